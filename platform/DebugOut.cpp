@@ -1,0 +1,122 @@
+#include "DebugOut.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+std::mutex& CaptureMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::vector<DebugCapture*>& Captures()
+{
+    static std::vector<DebugCapture*> c;
+    return c;
+}
+
+void Emit(const std::string& text, bool chatty)
+{
+    {
+        std::lock_guard<std::mutex> lock(CaptureMutex());
+        for (DebugCapture* c : Captures())
+            c->Append(text);
+    }
+    if (chatty && DebugQuiet())
+        return;
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+std::string Format(const char* fmt, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    char small[512];
+    int n = std::vsnprintf(small, sizeof small, fmt, copy);
+    va_end(copy);
+    if (n < 0)
+        return std::string();
+    if (static_cast<size_t>(n) < sizeof small)
+        return std::string(small, static_cast<size_t>(n));
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(big.data(), big.size(), fmt, args);
+    big.resize(static_cast<size_t>(n));
+    return big;
+}
+
+} // namespace
+
+bool DebugQuiet()
+{
+    const char* q = std::getenv("ZU_QUIET");
+    return q != nullptr && q[0] != '\0' && std::strcmp(q, "0") != 0;
+}
+
+void OutputDebugStringA(const char* text)
+{
+    if (text != nullptr)
+        Emit(text, false);
+}
+
+void DebugPrintf(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::string text = Format(fmt, args);
+    va_end(args);
+    Emit(text, false);
+}
+
+void DebugChatty(const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::string text = Format(fmt, args);
+    va_end(args);
+    Emit(text, true);
+}
+
+DebugCapture::DebugCapture()
+{
+    std::lock_guard<std::mutex> lock(CaptureMutex());
+    Captures().push_back(this);
+}
+
+DebugCapture::~DebugCapture()
+{
+    {
+        std::lock_guard<std::mutex> lock(CaptureMutex());
+        auto& c = Captures();
+        c.erase(std::remove(c.begin(), c.end(), this), c.end());
+    }
+}
+
+std::string DebugCapture::Text() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return text_;
+}
+
+bool DebugCapture::Contains(const std::string& fragment) const
+{
+    return Text().find(fragment) != std::string::npos;
+}
+
+void DebugCapture::Clear()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    text_.clear();
+}
+
+void DebugCapture::Append(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    text_ += text;
+}

@@ -1,0 +1,167 @@
+#include "Socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+Socket::~Socket()
+{
+    Close();
+}
+
+Socket::Socket(Socket&& other) noexcept : fd_(other.fd_.exchange(-1)) {}
+
+Socket& Socket::operator=(Socket&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        fd_.store(other.fd_.exchange(-1));
+    }
+    return *this;
+}
+
+namespace {
+bool ParseAddress(const std::string& address, in_addr& out)
+{
+    if (address.empty()) {
+        out.s_addr = htonl(INADDR_ANY);
+        return true;
+    }
+    return inet_pton(AF_INET, address.c_str(), &out) == 1;
+}
+} // namespace
+
+Socket Socket::Listen(const std::string& address, uint16_t port, int backlog)
+{
+    sockaddr_in sa {};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    if (!ParseAddress(address, sa.sin_addr))
+        return Socket();
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return Socket();
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, backlog) != 0) {
+        ::close(fd);
+        return Socket();
+    }
+    return Socket(fd);
+}
+
+Socket Socket::Connect(const std::string& address, uint16_t port)
+{
+    sockaddr_in sa {};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    if (!ParseAddress(address, sa.sin_addr))
+        return Socket();
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return Socket();
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+        ::close(fd);
+        return Socket();
+    }
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return Socket(fd);
+}
+
+uint16_t Socket::LocalPort() const
+{
+    sockaddr_in sa {};
+    socklen_t len = sizeof sa;
+    if (getsockname(fd_.load(), reinterpret_cast<sockaddr*>(&sa), &len) != 0)
+        return 0;
+    return ntohs(sa.sin_port);
+}
+
+Socket Socket::Accept()
+{
+    for (;;) {
+        int fd = ::accept4(fd_.load(), nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0) {
+            int one = 1;
+            setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            return Socket(fd);
+        }
+        if (errno != EINTR)
+            return Socket();
+    }
+}
+
+long Socket::Recv(void* buffer, size_t size)
+{
+    for (;;) {
+        ssize_t n = ::recv(fd_.load(), buffer, size, 0);
+        if (n >= 0)
+            return static_cast<long>(n);
+        if (errno != EINTR)
+            return -1;
+    }
+}
+
+bool Socket::RecvAll(void* buffer, size_t size)
+{
+    auto* p = static_cast<char*>(buffer);
+    while (size > 0) {
+        long n = Recv(p, size);
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+long Socket::RecvFor(void* buffer, size_t size, int timeoutMs)
+{
+    pollfd pfd {fd_.load(), POLLIN, 0};
+    int r;
+    do {
+        r = ::poll(&pfd, 1, timeoutMs);
+    } while (r < 0 && errno == EINTR);
+    if (r == 0)
+        return -2;
+    if (r < 0)
+        return -1;
+    return Recv(buffer, size);
+}
+
+bool Socket::SendAll(const void* data, size_t size)
+{
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = ::send(fd_.load(), p, size, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void Socket::Shutdown()
+{
+    int fd = fd_.load();
+    if (fd >= 0)
+        ::shutdown(fd, SHUT_RDWR);
+}
+
+void Socket::Close()
+{
+    int fd = fd_.exchange(-1);
+    if (fd >= 0) {
+        ::shutdown(fd, SHUT_RDWR);
+        ::close(fd);
+    }
+}

@@ -1,0 +1,52 @@
+// TCP socket of the host, in place of the instrument's Winsock calls. Sends
+// never raise SIGPIPE; listening sockets reuse their address; Shutdown() from
+// any thread wakes a thread blocked in Accept or Recv on the same socket.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class Socket {
+public:
+    Socket() = default;
+    explicit Socket(int fd) : fd_(fd) {}
+    ~Socket();
+    Socket(Socket&& other) noexcept;
+    Socket& operator=(Socket&& other) noexcept;
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    // Binds and listens on address (dotted IPv4, "" or "0.0.0.0" for every
+    // interface) and port (0 lets the kernel pick). Invalid socket on failure.
+    static Socket Listen(const std::string& address, uint16_t port, int backlog = 8);
+    // Connects to a dotted IPv4 address and port. Invalid socket on failure.
+    static Socket Connect(const std::string& address, uint16_t port);
+
+    bool IsValid() const { return fd_.load() >= 0; }
+    int Fd() const { return fd_.load(); }
+    // Port the socket is bound to (0 when unknown).
+    uint16_t LocalPort() const;
+
+    // Waits for a client; invalid socket when the listener was shut down or
+    // failed.
+    Socket Accept();
+
+    // Reads up to size bytes: the count, 0 at end of stream, -1 on error.
+    long Recv(void* buffer, size_t size);
+    // Reads exactly size bytes; false at end of stream or on error.
+    bool RecvAll(void* buffer, size_t size);
+    // As Recv, giving up after timeoutMs (returns -2 on time-out).
+    long RecvFor(void* buffer, size_t size, int timeoutMs);
+    // Sends every byte; false on error.
+    bool SendAll(const void* data, size_t size);
+
+    // Stops both directions; blocked Accept/Recv return. The descriptor stays
+    // open until Close() or destruction.
+    void Shutdown();
+    void Close();
+
+private:
+    std::atomic<int> fd_{-1};
+};

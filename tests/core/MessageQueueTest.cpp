@@ -1,0 +1,1 @@
+#include "support/ZuTest.h"
