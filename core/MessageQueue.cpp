@@ -1,8 +1,9 @@
 #include "MessageQueue.h"
 
+#include "platform/TsanAnnotations.h"
+
 #include <QDeadlineTimer>
 #include <QMutex>
-#include <QMutexLocker>
 #include <QWaitCondition>
 
 #include <cstring>
@@ -16,6 +17,35 @@ struct AppQueue {
     QWaitCondition notEmpty;
     std::deque<AppMessage> messages;
     size_t pendingUpdates = 0;
+};
+
+// Holds the queue's mutex for a scope, and lets the race checker see it.
+class QueueLock {
+public:
+    explicit QueueLock(AppQueue& q) : q_(q)
+    {
+        q_.mutex.lock();
+        ZU_TSAN_ACQUIRE(&q_.mutex);
+    }
+    ~QueueLock()
+    {
+        ZU_TSAN_RELEASE(&q_.mutex);
+        q_.mutex.unlock();
+    }
+    QueueLock(const QueueLock&) = delete;
+    QueueLock& operator=(const QueueLock&) = delete;
+
+    // Waits on the queue's condition; false when the deadline passed.
+    bool Wait(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever))
+    {
+        ZU_TSAN_RELEASE(&q_.mutex);
+        bool woken = q_.notEmpty.wait(&q_.mutex, deadline);
+        ZU_TSAN_ACQUIRE(&q_.mutex);
+        return woken;
+    }
+
+private:
+    AppQueue& q_;
 };
 
 AppQueue& Queue()
@@ -66,7 +96,7 @@ bool MessageQueue::Send(const void* message, size_t length, bool force)
     m.payload[m.payloadSize] = 0;
 
     AppQueue& q = Queue();
-    QMutexLocker lock(&q.mutex);
+    QueueLock lock(q);
     const bool isUpdate = m.header.type == kAppMsgUpdate;
     if (isUpdate && q.pendingUpdates > 0 && !force)
         return true;   // one update already waits; this one adds nothing
@@ -95,19 +125,19 @@ bool MessageQueue::Send(const RemoteMsgHeader& header, const void* payload, bool
 bool MessageQueue::Receive(AppMessage& out)
 {
     AppQueue& q = Queue();
-    QMutexLocker lock(&q.mutex);
+    QueueLock lock(q);
     while (q.messages.empty())
-        q.notEmpty.wait(&q.mutex);
+        lock.Wait();
     return TakeLocked(q, out);
 }
 
 bool MessageQueue::ReceiveFor(AppMessage& out, uint32_t timeoutMs)
 {
     AppQueue& q = Queue();
-    QMutexLocker lock(&q.mutex);
+    QueueLock lock(q);
     QDeadlineTimer deadline(static_cast<qint64>(timeoutMs));
     while (q.messages.empty()) {
-        if (!q.notEmpty.wait(&q.mutex, deadline))
+        if (!lock.Wait(deadline))
             break;
     }
     return TakeLocked(q, out);
@@ -116,14 +146,14 @@ bool MessageQueue::ReceiveFor(AppMessage& out, uint32_t timeoutMs)
 size_t MessageQueue::PendingCount()
 {
     AppQueue& q = Queue();
-    QMutexLocker lock(&q.mutex);
+    QueueLock lock(q);
     return q.messages.size();
 }
 
 void MessageQueue::Reset()
 {
     AppQueue& q = Queue();
-    QMutexLocker lock(&q.mutex);
+    QueueLock lock(q);
     q.messages.clear();
     q.pendingUpdates = 0;
 }

@@ -1,1 +1,52 @@
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "support/ZuTest.h"
+
+namespace {
+
+using PathsTest = ZuTest;
+
+TEST_F(PathsTest, DataFolderIsUnderTheHomeFolder)
+{
+    EXPECT_EQ(Paths::HomeFolder(), Home());
+    EXPECT_EQ(Paths::DataFolder(), Home() + "/Documents/Corvane/ZuOrbSimulators/Orb");
+    EXPECT_EQ(Paths::ScriptsFolder(), Paths::DataFolder() + "/scripts");
+    EXPECT_EQ(Paths::ReportsFolder(), Paths::DataFolder() + "/reports");
+    EXPECT_EQ(Paths::BackupsFolder(), Paths::DataFolder() + "/backups");
+    EXPECT_EQ(Paths::IdentsFolder(), Paths::DataFolder() + "/idents");
+}
+
+TEST_F(PathsTest, MakesEveryLevelAndKeepsWhatExists)
+{
+    // One level already there, with a file in it that must survive.
+    ASSERT_TRUE(MakeFolder(Home() + "/Documents"));
+    WriteText(Home() + "/Documents/keep.txt", "mine");
+
+    ASSERT_TRUE(Paths::MakeDataFolders());
+    for (const std::string& f : {Paths::DataFolder(), Paths::ScriptsFolder(), Paths::ReportsFolder(),
+                                 Paths::BackupsFolder(), Paths::IdentsFolder(), Paths::InstrumentFolder()})
+        EXPECT_TRUE(FolderExists(f)) << f;
+    EXPECT_EQ(ReadText(Home() + "/Documents/keep.txt"), "mine");
+    EXPECT_TRUE(Paths::MakeDataFolders()) << "a second start finds everything in place";
+}
+
+TEST_F(PathsTest, FailsWhenALevelCannotBeMade)
+{
+    WriteText(Home() + "/Documents", "a file, not a folder");
+    EXPECT_FALSE(Paths::MakeDataFolders());
+}
+
+TEST_F(PathsTest, InstrumentPathsStayInsideTheDataFolder)
+{
+    const std::string mmc = Paths::InstrumentFolder();
+    EXPECT_EQ(mmc.rfind(Paths::DataFolder(), 0), 0u);
+    EXPECT_EQ(Paths::MapInstrumentPath("/mnt/mmc/status.xml"), mmc + "/status.xml");
+    EXPECT_EQ(Paths::MapInstrumentPath("/mnt/mmc/screendumps/index.html"), mmc + "/screendumps/index.html");
+    EXPECT_EQ(Paths::MapInstrumentPath("/mnt/mmc"), mmc);
+    EXPECT_EQ(Paths::MapInstrumentPath("/mnt/usb/x"), Paths::DataFolder() + "/mnt/usb/x");
+    EXPECT_EQ(Paths::MapInstrumentPath("/mnt/mmcx/y"), Paths::DataFolder() + "/mnt/mmcx/y");
+    EXPECT_EQ(Paths::MapInstrumentPath("./system.cfg"), "./system.cfg");
+    EXPECT_EQ(Paths::MapInstrumentPath("/tmp/x"), "/tmp/x");
+}
+
+} // namespace
