@@ -95,23 +95,3 @@ TEST_F(SimulatedBoard, NetworkCallsSucceed)
     EXPECT_EQ(net_set_static_ip("192.168.1.10", "255.255.255.0", "192.168.1.1", "8.8.8.8"), 0);
     EXPECT_EQ(net_hw_apply(0x12345678), 0);
 }
-
-TEST_F(SimulatedBoard, AudioWritesAreAccepted)
-{
-    audio_route_connect(128, 0x60);
-    audio_route_mix(2, 5, 0.5);
-    audio_route_set_gain(128, -1.0);
-    audio_set_gain_db(4, 3, 0.0);
-    audio_set_output_gain(5, 5);
-    audgen_hw_write(1);
-    audgen_hw_write_a(2);
-    audgen_hw_write_b(3);
-    audgen_hw_set_channel(1, 4);
-    audgen_hw_sync();
-    meter_hw_set(0, 10);
-    audmon_hw_write(1);
-    aes_cs_hw_write(0x85);
-    aes_cs_hw_commit();
-    dolby_hw_spacing(1500);
-    EXPECT_TRUE(debug->Text().empty());
-}

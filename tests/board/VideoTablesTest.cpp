@@ -186,18 +186,6 @@ TEST_F(VideoTables, DolbyIdealLinesFollowTheLineWindows)
         EXPECT_EQ(VideoFormat::GetDolbyIdealLine(Format(i)), 0) << video_std_table[i].name;
 }
 
-TEST_F(VideoTables, FormatIsCopiedWholeAndLevelBDoesNotChangeTheStandard)
-{
-    VideoFormat f = Format(IndexOf("1080p50"));
-    f.levelB = 1;
-    f.sampling = 1;
-    VideoFormat copy = f;
-    EXPECT_EQ(copy.standard, f.standard);
-    EXPECT_EQ(copy.levelB, 1u);
-    EXPECT_EQ(VideoFormat::GetLinkClass(copy), 2);
-    EXPECT_NE(video_format_names[static_cast<size_t>(copy.standard)].flags & kStdHighRate, 0u);
-}
-
 TEST_F(VideoTables, SimulatedInputStandardIsATableIndexOrNone)
 {
     EXPECT_EQ(SimInputStandard(), -1);
