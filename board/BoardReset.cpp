@@ -1,0 +1,19 @@
+#include "BoardReset.h"
+
+#include "AesChannelStatus.h"
+#include "FrameStore.h"
+#include "PowerControl.h"
+#include "SfpBoard.h"
+#include "VideoFormat.h"
+
+#include "sim/SimReset.h"
+
+void BoardReset()
+{
+    SimReset();
+    frame_store_reset();
+    power_reset();
+    sfp_reset();
+    aes_crc_init();
+    SetSimInputStandard(-1);
+}

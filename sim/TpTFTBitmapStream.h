@@ -1,0 +1,26 @@
+// Sends an LCD image over a client's socket. Each connection thread owns
+// one; the bytes go out in pieces of at most 100 bytes, each announced on
+// the chatty channel.
+#pragma once
+
+#include "TpTFTBitmap.h"
+
+#include <cstddef>
+
+class Socket;
+
+class TpTFTBitmapStream {
+public:
+    static constexpr size_t kPieceSize = 100;
+
+    explicit TpTFTBitmapStream(Socket& socket) : socket_(socket) {}
+
+    // Sends every byte of the image; false when the socket fails, in which
+    // case the rest is not sent.
+    bool Send(const TpTFTBitmap& image);
+    // Sends a snapshot of the simulator's LCD.
+    bool SendLcd();
+
+private:
+    Socket& socket_;
+};

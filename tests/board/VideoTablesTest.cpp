@@ -1,0 +1,200 @@
+// The video tables against the published figures of the SMPTE standards
+// (ST 125/259 for 525 and 625 lines, ST 260 for 1035i, ST 274 and ST 295 for
+// 1080 lines, ST 296 for 720p, ST 2048-2 for 2K, ST 352 for the picture-rate
+// codes) and the format operations read by the generators.
+#include "BoardTest.h"
+
+#include "board/VideoFormat.h"
+#include "board/VideoTables.h"
+
+#include <cmath>
+#include <set>
+#include <string>
+
+namespace {
+
+class VideoTables : public BoardTest {};
+
+VideoFormat Format(int standard)
+{
+    VideoFormat f;
+    f.standard = standard;
+    return f;
+}
+
+int IndexOf(const std::string& name)
+{
+    for (int i = 0; i < kVideoStdCount; ++i)
+        if (name == video_std_table[i].name)
+            return i;
+    return -1;
+}
+
+// Total samples of a second: lines x samples per line x frames per second.
+double SampleClock(uint16_t lines, uint16_t samples, int rateCode)
+{
+    const FrameRateRow* rate = FrameRateAt(rateCode);
+    return static_cast<double>(lines) * samples * rate->numerator / rate->denominator;
+}
+
+} // namespace
+
+TEST_F(VideoTables, HoldTheStandardsReferenceFormatsAndRates)
+{
+    EXPECT_EQ(kVideoStdCount, 55);
+    EXPECT_EQ(kRefFormatCount, 21);
+    EXPECT_EQ(kFrameRateCount, 12);
+    ASSERT_EQ(static_cast<int>(video_format_names.size()), kVideoStdCount);
+    std::set<std::string> names;
+    for (int i = 0; i < kVideoStdCount; ++i) {
+        EXPECT_STREQ(video_format_names[static_cast<size_t>(i)].name, video_std_table[i].name);
+        EXPECT_EQ(video_format_names[static_cast<size_t>(i)].flags, video_std_table[i].flags);
+        names.insert(video_std_table[i].name);
+    }
+    EXPECT_EQ(static_cast<int>(names.size()), kVideoStdCount) << "standard names are unique";
+    EXPECT_EQ(VideoStdAt(-1), nullptr);
+    EXPECT_EQ(VideoStdAt(55), nullptr);
+    EXPECT_EQ(RefFormatAt(21), nullptr);
+    EXPECT_EQ(FrameRateAt(12), nullptr);
+}
+
+TEST_F(VideoTables, KnownStandardsHaveTheirPublishedRasters)
+{
+    struct Expect {
+        const char* name;
+        int linkClass, totalLines, samplesPerLine, activeLines, activeSamples;
+        double frameRate;
+    };
+    const Expect known[] = {
+        {"576i50", 0, 625, 864, 576, 720, 25.0},
+        {"486i59.94", 0, 525, 858, 486, 720, 30000.0 / 1001},
+        {"1035i60", 1, 1125, 2200, 1035, 1920, 30.0},
+        {"1080i50", 1, 1125, 2640, 1080, 1920, 25.0},
+        {"1080i59.94", 1, 1125, 2200, 1080, 1920, 30000.0 / 1001},
+        {"1080p24", 1, 1125, 2750, 1080, 1920, 24.0},
+        {"1080psf23.98", 1, 1125, 2750, 1080, 1920, 24000.0 / 1001},
+        {"1080p50", 2, 1125, 2640, 1080, 1920, 50.0},
+        {"1080p59.94", 2, 1125, 2200, 1080, 1920, 60000.0 / 1001},
+        {"1080p50 295M", 2, 1250, 2376, 1080, 1920, 50.0},
+        {"720p60", 1, 750, 1650, 720, 1280, 60.0},
+        {"720p50", 1, 750, 1980, 720, 1280, 50.0},
+        {"720p25", 1, 750, 3960, 720, 1280, 25.0},
+        {"720p23.98", 1, 750, 4125, 720, 1280, 24000.0 / 1001},
+        {"2K p24", 1, 1125, 2750, 1080, 2048, 24.0},
+        {"2K p48", 2, 1125, 2750, 1080, 2048, 48.0},
+        {"2K p60", 2, 1125, 2200, 1080, 2048, 60.0},
+    };
+    for (const Expect& e : known) {
+        SCOPED_TRACE(e.name);
+        const int index = IndexOf(e.name);
+        ASSERT_GE(index, 0);
+        const VideoStdRow& row = video_std_table[index];
+        EXPECT_EQ(VideoFormat::GetLinkClass(Format(index)), e.linkClass);
+        EXPECT_EQ(VideoFormat::GetTotalLines(Format(index)), e.totalLines);
+        EXPECT_EQ(row.samplesPerLine, e.samplesPerLine);
+        EXPECT_EQ(row.activeLines, e.activeLines);
+        EXPECT_EQ(row.activeSamples, e.activeSamples);
+        EXPECT_NEAR(VideoStdFrameRate(index), e.frameRate, 1e-9);
+        EXPECT_EQ(row.frameRate, static_cast<int>(e.frameRate));
+        EXPECT_EQ(row.hd, e.linkClass == 0 ? 0 : 1);
+    }
+}
+
+TEST_F(VideoTables, EveryRowRunsAtTheSampleClockOfItsLink)
+{
+    // SD samples luma at 13.5 MHz; 1.5 Gb/s formats at 74.25 MHz (or /1.001),
+    // 3 Gb/s formats at 148.5 MHz, except 4:4:4 carriage, which doubles the
+    // data of a 74.25 MHz picture instead.
+    for (int i = 0; i < kVideoStdCount; ++i) {
+        const VideoStdRow& row = video_std_table[i];
+        SCOPED_TRACE(row.name);
+        const FrameRateRow* rate = FrameRateAt(row.rateCode);
+        ASSERT_NE(rate, nullptr);
+        const bool fractional = rate->denominator == 1001;
+        const double clock = SampleClock(row.totalLines, row.samplesPerLine, row.rateCode);
+        // 525-line SD keeps 13.5 MHz exactly; HD clocks are divided by 1.001
+        // for the fractional rates.
+        double expected = 13.5e6;
+        if (row.linkRate == kLinkHd || (row.linkRate == kLink3G && (row.flags & kStd444) != 0))
+            expected = 74.25e6;
+        else if (row.linkRate == kLink3G)
+            expected = 148.5e6;
+        if (fractional && row.linkRate != kLinkSd)
+            expected /= 1.001;
+        EXPECT_NEAR(clock, expected, 1.0);
+
+        EXPECT_EQ((row.flags & kStdFractional) != 0, fractional);
+        EXPECT_EQ((row.flags & kStdHighRate) != 0, row.frameRate > 30);
+        EXPECT_EQ(row.frameRate, rate->wholeRate);
+        EXPECT_EQ((row.flags & kStd2K) != 0, row.activeSamples == 2048);
+        EXPECT_EQ((row.flags & kStd2K) != 0, i >= 30 && i <= 49) << "rows 30-49 are the 2048-wide rasters";
+    }
+}
+
+TEST_F(VideoTables, FrameRateCodesAreThoseOfThePayloadIdentifier)
+{
+    const struct {
+        int code;
+        const char* text;
+        double rate;
+    } codes[] = {{2, "23.98", 24000.0 / 1001}, {3, "24", 24}, {4, "47.95", 48000.0 / 1001}, {5, "25", 25},
+                 {6, "29.97", 30000.0 / 1001}, {7, "30", 30}, {8, "48", 48}, {9, "50", 50},
+                 {10, "59.94", 60000.0 / 1001}, {11, "60", 60}};
+    for (const auto& c : codes) {
+        const FrameRateRow* row = FrameRateAt(c.code);
+        ASSERT_NE(row, nullptr);
+        EXPECT_STREQ(row->text, c.text);
+        EXPECT_NEAR(static_cast<double>(row->numerator) / row->denominator, c.rate, 1e-9);
+    }
+    EXPECT_EQ(FrameRateAt(0)->numerator, 0u);
+}
+
+TEST_F(VideoTables, ReferenceFormatsRunAtTheirSyncClocks)
+{
+    for (int i = 0; i < kRefFormatCount; ++i) {
+        const RefFormatRow& row = ref_format_table[i];
+        SCOPED_TRACE(row.name);
+        double clock = SampleClock(row.totalLines, row.samplesPerLine, row.rateCode);
+        if (FrameRateAt(row.rateCode)->denominator == 1001 && (row.flags & kRefBlackBurst) == 0)
+            clock *= 1.001;
+        if ((row.flags & kRefBlackBurst) != 0)
+            EXPECT_NEAR(clock, 13.5e6, 1.0);
+        else
+            EXPECT_TRUE(std::fabs(clock - 74.25e6) < 1.0 || std::fabs(clock - 148.5e6) < 1.0) << clock;
+    }
+    EXPECT_EQ(ref_format_table[0].totalLines, 625);
+    EXPECT_EQ(ref_format_table[1].totalLines, 525);
+}
+
+TEST_F(VideoTables, NoStandardMeansSdLinkAndNineteenTwentyLines)
+{
+    for (int none : {-1, -7, 55, 1000}) {
+        SCOPED_TRACE(none);
+        EXPECT_EQ(VideoFormat::GetLinkClass(Format(none)), 0);
+        EXPECT_EQ(VideoFormat::GetTotalLines(Format(none)), 1920);
+        EXPECT_EQ(VideoFormat::GetDolbyIdealLine(Format(none)), 0);
+    }
+}
+
+TEST_F(VideoTables, DolbyIdealLinesFollowTheLineWindows)
+{
+    const int ideal[30] = {12, 14, 24, 24, 42, 42, 47, 47, 42, 24, 24, 21, 24, 24, 21,
+                           27, 27, 24, 24, 21, 27, 27, 32, 32, 28, 16, 16, 14, 18, 18};
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(VideoFormat::GetDolbyIdealLine(Format(i)), ideal[i]) << video_std_table[i].name;
+    for (int i = 30; i < kVideoStdCount; ++i)
+        EXPECT_EQ(VideoFormat::GetDolbyIdealLine(Format(i)), 0) << video_std_table[i].name;
+}
+
+TEST_F(VideoTables, SimulatedInputStandardIsATableIndexOrNone)
+{
+    EXPECT_EQ(SimInputStandard(), -1);
+    SetSimInputStandard(11);
+    EXPECT_EQ(SimInputStandard(), 11);
+    SetSimInputStandard(55);
+    EXPECT_EQ(SimInputStandard(), -1);
+    SetSimInputStandard(0);
+    EXPECT_EQ(SimInputStandard(), 0);
+    SetSimInputStandard(-3);
+    EXPECT_EQ(SimInputStandard(), -1);
+}

@@ -1,0 +1,70 @@
+#include "FakeEmSfp.h"
+
+uint8_t FakeEmSfp::Status()
+{
+    if (pageLoadCountdown_ >= 0 && pageLoadCountdown_-- == 0)
+        pageLoaded_ = true;
+    if (writeCountdown_ >= 0 && writeCountdown_-- == 0)
+        writeDone_ = true;
+    if (statusOverride_)
+        return *statusOverride_;
+    return static_cast<uint8_t>(kBooted | (pageLoaded_ ? kPageLoaded : 0) | (writeDone_ ? kWriteDone : 0));
+}
+
+bool FakeEmSfp::ReadByte(uint8_t reg, uint8_t& value)
+{
+    if (failReads_.count(reg) != 0)
+        return false;
+    if (reg == kStatus)
+        value = Status();
+    else if (reg == kPageSelect)
+        value = page_;
+    else
+        value = Peek(page_, reg);
+    trace_.push_back({false, page_, reg, value});
+    return true;
+}
+
+bool FakeEmSfp::WriteByte(uint8_t reg, uint8_t value)
+{
+    if (failNextWrites_ > 0) {
+        --failNextWrites_;
+        return false;
+    }
+    if (failAllWrites_ || failWrites_.count(reg) != 0)
+        return false;
+    trace_.push_back({true, page_, reg, value});
+    if (reg == kPageSelect) {
+        page_ = value;
+        pageLoaded_ = false;
+        pageLoadCountdown_ = pageLoadPolls_;
+        return true;
+    }
+    if (reg != kStatus)
+        Poke(page_, reg, value);
+    writeDone_ = false;
+    writeCountdown_ = writePolls_;
+    return true;
+}
+
+void FakeEmSfp::Poke(uint8_t page, uint8_t reg, uint8_t value)
+{
+    if (reg < 128)
+        global_[reg] = value;
+    else
+        paged_[page][reg - 128u] = value;
+}
+
+uint8_t FakeEmSfp::Peek(uint8_t page, uint8_t reg) const
+{
+    return reg < 128 ? global_[reg] : paged_[page][reg - 128u];
+}
+
+std::vector<uint8_t> FakeEmSfp::Commands() const
+{
+    std::vector<uint8_t> out;
+    for (const Transaction& t : trace_)
+        if (t.write && t.reg == kCommand)
+            out.push_back(t.value);
+    return out;
+}

@@ -1,0 +1,78 @@
+// A booted emSFP module behind the SFP bus: a paged register file (a write
+// to 127 selects the page; 130-255 are paged, 0-126 are global), the status
+// byte at 128 and the command register 129, with an ordered trace of every
+// bus transaction and failures that a test can inject.
+#pragma once
+
+#include "sim/BoardDevices.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+class FakeEmSfp : public EmSfpBus {
+public:
+    static constexpr uint8_t kPageSelect = 127;
+    static constexpr uint8_t kStatus = 128;
+    static constexpr uint8_t kCommand = 129;
+    static constexpr uint8_t kBooted = 0x80;
+    static constexpr uint8_t kRangeError = 0x10;
+    static constexpr uint8_t kPageLoaded = 0x04;
+    static constexpr uint8_t kWriteDone = 0x02;
+
+    struct Transaction {
+        bool write = false;
+        uint8_t page = 0;   // page selected when it happened
+        uint8_t reg = 0;
+        uint8_t value = 0;
+        bool operator==(const Transaction&) const = default;
+    };
+
+    bool ReadByte(uint8_t reg, uint8_t& value) override;
+    bool WriteByte(uint8_t reg, uint8_t value) override;
+
+    // Register contents without bus traffic.
+    void Poke(uint8_t page, uint8_t reg, uint8_t value);
+    uint8_t Peek(uint8_t page, uint8_t reg) const;
+    uint8_t SelectedPage() const { return page_; }
+
+    // Completion bits appear after this many status reads (0 = at the next).
+    void SetPageLoadPolls(int polls) { pageLoadPolls_ = polls; }
+    void SetWritePolls(int polls) { writePolls_ = polls; }
+    // A status byte returned as it stands instead of the modelled one.
+    void SetStatusOverride(std::optional<uint8_t> status) { statusOverride_ = status; }
+
+    // Reads or writes of a register (on any page) that fail.
+    void FailReadsOf(uint8_t reg) { failReads_.insert(reg); }
+    void FailWritesOf(uint8_t reg) { failWrites_.insert(reg); }
+    void FailAllWrites(bool fail) { failAllWrites_ = fail; }
+    // The next count write attempts fail, whatever the register.
+    void FailNextWrites(int count) { failNextWrites_ = count; }
+
+    const std::vector<Transaction>& Trace() const { return trace_; }
+    // The values written to the command register, in order.
+    std::vector<uint8_t> Commands() const;
+    void ClearTrace() { trace_.clear(); }
+
+private:
+    uint8_t Status();
+
+    std::array<uint8_t, 128> global_{};
+    std::array<std::array<uint8_t, 128>, 256> paged_{};
+    uint8_t page_ = 0;
+    int pageLoadPolls_ = 0;
+    int writePolls_ = 0;
+    int pageLoadCountdown_ = -1;   // -1 = no load under way
+    int writeCountdown_ = -1;
+    bool pageLoaded_ = false;
+    bool writeDone_ = false;
+    std::optional<uint8_t> statusOverride_;
+    std::set<uint8_t> failReads_;
+    std::set<uint8_t> failWrites_;
+    bool failAllWrites_ = false;
+    int failNextWrites_ = 0;
+    std::vector<Transaction> trace_;
+};
