@@ -1,5 +1,7 @@
 #include "TpDirList.h"
 
+#include "TpCommand.h"
+
 #include <algorithm>
 
 namespace {
@@ -74,4 +76,18 @@ int TpDirList::ListFiles(const std::string& pattern)
         entries_.push_back(std::move(e));
     }
     return static_cast<int>(files.size());
+}
+
+int TpDirList::FillCommandItems(TpCommand* cmd, const std::string& selected) const
+{
+    if (cmd == nullptr)
+        return -1;
+    cmd->ClearItems();
+    int index = -1;
+    for (size_t i = 0; i < names_.size(); ++i) {
+        cmd->AddItem(names_[i]);
+        if (names_[i] == selected)
+            index = static_cast<int>(i);
+    }
+    return index;
 }
