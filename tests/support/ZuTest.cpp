@@ -1,6 +1,7 @@
 #include "support/ZuTest.h"
 
 #include "core/MessageQueue.h"
+#include "core/TextTable.h"
 #include "platform/FileSystem.h"
 
 #include <cstdlib>
@@ -24,6 +25,7 @@ void ZuTest::AddResetHook(std::function<void()> hook)
 void ZuTest::RunResetHooks()
 {
     MessageQueue::Reset();
+    SetTextTable({});
     SetClock(nullptr);
     for (auto& hook : Hooks())
         hook();
