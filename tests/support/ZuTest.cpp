@@ -2,6 +2,7 @@
 
 #include "core/MessageQueue.h"
 #include "core/TextTable.h"
+#include "core/TpCommandLine.h"
 #include "platform/FileSystem.h"
 
 #include <cstdlib>
@@ -26,6 +27,7 @@ void ZuTest::RunResetHooks()
 {
     MessageQueue::Reset();
     SetTextTable({});
+    TpCommandLine::ResetArgs();
     SetClock(nullptr);
     for (auto& hook : Hooks())
         hook();
