@@ -27,7 +27,8 @@ public:
 
     // Replaces the command's items with the listed names, in list order, and
     // returns the index of the name equal to selected (the last one when
-    // several are), -1 when none is (or there is no command).
+    // several are), -1 when none is (or there is no command). A command in
+    // the store is filled through it, so every view of its id follows.
     int FillCommandItems(TpCommand* cmd, const std::string& selected) const;
 
     const std::vector<std::string>& Names() const { return names_; }

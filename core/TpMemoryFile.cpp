@@ -176,9 +176,19 @@ bool TpMemoryFile::ImportMemory(const std::string& backupName, TpCommand* target
     }
     memories_ = std::move(memories);
     if (target != nullptr) {
-        target->ClearItems();
-        for (const TpMemory& m : memories_)
-            target->AddItem(m.name, static_cast<int32_t>(m.number));
+        // Through the store when the target is in it, so its views follow.
+        TpStore* store = target->IsInStore() ? TpStore::Instance() : nullptr;
+        const uint16_t id = target->CmdId();
+        if (store != nullptr)
+            store->ClearItems(id);
+        else
+            target->ClearItems();
+        for (const TpMemory& m : memories_) {
+            if (store != nullptr)
+                store->AddItem(id, m.name, static_cast<int32_t>(m.number));
+            else
+                target->AddItem(m.name, static_cast<int32_t>(m.number));
+        }
     }
     return true;
 }

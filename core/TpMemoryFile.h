@@ -26,7 +26,8 @@ public:
     bool SetMemory(const TpMemory& memory);
 
     // Reads the backup file of that name and takes its memories; the
-    // target's items become the memory names (item value = memory number).
+    // target's items become the memory names (item value = memory number;
+    // through the store when the target is in it, so its views follow).
     // A name that is empty or holds '/', '\\' or ".." is refused. On failure
     // ("Error when importing memories between" for a file that cannot be
     // read, "Text file corrupt" for one that cannot be understood) nothing

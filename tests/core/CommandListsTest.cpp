@@ -126,10 +126,12 @@ TEST_F(CommandLists, AFolderListFillsACommandAndFindsTheLastMatch)
 
     TpDirList dir;
     EXPECT_EQ(dir.ListFiles(folder + "/*.cmd"), 3);
-    TpTextListCmd list(nullptr, 0, 1);
-    list.AddItem("stale");
+    TpTextListCmd list(nullptr, COM_SCRIPTS_CURRENT_SCRIPT, 1);
+    TpTextListCmd view(nullptr, COM_SCRIPTS_CURRENT_SCRIPT, 1);
+    store.AddItem(COM_SCRIPTS_CURRENT_SCRIPT, "stale");
     EXPECT_EQ(dir.FillCommandItems(&list, "beta"), 1);
     EXPECT_EQ(list.GetItemsText(), "alpha\tbeta\tgamma");
+    EXPECT_EQ(view.GetItemsText(), "alpha\tbeta\tgamma");
     EXPECT_EQ(dir.FillCommandItems(&list, "delta"), -1);
     EXPECT_EQ(dir.FillCommandItems(nullptr, "beta"), -1);
 

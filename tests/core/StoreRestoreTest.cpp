@@ -91,8 +91,11 @@ TEST_F(StoreRestore, AMemoryGoesThroughABackupFileAndComesBack)
 
     TpMemoryFile loaded;
     TpTextListCmd choice(nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, 1);
+    TpTextListCmd choiceView(nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, 1);
+    choiceView.AddItem("old");
     ASSERT_TRUE(loaded.ImportMemory("studio", &choice));
     EXPECT_EQ(choice.GetItemsText(), "Default\tStudio A");
+    EXPECT_EQ(choiceView.GetItemsText(), "Default\tStudio A");
     EXPECT_EQ(choice.GetItemValue(1), 2);
 
     TaskOwner handler;
