@@ -113,17 +113,6 @@ TEST_F(StoreRestore, AMemoryGoesThroughABackupFileAndComesBack)
     EXPECT_EQ(handler.restores, 1);
 }
 
-TEST_F(StoreRestore, ARecalledMemoryTouchesOnlyMemorySettings)
-{
-    TpChildCmd keyLock(&parent, COM_REMOTE_DISABLE_KEYBOARD, 1);
-    TpMemory memory;
-    memory.number = 1;
-    memory.values.push_back(TpMemoryValue{COM_REMOTE_DISABLE_KEYBOARD, true, 1, false, ""});
-    memory.values.push_back(TpMemoryValue{0, true, 1, false, ""});
-    store.RecallMemory(memory);
-    EXPECT_EQ(keyLock.GetValue(), 0);
-}
-
 TEST_F(StoreRestore, BackupNamesThatLeaveTheFolderAreRefused)
 {
     WriteText(Paths::DataFolder() + "/outside.mem", "[Memory1]\nName=x\n");
