@@ -1,5 +1,8 @@
 #include "TpDirList.h"
 
+#include "TpCommand.h"
+#include "TpStore.h"
+
 #include <algorithm>
 
 namespace {
@@ -74,4 +77,27 @@ int TpDirList::ListFiles(const std::string& pattern)
         entries_.push_back(std::move(e));
     }
     return static_cast<int>(files.size());
+}
+
+int TpDirList::FillCommandItems(TpCommand* cmd, const std::string& selected) const
+{
+    if (cmd == nullptr)
+        return -1;
+    // Through the store when the command is in it, so its views follow.
+    TpStore* store = cmd->IsInStore() ? TpStore::Instance() : nullptr;
+    const uint16_t id = cmd->CmdId();
+    if (store != nullptr)
+        store->ClearItems(id);
+    else
+        cmd->ClearItems();
+    int index = -1;
+    for (size_t i = 0; i < names_.size(); ++i) {
+        if (store != nullptr)
+            store->AddItem(id, names_[i]);
+        else
+            cmd->AddItem(names_[i]);
+        if (names_[i] == selected)
+            index = static_cast<int>(i);
+    }
+    return index;
 }

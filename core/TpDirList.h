@@ -25,6 +25,12 @@ public:
     // returns the number added (0 when the folder is missing).
     int ListFiles(const std::string& pattern);
 
+    // Replaces the command's items with the listed names, in list order, and
+    // returns the index of the name equal to selected (the last one when
+    // several are), -1 when none is (or there is no command). A command in
+    // the store is filled through it, so every view of its id follows.
+    int FillCommandItems(TpCommand* cmd, const std::string& selected) const;
+
     const std::vector<std::string>& Names() const { return names_; }
     // Entry details in the same order as Names().
     const std::vector<DirEntry>& Entries() const { return entries_; }

@@ -1,6 +1,8 @@
 #include "support/ZuTest.h"
 
 #include "core/MessageQueue.h"
+#include "core/TextTable.h"
+#include "core/TpCommandLine.h"
 #include "platform/FileSystem.h"
 
 #include <cstdlib>
@@ -24,6 +26,8 @@ void ZuTest::AddResetHook(std::function<void()> hook)
 void ZuTest::RunResetHooks()
 {
     MessageQueue::Reset();
+    SetTextTable({});
+    TpCommandLine::ResetArgs();
     SetClock(nullptr);
     for (auto& hook : Hooks())
         hook();

@@ -1,0 +1,9 @@
+#include "TpBase.h"
+
+#include "TpLogger.h"
+
+void TpBase::ClearEventLog()
+{
+    if (TpLogger* logger = TpLogger::Instance())
+        logger->Clear();
+}

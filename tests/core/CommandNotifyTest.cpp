@@ -1,0 +1,134 @@
+// What children tell their parents, by value kind and reason; buttons that act
+// once per press; objects deleted while they are being told.
+#include "CommandProbes.h"
+#include "KrZuApi.h"
+#include "core/TpButtonPress.h"
+#include "core/TpStore.h"
+#include "core/TpSysDialog.h"
+#include "support/ZuTest.h"
+
+#include <memory>
+
+namespace {
+
+class CommandNotify : public ZuTest {
+protected:
+    TpStore store;
+    RecordingParent parent;
+};
+
+TEST_F(CommandNotify, ValueKindsDecideWhatIsStoredAndReported)
+{
+    struct Row {
+        uint32_t kind;
+        bool stores;
+        bool reports;
+    };
+    // kind, stores the value, reports reason 1
+    static constexpr Row kRows[] = {
+        {0, false, false},
+        {1, true, true},
+        {2, false, false},
+        {3, true, true},
+        {4, true, false},
+    };
+    for (const Row& row : kRows) {
+        RecordingParent p;
+        TpChildCmd child(&p, 0, row.kind);
+        EXPECT_EQ(child.SetValue(6), row.stores ? 6 : 0) << "kind " << row.kind;
+        EXPECT_EQ(child.GetValue(), row.stores ? 6 : 0) << "kind " << row.kind;
+        EXPECT_EQ(p.CountFor(&child, kReasonValue), row.reports ? 1 : 0) << "kind " << row.kind;
+    }
+}
+
+TEST_F(CommandNotify, TextEnabledAndVisibleChangesHaveTheirReasons)
+{
+    TpChildCmd child(&parent, COM_GEN1_STD_LONG_TEXT, 3);
+    store.SetText(COM_GEN1_STD_LONG_TEXT, "1080i50");
+    store.SetEnabled(COM_GEN1_STD_LONG_TEXT, false);
+    store.SetVisible(COM_GEN1_STD_LONG_TEXT, false);
+    store.SetVisible(COM_GEN1_STD_LONG_TEXT, false);   // no change: nobody told
+
+    ASSERT_EQ(parent.notes.size(), 3u);
+    EXPECT_EQ(parent.notes[0].reason, kReasonText);
+    EXPECT_EQ(parent.notes[1].reason, kReasonEnabled);
+    EXPECT_EQ(parent.notes[2].reason, kReasonVisible);
+
+    TpChildCmd local(&parent, 0, 4);   // kept locally: silent about value and text
+    local.SetValue(2);
+    local.SetText("quiet");
+    EXPECT_EQ(local.GetText(), "quiet");
+    EXPECT_EQ(parent.notes.size(), 3u);
+
+    TpChildCmd orphan(nullptr, 0, 1);
+    orphan.SetValue(1);
+    orphan.SetText("x");
+    orphan.SetEnabled(false);
+    EXPECT_EQ(orphan.GetValue(), 1);
+}
+
+TEST_F(CommandNotify, AButtonActsOncePerPressAndEveryViewReturnsToZero)
+{
+    TpButtonPress button(&parent, COM_STATUS_CLEAR_AES_ERRORS);
+    TpCommand view(COM_STATUS_CLEAR_AES_ERRORS, 1, 0);   // a widget showing the button
+
+    EXPECT_EQ(store.SetValue(COM_STATUS_CLEAR_AES_ERRORS, 1), 0);
+    EXPECT_EQ(parent.CountFor(&button, kReasonValue), 1);
+    EXPECT_EQ(parent.notes[0].value, 1);   // the parent sees the press
+    EXPECT_EQ(button.GetValue(), 0);
+    EXPECT_EQ(view.GetValue(), 0);
+
+    store.SetValue(COM_STATUS_CLEAR_AES_ERRORS, 1);   // a second press acts again
+    EXPECT_EQ(parent.CountFor(&button, kReasonValue), 2);
+
+    EXPECT_EQ(button.SetValue(0), 0);                 // a release acts not at all
+    EXPECT_EQ(parent.CountFor(&button, kReasonValue), 2);
+}
+
+TEST_F(CommandNotify, AButtonOutsideTheStoreResetsItself)
+{
+    TpButtonPress button(&parent, 0);
+    EXPECT_EQ(button.SetValue(5), 0);
+    EXPECT_EQ(button.GetValue(), 0);
+    EXPECT_EQ(parent.CountFor(&button, kReasonValue), 1);
+}
+
+TEST_F(CommandNotify, AButtonDeletedByItsParentWhenPressed)
+{
+    auto button = std::make_unique<TpButtonPress>(&parent, COM_SFP_IP_DEFAULT_FLOW_BTN);
+    TpCommand view(COM_SFP_IP_DEFAULT_FLOW_BTN, 1, 0);
+    parent.onChange = [&](TpCommand*, int) { button.reset(); };
+
+    EXPECT_EQ(store.SetValue(COM_SFP_IP_DEFAULT_FLOW_BTN, 1), 0);
+    EXPECT_EQ(button, nullptr);
+    EXPECT_EQ(view.GetValue(), 0);
+    EXPECT_EQ(parent.notes.size(), 1u);
+}
+
+TEST_F(CommandNotify, AConfirmationMayBeDeletedWhileItsAnswerIsTold)
+{
+    auto confirm = std::make_unique<TpSysDialog>(&parent);
+    int answer = -1;
+    parent.onChange = [&](TpCommand* child, int reason) {
+        if (child == confirm.get() && reason == kReasonValue) {
+            answer = child->GetValue();
+            confirm.reset();
+        }
+    };
+    EXPECT_EQ(confirm->SetValue(1), 1);
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(confirm, nullptr);
+}
+
+TEST_F(CommandNotify, AChildOutlivingItsParentTellsNobody)
+{
+    auto p = std::make_unique<RecordingParent>();
+    TpChildCmd child(p.get(), COM_GEN1_OUT_ENABLE, 1);
+    EXPECT_EQ(child.Parent(), p.get());
+    p.reset();
+    EXPECT_EQ(child.Parent(), nullptr);
+    store.SetValue(COM_GEN1_OUT_ENABLE, 1);
+    EXPECT_EQ(child.GetValue(), 1);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+// Commands for tests that record what the command model does to them.
+#pragma once
+
+#include "core/TpChildCmd.h"
+#include "core/TpParent.h"
+
+#include <functional>
+#include <vector>
+
+// A parent without id that records every change its children report and
+// can run a reaction to each.
+class RecordingParent : public TpParent {
+public:
+    struct Note {
+        TpCommand* child;
+        int reason;
+        int32_t value;
+    };
+
+    RecordingParent() : TpParent(nullptr, 0, 0) {}
+
+    void OnChildChanged(TpCommand* child, int reason) override
+    {
+        notes.push_back(Note{child, reason, child->GetValue()});
+        if (onChange) {
+            auto react = onChange;
+            react(child, reason);
+        }
+    }
+
+    int CountFor(const TpCommand* child, int reason) const
+    {
+        int n = 0;
+        for (const Note& note : notes)
+            n += note.child == child && note.reason == reason;
+        return n;
+    }
+
+    std::vector<Note> notes;
+    std::function<void(TpCommand*, int)> onChange;
+};
+
+// A child command that counts the writes it receives.
+class CountingCmd : public TpChildCmd {
+public:
+    CountingCmd(TpCommand* parent, uint16_t cmdId, uint32_t kind = 1) : TpChildCmd(parent, cmdId, kind) {}
+
+    int32_t SetValue(int32_t value) override
+    {
+        ++valueSets;
+        return TpChildCmd::SetValue(value);
+    }
+    void SetText(const std::string& text) override
+    {
+        ++textSets;
+        TpChildCmd::SetText(text);
+    }
+
+    int valueSets = 0;
+    int textSets = 0;
+};
+
+// A command whose periodic task runs a given reaction and counts its runs.
+class TaskOwner : public TpCommand {
+public:
+    TaskOwner() : TpCommand(0, 0, 0) {}
+    void OnTask() override
+    {
+        ++runs;
+        if (onTask) {
+            auto task = onTask;   // the reaction may delete this owner
+            task();
+        }
+    }
+    void OnRestored() override { ++restores; }
+
+    int runs = 0;
+    int restores = 0;
+    std::function<void()> onTask;
+};

@@ -1,0 +1,162 @@
+// The event log as the web pages and the user see it: entry layout, what is
+// kept and what is filtered out, clearing and saving; and the text table the
+// entries take their texts from.
+#include "CommandProbes.h"
+#include "KrZuApi.h"
+#include "core/TextTable.h"
+#include "core/TpLogger.h"
+#include "core/TpStore.h"
+#include "platform/Paths.h"
+#include "support/ZuTest.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+constexpr std::time_t k20240201_123456 = 1706790896;   // 01-02-2024 12:34:56 UTC
+
+class EventLog : public ZuTest {
+protected:
+    void SetUp() override
+    {
+        ZuTest::SetUp();
+        setenv("TZ", "UTC", 1);
+        tzset();
+        clock.SetWallSeconds(k20240201_123456);
+        logger = std::make_unique<TpLogger>();
+        logger->EnableEvents(true);
+    }
+    void TearDown() override
+    {
+        logger.reset();
+        ZuTest::TearDown();
+    }
+    std::string Entry(int i) const { return store.GetCmd(COM_ANLYS_LOG_VIEW)->GetItemText(i); }
+    int Count() const { return store.GetCmd(COM_ANLYS_LOG_VIEW)->GetItemCount(); }
+
+    TpStore store;
+    std::unique_ptr<TpLogger> logger;
+};
+
+TEST_F(EventLog, EntriesAreLaidOutForTheWebPages)
+{
+    SetTextTable({"", "", "", "", "", "Cable lost"});
+    AddEvent(kEventWarning, 5, "on input A");
+    ASSERT_EQ(Count(), 1);
+    const std::string e = Entry(0);
+    EXPECT_EQ(e, "W 12:34:56 01-02-2024 Cable lost on input A");
+    EXPECT_EQ(e.substr(2, 8), "12:34:56");
+    EXPECT_EQ(e.substr(11, 10), "01-02-2024");
+    EXPECT_EQ(e.substr(22), "Cable lost on input A");
+
+    AddEvent(kEventError, 5, "");
+    AddEvent(kEventInfo, 0, "text only");
+    AddEvent(kEventCommand, 9, "");
+    EXPECT_EQ(Entry(1).substr(0, 2), "E ");
+    EXPECT_EQ(Entry(1).substr(22), "Cable lost");
+    EXPECT_EQ(Entry(2).substr(0, 2), "i ");
+    EXPECT_EQ(Entry(2).substr(22), "text only");
+    EXPECT_EQ(Entry(3).substr(0, 2), "C ");
+    EXPECT_EQ(Entry(3).substr(22), "? 9");
+}
+
+TEST_F(EventLog, FilteredEventsNeedStartUpTheSwitchAndTheirSource)
+{
+    logger->EnableEvents(false);
+    LogEvent(nullptr, kEventInfo, 0, "during start-up");
+    AddEvent(kEventInfo, 0, "always");
+    EXPECT_EQ(Count(), 1);
+
+    logger->EnableEvents(true);
+    LogEvent(nullptr, kEventInfo, 0, "kept");
+    EXPECT_EQ(Count(), 2);
+
+    RecordingParent page;
+    TpChildCmd source(&page, COM_ANLYS_LOG_CLIP_ENABLE, 1);
+    LogEvent(&source, kEventWarning, 0, "source off");
+    store.SetValue(COM_ANLYS_LOG_CLIP_ENABLE, 1);
+    LogEventInt(&source, kEventWarning, 0, -12);
+    EXPECT_EQ(Count(), 3);
+    EXPECT_EQ(Entry(2).substr(22), "-12");
+
+    // The logging switch, as a script or a client sets it.
+    EXPECT_EQ(store.GetValue(COM_ANLYS_LOG_ENABLE), 1);
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 0);
+    EXPECT_FALSE(logger->LoggingOn());
+    LogEventLong(nullptr, kEventInfo, 0, 40000000L);
+    LogMessage(0, "not kept");
+    AddEvent(kEventError, 0, "still kept");
+    EXPECT_EQ(Count(), 4);
+
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+    LogEventLong(nullptr, kEventInfo, 0, 40000000L);
+    EXPECT_EQ(Entry(4).substr(22), "40000000");
+}
+
+TEST_F(EventLog, MessagesGoToTheDebugOutputWithTheirLevelsPrefix)
+{
+    LogMessage(0, "Not enough TCP/IP connections");
+    LogMessage(1, "careful");
+    LogMessage(2, "plain");
+    LogMessage(7, "odd");
+    LogMessageValue(0, "Remote Control: CommandType", 2);
+    LogMessageText(0, "Could NOT find template web page: ", "/x.html");
+
+    EXPECT_TRUE(debug->Contains("ERROR: Not enough TCP/IP connections\n"));
+    EXPECT_TRUE(debug->Contains("WARN: careful\n"));
+    EXPECT_TRUE(debug->Contains("\nplain\n"));
+    EXPECT_TRUE(debug->Contains("???: odd\n"));
+    ASSERT_EQ(Count(), 6);
+    EXPECT_EQ(Entry(0).substr(0, 2), "E ");
+    EXPECT_EQ(Entry(1).substr(0, 2), "W ");
+    EXPECT_EQ(Entry(2), "i 12:34:56 01-02-2024 plain");
+    EXPECT_EQ(Entry(4).substr(22), "Remote Control: CommandType 2");
+    EXPECT_EQ(Entry(5).substr(22), "Could NOT find template web page: /x.html");
+}
+
+TEST_F(EventLog, ClearingFromAnyCommandEmptiesTheLog)
+{
+    AddEvent(kEventInfo, 0, "one");
+    AddEvent(kEventInfo, 0, "two");
+    TpCommand step(0, 0, 0);
+    step.ClearEventLog();
+    EXPECT_EQ(Count(), 0);
+    EXPECT_EQ(logger->EntryCount(), 0);
+}
+
+TEST_F(EventLog, TheLogIsSavedAsText)
+{
+    ASSERT_TRUE(Paths::MakeDataFolders());
+    AddEvent(kEventInfo, 0, "one");
+    clock.SetWallSeconds(k20240201_123456 + 61);
+    AddEvent(kEventError, 0, "two");
+    ASSERT_TRUE(logger->SaveAsText());
+    EXPECT_EQ(ReadText(Paths::DataFolder() + "/logfile.txt"),
+              "i 12:34:56 01-02-2024 one\nE 12:35:57 01-02-2024 two\n");
+}
+
+TEST_F(EventLog, WithoutALoggerEventsAreDropped)
+{
+    logger.reset();
+    EXPECT_EQ(TpLogger::Instance(), nullptr);
+    AddEvent(kEventError, 0, "lost");
+    LogMessage(0, "printed");
+    TpCommand step(0, 0, 0);
+    step.ClearEventLog();
+    EXPECT_TRUE(debug->Contains("ERROR: printed"));
+}
+
+TEST_F(EventLog, TheTextTableGivesNumberedTexts)
+{
+    EXPECT_EQ(GetText(0), "");
+    EXPECT_EQ(GetText(7), "? 7");
+    SetTextTable({"ignored", "Pass", "Fail"});
+    EXPECT_EQ(TextTableSize(), 3u);
+    EXPECT_EQ(GetText(0), "");
+    EXPECT_EQ(GetText(2), "Fail");
+    EXPECT_EQ(GetText(3), "? 3");
+    EXPECT_EQ(GetText(4294967295u), "? 4294967295");
+}
+
+} // namespace
