@@ -83,6 +83,9 @@ TEST_F(XmlStatusTest, HeaderBytesAndAnEmptyLayout)
     EXPECT_EQ(Export(""), kHead + kTail);
     EXPECT_EQ(xml.Table(), "<table>\n</table>\n");
     EXPECT_TRUE(WellFormed("status.xml"));
+    // The checker itself tells a broken document.
+    WriteText("broken.xml", kHead + "<Field>a&b</Field>\n" + kTail);
+    EXPECT_FALSE(WellFormed("broken.xml"));
 }
 
 TEST_F(XmlStatusTest, FieldsInFileOrderWithTextAndValues)
