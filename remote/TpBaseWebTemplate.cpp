@@ -44,9 +44,9 @@ void TpBaseWebTemplate::ProcessFile(const std::string& bytes)
 {
     size_t pos = 0;
     while (pos < bytes.size()) {
-        // One piece: up to and including the next line break, at most
-        // kMaxPiece characters.
-        size_t limit = std::min(bytes.size(), pos + kMaxPiece);
+        // One chunk: up to and including the next line break, at most
+        // kMaxChunk characters.
+        size_t limit = std::min(bytes.size(), pos + kMaxChunk);
         size_t end = pos;
         while (end < limit && bytes[end] != '\n')
             ++end;
@@ -85,7 +85,7 @@ size_t TpBaseWebTemplate::ParseToken(const std::string& line, size_t hash)
         while (p < size && IsSpace(line[p]))
             ++p;
         if (p >= size)
-            break; // the line (or piece) ends the token
+            break; // the line (or chunk) ends the token
         if (line[p] == '>') {
             ++p;
             break;

@@ -1,7 +1,7 @@
 // Template machinery of the HTML reports: copies a template file to an output
 // file and replaces every token ("<#NAME param=value ...>") by the text the
 // derived class gives for it. A token lies within one line of the template;
-// lines are handled in pieces of at most 999 characters.
+// lines are handled in chunks of at most 999 characters.
 #pragma once
 
 #include "AtomicOutFile.h"
@@ -28,8 +28,8 @@ public:
     // True when a and b are the same text regardless of case.
     static bool SameText(const std::string& a, const std::string& b);
 
-    // The longest piece of a line handled at once.
-    static constexpr size_t kMaxPiece = 999;
+    // The longest chunk of a line handled at once.
+    static constexpr size_t kMaxChunk = 999;
 
 protected:
     // Writes the text of one token (its parameters are in the list).

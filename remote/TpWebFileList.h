@@ -1,6 +1,6 @@
 // An HTML index page of the files matching a pattern ("folder/prefix*ext"):
 // a head with title, heading and introduction, one table row per entry and a
-// footer. The page is written a piece at a time: Begin, then Step until it
+// footer. The page is written a chunk at a time: Begin, then Step until it
 // returns false (first the folder is read, 100 entries a step, then the rows
 // are written, 10 a step), so a page over a large folder never holds up its
 // owner for long.
@@ -23,7 +23,7 @@ public:
     // the file cannot be created.
     bool Begin(const std::string& indexPath, const std::string& title, const std::string& heading,
                const std::string& introduction, const std::string& emptyText);
-    // One piece of the work; true while there is more to do.
+    // One chunk of the work; true while there is more to do.
     bool Step();
 
     // Lists the pattern at once and writes a row for every file (the name

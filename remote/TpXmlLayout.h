@@ -1,5 +1,5 @@
 // The layout file of the status export: one field a line, written
-// "label=command id,divisor". Lines are read in pieces of at most 79
+// "label=command id,divisor". Lines are read in chunks of at most 79
 // characters; lines without "=", or without "," after it, do not count.
 #pragma once
 
@@ -19,6 +19,6 @@ public:
 
     // The fields of a layout file's bytes, in file order.
     static std::vector<TpXmlField> Parse(const std::string& bytes);
-    // One line (or piece of a line); false when it does not count.
+    // One line (or chunk of a line); false when it does not count.
     static bool ParseLine(const std::string& line, TpXmlField& field);
 };

@@ -89,9 +89,9 @@ TEST_F(WebTemplateTest, FaultyParametersWriteTheirMessageAndEndTheLine)
     EXPECT_EQ(Expand("<#DATE format=\"%Y'>\n"), "Unterminated quote for parameter format for token: DATE\n");
 }
 
-TEST_F(WebTemplateTest, LongLinesAreHandledInPiecesOf999)
+TEST_F(WebTemplateTest, LongLinesAreHandledInChunksOf999)
 {
-    // A token cut by the piece boundary ends with the first piece ("<#US" is
+    // A token cut by the chunk boundary ends with the first chunk ("<#US" is
     // an unknown token); the rest of it is copied as text.
     std::string head(995, 'a');
     std::string line = head + "<#USER>" + std::string(200, 'b') + "<#USER>" + std::string(298, 'c') + "\n";

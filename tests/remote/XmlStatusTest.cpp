@@ -153,9 +153,9 @@ TEST_F(XmlStatusTest, LinesThatDoNotCountWriteNothing)
     EXPECT_EQ(xml.Table(), "<table>\n" + Row("Kept", "Script") + "</table>\n");
 }
 
-TEST_F(XmlStatusTest, LongLinesAreReadInPiecesOf79)
+TEST_F(XmlStatusTest, LongLinesAreReadInChunksOf79)
 {
-    // The first 79 characters have no '=', so that piece does not count; the
+    // The first 79 characters have no '=', so that chunk does not count; the
     // rest of the line does, with the label it holds.
     const std::string label(80, 'L');
     EXPECT_EQ(Export(label + "=" + Id(COM_SCRIPTS_LOOPS) + ",1\n"), kHead + Record("L", "2") + kTail);
