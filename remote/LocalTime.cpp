@@ -1,0 +1,36 @@
+#include "LocalTime.h"
+
+#include "platform/Clock.h"
+
+#include <ctime>
+#include <locale.h>
+#include <vector>
+
+namespace {
+
+locale_t CLocale()
+{
+    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+} // namespace
+
+std::string FormatLocalTime(const std::string& format, size_t bufferBytes)
+{
+    return FormatLocalTimeAt(CurrentClock().WallSeconds(), format, bufferBytes);
+}
+
+std::string FormatLocalTimeAt(std::time_t when, const std::string& format, size_t bufferBytes)
+{
+    if (bufferBytes == 0 || format.empty())
+        return {};
+    std::tm local{};
+    if (localtime_r(&when, &local) == nullptr)
+        return {};
+    std::vector<char> buffer(bufferBytes, '\0');
+    size_t length = CLocale() != static_cast<locale_t>(nullptr)
+                        ? strftime_l(buffer.data(), buffer.size(), format.c_str(), &local, CLocale())
+                        : std::strftime(buffer.data(), buffer.size(), format.c_str(), &local);
+    return std::string(buffer.data(), length);
+}
