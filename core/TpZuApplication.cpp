@@ -1,0 +1,273 @@
+#include "TpZuApplication.h"
+
+#include "RemoteReplySlot.h"
+#include "StoreRequests.h"
+#include "TpCommand.h"
+#include "TpCommandLine.h"
+#include "TpIniFile.h"
+#include "TpLogger.h"
+#include "TpMemoryFile.h"
+#include "TpStore.h"
+
+#include "KrZuApi.h"
+#include "platform/DebugOut.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "remote/TpXmlStatus.h"
+#include "sim/KeyMailbox.h"
+#include "sim/LcdImageFiles.h"
+
+#include <cstring>
+
+namespace {
+TpZuApplication* g_app = nullptr;
+
+constexpr uint16_t kKeyStatusXml = 0x34;
+constexpr uint16_t kCmdNotAKey = 50;   // type-4 messages with this id carry no key
+} // namespace
+
+TpZuApplication* TpZuApplication::Instance()
+{
+    return g_app;
+}
+
+TpZuApplication::TpZuApplication()
+{
+    g_app = this;
+    GuiInit();
+}
+
+TpZuApplication::~TpZuApplication()
+{
+    ShutDown();
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+std::string TpZuApplication::StatusXmlPath()
+{
+    return Paths::MapInstrumentPath("/mnt/mmc/status.xml");
+}
+
+void TpZuApplication::GuiInit()
+{
+    msgq_.Open("/msgq", 1, 100, 1500);
+    remctrl_.Open("/remctrl", 1, 100, 1500);
+    console_ = std::make_unique<TpCommandLine>();
+    store_ = std::make_unique<TpStore>();
+    settings_ = std::make_unique<TpIniFile>("./system.cfg");
+    logger_ = std::make_unique<TpLogger>();
+    keyLock_ = std::make_unique<TpCommand>(COM_REMOTE_DISABLE_KEYBOARD, 1);
+    xmlStatus_ = std::make_unique<TpXmlStatus>();
+
+    DebugPrintf("Default settings\n");
+    store_->ApplyDefaults();
+    DebugPrintf("Loading saved settings\n");
+    LoadSystemData();
+
+    UpdateScreen();
+    logger_->EnableEvents(true);
+    Paths::MakeDataFolders();
+    MakeFolder(ScreenDumpFolder());
+    DebugPrintf("finished GuiInit\n");
+}
+
+void TpZuApplication::ShutDown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    DebugPrintf("Saving System data...\n");
+    SaveSystemData();
+    xmlStatus_.reset();
+    keyLock_.reset();
+    logger_.reset();
+    settings_.reset();
+    store_.reset();
+    console_.reset();
+    remctrl_.Close();
+    msgq_.Close();
+}
+
+void TpZuApplication::ProcessMessages()
+{
+    AppMessage message;
+    while (!quit_.load()) {
+        if (!msgq_.Receive(message))
+            continue;
+        Dispatch(message);
+    }
+    ShutDown();
+}
+
+bool TpZuApplication::ProcessPending()
+{
+    AppMessage message;
+    while (!quit_.load() && msgq_.ReceiveFor(message, 0))
+        Dispatch(message);
+    return !quit_.load();
+}
+
+bool TpZuApplication::Dispatch(AppMessage& message)
+{
+    if (shutDown_)
+        return false;
+    const RemoteMsgHeader& h = message.header;
+    if (h.type == kAppMsgUpdate) {
+        store_->Tick();
+        UpdateScreen();
+    } else if (h.type == 3) {
+        console_->RunLine(reinterpret_cast<const char*>(message.payload));
+    } else if (h.type == 4) {
+        HandleKeyMessage(message);
+    } else if (h.type >= 5 && h.type <= 55) {
+        ProcessMessage(message);
+    } else {
+        ReleaseRequester(message, kReplyError, kResultRefused);
+    }
+    return !quit_.load();
+}
+
+void TpZuApplication::ReleaseRequester(const AppMessage& message, uint16_t type, uint32_t value)
+{
+    if (message.header.magic == kOriginLocal)
+        return;
+    uint8_t reply[kRemoteHeaderSize];
+    MakeHeaderReply(message.header, type, value, reply);
+    RemoteReplySlot::Reply(message.header.spare, reply, sizeof reply);
+}
+
+void TpZuApplication::HandleKeyMessage(AppMessage& message)
+{
+    const RemoteMsgHeader& h = message.header;
+    if (h.length != 0) {
+        // A type-4 message with a payload is a console line.
+        console_->RunLine(reinterpret_cast<const char*>(message.payload));
+        ReleaseRequester(message, kReplyOk, 0);
+        return;
+    }
+    if (h.cmdId == kCmdNotAKey) {
+        ReleaseRequester(message, kReplyOk, 0);
+        return;
+    }
+    const uint16_t code = static_cast<uint16_t>(h.value);
+    if (code == kKeyStatusXml) {
+        WriteStatusXml();
+    } else if (store_->GetValue(COM_REMOTE_DISABLE_KEYBOARD) == 0 && !systemActionPending_) {
+        HandleKey(code);
+    }
+    if (code & kKeyPressFlag)
+        UpdateScreen();
+    // The requester is answered once the press (or a key the loop dropped)
+    // has been handled; the release that follows a press finds the request
+    // already answered.
+    ReleaseRequester(message, kReplyOk, 0);
+}
+
+void TpZuApplication::HandleKey(uint16_t code)
+{
+    const uint16_t key = code & static_cast<uint16_t>(~kKeyPressFlag);
+    if (key == kKeyPowerOff) {
+        quit_.store(true);
+        return;
+    }
+    if (key == kKeyLongOk) {
+        if (code & kKeyPressFlag)
+            ScreenDump();
+        return;
+    }
+}
+
+bool TpZuApplication::RemoteEnabled() const
+{
+    // Without the enable switch nothing can disable remote control.
+    return store_->GetCmd(COM_REMOTE_ENABLE) == nullptr || store_->GetValue(COM_REMOTE_ENABLE) != 0;
+}
+
+void TpZuApplication::ProcessMessage(AppMessage& message)
+{
+    if (message.header.magic != kOriginRemote) {
+        DebugPrintf("ProcessMessage-Error-MagicNo Setup\n");
+        ReleaseRequester(message, kReplyError, kResultRefused);
+        return;
+    }
+    uint8_t reply[kReplyBufferSize];
+    size_t length;
+    if (!RemoteEnabled()) {
+        LogMessage(0, "Rejected Remote Control: Disabled");
+        length = MakeHeaderReply(message.header, kReplyError, kResultDisabled, reply);
+    } else {
+        length = AnswerStoreRequest(message, *store_, reply);
+    }
+    RemoteReplySlot::Reply(message.header.spare, reply, length);
+}
+
+void TpZuApplication::UpdateScreen()
+{
+    ++screenChanges_;
+    if (screenChanged_)
+        screenChanged_();
+}
+
+void TpZuApplication::WriteStatusXml()
+{
+    xmlStatus_->Write(StatusXmlPath(), "xmlformat.ini", *store_);
+}
+
+void TpZuApplication::SetLevel(int dest, double level, uint32_t flags)
+{
+    (void)dest;
+    (void)level;
+    (void)flags;
+}
+
+void TpZuApplication::SetOutputParams(int a, int b, double c, double d)
+{
+    (void)a;
+    (void)b;
+    (void)c;
+    (void)d;
+}
+
+bool TpZuApplication::SaveSystemData() const
+{
+    TpMemory system;
+    system.number = 1;
+    system.name = "System";
+    for (unsigned id = 1; id < store_->EntryCount(); ++id) {
+        const TpCommandEntry* e = store_->Entry(id);
+        if (e == nullptr || !e->defined || !(e->storeMask & kStoreSystem) || e->head == nullptr)
+            continue;
+        TpMemoryValue v;
+        v.cmdId = static_cast<uint16_t>(id);
+        v.hasValue = (e->storeKind & kStoreValue) != 0;
+        v.value = e->head->GetValue();
+        v.hasText = (e->storeKind & kStoreText) != 0;
+        v.text = e->head->GetText();
+        if (v.hasValue || v.hasText)
+            system.values.push_back(v);
+    }
+    return WriteFileAtomic(kSystemFile, TpMemoryFile::Format({system}));
+}
+
+bool TpZuApplication::LoadSystemData()
+{
+    std::string text;
+    if (!ReadWholeFile(kSystemFile, text))
+        return false;
+    std::vector<TpMemory> memories;
+    if (!TpMemoryFile::Parse(text, memories) || memories.empty()) {
+        DebugPrintf("ERROR: %s is corrupt; the default settings stay\n", kSystemFile);
+        return false;
+    }
+    for (const TpMemoryValue& v : memories.front().values) {
+        const TpCommandEntry* e = store_->Entry(v.cmdId);
+        if (e == nullptr || !e->defined || !(e->storeMask & kStoreSystem))
+            continue;
+        if (v.hasValue)
+            store_->SetValue(v.cmdId, v.value);
+        if (v.hasText)
+            store_->SetText(v.cmdId, v.text);
+    }
+    return true;
+}

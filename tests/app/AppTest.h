@@ -1,0 +1,38 @@
+// Fixture of the application tests: a whole application built in the test's
+// own folder, and a client that posts requests the way a connection does and
+// reads the replies from its own reply slot.
+#pragma once
+
+#include "BoardTest.h"
+#include "core/RemoteReplySlot.h"
+#include "core/StoreRequests.h"
+#include "core/TpZuApplication.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct Reply {
+    bool answered = false;
+    RemoteMsgHeader header;
+    std::vector<uint8_t> payload;
+    std::string Text() const { return std::string(payload.begin(), payload.end()); }
+};
+
+class AppTest : public BoardTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Posts a request as a connection does (origin 1, its reply token) and
+    // lets the application handle what is queued.
+    Reply Request(uint16_t type, uint16_t cmdId, uint32_t item = 0, uint32_t value = 0,
+                  const std::string& payload = std::string());
+    // Posts without handling; the reply comes with Collect().
+    bool Post(RemoteReplySlot& slot, uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value,
+              const std::string& payload, uint32_t origin = kOriginRemote);
+    static Reply Collect(RemoteReplySlot& slot);
+
+    std::unique_ptr<TpZuApplication> app;
+    RemoteReplySlot slot;
+};
