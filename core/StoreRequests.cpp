@@ -20,11 +20,13 @@ size_t WriteReply(const RemoteMsgHeader& request, uint16_t type, uint32_t item, 
     h.item = item;
     h.value = value;
     h.Encode(reply);
-    if (length > 0)
+    if (length > 0) {
+        // Payload replies are written into a whole reply buffer; the text in
+        // it is followed by a NUL, which is not sent.
         std::memcpy(reply + kRemoteHeaderSize, payload, length);
-    // The text in the buffer is followed by a NUL, which is not sent.
-    if (kRemoteHeaderSize + length < kReplyBufferSize)
-        reply[kRemoteHeaderSize + length] = 0;
+        if (kRemoteHeaderSize + length < kReplyBufferSize)
+            reply[kRemoteHeaderSize + length] = 0;
+    }
     return kRemoteHeaderSize + length;
 }
 

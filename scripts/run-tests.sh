@@ -39,7 +39,7 @@ if [ -f fuzz/CMakeLists.txt ]; then
         mkdir -p "${corpus}"
         seeds="fuzz/seeds/${name}"
         echo "fuzzing ${name} for ${fuzz_seconds}s"
-        "${target}" -max_total_time="${fuzz_seconds}" -print_final_stats=0 "${corpus}" \
+        "${target}" -max_total_time="${fuzz_seconds}" -artifact_prefix="$(pwd)/build-fuzz/" "${corpus}" \
             $( [ -d "${seeds}" ] && echo "${seeds}" ) 2>&1 | tail -n 3
     done
 fi

@@ -1,0 +1,109 @@
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "support/ZuTest.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs the simulator executable in the test's folders with its stderr on a
+// pipe.
+class SimulatorProcessTest : public ZuTest {
+protected:
+    void TearDown() override
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (fd_ >= 0)
+            close(fd_);
+        ZuTest::TearDown();
+    }
+
+    void Start()
+    {
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        pid_ = fork();
+        ASSERT_GE(pid_, 0);
+        if (pid_ == 0) {
+            dup2(pipeFds[1], 2);
+            close(pipeFds[0]);
+            close(pipeFds[1]);
+            unsetenv("ZU_QUIET");
+            execl(ZU_SIMULATOR, ZU_SIMULATOR, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        fd_ = pipeFds[0];
+    }
+
+    // Reads the simulator's output until text appears or it ends (bounded).
+    bool WaitForOutput(const std::string& text, int limitMs = 20000)
+    {
+        for (int waited = 0; waited < limitMs; waited += 50) {
+            if (output_.find(text) != std::string::npos)
+                return true;
+            pollfd p {fd_, POLLIN, 0};
+            if (poll(&p, 1, 50) > 0) {
+                char buf[4096];
+                ssize_t n = read(fd_, buf, sizeof buf);
+                if (n <= 0)
+                    return output_.find(text) != std::string::npos;
+                output_.append(buf, static_cast<size_t>(n));
+            }
+        }
+        return false;
+    }
+
+    // Waits for the process to end (bounded); its exit status, -1 if it
+    // did not end.
+    int WaitForExit(int limitMs = 20000)
+    {
+        for (int waited = 0; waited < limitMs; waited += 10) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            usleep(10000);
+        }
+        return -1;
+    }
+
+    pid_t pid_ = -1;
+    int fd_ = -1;
+    std::string output_;
+};
+
+TEST_F(SimulatorProcessTest, StartsAndStopsCleanlyOnSigterm)
+{
+    Start();
+    ASSERT_TRUE(WaitForOutput("finished GuiInit\n")) << output_;
+    EXPECT_TRUE(FolderExists(Paths::ScriptsFolder()));
+    EXPECT_EQ(ReadText(Paths::ReportsFolder() + "/report_template.html").find("<#REPORT>") != std::string::npos,
+              true);
+
+    ASSERT_EQ(kill(pid_, SIGTERM), 0);
+    EXPECT_EQ(WaitForExit(), 0);
+    WaitForOutput("Saving System data...\n", 1000);
+    EXPECT_NE(output_.find("Saving System data...\n"), std::string::npos) << output_;
+    std::vector<DirEntry> saved;
+    ASSERT_TRUE(ListDirectory(WorkDir(), "System.dat", saved));
+    EXPECT_EQ(saved.size(), 1u) << "the system data was saved";
+}
+
+TEST_F(SimulatorProcessTest, SigintStopsItToo)
+{
+    Start();
+    ASSERT_TRUE(WaitForOutput("finished GuiInit\n")) << output_;
+    ASSERT_EQ(kill(pid_, SIGINT), 0);
+    EXPECT_EQ(WaitForExit(), 0);
+}
+
+} // namespace
