@@ -35,9 +35,9 @@ if [ -f fuzz/CMakeLists.txt ]; then
     for target in build-fuzz/fuzz/*Fuzz; do
         [ -x "${target}" ] || continue
         name="$(basename "${target}")"
-        corpus="build-fuzz/corpus/${name}"
+        corpus="$(pwd)/build-fuzz/corpus/${name}"
         mkdir -p "${corpus}"
-        seeds="fuzz/seeds/${name}"
+        seeds="$(pwd)/fuzz/seeds/${name}"
         echo "fuzzing ${name} for ${fuzz_seconds}s"
         "${target}" -max_total_time="${fuzz_seconds}" -artifact_prefix="$(pwd)/build-fuzz/" "${corpus}" \
             $( [ -d "${seeds}" ] && echo "${seeds}" ) 2>&1 | tail -n 3
