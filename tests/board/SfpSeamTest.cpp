@@ -71,6 +71,24 @@ TEST_F(SfpSeam, EmSfpPagedRegistersAndStatusComeFromTheModule)
     EXPECT_EQ(module.Trace().back(), (FakeEmSfp::Transaction {false, 0x91, 0x8F, 232}));
 }
 
+TEST_F(SfpSeam, EmSfpActionBitsClearOnceTheModuleActed)
+{
+    FakeEmSfp module;
+    module.Seed(0x90, 0x80, {0x80, 0x01});
+    module.SetSelfClearing(0x81, 0x0C);
+    SetEmSfpBus(&module);
+    ASSERT_NE(sfp_write_byte(127, 0x90), 0);
+    ASSERT_NE(sfp_write_byte(0x81, 0x09), 0);   // reset the flow counter
+    uint8_t value = 0;
+    ASSERT_EQ(sfp_read_byte(0x81, &value), 1);
+    EXPECT_EQ(value, 0x09) << "set until the module acted";
+    uint8_t status = 0;
+    ASSERT_EQ(sfp_read_byte(128, &status), 1);
+    ASSERT_EQ(sfp_read_byte(0x81, &value), 1);
+    EXPECT_EQ(value, 0x01) << "the action bit cleared, the other bit kept";
+    EXPECT_EQ(module.Peek(0x91, 0x81), 0x00) << "other pages untouched";
+}
+
 TEST_F(SfpSeam, FailedReadLeavesTheByteAlone)
 {
     FakeEmSfp module;

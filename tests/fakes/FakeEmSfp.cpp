@@ -2,6 +2,9 @@
 
 uint8_t FakeEmSfp::Status()
 {
+    for (const Clear& c : clears_)
+        Poke(c.page, c.reg, static_cast<uint8_t>(Peek(c.page, c.reg) & ~c.bits));
+    clears_.clear();
     if (pageLoadCountdown_ >= 0 && pageLoadCountdown_-- == 0)
         pageLoaded_ = true;
     if (writeCountdown_ >= 0 && writeCountdown_-- == 0)
@@ -42,6 +45,8 @@ bool FakeEmSfp::WriteByte(uint8_t reg, uint8_t value)
     }
     if (reg != kStatus)
         Poke(page_, reg, value);
+    if ((value & selfClearing_[reg]) != 0)
+        clears_.push_back({page_, reg, static_cast<uint8_t>(value & selfClearing_[reg])});
     writeDone_ = false;
     writeCountdown_ = writePolls_;
     return true;
@@ -53,6 +58,16 @@ void FakeEmSfp::Poke(uint8_t page, uint8_t reg, uint8_t value)
         global_[reg] = value;
     else
         paged_[page][reg - 128u] = value;
+}
+
+void FakeEmSfp::Seed(uint8_t page, uint8_t first, std::initializer_list<uint8_t> bytes)
+{
+    unsigned reg = first;
+    for (uint8_t b : bytes) {
+        if (reg > 0xFF)
+            break;
+        Poke(page, static_cast<uint8_t>(reg++), b);
+    }
 }
 
 uint8_t FakeEmSfp::Peek(uint8_t page, uint8_t reg) const

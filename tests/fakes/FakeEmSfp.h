@@ -1,13 +1,15 @@
 // A booted emSFP module behind the SFP bus: a paged register file (a write
-// to 127 selects the page; 130-255 are paged, 0-126 are global), the status
-// byte at 128 and the command register 129, with an ordered trace of every
-// bus transaction and failures that a test can inject.
+// to 127 selects the page; 128-255 are paged, 0-126 are global), the status
+// byte at 128 and the command register 129, action bits that clear themselves
+// once the module has acted, with an ordered trace of every bus transaction
+// and failures that a test can inject.
 #pragma once
 
 #include "sim/BoardDevices.h"
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <set>
 #include <utility>
@@ -38,6 +40,12 @@ public:
     void Poke(uint8_t page, uint8_t reg, uint8_t value);
     uint8_t Peek(uint8_t page, uint8_t reg) const;
     uint8_t SelectedPage() const { return page_; }
+    // Consecutive registers of a page, from first on.
+    void Seed(uint8_t page, uint8_t first, std::initializer_list<uint8_t> bytes);
+
+    // Bits of a register (on any page) that, once written as 1, the module
+    // clears again by the next status read.
+    void SetSelfClearing(uint8_t reg, uint8_t bits) { selfClearing_[reg] = bits; }
 
     // Completion bits appear after this many status reads (0 = at the next).
     void SetPageLoadPolls(int polls) { pageLoadPolls_ = polls; }
@@ -75,4 +83,11 @@ private:
     bool failAllWrites_ = false;
     int failNextWrites_ = 0;
     std::vector<Transaction> trace_;
+    std::array<uint8_t, 256> selfClearing_{};
+    struct Clear {
+        uint8_t page;
+        uint8_t reg;
+        uint8_t bits;
+    };
+    std::vector<Clear> clears_;
 };

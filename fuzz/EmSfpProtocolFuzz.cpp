@@ -1,0 +1,210 @@
+// Drives the emSFP register protocol against a module whose every answer
+// comes from the fuzzer: register and status bytes, failed reads and writes,
+// the page selectors and the order of operations. Checks the protocol's
+// rules after every step. Run with -close_fd_mask=2 to hide the messages.
+#include "KrZuApi.h"
+#include "board/SfpBoard.h"
+#include "core/TpCommand.h"
+#include "core/TpStore.h"
+#include "ipsfp/IpSfpManager.h"
+#include "ipsfp/SfpPageTable.h"
+#include "ipsfp/SfpParamTable.h"
+#include "ipsfp/SfpProtocolState.h"
+#include "ipsfp/SfpUpdateCounters.h"
+#include "platform/DebugOut.h"
+#include "sim/BoardDevices.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class FuzzedModule : public EmSfpBus {
+public:
+    explicit FuzzedModule(FuzzedDataProvider& in) : in_(in) {}
+    bool ReadByte(uint8_t, uint8_t& value) override
+    {
+        lastReadOk = in_.ConsumeIntegral<uint8_t>() >= 8;
+        if (!lastReadOk)
+            return false;
+        value = in_.ConsumeIntegral<uint8_t>();
+        lastRead = value;
+        return true;
+    }
+    bool WriteByte(uint8_t reg, uint8_t) override
+    {
+        ++attempts;
+        if (reg == kSfpPageRegister)
+            ++selectAttempts;
+        return in_.ConsumeIntegral<uint8_t>() >= 16;
+    }
+    int attempts = 0;
+    int selectAttempts = 0;
+    bool lastReadOk = false;
+    uint8_t lastRead = 0;
+
+private:
+    FuzzedDataProvider& in_;
+};
+
+void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+// The store and the controls the protocol reads and sets, built once.
+struct Controls {
+    TpStore store;
+    std::vector<std::unique_ptr<TpCommand>> commands;
+    Controls()
+    {
+        for (unsigned id : {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL,
+                            COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL})
+            commands.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+        for (const SfpCompositePair& pair : IpSfpManager::CompositePairs()) {
+            commands.push_back(std::make_unique<TpCommand>(pair.high, 1));
+            commands.push_back(std::make_unique<TpCommand>(pair.low, 1));
+        }
+        SetSfpRetryWait([](uint32_t) {});
+    }
+};
+
+// One status poll: an unread or invalid status changes nothing; a valid one
+// clears the load flag on bit 0x04 and, once no load is pending, the write
+// flag on bit 0x02.
+void CheckPoll(const FuzzedModule& module, const SfpProtocolState& before)
+{
+    const SfpProtocolState& after = SfpProtocol();
+    if (!module.lastReadOk) {
+        Check(after.lastStatus == before.lastStatus);
+        Check(after.pageLoadPending == before.pageLoadPending && after.writePending == before.writePending);
+        return;
+    }
+    const uint8_t status = module.lastRead;
+    Check(after.lastStatus == status);
+    if (!IsValidSfpStatus(status)) {
+        Check(after.pageLoadPending == before.pageLoadPending && after.writePending == before.writePending);
+        return;
+    }
+    const uint8_t load = before.pageLoadPending != 0 && (status & kSfpStatusPageLoaded) == 0 ? 1 : 0;
+    Check(after.pageLoadPending == load);
+    if (load != 0)
+        Check(after.writePending == before.writePending);
+    else
+        Check(after.writePending == (before.writePending != 0 && (status & kSfpStatusWriteDone) == 0 ? 1 : 0));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Controls controls;
+    FuzzedDataProvider in(data, size);
+    FuzzedModule module(in);
+    SetEmSfpBus(&module);
+    ClearSfpProtocolState();
+    SfpParamTable& table = SfpParamTable::Instance();
+    table.Reset();
+    ResetSfpPageTable();
+    ResetSfpUpdateCounters();
+    IpSfpManager manager;
+    DebugCapture capture;
+
+    for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
+        const SfpProtocolState before = SfpProtocol();
+        const int attempts = module.attempts;
+        switch (in.ConsumeIntegralInRange<int>(0, 10)) {
+        case 0:
+            PollSfpStatus();
+            CheckPoll(module, before);
+            break;
+        case 1: {
+            const uint8_t page = in.ConsumeIntegral<uint8_t>();
+            const bool blocked = before.pageLoadPending != 0 || before.writePending != 0;
+            const bool ok = RequestPage(page);
+            if (blocked) {
+                Check(!ok && module.attempts == attempts);
+                Check(SfpProtocol().selectedPage == before.selectedPage);
+            } else {
+                Check(SfpProtocol().pageLoadPending == 1 && SfpProtocol().selectedPage == page);
+                Check(module.attempts > attempts);
+            }
+            break;
+        }
+        case 2: {
+            const uint8_t reg = in.ConsumeIntegral<uint8_t>();
+            const bool ok = WriteByte(in.ConsumeIntegral<uint8_t>(), reg, in.ConsumeIntegral<uint8_t>());
+            Check(SfpProtocol().writePending == (ok ? 1 : before.writePending));
+            break;
+        }
+        case 3:
+            manager.UnlockControllerPage(in.ConsumeIntegral<uint8_t>());
+            break;
+        case 4:
+            manager.CommitControllerPage(in.ConsumeIntegral<uint8_t>());
+            break;
+        case 5: {
+            const uint8_t page = in.ConsumeIntegral<uint8_t>();
+            const uint8_t reg = in.ConsumeIntegral<uint8_t>();
+            const int32_t value = in.ConsumeIntegral<int32_t>();
+            const uint32_t bytes = in.ConsumeIntegralInRange<uint32_t>(0, 17);
+            const uint16_t cmdId = in.ConsumeIntegralInRange<uint16_t>(0x09F0, 0x0E10);
+            const int selects = module.selectAttempts;
+            manager.SetNewParameterValue(page, reg, value, bytes, cmdId);
+            // A parameter never selects a page unless its own register is the page register.
+            Check(module.selectAttempts == selects || reg == kSfpPageRegister ||
+                  (bytes == 2 && reg == kSfpPageRegister - 1));
+            if (bytes != 1 && bytes != 2)
+                Check(module.attempts == attempts);
+            break;
+        }
+        case 6:
+            manager.busyCountdown = in.ConsumeIntegral<int32_t>();
+            manager.firmwareDefaultCountdown = in.ConsumeIntegral<int32_t>();
+            Check(!manager.ServiceWriteSettle() && manager.busyCountdown == -1);
+            break;
+        case 7:
+            for (const auto& c : controls.commands)
+                if (in.ConsumeBool())
+                    c->SetValue(in.ConsumeIntegral<int32_t>());
+            UpdateCounters().decapMapStep = in.ConsumeIntegral<int8_t>();
+            break;
+        case 8: {
+            const uint8_t logical = in.ConsumeIntegral<uint8_t>();
+            const bool same = logical == manager.requestedPage;
+            const bool result = manager.ChangePage(logical);
+            Check(result == same);
+            for (const SfpParamRow& row : table.Rows())
+                if (row.followsFlowPage != 0)
+                    Check(row.page == 0x90 || row.page == 0xC0 || row.page >= 0xFC);
+            if (!same)
+                Check(manager.writeMark == 0 && manager.pageBlocked == 1);
+            break;
+        }
+        case 9: {
+            SfpParamRow* row = table.Row(in.ConsumeIntegralInRange<size_t>(0, SfpParamTable::kRowCount));
+            if (row == nullptr)
+                break;
+            std::array<uint8_t, SfpParamTable::kMaxByteCount> bytes {};
+            const size_t capacity = in.ConsumeIntegralInRange<size_t>(0, bytes.size());
+            size_t count = 0;
+            uint32_t value = 0;
+            const bool ok = ReadSfpParamBytes(*row, bytes.data(), capacity, count);
+            Check(count <= capacity && (!ok || count == row->byteCount));
+            if (SfpParamFieldValue(*row, bytes.data(), count, value) && row->mask != 0)
+                Check(value <= row->mask);
+            break;
+        }
+        default:
+            ResetSfpProtocolState(in.ConsumeIntegralInRange<uint8_t>(0, 1));
+            break;
+        }
+    }
+    SetEmSfpBus(nullptr);
+    return 0;
+}
