@@ -33,21 +33,23 @@ bool IsControlType(const std::string& word)
 bool SplitFields(const std::string& line, std::vector<std::string>& fields, std::string& error)
 {
     fields.assign(1, std::string());
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '|') {
+    size_t i = 0;
+    for (;;) {
+        const size_t special = line.find_first_of("|\\", i);
+        const size_t end = special == std::string::npos ? line.size() : special;
+        fields.back().append(line, i, end - i);
+        if (special == std::string::npos)
+            return true;
+        if (line[special] == '|') {
             fields.emplace_back();
+            i = special + 1;
             continue;
         }
-        if (c != '\\') {
-            fields.back() += c;
-            continue;
-        }
-        if (i + 1 >= line.size()) {
+        if (special + 1 >= line.size()) {
             error = "backslash at the end of the line";
             return false;
         }
-        const char e = line[++i];
+        const char e = line[special + 1];
         switch (e) {
         case '|': fields.back() += '|'; break;
         case '\\': fields.back() += '\\'; break;
@@ -57,8 +59,8 @@ bool SplitFields(const std::string& line, std::vector<std::string>& fields, std:
             error = std::string("unknown escape \\") + e;
             return false;
         }
+        i = special + 2;
     }
-    return true;
 }
 
 // A whole-field integer: decimal (optionally negative) or "0x" hexadecimal.
