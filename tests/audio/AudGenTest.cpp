@@ -15,10 +15,14 @@ std::unique_ptr<TpCommand> ListView(unsigned id, int items)
 }
 } // namespace
 
-void AudGenTest::SetUp()
+void InstallAudioResetHook()
 {
     static std::once_flag once;
     std::call_once(once, [] { ZuTest::AddResetHook(&TpAudOscillators::ResetShared); });
+}
+
+void AudGenTest::SetUp()
+{
     BoardTest::SetUp();
     SetAudioHardware(&audio);
     store = std::make_unique<TpStore>();

@@ -65,8 +65,14 @@ inline unsigned SubSourceId(int p, int s) { return COM_GEN_AUDIO_SUBSOURCE_G1_P1
 inline unsigned LinkId(int p) { return COM_GEN_AUDIO_LINK_G1_P1 + p; }
 inline unsigned GroupId(int g) { return COM_GEN_AUDIO_ON_G1 + g; }
 
+// Adds the reset of the shared oscillator bank to the tests' reset hooks
+// (once per process).
+void InstallAudioResetHook();
+
 class AudGenTest : public BoardTest {
 protected:
+    AudGenTest() { InstallAudioResetHook(); }
+
     void SetUp() override;
     void TearDown() override;
 
