@@ -7,6 +7,8 @@
 #include <memory>
 
 namespace {
+constexpr const char* kNoSlotText = "ERROR: Not enough Oscillator slots\n";
+
 std::unique_ptr<TpAudOscillators>& SharedBank()
 {
     static std::unique_ptr<TpAudOscillators> bank;
@@ -58,7 +60,7 @@ uint32_t TpAudOscillators::AllocOscillator(uint32_t current, uint32_t frequency)
     if (hz == 0)
         return 0;
     if (slots_.empty()) {
-        DebugPrintf("ERROR: Not enough Oscillator slots\n");
+        DebugPrintf("%s", kNoSlotText);
         return 0;
     }
     uint32_t firstFree = 0;
@@ -72,7 +74,7 @@ uint32_t TpAudOscillators::AllocOscillator(uint32_t current, uint32_t frequency)
             firstFree = slot;
     }
     if (firstFree == 0) {
-        DebugPrintf("ERROR: Not enough Oscillator slots\n");
+        DebugPrintf("%s", kNoSlotText);
         return 0;
     }
     OscillatorSlot& s = slots_[firstFree - 1];
