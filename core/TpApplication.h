@@ -1,5 +1,6 @@
 // What the audio generator needs of the application: levels and output
-// parameters for the audio monitors.
+// parameters for the audio monitors, and whether the service keys were held
+// at power-on.
 #pragma once
 
 #include <cstdint>
@@ -10,4 +11,7 @@ public:
     // dest 0-15: a generated channel's level (signed linear gain) and flags.
     virtual void SetLevel(int dest, double level, uint32_t flags) = 0;
     virtual void SetOutputParams(int a, int b, double c, double d) = 0;
+    // True when the service key combination was held at power-on (it makes
+    // the calibration settings editable).
+    virtual bool ServiceKeysHeld() const { return false; }
 };

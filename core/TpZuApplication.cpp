@@ -10,6 +10,8 @@
 #include "TpStore.h"
 
 #include "KrZuApi.h"
+#include "analysis/TpAnalyser.h"
+#include "audio/TpAudGenerator.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -24,6 +26,8 @@ TpZuApplication* g_app = nullptr;
 
 constexpr uint16_t kKeyStatusXml = 0x34;
 constexpr uint16_t kCmdNotAKey = 50;   // type-4 messages with this id carry no key
+// Menu keys 1 and 8 held together at power-on: service mode.
+constexpr uint32_t kServiceKeys = (1u << (kKeyMenu1 - 1)) | (1u << (kKeyMenu8 - 1));
 } // namespace
 
 TpZuApplication* TpZuApplication::Instance()
@@ -51,6 +55,7 @@ std::string TpZuApplication::StatusXmlPath()
 
 void TpZuApplication::GuiInit()
 {
+    serviceKeys_ = (read_key_state() & kServiceKeys) == kServiceKeys;
     msgq_.Open("/msgq", 1, 100, 1500);
     remctrl_.Open("/remctrl", 1, 100, 1500);
     console_ = std::make_unique<TpCommandLine>();
@@ -59,6 +64,10 @@ void TpZuApplication::GuiInit()
     logger_ = std::make_unique<TpLogger>();
     keyLock_ = std::make_unique<TpCommand>(COM_REMOTE_DISABLE_KEYBOARD, 1);
     xmlStatus_ = std::make_unique<TpXmlStatus>();
+    // The audio generator comes after the video generator, which calls it,
+    // and before the reference page and the analyser.
+    audioGenerator_ = std::make_unique<TpAudGenerator>(this, *settings_, kAudGenCmdIds, true, true, master_level_table,
+                                                       kMasterLevelCount);
 
     DebugPrintf("Default settings\n");
     store_->ApplyDefaults();
@@ -79,6 +88,7 @@ void TpZuApplication::ShutDown()
     shutDown_ = true;
     DebugPrintf("Saving System data...\n");
     SaveSystemData();
+    audioGenerator_.reset();
     xmlStatus_.reset();
     keyLock_.reset();
     logger_.reset();
@@ -214,19 +224,18 @@ void TpZuApplication::WriteStatusXml()
     xmlStatus_->Write(StatusXmlPath(), "xmlformat.ini", *store_);
 }
 
+// The generator's levels and output parameters go to the audio monitors
+// through the analyser.
 void TpZuApplication::SetLevel(int dest, double level, uint32_t flags)
 {
-    (void)dest;
-    (void)level;
-    (void)flags;
+    if (TpAnalyser* analyser = TpAnalyser::Instance())
+        analyser->SetLevel(dest, level, flags);
 }
 
 void TpZuApplication::SetOutputParams(int a, int b, double c, double d)
 {
-    (void)a;
-    (void)b;
-    (void)c;
-    (void)d;
+    if (TpAnalyser* analyser = TpAnalyser::Instance())
+        analyser->SetOutputParams(a, b, c, d);
 }
 
 bool TpZuApplication::SaveSystemData() const

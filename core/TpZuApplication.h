@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+class TpAudGenerator;
 class TpCommand;
 class TpCommandLine;
 class TpIniFile;
@@ -53,6 +54,7 @@ public:
     // TpApplication
     void SetLevel(int dest, double level, uint32_t flags) override;
     void SetOutputParams(int a, int b, double c, double d) override;
+    bool ServiceKeysHeld() const override { return serviceKeys_; }
 
     // Called on the application thread after every redraw; the host learns
     // from it that the LCD image changed.
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<TpLogger> logger_;
     std::unique_ptr<TpCommand> keyLock_;
     std::unique_ptr<TpXmlStatus> xmlStatus_;
+    std::unique_ptr<TpAudGenerator> audioGenerator_;
     MessageQueue msgq_;
     MessageQueue remctrl_;
 
@@ -94,4 +97,5 @@ private:
     std::atomic<bool> quit_{false};
     bool shutDown_ = false;
     bool systemActionPending_ = false;
+    bool serviceKeys_ = false;   // the service key combination was held at power-on
 };

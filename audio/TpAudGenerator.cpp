@@ -1,0 +1,318 @@
+#include "TpAudGenerator.h"
+
+#include "board/AudioBoard.h"
+#include "board/PowerControl.h"
+#include "core/TpApplication.h"
+#include "core/TpIniFile.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+namespace {
+TpAudGenerator* g_generator = nullptr;
+
+constexpr int kAesOutput = 2;
+constexpr int kAnalogueOutput = 4;
+constexpr int kTaskPeriodMs = 300;
+
+// Standards 30-49 are the 2048-wide rasters.
+constexpr int kFirstWideStd = 30;
+constexpr int kLastWideStd = 49;
+constexpr int kWideGroupsAboveRate = 28;
+
+// Decimal integer text; false for anything else.
+bool ParseDecimal(const std::string& text, int32_t& value)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(v);
+    return true;
+}
+} // namespace
+
+TpAudGenerator* TpAudGenerator::Instance()
+{
+    return g_generator;
+}
+
+TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const AudGenCmdIds& ids, bool aesItems,
+                               bool streamItems, const int32_t* masterTable, int masterCount)
+    : TpParent(nullptr, 0, 0), app_(app), settings_(settings), ids_(ids)
+{
+    if (masterTable != nullptr && masterCount > 0)
+        masterTable_.assign(masterTable, masterTable + masterCount);
+
+    auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), 1); };
+    dolbyType_ = child(ids[kIdDolbyType]);
+    aesOut_ = std::make_unique<TpAudioPair>(this, ids[kIdAesOutSource], kAesOutput);
+    anlOut_ = std::make_unique<TpAudioPair>(this, ids[kIdAnlOutSource], kAnalogueOutput);
+    gainLeft_ = child(ids[kIdOutGainLeft]);
+    gainRight_ = child(ids[kIdOutGainRight]);
+    master_ = child(ids[kIdMasterLevel]);
+    secondStream_ = child(ids[kIdSecondStream]);
+    groupText_ = std::make_unique<TpCommand>(ids[kIdGroupText], 2);
+    for (int p = 0; p < kAudGenPairs; ++p)
+        pairs_.push_back(std::make_unique<TpAudGenPair>(this, p, ids, aesItems, streamItems));
+    for (int g = 0; g < kAudGenGroups; ++g)
+        groups_[static_cast<size_t>(g)] = child(ids[kIdGroupOn] + g);
+    g_generator = this;
+
+    SetDolbyAvailable(false);
+    if (!aesItems)
+        aesOut_->SetVisibleAll(false);
+    else
+        audgen_hw_write(0);
+    // This instrument has the analogue output.
+    anlOut_->SetVisibleAll(true);
+
+    if (TpStore* store = TpStore::Instance())
+        store->AddTask(this, "AudGen", kTaskPeriodMs, false, false);
+
+    LoadOutputGain(kGainLeftKey, *gainLeft_);
+    LoadOutputGain(kGainRightKey, *gainRight_);
+    audio_set_output_gain(gainLeft_->GetValue(), gainRight_->GetValue());
+}
+
+TpAudGenerator::~TpAudGenerator()
+{
+    if (g_generator == this)
+        g_generator = nullptr;
+}
+
+// --- settings file -----------------------------------------------------------------
+
+void TpAudGenerator::LoadOutputGain(const char* key, TpCommand& cmd)
+{
+    const std::string text = settings_.GetString("", key, "");
+    if (!text.empty()) {
+        int32_t value = 0;
+        if (ParseDecimal(text, value))
+            cmd.SetValueAll(value);
+        else
+            DebugPrintf("ERROR: %s=%s is not a number; the gain stays\n", key, text.c_str());
+    }
+    // The output gains are calibration: editable only in service mode.
+    if (app_ != nullptr && app_->ServiceKeysHeld())
+        cmd.SetEnabledAll(true);
+}
+
+void TpAudGenerator::SaveOutputGain(const char* key, TpCommand& cmd)
+{
+    settings_.SetInt("", key, cmd.GetValue());
+    audio_set_output_gain(gainLeft_->GetValue(), gainRight_->GetValue());
+}
+
+// --- changes -----------------------------------------------------------------------
+
+int TpAudGenerator::GroupOf(const TpCommand* child) const
+{
+    for (int g = 0; g < kAudGenGroups; ++g)
+        if (groups_[static_cast<size_t>(g)].get() == child)
+            return g;
+    return -1;
+}
+
+void TpAudGenerator::OnChildChanged(TpCommand* child, int reason)
+{
+    if (child == nullptr)
+        return;
+    // The Dolby generator shows its type while it can make a stream.
+    if (child == dolbyType_.get()) {
+        if (reason == kReasonValue || reason == kReasonVisible)
+            SetDolbyAvailable(dolbyType_->IsVisible());
+        return;
+    }
+    // A group counts while it is switched on and enabled.
+    const int group = GroupOf(child);
+    if (group >= 0) {
+        if (reason == kReasonValue || reason == kReasonEnabled)
+            GroupChanged(group);
+        return;
+    }
+    if (reason != kReasonValue)
+        return;
+
+    if (child == secondStream_.get()) {
+        audgen_hw_sync();
+    } else if (child == master_.get()) {
+        SetMasterLevel(master_->GetValue());
+    } else if (child == aesOut_.get()) {
+        aesFollows_ = aesOut_->Following();
+        const bool on = aesOut_->GetValue() != 0;
+        if (on != aesOn_) {
+            aesOn_ = on;
+            power_set_gen_flag(on ? 1 : 0);
+            audgen_hw_write(on ? 1 : 0);
+        }
+    } else if (child == anlOut_.get()) {
+        anlFollows_ = anlOut_->Following();
+        power_set_gen_analog(anlOut_->GetValue() != 0 ? 1 : 0);
+    } else if (child == gainLeft_.get()) {
+        SaveOutputGain(kGainLeftKey, *gainLeft_);
+        return;
+    } else if (child == gainRight_.get()) {
+        SaveOutputGain(kGainRightKey, *gainRight_);
+        return;
+    }
+    ApplyOutputs();
+}
+
+void TpAudGenerator::ApplyOutputs()
+{
+    if (aesFollows_) {
+        SetOutputFromPair(kAesOutput, kAesOutput + 1, aesOut_->FollowedPair());
+    } else if (app_ != nullptr) {
+        app_->SetOutputParams(static_cast<int>(kSrcSilence), static_cast<int>(kSrcSilence), 1.0, 1.0);
+    }
+    if (anlFollows_)
+        SetOutputFromPair(kAnalogueOutput, kAnalogueOutput + 1, anlOut_->FollowedPair());
+}
+
+void TpAudGenerator::SetMasterLevel(int32_t index)
+{
+    const long count = static_cast<long>(masterTable_.size());
+    for (auto& pair : pairs_) {
+        if (index < 0 || index >= count)
+            DebugPrintf("Invalid MasterGain: %ld (<%ld)\n", static_cast<long>(index), count);
+        else
+            pair->SetMasterOffset(masterTable_[static_cast<size_t>(index)]);
+    }
+}
+
+void TpAudGenerator::GroupChanged(int group)
+{
+    static constexpr const char* kOnText[kAudGenGroups] = {"1 ", "2 ", "3 ", "4 "};
+    std::array<bool, kAudGenGroups> on {};
+    std::string text;
+    for (int g = 0; g < kAudGenGroups; ++g) {
+        const TpChildCmd& cmd = *groups_[static_cast<size_t>(g)];
+        on[static_cast<size_t>(g)] = cmd.GetValue() != 0 && cmd.IsEnabled();
+        text += on[static_cast<size_t>(g)] ? kOnText[g] : "- ";
+    }
+    groupText_->SetTextAll(text);
+    const bool state = on[static_cast<size_t>(group)];
+    audgen_hw_set_channel(group, state ? 1 : 0);
+    SetGroupOn(group, state);
+    power_set_gen_groups(on[0], on[1], on[2], on[3]);
+}
+
+void TpAudGenerator::SetGroupOn(int group, bool on)
+{
+    if (group < 0 || group >= kAudGenGroups)
+        return;
+    pairs_[static_cast<size_t>(2 * group)]->SetGroupOn(on);
+    pairs_[static_cast<size_t>(2 * group + 1)]->SetGroupOn(on);
+}
+
+void TpAudGenerator::SetDolbyAvailable(bool available)
+{
+    for (auto& pair : pairs_)
+        pair->EnableSourceItem(TpAudGenPair::kDolby, available);
+    aesOut_->SetItemEnabledAll(TpAudioPair::kDolby, available);
+}
+
+void TpAudGenerator::SetOutputFromPair(int destination, int secondDestination, int pairIndex)
+{
+    if (pairIndex < 0 || pairIndex >= kAudGenPairs)
+        return;
+    const TpAudGenPair& pair = *pairs_[static_cast<size_t>(pairIndex)];
+    const int left = static_cast<int>(pair.OutputCode(TpAudGenPair::kLeft));
+    const int right = static_cast<int>(pair.OutputCode(TpAudGenPair::kRight));
+    const double leftGain = pair.Gain(TpAudGenPair::kLeft);
+    const double rightGain = pair.Gain(TpAudGenPair::kRight);
+    if (destination == kAesOutput && app_ != nullptr) {
+        app_->SetOutputParams(left, right, leftGain, rightGain);
+        audio_route_mix(kAesOutput, left, leftGain);
+        audio_route_mix(secondDestination, right, rightGain);
+    } else {
+        audio_set_gain_db(kAnalogueOutput, left, leftGain);
+        audio_set_gain_db(kAnalogueOutput + 1, right, rightGain);
+    }
+}
+
+void TpAudGenerator::ApplyVideoFormat(const VideoFormat& format)
+{
+    const VideoStdRow* row = format.Row();
+    const bool wide = format.standard >= kFirstWideStd && format.standard <= kLastWideStd && row != nullptr &&
+                      row->frameRate > kWideGroupsAboveRate &&
+                      (VideoFormat::GetLinkClass(format) == kLinkHd || format.dualLink != 0 || format.levelB != 0);
+    const int groups = wide ? 2 : 4;
+    for (int g = 0; g < kAudGenGroups; ++g) {
+        TpChildCmd& cmd = *groups_[static_cast<size_t>(g)];
+        cmd.SetEnabledAll(g < groups);
+        cmd.SetValueAll(g < groups ? 1 : 0);
+    }
+}
+
+void TpAudGenerator::EnsureFirstPairSource(bool on)
+{
+    if (on && aesOut_->GetValue() == TpAudioPair::kSilence)
+        aesOut_->SetValueAll(TpAudioPair::kFirstGenPair);
+}
+
+// --- the "AudGen" task -------------------------------------------------------------------
+
+void TpAudGenerator::AesOutputStatus(int a, int b, int& x, int& y)
+{
+    auto embeddedBits = [&](uint32_t pair) {
+        const uint32_t nibble = (analyser_status_word_b() >> (4 * pair)) & 0xF;
+        y = static_cast<int>(nibble & 1);
+        x = static_cast<int>((nibble >> 1) & 1);
+    };
+    if (aesFollows_) {
+        const AudioSourceCode code = pairs_[static_cast<size_t>(aesOut_->FollowedPair())]->OutputCode(TpAudGenPair::kLeft);
+        if (code < 2) {
+            y = b != 0;
+            x = a != 0;
+        } else if (code >= kSrcEmbedded && code < kSrcEmbedded + 16) {
+            DebugPrintf("ERROR: Generator set to get source from Embedder!\n");
+            embeddedBits((code - kSrcEmbedded) / 2);
+        } else {
+            y = IsDolbyCode(code);
+            x = 0;
+        }
+        return;
+    }
+    const int32_t v = aesOut_->GetValue();
+    if (v == TpAudioPair::kAesInput) {
+        y = b != 0;
+        x = a != 0;
+    } else if (v >= TpAudioPair::kFirstEmbedded && v < TpAudioPair::kFirstEmbedded + kAudGenPairs) {
+        embeddedBits(static_cast<uint32_t>(v - TpAudioPair::kFirstEmbedded));
+    } else {
+        y = v == TpAudioPair::kDolby;
+        x = 0;
+    }
+}
+
+void TpAudGenerator::OnTask()
+{
+    const int a = audio_src_flag_a();
+    const int b = audio_src_flag_b();
+    int x = 0;
+    int y = 0;
+    AesOutputStatus(a, b, x, y);
+    if (x != statusX_) {
+        statusX_ = x;
+        audgen_hw_write_a(static_cast<uint8_t>(x));
+    }
+    if (y != statusY_) {
+        statusY_ = y;
+        audgen_hw_write_b(static_cast<uint8_t>(y));
+    }
+    if (a != flagA_ || b != flagB_) {
+        flagA_ = a;
+        flagB_ = b;
+        const bool usable = a == 0 && b == 0;
+        for (auto& pair : pairs_)
+            if (pair->AesInputUsable() != usable)
+                pair->SetAesInputUsable(usable);
+    }
+}

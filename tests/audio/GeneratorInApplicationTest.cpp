@@ -1,0 +1,90 @@
+// The audio generator inside the application: remote clients set its
+// commands, the analyser hears every level and output it reports, and the
+// output gains survive a restart in the settings file.
+#include "app/AppTest.h"
+#include "AudGenTest.h"
+
+#include "analysis/TpAnalyser.h"
+#include "sim/KeyMailbox.h"
+
+namespace {
+
+class GeneratorInApplication : public AppTest {
+protected:
+    GeneratorInApplication() { InstallAudioResetHook(); }
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        // The analyser, unless start-up made one.
+        if (TpAnalyser::Instance() == nullptr)
+            ownAnalyser = std::make_unique<TpAnalyser>();
+        analyser = TpAnalyser::Instance();
+    }
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        ownAnalyser.reset();
+    }
+
+    // A remote "set value" request; true when it was answered as done.
+    bool SetRemote(unsigned id, int32_t value)
+    {
+        const Reply r = Request(5, static_cast<uint16_t>(id), 0, static_cast<uint32_t>(value));
+        return r.answered && r.header.type == kReplyOk;
+    }
+
+    std::unique_ptr<TpAnalyser> ownAnalyser;
+    TpAnalyser* analyser = nullptr;
+};
+
+} // namespace
+
+TEST_F(GeneratorInApplication, AnalyserHearsLevelsAndOutputs)
+{
+    ASSERT_NE(TpAudGenerator::Instance(), nullptr);
+    ASSERT_TRUE(SetRemote(GroupId(0), 1));
+    ASSERT_TRUE(SetRemote(SourceId(0, 0), 3));
+    ASSERT_TRUE(SetRemote(LevelId(0, 0), -6));
+    ASSERT_TRUE(SetRemote(InvertId(0, 0), 1));
+    const TpAnalyser::Level& level = analyser->GetLevel(0);
+    ASSERT_TRUE(level.set);
+    EXPECT_NEAR(level.level, -Linear(-6), 1e-9);
+    EXPECT_EQ(level.flags, 0x140u);
+
+    ASSERT_TRUE(SetRemote(SourceId(0, 1), 1));
+    EXPECT_EQ(Request(21, FreqId(0, 1)).header.value, 100u) << "fixed tone 1: 100 Hz";
+    EXPECT_EQ(analyser->GetLevel(1).flags, 0x100u);
+
+    ASSERT_TRUE(SetRemote(COM_GEN_AUDIO_AES_OUT_SOURCE, 2));
+    const TpAnalyser::OutputParams& out = analyser->GetOutputParams();
+    ASSERT_TRUE(out.set);
+    EXPECT_EQ(out.left, 0x140);
+    EXPECT_EQ(out.right, 0x100);
+    EXPECT_NEAR(out.leftGain, -Linear(-6), 1e-9);
+    EXPECT_NEAR(out.rightGain, 1.0, 1e-9);
+
+    // Above unity: clamped, and the client reads the red colour.
+    ASSERT_TRUE(SetRemote(InvertId(0, 0), 0));
+    ASSERT_TRUE(SetRemote(LevelId(0, 0), 2));
+    EXPECT_EQ(Request(22, LevelId(0, 0)).header.value, 0xFF0000u);
+    EXPECT_DOUBLE_EQ(analyser->GetLevel(0).level, 1.0);
+    EXPECT_DOUBLE_EQ(analyser->GetOutputParams().leftGain, 1.0);
+}
+
+TEST_F(GeneratorInApplication, OutputGainsSurviveARestart)
+{
+    ASSERT_TRUE(SetRemote(COM_GEN_AUDIO_OUT_GAIN_LEFT, 4));
+    ASSERT_TRUE(SetRemote(COM_GEN_AUDIO_OUT_GAIN_RIGHT, -2));
+    EXPECT_FALSE(app->ServiceKeysHeld());
+
+    app.reset();
+    EXPECT_NE(ReadText("system.cfg").find("audoutgainleft=4"), std::string::npos);
+    // Menu keys 1 and 8 held at power-on: service mode.
+    SimKeyMailbox().Press(1);
+    SimKeyMailbox().Press(8);
+    app = std::make_unique<TpZuApplication>();
+    SimKeyMailbox().Reset();
+    EXPECT_TRUE(app->ServiceKeysHeld());
+    EXPECT_EQ(Request(21, COM_GEN_AUDIO_OUT_GAIN_LEFT).header.value, 4u);
+    EXPECT_EQ(static_cast<int32_t>(Request(21, COM_GEN_AUDIO_OUT_GAIN_RIGHT).header.value), -2);
+}
