@@ -18,6 +18,9 @@
 #include "remote/TpXmlStatus.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
+#include "system/TpMemories.h"
+#include "ui/TpDialogList.h"
+#include "ui/TpKeyScan.h"
 
 #include <cstring>
 
@@ -56,26 +59,35 @@ std::string TpZuApplication::StatusXmlPath()
 void TpZuApplication::GuiInit()
 {
     serviceKeys_ = (read_key_state() & kServiceKeys) == kServiceKeys;
+    keyScan_ = std::make_unique<TpKeyScan>();
+    keyScan_->Start();
     msgq_.Open("/msgq", 1, 100, 1500);
     remctrl_.Open("/remctrl", 1, 100, 1500);
+    dialogs_ = std::make_unique<TpDialogList>();
     console_ = std::make_unique<TpCommandLine>();
     store_ = std::make_unique<TpStore>();
     settings_ = std::make_unique<TpIniFile>("./system.cfg");
     logger_ = std::make_unique<TpLogger>();
+    dialogs_->LoadDefinitions(settings_->GetString("", "Language", "Orb"));
     keyLock_ = std::make_unique<TpCommand>(COM_REMOTE_DISABLE_KEYBOARD, 1);
     xmlStatus_ = std::make_unique<TpXmlStatus>();
+    memories_ = std::make_unique<TpMemories>();
+    dialogs_->Show("Main", 1);
     // The audio generator comes after the video generator, which calls it,
     // and before the reference page and the analyser.
     audioGenerator_ = std::make_unique<TpAudGenerator>(this, *settings_, kAudGenCmdIds, true, true, master_level_table,
                                                        kMasterLevelCount);
+    analyser_ = std::make_unique<TpAnalyser>();
 
     DebugPrintf("Default settings\n");
     store_->ApplyDefaults();
     DebugPrintf("Loading saved settings\n");
     LoadSystemData();
 
+    dialogs_->MarkAllDirty();
     UpdateScreen();
     logger_->EnableEvents(true);
+    keyScan_->EnableUpdates(true);
     Paths::MakeDataFolders();
     MakeFolder(ScreenDumpFolder());
     DebugPrintf("finished GuiInit\n");
@@ -86,15 +98,22 @@ void TpZuApplication::ShutDown()
     if (shutDown_)
         return;
     shutDown_ = true;
+    // Threads first, so nothing posts while the objects go.
+    if (keyScan_)
+        keyScan_->Stop();
     DebugPrintf("Saving System data...\n");
     SaveSystemData();
+    analyser_.reset();
     audioGenerator_.reset();
+    memories_.reset();
     xmlStatus_.reset();
     keyLock_.reset();
+    dialogs_.reset();
     logger_.reset();
     settings_.reset();
     store_.reset();
     console_.reset();
+    keyScan_.reset();
     remctrl_.Close();
     msgq_.Close();
 }
@@ -176,16 +195,8 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
 
 void TpZuApplication::HandleKey(uint16_t code)
 {
-    const uint16_t key = code & static_cast<uint16_t>(~kKeyPressFlag);
-    if (key == kKeyPowerOff) {
+    if (dialogs_->RouteKey(code) == TpKeyResult::PowerOff)
         quit_.store(true);
-        return;
-    }
-    if (key == kKeyLongOk) {
-        if (code & kKeyPressFlag)
-            ScreenDump();
-        return;
-    }
 }
 
 bool TpZuApplication::RemoteEnabled() const
@@ -214,6 +225,8 @@ void TpZuApplication::ProcessMessage(AppMessage& message)
 
 void TpZuApplication::UpdateScreen()
 {
+    if (!dialogs_->RedrawChanged())
+        return;
     ++screenChanges_;
     if (screenChanged_)
         screenChanged_();

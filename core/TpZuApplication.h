@@ -13,8 +13,12 @@
 #include <string>
 
 class TpAudGenerator;
+class TpAnalyser;
 class TpCommand;
 class TpCommandLine;
+class TpDialogList;
+class TpKeyScan;
+class TpMemories;
 class TpIniFile;
 class TpLogger;
 class TpStore;
@@ -65,6 +69,8 @@ public:
     TpIniFile& Settings() { return *settings_; }
     TpLogger& Logger() { return *logger_; }
     TpCommandLine& Console() { return *console_; }
+    TpDialogList& Dialogs() { return *dialogs_; }
+    TpKeyScan& KeyScan() { return *keyScan_; }
 
     // "./status.xml" written for the status key and the web request.
     static std::string StatusXmlPath();
@@ -82,13 +88,17 @@ private:
     bool LoadSystemData();
     void WriteStatusXml();
 
+    std::unique_ptr<TpKeyScan> keyScan_;
+    std::unique_ptr<TpDialogList> dialogs_;
     std::unique_ptr<TpCommandLine> console_;
     std::unique_ptr<TpStore> store_;
     std::unique_ptr<TpIniFile> settings_;
     std::unique_ptr<TpLogger> logger_;
     std::unique_ptr<TpCommand> keyLock_;
     std::unique_ptr<TpXmlStatus> xmlStatus_;
+    std::unique_ptr<TpMemories> memories_;
     std::unique_ptr<TpAudGenerator> audioGenerator_;
+    std::unique_ptr<TpAnalyser> analyser_;
     MessageQueue msgq_;
     MessageQueue remctrl_;
 

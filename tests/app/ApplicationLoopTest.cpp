@@ -4,7 +4,10 @@
 #include "core/TpStore.h"
 #include "platform/FileSystem.h"
 #include "sim/KeyMailbox.h"
+#include "sim/LcdFrame.h"
 #include "sim/LcdImageFiles.h"
+#include "ui/TpDialog.h"
+#include "ui/TpDialogList.h"
 
 #include "KrZuApi.h"
 
@@ -45,13 +48,11 @@ TEST_F(ApplicationLoopTest, UpdateMessagesTickTheTasks)
 {
     Ticker ticker;
     app->Store().AddTask(&ticker, "TEST", 100, false, false);   // every 5 ticks
-    uint32_t screens = app->ScreenChangeCount();
     for (int i = 0; i < 10; ++i) {
         PostLocal(kAppMsgUpdate, 0, "", true);
         app->ProcessPending();
     }
     EXPECT_EQ(ticker.runs, 2);
-    EXPECT_GE(app->ScreenChangeCount(), screens + 10);
     app->Store().RemoveTask(&ticker);
 }
 
@@ -151,6 +152,82 @@ TEST_F(ApplicationLoopTest, PowerOffEndsTheLoopAndSavesTheSystemData)
     const std::string saved = ReadText(TpZuApplication::kSystemFile);
     EXPECT_NE(saved.find("V" + std::to_string(COM_AUDIO_TAB_SELECT) + "=4\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("T" + std::to_string(COM_AUDIO_TAB_SELECT) + "=four\n"), std::string::npos) << saved;
+}
+
+} // namespace
+
+namespace {
+
+class ApplicationKeysTest : public AppTest {
+protected:
+    static void PostKey(uint16_t code)
+    {
+        RemoteMsgHeader h;
+        h.type = 4;
+        h.value = code;
+        MessageQueue q;
+        q.Open("/msgq");
+        ASSERT_TRUE(q.Send(h, nullptr));
+    }
+    static void Press(uint16_t key)
+    {
+        PostKey(kKeyPressFlag | key);
+        PostKey(key);
+    }
+};
+
+TEST_F(ApplicationKeysTest, StartsOnTheMainPageDrawnIntoTheLcd)
+{
+    ASSERT_NE(TopWindow(), nullptr);
+    EXPECT_EQ(TopWindow()->Name(), "Main");
+    std::vector<uint32_t> frame = SimLcdFrame().Snapshot();
+    bool drawn = false;
+    for (uint32_t px : frame)
+        drawn = drawn || px != frame[0];
+    EXPECT_TRUE(drawn) << "the first screen is drawn at start-up";
+}
+
+TEST_F(ApplicationKeysTest, MenuKeyEightClosesTheTopDialogUnlessTheKeyboardIsLocked)
+{
+    TpDialog* cancel = ShowDialog("CancelScript", 1);
+    ASSERT_NE(cancel, nullptr);
+    RemoteMsgHeader update;
+    update.type = kAppMsgUpdate;
+    MessageQueue q;
+    q.Open("/msgq");
+    ASSERT_TRUE(q.Send(update, nullptr, true));
+    app->ProcessPending();
+    std::vector<uint32_t> withDialog = SimLcdFrame().Snapshot();
+
+    app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
+    Press(kKeyMenu8);
+    app->ProcessPending();
+    EXPECT_TRUE(IsWindowOpen(cancel)) << "keys are locked";
+
+    app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 0);
+    Press(kKeyMenu8);
+    app->ProcessPending();
+    EXPECT_FALSE(IsWindowOpen(cancel));
+    EXPECT_EQ(TopWindow()->Name(), "Main");
+    EXPECT_NE(SimLcdFrame().Snapshot(), withDialog) << "the LCD shows the page again";
+}
+
+TEST_F(ApplicationKeysTest, RemoteClientSeesTheKeyHandledBeforeItsReply)
+{
+    TpDialog* cancel = ShowDialog("CancelScript", 1);
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(Post(slot, 4, 0, 0, kKeyPressFlag | kKeyMenu8, ""));
+    ASSERT_TRUE(Post(slot, 4, 0, 0, kKeyMenu8, ""));
+    app->ProcessPending();
+    ASSERT_TRUE(Collect(slot).answered);
+    EXPECT_FALSE(IsWindowOpen(cancel));
+}
+
+TEST_F(ApplicationKeysTest, PowerKeyEndsTheLoop)
+{
+    Press(kKeyPowerOff);
+    EXPECT_FALSE(app->ProcessPending());
+    EXPECT_TRUE(app->QuitRequested());
 }
 
 } // namespace
