@@ -30,7 +30,7 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/script
 
 if [ -f fuzz/CMakeLists.txt ]; then
     echo "=== build-fuzz ==="
-    CC=clang CXX=clang++ cmake -S . -B build-fuzz -DZU_FUZZ=ON -DZU_TESTS=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -DZU_FUZZ=ON -DZU_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build build-fuzz -j"${jobs}"
     for target in build-fuzz/fuzz/*Fuzz; do
         [ -x "${target}" ] || continue
