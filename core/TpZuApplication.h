@@ -16,12 +16,9 @@ class TpCommand;
 class TpCommandLine;
 class TpIniFile;
 class TpLogger;
+class TpRemoteCtrl;
 class TpStore;
 class TpXmlStatus;
-
-// Origin words of messages on the application queue.
-constexpr uint32_t kOriginLocal = 0;
-constexpr uint32_t kOriginRemote = 1;
 
 class TpZuApplication : public TpApplication {
 public:
@@ -86,6 +83,7 @@ private:
     std::unique_ptr<TpLogger> logger_;
     std::unique_ptr<TpCommand> keyLock_;
     std::unique_ptr<TpXmlStatus> xmlStatus_;
+    std::unique_ptr<TpRemoteCtrl> remoteCtrl_;
     MessageQueue msgq_;
     MessageQueue remctrl_;
 
