@@ -63,6 +63,9 @@ void TpNetThread::SetAddresses(uint32_t address, uint32_t mask, uint32_t gateway
         dns_ = dns;
     }
     staticChange_.store(true);
+    std::lock_guard<std::mutex> lock(waitMutex_);
+    kick_ = true;
+    wake_.notify_all();
 }
 
 void TpNetThread::OnStopRequested()
@@ -74,7 +77,8 @@ void TpNetThread::OnStopRequested()
 bool TpNetThread::Pause(uint32_t ms)
 {
     std::unique_lock<std::mutex> lock(waitMutex_);
-    wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return StopRequested(); });
+    wake_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return StopRequested() || kick_; });
+    kick_ = false;
     return !StopRequested();
 }
 

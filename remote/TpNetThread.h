@@ -29,7 +29,7 @@ public:
     // address, mask or gateway is 0.
     bool SetStaticIp();
     // Stores the four addresses (first octet in the top byte) and requests a
-    // static change.
+    // static change, which the thread takes up at once.
     void SetAddresses(uint32_t address, uint32_t mask, uint32_t gateway, uint32_t dns);
 
     // True when the last static set succeeded.
@@ -55,4 +55,5 @@ private:
 
     std::mutex waitMutex_;
     std::condition_variable wake_;
+    bool kick_ = false;   // guarded by waitMutex_: new addresses ended the pause
 };
