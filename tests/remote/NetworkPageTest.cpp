@@ -94,7 +94,7 @@ TEST_F(NetworkPageTest, StaticModeFromTheSettingsShowsTheStaticAddresses)
     EXPECT_EQ(store->GetValue(COM_NETWORK_DHCP), 0);
     EXPECT_EQ(Text(COM_NETWORK_NAME), "bench7");
     EXPECT_TRUE(Enabled(COM_NETWORK_IP_1));
-    EXPECT_TRUE(Visible(COM_NETWORK_DNS_1 + 3));
+    EXPECT_TRUE(Visible(COM_NETWORK_DNS_4));
     EXPECT_EQ(Text(COM_NETWORK_DHCP_IP), "10.1.2.3");
     EXPECT_EQ(Text(COM_NETWORK_DHCP_MASK), "255.0.0.0");
     EXPECT_EQ(Text(COM_NETWORK_DHCP_GATEWAY), "10.0.0.1");
@@ -111,8 +111,8 @@ TEST_F(NetworkPageTest, AddressTextsAreReadNumberByNumberAndOctetsKeptToAByte)
     EXPECT_EQ(Octets(COM_NETWORK_DNS_1), "0.0.0.0");
 
     // A set of an octet out of range does not spill into its neighbour.
-    store->SetValue(COM_NETWORK_IP_1 + 3, 300);
-    store->SetValue(COM_NETWORK_IP_1 + 2, -4);
+    store->SetValue(COM_NETWORK_IP_4, 300);
+    store->SetValue(COM_NETWORK_IP_3, -4);
     EXPECT_EQ(Octets(COM_NETWORK_IP_1), "192.168.0.255");
     EXPECT_EQ(page->GetIpAddress(), 0xC0A800FFu);
 }
@@ -121,9 +121,9 @@ TEST_F(NetworkPageTest, ApplyInStaticModeSavesTheSettingsAndTellsTheServer)
 {
     Make("DNS=0\n");
     store->SetValue(COM_NETWORK_IP_1, 10);
-    store->SetValue(COM_NETWORK_IP_1 + 1, 0);
-    store->SetValue(COM_NETWORK_IP_1 + 2, 0);
-    store->SetValue(COM_NETWORK_IP_1 + 3, 5);
+    store->SetValue(COM_NETWORK_IP_2, 0);
+    store->SetValue(COM_NETWORK_IP_3, 0);
+    store->SetValue(COM_NETWORK_IP_4, 5);
     store->SetText(COM_NETWORK_NAME, "orb-lab");
     EXPECT_EQ(Notices(), 0) << "octet edits alone do not move the server";
 

@@ -30,8 +30,8 @@ TEST_F(RemoteConnections, FiveClientsInterleavingRequestsEachGetTheirOwnReplies)
 {
     ASSERT_TRUE(StartApp());
     // Each client owns one octet and reads back only what it wrote.
-    constexpr std::array<uint16_t, 5> kOwned = {COM_NETWORK_IP_1 + 1, COM_NETWORK_IP_1 + 2, COM_NETWORK_MASK_1 + 3,
-                                                COM_NETWORK_GATEWAY_1 + 1, COM_NETWORK_DNS_1 + 2};
+    constexpr std::array<uint16_t, 5> kOwned = {COM_NETWORK_IP_2, COM_NETWORK_IP_3, COM_NETWORK_MASK_4,
+                                                COM_NETWORK_GATEWAY_2, COM_NETWORK_DNS_3};
     constexpr int kRounds = 150;
     std::array<TestClient, 5> clients;
     for (auto& c : clients)

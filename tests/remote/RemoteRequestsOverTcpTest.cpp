@@ -46,12 +46,12 @@ TEST_F(RemoteRequestsOverTcp, ReadSetTextListAndScreenRequestsAreAnsweredByteExa
     EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 31, COM_REMOTE_PORT, 0, 3, port));
 
     // Set a value, read it back.
-    ASSERT_TRUE(c.Send(EncodeRequest(5, COM_NETWORK_GATEWAY_1 + 3, 0, 254)));
+    ASSERT_TRUE(c.Send(EncodeRequest(5, COM_NETWORK_GATEWAY_4, 0, 254)));
     ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes.substr(0, 10), HeaderBytes(kRemoteMagic, 0, COM_NETWORK_GATEWAY_1 + 3, 0, 0, 0).substr(0, 10));
-    ASSERT_TRUE(c.Send(EncodeRequest(21, COM_NETWORK_GATEWAY_1 + 3)));
+    EXPECT_EQ(bytes.substr(0, 10), HeaderBytes(kRemoteMagic, 0, COM_NETWORK_GATEWAY_4, 0, 0, 0).substr(0, 10));
+    ASSERT_TRUE(c.Send(EncodeRequest(21, COM_NETWORK_GATEWAY_4)));
     ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 31, COM_NETWORK_GATEWAY_1 + 3, 0, 0, 254));
+    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 31, COM_NETWORK_GATEWAY_4, 0, 0, 254));
 
     // Texts travel without a NUL.
     ASSERT_TRUE(c.Send(EncodeRequest(6, COM_NETWORK_NAME, 0, 0, "Zu Lab 4")));
@@ -111,7 +111,7 @@ TEST_F(RemoteRequestsOverTcp, RequestsSentInOneWriteAreAnsweredInOrder)
     ASSERT_TRUE(c.Connect(port));
     std::string batch;
     for (int i = 0; i < 8; ++i)
-        batch += EncodeRequest(5, COM_NETWORK_IP_1 + 1, 0, 10 + i) + EncodeRequest(21, COM_NETWORK_IP_1 + 1, i);
+        batch += EncodeRequest(5, COM_NETWORK_IP_2, 0, 10 + i) + EncodeRequest(21, COM_NETWORK_IP_2, i);
     batch += EncodeRequest(20, COM_NETWORK_NAME) + EncodeRequest(16, COM_NETWORK_NAME) + EncodeRequest(1, 44);
     ASSERT_TRUE(c.Send(batch));
     for (int i = 0; i < 8; ++i) {

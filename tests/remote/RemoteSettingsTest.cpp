@@ -58,7 +58,7 @@ TEST_F(RemoteSettings, TheServerListensOnlyWhileTheNetworkPageHasAnAddress)
 
     // Static address 0.0.0.0, applied: the listener goes, clients stay.
     c.Request(5, COM_NETWORK_IP_1, 0, 0);
-    c.Request(5, COM_NETWORK_IP_1 + 3, 0, 0);
+    c.Request(5, COM_NETWORK_IP_4, 0, 0);
     ASSERT_EQ(c.Request(5, COM_NETWORK_APPLY, 0, 1).header.type, 0);
     EXPECT_EQ(Setting("IpAddress"), "0.0.0.0");
     EXPECT_EQ(Setting("DNS"), "0");
@@ -67,7 +67,7 @@ TEST_F(RemoteSettings, TheServerListensOnlyWhileTheNetworkPageHasAnAddress)
 
     // An address again: the same port listens again; "Port" is untouched.
     c.Request(5, COM_NETWORK_IP_1, 0, 10);
-    c.Request(5, COM_NETWORK_IP_1 + 3, 0, 7);
+    c.Request(5, COM_NETWORK_IP_4, 0, 7);
     ASSERT_EQ(c.Request(5, COM_NETWORK_APPLY, 0, 1).header.type, 0);
     EXPECT_EQ(Setting("IpAddress"), "10.0.0.7");
     EXPECT_TRUE(Listens(port));
