@@ -1,0 +1,84 @@
+// The analyser: the top of the analyse menu. It builds the pages of the
+// analyse tree that other subsystems provide, passes the application's audio
+// levels on to the audio monitors, runs the periodic analyser update that
+// refreshes those pages, and answers the questions other pages ask about the
+// fitted SFP module.
+//
+// Pages of the tree, constructed in this order as they join the program (and
+// deleted with the analyser):
+//   - the audio meters, with the AES monitor (their script actions register
+//     with the scripts page, which therefore exists before the analyser);
+//   - the audio monitor views (542, 541, 540, 544, 573, 545, 546, 543);
+//   - the AES3 channel-status page (573, 418, 407, 408, 409, 2358);
+//   - the SFP status page (799, 831, 832, 2285, 2318).
+// The analyser's own script actions, the SDI and AP CRC checks ("CHECKERRS"
+// and "CHECK_AP_CRC"), register here too, after the meters'.
+#pragma once
+
+#include "core/TpParent.h"
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// Time elapsed from start to now: "%H:%M:%S" under one day, "%dd " and
+// "%H:%M" from one to six days, "MAX" from seven days on. A now before start
+// (a clock set back) counts as no time at all: "00:00:00".
+std::string FormatElapsedTime(std::time_t now, std::time_t start);
+
+class TpAnalyser : public TpParent {
+public:
+    static constexpr int kDestinations = 16;
+    static constexpr int kUpdatePeriodMs = 200;
+
+    // The last level the application gave for one audio destination.
+    struct Level {
+        bool set = false;
+        double level = 0.0;
+        uint32_t flags = 0;
+    };
+    // The last output sources and gains the application gave.
+    struct OutputParams {
+        bool set = false;
+        int left = 0;
+        int right = 0;
+        double leftGain = 0.0;
+        double rightGain = 0.0;
+    };
+
+    explicit TpAnalyser(TpCommand* parent = nullptr);
+    ~TpAnalyser() override;
+
+    static TpAnalyser* Instance();
+
+    // The application's audio levels, for both audio monitor views.
+    // Destinations outside 0-15 are refused ("ERROR: Invalid Dest %d").
+    void SetLevel(int dest, double level, uint32_t flags);
+    void SetOutputParams(int left, int right, double leftGain, double rightGain);
+    const Level& GetLevel(int dest) const;
+    const OutputParams& GetOutputParams() const { return output_; }
+
+    // Questions about the SFP module, answered by the SFP status page; false
+    // while there is none.
+    bool IsIpModule() const;
+    bool IsHdmiOutModule() const;
+    bool IsTypeKnown() const;
+    void ClearTypeKnown();
+
+    // The analyser's input mode; a change reconfigures the audio meters.
+    void SetMode(int mode);
+    int Mode() const { return mode_; }
+
+    // One analyser update (the periodic task "Analyser", every 200 ms).
+    void Update();
+    unsigned UpdateCount() const { return updates_; }
+
+    void OnTask() override;
+
+private:
+    std::array<Level, kDestinations> levels_{};
+    OutputParams output_;
+    int mode_ = 0;
+    unsigned updates_ = 0;
+};

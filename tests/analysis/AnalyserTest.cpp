@@ -1,0 +1,71 @@
+// The analyser: elapsed-time texts, the audio levels the application hands
+// on, and the periodic update.
+#include "analysis/TpAnalyser.h"
+
+#include "core/TpStore.h"
+#include "support/ZuTest.h"
+
+namespace {
+
+class Analyser : public ZuTest {};
+
+} // namespace
+
+TEST_F(Analyser, ElapsedTimeTexts)
+{
+    struct Row {
+        std::time_t seconds;
+        const char* text;
+    };
+    // seconds elapsed, text
+    static constexpr Row kRows[] = {
+        {0, "00:00:00"},        {59, "00:00:59"},        {3661, "01:01:01"},    {86399, "23:59:59"},
+        {86400, "1d 00:00"},    {90000, "1d 01:00"},     {604799, "6d 23:59"},  {604800, "MAX"},
+        {100000000, "MAX"},
+    };
+    const std::time_t start = 1700000000;
+    for (const Row& row : kRows)
+        EXPECT_EQ(FormatElapsedTime(start + row.seconds, start), row.text) << row.seconds;
+    EXPECT_EQ(FormatElapsedTime(start - 3600, start), "00:00:00") << "a clock set back is no time at all";
+    EXPECT_EQ(FormatElapsedTime(0, start), "00:00:00");
+}
+
+TEST_F(Analyser, KeepsTheLevelsTheApplicationHandsOn)
+{
+    TpAnalyser analyser;
+    EXPECT_EQ(TpAnalyser::Instance(), &analyser);
+    analyser.SetLevel(3, 0.5, 0x101);
+    EXPECT_TRUE(analyser.GetLevel(3).set);
+    EXPECT_DOUBLE_EQ(analyser.GetLevel(3).level, 0.5);
+    EXPECT_EQ(analyser.GetLevel(3).flags, 0x101u);
+    EXPECT_FALSE(analyser.GetLevel(4).set);
+
+    analyser.SetLevel(16, 1.0, 0);
+    analyser.SetLevel(-1, 1.0, 0);
+    EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest 16"));
+    EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest -1"));
+    EXPECT_FALSE(analyser.GetLevel(16).set);
+
+    analyser.SetOutputParams(0x1F0, 0x1F0, 1.0, 0.25);
+    EXPECT_TRUE(analyser.GetOutputParams().set);
+    EXPECT_EQ(analyser.GetOutputParams().right, 0x1F0);
+    EXPECT_DOUBLE_EQ(analyser.GetOutputParams().rightGain, 0.25);
+
+    EXPECT_FALSE(analyser.IsIpModule()) << "no SFP status page yet";
+}
+
+TEST_F(Analyser, UpdatesEveryTwoHundredMilliseconds)
+{
+    TpStore store;
+    {
+        TpAnalyser analyser;
+        ASSERT_NE(store.FindTask(&analyser), nullptr);
+        for (int i = 0; i < 9; ++i)
+            store.Tick();
+        EXPECT_EQ(analyser.UpdateCount(), 0u);
+        store.Tick();
+        EXPECT_EQ(analyser.UpdateCount(), 1u);
+    }
+    EXPECT_EQ(store.TaskCount(), 0) << "the task goes with the analyser";
+    EXPECT_EQ(TpAnalyser::Instance(), nullptr);
+}

@@ -1,0 +1,154 @@
+// The open windows on the LCD: drawn when something changed, not otherwise;
+// a key that changes a value changes the picture, and the BMP image a client
+// fetches shows the same picture.
+#include "UiTest.h"
+
+#include "core/TpParent.h"
+#include "sim/LcdFrame.h"
+#include "sim/TpTFTBitmap.h"
+#include "ui/TpFont.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class ScreenDrawing : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        Load("items|100|Off|On\n"
+             "dialog|Main|x=0|y=0|w=480|h=272\n"
+             "title|Main\n"
+             "combo|Mode|100|focus\n"
+             "label|Status|101|colour=0x00FF00\n"
+             "end\n"
+             "dialog|Popup|closekey|x=100|y=100|w=200|h=60\n"
+             "label|Hello|0\n"
+             "end\n");
+        main = ShowDialog("Main", 1);
+    }
+
+    static int CountColour(const std::vector<uint32_t>& pixels, uint32_t colour)
+    {
+        int n = 0;
+        for (uint32_t p : pixels)
+            n += p == colour;
+        return n;
+    }
+
+    // The pixel at (x, y) of a BMP image (rows stored bottom-up, blue first).
+    static uint32_t BmpPixel(const std::string& bmp, int x, int y)
+    {
+        const size_t at = 54 + static_cast<size_t>(kLcdHeight - 1 - y) * kLcdWidth * 3 + static_cast<size_t>(x) * 3;
+        return static_cast<uint32_t>(static_cast<uint8_t>(bmp[at + 2])) << 16 |
+               static_cast<uint32_t>(static_cast<uint8_t>(bmp[at + 1])) << 8 |
+               static_cast<uint32_t>(static_cast<uint8_t>(bmp[at]));
+    }
+
+    TpDialog* main = nullptr;
+};
+
+} // namespace
+
+TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChanged)
+{
+    EXPECT_TRUE(list->RedrawChanged());
+    EXPECT_TRUE(SimLcdFrame().TakeDirty());
+    EXPECT_FALSE(list->RedrawChanged());
+    EXPECT_FALSE(SimLcdFrame().IsDirty());
+
+    store->SetText(101, "Locked");
+    EXPECT_TRUE(list->RedrawChanged());
+    store->SetText(4000, "no widget shows this id");
+    EXPECT_FALSE(list->RedrawChanged());
+
+    // A closed window's changes draw nothing.
+    TpDialog* popup = ShowDialog("Popup", 1);
+    popup->Close();
+    EXPECT_TRUE(list->RedrawChanged()) << "the stack changed";
+    popup->SetTitle("Changed while closed");
+    EXPECT_FALSE(list->RedrawChanged());
+}
+
+TEST_F(ScreenDrawing, AKeyThatChangesAValueChangesThePictureAndItsBmp)
+{
+    list->RedrawChanged();
+    const std::vector<uint32_t> before = SimLcdFrame().Snapshot();
+    const std::string bmpBefore = TpTFTBitmap().Bytes();
+
+    EXPECT_EQ(Press(kKeyRight), TpKeyResult::Taken);
+    EXPECT_EQ(store->GetValue(100), 1);
+    EXPECT_TRUE(list->RedrawChanged());
+    const std::vector<uint32_t> after = SimLcdFrame().Snapshot();
+    const std::string bmpAfter = TpTFTBitmap().Bytes();
+
+    int changed = -1;
+    for (size_t i = 0; i < after.size(); ++i)
+        if (after[i] != before[i]) {
+            changed = static_cast<int>(i);
+            break;
+        }
+    ASSERT_GE(changed, 0) << "the value's text was drawn again";
+    ASSERT_EQ(bmpAfter.size(), TpTFTBitmap::GetBmpSize());
+    EXPECT_NE(bmpAfter, bmpBefore);
+    const int x = changed % kLcdWidth;
+    const int y = changed / kLcdWidth;
+    EXPECT_EQ(BmpPixel(bmpAfter, x, y), after[static_cast<size_t>(changed)]);
+    EXPECT_EQ(BmpPixel(bmpBefore, x, y), before[static_cast<size_t>(changed)]);
+}
+
+TEST_F(ScreenDrawing, ColoursOfTheCommandsAndTheFocusShow)
+{
+    store->SetText(101, "Locked");
+    list->RedrawChanged();
+    std::vector<uint32_t> pixels = SimLcdFrame().Snapshot();
+    EXPECT_GT(CountColour(pixels, 0x00FF00), 20) << "the status text in its own colour";
+    EXPECT_GT(CountColour(pixels, kColourFocus), 100) << "the focused value";
+
+    store->SetColour(101, 0xFF0000);
+    list->RedrawChanged();
+    pixels = SimLcdFrame().Snapshot();
+    EXPECT_EQ(CountColour(pixels, 0x00FF00), 0);
+    EXPECT_GT(CountColour(pixels, 0xFF0000), 20);
+
+    const uint32_t perChar[] = {0x0000FF, 0x0000FF};
+    store->SetCharColours(101, perChar, 2);
+    list->RedrawChanged();
+    EXPECT_GT(CountColour(SimLcdFrame().Snapshot(), 0x0000FF), 5) << "the first two characters in blue";
+
+    store->SetVisible(101, false);
+    store->SetFocused(100, false);
+    list->RedrawChanged();
+    pixels = SimLcdFrame().Snapshot();
+    EXPECT_EQ(CountColour(pixels, 0xFF0000) + CountColour(pixels, 0x0000FF), 0) << "a hidden control is not drawn";
+    EXPECT_EQ(CountColour(pixels, kColourFocus), 0);
+}
+
+TEST_F(ScreenDrawing, TheTopWindowIsDrawnOverTheOthers)
+{
+    ShowDialog("Popup", 1);
+    list->RedrawChanged();
+    EXPECT_EQ(SimLcdFrame().Pixel(100, 100), kColourBorder) << "the popup's frame";
+    EXPECT_EQ(SimLcdFrame().Pixel(150, 130), kColourDialog) << "the popup's background";
+    Press(kKeyMenu8);
+    list->RedrawChanged();
+    EXPECT_NE(SimLcdFrame().Pixel(100, 100), kColourBorder);
+}
+
+TEST_F(ScreenDrawing, TheFontHasEveryPrintableCharacter)
+{
+    EXPECT_EQ(kFontGlyphCount, 95u);
+    EXPECT_EQ(FontGlyph('A').ch, 'A');
+    EXPECT_EQ(FontGlyph('\x01').ch, '?');
+    EXPECT_EQ(FontGlyph(static_cast<char>(0xE9)).ch, '?');
+    std::vector<uint32_t> pixels(60 * 10, 0);
+    TpScreenPainter painter(pixels.data(), 60, 10);
+    EXPECT_EQ(painter.DrawText(0, 0, "Zu Orb", 0xFFFFFF, 60), 36);
+    EXPECT_EQ(painter.DrawText(0, 0, "clipped text", 0xFFFFFF, 20), 18) << "whole characters only";
+    EXPECT_GT(CountColour(pixels, 0xFFFFFF), 30);
+    painter.DrawText(-3, -3, "off the edge", 0xFFFFFF, 1000);   // clipped, not written outside
+    painter.FillRect(TpRect{-10, -10, 1000, 1000}, 0x123456);
+    EXPECT_EQ(CountColour(pixels, 0x123456), 600);
+}

@@ -1,0 +1,158 @@
+// The program's own dialog definitions: every dialog the pages open by name,
+// every text they number and the item lists they index, from the file in the
+// working folder or, failing that, the copy built into the program.
+#include "UiTest.h"
+
+#include "KrZuApi.h"
+#include "core/TextTable.h"
+#include "platform/FileSystem.h"
+#include "resources/ZuResources.h"
+
+#include <string>
+
+namespace {
+
+class ShippedDefinitions : public UiTest {
+protected:
+    void LoadShipped()
+    {
+        ASSERT_TRUE(list->LoadDefinitions(""));
+        EXPECT_EQ(list->Source(), ":/Orb.dlg");
+        for (const auto& e : list->Errors())
+            ADD_FAILURE() << "Orb.dlg line " << e.line << ": " << e.message;
+    }
+
+    int ItemCount(unsigned id) const
+    {
+        const TpCommand* cmd = store->GetCmd(id);
+        return cmd != nullptr ? cmd->GetItemCount() : -1;
+    }
+};
+
+} // namespace
+
+TEST_F(ShippedDefinitions, TheBuiltInCopyIsTheResourceFile)
+{
+    std::string file, resource;
+    ASSERT_TRUE(ReadWholeFile(std::string(ZU_RESOURCES_DIR) + "/Orb.dlg", file));
+    ASSERT_TRUE(ReadResource(":/Orb.dlg", resource));
+    EXPECT_EQ(file, resource);
+}
+
+TEST_F(ShippedDefinitions, EveryDialogThePagesOpenExists)
+{
+    LoadShipped();
+    const char* const names[] = {
+        "Main", "CheckDialog", "SetupNetwork", "ScriptPrompt", "SelectUser", "ScriptTimeout", "CancelScript",
+        "Report", "BoardNeedsUpgrading", "OldSfpCageWarning", "UnrecognisedSFP", "EditPtpMode", "EditVidStd",
+        "ConfigureSFPBox", "ReadingSFPBox", "IGMPCounts", "VlanIDS", "SSRCBox", "NewSfpMode", "EditAncPopup",
+        "EditAudioPopupD", "EditAudioPopupE", "EditSystemResets", "EditDecAudMapDialog", "EditEncAudMapDialog",
+        "EditFlows", "EditSecondFlows", "EditMan",
+    };
+    for (const char* name : names) {
+        TpDialog* d = ShowDialog(name, 1);
+        ASSERT_NE(d, nullptr) << name;
+        EXPECT_EQ(TopWindow(), d) << name;
+        EXPECT_FALSE(d->Controls().empty()) << name;
+    }
+    EXPECT_TRUE(list->Find("CheckDialog")->ClosesOnKey());
+    EXPECT_FALSE(list->Find("Main")->ClosesOnKey());
+    EXPECT_NE(list->Find("CheckDialog")->FindControl("Line1"), nullptr);
+    EXPECT_NE(list->Find("CheckDialog")->FindControl("Line2"), nullptr);
+    EXPECT_NE(list->Find("Main")->FindControl("Video Flows"), nullptr);
+    EXPECT_NE(list->Find("Main")->FindControl("ANC   Flows"), nullptr);
+    EXPECT_TRUE(list->RedrawChanged()) << "every dialog can be drawn at once";
+}
+
+TEST_F(ShippedDefinitions, EveryNumberedTextIsInTheTable)
+{
+    LoadShipped();
+    std::vector<unsigned> numbers = {67, 76, 77, 80, 81, 101, 102, 114, 143, 145, 148, 151, 152, 155,
+                                     227, 228, 229, 232, 233, 236, 245, 246, 282, 324, 345, 346};
+    for (unsigned n = 5; n <= 12; ++n)
+        numbers.push_back(n);
+    for (unsigned n = 86; n <= 94; ++n)
+        numbers.push_back(n);
+    for (unsigned n = 106; n <= 113; ++n)
+        numbers.push_back(n);
+    for (unsigned n : {117u, 118u, 119u, 120u, 121u, 122u, 123u, 124u, 125u, 126u, 127u, 128u})
+        numbers.push_back(n);
+    for (unsigned n : {133u, 134u, 135u, 142u, 144u, 277u, 278u, 279u})
+        numbers.push_back(n);
+    for (unsigned n = 284; n <= 340; ++n)
+        numbers.push_back(n);
+    for (unsigned n : numbers) {
+        const std::string text = GetText(n);
+        EXPECT_FALSE(text.empty()) << n;
+        EXPECT_NE(text.rfind("? ", 0), 0u) << n;
+    }
+    EXPECT_EQ(GetText(324), "Close Window");
+    EXPECT_EQ(GetText(114), "Load Memory");
+    EXPECT_EQ(GetText(0), "");
+    EXPECT_EQ(GetText(4000), "? 4000");
+}
+
+TEST_F(ShippedDefinitions, ListsIndexedByNumberHaveTheirItems)
+{
+    LoadShipped();
+    EXPECT_EQ(ItemCount(COM_SFP_TAB_SELECT), 8);
+    EXPECT_EQ(ItemCount(COM_MAIN_TAB_SELECT), 8);
+    EXPECT_EQ(ItemCount(COM_STATUS_TAB_SELECT), 8);
+    EXPECT_EQ(ItemCount(COM_STATUS_CSS_INP_SELECT), 17);
+    EXPECT_EQ(ItemCount(COM_ANLYS_INP_SEL), 17);
+    EXPECT_EQ(ItemCount(COM_SCRIPTS_EDIT_STEP_FUNCTION), 12);
+    EXPECT_EQ(ItemCount(COM_SCRIPTS_EDIT_STEP_TAB), 35);
+    EXPECT_EQ(ItemCount(COM_GEN_AUDIO_SOURCE_G1_P1_L + 15), 10);
+    EXPECT_EQ(ItemCount(COM_GEN_AUDIO_AES_OUT_SOURCE), 20);
+    EXPECT_EQ(ItemCount(COM_GEN_DOLBY_PGM_CONFIG), 24);
+    EXPECT_EQ(ItemCount(COM_GEN_DOLBY_D_MODE), 15);
+    EXPECT_EQ(ItemCount(COM_GEN_DOLBY_D_RATE), 17);
+    EXPECT_EQ(ItemCount(COM_STATUS_CSS_LINE_1), 36);
+    EXPECT_EQ(ItemCount(COM_STATUS_CSS_LINE_3), 24);
+    EXPECT_GE(ItemCount(2350), 40);
+
+    // The step types are named as the steps' display names are.
+    const TpCommand* types = store->GetCmd(COM_SCRIPTS_EDIT_STEP_FUNCTION);
+    const unsigned names[] = {114, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126, 128};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(types->GetItemText(i), GetText(names[i])) << i;
+    // The tabs a script selects, by the names of its tab table.
+    const TpCommand* tabs = store->GetCmd(COM_SCRIPTS_EDIT_STEP_TAB);
+    EXPECT_EQ(tabs->GetItemText(0), "FullScreen");
+    EXPECT_EQ(tabs->GetItemText(11), "MainMenu");
+    EXPECT_EQ(tabs->GetItemText(33), "SfpIP");
+    EXPECT_EQ(tabs->GetItemText(34), "");
+    // The sub-tabs a script selects exist, indexed as the tab table gives.
+    EXPECT_GE(ItemCount(COM_MONITOR_TAB_SELECT), 8);
+    EXPECT_GE(ItemCount(COM_GENERATOR_TAB_SELECT), 6);
+    EXPECT_GE(ItemCount(COM_AUDIO_TAB_SELECT), 6);
+    EXPECT_GE(ItemCount(COM_SETUP_TAB_SELECT), 7);
+    EXPECT_GE(ItemCount(COM_LOGGING_TAB_SELECT), 5);
+}
+
+TEST_F(ShippedDefinitions, TheLanguageFileComesFirstThenOrbDlg)
+{
+    WriteText("Orb.dlg", "text|1|from Orb.dlg\ndialog|Main\nlabel|A|0\nend\n");
+    WriteText("Deutsch.dlg", "text|1|aus Deutsch.dlg\ndialog|Main\nlabel|A|0\nend\n");
+    ASSERT_TRUE(list->LoadDefinitions("Deutsch"));
+    EXPECT_EQ(list->Source(), "Deutsch.dlg");
+    EXPECT_EQ(GetText(1), "aus Deutsch.dlg");
+    EXPECT_FALSE(list->LoadDefinitions("Deutsch")) << "definitions are read once";
+    EXPECT_EQ(list->DialogCount(), 1u);
+
+    TpDialogList other;
+    ASSERT_TRUE(other.LoadDefinitions("Klingon"));
+    EXPECT_EQ(other.Source(), "Orb.dlg");
+    EXPECT_EQ(GetText(1), "from Orb.dlg");
+}
+
+TEST_F(ShippedDefinitions, ALanguageThatIsNoFileNameIsNotUsed)
+{
+    WriteText("Orb.dlg", "text|1|plain\n");
+    ASSERT_TRUE(MakeFolder(WorkDir() + "/sub"));
+    WriteText("sub/x.dlg", "text|1|escaped\n");
+    ASSERT_TRUE(list->LoadDefinitions("sub/x"));
+    EXPECT_EQ(list->Source(), "Orb.dlg");
+    EXPECT_TRUE(debug->Contains("is not a file name"));
+    EXPECT_EQ(GetText(1), "plain");
+}

@@ -1,0 +1,19 @@
+#include "TpComboBox.h"
+
+TpComboBox::TpComboBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+    : TKrObject(parent, cmdId, valueKind)
+{
+    SetListFlag(true);
+}
+
+bool TpComboBox::Step(int direction)
+{
+    StepItem(direction);
+    return true;
+}
+
+std::string TpComboBox::ValueText() const
+{
+    const int v = GetValue();
+    return v >= 0 && v < GetItemCount() ? SelectedItemText() : "-";
+}
