@@ -5,6 +5,7 @@
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
+#include "ui/TpDialogList.h"
 
 #include <cstdio>
 #include <cstring>
@@ -133,9 +134,17 @@ void TCPIPAddresses::Apply()
     UpdateAddressTexts();
 }
 
-void TCPIPAddresses::OpenSetupDialog() {}
+void TCPIPAddresses::OpenSetupDialog()
+{
+    dialog_ = ShowDialog("SetupNetwork", 1);
+}
 
-void TCPIPAddresses::CloseSetupDialog() {}
+void TCPIPAddresses::CloseSetupDialog()
+{
+    if (dialog_ != nullptr && IsWindowOpen(dialog_))
+        CloseDialog(dialog_);
+    dialog_ = nullptr;
+}
 
 uint32_t TCPIPAddresses::GetIpAddress() const
 {

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+class TpDialog;
 class TpIniFile;
 
 class TCPIPAddresses : public TpParent {
@@ -73,6 +74,8 @@ public:
     const TpIpAddress& StaticIp() const { return *ip_; }
     const TpNetThread* NetThread() const { return net_.get(); }
     bool CableDown() const { return cableDown_; }
+    // The "SetupNetwork" dialog while Setup has it open.
+    const TpDialog* SetupDialog() const { return dialog_; }
 
 private:
     void SetDisplays(const std::string& ip, const std::string& mask, const std::string& gateway,
@@ -103,6 +106,7 @@ private:
     std::unique_ptr<TpCommand> inUseGateway_;
     std::unique_ptr<TpCommand> inUseDns_;
     std::unique_ptr<TpNetThread> net_;
+    TpDialog* dialog_ = nullptr;   // the "SetupNetwork" dialog Setup opened
 
     bool refresh_ = false;
     bool cableDown_ = false;

@@ -2,12 +2,14 @@
 
 #include "TpConnectionMonitor.h"
 
+#include "KrZuApi.h"
 #include "core/StoreRequests.h"
 #include "core/TpLogger.h"
 #include "platform/DebugOut.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
 #include "sim/TpTFTBitmap.h"
+#include "ui/TpDialogList.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,6 +23,7 @@ constexpr uint32_t kSubStatusXml = 0x34;
 
 constexpr uint16_t kTypeConsole = 3;
 constexpr uint16_t kTypeKeyOrWeb = 4;
+constexpr uint16_t kTypeSetValue = 5;
 constexpr uint16_t kTypeStoreLast = 0x37;
 } // namespace
 
@@ -196,26 +199,28 @@ void TpConnectionThread::AnswerWebRequest(const RemoteMsgHeader& request)
 
 void TpConnectionThread::PressKey(const RemoteMsgHeader& request)
 {
-    // The press and the release go as plain key messages (no payload, no
-    // command id); the client's command id and length only choose the reply.
-    // The application answers once the press has been handled.
-    const uint16_t code = static_cast<uint16_t>(request.value);
-    RemoteMsgHeader key;
-    key.type = kTypeKeyOrWeb;
-    key.value = code | kKeyPressFlag;
-    const uint16_t token = reply_.BeginRequest();
-    key.magic = kOriginRemote;
-    key.spare = token;
-    bool posted = msgq_.Send(key, nullptr);
-    if (posted) {
-        key.value = code & static_cast<uint16_t>(~kKeyPressFlag);
-        msgq_.Send(key, nullptr);
-    }
-    if (!posted || !reply_.WaitReply(kReplyTimeoutMs)) {
+    if (!PostKey(static_cast<uint16_t>(request.value))) {
         SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
         return;
     }
     SendKeyEnding(request);
+}
+
+bool TpConnectionThread::PostKey(uint16_t code)
+{
+    // The press and the release go as plain key messages (no payload, no
+    // command id); the client's command id and length only choose the reply.
+    // The application answers once the press has been handled.
+    RemoteMsgHeader key;
+    key.magic = kOriginRemote;
+    key.type = kTypeKeyOrWeb;
+    key.spare = reply_.BeginRequest();
+    key.value = code | kKeyPressFlag;
+    if (!msgq_.Send(key, nullptr))
+        return false;
+    key.value = code & static_cast<uint16_t>(~kKeyPressFlag);
+    msgq_.Send(key, nullptr);
+    return reply_.WaitReply(kReplyTimeoutMs);
 }
 
 void TpConnectionThread::SendKeyEnding(const RemoteMsgHeader& request)
@@ -233,6 +238,13 @@ void TpConnectionThread::PostStoreRequest(const RemoteMsgHeader& request)
     if (!remoteEnabled_.load()) {
         LogMessage(0, "Rejected Remote Control: Disabled");
         SendHeader(kReplyError, request.cmdId, request.item, kResultDisabled);
+        return;
+    }
+    if (request.type == kTypeSetValue && request.cmdId == COM_CHECK_NO && TopWindowClosesOnKey()) {
+        // The No button while the top window closes on a key: menu key 8
+        // answers it the way the instrument's own key would.
+        const bool pressed = PostKey(kKeyMenu8);
+        SendHeader(pressed ? kReplyOk : kReplyError, request.cmdId, request.item, pressed ? 0 : kResultRefused);
         return;
     }
     const uint16_t token = reply_.BeginRequest();

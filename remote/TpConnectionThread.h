@@ -64,6 +64,9 @@ private:
     void PostConsoleLine(const RemoteMsgHeader& request);
     void HandleKeyOrWeb(const RemoteMsgHeader& request);
     void PressKey(const RemoteMsgHeader& request);
+    // Posts a key's press and release and waits for the press to be
+    // handled; false when it could not be posted or was not answered.
+    bool PostKey(uint16_t code);
     void SendKeyEnding(const RemoteMsgHeader& request);
     void AnswerWebRequest(const RemoteMsgHeader& request);
     void PostStoreRequest(const RemoteMsgHeader& request);

@@ -9,6 +9,7 @@
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
 #include "remote/TCPIPAddresses.h"
+#include "ui/TpDialogList.h"
 
 #include <memory>
 
@@ -32,6 +33,7 @@ protected:
     {
         page.reset();
         settings.reset();
+        dialogs.reset();
         store.reset();
         BoardTest::TearDown();
     }
@@ -63,6 +65,7 @@ protected:
 
     FakeNetHost net;
     std::unique_ptr<TpStore> store = std::make_unique<TpStore>();
+    std::unique_ptr<TpDialogList> dialogs;
     RecordingParent parent;
     std::unique_ptr<TpIniFile> settings;
     std::unique_ptr<TCPIPAddresses> page;
@@ -160,6 +163,24 @@ TEST_F(NetworkPageTest, SetupEnablesTheSwitchAndTheHostNameAgain)
     EXPECT_TRUE(Enabled(COM_NETWORK_DHCP));
     EXPECT_TRUE(Enabled(COM_NETWORK_NAME));
     EXPECT_EQ(Notices(), 1) << "only Apply tells the server";
+}
+
+TEST_F(NetworkPageTest, SetupOpensTheSetupNetworkDialogAndApplyClosesIt)
+{
+    dialogs = std::make_unique<TpDialogList>();
+    ASSERT_TRUE(dialogs->LoadDefinitions(""));
+    Make("DNS=0\n");
+    store->SetValue(COM_NETWORK_SETUP, 1);
+    const TpDialog* setup = dialogs->Find("SetupNetwork");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(TopWindow(), setup);
+    EXPECT_EQ(page->SetupDialog(), setup);
+
+    store->SetValue(COM_NETWORK_APPLY, 1);
+    EXPECT_FALSE(IsWindowOpen(setup));
+    EXPECT_EQ(page->SetupDialog(), nullptr);
+    EXPECT_EQ(Notices(), 1);
+    EXPECT_EQ(store->GetValue(COM_NETWORK_APPLY), 0);
 }
 
 TEST_F(NetworkPageTest, DhcpModeShowsTheHostAddressOnEveryTask)

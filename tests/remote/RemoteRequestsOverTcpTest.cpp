@@ -5,6 +5,7 @@
 
 #include "KrZuApi.h"
 #include "sim/TpTFTBitmap.h"
+#include "ui/TpDialogList.h"
 
 namespace {
 
@@ -212,6 +213,33 @@ TEST_F(RemoteRequestsOverTcp, MalformedAndOversizedRequestsKeepTheConnectionInSt
     ASSERT_TRUE(WaitFor([&] { return debug->Contains("Remote Control: Get text 10"); }));
     r = d.Request(20, COM_NETWORK_NAME);
     EXPECT_EQ(r.payload, "CorvaneZu");
+}
+
+TEST_F(RemoteRequestsOverTcp, TheNoButtonOfADialogThatClosesOnAKeyIsAnsweredAsKeyEight)
+{
+    // A dialog list of its own, with no commands in it, so the store can go
+    // before it.
+    TpDialogList dialogs;
+    ASSERT_TRUE(dialogs.LoadText("dialog|Question|closekey\nlabel|Sure?|0\nend\n", "test.dlg"));
+    ASSERT_TRUE(StartApp());
+    TestClient c;
+    ASSERT_TRUE(c.Connect(port));
+
+    // Without such a dialog the id is an ordinary, missing command.
+    WireReply r = c.Request(5, COM_CHECK_NO, 2, 1);
+    EXPECT_EQ(r.header.type, 1);
+    EXPECT_EQ(r.header.value, 0xFFFFFFFEu);
+
+    ShowDialog("Question", 1);
+    ASSERT_TRUE(TopWindowClosesOnKey());
+    std::string bytes;
+    ASSERT_TRUE(c.Send(EncodeRequest(5, COM_CHECK_NO, 2, 1)));
+    ASSERT_TRUE(c.Read(20, bytes));
+    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0, COM_CHECK_NO, 0, 2, 0));
+    // Only a set is answered by the key; a read is a plain read.
+    r = c.Request(21, COM_CHECK_NO);
+    EXPECT_EQ(r.header.value, 0xFFFFFFFEu);
+    ASSERT_TRUE(StopApp());
 }
 
 } // namespace
