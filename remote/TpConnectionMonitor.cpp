@@ -120,6 +120,12 @@ int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
     return -1;
 }
 
+void TpConnectionMonitor::ClientTaken(TpConnectionThread& slot)
+{
+    (void)slot;
+    owner_.MarkConnectionsChanged();
+}
+
 void TpConnectionMonitor::FreeConnection(TpConnectionThread& slot)
 {
     (void)slot;

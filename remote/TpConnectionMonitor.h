@@ -36,7 +36,8 @@ public:
     // Gives the client to the first free slot and returns the slot; -1 (the
     // client is closed) when every slot is in use.
     int AssignClient(Socket client, uint32_t address);
-    // A slot's thread gave its client back.
+    // A slot's thread starts serving its client / gave its client back.
+    void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
     void SetRemoteEnabled(bool on);
 

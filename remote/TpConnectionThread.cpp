@@ -83,6 +83,10 @@ void TpConnectionThread::Run()
             assigned_.Wait();
             continue;
         }
+        // The client list is marked stale before the first request is read,
+        // so a client that got a reply finds itself in the list after the
+        // next "REMOTE" task.
+        monitor_.ClientTaken(*this);
         Serve();
         Release();
     }

@@ -46,10 +46,10 @@ bool TpNetThread::SetStaticIp()
         return false;
     const int error = net_set_static_ip(FormatAddress(address).c_str(), FormatAddress(mask).c_str(),
                                         FormatAddress(gateway).c_str(), FormatAddress(dns).c_str());
-    staticSet_.store(error == 0);
     if (error != 0)
         DebugPrintf("ERROR: setting Static IP %d\n", error);
     lastGateway_.store(gateway);
+    staticSet_.store(error == 0);   // last: whoever sees the flag sees the gateway
     return true;
 }
 

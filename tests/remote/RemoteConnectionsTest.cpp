@@ -99,6 +99,7 @@ TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
     ASSERT_TRUE(StartApp());
     TestClient first;
     ASSERT_TRUE(first.Connect(port));
+    ASSERT_TRUE(first.Request(21, COM_REMOTE_PORT).ok);
     EXPECT_EQ(ClientList(first), "127.0.0.1\t-\t-\t-\t-\t");
     WireReply count = first.Request(23, COM_REMOTE_CONNECTIONS);
     EXPECT_EQ(count.header.value, 6u) << "six items, the last one empty";
