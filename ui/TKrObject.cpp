@@ -102,11 +102,13 @@ std::string TKrObject::ValueText() const
 {
     if (HasList())
         return SelectedItemText();
-    if (ValueKind() == 2 || (ValueKind() >= 3 && !GetText().empty()))
-        return GetText();
-    if (ValueKind() == 0)
-        return GetText();
-    return std::to_string(GetValue());
+    bool text = false;
+    switch (shows_) {
+    case kShowsText: text = true; break;
+    case kShowsValue: text = false; break;
+    case kShowsByKind: text = ValueKind() == 0 || ValueKind() == 2 || (ValueKind() >= 3 && !GetText().empty()); break;
+    }
+    return text ? GetText() : std::to_string(GetValue());
 }
 
 uint32_t TKrObject::TextColour() const

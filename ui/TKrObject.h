@@ -33,6 +33,13 @@ enum TpWidgetType : int {
     kWidgetColouredBox = 21,   // a coloured input box
 };
 
+// What a widget shows of its command in the value column.
+enum TpWidgetShows : int {
+    kShowsByKind = 0,   // value kind 2: the text; 1: the value; 3 and 4: the text, or the value while there is none
+    kShowsText,
+    kShowsValue,
+};
+
 // What a button does on its dialog when pressed.
 enum TpWidgetAction : int {
     kActionNone = 0,
@@ -89,6 +96,8 @@ public:
     // Shown only while the page control shows that page.
     void ShowOnPage(TpPageControl* owner, int page);
     TpDialog* Window() const { return window_; }
+    void SetShows(TpWidgetShows shows) { shows_ = shows; }
+    TpWidgetShows Shows() const { return shows_; }
 
     // Visible, and on the page shown (when it belongs to a page).
     bool IsShownOnScreen() const;
@@ -163,6 +172,7 @@ private:
     TpPageControl* pageOwner_ = nullptr;
     int page_ = -1;
     TpDialog* window_ = nullptr;
+    TpWidgetShows shows_ = kShowsByKind;
 };
 
 // The widget type of any command: 0 for a command that is not a widget.

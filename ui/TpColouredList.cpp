@@ -8,8 +8,8 @@ TpColouredList::TpColouredList(int cmdId, uint32_t flags)
     SetListFlag(true);
 }
 
-TpColouredList::TpColouredList(TpCommand* parent, uint16_t cmdId, uint32_t flags)
-    : TKrObject(parent, cmdId, 1), listFlags_(flags)
+TpColouredList::TpColouredList(TpCommand* parent, uint16_t cmdId, uint32_t flags, uint32_t valueKind)
+    : TKrObject(parent, cmdId, valueKind), listFlags_(flags)
 {
     SetListFlag(true);
 }

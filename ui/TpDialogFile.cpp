@@ -411,10 +411,12 @@ bool Parser::Attribute(const std::string& field, TpControlDef& c)
             return false;
         }
         c.action = value;
-    } else if (key == "kind") {
-        if (!number(0, 4))
+    } else if (key == "show") {
+        if (value != "text" && value != "value") {
+            Error("a control shows \"text\" or \"value\", not \"" + value + "\"");
             return false;
-        c.kind = static_cast<int>(v);
+        }
+        c.show = value;
     } else if (key == "min" || key == "max" || key == "step") {
         if (!number(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()))
             return false;

@@ -39,7 +39,7 @@ struct TpControlDef {
     std::string pageOf;      // shown only on one page of this page control ...
     int page = -1;           // ... this page
     std::string action;      // "", "close", "yes", "no"
-    int kind = -1;           // value kind; -1: the type's own
+    std::string show;        // "", "text", "value": what the control shows of its command
     bool hasRange = false;   // min or max given
     int32_t min = std::numeric_limits<int32_t>::min();
     int32_t max = std::numeric_limits<int32_t>::max();

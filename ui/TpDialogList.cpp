@@ -50,48 +50,47 @@ TpWidgetAction ActionOf(const std::string& word)
     return kActionNone;
 }
 
-uint32_t KindOr(const TpControlDef& c, uint32_t kind)
-{
-    return c.kind >= 0 ? static_cast<uint32_t>(c.kind) : kind;
-}
+// Widgets keep both the value and the text of their id, so a widget at the
+// head of a chain answers reads as the page's own command would.
+constexpr uint32_t kWidgetKind = 3;
 
 std::unique_ptr<TKrObject> MakeWidget(const TpControlDef& c)
 {
     const auto id = static_cast<uint16_t>(c.cmdId);
     if (c.type == "label")
-        return std::make_unique<TpLabel>(nullptr, id, KindOr(c, 2));
+        return std::make_unique<TpLabel>(nullptr, id, kWidgetKind);
     if (c.type == "field")
-        return std::make_unique<TpEdit>(nullptr, id, KindOr(c, 2));
+        return std::make_unique<TpEdit>(nullptr, id, kWidgetKind);
     if (c.type == "number" || c.type == "box") {
         std::unique_ptr<TpEdit> edit;
         if (c.type == "box")
-            edit = std::make_unique<TpColouredBox>(nullptr, id, KindOr(c, 1));
+            edit = std::make_unique<TpColouredBox>(nullptr, id, kWidgetKind);
         else
-            edit = std::make_unique<TpEdit>(nullptr, id, KindOr(c, 1));
+            edit = std::make_unique<TpEdit>(nullptr, id, kWidgetKind);
         if (c.hasRange)
             edit->SetRange(c.min, c.max);
         edit->SetStep(c.step);
         return edit;
     }
     if (c.type == "check")
-        return std::make_unique<TpCheckBox>(nullptr, id, KindOr(c, 1));
+        return std::make_unique<TpCheckBox>(nullptr, id, kWidgetKind);
     if (c.type == "button")
-        return std::make_unique<TpButton>(nullptr, id, KindOr(c, 1));
+        return std::make_unique<TpButton>(nullptr, id, kWidgetKind);
     if (c.type == "combo") {
-        auto combo = std::make_unique<TpComboBox>(nullptr, id, KindOr(c, 1));
+        auto combo = std::make_unique<TpComboBox>(nullptr, id, kWidgetKind);
         combo->SetExtraFlag(c.flag);
         return combo;
     }
     if (c.type == "list") {
-        auto list = std::make_unique<TpListBox>(nullptr, id, KindOr(c, 1));
+        auto list = std::make_unique<TpListBox>(nullptr, id, kWidgetKind);
         if (c.rows > 0)
             list->SetVisibleRows(c.rows);
         return list;
     }
     if (c.type == "clist")
-        return std::make_unique<TpColouredList>(static_cast<TpCommand*>(nullptr), id, c.flags);
+        return std::make_unique<TpColouredList>(static_cast<TpCommand*>(nullptr), id, c.flags, kWidgetKind);
     if (c.type == "pages")
-        return std::make_unique<TpPageControl>(nullptr, id, KindOr(c, 1));
+        return std::make_unique<TpPageControl>(nullptr, id, kWidgetKind);
     return nullptr;
 }
 
@@ -195,6 +194,10 @@ bool TpDialogList::Build(const TpDialogFileData& data)
             w->SetCaption(c.caption);
             w->SetBoundKey(c.key);
             w->SetAction(ActionOf(c.action));
+            if (c.show == "text" || (c.show.empty() && (c.type == "label" || c.type == "field")))
+                w->SetShows(kShowsText);
+            else if (c.show == "value" || c.type == "number" || c.type == "box")
+                w->SetShows(kShowsValue);
             if (c.colour != 0)
                 w->TpCommand::SetColour(c.colour);
             if (c.back != 0)
@@ -232,7 +235,7 @@ bool TpDialogList::Build(const TpDialogFileData& data)
             for (auto it = begin; it != end; ++it)
                 targets.push_back(it->second);
             if (targets.empty()) {
-                holders_.push_back(std::make_unique<TpListBox>(nullptr, static_cast<uint16_t>(id), 1));
+                holders_.push_back(std::make_unique<TpListBox>(nullptr, static_cast<uint16_t>(id), kWidgetKind));
                 targets.push_back(holders_.back().get());
             }
             for (TKrObject* w : targets) {

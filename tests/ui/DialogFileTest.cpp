@@ -168,28 +168,6 @@ TEST_F(DialogFile, RepeatedAndUnfinishedDialogs)
     EXPECT_EQ(data.dialogs[2].controls.size(), 1u);
 }
 
-TEST_F(DialogFile, OddBytesNeverBreakTheReader)
-{
-    const std::string odd[] = {
-        std::string(),
-        std::string(1, '\0'),
-        "|||||",
-        "\\",
-        "text|",
-        "text|1",
-        "dialog|",
-        "items|",
-        std::string("text|1|a\0b\n", 11),
-        std::string(5000, '|'),
-        "dialog|X\nlabel|",
-    };
-    for (const std::string& text : odd) {
-        const TpDialogFileData data = Parse(text);
-        EXPECT_EQ(data.texts.at(0), "");
-    }
-    EXPECT_EQ(Parse(std::string("text|1|a\0b\n", 11)).texts.at(1), std::string("a\0b", 3));
-}
-
 TEST_F(DialogFile, CommandNamesComeFromHeaderLines)
 {
     const TpCommandNames header = TpCommandNames::FromHeaderText(

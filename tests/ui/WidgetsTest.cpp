@@ -119,3 +119,16 @@ TEST_F(Widgets, AWidgetJoiningLateShowsWhatItsIdHolds)
     EXPECT_EQ(late.GetValue(), 42);
     EXPECT_EQ(late.GetText(), "forty-two");
 }
+
+TEST_F(Widgets, AWidgetAtTheHeadOfItsChainAnswersForTheId)
+{
+    // The dialogs come before the pages: reads of the id reach the widget.
+    TpCommand page(3002, 3, 0);
+    store->SetValue(3002, 7);
+    store->SetText(3002, "seven");
+    ASSERT_EQ(store->GetCmd(3002), list->Find("Main")->FindControl("Heading"));
+    EXPECT_EQ(store->GetValue(3002), 7);
+    EXPECT_EQ(store->GetCmdText(3002), "seven");
+    EXPECT_EQ(list->Find("Main")->FindControl("Heading")->ValueText(), "seven");
+    EXPECT_EQ(list->Find("Main")->FindControl("Edit")->ValueText(), "0") << "a number field shows the value";
+}
