@@ -2,6 +2,7 @@
 
 #include "AesChannelStatus.h"
 #include "FrameStore.h"
+#include "NetBoard.h"
 #include "PowerControl.h"
 #include "SfpBoard.h"
 #include "VideoFormat.h"
@@ -16,4 +17,5 @@ void BoardReset()
     sfp_reset();
     aes_crc_init();
     SetSimInputStandard(-1);
+    SetNetHost(nullptr);
 }

@@ -14,6 +14,10 @@ constexpr size_t kAppPayloadMax = 370;   // largest payload length field
 constexpr size_t kAppQueueCapacity = 100;
 constexpr uint16_t kAppMsgUpdate = 2;    // one tick of the periodic tasks
 
+// Origin words of messages on the application queue.
+constexpr uint32_t kOriginLocal = 0;
+constexpr uint32_t kOriginRemote = 1;
+
 // One message of the queue. The header's first word is the origin: 0 for a
 // local message, 1 for a remote request to be answered. The payload is
 // always followed by a NUL (so text payloads can be read as C strings).

@@ -15,6 +15,7 @@
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "remote/TpRemoteCtrl.h"
 #include "remote/TpXmlStatus.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
@@ -31,6 +32,21 @@ constexpr uint16_t kKeyStatusXml = 0x34;
 constexpr uint16_t kCmdNotAKey = 50;   // type-4 messages with this id carry no key
 // Menu keys 1 and 8 held together at power-on: service mode.
 constexpr uint32_t kServiceKeys = (1u << (kKeyMenu1 - 1)) | (1u << (kKeyMenu8 - 1));
+
+// --- remote control ----------------------------------------------------------------
+// Command ids of the remote-control page, in the order it takes them: the
+// network page's (Setup, Apply, DHCP switch, the DHCP address, mask, gateway
+// and DNS displays, host name, the first octets of the static address, mask,
+// gateway and DNS editors), then the enable switch, the port, the note shown
+// while enabled and the client list.
+constexpr uint16_t kRemoteCtrlIds[TpRemoteCtrl::kIdCount] = {
+    COM_NETWORK_SETUP, COM_NETWORK_APPLY, COM_NETWORK_DHCP,
+    COM_NETWORK_DHCP_IP, COM_NETWORK_DHCP_MASK, COM_NETWORK_DHCP_GATEWAY, COM_NETWORK_DHCP_DNS,
+    COM_NETWORK_NAME,
+    COM_NETWORK_IP_1, COM_NETWORK_MASK_1, COM_NETWORK_GATEWAY_1, COM_NETWORK_DNS_1,
+    COM_REMOTE_ENABLE, COM_REMOTE_PORT, COM_REMOTE_ENABLED_NOTE, COM_REMOTE_CONNECTIONS,
+};
+// ---------------------------------------------------------------------------------
 } // namespace
 
 TpZuApplication* TpZuApplication::Instance()
@@ -78,6 +94,8 @@ void TpZuApplication::GuiInit()
     audioGenerator_ = std::make_unique<TpAudGenerator>(this, *settings_, kAudGenCmdIds, true, true, master_level_table,
                                                        kMasterLevelCount);
     analyser_ = std::make_unique<TpAnalyser>();
+    // Remote control: after the analyser, before the default settings.
+    remoteCtrl_ = std::make_unique<TpRemoteCtrl>(kRemoteCtrlIds, *settings_);
 
     DebugPrintf("Default settings\n");
     store_->ApplyDefaults();
@@ -103,6 +121,7 @@ void TpZuApplication::ShutDown()
         keyScan_->Stop();
     DebugPrintf("Saving System data...\n");
     SaveSystemData();
+    remoteCtrl_.reset();   // ends every connection; before the store goes
     analyser_.reset();
     audioGenerator_.reset();
     memories_.reset();

@@ -21,12 +21,9 @@ class TpKeyScan;
 class TpMemories;
 class TpIniFile;
 class TpLogger;
+class TpRemoteCtrl;
 class TpStore;
 class TpXmlStatus;
-
-// Origin words of messages on the application queue.
-constexpr uint32_t kOriginLocal = 0;
-constexpr uint32_t kOriginRemote = 1;
 
 class TpZuApplication : public TpApplication {
 public:
@@ -99,6 +96,7 @@ private:
     std::unique_ptr<TpMemories> memories_;
     std::unique_ptr<TpAudGenerator> audioGenerator_;
     std::unique_ptr<TpAnalyser> analyser_;
+    std::unique_ptr<TpRemoteCtrl> remoteCtrl_;
     MessageQueue msgq_;
     MessageQueue remctrl_;
 

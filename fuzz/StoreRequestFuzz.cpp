@@ -7,6 +7,7 @@
 #include "core/TpStore.h"
 #include "core/TpTextListCmd.h"
 #include "core/TpZuApplication.h"
+#include "platform/FileSystem.h"
 
 #include "KrZuApi.h"
 
@@ -23,6 +24,10 @@ struct World {
         setenv("HOME", FuzzFolder().c_str(), 1);
         setenv("ZU_QUIET", "1", 1);
         if (chdir(FuzzFolder().c_str()) != 0)
+            std::abort();
+        // Static mode without an address: the remote-control server never
+        // listens while requests are fuzzed.
+        if (!WriteFileAtomic(FuzzFolder() + "/system.cfg", "IpAddress=0.0.0.0\nDNS=0\n"))
             std::abort();
         app = std::make_unique<TpZuApplication>();
         setting = std::make_unique<TpCommand>(COM_AUDIO_TAB_SELECT, 3);

@@ -35,22 +35,37 @@ bool ParseAddress(const std::string& address, in_addr& out)
 }
 } // namespace
 
-Socket Socket::Listen(const std::string& address, uint16_t port, int backlog)
+Socket Socket::Listen(const std::string& address, uint16_t port, int backlog, SocketError* error)
 {
+    auto fail = [error](SocketError::Step step, int code) {
+        if (error != nullptr) {
+            error->step = step;
+            error->code = code;
+        }
+        return Socket();
+    };
     sockaddr_in sa {};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(port);
     if (!ParseAddress(address, sa.sin_addr))
-        return Socket();
+        return fail(SocketError::kBind, EINVAL);
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return Socket();
+        return fail(SocketError::kSocket, errno);
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 || ::listen(fd, backlog) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+        const int code = errno;
         ::close(fd);
-        return Socket();
+        return fail(SocketError::kBind, code);
     }
+    if (::listen(fd, backlog) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return fail(SocketError::kListen, code);
+    }
+    if (error != nullptr)
+        *error = SocketError();
     return Socket(fd);
 }
 
@@ -82,13 +97,17 @@ uint16_t Socket::LocalPort() const
     return ntohs(sa.sin_port);
 }
 
-Socket Socket::Accept()
+Socket Socket::Accept(uint32_t* peerAddress)
 {
     for (;;) {
-        int fd = ::accept4(fd_.load(), nullptr, nullptr, SOCK_CLOEXEC);
+        sockaddr_in peer {};
+        socklen_t peerSize = sizeof peer;
+        int fd = ::accept4(fd_.load(), reinterpret_cast<sockaddr*>(&peer), &peerSize, SOCK_CLOEXEC);
         if (fd >= 0) {
             int one = 1;
             setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            if (peerAddress != nullptr)
+                *peerAddress = peer.sin_family == AF_INET ? ntohl(peer.sin_addr.s_addr) : 0;
             return Socket(fd);
         }
         if (errno != EINTR)

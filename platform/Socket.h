@@ -8,6 +8,13 @@
 #include <cstdint>
 #include <string>
 
+// Where making a listening socket failed, and the error number.
+struct SocketError {
+    enum Step { kNone, kSocket, kBind, kListen };
+    Step step = kNone;
+    int code = 0;
+};
+
 class Socket {
 public:
     Socket() = default;
@@ -19,8 +26,9 @@ public:
     Socket& operator=(const Socket&) = delete;
 
     // Binds and listens on address (dotted IPv4, "" or "0.0.0.0" for every
-    // interface) and port (0 lets the kernel pick). Invalid socket on failure.
-    static Socket Listen(const std::string& address, uint16_t port, int backlog = 8);
+    // interface) and port (0 lets the kernel pick). Invalid socket on failure,
+    // with the failed step and its error number in error when given.
+    static Socket Listen(const std::string& address, uint16_t port, int backlog = 8, SocketError* error = nullptr);
     // Connects to a dotted IPv4 address and port. Invalid socket on failure.
     static Socket Connect(const std::string& address, uint16_t port);
 
@@ -30,8 +38,9 @@ public:
     uint16_t LocalPort() const;
 
     // Waits for a client; invalid socket when the listener was shut down or
-    // failed.
-    Socket Accept();
+    // failed (errno tells why). The client's IPv4 address, first octet in the
+    // top byte, goes to peerAddress when given.
+    Socket Accept(uint32_t* peerAddress = nullptr);
 
     // Reads up to size bytes: the count, 0 at end of stream, -1 on error.
     long Recv(void* buffer, size_t size);

@@ -1,0 +1,100 @@
+// Feeds arbitrary byte streams to a connection of the remote-control server:
+// each input is one client's whole conversation, handed to a free connection
+// slot over a socket pair while the application runs its loop, and read to
+// its end. The server must read every request in full or drop it, answer
+// what it reads, and end the connection when the client has sent all.
+#include "FuzzFolder.h"
+
+#include "KrZuApi.h"
+#include "core/MessageQueue.h"
+#include "core/TpStore.h"
+#include "core/TpZuApplication.h"
+#include "platform/FileSystem.h"
+#include "platform/Socket.h"
+#include "remote/TpRemoteCtrl.h"
+#include "sim/KeyMailbox.h"
+
+#include <cstdlib>
+#include <memory>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kInputMax = 64 * 1024;   // well within a socket pair's buffer
+
+class World {
+public:
+    World()
+    {
+        setenv("HOME", FuzzFolder().c_str(), 1);
+        setenv("ZU_QUIET", "1", 1);
+        if (chdir(FuzzFolder().c_str()) != 0)
+            std::abort();
+        Start();
+    }
+    ~World() { Stop(); }
+
+    // A client may power the instrument off (key lock cleared, then key 32):
+    // the next input gets a new one.
+    void RestartIfQuit()
+    {
+        if (!app_->QuitRequested())
+            return;
+        Stop();
+        Start();
+    }
+
+private:
+    void Start()
+    {
+        // Static mode without an address: the server never listens, clients
+        // come only from the fuzzer.
+        if (!WriteFileAtomic(FuzzFolder() + "/system.cfg", "IpAddress=0.0.0.0\nDNS=0\nPort=2100\n"))
+            std::abort();
+        MessageQueue::Reset();
+        app_ = std::make_unique<TpZuApplication>();
+        app_->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
+        loop_ = std::thread([app = app_.get()] { app->ProcessMessages(); });
+    }
+    void Stop()
+    {
+        MessageQueue queue;
+        queue.Open("/msgq");
+        RemoteMsgHeader h;
+        h.magic = kOriginLocal;
+        h.type = 4;
+        h.value = kKeyPressFlag | kKeyPowerOff;
+        queue.Send(h, nullptr, true);
+        if (loop_.joinable())
+            loop_.join();
+        app_.reset();
+    }
+
+    std::unique_ptr<TpZuApplication> app_;
+    std::thread loop_;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static World world;
+    world.RestartIfQuit();
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
+        return 0;
+    Socket server(fds[0]);
+    Socket client(fds[1]);
+    // A slot gives its client back just after closing it, so the slot of the
+    // last input may still be taken; with every slot taken the client is
+    // closed and the input ends at once.
+    TpRemoteCtrl::Instance()->Monitor().AssignClient(std::move(server), 0x7F000001u);
+    client.SendAll(data, size < kInputMax ? size : kInputMax);
+    ::shutdown(client.Fd(), SHUT_WR);
+    char buffer[65536];
+    while (client.Recv(buffer, sizeof buffer) > 0) {
+    }
+    return 0;
+}

@@ -1,0 +1,139 @@
+#include "TpConnectionMonitor.h"
+
+#include "TpRemoteCtrl.h"
+
+#include "core/TpLogger.h"
+#include "platform/DebugOut.h"
+
+#include <cerrno>
+#include <chrono>
+
+namespace {
+// Pause after a failed wait for a client, so a broken listener does not
+// spin.
+constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
+} // namespace
+
+TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
+{
+    for (int i = 0; i < kSlotCount; ++i)
+        slots_[static_cast<size_t>(i)] = std::make_unique<TpConnectionThread>(*this, i);
+    Start();
+}
+
+TpConnectionMonitor::~TpConnectionMonitor()
+{
+    Stop();
+    SetListener(Socket());
+    // Stop every slot at once, then wait for each.
+    for (auto& slot : slots_)
+        slot->RequestStop();
+    for (auto& slot : slots_)
+        slot.reset();
+}
+
+void TpConnectionMonitor::SetListener(Socket listener)
+{
+    std::shared_ptr<Socket> old;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        old = std::move(listener_);
+        if (old) {
+            old->Shutdown();
+            closedByPage_ = true;
+        }
+        if (listener.IsValid())
+            listener_ = std::make_shared<Socket>(std::move(listener));
+        wake_.notify_all();
+    }
+    // The old socket is closed here, or by the monitor thread when it stops
+    // waiting on it.
+}
+
+bool TpConnectionMonitor::HasListener() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return listener_ != nullptr;
+}
+
+uint16_t TpConnectionMonitor::ListenerPort() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return listener_ ? listener_->LocalPort() : 0;
+}
+
+void TpConnectionMonitor::OnStopRequested()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (listener_)
+        listener_->Shutdown();
+    wake_.notify_all();
+}
+
+void TpConnectionMonitor::Run()
+{
+    while (!StopRequested()) {
+        std::shared_ptr<Socket> listener;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [&] { return StopRequested() || listener_ != nullptr; });
+            if (StopRequested())
+                return;
+            listener = listener_;
+            closedByPage_ = false;
+        }
+        uint32_t address = 0;
+        Socket client = listener->Accept(&address);
+        if (!client.IsValid()) {
+            const int error = errno;
+            if (StopRequested())
+                return;
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (closedByPage_ || listener_ != listener)
+                continue;
+            DebugPrintf("accept failed with error: %d\n", error);
+            DebugPrintf("RemCtrl: ERROR in WaitForClient\n");
+            wake_.wait_for(lock, kAcceptRetry, [&] { return StopRequested() || listener_ != listener; });
+            continue;
+        }
+        AssignClient(std::move(client), address);
+    }
+}
+
+int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
+{
+    std::lock_guard<std::mutex> lock(assignMutex_);
+    for (auto& slot : slots_) {
+        if (slot->Assign(client, address)) {
+            full_ = false;
+            owner_.MarkConnectionsChanged();
+            return slot->SlotIndex();
+        }
+    }
+    DebugPrintf("RemCtrl: Connections Full\n");
+    if (!full_)
+        LogMessage(0, "Not enough TCP/IP connections");
+    full_ = true;
+    owner_.MarkConnectionsChanged();
+    // Closed at once: a refused client left open would keep its descriptor.
+    client.Close();
+    return -1;
+}
+
+void TpConnectionMonitor::ClientTaken(TpConnectionThread& slot)
+{
+    (void)slot;
+    owner_.MarkConnectionsChanged();
+}
+
+void TpConnectionMonitor::FreeConnection(TpConnectionThread& slot)
+{
+    (void)slot;
+    owner_.MarkConnectionsChanged();
+}
+
+void TpConnectionMonitor::SetRemoteEnabled(bool on)
+{
+    for (auto& slot : slots_)
+        slot->SetRemoteEnabled(on);
+}

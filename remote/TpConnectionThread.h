@@ -1,0 +1,93 @@
+// One client slot of the remote-control server ("ConnectionThread"). While
+// the slot has a client, the thread reads one request at a time (header and
+// payload in full however TCP splits them), answers what it can itself,
+// posts the rest to the application thread and sends the reply. It never
+// touches the store or the commands.
+//
+// The client socket belongs to the slot's thread: only it closes the socket.
+// Other threads end a connection by shutting the socket down, which wakes the
+// thread; it then gives the slot back.
+#pragma once
+
+#include "core/MessageQueue.h"
+#include "core/RemoteMsgHeader.h"
+#include "core/RemoteReplySlot.h"
+#include "core/TpThread.h"
+#include "platform/Semaphore.h"
+#include "platform/Socket.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+
+class TpConnectionMonitor;
+
+class TpConnectionThread : public TpThread {
+public:
+    static constexpr size_t kReceiveBufferSize = 1500;
+    static constexpr size_t kPayloadMax = kReceiveBufferSize - kRemoteHeaderSize;
+    // How long a request waits for the application's reply.
+    static constexpr uint32_t kReplyTimeoutMs = 10000;
+
+    // Starts the thread; the slot waits for a client.
+    TpConnectionThread(TpConnectionMonitor& monitor, int slot);
+    ~TpConnectionThread() override;
+
+    // Monitor: gives the free slot the client (taken from client); false,
+    // and client left as it is, when the slot is in use.
+    bool Assign(Socket& client, uint32_t address);
+    // Ends the client's connection (any thread); the slot's thread frees the
+    // slot.
+    void Disconnect();
+    bool InUse() const { return inUse_.load(); }
+    // The client's IPv4 address, first octet in the top byte.
+    uint32_t ClientAddress() const { return address_.load(); }
+    int SlotIndex() const { return slot_; }
+
+    void SetRemoteEnabled(bool on) { remoteEnabled_.store(on); }
+    bool RemoteEnabled() const { return remoteEnabled_.load(); }
+
+protected:
+    void Run() override;
+    void OnStopRequested() override;
+
+private:
+    enum class ReadResult { kOk, kClosed, kFailed };
+
+    ReadResult ReadExact(uint8_t* buffer, size_t size);
+    bool Discard(size_t size);
+    // Serves the client until it goes or the thread is stopped.
+    void Serve();
+    void Dispatch(const RemoteMsgHeader& request);
+    void Reject(const RemoteMsgHeader& request);
+    void PostConsoleLine(const RemoteMsgHeader& request);
+    void HandleKeyOrWeb(const RemoteMsgHeader& request);
+    void PressKey(const RemoteMsgHeader& request);
+    // Posts a key's press and release and waits for the press to be
+    // handled; false when it could not be posted or was not answered.
+    bool PostKey(uint16_t code);
+    void SendKeyEnding(const RemoteMsgHeader& request);
+    void AnswerWebRequest(const RemoteMsgHeader& request);
+    void PostStoreRequest(const RemoteMsgHeader& request);
+    void SendScreen(const RemoteMsgHeader& request);
+    // Posts header and the payload behind it in the receive buffer.
+    bool Post(const RemoteMsgHeader& request, uint32_t origin, uint16_t token);
+    bool SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value);
+    bool Send(const void* data, size_t size);
+    // Closes the client socket and frees the slot (the slot's thread).
+    void Release();
+
+    TpConnectionMonitor& monitor_;
+    const int slot_;
+    MessageQueue msgq_;
+    RemoteReplySlot reply_;
+    uint8_t receive_[kReceiveBufferSize] = {};
+
+    std::mutex socketMutex_;   // closing against shutdowns from other threads
+    Socket client_;
+    std::atomic<uint32_t> address_{0};
+    std::atomic<bool> inUse_{false};
+    std::atomic<bool> remoteEnabled_{true};
+    Semaphore assigned_{0, 1};
+};

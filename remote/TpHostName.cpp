@@ -1,0 +1,8 @@
+#include "TpHostName.h"
+
+TpHostName::TpHostName(TpCommand* parent, uint16_t cmdId) : TpChildCmd(parent, cmdId, 2) {}
+
+void TpHostName::SetText(const std::string& text)
+{
+    TpCommand::SetText(text);
+}

@@ -1,0 +1,167 @@
+#include "TpRemoteCtrl.h"
+
+#include "core/TpIniFile.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
+
+namespace {
+TpRemoteCtrl* g_remoteCtrl = nullptr;
+
+constexpr int32_t kPortMax = 65535;
+
+// The decimal number of the text; 0 when it is none or out of range.
+int32_t ParsePort(const std::string& text)
+{
+    char* end = nullptr;
+    const long port = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || port < 1 || port > kPortMax)
+        return 0;
+    return static_cast<int32_t>(port);
+}
+} // namespace
+
+TpRemoteCtrl* TpRemoteCtrl::Instance()
+{
+    return g_remoteCtrl;
+}
+
+TpRemoteCtrl::TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings) : TpParent(nullptr, 0, 0), settings_(settings)
+{
+    std::memcpy(ids_, ids, sizeof ids_);
+    g_remoteCtrl = this;
+    if (TpStore* store = TpStore::Instance())
+        store->DefineEntry(ids_[kIdEnable], kStoreValue, kStoreSystem, 1);
+
+    network_ = std::make_unique<TCPIPAddresses>(this, ids_, settings_);
+    monitor_ = std::make_unique<TpConnectionMonitor>(*this);
+    enable_ = std::make_unique<TpChildCmd>(this, ids_[kIdEnable], 1);
+    port_ = std::make_unique<TpChildCmd>(this, ids_[kIdPort], 1);
+    enabledNote_ = std::make_unique<TpChildCmd>(this, ids_[kIdEnabledNote], 1);
+    connections_ = std::make_unique<TpTextListCmd>(this, ids_[kIdConnections], 2);
+    port_->SetEnabledAll(true);
+
+    const std::string portText = settings_.GetString("", "Port", std::to_string(kDefaultPort));
+    const int32_t port = ParsePort(portText);
+    if (port == 0)
+        DebugPrintf("ERROR: remote-control port \"%s\" out of range\n", portText.c_str());
+    else
+        port_->SetValueAll(port);
+    if (TpStore* store = TpStore::Instance())
+        store->AddTask(this, "REMOTE", kTaskPeriodMs, false, false);
+}
+
+TpRemoteCtrl::~TpRemoteCtrl()
+{
+    // The monitor closes the listening socket and ends every connection.
+    monitor_.reset();
+    network_.reset();
+    connections_.reset();
+    enabledNote_.reset();
+    port_.reset();
+    enable_.reset();
+    if (g_remoteCtrl == this)
+        g_remoteCtrl = nullptr;
+}
+
+void TpRemoteCtrl::OnChildChanged(TpCommand* child, int reason)
+{
+    if (reason != kReasonValue || child == nullptr || !monitor_)
+        return;
+    if (child == network_.get() || child == port_.get()) {
+        Rebind(network_->GetIpAddress(), port_->GetValue());
+    } else if (child == enable_.get()) {
+        const bool on = enable_->GetValue() != 0;
+        monitor_->SetRemoteEnabled(on);
+        enabledNote_->SetVisibleAll(on);
+    }
+}
+
+void TpRemoteCtrl::Rebind(uint32_t address, int32_t port)
+{
+    if (port < 1 || port > kPortMax) {
+        DebugPrintf("ERROR: remote-control port %d out of range\n", static_cast<int>(port));
+        // The port in force stays, and the setting is left alone.
+        if (madePort_ != 0)
+            port_->SetValueAll(madePort_);
+        return;
+    }
+    if (address == madeAddress_ && port == madePort_)
+        return;
+    monitor_->SetListener(Socket());
+    const bool portChanged = port != madePort_;
+    madeAddress_ = address;
+    madePort_ = port;
+    if (address != 0)
+        monitor_->SetListener(MakeListener(static_cast<uint16_t>(port)));
+    if (portChanged)
+        settings_.SetUInt("", "Port", static_cast<uint32_t>(port));
+}
+
+Socket TpRemoteCtrl::MakeListener(uint16_t port) const
+{
+    // Every local address, so the server answers whatever address the
+    // network page stands for.
+    SocketError error;
+    Socket listener = Socket::Listen("", port, SOMAXCONN, &error);
+    if (listener.IsValid())
+        return listener;
+    switch (error.step) {
+    case SocketError::kSocket:
+        DebugPrintf("socket failed with error: %ld\n", static_cast<long>(error.code));
+        break;
+    case SocketError::kListen:
+        DebugPrintf("listen failed with error: %d\n", error.code);
+        break;
+    default:
+        DebugPrintf("bind failed with error: %d\n", error.code);
+        break;
+    }
+    return Socket();
+}
+
+std::string TpRemoteCtrl::ConnectionsText() const
+{
+    std::string text;
+    for (int i = 0; i < TpConnectionMonitor::kSlotCount; ++i) {
+        const TpConnectionThread& slot = monitor_->Slot(i);
+        if (slot.InUse()) {
+            const uint32_t a = slot.ClientAddress();
+            char field[24];
+            std::snprintf(field, sizeof field, "%d.%d.%d.%d\t", static_cast<int>(a >> 24),
+                          static_cast<int>((a >> 16) & 0xFF), static_cast<int>((a >> 8) & 0xFF),
+                          static_cast<int>(a & 0xFF));
+            text += field;
+        } else {
+            text += "-\t";
+        }
+    }
+    text += '\t';
+    return text;
+}
+
+void TpRemoteCtrl::OnTask()
+{
+    if (!connectionsChanged_.exchange(false))
+        return;
+    const std::string text = ConnectionsText();
+    TpStore* store = TpStore::Instance();
+    const uint16_t id = ids_[kIdConnections];
+    if (store != nullptr)
+        store->ClearItems(id);
+    else
+        connections_->ClearItems();
+    size_t start = 0;
+    for (size_t tab = text.find('\t'); tab != std::string::npos; tab = text.find('\t', start)) {
+        const std::string field = text.substr(start, tab - start);
+        if (store != nullptr)
+            store->AddItem(id, field, 0);
+        else
+            connections_->AddItem(field, 0);
+        start = tab + 1;
+    }
+}

@@ -1,0 +1,79 @@
+// The remote-control page: the enable switch, the port, the note shown while
+// remote control is on, the list of connected clients and the network
+// settings page. It makes the listening socket for the network page's
+// address and the port (none while the address is 0) and hands it to the
+// connection monitor, again whenever either changes.
+//
+// Only the application thread uses the page; the monitor and connection
+// threads tell it of connection changes through an atomic flag, which the
+// "REMOTE" task reads.
+#pragma once
+
+#include "TCPIPAddresses.h"
+#include "TpConnectionMonitor.h"
+
+#include "core/TpChildCmd.h"
+#include "core/TpParent.h"
+#include "core/TpTextListCmd.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TpIniFile;
+
+class TpRemoteCtrl : public TpParent {
+public:
+    // Entries of the command-id table: 0 to 11 go to the network page, then
+    // these.
+    enum IdEntry {
+        kIdEnable = TCPIPAddresses::kIdCount,
+        kIdPort,
+        kIdEnabledNote,
+        kIdConnections,
+        kIdCount
+    };
+    static constexpr int kTaskPeriodMs = 1000;
+    static constexpr uint32_t kDefaultPort = 2100;
+
+    // ids holds kIdCount command ids. Defines the enable switch's store
+    // entry (kept with the system data, on by default), then reads the port
+    // from the settings and listens when the network page has an address.
+    TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings);
+    ~TpRemoteCtrl() override;
+
+    static TpRemoteCtrl* Instance();
+
+    void OnChildChanged(TpCommand* child, int reason) override;
+    // The "REMOTE" task: rebuilds the client list when connections changed.
+    void OnTask() override;
+
+    // Monitor and connection threads.
+    void MarkConnectionsChanged() { connectionsChanged_.store(true); }
+
+    TCPIPAddresses& Network() { return *network_; }
+    TpConnectionMonitor& Monitor() { return *monitor_; }
+    // The port listened on now; 0 when none.
+    uint16_t ListeningPort() const { return monitor_ ? monitor_->ListenerPort() : 0; }
+
+    // The client list's text: per slot "%d.%d.%d.%d\t" or "-\t", then "\t".
+    std::string ConnectionsText() const;
+
+private:
+    void Rebind(uint32_t address, int32_t port);
+    Socket MakeListener(uint16_t port) const;
+
+    TpIniFile& settings_;
+    uint16_t ids_[kIdCount];
+    std::atomic<bool> connectionsChanged_{false};
+    uint32_t madeAddress_ = 0;   // the address and port the listener was made for
+    int32_t madePort_ = 0;
+
+    std::unique_ptr<TCPIPAddresses> network_;
+    std::unique_ptr<TpConnectionMonitor> monitor_;
+    std::unique_ptr<TpChildCmd> enable_;
+    std::unique_ptr<TpChildCmd> port_;
+    std::unique_ptr<TpChildCmd> enabledNote_;
+    std::unique_ptr<TpTextListCmd> connections_;
+};

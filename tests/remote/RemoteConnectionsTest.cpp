@@ -1,0 +1,118 @@
+// Several clients at once: five served side by side, each with its own
+// replies; a sixth closed; the client list rebuilt by the "REMOTE" task.
+#include "remote/RemoteServerTest.h"
+
+#include "KrZuApi.h"
+#include "core/TpStore.h"
+
+#include <array>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using RemoteConnections = RemoteServerTest;
+
+constexpr int kTicksPerRemoteTask = 50;   // 1,000 ms of 20 ms ticks
+
+// The client list after the next "REMOTE" task.
+std::string ClientList(TestClient& c)
+{
+    RemoteServerTest::PostTicks(kTicksPerRemoteTask);
+    WireReply r = c.Request(29, COM_REMOTE_CONNECTIONS);
+    if (!r.ok || r.header.type != 39)
+        return "<no list>";
+    return r.payload;
+}
+
+TEST_F(RemoteConnections, FiveClientsInterleavingRequestsEachGetTheirOwnReplies)
+{
+    ASSERT_TRUE(StartApp());
+    // Each client owns one octet and reads back only what it wrote.
+    constexpr std::array<uint16_t, 5> kOwned = {COM_NETWORK_IP_2, COM_NETWORK_IP_3, COM_NETWORK_MASK_4,
+                                                COM_NETWORK_GATEWAY_2, COM_NETWORK_DNS_3};
+    constexpr int kRounds = 150;
+    std::array<TestClient, 5> clients;
+    for (auto& c : clients)
+        ASSERT_TRUE(c.Connect(port));
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 5; ++i) {
+        threads.emplace_back([&, i] {
+            TestClient& c = clients[static_cast<size_t>(i)];
+            const uint16_t id = kOwned[static_cast<size_t>(i)];
+            for (int round = 0; round < kRounds; ++round) {
+                const uint32_t value = static_cast<uint32_t>((round * 7 + i) % 256);
+                WireReply set = c.Request(5, id, static_cast<uint32_t>(round), value);
+                WireReply read = c.Request(21, id, static_cast<uint32_t>(round));
+                WireReply text = c.Request(20, COM_NETWORK_NAME, static_cast<uint32_t>(round));
+                if (!set.ok || set.header.type != 0 || set.header.cmdId != id || !read.ok || read.header.type != 31 ||
+                    read.header.cmdId != id || read.header.item != static_cast<uint32_t>(round) ||
+                    read.header.value != value || text.payload != "CorvaneZu")
+                    ++wrong;
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST_F(RemoteConnections, TheSixthClientIsClosedAndLoggedOncePerRun)
+{
+    ASSERT_TRUE(StartApp());
+    std::array<TestClient, 5> served;
+    for (auto& c : served) {
+        ASSERT_TRUE(c.Connect(port));
+        ASSERT_TRUE(c.Request(21, COM_REMOTE_PORT).ok);
+    }
+    for (int i = 0; i < 3; ++i) {
+        TestClient extra;
+        ASSERT_TRUE(extra.Connect(port));
+        EXPECT_TRUE(extra.SeesClose()) << "refused client " << i;
+    }
+    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), 3);
+    EXPECT_EQ(CountInLog("Not enough TCP/IP connections"), 1);
+
+    // A slot comes free; the next client is served, and a new run of refused
+    // clients is logged again.
+    served[2].Close();
+    TestClient late;
+    ASSERT_TRUE(WaitFor([&] {
+        late.Close();
+        return late.Connect(port) && late.Request(21, COM_REMOTE_PORT).ok;
+    }));
+    TestClient refused;
+    ASSERT_TRUE(refused.Connect(port));
+    EXPECT_TRUE(refused.SeesClose());
+    EXPECT_EQ(CountInLog("Not enough TCP/IP connections"), 2);
+    for (auto& c : served) {
+        if (c.socket.IsValid()) {
+            EXPECT_TRUE(c.Request(21, COM_REMOTE_PORT).ok) << "the others are still served";
+        }
+    }
+}
+
+TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
+{
+    ASSERT_TRUE(StartApp());
+    TestClient first;
+    ASSERT_TRUE(first.Connect(port));
+    ASSERT_TRUE(first.Request(21, COM_REMOTE_PORT).ok);
+    EXPECT_EQ(ClientList(first), "127.0.0.1\t-\t-\t-\t-\t");
+    WireReply count = first.Request(23, COM_REMOTE_CONNECTIONS);
+    EXPECT_EQ(count.header.value, 6u) << "six items, the last one empty";
+
+    TestClient second;
+    ASSERT_TRUE(second.Connect(port));
+    ASSERT_TRUE(second.Request(21, COM_REMOTE_PORT).ok);
+    EXPECT_EQ(ClientList(first), "127.0.0.1\t127.0.0.1\t-\t-\t-\t");
+
+    // Ten bytes of a header, then gone: the slot is free again.
+    ASSERT_TRUE(second.Send(std::string(10, '\x12')));
+    second.Close();
+    EXPECT_TRUE(WaitFor([&] { return ClientList(first) == "127.0.0.1\t-\t-\t-\t-\t"; }));
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+// Quitting with clients connected, idle or in the middle of a request, ends
+// at once: every wait of the server's threads is woken.
+#include "remote/RemoteServerTest.h"
+
+#include "KrZuApi.h"
+#include "core/MessageQueue.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using RemoteQuit = RemoteServerTest;
+
+// Well below the time a connection waits for a reply.
+constexpr int kPromptMs = 5000;
+
+TEST_F(RemoteQuit, PowerOffWithIdleAndHalfSentRequestsIsPrompt)
+{
+    ASSERT_TRUE(StartApp());
+    TestClient idle, halfway;
+    ASSERT_TRUE(idle.Connect(port));
+    ASSERT_TRUE(idle.Request(21, COM_REMOTE_PORT).ok);
+    ASSERT_TRUE(halfway.Connect(port));
+    ASSERT_TRUE(halfway.Request(21, COM_REMOTE_PORT).ok);
+    ASSERT_TRUE(halfway.Send(EncodeRequest(21, COM_REMOTE_PORT).substr(0, 9)));
+
+    EXPECT_TRUE(StopApp(kPromptMs));
+    EXPECT_TRUE(idle.SeesClose());
+    EXPECT_TRUE(halfway.SeesClose());
+}
+
+TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
+{
+    // No loop runs, so the request stays unanswered in the queue.
+    ASSERT_TRUE(MakeApp(std::string(), true));
+    TestClient waiting, idle;
+    ASSERT_TRUE(idle.Connect(port));
+    ASSERT_TRUE(waiting.Connect(port));
+    ASSERT_TRUE(waiting.Send(EncodeRequest(21, COM_REMOTE_PORT)));
+    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 1; }));
+
+    std::atomic<bool> done{false};
+    std::thread quit([&] {
+        app->ShutDown();
+        done = true;
+    });
+    const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
+    quit.join();
+    EXPECT_TRUE(prompt);
+    WireReply r = waiting.ReadReply();
+    if (r.ok) {
+        EXPECT_EQ(r.header.type, 1) << "given up, not answered with stale bytes";
+        EXPECT_EQ(r.header.value, 0xFFFFFFFFu);
+    }
+    EXPECT_TRUE(waiting.SeesClose());
+    EXPECT_TRUE(idle.SeesClose());
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+#include "remote/RemoteServerTest.h"
+
+#include "core/MessageQueue.h"
+#include "platform/Clock.h"
+#include "remote/TpRemoteCtrl.h"
+#include "sim/KeyMailbox.h"
+
+std::string HeaderBytes(uint32_t magic, uint16_t type, uint16_t cmdId, uint16_t length, uint32_t item,
+                        uint32_t value)
+{
+    RemoteMsgHeader h;
+    h.magic = magic;
+    h.type = type;
+    h.cmdId = cmdId;
+    h.length = length;
+    h.item = item;
+    h.value = value;
+    uint8_t bytes[kRemoteHeaderSize];
+    h.Encode(bytes);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+std::string EncodeRequest(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value, const std::string& payload,
+                          uint32_t magic)
+{
+    return HeaderBytes(magic, type, cmdId, static_cast<uint16_t>(payload.size()), item, value) + payload;
+}
+
+bool TestClient::Connect(uint16_t port)
+{
+    socket = Socket::Connect("127.0.0.1", port);
+    return socket.IsValid();
+}
+
+bool TestClient::Send(const std::string& bytes)
+{
+    return socket.SendAll(bytes.data(), bytes.size());
+}
+
+bool TestClient::Read(size_t size, std::string& out)
+{
+    out.clear();
+    std::string chunk(65536, '\0');
+    while (out.size() < size) {
+        const long n = socket.RecvFor(chunk.data(), std::min(chunk.size(), size - out.size()), kWaitMs);
+        if (n <= 0)
+            return false;
+        out.append(chunk.data(), static_cast<size_t>(n));
+    }
+    return true;
+}
+
+WireReply TestClient::ReadReply()
+{
+    WireReply reply;
+    std::string header;
+    if (!Read(kRemoteHeaderSize, header))
+        return reply;
+    reply.header.Decode(reinterpret_cast<const uint8_t*>(header.data()), header.size());
+    if (reply.header.length > 0 && !Read(reply.header.length, reply.payload))
+        return reply;
+    reply.ok = true;
+    return reply;
+}
+
+WireReply TestClient::Request(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value,
+                              const std::string& payload)
+{
+    if (!Send(EncodeRequest(type, cmdId, item, value, payload)))
+        return WireReply();
+    return ReadReply();
+}
+
+bool TestClient::SeesClose()
+{
+    char byte;
+    const long n = socket.RecvFor(&byte, 1, kWaitMs);
+    return n == 0 || n == -1;
+}
+
+void RemoteServerTest::TearDown()
+{
+    if (loop.joinable())
+        StopApp();
+    app.reset();
+    BoardTest::TearDown();
+}
+
+uint16_t RemoteServerTest::FreePort()
+{
+    Socket probe = Socket::Listen("127.0.0.1", 0);
+    return probe.LocalPort();
+}
+
+bool RemoteServerTest::MakeApp(const std::string& extraSettings, bool expectListening)
+{
+    // The kernel picked the port and it was let go again; another process
+    // may take it meanwhile, so a few ports are tried.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        port = FreePort();
+        // The first line of a key counts: extraSettings may replace the
+        // address or the mode.
+        WriteText("system.cfg", extraSettings + "IpAddress=127.0.0.1\nDNS=0\nPort=" + std::to_string(port) + "\n");
+        app = std::make_unique<TpZuApplication>();
+        const uint16_t listening = TpRemoteCtrl::Instance()->ListeningPort();
+        if (!expectListening || listening == port)
+            return true;
+        app.reset();
+    }
+    return false;
+}
+
+void RemoteServerTest::RunLoop()
+{
+    loopDone = false;
+    loop = std::thread([this] {
+        app->ProcessMessages();
+        loopDone = true;
+    });
+}
+
+bool RemoteServerTest::StartApp(const std::string& extraSettings, bool expectListening)
+{
+    if (!MakeApp(extraSettings, expectListening))
+        return false;
+    RunLoop();
+    return true;
+}
+
+bool RemoteServerTest::StopApp(int limitMs)
+{
+    RemoteMsgHeader h;
+    h.magic = kOriginLocal;
+    h.type = 4;
+    h.value = kKeyPressFlag | kKeyPowerOff;
+    MessageQueue queue;
+    queue.Open("/msgq");
+    queue.Send(h, nullptr, true);
+    const bool ended = WaitFor([this] { return loopDone.load(); }, limitMs);
+    if (loop.joinable())
+        loop.join();
+    return ended;
+}
+
+void RemoteServerTest::PostTicks(int count)
+{
+    MessageQueue queue;
+    queue.Open("/msgq");
+    RemoteMsgHeader h;
+    h.magic = kOriginLocal;
+    h.type = kAppMsgUpdate;
+    for (int i = 0; i < count; ++i)
+        queue.Send(h, nullptr, true);
+}
+
+bool RemoteServerTest::WaitFor(const std::function<bool()>& condition, int limitMs)
+{
+    for (int waited = 0; waited < limitMs; waited += 5) {
+        if (condition())
+            return true;
+        Sleep(5);
+    }
+    return condition();
+}
+
+int RemoteServerTest::CountInLog(const std::string& fragment) const
+{
+    const std::string text = debug->Text();
+    int count = 0;
+    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + fragment.size()))
+        ++count;
+    return count;
+}
