@@ -199,8 +199,12 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
         return;
     }
     const uint16_t code = static_cast<uint16_t>(h.value);
+    const bool hostPowerOff = h.magic == kOriginLocal && code == (kKeyPressFlag | kKeyPowerOff);
     if (code == kKeyStatusXml) {
         WriteStatusXml();
+    } else if (hostPowerOff) {
+        // The host's quit (window or signal) works whatever a client locked.
+        quit_.store(true);
     } else if (store_->GetValue(COM_REMOTE_DISABLE_KEYBOARD) == 0 && !systemActionPending_) {
         HandleKey(code);
     }

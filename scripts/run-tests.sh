@@ -39,7 +39,7 @@ if [ -f fuzz/CMakeLists.txt ]; then
         mkdir -p "${corpus}"
         seeds="$(pwd)/fuzz/seeds/${name}"
         echo "fuzzing ${name} for ${fuzz_seconds}s"
-        "${target}" -max_total_time="${fuzz_seconds}" -artifact_prefix="$(pwd)/build-fuzz/" "${corpus}" \
+        timeout -k 10 $((fuzz_seconds + 120)) "${target}" -max_total_time="${fuzz_seconds}" -timeout=10 -artifact_prefix="$(pwd)/build-fuzz/" "${corpus}" \
             $( [ -d "${seeds}" ] && echo "${seeds}" ) 2>&1 | tail -n 3
     done
 fi

@@ -230,4 +230,18 @@ TEST_F(ApplicationKeysTest, PowerKeyEndsTheLoop)
     EXPECT_TRUE(app->QuitRequested());
 }
 
+TEST_F(ApplicationKeysTest, HostPowerOffWorksWhileClientsLockTheKeyboard)
+{
+    app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
+    // A client's power key is a key like any other: locked out.
+    ASSERT_TRUE(Post(slot, 4, 0, 0, kKeyPressFlag | kKeyPowerOff, ""));
+    app->ProcessPending();
+    EXPECT_TRUE(Collect(slot).answered);
+    EXPECT_FALSE(app->QuitRequested());
+    // The host's quit is not.
+    PostKey(kKeyPressFlag | kKeyPowerOff);
+    EXPECT_FALSE(app->ProcessPending());
+    EXPECT_TRUE(app->QuitRequested());
+}
+
 } // namespace
