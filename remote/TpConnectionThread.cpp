@@ -5,8 +5,8 @@
 #include "TpXmlStatus.h"
 
 #include "KrZuApi.h"
-#include "core/StoreRequests.h"
 #include "core/FileHelpers.h"
+#include "core/StoreRequests.h"
 #include "core/TpLogger.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"

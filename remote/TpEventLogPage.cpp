@@ -82,8 +82,8 @@ TpEventLogPage::TpEventLogPage(uint32_t item, uint16_t filterCode, uint16_t page
         start = 0;   // no such start: the first page
     if (start == kLastPage)
         lastPageMark_ = true;
-    if (start >= kBackwardBase - 1) {
-        start -= kBackwardBase;
+    if (start >= kPageBefore) {
+        start -= kPageBefore + 1;
         if (start < 0)
             start = 0;
         else
@@ -163,7 +163,7 @@ std::string TpEventLogPage::Navigation(const Walk& walk, int count) const
     const bool full = walk.listed >= pageSize_;
     const int lowest = std::min(walk.first, walk.last);
     const int highest = std::max(walk.first, walk.last);
-    const int previous = full ? std::max(lowest, 0) + kBackwardBase - 1 : walk.start + kBackwardBase - 1;
+    const int previous = kPageBefore + (full ? std::max(lowest, 0) : walk.start);
     const int next = std::clamp(full ? highest + 1 : walk.start, 0, count);
     return DivStart(5, 88) +
            " > <button onClick=GetEv(0) id=\"a1\" >&lt;&lt;</button>&nbsp;&nbsp;<button onClick=GetEv(" +

@@ -36,7 +36,9 @@ public:
 
     static constexpr size_t kEntryTextMax = 263;   // characters of an entry used
     static constexpr int kLastPage = 99999;
-    static constexpr int kBackwardBase = 100001;
+    // 100,000 + k asks for the page before index k: backward from k - 1, or
+    // the first page for k = 0.
+    static constexpr int kPageBefore = 100000;
 
     TpEventLogPage(uint32_t item, uint16_t filterCode, uint16_t pageCode);
 
