@@ -69,7 +69,7 @@ TpZuApplication::~TpZuApplication()
 
 std::string TpZuApplication::StatusXmlPath()
 {
-    return Paths::MapInstrumentPath("/mnt/mmc/status.xml");
+    return Paths::MapInstrumentPath(TpXmlStatus::kStatusFile);
 }
 
 void TpZuApplication::GuiInit()
@@ -210,9 +210,10 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
     }
     if (code & kKeyPressFlag)
         UpdateScreen();
-    // The requester is answered once the press (or a key the loop dropped)
-    // has been handled; the release that follows a press finds the request
-    // already answered.
+    // Every remote key message is answered once it has been handled (or
+    // dropped). A connection waits for the one that carries its token: the
+    // press, or for the status file the release, answered after the file was
+    // written.
     ReleaseRequester(message, kReplyOk, 0);
 }
 
@@ -230,14 +231,15 @@ bool TpZuApplication::RemoteEnabled() const
 
 void TpZuApplication::ProcessMessage(AppMessage& message)
 {
-    if (message.header.magic != kOriginRemote) {
+    const uint32_t origin = message.header.magic;
+    if (origin != kOriginRemote && origin != kOriginWebPage) {
         DebugPrintf("ProcessMessage-Error-MagicNo Setup\n");
         ReleaseRequester(message, kReplyError, kResultRefused);
         return;
     }
     uint8_t reply[kReplyBufferSize];
     size_t length;
-    if (!RemoteEnabled()) {
+    if (origin == kOriginRemote && !RemoteEnabled()) {
         LogMessage(0, "Rejected Remote Control: Disabled");
         length = MakeHeaderReply(message.header, kReplyError, kResultDisabled, reply);
     } else {
@@ -257,7 +259,7 @@ void TpZuApplication::UpdateScreen()
 
 void TpZuApplication::WriteStatusXml()
 {
-    xmlStatus_->Write(StatusXmlPath(), "xmlformat.ini", *store_);
+    xmlStatus_->Write(TpXmlStatus::kStatusFile, "xmlformat.ini", *store_);
 }
 
 // The generator's levels and output parameters go to the audio monitors

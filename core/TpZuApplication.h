@@ -69,7 +69,8 @@ public:
     TpDialogList& Dialogs() { return *dialogs_; }
     TpKeyScan& KeyScan() { return *keyScan_; }
 
-    // "./status.xml" written for the status key and the web request.
+    // Where the status file written for the status key and the web request
+    // is kept on this computer.
     static std::string StatusXmlPath();
     // "System.dat": the system-kept values and texts of the store.
     static constexpr const char* kSystemFile = "System.dat";

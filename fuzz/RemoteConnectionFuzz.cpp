@@ -7,6 +7,8 @@
 
 #include "KrZuApi.h"
 #include "core/MessageQueue.h"
+#include "core/TpCommandLine.h"
+#include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "core/TpZuApplication.h"
 #include "platform/FileSystem.h"
@@ -15,6 +17,7 @@
 #include "sim/KeyMailbox.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sys/socket.h>
 #include <thread>
@@ -46,7 +49,24 @@ public:
         Start();
     }
 
+    void ClearLog() { RunLine(kClearLog); }
+
 private:
+    static constexpr char kClearLog[] = "fuzzclearlog";
+    static constexpr char kUnlock[] = "fuzzunlock";
+
+    // Queues a console line for the application thread.
+    static void RunLine(const char* line)
+    {
+        MessageQueue queue;
+        queue.Open("/msgq");
+        RemoteMsgHeader h;
+        h.magic = kOriginLocal;
+        h.type = 3;
+        h.length = static_cast<uint16_t>(std::strlen(line));
+        queue.Send(h, line, true);
+    }
+
     void Start()
     {
         // Static mode without an address: the server never listens, clients
@@ -56,19 +76,28 @@ private:
         MessageQueue::Reset();
         app_ = std::make_unique<TpZuApplication>();
         app_->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
-        loop_ = std::thread([app = app_.get()] { app->ProcessMessages(); });
+        // Harness commands, run on the application thread: an empty event
+        // log for every input (event pages walk the whole log), and the key
+        // lock lifted so that the power-off key ends the loop.
+        TpZuApplication* app = app_.get();
+        app_->Console().Add(kClearLog, sizeof kClearLog - 1, 0, [app](int) { app->Logger().Clear(); });
+        app_->Console().Add(kUnlock, sizeof kUnlock - 1, 0,
+                            [app](int) { app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 0); });
+        loop_ = std::thread([app] { app->ProcessMessages(); });
     }
     void Stop()
     {
-        MessageQueue queue;
-        queue.Open("/msgq");
-        RemoteMsgHeader h;
-        h.magic = kOriginLocal;
-        h.type = 4;
-        h.value = kKeyPressFlag | kKeyPowerOff;
-        queue.Send(h, nullptr, true);
-        if (loop_.joinable())
+        if (loop_.joinable()) {
+            RunLine(kUnlock);
+            MessageQueue queue;
+            queue.Open("/msgq");
+            RemoteMsgHeader h;
+            h.magic = kOriginLocal;
+            h.type = 4;
+            h.value = kKeyPressFlag | kKeyPowerOff;
+            queue.Send(h, nullptr, true);
             loop_.join();
+        }
         app_.reset();
     }
 
@@ -82,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static World world;
     world.RestartIfQuit();
+    world.ClearLog();
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
         return 0;

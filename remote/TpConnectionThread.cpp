@@ -1,11 +1,16 @@
 #include "TpConnectionThread.h"
 
 #include "TpConnectionMonitor.h"
+#include "TpEventLogPage.h"
+#include "TpXmlStatus.h"
 
 #include "KrZuApi.h"
+#include "core/FileHelpers.h"
 #include "core/StoreRequests.h"
 #include "core/TpLogger.h"
 #include "platform/DebugOut.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
 #include "sim/TpTFTBitmap.h"
@@ -13,7 +18,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <functional>
 
 namespace {
 // Type-4 sub-codes that are no key.
@@ -25,6 +32,36 @@ constexpr uint16_t kTypeConsole = 3;
 constexpr uint16_t kTypeKeyOrWeb = 4;
 constexpr uint16_t kTypeSetValue = 5;
 constexpr uint16_t kTypeStoreLast = 0x37;
+// The event list reads of the event-log page, answered with type + 10.
+constexpr uint16_t kTypeReadItemCount = 23;
+constexpr uint16_t kTypeReadItemText = 25;
+constexpr uint16_t kReadReplyOffset = 10;
+
+// The event list as the event-log page reads it: one request to the
+// application per count or entry.
+class EventListRequests : public TpEventLogPage::Source {
+public:
+    using Read = std::function<bool(uint16_t type, uint32_t item, uint32_t& value, std::string& text)>;
+    explicit EventListRequests(Read read) : read_(std::move(read)) {}
+
+    bool Count(int& count) override
+    {
+        uint32_t value = 0;
+        std::string text;
+        if (!read_(kTypeReadItemCount, 0, value, text) || value > static_cast<uint32_t>(INT_MAX))
+            return false;
+        count = static_cast<int>(value);
+        return true;
+    }
+    bool Entry(int index, std::string& text) override
+    {
+        uint32_t value = 0;
+        return read_(kTypeReadItemText, static_cast<uint32_t>(index), value, text);
+    }
+
+private:
+    Read read_;
+};
 } // namespace
 
 TpConnectionThread::TpConnectionThread(TpConnectionMonitor& monitor, int slot)
@@ -186,19 +223,71 @@ void TpConnectionThread::PostConsoleLine(const RemoteMsgHeader& request)
 
 void TpConnectionThread::HandleKeyOrWeb(const RemoteMsgHeader& request)
 {
-    if (request.value == kSubEventPage || request.value == kSubStatusXml)
-        AnswerWebRequest(request);
+    if (request.value == kSubEventPage)
+        SendEventLogPage(request);
+    else if (request.value == kSubStatusXml)
+        SendStatusXmlPath(request);
     else if (request.value == kSubLcdImage)
         SendKeyEnding(request);
     else
         PressKey(request);
 }
 
-void TpConnectionThread::AnswerWebRequest(const RemoteMsgHeader& request)
+void TpConnectionThread::SendEventLogPage(const RemoteMsgHeader& request)
 {
-    // The event-log pages and the status XML request are not served yet: the
-    // client is told so at once instead of waiting.
-    SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+    // The page is built here, in this connection's own buffers; the entries
+    // come from the application thread, which alone reads the store.
+    TpEventLogPage page(request.item, request.cmdId, request.spare);
+    EventListRequests source([this](uint16_t type, uint32_t item, uint32_t& value, std::string& text) {
+        return ReadEventList(type, item, value, text);
+    });
+    if (!page.Send(source, [this](const std::string& piece) { return Send(piece.data(), piece.size()); }))
+        LogMessage(0, "Couldn't reply to Web Server msg");
+}
+
+bool TpConnectionThread::ReadEventList(uint16_t type, uint32_t item, uint32_t& value, std::string& text)
+{
+    // Posted as the server's own read: answered whether or not remote
+    // control is enabled.
+    RemoteMsgHeader h;
+    h.magic = kOriginWebPage;
+    h.type = type;
+    h.cmdId = COM_ANLYS_LOG_VIEW;
+    h.item = item;
+    h.spare = reply_.BeginRequest();
+    if (!msgq_.Send(h, nullptr) || !reply_.WaitReply(kReplyTimeoutMs))
+        return false;
+    RemoteMsgHeader answer;
+    if (!answer.Decode(reply_.Data(), reply_.Length()) || answer.type != type + kReadReplyOffset)
+        return false;
+    const size_t length = std::min<size_t>(answer.length, reply_.Length() - kRemoteHeaderSize);
+    text.assign(reinterpret_cast<const char*>(reply_.Data()) + kRemoteHeaderSize, length);
+    value = answer.value;
+    return true;
+}
+
+void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
+{
+    // One status request at a time: each removes the file before asking for
+    // a new one, which must not take away the file another one is about to
+    // name.
+    static std::mutex statusMutex;
+    std::lock_guard<std::mutex> lock(statusMutex);
+    const std::string path = Paths::MapInstrumentPath(TpXmlStatus::kStatusFile);
+    // The file of an earlier request is not taken for this one's. The
+    // application writes the file under a temporary name and renames it, so
+    // once the release has been handled the file is there and complete, or
+    // it was not written.
+    DeleteFile(path);
+    const bool written = FileExists(path) == 0 && PostKey(kSubStatusXml, true) && FileExists(path) != 0;
+    if (!written) {
+        DebugPrintf("Status file not written: %s\n", path.c_str());
+        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        return;
+    }
+    const std::string name = TpXmlStatus::kStatusFile;
+    if (!Send(name.data(), name.size()))
+        LogMessage(0, "Couldn't reply to Web Server msg");
 }
 
 void TpConnectionThread::PressKey(const RemoteMsgHeader& request)
@@ -210,20 +299,24 @@ void TpConnectionThread::PressKey(const RemoteMsgHeader& request)
     SendKeyEnding(request);
 }
 
-bool TpConnectionThread::PostKey(uint16_t code)
+bool TpConnectionThread::PostKey(uint16_t code, bool untilReleased)
 {
     // The press and the release go as plain key messages (no payload, no
     // command id); the client's command id and length only choose the reply.
-    // The application answers once the press has been handled.
+    // The application answers each key message once it has been handled;
+    // only the one waited for carries this request's token.
     RemoteMsgHeader key;
     key.magic = kOriginRemote;
     key.type = kTypeKeyOrWeb;
-    key.spare = reply_.BeginRequest();
+    const uint16_t token = reply_.BeginRequest();
+    key.spare = untilReleased ? 0 : token;
     key.value = code | kKeyPressFlag;
     if (!msgq_.Send(key, nullptr))
         return false;
+    key.spare = untilReleased ? token : 0;
     key.value = code & static_cast<uint16_t>(~kKeyPressFlag);
-    msgq_.Send(key, nullptr);
+    if (!msgq_.Send(key, nullptr) && untilReleased)
+        return false;
     return reply_.WaitReply(kReplyTimeoutMs);
 }
 

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 class TpConnectionMonitor;
 
@@ -64,11 +65,18 @@ private:
     void PostConsoleLine(const RemoteMsgHeader& request);
     void HandleKeyOrWeb(const RemoteMsgHeader& request);
     void PressKey(const RemoteMsgHeader& request);
-    // Posts a key's press and release and waits for the press to be
-    // handled; false when it could not be posted or was not answered.
-    bool PostKey(uint16_t code);
+    // Posts a key's press and release and waits until the press (or, with
+    // untilReleased, the release) has been handled; false when it could not
+    // be posted or was not answered.
+    bool PostKey(uint16_t code, bool untilReleased = false);
     void SendKeyEnding(const RemoteMsgHeader& request);
-    void AnswerWebRequest(const RemoteMsgHeader& request);
+    // Sub-code 0x33: one page of the event log.
+    void SendEventLogPage(const RemoteMsgHeader& request);
+    // Asks the application for the event list's count (type 23) or an
+    // entry's text (type 25); false when no reply of the expected type came.
+    bool ReadEventList(uint16_t type, uint32_t item, uint32_t& value, std::string& text);
+    // Sub-code 0x34: has the status file written and names it.
+    void SendStatusXmlPath(const RemoteMsgHeader& request);
     void PostStoreRequest(const RemoteMsgHeader& request);
     void SendScreen(const RemoteMsgHeader& request);
     // Posts header and the payload behind it in the receive buffer.

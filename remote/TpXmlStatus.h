@@ -31,6 +31,10 @@ public:
     void SetDateOrder(TpDateOrder order) { dateOrder_ = order; }
     TpDateOrder DateOrder() const { return dateOrder_; }
 
+    // The instrument's status file, written for the status key and named to
+    // web clients.
+    static constexpr const char* kStatusFile = "/mnt/mmc/status.xml";
+
     // The label whose value is the current date.
     static constexpr const char* kDateLabel = "INFO_DATE_DATE";
     static constexpr size_t kDateBytes = 30;

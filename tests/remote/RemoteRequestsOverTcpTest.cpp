@@ -199,13 +199,6 @@ TEST_F(RemoteRequestsOverTcp, MalformedAndOversizedRequestsKeepTheConnectionInSt
     }
     EXPECT_TRUE(debug->Contains("Remote Control: CommandType 2"));
 
-    // The web sub-codes are not served yet; the client is told at once.
-    for (uint32_t sub : {0x33u, 0x34u}) {
-        r = c.Request(4, 0, 0, sub);
-        EXPECT_EQ(r.header.type, 1);
-        EXPECT_EQ(r.header.value, 0xFFFFFFFFu);
-    }
-
     // A payload that ends early ends the connection without running.
     ASSERT_TRUE(c.Send(HeaderBytes(kRemoteMagic, 6, COM_NETWORK_NAME, 10, 0, 0) + "abc"));
     c.socket.Shutdown();
