@@ -150,6 +150,7 @@ TpScripts::TpScripts(const uint16_t (&ids)[kIdCount], TpCommand* parent)
     : TpParent(parent, 0, 0)
 {
     g_scripts = this;
+    ResetScriptRunState();
     labelFileName_ = ::GetText(kTextFileNameLabel);
     labelText_ = ::GetText(kTextTextLabel);
     for (int type = 0; type < kBuiltInStepCount; ++type)

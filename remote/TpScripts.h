@@ -260,3 +260,7 @@ private:
 
 // Writes the index page of the screen-dump folder at once (start-up).
 void MakeScreendumpIndex();
+
+// Clears the program-wide run state (the start/stop guard and the key hold);
+// each new scripts page starts from it.
+void ResetScriptRunState();

@@ -17,3 +17,4 @@ void TpScripts::StopRun() {}
 std::string TpScripts::PassSuffix() const { return std::string(); }
 void TpScripts::ShowRunTime(std::time_t /*now*/) {}
 void TpScripts::BackupRestored() {}
+void ResetScriptRunState() {}
