@@ -13,6 +13,8 @@
 #include <cstring>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace {
 
 // id, keyword, takes text, takes number, has duration, display-name text
@@ -66,6 +68,19 @@ std::string SecondField(const std::string& line)
     return line.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
 }
 
+// A text as it may stand in a line of the file: a line break (or a NUL) in
+// it would end the line early and let the rest read as a line of its own, so
+// each becomes a space.
+std::string OneLine(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out) {
+        if (c == '\n' || c == '\r' || c == '\0')
+            c = ' ';
+    }
+    return out;
+}
+
 } // namespace
 
 const ScriptStepType* BuiltInStepType(int type)
@@ -109,10 +124,11 @@ std::string ScriptStep::FormatLine() const
     if (flags.takesNumber)
         line += std::to_string(numeric) + ",";
     if (flags.takesText) {
-        if (text.find(',') != std::string::npos)
-            line += "\"" + text + "\"";
+        const std::string safe = OneLine(text);
+        if (safe.find(',') != std::string::npos)
+            line += "\"" + safe + "\"";
         else
-            line += text;
+            line += safe;
     }
     return line;
 }
@@ -126,6 +142,12 @@ bool ScriptFile::Read(const std::string& path)
     FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr)
         return false;
+    // A folder opens for reading too, but holds no script.
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        return false;
+    }
 
     ClearSteps();
     // A script without a LOOP line runs once, whatever was read before.
@@ -155,8 +177,13 @@ bool ScriptFile::Read(const std::string& path)
             const size_t second = line.find(',', first + 1);
             if (second != std::string::npos) {
                 const size_t third = line.find(',', second + 1);
-                archiveName = line.substr(second + 1, third == std::string::npos ? std::string::npos
-                                                                                  : third - second - 1);
+                std::string name = line.substr(second + 1, third == std::string::npos ? std::string::npos
+                                                                                       : third - second - 1);
+                // The name becomes a file name when the run restores it.
+                if (ValidScriptName(name))
+                    archiveName = std::move(name);
+                else if (!name.empty())
+                    DebugPrintf("ERROR: Invalid archive name: '%s'\n", name.c_str());
             }
         } else if (keyword == "LOOP") {
             loopCount = LeadingInt(line);
@@ -175,7 +202,7 @@ std::string ScriptFile::Format() const
 {
     std::string out;
     if (!archiveName.empty())
-        out += "0,ARCHIVE," + archiveName + "\n";
+        out += "0,ARCHIVE," + OneLine(archiveName) + "\n";
     if (loopForever)
         out += "0,LOOP\n";
     else
@@ -244,15 +271,24 @@ bool ScriptFile::AddStep(const std::string& line, const std::string& comment)
             step->text = rest;
             step->numeric = LeadingInt(rest);
             const size_t comma = rest.find(',');
-            if (comma != std::string::npos && comma + 1 < rest.size()) {
-                std::string after = rest.substr(comma + 1);
-                // A text written after a number is quoted when it holds a
-                // comma; the quotes are the file's, not the text's.
-                if (!after.empty() && after[0] == '"') {
-                    const size_t close = after.find('"', 1);
-                    after = after.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            bool afterComma = false;
+            if (step->HasNumber()) {
+                // The text of a type that takes a number is the field after
+                // the number: "4," has an empty text, not "4,".
+                step->text.clear();
+                if (comma != std::string::npos) {
+                    step->text = rest.substr(comma + 1);
+                    afterComma = true;
                 }
-                step->text = after;
+            } else if (comma != std::string::npos && comma + 1 < rest.size()) {
+                step->text = rest.substr(comma + 1);
+                afterComma = true;
+            }
+            // A text written after a number is quoted when it holds a comma;
+            // the quotes are the file's, not the text's.
+            if (afterComma && !step->text.empty() && step->text[0] == '"') {
+                const size_t close = step->text.find('"', 1);
+                step->text = step->text.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             }
         }
     }
@@ -304,12 +340,13 @@ int ScriptFile::MoveStepDown(int i)
 
 uint32_t ScriptFile::TotalStepTime() const
 {
-    uint32_t total = 0;
+    uint64_t total = 0;
     for (const auto& step : steps_) {
         if (step->HasDuration())
             total += step->number;
     }
-    return total;
+    // Held at the largest value rather than wrapping round to a short time.
+    return total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total);
 }
 
 ScriptStep* ScriptFile::Step(int i) const

@@ -75,17 +75,23 @@ struct ScriptStep {
 
 class ScriptFile {
 public:
-    // Reads a script file. False when it cannot be opened: the steps and the
-    // loop count stay, the flags and the archive name are cleared.
+    // Reads a script file. False when it cannot be opened (or is not a
+    // file): the steps and the loop count stay, the flags and the archive
+    // name are cleared. A successful read starts from one pass, so a script
+    // without a LOOP line never keeps another's count.
     bool Read(const std::string& path);
     // Writes the script (through a temporary file). False when it cannot be
-    // written.
+    // written. Comments are not written; a line break in a text is written
+    // as a space.
     bool Write(const std::string& path) const;
     // The text Write puts into the file.
     std::string Format() const;
 
     // Parses one step line with the comment that stood before it and
     // appends it; false (and nothing appended) for a line that is not a step.
+    // A line without arguments has numeric argument 0; for a type that takes
+    // a number, the text is the field after the number, without the quotes
+    // the writer put around it.
     bool AddStep(const std::string& line, const std::string& comment);
     void ClearSteps();
     // Takes step i out of the list and gives it to the caller; none when i is

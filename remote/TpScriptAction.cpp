@@ -24,6 +24,12 @@ TpScriptAction::TpScriptAction(const char* name, const std::string& keyword, con
         page->RegisterAction(this);
 }
 
+TpScriptAction::~TpScriptAction()
+{
+    if (TpScripts* page = TpScripts::Instance())
+        page->ForgetAction(this);
+}
+
 int32_t TpScriptAction::CheckReady(uint32_t /*seconds*/)
 {
     return 1;

@@ -29,7 +29,8 @@ public:
     // name is kept by pointer (a constant text); keyword is copied.
     TpScriptAction(const char* name, const std::string& keyword, const Descriptor& descriptor,
                    uint8_t takesText, uint8_t takesNumber, uint8_t hasDuration);
-    ~TpScriptAction() override = default;
+    // Leaves the scripts page's list (its step type stays taken).
+    ~TpScriptAction() override;
 
     // 1 when the action is ready to start, given the seconds since the step
     // began.
@@ -46,7 +47,12 @@ public:
 
     const char* Name() const { return name_; }
     const std::string& Keyword() const { return keyword_; }
-    uint32_t DescriptorText(int word) const { return descriptor_[static_cast<size_t>(word)]; }
+    // Text number of a descriptor word; 0 outside 0-4.
+    uint32_t DescriptorText(int word) const
+    {
+        return word >= 0 && word < static_cast<int>(descriptor_.size()) ? descriptor_[static_cast<size_t>(word)]
+                                                                        : 0;
+    }
     uint8_t TakesText() const { return takesText_; }
     uint8_t TakesNumber() const { return takesNumber_; }
     uint8_t HasDuration() const { return hasDuration_; }

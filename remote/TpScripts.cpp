@@ -290,6 +290,14 @@ int TpScripts::RegisterAction(TpScriptAction* action)
     return 1;
 }
 
+void TpScripts::ForgetAction(const TpScriptAction* action)
+{
+    for (TpScriptAction*& slot : actions_) {
+        if (slot == action)
+            slot = nullptr;
+    }
+}
+
 TpScriptAction* TpScripts::ActionOfType(int type) const
 {
     if (type < kFirstActionStep)
@@ -301,7 +309,7 @@ TpScriptAction* TpScripts::ActionOfType(int type) const
 int TpScripts::FindActionKeyword(const std::string& keyword) const
 {
     for (size_t i = 0; i < actions_.size(); ++i) {
-        if (actions_[i]->Keyword() == keyword)
+        if (actions_[i] != nullptr && actions_[i]->Keyword() == keyword)
             return static_cast<int>(i);
     }
     return -1;

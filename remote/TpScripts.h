@@ -82,6 +82,11 @@ public:
     // Adds the action as step type 12 + the number already registered, and
     // its name as an item of the step-type list. Always 1.
     int RegisterAction(TpScriptAction* action);
+    // An action being destroyed leaves its slot empty (none), so the types of
+    // the others stay as they are.
+    void ForgetAction(const TpScriptAction* action);
+    // The registered actions by step type - 12; a slot is none once its
+    // action is gone.
     const std::vector<TpScriptAction*>& Actions() const { return actions_; }
     // The action of a step type; none for a built-in type or one beyond the
     // registered actions.
@@ -213,7 +218,7 @@ private:
 
     uint16_t ids_[kIdCount] = {};
     std::vector<std::unique_ptr<TpCommand>> children_;
-    std::vector<TpScriptAction*> actions_;   // not owned; never shrinks
+    std::vector<TpScriptAction*> actions_;   // not owned; never shrinks (gone: none)
     ScriptFile script_;
 
     // Texts from the text table, fetched once.
