@@ -231,10 +231,11 @@ void TpScripts::StepReportIndex()
         // A list still being written is dropped; the new one covers it.
         const std::string reports = Paths::ReportsFolder();
         reportList_ = std::make_unique<TpReportList>(reports + "/*", ::GetText(kTextTotalErrors));
-        indexInProgress_ = reportList_->Begin(reports + "/index.html", kReportTitle, kReportHeading,
-                                              kReportIntroduction, kEmptyListText)
-                               ? 1
-                               : 0;
+        const bool begun = reportList_->Begin(reports + "/index.html", kReportTitle, kReportHeading,
+                                              kReportIntroduction, kEmptyListText);
+        indexInProgress_ = begun ? 1 : 0;
+        if (!begun)
+            reportList_.reset();
     }
     if (indexInProgress_ == 0 || reportList_ == nullptr)
         return;
