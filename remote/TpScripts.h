@@ -203,6 +203,9 @@ private:
     void ChooseArchive();
     void ImportArchiveMemories();
     void RenameReport();
+    // COM_SCRIPTS_RESET_REPORT_NUMBER pressed: the report number starts at 1
+    // again.
+    void ResetReportNumber();
     void TakeScreenDump();
     void SelectRemoteTab();
     // Script-changing handlers are ignored while a run or an archive

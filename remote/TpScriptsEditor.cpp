@@ -25,6 +25,5 @@ void TpScripts::MoveStep(bool /*up*/) {}
 void TpScripts::EditStepField(CmdIndex /*field*/) {}
 void TpScripts::ChooseArchive() {}
 void TpScripts::ImportArchiveMemories() {}
-void TpScripts::RenameReport() {}
 void TpScripts::TakeScreenDump() {}
 void TpScripts::SelectRemoteTab() {}
