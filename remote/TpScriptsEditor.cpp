@@ -331,14 +331,11 @@ void TpScripts::RebuildScriptList()
     startUp_ = 0;
 
     if (ScriptLocked()) {
-        // The script being run stays loaded. Forgetting the folder's time
-        // has the folder check rebuild the list again, in full once the run
-        // is over.
+        // Only the list changes: the script being run stays loaded.
         {
             FlagGuard quiet(notifying_);
             SetValue(kCurrentScript, index);
         }
-        scriptsFolderTime_ = 0;
         UpdateScriptButtons();
         return;
     }
