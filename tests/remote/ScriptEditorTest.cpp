@@ -432,7 +432,7 @@ TEST_F(ScriptsTest, FolderRescanListsNewScriptsAndKeepsTheCurrentOne)
     LoadScript("B", kHeader + "1,PROMPT,B\n");
     WriteScript("A", kHeader);
     WriteScript("C", kHeader);
-    WriteText(Paths::ScriptsFolder() + "/notes.txt", "not a script");
+    WriteText(Paths::ScriptsFolder() + "/readme.txt", "not a script");
     page->RebuildScriptList();
     EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "A\tB\tC");
     EXPECT_EQ(Value(COM_SCRIPTS_CURRENT_SCRIPT), 1);
