@@ -208,6 +208,18 @@ private:
     void ResetReportNumber();
     void TakeScreenDump();
     void SelectRemoteTab();
+    // The text of the selected item of the script list; "" when none is.
+    std::string SelectedScriptItem() const;
+    // The index of the script list item with that text; -1 when none has it.
+    int ScriptItemIndex(const std::string& name) const;
+    // Selects step index (-1 none) and shows its fields, also when the
+    // selection stays the same.
+    void SelectStep(int index);
+    // Shows the script's loop, stop-on-error and report options.
+    void ShowOptions();
+    // Puts a command that a client changed while the script is locked back
+    // to what the page shows.
+    void RevertLockedChange(CmdIndex index);
     // Script-changing handlers are ignored while a run or an archive
     // restore is under way.
     bool ScriptLocked() const { return running_ != 0 || pendingFirstStep_ >= 0; }
@@ -229,6 +241,10 @@ private:
     std::string labelText_;         // text 102
     std::vector<std::string> builtInNames_;
     std::vector<std::string> tabTexts_;
+
+    // The name of the script the editor loaded last: the file its changes
+    // are written to.
+    std::string loadedName_;
 
     // Page flags.
     uint8_t busy_ = 0;

@@ -187,7 +187,7 @@ TEST_F(ScriptsTest, BaseActionEndsWithItsErrorCount)
 }
 
 // Needs the runner's prompt window (Prompt and ReleaseAction).
-TEST_F(ScriptsTest, DISABLED_ActionShowsItsPromptUntilItEnds)
+TEST_F(ScriptsTest, ActionShowsItsPromptUntilItEnds)
 {
     CountingAction action("Check Meter Levels", "CHECK_METER_LEVEL");
     ScriptStep step;
