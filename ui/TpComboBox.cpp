@@ -1,6 +1,6 @@
 #include "TpComboBox.h"
 
-#include "core/TpStore.h"
+#include "core/TpMemListCmd.h"
 
 TpComboBox::TpComboBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
     : TKrObject(parent, cmdId, valueKind)
@@ -22,15 +22,7 @@ std::string TpComboBox::ValueText() const
 
 const std::vector<TpItem>& TpComboBox::Items() const
 {
-    static const std::vector<TpItem> none;
     if (itemSource_ == 0)
         return TKrObject::Items();
-    TpStore* store = TpStore::Instance();
-    const TpCommand* source = store != nullptr ? store->GetCmd(itemSource_) : nullptr;
-    if (source == nullptr || source == this || reading_)
-        return none;
-    reading_ = true;
-    const std::vector<TpItem>& items = source->Items();
-    reading_ = false;
-    return items;
+    return MirroredItems(itemSource_, this, reading_);
 }

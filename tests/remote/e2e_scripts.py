@@ -11,8 +11,6 @@ Only the standard library is used.
 Usage: e2e_scripts.py <simulator executable>
 """
 import os
-import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -193,14 +191,7 @@ def main():
             exercise(port, data)
         except (OSError, EOFError) as error:
             check(False, "connection: %s" % error)
-        process.send_signal(signal.SIGTERM)
-        try:
-            code = process.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-            code = None
-        check(code == 0, "exit status after SIGTERM: %s" % code)
+        e2e.stop(process)
         if e2e.failures:
             with open(log_path) as text:
                 sys.stderr.write(text.read()[-20000:])
