@@ -12,7 +12,9 @@
 //   - the AES3 channel-status page (573, 418, 407, 408, 409, 2358);
 //   - the SFP status page (799, 831, 832, 2285, 2318).
 // The analyser's own script actions, the SDI and AP CRC checks ("CHECKERRS"
-// and "CHECK_AP_CRC"), register here too, after the meters'.
+// and "CHECK_AP_CRC"), register first, before any page of the tree: after the
+// scripts page's "Close Window" (step type 12) they are step types 13 and 14;
+// the audio meters' and the AES monitor's actions follow them.
 #pragma once
 
 #include "core/TpParent.h"

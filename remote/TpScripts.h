@@ -217,12 +217,15 @@ private:
     void SelectStep(int index);
     // Shows the script's loop, stop-on-error and report options.
     void ShowOptions();
-    // Puts a command that a client changed while the script is locked back
-    // to what the page shows.
+    // Puts a command that a client changed back to what the page holds: a
+    // change while the script is locked, or a refused choice.
     void RevertLockedChange(CmdIndex index);
     // Script-changing handlers are ignored while a run or an archive
     // restore is under way.
     bool ScriptLocked() const { return running_ != 0 || pendingFirstStep_ >= 0; }
+    // Takes the scripts folder's time after the page wrote into it, so its
+    // own writes do not count as a change from outside.
+    void AbsorbFolderTime();
 
     // Run helpers (TpScriptsRunner.cpp).
     void StartRun();
@@ -245,6 +248,9 @@ private:
     // The name of the script the editor loaded last: the file its changes
     // are written to.
     std::string loadedName_;
+    // The name of the script whose steps the step list shows; the step
+    // selection stays when the same script is shown again.
+    std::string shownName_;
 
     // Page flags.
     uint8_t busy_ = 0;
@@ -259,6 +265,7 @@ private:
 
     // Run state.
     uint8_t running_ = 0;
+    int runStep_ = 0;               // the step being run (COM_SCRIPTS_EDIT_STEP_NO shows it)
     int32_t currentType_ = -1;
     uint8_t actionReady_ = 0;
     std::time_t stepStart_ = 0;

@@ -3,6 +3,7 @@
 
 #include "TpScriptAction.h"
 
+#include "core/FileHelpers.h"
 #include "core/TextTable.h"
 #include "core/TpDirList.h"
 #include "core/TpMemoryFile.h"
@@ -195,10 +196,16 @@ void TpScripts::OnChildChanged(TpCommand* child, int reason)
             ReleaseAction();
         break;
     case kEditStepNo:
-        if (valueChanged) {
-            ShowStepFields();
-            UpdateMoveButtons();
+        if (!valueChanged)
+            break;
+        // During a run the list shows the runner's step; a choice from
+        // outside (a client, a memory recall) is put back.
+        if (ScriptLocked() && value != runStep_) {
+            RevertLockedChange(index);
+            break;
         }
+        ShowStepFields();
+        UpdateMoveButtons();
         break;
     case kEditStepAdd:
         if (valueChanged && !ScriptLocked())
@@ -397,10 +404,19 @@ void TpScripts::ShowScript()
     // During a run the step selection is the runner's.
     if (ScriptLocked())
         return;
+    // The same script shown again (a folder rescan, its archive found later)
+    // keeps the step being edited while that step is still there.
+    const int selected = Value(kEditStepNo);
+    const bool same = !loadedName_.empty() && loadedName_ == shownName_;
+    shownName_ = loadedName_;
     RebuildStepList();
-    SelectStep(-1);
-    if (script_.loaded && script_.StepCount() > 0)
-        SetValue(kEditStepNo, 0);
+    if (same && script_.loaded && script_.Step(selected) != nullptr) {
+        SelectStep(selected);
+    } else {
+        SelectStep(-1);
+        if (script_.loaded && script_.StepCount() > 0)
+            SetValue(kEditStepNo, 0);
+    }
     UpdateMoveButtons();
     SetValue(kTotalStepTime, ToValue(script_.TotalStepTime()));
 }
@@ -528,7 +544,16 @@ bool TpScripts::WriteScript()
         DebugPrintf("Couldn't write script %s\n", path.c_str());
         return false;
     }
+    AbsorbFolderTime();
     return true;
+}
+
+void TpScripts::AbsorbFolderTime()
+{
+    // Before the task's first look the folder has not been listed yet; that
+    // look must still happen.
+    if (scriptsFolderTime_ != 0)
+        FileTimeChanged(Paths::ScriptsFolder(), scriptsFolderTime_);
 }
 
 void TpScripts::UpdateScriptButtons()
@@ -639,6 +664,7 @@ void TpScripts::RenameScript()
             RebuildScriptList();
             return;
         }
+        AbsorbFolderTime();
         RebuildScriptList();
     }
     SetText(kReportName, std::string());
@@ -653,6 +679,7 @@ void TpScripts::NewScript()
         DebugPrintf("Couldn't create script %s\n", path.c_str());
         return;
     }
+    AbsorbFolderTime();
     {
         FlagGuard busy(busy_);
         SetText(kScriptName, name);
@@ -672,10 +699,12 @@ void TpScripts::DeleteScript()
     if (!ValidScriptName(name))
         return;
     const std::string path = ScriptPath(name);
-    if (DeleteFile(path))
+    if (DeleteFile(path)) {
+        AbsorbFolderTime();
         RebuildScriptList();
-    else
+    } else {
         DebugPrintf("File %s couldn't be deleted!\n", path.c_str());
+    }
 }
 
 void TpScripts::SelectStep(int index)
@@ -774,7 +803,15 @@ void TpScripts::ChooseArchive()
     const int index = Value(kArchiveFile);
     if (index < 0 || index >= list->GetItemCount())
         return;
-    script_.archiveName = list->GetItemText(index);
+    // A name the script file could not carry (its reader refuses it) would
+    // silently drop the archive; the choice is refused and goes back.
+    const std::string name = list->GetItemText(index);
+    if (!ValidScriptName(name)) {
+        DebugPrintf("ERROR: Invalid archive name: '%s'\n", name.c_str());
+        RevertLockedChange(kArchiveFile);
+        return;
+    }
+    script_.archiveName = name;
     WriteScript();
     ImportArchiveMemories();
     RebuildStepList();
@@ -836,6 +873,11 @@ void TpScripts::RevertLockedChange(CmdIndex index)
     case kArchiveFile: {
         FlagGuard busy(busy_);
         SetValue(kArchiveFile, script_.archiveName.empty() ? -1 : ItemIndex(Cmd(kArchiveFile), script_.archiveName));
+        break;
+    }
+    case kEditStepNo: {
+        FlagGuard quiet(notifying_);
+        SetValue(kEditStepNo, runStep_);
         break;
     }
     default:

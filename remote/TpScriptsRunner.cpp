@@ -1,9 +1,11 @@
 // The run control of the scripts page: the periodic task, starting and
 // stopping runs, and the steps.
 //
-// A run goes step by step through the current script. The step being run is
-// the one COM_SCRIPTS_EDIT_STEP_NO names; it is looked up in the script every
-// time, so a step that is no longer there is never run. Steps with a duration
+// A run goes step by step through the current script. The runner keeps the
+// step being run itself and shows it in COM_SCRIPTS_EDIT_STEP_NO; a value put
+// there from outside during a run is put back, so it can neither skip steps
+// nor stall the run. The step is looked up in the script every time, so a
+// step that is no longer there is never run. Steps with a duration
 // last that many whole seconds of wall-clock time; the task sees their end at
 // its first run after it. COM_SCRIPTS_LOOPS counts the finished passes.
 #include "TpScripts.h"
@@ -181,7 +183,7 @@ void TpScripts::OnTask()
     if (running_ == 0 || pendingFirstStep_ >= 0)
         return;
 
-    const int index = Value(kEditStepNo);
+    const int index = runStep_;
     const ScriptStep* step = script_.Step(index);
     const uint32_t duration = step != nullptr && step->HasDuration() ? step->number : 0;
 
@@ -271,7 +273,7 @@ void TpScripts::OnTask()
 
     SetValue(kTotalErrors, static_cast<int32_t>(totalErrors_));
     if (done && running_ != 0)
-        NextStep(Value(kEditStepNo));
+        NextStep(runStep_);
 }
 
 // --- starting and stopping ------------------------------------------------------
@@ -292,6 +294,7 @@ void TpScripts::StartRun()
     running_ = 1;
     g_runGuard = 1;
 
+    runStep_ = 0;
     SetValue(kEditStepNo, 0);
     SetValue(kRunScript, 0);
 
@@ -333,16 +336,20 @@ void TpScripts::StartRun()
     // restore's end included.
     CreateRunReportFolder();
 
-    if (archiveIndex >= 0) {
+    const bool restoring = archiveIndex >= 0 && !archive.empty();
+    if (archiveIndex >= 0)
         SetValue(kBackupFileList, archiveIndex);
+    if (restoring) {
+        // COM_MEMORY_BACKUP_LOAD may still be 1 from a restore asked for
+        // earlier; its fall to 0 here must not start the run, so the first
+        // step is held only after it and starts once this restore is done.
+        SetValue(kBackupLoad, 0);
         pendingFirstStep_ = 0;
         SetValue(kArchiveDone, 0);
-        SetValue(kBackupLoad, 0);
         SetValue(kBackupLoad, 1);
-    }
-
-    if (pendingFirstStep_ < 0)
+    } else {
         BeginRun(0);
+    }
 
     SetText(kSysStatus, "Script");
     g_runGuard = 0;
@@ -356,6 +363,7 @@ void TpScripts::StopRun()
     running_ = 0;
     // A restore still under way no longer starts anything.
     pendingFirstStep_ = -1;
+    runStep_ = 0;
     SetValue(kEditStepNo, 0);
     SetValue(kRunScript, 0);
 
@@ -383,14 +391,11 @@ void TpScripts::StopRun()
     }
     LogEventInt(nullptr, kEventInfo, kErrorsText, static_cast<int>(totalErrors_));
 
-    // A timeout still shown belongs to this run's report, so it goes in
-    // before the report is written.
-    if (timeoutWindow_ != nullptr && IsWindowOpen(timeoutWindow_)) {
-        CloseDialog(timeoutWindow_);
-        LogEvent(nullptr, kEventError, kTimeoutDialogText, nullptr);
+    // A timeout still shown belongs to this run's report, so its line goes
+    // in before the report is written.
+    const bool timedOut = timeoutWindow_ != nullptr && IsWindowOpen(timeoutWindow_);
+    if (timedOut)
         AddReportLine(kTimeoutDialogText, nullptr);
-    }
-    timeoutWindow_ = nullptr;
 
     if (Value(kMakeReport) == 0) {
         // Without a report only an empty folder goes: the status files and
@@ -404,6 +409,14 @@ void TpScripts::StopRun()
     SetValue(kLogEnable, logEnable);
     SetVisible(kDialogTimeout, false);
 
+    // Its event follows the user's logging switch again.
+    if (timedOut) {
+        if (IsWindowOpen(timeoutWindow_))
+            CloseDialog(timeoutWindow_);
+        LogEvent(nullptr, kEventError, kTimeoutDialogText, nullptr);
+    }
+    timeoutWindow_ = nullptr;
+
     SetText(kSysStatus, "");
     g_runGuard = 0;
 }
@@ -415,6 +428,7 @@ void TpScripts::BeginRun(int firstStep)
     SetValue(kLoops, 0);
     SetText(kLoopTime, "00:00:00");
     stepStart_ = runStart_;
+    runStep_ = firstStep;
     SetValue(kEditStepNo, firstStep);
     ExecuteStep(firstStep);
 }
@@ -562,6 +576,7 @@ void TpScripts::ExecuteStep(int index)
                 comma = step.text.size();
             const std::string user = step.text.substr(start, std::min(comma - start, kMaxUserName));
             start = comma + 1;
+            // "a,,b" or a trailing comma would offer a user without a name.
             if (user.empty())
                 continue;
             if (store != nullptr)
@@ -602,6 +617,7 @@ void TpScripts::NextStep(int index)
         else
             SetValue(kLoops, passes);
     }
+    runStep_ = next;
     SetValue(kEditStepNo, next);
     if (running_ != 0)
         ExecuteStep(next);

@@ -149,10 +149,12 @@ TEST_F(ScriptsTest, BaseActionEndsWithItsErrorCount)
     EXPECT_TRUE(action.IsRunning());
     EXPECT_TRUE(debug->Contains("Start Action Check Meter Levels\n"));
 
-    // Never ready: one error, the result logged.
+    // Never ready: one error, the result logged and reported, no pass.
+    Set(COM_SCRIPTS_MAKE_REPORT, 1);
     EXPECT_EQ(action.EndAction(0), 1u);
     EXPECT_FALSE(action.IsRunning());
     EXPECT_TRUE(debug->Contains("End Action Ready=0 ErrorCount=0\n"));
+    EXPECT_EQ(page->ReportText(), "<div>" + failed + "</div>\n");
     ASSERT_EQ(EventsWith(*logger, failed), 1);
     for (int i = 0; i < logger->EntryCount(); ++i) {
         if (logger->EntryText(i).find(failed) != std::string::npos) {
@@ -160,13 +162,16 @@ TEST_F(ScriptsTest, BaseActionEndsWithItsErrorCount)
         }
     }
 
-    // Ready and no errors: a pass, nothing logged, with or without reports.
+    // Ready and no errors: a pass, nothing logged; "OK" in the report only
+    // with reporting on.
     for (int report : {0, 1}) {
         Set(COM_SCRIPTS_MAKE_REPORT, report);
+        const std::string before = page->ReportText();
         EXPECT_EQ(action.StartAction(step), 1u);
         EXPECT_EQ(action.ErrorCount(), 0u);
         EXPECT_EQ(action.EndAction(1), 0u) << report;
         EXPECT_EQ(EventsWith(*logger, failed), 1) << report;
+        EXPECT_EQ(page->ReportText(), report != 0 ? before + "<div>OK</div>\n" : before) << report;
     }
 
     // Errors the check counted fail the step even when it was ready; the

@@ -283,10 +283,6 @@ TEST_F(ScriptsTest, ReportTemplateChoiceAndFailures)
 TEST_F(ScriptsTest, ReportTemplateOfTheScriptComesFirst)
 {
     // The script's own name comes from the script list.
-    WriteScript("Weekly", "1,LOOP\n1,REPORT\n");
-    page->RebuildScriptList();
-    if (ItemsText(COM_SCRIPTS_CURRENT_SCRIPT).find("Weekly") == std::string::npos)
-        GTEST_SKIP() << "the page lists no scripts";
     LoadScript("Weekly", "1,LOOP\n1,REPORT\n");
     ASSERT_EQ(page->ScriptName(), "Weekly");
     Set(COM_SCRIPTS_MAKE_REPORT, 1);
@@ -435,8 +431,7 @@ TEST_F(ScriptsTest, ReportFolderIsRenamedFromTheReportDialog)
     // Rename through the dialog's name field and button.
     SetText(COM_SCRIPTS_REPORT_NAME, "New");
     Set(COM_SCRIPTS_RENAME_REPORT, 1);
-    if (Value(COM_SCRIPTS_RENAME_REPORT) != 0)
-        GTEST_SKIP() << "the page does not handle its report buttons";
+    ASSERT_EQ(Value(COM_SCRIPTS_RENAME_REPORT), 0);
     EXPECT_FALSE(Exists(Reports() + "/Old-1"));
     EXPECT_TRUE(Exists(Reports() + "/New-1/index.html"));
     EXPECT_EQ(page->RunReportFolder(), Reports() + "/New-1");
@@ -489,8 +484,7 @@ TEST_F(ScriptsTest, ReportNumberIsResetFromTheReportDialog)
 {
     Set(COM_SCRIPTS_REPORT_NUMBER, 7);
     Set(COM_SCRIPTS_RESET_REPORT_NUMBER, 1);
-    if (Value(COM_SCRIPTS_RESET_REPORT_NUMBER) != 0)
-        GTEST_SKIP() << "the page does not handle its report buttons";
+    ASSERT_EQ(Value(COM_SCRIPTS_RESET_REPORT_NUMBER), 0);
     EXPECT_EQ(Value(COM_SCRIPTS_REPORT_NUMBER), 1);
 
     // The next run takes the first free number from 1 on.

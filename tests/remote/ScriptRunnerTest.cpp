@@ -192,6 +192,8 @@ TEST_F(ScriptsTest, StopOnErrorEndsTheRunAtTheFirstFailingAction)
     UseScript(*page, {"2,TEST_ACTION,", "0,LOGCOMMENT,after the action"});
     ASSERT_EQ(page->Script().Step(0)->type, 13);
     Set(COM_STATUS_TAB_SELECT, 2);
+    Set(COM_SCRIPTS_MAKE_REPORT, 1);
+    SetText(COM_SCRIPTS_REPORT_NAME, "Errors");
 
     // Without stop on error the error is counted and the run goes on.
     page->ToggleRun();
@@ -202,6 +204,8 @@ TEST_F(ScriptsTest, StopOnErrorEndsTheRunAtTheFirstFailingAction)
     EXPECT_FALSE(page->IsRunning());
     EXPECT_EQ(Value(COM_SCRIPTS_TOTAL_ERRORS), 1);
     EXPECT_EQ(CountEvents(*logger, "after the action"), 1);
+
+    EXPECT_EQ(page->ReportText().find("Script Aborted!"), std::string::npos);
 
     Set(COM_SCRIPTS_STOP_ON_ERROR, 1);
     page->ToggleRun();
@@ -224,6 +228,11 @@ TEST_F(ScriptsTest, StopOnErrorEndsTheRunAtTheFirstFailingAction)
     EXPECT_EQ(Value(COM_LOGGING_TAB_SELECT), 1);
     EXPECT_EQ(Value(COM_STATUS_TAB_SELECT), 2);
     EXPECT_EQ(CountEvents(*logger, "Total Errors 1"), 2);
+    // The report tells why the run ended, before its totals.
+    const std::string aborted = "<HR style=\"clear:both\"><div class=\"Section\">Script Aborted!</div>\n"
+                                "<div>Script stopped due to errors</div>\n"
+                                "<HR style=\"clear:both\"><div class=\"Section\">Script Completed</div>\n";
+    EXPECT_NE(page->ReportText().find(aborted), std::string::npos) << page->ReportText();
 }
 
 TEST_F(ScriptsTest, StoppingMidStepEndsTheRunThere)
@@ -334,6 +343,39 @@ TEST_F(ScriptsTest, ActionNeverReadyTimesOutAfterTenSeconds)
     EXPECT_EQ(CountEvents(*logger, "Script timed out waiting for an action"), 1);
 }
 
+TEST_F(ScriptsTest, TimeoutShownAtTheStopGoesIntoTheReportAndFollowsTheLogSwitch)
+{
+    WriteText(Paths::ReportsFolder() + "/reports.tpl.html", "<#REPORT>");
+    TestAction action;
+    action.readyAfter = -1;
+    UseScript(*page, {"30,TEST_ACTION,"});
+    Set(COM_SCRIPTS_MAKE_REPORT, 1);
+    SetText(COM_SCRIPTS_REPORT_NAME, "T");
+    const std::string line = "<div>Script timed out waiting for an action</div>\n";
+    const std::string completed = "<div class=\"Section\">Script Completed</div>";
+
+    for (int logging : {1, 0}) {
+        SCOPED_TRACE(logging);
+        Set(COM_ANLYS_LOG_ENABLE, logging);
+        page->ToggleRun();
+        const std::string folder = page->RunReportFolder();
+        ASSERT_FALSE(folder.empty());
+        AdvanceSeconds(10);
+        RunTask();
+        ASSERT_TRUE(DialogOpen("ScriptTimeout"));
+        page->ToggleRun();
+        EXPECT_FALSE(DialogOpen("ScriptTimeout"));
+        // In the report whatever the switch, before the totals.
+        const std::string html = ReadText(folder + "/index.html");
+        ASSERT_NE(html.find(line), std::string::npos) << html;
+        EXPECT_LT(html.find(line), html.find(completed)) << html;
+        // In the event log only while the user's switch is on; the switch
+        // stays as the user left it.
+        EXPECT_EQ(CountEvents(*logger, "Script timed out waiting for an action"), 1);
+        EXPECT_EQ(Value(COM_ANLYS_LOG_ENABLE), logging);
+    }
+}
+
 TEST_F(ScriptsTest, ActionTimeoutWithoutItsDialogCountsOnceAndGoesOn)
 {
     dialogs.reset();
@@ -431,6 +473,83 @@ TEST_F(ScriptsTest, ArchiveIsRestoredBeforeTheFirstStep)
     EXPECT_EQ(Value(289), 1);
 }
 
+TEST_F(ScriptsTest, FirstStepWaitsForARestoreAlreadyUnderWay)
+{
+    TpMemory memory;
+    memory.number = 3;
+    memory.name = "Studio A";
+    ASSERT_TRUE(WriteFileAtomic(TpMemoryFile::BackupPath("Studio"), TpMemoryFile::Format({memory})));
+    memories->RefreshBackupList();
+    ASSERT_EQ(ItemsText(COM_MEMORY_BACKUP_FILELIST), "Studio");
+
+    // A restore asked for that the memories have not carried out yet.
+    Set(COM_MEMORY_BACKUP_FILELIST, 0);
+    Set(COM_MEMORY_BACKUP_LOAD, 1);
+    UseScript(*page, {"0,LOGCOMMENT,first step", "5,PAUSE,"});
+    page->Script().archiveName = "Studio";
+    page->ToggleRun();
+    ASSERT_TRUE(page->IsRunning());
+    EXPECT_TRUE(page->ArchivePending());
+    EXPECT_EQ(CountEvents(*logger, "first step"), 0) << "waits for the restore";
+    EXPECT_EQ(Value(289), 0);
+    EXPECT_EQ(Value(COM_MEMORY_BACKUP_LOAD), 1);
+
+    RunTask();
+    EXPECT_FALSE(page->ArchivePending());
+    EXPECT_EQ(Value(289), 1);
+    ASSERT_NE(memories->Memories().Find(3), nullptr);
+    EXPECT_EQ(CountEvents(*logger, "first step"), 1);
+    RunTask(3);
+    EXPECT_EQ(CountEvents(*logger, "first step"), 1);
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 1);
+}
+
+TEST_F(ScriptsTest, StepChoiceFromOutsideCannotMoveARun)
+{
+    UseScript(*page, {"1,PAUSE,", "1,PAUSE,", "0,LOGCOMMENT,last step"});
+    page->ToggleRun();
+    // A client's choice is put back to the step being run.
+    for (int32_t choice : {99, -1, 2}) {
+        Set(COM_SCRIPTS_EDIT_STEP_NO, choice);
+        EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0) << choice;
+    }
+    RunTask();
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);
+    AdvanceSeconds(1);
+    RunTask();
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 1);
+    Set(COM_SCRIPTS_EDIT_STEP_NO, 2);
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 1);
+    EXPECT_EQ(CountEvents(*logger, "last step"), 0);
+    AdvanceSeconds(1);
+    RunTask(2);
+    EXPECT_EQ(CountEvents(*logger, "last step"), 1);
+    EXPECT_FALSE(page->IsRunning());
+    EXPECT_EQ(Value(COM_SCRIPTS_LOOPS), 1);
+
+    // Outside a run the choice is the editor's again.
+    Set(COM_SCRIPTS_EDIT_STEP_NO, 2);
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 2);
+
+    // A memory recalled by a step that holds a step number does not move
+    // the run either.
+    ASSERT_TRUE(store->DefineEntry(COM_SCRIPTS_EDIT_STEP_NO, kStoreValue, kStoreMemory, 0));
+    TpMemory two;
+    two.number = 2;
+    two.values.push_back({COM_SCRIPTS_EDIT_STEP_NO, true, 2, false, ""});
+    ASSERT_TRUE(memories->Memories().SetMemory(two));
+    UseScript(*page, {"0,LOADMEM,2", "1,PAUSE,", "0,LOGCOMMENT,after the recall"});
+    page->ToggleRun();
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);
+    RunTask();
+    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 1);
+    EXPECT_EQ(CountEvents(*logger, "after the recall"), 0);
+    AdvanceSeconds(1);
+    RunTask(2);
+    EXPECT_EQ(CountEvents(*logger, "after the recall"), 1);
+    EXPECT_FALSE(page->IsRunning());
+}
+
 TEST_F(ScriptsTest, SelectTabSetsTheMainAndSubTabs)
 {
     Set(COM_LOGGING_TAB_SELECT, 3);
@@ -485,26 +604,26 @@ TEST_F(ScriptsTest, SelectTabSetsTheMainAndSubTabs)
 TEST_F(ScriptsTest, SaveStatusWritesOneFilePerPassIntoTheRunFolder)
 {
     WriteText("scriptxmlformat.ini", "LOOPS_DONE=1732,0\n");
+    SetText(COM_SCRIPTS_REPORT_NAME, "Status");
     UseScript(*page, {"0,SAVESTATUS,st", "0,SAVESTATUS,../escape", "0,SAVESTATUS,", "0,SAVEIMAGE,1,..",
                       "0,SAVEIMAGE,-1,shot"},
               2);
     page->ToggleRun();
+    const std::string folder = page->RunReportFolder();
+    ASSERT_EQ(folder, Paths::ReportsFolder() + "/Status-1");
+    ASSERT_TRUE(FolderExists(folder));
     RunTask(12);
     ASSERT_FALSE(page->IsRunning());
     EXPECT_EQ(Value(COM_SCRIPTS_LOOPS), 2);
 
-    // The run folder comes from the report side; without one nothing is
-    // written (and never at the file system's root).
-    const std::string folder = page->RunReportFolder();
-    if (folder.empty()) {
-        EXPECT_TRUE(debug->Contains("Couldn't create xml file: /st_1.xml\n"));
-        EXPECT_TRUE(debug->Contains("Couldn't create xml file: /st_2.xml\n"));
-    } else {
-        EXPECT_TRUE(debug->Contains("Status to " + folder + "/st_1.xml\n"));
-        EXPECT_NE(ReadText(folder + "/st_1.xml").find("<ZuStatus>"), std::string::npos);
-        EXPECT_NE(ReadText(folder + "/st_2.xml").find("<ZuStatus>"), std::string::npos);
-        EXPECT_TRUE(FolderExists(folder)) << "reporting off keeps a folder with files in it";
-    }
+    // One file a pass, named with the pass; reporting off keeps the folder
+    // since files are in it.
+    EXPECT_TRUE(debug->Contains("Status to " + folder + "/st_1.xml\n"));
+    EXPECT_TRUE(debug->Contains("Status to " + folder + "/st_2.xml\n"));
+    EXPECT_NE(ReadText(folder + "/st_1.xml").find("<ZuStatus>"), std::string::npos);
+    EXPECT_NE(ReadText(folder + "/st_2.xml").find("<ZuStatus>"), std::string::npos);
+    EXPECT_FALSE(FileExists(folder + "/st_3.xml"));
+    EXPECT_TRUE(FolderExists(folder)) << "reporting off keeps a folder with files in it";
     // Names that are empty or leave the folder write nothing.
     EXPECT_TRUE(debug->Contains("Couldn't create xml file: " + folder + "/../escape_1.xml\n"));
     EXPECT_TRUE(debug->Contains("Couldn't create xml file: " + folder + "/_2.xml\n"));
@@ -516,14 +635,15 @@ TEST_F(ScriptsTest, SaveStatusWritesOneFilePerPassIntoTheRunFolder)
 
 TEST_F(ScriptsTest, RunWithoutReportLeavesNoEmptyFolder)
 {
+    SetText(COM_SCRIPTS_REPORT_NAME, "Quiet");
     UseScript(*page, {"0,LOGCOMMENT,nothing written"});
     page->ToggleRun();
     const std::string folder = page->RunReportFolder();
+    ASSERT_EQ(folder, Paths::ReportsFolder() + "/Quiet-1");
+    ASSERT_TRUE(FolderExists(folder));
     RunTask();
     ASSERT_FALSE(page->IsRunning());
-    if (!folder.empty()) {
-        EXPECT_FALSE(FolderExists(folder));
-    }
+    EXPECT_FALSE(FolderExists(folder));
     std::vector<DirEntry> entries;
     ListDirectory(Paths::ReportsFolder(), "*", entries);
     for (const DirEntry& entry : entries)
