@@ -44,6 +44,20 @@ struct ScriptTab {
     int32_t sub;
 };
 
+// Sets one of the page's flags (busy, notifying) for a scope and then puts
+// back what it was, so nested uses keep the outer setting.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(uint8_t& flag) : flag_(flag), old_(flag) { flag_ = 1; }
+    ~ScopedFlag() { flag_ = old_; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    uint8_t& flag_;
+    uint8_t old_;
+};
+
 class TpScripts : public TpParent {
 public:
     // Positions in the command id table the application passes.

@@ -24,20 +24,6 @@
 
 namespace {
 
-// Sets one of the page's flags for the life of the guard and then puts back
-// what it was, so nested uses keep the outer setting.
-class FlagGuard {
-public:
-    explicit FlagGuard(uint8_t& flag) : flag_(flag), old_(flag) { flag_ = 1; }
-    ~FlagGuard() { flag_ = old_; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    uint8_t& flag_;
-    uint8_t old_;
-};
-
 // The tabs of COM_REMOTE_TAB_SELECT, one row per value 0-41.
 // name (none), main tab value, group of the sub-tab command, sub-tab value
 constexpr ScriptTab kRemoteTabs[TpScripts::kRemoteTabCount] = {
@@ -187,7 +173,7 @@ void TpScripts::OnChildChanged(TpCommand* child, int reason)
             cancelWindow_ = nullptr;
         }
         {
-            FlagGuard quiet(notifying_);
+            ScopedFlag quiet(notifying_);
             SetValue(index, 0);
         }
         break;
@@ -250,7 +236,7 @@ void TpScripts::OnChildChanged(TpCommand* child, int reason)
             // A count below 1 would be written as the loop-forever line.
             script_.loopCount = std::max<int32_t>(value, 1);
             if (script_.loopCount != value) {
-                FlagGuard busy(busy_);
+                ScopedFlag busy(busy_);
                 SetValue(kLoopCount, script_.loopCount);
             }
         } else if (index == kStopOnError) {
@@ -338,7 +324,7 @@ void TpScripts::RebuildScriptList()
     if (ScriptLocked()) {
         // Only the list changes: the script being run stays loaded.
         {
-            FlagGuard quiet(notifying_);
+            ScopedFlag quiet(notifying_);
             SetValue(kCurrentScript, index);
         }
         UpdateScriptButtons();
@@ -348,11 +334,11 @@ void TpScripts::RebuildScriptList()
     if (index < 0 && list->GetItemCount() > 0)
         index = 0;
     {
-        FlagGuard quiet(notifying_);
+        ScopedFlag quiet(notifying_);
         SetValue(kCurrentScript, index);
     }
     {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         if (index >= 0) {
             SetText(kScriptName, list->GetItemText(index));
         } else {
@@ -372,7 +358,7 @@ void TpScripts::LoadScript()
     const std::string name = ScriptName();
     bool read = false;
     {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         read = ValidScriptName(name) && script_.Read(ScriptPath(name));
     }
     loadedName_ = name;
@@ -397,7 +383,7 @@ void TpScripts::ShowScript()
     if (!script_.archiveName.empty())
         archive = ItemIndex(Cmd(kArchiveFile), script_.archiveName);
     {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         SetValue(kArchiveFile, archive);
     }
     ImportArchiveMemories();
@@ -474,7 +460,7 @@ std::string TpScripts::StepListText(int i) const
 
 void TpScripts::ShowStepFields()
 {
-    FlagGuard busy(busy_);
+    ScopedFlag busy(busy_);
     const ScriptStep* step = script_.loaded ? script_.Step(Value(kEditStepNo)) : nullptr;
     if (step == nullptr) {
         for (CmdIndex field : {kEditStepTime, kEditStepFunction, kEditStepMemory, kEditStepText, kEditStepTextLabel,
@@ -614,7 +600,7 @@ void TpScripts::SelectScript()
     const TpCommand* list = Cmd(kCurrentScript);
     const int index = Value(kCurrentScript);
     {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         if (index >= 0 && index < list->GetItemCount()) {
             SetText(kScriptName, list->GetItemText(index));
         } else {
@@ -631,7 +617,7 @@ void TpScripts::RenameScript()
     const std::string name = ScriptName();
     const std::string current = SelectedScriptItem();
     auto refuse = [this, &current] {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         SetText(kScriptName, current);
     };
     if (!ValidScriptName(name)) {
@@ -645,7 +631,7 @@ void TpScripts::RenameScript()
         // Defaults or a memory gave the field a name: that script is shown;
         // no file moves.
         {
-            FlagGuard quiet(notifying_);
+            ScopedFlag quiet(notifying_);
             SetValue(kCurrentScript, ScriptItemIndex(name));
         }
         LoadScript();
@@ -681,7 +667,7 @@ void TpScripts::NewScript()
     }
     AbsorbFolderTime();
     {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         SetText(kScriptName, name);
         AddItemTo(Cmd(kCurrentScript), name);
     }
@@ -710,7 +696,7 @@ void TpScripts::DeleteScript()
 void TpScripts::SelectStep(int index)
 {
     {
-        FlagGuard quiet(notifying_);
+        ScopedFlag quiet(notifying_);
         SetValue(kEditStepNo, index);
     }
     ShowStepFields();
@@ -831,18 +817,18 @@ void TpScripts::ImportArchiveMemories()
 void TpScripts::TakeScreenDump()
 {
     {
-        FlagGuard quiet(notifying_);
+        ScopedFlag quiet(notifying_);
         SetValue(kScreenDumpFile, 0);
     }
     const std::string name = ScreenDump();
-    FlagGuard quiet(notifying_);
+    ScopedFlag quiet(notifying_);
     SetText(kScreenDumpFile, name);
 }
 
 void TpScripts::SelectRemoteTab()
 {
     const ScriptTab* row = RemoteTabRow(Value(kRemoteTabSelect));
-    FlagGuard quiet(notifying_);
+    ScopedFlag quiet(notifying_);
     if (row == nullptr) {
         SetValue(kRemoteTabSelect, -1);
         return;
@@ -855,12 +841,12 @@ void TpScripts::RevertLockedChange(CmdIndex index)
 {
     switch (index) {
     case kCurrentScript: {
-        FlagGuard quiet(notifying_);
+        ScopedFlag quiet(notifying_);
         SetValue(kCurrentScript, ScriptItemIndex(loadedName_));
         break;
     }
     case kScriptName: {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         SetText(kScriptName, loadedName_);
         break;
     }
@@ -871,12 +857,12 @@ void TpScripts::RevertLockedChange(CmdIndex index)
         ShowOptions();
         break;
     case kArchiveFile: {
-        FlagGuard busy(busy_);
+        ScopedFlag busy(busy_);
         SetValue(kArchiveFile, script_.archiveName.empty() ? -1 : ItemIndex(Cmd(kArchiveFile), script_.archiveName));
         break;
     }
     case kEditStepNo: {
-        FlagGuard quiet(notifying_);
+        ScopedFlag quiet(notifying_);
         SetValue(kEditStepNo, runStep_);
         break;
     }
@@ -888,7 +874,7 @@ void TpScripts::RevertLockedChange(CmdIndex index)
 
 void TpScripts::ShowOptions()
 {
-    FlagGuard busy(busy_);
+    ScopedFlag busy(busy_);
     SetValue(kLoopForever, script_.loopForever ? 1 : 0);
     SetVisible(kLoopCount, !script_.loopForever);
     SetValue(kLoopCount, script_.loopCount);

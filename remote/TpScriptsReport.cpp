@@ -54,20 +54,6 @@ bool IsFile(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Sets the page's own "the page is changing values" flag for a scope and
-// puts the old state back afterwards.
-class Notifying {
-public:
-    explicit Notifying(uint8_t& flag) : flag_(flag), saved_(flag) { flag_ = 1; }
-    ~Notifying() { flag_ = saved_; }
-    Notifying(const Notifying&) = delete;
-    Notifying& operator=(const Notifying&) = delete;
-
-private:
-    uint8_t& flag_;
-    uint8_t saved_;
-};
-
 } // namespace
 
 void TpScripts::AddReportSection(const std::string& text)
@@ -139,7 +125,7 @@ bool TpScripts::CreateRunReportFolder()
     runReportFolder_.clear();
 
     if (Text(kReportName).empty()) {
-        Notifying guard(notifying_);
+        ScopedFlag guard(notifying_);
         SetText(kReportName, ScriptName());
     }
     const std::string name = Text(kReportName);
@@ -154,7 +140,7 @@ bool TpScripts::CreateRunReportFolder()
     while (number < INT32_MAX && PathExists(reports + "/" + name + "-" + std::to_string(number)))
         ++number;
     {
-        Notifying guard(notifying_);
+        ScopedFlag guard(notifying_);
         SetValue(kReportNumber, number);
     }
     reportName_ = name + "-" + std::to_string(number);
@@ -208,7 +194,7 @@ void TpScripts::WriteReport()
     }
     MarkReportIndex();
     {
-        Notifying guard(notifying_);
+        ScopedFlag guard(notifying_);
         SetText(kScreenDumpFile, reportName_);
     }
     reportDialog_ = ShowDialog("Report");
@@ -275,7 +261,7 @@ void TpScripts::RenameReport()
     }
 
     {
-        Notifying guard(notifying_);
+        ScopedFlag guard(notifying_);
         SetValue(kRenameReport, 0);
     }
     // A refused name leaves the dialog up so another can be given.
@@ -290,7 +276,7 @@ void TpScripts::ResetReportNumber()
 {
     if (Value(kResetReportNumber) == 0)
         return;
-    Notifying guard(notifying_);
+    ScopedFlag guard(notifying_);
     SetValue(kReportNumber, 1);
     SetValue(kResetReportNumber, 0);
 }

@@ -483,10 +483,11 @@ void TpScripts::ExecuteStep(int index)
     switch (step.type) {
     case kStepLoadMem:
         if (step.numeric >= 1) {
-            busy_ = 1;
-            SetValue(kEditStepMemory, step.numeric - 1);
-            SetValue(kMemorySel, step.numeric - 1);
-            busy_ = 0;
+            {
+                ScopedFlag busy(busy_);
+                SetValue(kEditStepMemory, step.numeric - 1);
+                SetValue(kMemorySel, step.numeric - 1);
+            }
             SetValue(kMemoryRecall, 1);
         }
         break;

@@ -2,6 +2,7 @@
 // made from a template, the reports index with each report's result, the
 // screen-dump index and the report dialog's rename and number reset.
 #include "ScriptsTest.h"
+#include "WebPageExpectations.h"
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -45,19 +46,7 @@ void InstallDefaultTemplate()
     ASSERT_TRUE(WriteFileAtomic(Reports() + "/report_template.html", bytes));
 }
 
-std::string IndexHead(const std::string& title, const std::string& heading, const std::string& intro)
-{
-    return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html><Head>\n"
-           "<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=iso-8859-1'>\n"
-           "<TITLE>" + title + "</TITLE>\n"
-           "<link rel='stylesheet' type='text/css' href='../files/style.css'>\n"
-           "<SCRIPT LANGUAGE='JavaScript' type='text/javascript' SRC='../files/external.js'></SCRIPT>\n"
-           "</Head>\n<body>\n"
-           "<div class='ReportName'>" + heading + "</div>\n" +
-           intro + "\n<hr><table>\n";
-}
-
-const std::string kReportsHead = IndexHead(
+const std::string kReportsHead = web_page::IndexHead(
     "Zu Report Index", "Zu Report Files available:",
     "<div>Files available for FTP download under 'reports' directory</div>\n<div>Press F5 to refresh directory</div>");
 const std::string kFooter = "</table>\n</body></html>\n";
@@ -395,7 +384,7 @@ TEST_F(ScriptsTest, ReportCheckMakesFoldersAndTellsOfAMissingLogo)
 
 TEST_F(ScriptsTest, ReportScreenDumpIndexListsTheImages)
 {
-    const std::string head = IndexHead("Zu Screen-Dump Index", "Zu Screen-Dumps available:",
+    const std::string head = web_page::IndexHead("Zu Screen-Dump Index", "Zu Screen-Dumps available:",
                                        "<div>Files available for FTP download under 'screendumps' directory</div>\n"
                                        "<div>Press F5 to refresh directory</div>");
     const std::string folder = ScreenDumpFolder();
