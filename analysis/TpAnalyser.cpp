@@ -1,7 +1,9 @@
 #include "TpAnalyser.h"
 
+#include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
+#include "remote/TpScripts.h"
 
 #include <cstdio>
 
@@ -10,6 +12,11 @@ namespace {
 TpAnalyser* g_analyser = nullptr;
 
 constexpr std::time_t kDay = 24 * 60 * 60;
+
+// Text numbers of the CRC actions: step name, report line, prompt, result,
+// label of the text field.
+constexpr TpScriptAction::Descriptor kSdiCrcTexts{160, 161, 162, 163, 168};
+constexpr TpScriptAction::Descriptor kApCrcTexts{164, 165, 166, 167, 168};
 
 } // namespace
 
@@ -36,6 +43,9 @@ TpAnalyser::TpAnalyser(TpCommand* parent) : TpParent(parent, 0, 0)
     g_analyser = this;
     if (TpStore* store = TpStore::Instance())
         store->AddTask(this, "Analyser", kUpdatePeriodMs, false, false);
+    // Script steps with a text and a duration, registered in this order.
+    sdiCrc_ = std::make_unique<TpCrcScriptAction>("Check SDI CRC", "CHECKERRS", kSdiCrcTexts, 1, 0, 1);
+    apCrc_ = std::make_unique<TpCrcScriptAction>("Check AP CRC", "CHECK_AP_CRC", kApCrcTexts, 1, 0, 1);
 }
 
 TpAnalyser::~TpAnalyser()
@@ -68,6 +78,19 @@ void TpAnalyser::SetOutputParams(int left, int right, double leftGain, double ri
     output_.right = right;
     output_.leftGain = leftGain;
     output_.rightGain = rightGain;
+}
+
+int32_t TpCrcScriptAction::CheckReady(uint32_t /*seconds*/)
+{
+    return 1;
+}
+
+void TpCrcScriptAction::CancelAction()
+{
+    const uint32_t line = DescriptorText(kReportLine);
+    LogEvent(nullptr, kEventError, line, nullptr);
+    if (TpScripts* page = TpScripts::Instance())
+        page->AddReportLine(line, nullptr);
 }
 
 const TpAnalyser::Level& TpAnalyser::GetLevel(int dest) const

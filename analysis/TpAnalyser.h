@@ -12,20 +12,34 @@
 //   - the AES3 channel-status page (573, 418, 407, 408, 409, 2358);
 //   - the SFP status page (799, 831, 832, 2285, 2318).
 // The analyser's own script actions, the SDI and AP CRC checks ("CHECKERRS"
-// and "CHECK_AP_CRC"), register here too, after the meters'.
+// and "CHECK_AP_CRC"), register first, before any page of the tree: after the
+// scripts page's "Close Window" (step type 12) they are step types 13 and 14;
+// the audio meters' and the AES monitor's actions follow them.
 #pragma once
 
 #include "core/TpParent.h"
+#include "remote/TpScriptAction.h"
 
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 
 // Time elapsed from start to now: "%H:%M:%S" under one day, "%dd " and
 // "%H:%M" from one to six days, "MAX" from seven days on. A now before start
 // (a clock set back) counts as no time at all: "00:00:00".
 std::string FormatElapsedTime(std::time_t now, std::time_t start);
+
+// A CRC check of the analyser as a script step: ready at once, ending with
+// the base behaviour; cancelled, it logs its report line (descriptor word 1)
+// as an event and as a line of the running report.
+class TpCrcScriptAction : public TpScriptAction {
+public:
+    using TpScriptAction::TpScriptAction;
+    int32_t CheckReady(uint32_t seconds) override;
+    void CancelAction() override;
+};
 
 class TpAnalyser : public TpParent {
 public:
@@ -76,7 +90,13 @@ public:
 
     void OnTask() override;
 
+    // The CRC script actions, "CHECKERRS" and "CHECK_AP_CRC".
+    TpCrcScriptAction& SdiCrcAction() { return *sdiCrc_; }
+    TpCrcScriptAction& ApCrcAction() { return *apCrc_; }
+
 private:
+    std::unique_ptr<TpCrcScriptAction> sdiCrc_;
+    std::unique_ptr<TpCrcScriptAction> apCrc_;
     std::array<Level, kDestinations> levels_{};
     OutputParams output_;
     int mode_ = 0;

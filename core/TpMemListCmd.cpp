@@ -8,15 +8,20 @@ TpMemListCmd::TpMemListCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind
     SetListFlag(true);
 }
 
-const std::vector<TpItem>& TpMemListCmd::Items() const
+const std::vector<TpItem>& MirroredItems(uint16_t sourceId, const TpCommand* self, bool& reading)
 {
     static const std::vector<TpItem> none;
     TpStore* store = TpStore::Instance();
-    const TpCommand* source = store != nullptr ? store->GetCmd(sourceId_) : nullptr;
-    if (source == nullptr || source == this || reading_)
+    const TpCommand* source = store != nullptr ? store->GetCmd(sourceId) : nullptr;
+    if (source == nullptr || source == self || reading)
         return none;
-    reading_ = true;
+    reading = true;
     const std::vector<TpItem>& items = source->Items();
-    reading_ = false;
+    reading = false;
     return items;
+}
+
+const std::vector<TpItem>& TpMemListCmd::Items() const
+{
+    return MirroredItems(sourceId_, this, reading_);
 }

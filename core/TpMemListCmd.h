@@ -7,6 +7,11 @@
 #include "KrZuApi.h"
 #include "TpChildCmd.h"
 
+// The items of the head command of sourceId's chain, as a list that shows
+// another's reads them; none when there is no such command, when it is self,
+// or while reading is set (lists that show each other).
+const std::vector<TpItem>& MirroredItems(uint16_t sourceId, const TpCommand* self, bool& reading);
+
 class TpMemListCmd : public TpChildCmd {
 public:
     TpMemListCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind,

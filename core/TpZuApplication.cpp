@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "remote/TpRemoteCtrl.h"
+#include "remote/TpScripts.h"
 #include "remote/TpXmlStatus.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
@@ -88,6 +89,11 @@ void TpZuApplication::GuiInit()
     keyLock_ = std::make_unique<TpCommand>(COM_REMOTE_DISABLE_KEYBOARD, 1);
     xmlStatus_ = std::make_unique<TpXmlStatus>();
     memories_ = std::make_unique<TpMemories>();
+    // The scripts page comes before every object that registers a script
+    // action (the audio monitors, the analyser), and after the memories,
+    // whose backup list its archive choice shows.
+    Paths::MakeDataFolders();
+    scripts_ = std::make_unique<TpScripts>(TpScripts::kCommandIds);
     dialogs_->Show("Main", 1);
     // The audio generator comes after the video generator, which calls it,
     // and before the reference page and the analyser.
@@ -108,6 +114,7 @@ void TpZuApplication::GuiInit()
     keyScan_->EnableUpdates(true);
     Paths::MakeDataFolders();
     MakeFolder(ScreenDumpFolder());
+    MakeScreendumpIndex();
     DebugPrintf("finished GuiInit\n");
 }
 
@@ -124,6 +131,7 @@ void TpZuApplication::ShutDown()
     remoteCtrl_.reset();   // ends every connection; before the store goes
     analyser_.reset();
     audioGenerator_.reset();
+    scripts_.reset();
     memories_.reset();
     xmlStatus_.reset();
     keyLock_.reset();

@@ -22,6 +22,7 @@ class TpMemories;
 class TpIniFile;
 class TpLogger;
 class TpRemoteCtrl;
+class TpScripts;
 class TpStore;
 class TpXmlStatus;
 
@@ -68,6 +69,7 @@ public:
     TpCommandLine& Console() { return *console_; }
     TpDialogList& Dialogs() { return *dialogs_; }
     TpKeyScan& KeyScan() { return *keyScan_; }
+    TpScripts& Scripts() { return *scripts_; }
 
     // Where the status file written for the status key and the web request
     // is kept on this computer.
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<TpCommand> keyLock_;
     std::unique_ptr<TpXmlStatus> xmlStatus_;
     std::unique_ptr<TpMemories> memories_;
+    std::unique_ptr<TpScripts> scripts_;
     std::unique_ptr<TpAudGenerator> audioGenerator_;
     std::unique_ptr<TpAnalyser> analyser_;
     std::unique_ptr<TpRemoteCtrl> remoteCtrl_;

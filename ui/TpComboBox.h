@@ -16,9 +16,16 @@ public:
     uint8_t ExtraFlag() const { return extraFlag_; }
     void SetExtraFlag(uint8_t flag) { extraFlag_ = flag; }
 
+    // Shows the items of another id (the head of its chain) instead of its
+    // own, so a choice follows a list another page keeps; 0: its own items.
+    void SetItemSource(uint16_t sourceId) { itemSource_ = sourceId; }
+    const std::vector<TpItem>& Items() const override;
+
     bool Step(int direction) override;
     std::string ValueText() const override;
 
 private:
     uint8_t extraFlag_ = 0;
+    uint16_t itemSource_ = 0;
+    mutable bool reading_ = false;   // guards against lists that show each other
 };

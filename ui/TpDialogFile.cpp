@@ -427,6 +427,15 @@ bool Parser::Attribute(const std::string& field, TpControlDef& c)
         if (!number(0, 255))
             return false;
         c.flag = static_cast<uint8_t>(v);
+    } else if (key == "itemsof") {
+        unsigned id = 0;
+        if (c.type != "combo") {
+            Error("only a combo shows the items of another command");
+            return false;
+        }
+        if (!Command(value, id))
+            return false;
+        c.itemsOf = id;
     } else if (key == "flags") {
         if (!number(0, 0xFFFFFFFFLL))
             return false;

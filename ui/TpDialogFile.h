@@ -45,6 +45,7 @@ struct TpControlDef {
     int32_t max = std::numeric_limits<int32_t>::max();
     int32_t step = 1;
     uint8_t flag = 0;        // the combo box's flag byte
+    unsigned itemsOf = 0;    // the combo box shows the items of this id (0: its own)
     uint32_t flags = 0;      // the coloured list's flags
     uint32_t colour = 0;     // 0x00RRGGBB; 0 = default
     uint32_t back = 0;

@@ -79,6 +79,7 @@ std::unique_ptr<TKrObject> MakeWidget(const TpControlDef& c)
     if (c.type == "combo") {
         auto combo = std::make_unique<TpComboBox>(nullptr, id, kWidgetKind);
         combo->SetExtraFlag(c.flag);
+        combo->SetItemSource(static_cast<uint16_t>(c.itemsOf));
         return combo;
     }
     if (c.type == "list") {

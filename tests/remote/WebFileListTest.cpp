@@ -1,3 +1,4 @@
+#include "WebPageExpectations.h"
 #include "RemoteTest.h"
 
 #include "platform/FileSystem.h"
@@ -13,18 +14,6 @@ namespace {
 
 constexpr std::time_t kWhen = 1700000000; // 2023-11-14 22:13:20 UTC
 constexpr const char* kWhenText = "2023-11-14 22:13:20";
-
-std::string Head(const std::string& title, const std::string& heading, const std::string& intro)
-{
-    return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html><Head>\n"
-           "<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=iso-8859-1'>\n"
-           "<TITLE>" + title + "</TITLE>\n"
-           "<link rel='stylesheet' type='text/css' href='../files/style.css'>\n"
-           "<SCRIPT LANGUAGE='JavaScript' type='text/javascript' SRC='../files/external.js'></SCRIPT>\n"
-           "</Head>\n<body>\n"
-           "<div class='ReportName'>" + heading + "</div>\n" +
-           intro + "\n<hr><table>\n";
-}
 
 const std::string kFooter = "</table>\n</body></html>\n";
 
@@ -72,13 +61,13 @@ TEST_F(WebFileListTest, EmptyOrMissingFolderGivesTheEmptyText)
     TpWebFileList list("shots/*.bmp");
     ASSERT_TRUE(Begin(list));
     EXPECT_FALSE(list.Step());
-    EXPECT_EQ(ReadText("shots/index.html"), Head("T", "H", "<div>I</div>") + "<div>No files</div>\n" + kFooter);
+    EXPECT_EQ(ReadText("shots/index.html"), web_page::IndexHead("T", "H", "<div>I</div>") + "<div>No files</div>\n" + kFooter);
     EXPECT_FALSE(list.Step());
 
     TpWebFileList missing("nosuch/*.bmp");
     ASSERT_TRUE(Begin(missing, "missing.html"));
     EXPECT_EQ(RunSteps(missing), std::vector<bool>{false});
-    EXPECT_EQ(ReadText("missing.html"), Head("T", "H", "<div>I</div>") + "<div>No files</div>\n" + kFooter);
+    EXPECT_EQ(ReadText("missing.html"), web_page::IndexHead("T", "H", "<div>I</div>") + "<div>No files</div>\n" + kFooter);
 }
 
 TEST_F(WebFileListTest, BmpPatternRowsOpenTheImageThroughShowBmp)
@@ -92,7 +81,7 @@ TEST_F(WebFileListTest, BmpPatternRowsOpenTheImageThroughShowBmp)
     TpWebFileList list("shots/*.bmp");
     ASSERT_TRUE(Begin(list));
     EXPECT_EQ(RunSteps(list), (std::vector<bool>{true, false}));
-    EXPECT_EQ(ReadText("shots/index.html"), Head("T", "H", "<div>I</div>") + BmpRow("a.bmp", kWhenText) +
+    EXPECT_EQ(ReadText("shots/index.html"), web_page::IndexHead("T", "H", "<div>I</div>") + BmpRow("a.bmp", kWhenText) +
                                                 BmpRow("b.bmp", "2023-11-14 22:14:20") + kFooter);
 }
 
@@ -107,7 +96,7 @@ TEST_F(WebFileListTest, OtherExtensionsAndPrefixesGivePlainLinks)
     ASSERT_TRUE(Begin(list, "index.html"));
     RunSteps(list);
     EXPECT_EQ(ReadText("index.html"),
-              Head("T", "H", "<div>I</div>") + PlainRow("scr1.png", kWhenText) + PlainRow("scr2.png", kWhenText) +
+              web_page::IndexHead("T", "H", "<div>I</div>") + PlainRow("scr1.png", kWhenText) + PlainRow("scr2.png", kWhenText) +
                   kFooter);
 }
 
@@ -131,7 +120,7 @@ TEST_F(WebFileListTest, StepsReadAHundredEntriesThenWriteTenRows)
         std::vector<bool> expected(readSteps + writeSteps, true);
         expected.back() = false;
         EXPECT_EQ(RunSteps(list), expected);
-        EXPECT_EQ(ReadText(folder + ".html"), Head("T", "H", "<div>I</div>") +
+        EXPECT_EQ(ReadText(folder + ".html"), web_page::IndexHead("T", "H", "<div>I</div>") +
                                                   (count == 0 ? "<div>No files</div>\n" : rows) + kFooter);
     }
 }
@@ -184,13 +173,13 @@ TEST_F(WebFileListTest, WriteAllRowsListsEveryFileWithoutDescription)
     EXPECT_TRUE(list.WriteAllRows());
     list.Finish();
     EXPECT_EQ(ReadText("shots/index.html"),
-              Head("T", "H", "<div>I</div>") + BmpRow("a.bmp", "") + BmpRow("b.bmp", "") + kFooter);
+              web_page::IndexHead("T", "H", "<div>I</div>") + BmpRow("a.bmp", "") + BmpRow("b.bmp", "") + kFooter);
 
     TpWebFileList none("shots/*.gif");
     ASSERT_TRUE(Begin(none, "none.html"));
     EXPECT_FALSE(none.WriteAllRows());
     none.Finish();
-    EXPECT_EQ(ReadText("none.html"), Head("T", "H", "<div>I</div>") + "<div>No files</div>\n" + kFooter);
+    EXPECT_EQ(ReadText("none.html"), web_page::IndexHead("T", "H", "<div>I</div>") + "<div>No files</div>\n" + kFooter);
 }
 
 TEST_F(WebFileListTest, DirListHasARowPerSubFolder)
@@ -207,7 +196,7 @@ TEST_F(WebFileListTest, DirListHasARowPerSubFolder)
                            "<div>intro</div>", "No files"));
     EXPECT_EQ(RunSteps(list), (std::vector<bool>{true, false}));
     EXPECT_EQ(ReadText("reports/index.html"),
-              Head("Zu Report Index", "Zu Report Files available:", "<div>intro</div>") +
+              web_page::IndexHead("Zu Report Index", "Zu Report Files available:", "<div>intro</div>") +
                   PlainRow("S-1", kWhenText) + PlainRow("S-2", "2023-11-14 23:13:20") + kFooter);
 }
 
@@ -219,7 +208,7 @@ TEST_F(WebFileListTest, NamesAreEscapedInRows)
     ASSERT_TRUE(Begin(bmp, "bmp.html"));
     RunSteps(bmp);
     EXPECT_EQ(ReadText("bmp.html"),
-              Head("T", "H", "<div>I</div>") +
+              web_page::IndexHead("T", "H", "<div>I</div>") +
                   "<tr><td><div><a href=\"javascript:ShowBmp('a\\&#39;&lt;b&gt;&amp;&quot;.bmp')\">"
                   "a&#39;&lt;b&gt;&amp;&quot;.bmp</a></div></td><td><div>" + kWhenText + "</div></td></tr>\n" +
                   kFooter);
@@ -227,7 +216,7 @@ TEST_F(WebFileListTest, NamesAreEscapedInRows)
     ASSERT_TRUE(Begin(plain, "plain.html"));
     RunSteps(plain);
     EXPECT_EQ(ReadText("plain.html"),
-              Head("T", "H", "<div>I</div>") + PlainRow("a&#39;&lt;b&gt;&amp;&quot;.bmp", kWhenText) + kFooter);
+              web_page::IndexHead("T", "H", "<div>I</div>") + PlainRow("a&#39;&lt;b&gt;&amp;&quot;.bmp", kWhenText) + kFooter);
 }
 
 TEST_F(WebFileListTest, ScreenDumpFolderOfTheInstrumentIsMapped)
@@ -241,7 +230,7 @@ TEST_F(WebFileListTest, ScreenDumpFolderOfTheInstrumentIsMapped)
                            "<div>I</div>", "No files"));
     RunSteps(list);
     EXPECT_EQ(ReadText(folder + "/index.html"),
-              Head("Zu Screen-Dump Index", "Zu Screen-Dumps available:", "<div>I</div>") +
+              web_page::IndexHead("Zu Screen-Dump Index", "Zu Screen-Dumps available:", "<div>I</div>") +
                   BmpRow("main.bmp", kWhenText) + kFooter);
 }
 

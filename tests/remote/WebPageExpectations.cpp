@@ -97,4 +97,16 @@ std::string Page::Html() const
     return html;
 }
 
+std::string IndexHead(const std::string& title, const std::string& heading, const std::string& intro)
+{
+    return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html><Head>\n"
+           "<META HTTP-EQUIV='Content-Type' CONTENT='text/html; charset=iso-8859-1'>\n"
+           "<TITLE>" + title + "</TITLE>\n"
+           "<link rel='stylesheet' type='text/css' href='../files/style.css'>\n"
+           "<SCRIPT LANGUAGE='JavaScript' type='text/javascript' SRC='../files/external.js'></SCRIPT>\n"
+           "</Head>\n<body>\n"
+           "<div class='ReportName'>" + heading + "</div>\n" +
+           intro + "\n<hr><table>\n";
+}
+
 } // namespace web_page

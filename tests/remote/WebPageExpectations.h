@@ -39,4 +39,8 @@ struct Page {
     std::string Html() const;
 };
 
+// The head of an index page (TpWebFileList) with its title, heading and
+// introduction, up to the opening of the table.
+std::string IndexHead(const std::string& title, const std::string& heading, const std::string& intro);
+
 } // namespace web_page

@@ -110,6 +110,18 @@ def start(executable, root):
     raise RuntimeError("the simulator never listened")
 
 
+def stop(process):
+    """Ends the simulator with SIGTERM and checks that it exits cleanly."""
+    process.send_signal(signal.SIGTERM)
+    try:
+        code = process.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        code = None
+    check(code == 0, "exit status after SIGTERM: %s" % code)
+
+
 def exercise(port):
     c = Client(port)
 
@@ -169,14 +181,7 @@ def main():
             exercise(port)
         except (OSError, EOFError) as error:
             check(False, "connection: %s" % error)
-        process.send_signal(signal.SIGTERM)
-        try:
-            code = process.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-            code = None
-        check(code == 0, "exit status after SIGTERM: %s" % code)
+        stop(process)
         check(os.path.exists(os.path.join(root, "work", "System.dat")), "system data saved")
         if failures:
             with open(log_path) as text:

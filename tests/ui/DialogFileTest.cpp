@@ -129,16 +129,20 @@ TEST_F(DialogFile, BadLinesAreReportedByNumberAndLeftOut)
         "end\n"                               // 29
         "items|5|a\n"                         // 30
         "items|4-6|b\n"                       // 31: 5 already has items
+        "dialog|K\n"                          // 32
+        "label|L|0|itemsof=5\n"               // 33: only a combo shows another's items
+        "combo|M|0|itemsof=NO_SUCH_NAME\n"    // 34
+        "end\n"                               // 35
     );
-    for (int bad : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 31})
+    for (int bad : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27, 31, 33, 34})
         EXPECT_TRUE(HasErrorOnLine(data, bad)) << "line " << bad;
-    for (int good : {1, 17, 18, 28, 29, 30})
+    for (int good : {1, 17, 18, 28, 29, 30, 32, 35})
         EXPECT_FALSE(HasErrorOnLine(data, good)) << "line " << good;
 
     ASSERT_GE(data.texts.size(), 3u);
     EXPECT_EQ(data.texts[1], "good") << "the first text 1 counts";
     EXPECT_EQ(data.texts[2], "second");
-    ASSERT_EQ(data.dialogs.size(), 1u);
+    ASSERT_EQ(data.dialogs.size(), 2u);
     ASSERT_EQ(data.dialogs[0].controls.size(), 1u);
     EXPECT_EQ(data.dialogs[0].controls[0].name, "A");
     ASSERT_EQ(data.items.size(), 1u);

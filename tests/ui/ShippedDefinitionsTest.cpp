@@ -128,6 +128,11 @@ TEST_F(ShippedDefinitions, ListsIndexedByNumberHaveTheirItems)
     EXPECT_GE(ItemCount(COM_AUDIO_TAB_SELECT), 6);
     EXPECT_GE(ItemCount(COM_SETUP_TAB_SELECT), 7);
     EXPECT_GE(ItemCount(COM_LOGGING_TAB_SELECT), 5);
+    // The archive a script restores is chosen among the memories' backups.
+    store->ClearItems(COM_MEMORY_BACKUP_FILELIST);
+    store->AddItem(COM_MEMORY_BACKUP_FILELIST, "studio");
+    store->AddItem(COM_MEMORY_BACKUP_FILELIST, "field");
+    EXPECT_EQ(store->GetCmd(COM_SCRIPTS_ARCHIVE_FILE)->GetItemsText(), "studio\tfield");
 }
 
 TEST_F(ShippedDefinitions, TheLanguageFileComesFirstThenOrbDlg)

@@ -1,0 +1,102 @@
+#include "TpScriptAction.h"
+
+#include "TpScripts.h"
+
+#include "KrZuApi.h"
+#include "core/MessageQueue.h"
+#include "core/TextTable.h"
+#include "core/TpLogger.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+#include "ui/TpDialogList.h"
+
+namespace {
+constexpr uint16_t kMsgKey = 4;
+constexpr uint32_t kMenuKey8Pressed = 0x8008;
+} // namespace
+
+TpScriptAction::TpScriptAction(const char* name, const std::string& keyword, const Descriptor& descriptor,
+                               uint8_t takesText, uint8_t takesNumber, uint8_t hasDuration)
+    : name_(name), descriptor_(descriptor), keyword_(keyword), takesText_(takesText),
+      takesNumber_(takesNumber), hasDuration_(hasDuration)
+{
+    if (TpScripts* page = TpScripts::Instance())
+        page->RegisterAction(this);
+}
+
+TpScriptAction::~TpScriptAction()
+{
+    if (TpScripts* page = TpScripts::Instance())
+        page->ForgetAction(this);
+}
+
+int32_t TpScriptAction::CheckReady(uint32_t /*seconds*/)
+{
+    return 1;
+}
+
+uint32_t TpScriptAction::StartAction(const ScriptStep& /*step*/)
+{
+    running_ = 1;
+    errorCount_ = 0;
+    DebugPrintf("Start Action %s\n", name_ != nullptr ? name_ : "");
+    if (TpScripts* page = TpScripts::Instance())
+        page->Prompt(GetText(descriptor_[kPrompt]), 0);
+    return 1;
+}
+
+uint32_t TpScriptAction::EndAction(uint8_t ready)
+{
+    running_ = 0;
+    DebugPrintf("End Action Ready=%d ErrorCount=%d\n", ready, static_cast<int>(errorCount_));
+    if (ready == 0)
+        ++errorCount_;
+    TpScripts* page = TpScripts::Instance();
+    if (errorCount_ != 0) {
+        LogEvent(nullptr, kEventError, descriptor_[kResult], nullptr);
+        if (page != nullptr)
+            page->AddReportLine(descriptor_[kResult], nullptr);
+    } else if (page != nullptr && TpStore::Instance() != nullptr &&
+               TpStore::Instance()->GetValue(COM_SCRIPTS_MAKE_REPORT) != 0) {
+        page->AddReportResult("OK", true);
+    }
+    if (page != nullptr)
+        page->ReleaseAction();
+    return errorCount_;
+}
+
+void TpScriptAction::CancelAction()
+{
+}
+
+void TpScriptAction::LogResult(const std::string& text)
+{
+    LogEvent(nullptr, kEventError, descriptor_[kResult], text.c_str());
+    if (TpScripts* page = TpScripts::Instance())
+        page->AddReportLine(descriptor_[kResult], text.c_str());
+}
+
+TpCloseWindowScriptAction::TpCloseWindowScriptAction()
+    : TpScriptAction("Close Window", "STR_CLOSING_WINDOW", Descriptor{324, 0, 324, 0, 0}, 0, 0, 0)
+{
+}
+
+uint32_t TpCloseWindowScriptAction::StartAction(const ScriptStep& /*step*/)
+{
+    errorCount_ = 0;
+    running_ = 0;
+    const TpDialog* top = TopWindow();
+    if (top != nullptr && top->ClosesOnKey()) {
+        // Menu key 8, as the key-scan thread would post it; the window closes
+        // itself when the key arrives.
+        RemoteMsgHeader key;
+        key.magic = kOriginLocal;
+        key.type = kMsgKey;
+        key.value = kMenuKey8Pressed;
+        MessageQueue queue;
+        if (queue.Open("/msgq", 1, 100, 1500))
+            queue.Send(key, nullptr);
+        queue.Close();
+    }
+    return 1;
+}
