@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Runs a script on the simulator executable over the remote-control port.
 
-A ".cmd" script and its status layout are put into the scripts folder of a
-temporary HOME before the simulator starts. The client then selects the
+The status layout is put into the scripts folder of a temporary HOME before
+the simulator starts, the ".cmd" script once it runs. The client waits for
+the script to appear in the list (the page looks at its folder every eleventh
+run of its task, about every eleven seconds), then selects the
 script, runs it, answers its prompt, and checks what the run left behind:
 the report folder with its status file, screen dump and report page, and the
 reports index. A second run is cancelled through the "CancelScript" answer.
@@ -182,11 +184,16 @@ def main():
         data = os.path.join(root, "home", "Documents", "Corvane", "ZuOrbSimulators", "Orb")
         scripts = os.path.join(data, "scripts")
         os.makedirs(scripts)
-        with open(os.path.join(scripts, "E2E.cmd"), "w") as f:
-            f.write(SCRIPT)
         with open(os.path.join(scripts, "E2E.ini"), "w") as f:
             f.write(LAYOUT)
         process, port, log_path = e2e.start(executable, root)
+        # The script arrives while the simulator runs. The folder's time is
+        # set well apart from any second the page may already have seen, so
+        # its next look at the folder notices the new file.
+        with open(os.path.join(scripts, "E2E.cmd"), "w") as f:
+            f.write(SCRIPT)
+        later = time.time() + 100
+        os.utime(scripts, (later, later))
         try:
             exercise(port, data)
         except (OSError, EOFError) as error:
