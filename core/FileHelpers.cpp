@@ -26,3 +26,19 @@ int FileTimeChanged(const std::string& path, std::time_t& storedTime)
     storedTime = st.st_mtime;
     return 1;
 }
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(pos, end - pos));
+        if (!lines.back().empty() && lines.back().back() == '\r')
+            lines.back().pop_back();
+        pos = end + 1;
+    }
+    return lines;
+}

@@ -3,6 +3,7 @@
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 // 1 when the file opens for reading, else 0.
 int FileExists(const std::string& path);
@@ -11,3 +12,8 @@ int FileExists(const std::string& path);
 // updated to it); 0 when unchanged or when the path cannot be examined
 // ("Couldn't stat '%s'\n" is printed).
 int FileTimeChanged(const std::string& path, std::time_t& storedTime);
+
+// The lines of a text: split at line feeds, a carriage return before the
+// line feed removed (files from either platform read the same); no line for
+// the end of a text that ends with a line feed.
+std::vector<std::string> SplitLines(const std::string& text);

@@ -115,6 +115,16 @@ std::string TpCommand::GetItemsText() const
     return joined;
 }
 
+int TpCommand::FindItemText(const std::string& text) const
+{
+    const auto& items = Items();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].text == text)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int TpCommand::GetEnabledItemCount() const
 {
     const auto& items = Items();
@@ -291,6 +301,22 @@ void TpCommand::SetBackColourAll(uint32_t colour)
         store_->SetBackColour(cmdId_, colour);
     else if (backColour_ != colour)
         SetBackColour(colour);
+}
+
+void TpCommand::ClearItemsAll()
+{
+    if (store_ != nullptr)
+        store_->ClearItems(cmdId_);
+    else
+        ClearItems();
+}
+
+void TpCommand::AddItemAll(const std::string& text, int32_t value)
+{
+    if (store_ != nullptr)
+        store_->AddItem(cmdId_, text, value);
+    else
+        AddItem(text, value);
 }
 
 void TpCommand::SetItemTextAll(int item, const std::string& text)

@@ -85,6 +85,8 @@ public:
     // command has no list.
     std::string GetItemsText() const;
     int GetEnabledItemCount() const;
+    // Index of the first item with that text; -1 when none has it.
+    int FindItemText(const std::string& text) const;
     // The list the item reads look at (a mirroring list shows another's).
     virtual const std::vector<TpItem>& Items() const { return items_; }
 
@@ -129,6 +131,8 @@ public:
     void SetVisibleAll(bool visible);
     void SetColourAll(uint32_t colour);
     void SetBackColourAll(uint32_t colour);
+    void ClearItemsAll();
+    void AddItemAll(const std::string& text, int32_t value = 0);
     void SetItemTextAll(int item, const std::string& text);
     void SetItemEnabledAll(int item, bool enabled);
     void SetItemColoursAll(int item, uint32_t colour, uint32_t backColour);

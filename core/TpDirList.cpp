@@ -83,19 +83,10 @@ int TpDirList::FillCommandItems(TpCommand* cmd, const std::string& selected) con
 {
     if (cmd == nullptr)
         return -1;
-    // Through the store when the command is in it, so its views follow.
-    TpStore* store = cmd->IsInStore() ? TpStore::Instance() : nullptr;
-    const uint16_t id = cmd->CmdId();
-    if (store != nullptr)
-        store->ClearItems(id);
-    else
-        cmd->ClearItems();
+    cmd->ClearItemsAll();
     int index = -1;
     for (size_t i = 0; i < names_.size(); ++i) {
-        if (store != nullptr)
-            store->AddItem(id, names_[i]);
-        else
-            cmd->AddItem(names_[i]);
+        cmd->AddItemAll(names_[i]);
         if (names_[i] == selected)
             index = static_cast<int>(i);
     }

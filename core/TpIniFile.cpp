@@ -1,5 +1,6 @@
 #include "TpIniFile.h"
 
+#include "FileHelpers.h"
 #include "platform/FileSystem.h"
 
 #include <cerrno>
@@ -43,15 +44,7 @@ bool TpIniFile::Load()
         }
         return true;   // no file yet: no settings
     }
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string raw = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
+    for (const std::string& raw : SplitLines(text)) {
         std::string line = Trim(raw);
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             std::string name = line.substr(1, line.size() - 2);

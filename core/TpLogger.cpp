@@ -141,10 +141,7 @@ void TpLogger::Update()
 void TpLogger::Append(const TpEvent& event)
 {
     const std::string entry = FormatEntry(event);
-    if (TpStore* store = list_->IsInStore() ? TpStore::Instance() : nullptr)
-        store->AddItem(COM_ANLYS_LOG_VIEW, entry);
-    else
-        list_->AddItem(entry);
+    list_->AddItemAll(entry);
 }
 
 void TpLogger::Clear()
@@ -153,10 +150,7 @@ void TpLogger::Clear()
         std::lock_guard<std::mutex> lock(g_loggerMutex);
         pending_.clear();
     }
-    if (TpStore* store = list_->IsInStore() ? TpStore::Instance() : nullptr)
-        store->ClearItems(COM_ANLYS_LOG_VIEW);
-    else
-        list_->ClearItems();
+    list_->ClearItemsAll();
 }
 
 std::string TpLogger::TextFilePath()

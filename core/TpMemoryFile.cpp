@@ -1,5 +1,6 @@
 #include "TpMemoryFile.h"
 
+#include "FileHelpers.h"
 #include "TpCommand.h"
 #include "TpLogger.h"
 #include "platform/FileSystem.h"
@@ -105,15 +106,7 @@ std::string TpMemoryFile::Format(const std::vector<TpMemory>& memories)
 bool TpMemoryFile::Parse(const std::string& text, std::vector<TpMemory>& out)
 {
     std::vector<TpMemory> memories;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : SplitLines(text)) {
         if (line.empty())
             continue;
 
@@ -176,19 +169,9 @@ bool TpMemoryFile::ImportMemory(const std::string& backupName, TpCommand* target
     }
     memories_ = std::move(memories);
     if (target != nullptr) {
-        // Through the store when the target is in it, so its views follow.
-        TpStore* store = target->IsInStore() ? TpStore::Instance() : nullptr;
-        const uint16_t id = target->CmdId();
-        if (store != nullptr)
-            store->ClearItems(id);
-        else
-            target->ClearItems();
-        for (const TpMemory& m : memories_) {
-            if (store != nullptr)
-                store->AddItem(id, m.name, static_cast<int32_t>(m.number));
-            else
-                target->AddItem(m.name, static_cast<int32_t>(m.number));
-        }
+        target->ClearItemsAll();
+        for (const TpMemory& m : memories_)
+            target->AddItemAll(m.name, static_cast<int32_t>(m.number));
     }
     return true;
 }

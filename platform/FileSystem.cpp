@@ -74,6 +74,18 @@ bool FolderExists(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PathExists(const std::string& path)
+{
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& out)
 {
     FILE* f = std::fopen(path.c_str(), "rb");

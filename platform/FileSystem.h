@@ -31,6 +31,10 @@ bool DeleteFile(const std::string& path);
 bool MakeFolder(const std::string& path);
 
 bool FolderExists(const std::string& path);
+// Anything (file, folder, link) stands at path.
+bool PathExists(const std::string& path);
+// A regular file stands at path.
+bool IsRegularFile(const std::string& path);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);

@@ -149,19 +149,11 @@ void TpRemoteCtrl::OnTask()
     if (!connectionsChanged_.exchange(false))
         return;
     const std::string text = ConnectionsText();
-    TpStore* store = TpStore::Instance();
-    const uint16_t id = ids_[kIdConnections];
-    if (store != nullptr)
-        store->ClearItems(id);
-    else
-        connections_->ClearItems();
+    connections_->ClearItemsAll();
     size_t start = 0;
     for (size_t tab = text.find('\t'); tab != std::string::npos; tab = text.find('\t', start)) {
         const std::string field = text.substr(start, tab - start);
-        if (store != nullptr)
-            store->AddItem(id, field, 0);
-        else
-            connections_->AddItem(field, 0);
+        connections_->AddItemAll(field, 0);
         start = tab + 1;
     }
 }

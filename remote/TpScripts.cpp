@@ -282,10 +282,7 @@ void TpScripts::SetFocused(CmdIndex index)
 int TpScripts::RegisterAction(TpScriptAction* action)
 {
     const int32_t type = kFirstActionStep + static_cast<int32_t>(actions_.size());
-    if (TpStore* store = TpStore::Instance(); store != nullptr && Cmd(kEditStepFunction)->IsInStore())
-        store->AddItem(Id(kEditStepFunction), action->Name() != nullptr ? action->Name() : "", type);
-    else
-        Cmd(kEditStepFunction)->AddItem(action->Name() != nullptr ? action->Name() : "", type);
+    Cmd(kEditStepFunction)->AddItemAll(action->Name() != nullptr ? action->Name() : "", type);
     actions_.push_back(action);
     return 1;
 }

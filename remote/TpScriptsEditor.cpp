@@ -20,7 +20,6 @@
 #include <iterator>
 #include <cstdio>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -47,26 +46,6 @@ constexpr ScriptTab kRemoteTabs[TpScripts::kRemoteTabCount] = {
 constexpr int32_t kTimedCheckTypes[] = {17, 18};
 constexpr int32_t kTimedCheckSeconds = 2;
 
-// Item writers that go through the store when the command is in it, so
-// every view of the id follows.
-void ClearItemsOf(TpCommand* cmd)
-{
-    TpStore* store = cmd->IsInStore() ? TpStore::Instance() : nullptr;
-    if (store != nullptr)
-        store->ClearItems(cmd->CmdId());
-    else
-        cmd->ClearItems();
-}
-
-void AddItemTo(TpCommand* cmd, const std::string& text, int32_t value = 0)
-{
-    TpStore* store = cmd->IsInStore() ? TpStore::Instance() : nullptr;
-    if (store != nullptr)
-        store->AddItem(cmd->CmdId(), text, value);
-    else
-        cmd->AddItem(text, value);
-}
-
 // The command at the head of the id's chain, whose items the views show;
 // the command itself outside the store.
 const TpCommand* ShownCommand(const TpCommand* cmd)
@@ -74,23 +53,6 @@ const TpCommand* ShownCommand(const TpCommand* cmd)
     TpStore* store = cmd->IsInStore() ? TpStore::Instance() : nullptr;
     const TpCommand* head = store != nullptr ? store->GetCmd(cmd->CmdId()) : nullptr;
     return head != nullptr ? head : cmd;
-}
-
-// The index of the first item with that text; -1 when none has it.
-int ItemIndex(const TpCommand* list, const std::string& text)
-{
-    for (int i = 0; i < list->GetItemCount(); ++i) {
-        if (list->GetItemText(i) == text)
-            return i;
-    }
-    return -1;
-}
-
-// True when anything (file or folder) has that path.
-bool PathTaken(const std::string& path)
-{
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
 }
 
 // A step text lives on one line of the script file; line breaks would make
@@ -381,7 +343,7 @@ void TpScripts::ShowScript()
 {
     int archive = -1;
     if (!script_.archiveName.empty())
-        archive = ItemIndex(Cmd(kArchiveFile), script_.archiveName);
+        archive = Cmd(kArchiveFile)->FindItemText(script_.archiveName);
     {
         ScopedFlag busy(busy_);
         SetValue(kArchiveFile, archive);
@@ -410,10 +372,10 @@ void TpScripts::ShowScript()
 void TpScripts::RebuildStepList()
 {
     TpCommand* list = Cmd(kEditStepNo);
-    ClearItemsOf(list);
+    list->ClearItemsAll();
     const int count = script_.loaded ? script_.StepCount() : 0;
     for (int i = 0; i < count; ++i)
-        AddItemTo(list, StepListText(i));
+        list->AddItemAll(StepListText(i));
     // A run keeps the list and the step buttons off until it ends.
     const bool open = !ScriptLocked();
     if (count > 0 && open)
@@ -588,7 +550,7 @@ std::string TpScripts::SelectedScriptItem() const
 
 int TpScripts::ScriptItemIndex(const std::string& name) const
 {
-    return ItemIndex(Cmd(kCurrentScript), name);
+    return Cmd(kCurrentScript)->FindItemText(name);
 }
 
 void TpScripts::SelectScript()
@@ -639,7 +601,7 @@ void TpScripts::RenameScript()
         const std::string from = ScriptPath(current);
         const std::string to = ScriptPath(name);
         // Renaming onto an existing file would replace it.
-        if (PathTaken(to)) {
+        if (PathExists(to)) {
             DebugPrintf("Script %s already exists\n", name.c_str());
             refuse();
             return;
@@ -669,7 +631,7 @@ void TpScripts::NewScript()
     {
         ScopedFlag busy(busy_);
         SetText(kScriptName, name);
-        AddItemTo(Cmd(kCurrentScript), name);
+        Cmd(kCurrentScript)->AddItemAll(name);
     }
     const int index = Cmd(kCurrentScript)->GetItemCount() - 1;
     if (Value(kCurrentScript) == index)
@@ -858,7 +820,7 @@ void TpScripts::RevertLockedChange(CmdIndex index)
         break;
     case kArchiveFile: {
         ScopedFlag busy(busy_);
-        SetValue(kArchiveFile, script_.archiveName.empty() ? -1 : ItemIndex(Cmd(kArchiveFile), script_.archiveName));
+        SetValue(kArchiveFile, script_.archiveName.empty() ? -1 : Cmd(kArchiveFile)->FindItemText(script_.archiveName));
         break;
     }
     case kEditStepNo: {

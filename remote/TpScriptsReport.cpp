@@ -19,7 +19,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -40,19 +39,6 @@ constexpr const char* kScreenDumpIntroduction =
     "<div>Files available for FTP download under 'screendumps' directory</div>\n"
     "<div>Press F5 to refresh directory</div>";
 constexpr const char* kEmptyListText = "No files";
-
-// Any file or folder at path, whatever it is.
-bool PathExists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-bool IsFile(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 } // namespace
 
@@ -178,7 +164,7 @@ void TpScripts::WriteReport()
     templates.push_back(reports + "/report_template.html");
     std::string chosen;
     for (const std::string& path : templates) {
-        if (IsFile(path)) {
+        if (IsRegularFile(path)) {
             chosen = path;
             break;
         }

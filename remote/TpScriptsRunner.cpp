@@ -16,13 +16,13 @@
 #include "analysis/TpAnalyser.h"
 #include "core/FileHelpers.h"
 #include "core/TextTable.h"
-#include "core/TpDirList.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"
 #include "sim/LcdImageFiles.h"
+#include "system/TpMemories.h"
 #include "ui/TpDialogList.h"
 #include "ui/TpKeyScan.h"
 
@@ -103,22 +103,6 @@ TpCommand* HeadCommand(uint16_t id)
     return id != 0 && store != nullptr ? store->GetCmd(id) : nullptr;
 }
 
-// Lists the backup files again into the memories' backup list, keeping the
-// selected name when it is still there.
-void RefreshBackupList(uint16_t listId)
-{
-    TpCommand* list = HeadCommand(listId);
-    TpStore* store = TpStore::Instance();
-    if (list == nullptr || store == nullptr)
-        return;
-    const int32_t sel = list->GetValue();
-    const std::string selected = sel >= 0 && sel < list->GetItemCount() ? list->GetItemText(sel) : std::string();
-    TpDirList files;
-    files.ListFiles(Paths::BackupsFolder() + "/*.mem");
-    const int index = files.FillCommandItems(list, selected);
-    store->SetValue(listId, index >= 0 ? index : (files.Count() > 0 ? 0 : -1));
-}
-
 } // namespace
 
 void ResetScriptRunState()
@@ -173,12 +157,6 @@ void TpScripts::OnTask()
         ShowScript();
         archiveSelectPending_ = 0;
     }
-
-    // The memories put COM_MEMORY_BACKUP_LOAD back to 0 when the restore a
-    // run asked for has finished; the change handler hears it, and so does
-    // this check should the notification have been missed.
-    if (Value(kArchiveDone) == 0 && Value(kBackupLoad) == 0)
-        BackupRestored();
 
     if (running_ == 0 || pendingFirstStep_ >= 0)
         return;
@@ -321,11 +299,7 @@ void TpScripts::StartRun()
     const std::string archive = script_.archiveName;
     int archiveIndex = -1;
     if (!archive.empty()) {
-        const TpCommand* archives = Cmd(kArchiveFile);
-        for (int i = 0; i < archives->GetItemCount(); ++i) {
-            if (archives->GetItemText(i) == archive)
-                archiveIndex = i;
-        }
+        archiveIndex = Cmd(kArchiveFile)->FindItemText(archive);
         if (archiveIndex < 0) {
             AddEvent(kEventError, kArchiveMissingText, "backups/" + archive + ".mem");
             ++totalErrors_;
@@ -436,7 +410,13 @@ void TpScripts::BeginRun(int firstStep)
 void TpScripts::BackupRestored()
 {
     SetValue(kArchiveDone, 1);
-    RefreshBackupList(Id(kBackupFileList));
+    // The restore may have brought backups the list does not show yet.
+    for (TpCommand* c = HeadCommand(Id(kBackupFileList)); c != nullptr; c = c->NextInChain()) {
+        if (auto* memories = dynamic_cast<TpMemories*>(c->Parent())) {
+            memories->RefreshBackupList();
+            break;
+        }
+    }
     if (pendingFirstStep_ < 0)
         return;
     const int first = pendingFirstStep_;
@@ -562,12 +542,8 @@ void TpScripts::ExecuteStep(int index)
     case kStepSelUser: {
         if (step.text.empty())
             break;
-        TpStore* store = TpStore::Instance();
-        const uint16_t id = Id(kUserList);
-        if (store != nullptr)
-            store->ClearItems(id);
-        else
-            Cmd(kUserList)->ClearItems();
+        TpCommand* users = Cmd(kUserList);
+        users->ClearItemsAll();
         int selected = 0;
         int count = 0;
         size_t start = 0;
@@ -580,10 +556,7 @@ void TpScripts::ExecuteStep(int index)
             // "a,,b" or a trailing comma would offer a user without a name.
             if (user.empty())
                 continue;
-            if (store != nullptr)
-                store->AddItem(id, user, 0);
-            else
-                Cmd(kUserList)->AddItem(user, 0);
+            users->AddItemAll(user, 0);
             if (user == currentUser_)
                 selected = count;
             ++count;

@@ -8,7 +8,6 @@
 #include "platform/Paths.h"
 
 #include <mutex>
-#include <sys/stat.h>
 
 namespace {
 
@@ -18,12 +17,6 @@ std::mutex& FileMutex()
 {
     static std::mutex m;
     return m;
-}
-
-bool PathExists(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
 }
 
 constexpr int kMaxScreenDumps = 100000;

@@ -1,5 +1,6 @@
 #include "TpDialogFile.h"
 
+#include "core/FileHelpers.h"
 #include "core/TpStore.h"
 #include "resources/ZuResources.h"
 
@@ -126,16 +127,8 @@ void Parser::Run(const std::string& text)
 {
     data_.texts.assign(1, std::string());
     textSet_.assign(1, true);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (const std::string& line : SplitLines(text)) {
         ++lineNo_;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         if (line.empty() || line[0] == '#')
             continue;
         Line(line);
@@ -511,13 +504,7 @@ void Parser::Control(const std::vector<std::string>& f)
 TpCommandNames TpCommandNames::FromHeaderText(const std::string& text)
 {
     TpCommandNames names;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (const std::string& line : SplitLines(text)) {
         const size_t at = line.find("#define");
         if (at == std::string::npos)
             continue;
