@@ -42,3 +42,21 @@ std::vector<std::string> SplitLines(const std::string& text)
     }
     return lines;
 }
+
+int64_t LeadingInteger(const std::string& text, size_t pos)
+{
+    while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r')))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+'))
+        negative = text[pos++] == '-';
+    constexpr uint64_t kMost = static_cast<uint64_t>(INT64_MAX) + 1;   // the magnitude of INT64_MIN
+    uint64_t value = 0;
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+        const auto digit = static_cast<uint64_t>(text[pos] - '0');
+        value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
+    }
+    if (negative)
+        return value >= kMost ? INT64_MIN : -static_cast<int64_t>(value);
+    return value > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(value);
+}

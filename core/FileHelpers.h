@@ -1,6 +1,7 @@
 // Small file checks used by the pages that watch their folders.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -17,3 +18,8 @@ int FileTimeChanged(const std::string& path, std::time_t& storedTime);
 // line feed removed (files from either platform read the same); no line for
 // the end of a text that ends with a line feed.
 std::vector<std::string> SplitLines(const std::string& text);
+
+// The decimal number at text[pos], as atoi reads it (white space, a sign,
+// digits; 0 without digits), held at the limits of an int64 instead of
+// overflowing.
+int64_t LeadingInteger(const std::string& text, size_t pos = 0);

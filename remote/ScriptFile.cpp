@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -40,21 +41,8 @@ constexpr size_t kMaxLine = 999;
 // range of an int32 instead of overflowing.
 int32_t LeadingInt(const std::string& text)
 {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT32_MAX) + 1)
-            value = static_cast<long long>(INT32_MAX) + 1;
-    }
-    if (negative)
-        return static_cast<int32_t>(-value);
-    return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+    const int64_t value = LeadingInteger(text);
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 // The header keyword of a line ("LOOP", "REPORT", ...): the field between the

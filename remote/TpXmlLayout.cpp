@@ -1,34 +1,14 @@
 #include "TpXmlLayout.h"
 
+#include "core/FileHelpers.h"
+
 #include <algorithm>
-#include <limits>
 
 namespace {
 
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// A decimal number as atoi reads it (white space, a sign, digits; 0 without
-// digits), kept to the range of int64 instead of overflowing.
-int64_t ReadDecimal(const std::string& text, size_t pos)
-{
-    while (pos < text.size() && IsSpace(text[pos]))
-        ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 10;
-    int64_t number = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        if (number < kLimit)
-            number = number * 10 + (text[pos] - '0');
-        ++pos;
-    }
-    return negative ? -number : number;
 }
 
 // The id as a decimal number taken modulo 65536 (digits beyond any range
@@ -64,7 +44,7 @@ bool TpXmlLayout::ParseLine(const std::string& line, TpXmlField& field)
         return false;
     field.label = line.substr(0, equals);
     field.cmdId = ReadCmdId(line, equals + 1);
-    field.divisor = ReadDecimal(line, comma + 1);
+    field.divisor = LeadingInteger(line, comma + 1);
     return true;
 }
 
