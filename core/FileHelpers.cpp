@@ -2,7 +2,9 @@
 
 #include "platform/DebugOut.h"
 
+#include <charconv>
 #include <cstdio>
+#include <limits>
 #include <sys/stat.h>
 
 int FileExists(const std::string& path)
@@ -59,4 +61,29 @@ int64_t LeadingInteger(const std::string& text, size_t pos)
     if (negative)
         return value >= kMost ? INT64_MIN : -static_cast<int64_t>(value);
     return value > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(value);
+}
+
+bool ParseInt(const std::string& text, long long least, long long most, long long& out)
+{
+    if (text.empty())
+        return false;
+    long long v = 0;
+    const char* begin = text.data();
+    const char* end = text.data() + text.size();
+    std::from_chars_result r;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        unsigned long long u = 0;
+        r = std::from_chars(begin + 2, end, u, 16);
+        if (r.ec != std::errc() || r.ptr != end || u > static_cast<unsigned long long>(std::numeric_limits<long long>::max()))
+            return false;
+        v = static_cast<long long>(u);
+    } else {
+        r = std::from_chars(begin, end, v, 10);
+        if (r.ec != std::errc() || r.ptr != end)
+            return false;
+    }
+    if (v < least || v > most)
+        return false;
+    out = v;
+    return true;
 }

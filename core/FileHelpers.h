@@ -23,3 +23,7 @@ std::vector<std::string> SplitLines(const std::string& text);
 // digits; 0 without digits), held at the limits of an int64 instead of
 // overflowing.
 int64_t LeadingInteger(const std::string& text, size_t pos = 0);
+
+// A whole text as an integer within [least, most]: decimal (optionally
+// negative) or "0x" hexadecimal; false for anything else.
+bool ParseInt(const std::string& text, long long least, long long most, long long& out);

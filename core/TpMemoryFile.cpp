@@ -7,7 +7,6 @@
 #include "platform/Paths.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -22,23 +21,6 @@ std::string OneLine(const std::string& s)
     std::replace(out.begin(), out.end(), '\n', ' ');
     std::replace(out.begin(), out.end(), '\r', ' ');
     return out;
-}
-
-// A decimal number filling the whole text, within [least, most].
-bool ParseNumber(const std::string& text, long long least, long long most, long long& out)
-{
-    if (text.empty())
-        return false;
-    const char* s = text.c_str();
-    if (!(s[0] == '-' || (s[0] >= '0' && s[0] <= '9')))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(s, &end, 10);
-    if (errno != 0 || end == s || *end != '\0' || v < least || v > most)
-        return false;
-    out = v;
-    return true;
 }
 
 TpMemoryValue& ValueFor(TpMemory& memory, uint16_t id)
@@ -114,7 +96,7 @@ bool TpMemoryFile::Parse(const std::string& text, std::vector<TpMemory>& out)
             const std::string head = "[Memory";
             long long number = 0;
             if (line.size() < head.size() + 2 || line.compare(0, head.size(), head) != 0 || line.back() != ']' ||
-                !ParseNumber(line.substr(head.size(), line.size() - head.size() - 1), 1, kMaxMemoryNumber, number))
+                !ParseInt(line.substr(head.size(), line.size() - head.size() - 1), 1, kMaxMemoryNumber, number))
                 return false;
             for (const TpMemory& m : memories)
                 if (m.number == number)
@@ -135,12 +117,12 @@ bool TpMemoryFile::Parse(const std::string& text, std::vector<TpMemory>& out)
             continue;
         }
         long long id = 0;
-        if (key.size() < 2 || (key[0] != 'V' && key[0] != 'T') || !ParseNumber(key.substr(1), 1, 65535, id))
+        if (key.size() < 2 || (key[0] != 'V' && key[0] != 'T') || !ParseInt(key.substr(1), 1, 65535, id))
             return false;
         TpMemoryValue& v = ValueFor(memory, static_cast<uint16_t>(id));
         if (key[0] == 'V') {
             long long number = 0;
-            if (!ParseNumber(value, INT32_MIN, INT32_MAX, number))
+            if (!ParseInt(value, INT32_MIN, INT32_MAX, number))
                 return false;
             v.hasValue = true;
             v.value = static_cast<int32_t>(number);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <limits>
 #include <set>
 
@@ -62,32 +61,6 @@ bool SplitFields(const std::string& line, std::vector<std::string>& fields, std:
         }
         i = special + 2;
     }
-}
-
-// A whole-field integer: decimal (optionally negative) or "0x" hexadecimal.
-bool ParseInt(const std::string& text, long long least, long long most, long long& out)
-{
-    if (text.empty())
-        return false;
-    long long v = 0;
-    const char* begin = text.data();
-    const char* end = text.data() + text.size();
-    std::from_chars_result r;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        unsigned long long u = 0;
-        r = std::from_chars(begin + 2, end, u, 16);
-        if (r.ec != std::errc() || r.ptr != end || u > static_cast<unsigned long long>(std::numeric_limits<long long>::max()))
-            return false;
-        v = static_cast<long long>(u);
-    } else {
-        r = std::from_chars(begin, end, v, 10);
-        if (r.ec != std::errc() || r.ptr != end)
-            return false;
-    }
-    if (v < least || v > most)
-        return false;
-    out = v;
-    return true;
 }
 
 class Parser {
