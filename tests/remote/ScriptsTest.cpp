@@ -30,20 +30,10 @@ void ScriptsTest::TearDown()
     BoardTest::TearDown();
 }
 
-void ScriptsTest::MakePage()
-{
-    page = std::make_unique<TpScripts>(TpScripts::kCommandIds);
-}
-
 void ScriptsTest::RunTask(int n)
 {
     for (int i = 0; i < n * TpStore::PeriodTicks(TpScripts::kTaskPeriodMs); ++i)
         store->Tick();
-}
-
-void ScriptsTest::AdvanceSeconds(int seconds)
-{
-    clock.SetWallSeconds(clock.WallSeconds() + seconds);
 }
 
 void ScriptsTest::RunSeconds(int seconds, int runs)
@@ -52,24 +42,6 @@ void ScriptsTest::RunSeconds(int seconds, int runs)
         RunTask(runs);
         AdvanceSeconds(1);
     }
-}
-
-std::string ScriptsTest::ItemsText(unsigned id) const
-{
-    const TpCommand* cmd = store->GetCmd(id);
-    return cmd != nullptr ? cmd->GetItemsText() : std::string();
-}
-
-bool ScriptsTest::Enabled(unsigned id) const
-{
-    const TpCommand* cmd = store->GetCmd(id);
-    return cmd != nullptr && cmd->IsEnabled();
-}
-
-bool ScriptsTest::Visible(unsigned id) const
-{
-    const TpCommand* cmd = store->GetCmd(id);
-    return cmd != nullptr && cmd->IsVisible();
 }
 
 int ScriptsTest::Events(const std::string& fragment) const
@@ -82,21 +54,11 @@ int ScriptsTest::Events(const std::string& fragment) const
     return count;
 }
 
-void ScriptsTest::WriteScript(const std::string& name, const std::string& text)
-{
-    WriteText(ScriptPath(name), text);
-}
-
-std::string ScriptsTest::ScriptText(const std::string& name)
-{
-    return ReadText(ScriptPath(name));
-}
-
 void ScriptsTest::LoadScript(const std::string& name, const std::string& text)
 {
     WriteScript(name, text);
     page->RebuildScriptList();
-    const TpCommand* list = store->GetCmd(COM_SCRIPTS_CURRENT_SCRIPT);
+    const TpCommand* list = Cmd(COM_SCRIPTS_CURRENT_SCRIPT);
     ASSERT_NE(list, nullptr);
     int index = -1;
     for (int i = 0; i < list->GetItemCount(); ++i) {

@@ -25,30 +25,29 @@ protected:
     void TearDown() override;
 
     // Builds the scripts page (SetUp does it unless buildPage is false).
-    void MakePage();
-
+    void MakePage() { page = std::make_unique<TpScripts>(TpScripts::kCommandIds); }
     // Runs the page's task n times through the store's ticks.
     void RunTask(int n = 1);
     // Moves the wall clock on by whole seconds (the runner's time).
-    void AdvanceSeconds(int seconds);
+    void AdvanceSeconds(int seconds) { clock.SetWallSeconds(clock.WallSeconds() + seconds); }
     // Each second: the task runs `runs` times, then the clock moves on.
     void RunSeconds(int seconds, int runs = 1);
 
     // Through the store, as a client or a dialog would.
+    const TpCommand* Cmd(unsigned id) const { return store->GetCmd(id); }
     int32_t Value(unsigned id) const { return store->GetValue(id); }
     std::string Text(unsigned id) const { return store->GetCmdText(id); }
+    std::string ItemsText(unsigned id) const { return Cmd(id) != nullptr ? Cmd(id)->GetItemsText() : ""; }
+    bool Enabled(unsigned id) const { return Cmd(id) != nullptr && Cmd(id)->IsEnabled(); }
+    bool Visible(unsigned id) const { return Cmd(id) != nullptr && Cmd(id)->IsVisible(); }
     void Set(unsigned id, int32_t value) { store->SetValue(id, value); }
     void SetText(unsigned id, const std::string& text) { store->SetText(id, text); }
     void Press(unsigned id) { Set(id, 1); }
-    std::string ItemsText(unsigned id) const;
-    bool Enabled(unsigned id) const;
-    bool Visible(unsigned id) const;
-
     // Event-log entries that contain the fragment.
     int Events(const std::string& fragment) const;
 
-    static void WriteScript(const std::string& name, const std::string& text);
-    static std::string ScriptText(const std::string& name);
+    static void WriteScript(const std::string& name, const std::string& text) { WriteText(ScriptPath(name), text); }
+    static std::string ScriptText(const std::string& name) { return ReadText(ScriptPath(name)); }
     // Writes the script, lets the page find it and selects it.
     void LoadScript(const std::string& name, const std::string& text);
     // Puts the steps into the page's script, as loading a file would.
