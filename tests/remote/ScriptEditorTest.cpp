@@ -22,9 +22,20 @@ TEST_F(ScriptsTest, NewScriptsAreNumberedAndDeletedOnePerPress)
     Press(COM_SCRIPTS_DELETE_SCRIPT);
     EXPECT_FALSE(Exists(ScriptPath("NewScript2")));
     EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "NewScript1");
-    // A file that went away cannot be deleted; the list stays.
-    LoadScript("C", kHeader);
+    // A script whose file went away shows empty, is never written, and
+    // cannot be deleted; the list stays.
+    LoadScript("C", "3,LOOP\n1,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,C\n");
     ASSERT_TRUE(DeleteFile(ScriptPath("C")));
+    Set(COM_SCRIPTS_CURRENT_SCRIPT, 1);
+    Set(COM_SCRIPTS_CURRENT_SCRIPT, 0);
+    EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "C");
+    EXPECT_EQ(ItemsText(COM_SCRIPTS_EDIT_STEP_NO), "");
+    EXPECT_EQ(Value(COM_SCRIPTS_MAKE_REPORT), 0);
+    EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_STEP_ADD));
+    Press(COM_SCRIPTS_EDIT_STEP_ADD);
+    Set(COM_SCRIPTS_LOOP_COUNT, 5);
+    EXPECT_FALSE(Exists(ScriptPath("C")));
+    EXPECT_EQ(ScriptText("NewScript1"), "");
     Press(COM_SCRIPTS_DELETE_SCRIPT);
     EXPECT_TRUE(debug->Contains("File " + ScriptPath("C") + " couldn't be deleted!\n"));
     EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "C\tNewScript1");
@@ -272,24 +283,6 @@ TEST_F(ScriptsTest, EditsStayOnTheSelectedStepAcrossFolderChecks)
     page->RebuildScriptList();
     EXPECT_EQ(ItemsText(COM_SCRIPTS_CURRENT_SCRIPT), "T");
     EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "T");
-}
-
-TEST_F(ScriptsTest, UnreadableScriptShowsEmptyAndIsNeverWritten)
-{
-    const std::string kept = "3,LOOP\n1,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,Kept\n";
-    WriteScript("Gone", kHeader);
-    LoadScript("Kept", kept);
-    ASSERT_TRUE(DeleteFile(ScriptPath("Gone")));
-    Set(COM_SCRIPTS_CURRENT_SCRIPT, 0);
-    EXPECT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), "Gone");
-    EXPECT_EQ(ItemsText(COM_SCRIPTS_EDIT_STEP_NO), "");
-    EXPECT_EQ(Value(COM_SCRIPTS_MAKE_REPORT), 0);
-    EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_STEP_ADD));
-    Press(COM_SCRIPTS_EDIT_STEP_ADD);
-    Set(COM_SCRIPTS_LOOP_COUNT, 5);
-    Set(COM_SCRIPTS_MAKE_REPORT, 1);
-    EXPECT_FALSE(Exists(ScriptPath("Gone")));
-    EXPECT_EQ(ScriptText("Kept"), kept);
 }
 
 TEST_F(ScriptsTest, ArchiveChoiceNamesTheMemoriesOfTheBackup)

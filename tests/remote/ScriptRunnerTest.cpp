@@ -417,6 +417,7 @@ TEST_F(ScriptsTest, RunFolderKeepsTheFilesWrittenAndIsRemovedOnlyWhenEmpty)
         EXPECT_NE(ReadText(folder + name).find("<ZuStatus>"), std::string::npos) << name;
     }
     EXPECT_FALSE(Exists(folder + "/st_3.xml"));
+    EXPECT_TRUE(FolderExists(folder)) << "reporting off keeps a folder with files in it";
     EXPECT_TRUE(debug->Contains("Couldn't create xml file: " + folder + "/../escape_1.xml\n"));
     EXPECT_TRUE(debug->Contains("Couldn't create xml file: " + folder + "/_2.xml\n"));
     EXPECT_TRUE(debug->Contains("ERROR: Couldn't write LCD image"));
