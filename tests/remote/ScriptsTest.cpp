@@ -1,6 +1,5 @@
 #include "ScriptsTest.h"
 
-#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
 #include <sys/stat.h>
@@ -31,48 +30,35 @@ void ScriptsTest::TearDown()
     BoardTest::TearDown();
 }
 
-void ScriptsTest::MakePage()
-{
-    page = std::make_unique<TpScripts>(TpScripts::kCommandIds);
-}
-
-int ScriptsTest::TicksPerTaskRun()
-{
-    return TpStore::PeriodTicks(TpScripts::kTaskPeriodMs);
-}
-
 void ScriptsTest::RunTask(int n)
 {
-    for (int i = 0; i < n * TicksPerTaskRun(); ++i)
+    for (int i = 0; i < n * TpStore::PeriodTicks(TpScripts::kTaskPeriodMs); ++i)
         store->Tick();
 }
 
-void ScriptsTest::AdvanceSeconds(int seconds)
+void ScriptsTest::RunSeconds(int seconds, int runs)
 {
-    clock.SetWallSeconds(clock.WallSeconds() + seconds);
+    for (int second = 0; second < seconds; ++second) {
+        RunTask(runs);
+        AdvanceSeconds(1);
+    }
 }
 
-std::string ScriptsTest::ItemsText(unsigned id) const
+int ScriptsTest::Events(const std::string& fragment) const
 {
-    const TpCommand* cmd = store->GetCmd(id);
-    return cmd != nullptr ? cmd->GetItemsText() : std::string();
-}
-
-void ScriptsTest::WriteScript(const std::string& name, const std::string& text)
-{
-    WriteText(Paths::ScriptsFolder() + "/" + name + ".cmd", text);
-}
-
-std::string ScriptsTest::ScriptText(const std::string& name)
-{
-    return ReadText(Paths::ScriptsFolder() + "/" + name + ".cmd");
+    int count = 0;
+    for (int i = 0; i < logger->EntryCount(); ++i) {
+        if (logger->EntryText(i).find(fragment) != std::string::npos)
+            ++count;
+    }
+    return count;
 }
 
 void ScriptsTest::LoadScript(const std::string& name, const std::string& text)
 {
     WriteScript(name, text);
     page->RebuildScriptList();
-    const TpCommand* list = store->GetCmd(COM_SCRIPTS_CURRENT_SCRIPT);
+    const TpCommand* list = Cmd(COM_SCRIPTS_CURRENT_SCRIPT);
     ASSERT_NE(list, nullptr);
     int index = -1;
     for (int i = 0; i < list->GetItemCount(); ++i) {
@@ -82,6 +68,31 @@ void ScriptsTest::LoadScript(const std::string& name, const std::string& text)
     ASSERT_GE(index, 0) << name << " is not in the script list";
     Set(COM_SCRIPTS_CURRENT_SCRIPT, index);
     ASSERT_EQ(Text(COM_SCRIPTS_SCRIPT_NAME), name);
+}
+
+void ScriptsTest::UseScript(const std::vector<std::string>& lines, int loopCount)
+{
+    ScriptFile& script = page->Script();
+    script.ClearSteps();
+    for (const std::string& line : lines)
+        EXPECT_TRUE(script.AddStep(line, std::string())) << line;
+    script.loopCount = loopCount;
+    script.loopForever = loopCount == 0;
+    script.loaded = true;
+}
+
+bool ScriptsTest::Exists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+void ScriptsTest::SetModified(const std::string& path, std::time_t when)
+{
+    struct utimbuf times {};
+    times.actime = when;
+    times.modtime = when;
+    ASSERT_EQ(::utime(path.c_str(), &times), 0) << path;
 }
 
 bool ScriptsTest::DialogOpen(const std::string& name) const

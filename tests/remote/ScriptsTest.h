@@ -1,8 +1,7 @@
 // Fixture of the scripts tests: a store, the event log, the dialog list with
-// the shipped definitions (dialogs, text table, item lists), the memories
-// page and the scripts page, in a temporary HOME with its data folders.
-// Time is the fixture's manual clock; the page's task runs when the store
-// ticks.
+// the shipped definitions, the memories page and the scripts page, in a
+// temporary HOME with its data folders. Time is the fixture's manual clock;
+// the page's task runs when the store ticks.
 #pragma once
 
 #include "BoardTest.h"
@@ -10,12 +9,15 @@
 #include "KrZuApi.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
+#include "remote/ScriptFile.h"
 #include "remote/TpScripts.h"
 #include "system/TpMemories.h"
 #include "ui/TpDialogList.h"
 
+#include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 class ScriptsTest : public BoardTest {
 protected:
@@ -23,30 +25,40 @@ protected:
     void TearDown() override;
 
     // Builds the scripts page (SetUp does it unless buildPage is false).
-    void MakePage();
-
-    // Store ticks per run of the page's task (100 ms of 20-ms ticks).
-    static int TicksPerTaskRun();
+    void MakePage() { page = std::make_unique<TpScripts>(TpScripts::kCommandIds); }
     // Runs the page's task n times through the store's ticks.
     void RunTask(int n = 1);
     // Moves the wall clock on by whole seconds (the runner's time).
-    void AdvanceSeconds(int seconds);
+    void AdvanceSeconds(int seconds) { clock.SetWallSeconds(clock.WallSeconds() + seconds); }
+    // Each second: the task runs `runs` times, then the clock moves on.
+    void RunSeconds(int seconds, int runs = 1);
 
     // Through the store, as a client or a dialog would.
+    const TpCommand* Cmd(unsigned id) const { return store->GetCmd(id); }
     int32_t Value(unsigned id) const { return store->GetValue(id); }
     std::string Text(unsigned id) const { return store->GetCmdText(id); }
+    std::string ItemsText(unsigned id) const { return Cmd(id) != nullptr ? Cmd(id)->GetItemsText() : ""; }
+    bool Enabled(unsigned id) const { return Cmd(id) != nullptr && Cmd(id)->IsEnabled(); }
+    bool Visible(unsigned id) const { return Cmd(id) != nullptr && Cmd(id)->IsVisible(); }
     void Set(unsigned id, int32_t value) { store->SetValue(id, value); }
     void SetText(unsigned id, const std::string& text) { store->SetText(id, text); }
-    std::string ItemsText(unsigned id) const;
+    void Press(unsigned id) { Set(id, 1); }
+    // Event-log entries that contain the fragment.
+    int Events(const std::string& fragment) const;
 
-    // Writes scripts folder + "/" + name + ".cmd".
-    static void WriteScript(const std::string& name, const std::string& text);
-    static std::string ScriptText(const std::string& name);
+    static void WriteScript(const std::string& name, const std::string& text) { WriteText(ScriptPath(name), text); }
+    static std::string ScriptText(const std::string& name) { return ReadText(ScriptPath(name)); }
     // Writes the script, lets the page find it and selects it.
     void LoadScript(const std::string& name, const std::string& text);
+    // Puts the steps into the page's script, as loading a file would.
+    void UseScript(const std::vector<std::string>& lines, int loopCount = 1);
 
-    // Whether the named dialog is open.
+    static bool Exists(const std::string& path);
+    static void SetModified(const std::string& path, std::time_t when);
     bool DialogOpen(const std::string& name) const;
+
+    // The header lines of a script written with the default options.
+    static inline const std::string kHeader = "1,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n";
 
     bool buildPage = true;
     std::unique_ptr<TpStore> store;
