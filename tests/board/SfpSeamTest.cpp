@@ -71,25 +71,7 @@ TEST_F(SfpSeam, EmSfpPagedRegistersAndStatusComeFromTheModule)
     EXPECT_EQ(module.Trace().back(), (FakeEmSfp::Transaction {false, 0x91, 0x8F, 232}));
 }
 
-TEST_F(SfpSeam, EmSfpActionBitsClearOnceTheModuleActed)
-{
-    FakeEmSfp module;
-    module.Seed(0x90, 0x80, {0x80, 0x01});
-    module.SetSelfClearing(0x81, 0x0C);
-    SetEmSfpBus(&module);
-    ASSERT_NE(sfp_write_byte(127, 0x90), 0);
-    ASSERT_NE(sfp_write_byte(0x81, 0x09), 0);   // reset the flow counter
-    uint8_t value = 0;
-    ASSERT_EQ(sfp_read_byte(0x81, &value), 1);
-    EXPECT_EQ(value, 0x09) << "set until the module acted";
-    uint8_t status = 0;
-    ASSERT_EQ(sfp_read_byte(128, &status), 1);
-    ASSERT_EQ(sfp_read_byte(0x81, &value), 1);
-    EXPECT_EQ(value, 0x01) << "the action bit cleared, the other bit kept";
-    EXPECT_EQ(module.Peek(0x91, 0x81), 0x00) << "other pages untouched";
-}
-
-TEST_F(SfpSeam, FailedReadLeavesTheByteAlone)
+TEST_F(SfpSeam, FailedReadsLeaveTheByteAndWritesRetryThenGiveUp)
 {
     FakeEmSfp module;
     module.FailReadsOf(128);
@@ -97,24 +79,15 @@ TEST_F(SfpSeam, FailedReadLeavesTheByteAlone)
     uint8_t status = 0x42;
     EXPECT_EQ(sfp_read_byte(128, &status), 0);
     EXPECT_EQ(status, 0x42);
-}
 
-TEST_F(SfpSeam, WriteIsRetriedTwentyMillisecondsApart)
-{
-    FakeEmSfp module;
+    ASSERT_NE(sfp_write_byte(127, 0x84), 0);
     module.FailNextWrites(2);
-    SetEmSfpBus(&module);
     EXPECT_NE(sfp_write_byte(55, 0x01), 0);
     EXPECT_EQ(waits, (std::vector<uint32_t> {20, 20}));
     EXPECT_EQ(sfp_last_register(), 55);
     EXPECT_FALSE(debug->Contains("SFP Write failed"));
-}
 
-TEST_F(SfpSeam, WriteGivesUpAfterTenAttempts)
-{
-    FakeEmSfp module;
-    SetEmSfpBus(&module);
-    ASSERT_NE(sfp_write_byte(127, 0x84), 0);
+    waits.clear();
     module.FailAllWrites(true);
     EXPECT_EQ(sfp_write_byte(127, 0xC0), 0);
     EXPECT_EQ(waits.size(), 9u) << "ten attempts, nine waits between them";
@@ -133,14 +106,12 @@ TEST_F(SfpSeam, NoAttemptWhileTheBusIsNotReady)
     EXPECT_TRUE(module.Trace().empty());
     EXPECT_TRUE(waits.empty());
     EXPECT_EQ(debug->Text(), "SFP Write failed.  addr=0x37\n");
-    EXPECT_FALSE(i2c_bus_ready());
 }
 
 TEST_F(SfpSeam, IdentityAndDiagnosticsImagesAreRead)
 {
     SfpIdentity id;
     id.vendorName = "ACME OPTICS";
-    id.partNumber = "EM-2110";
     id.wavelength = 1310;
     id.vendorOui = {0x00, 0x1B, 0x21};
     SfpDiagnostics diag;
@@ -154,7 +125,6 @@ TEST_F(SfpSeam, IdentityAndDiagnosticsImagesAreRead)
 
     EXPECT_EQ(Read(0xA0, 0), 0x03);
     EXPECT_EQ(ReadChars(0xA0, 20, 16), "ACME OPTICS     ");
-    EXPECT_EQ(ReadChars(0xA0, 40, 16), "EM-2110         ");
     EXPECT_EQ(Read(0xA0, 60) << 8 | Read(0xA0, 61), 1310);
     unsigned base = 0, ext = 0;
     for (int r = 0; r <= 62; ++r)
@@ -164,8 +134,7 @@ TEST_F(SfpSeam, IdentityAndDiagnosticsImagesAreRead)
     EXPECT_EQ(Read(0xA0, 63), base & 0xFF) << "CC_BASE";
     EXPECT_EQ(Read(0xA0, 95), ext & 0xFF) << "CC_EXT";
 
-    EXPECT_EQ(Read(0xA2, 96), 0x19);
-    EXPECT_EQ(Read(0xA2, 97), 0x00);
+    EXPECT_EQ(Read(0xA2, 96) << 8 | Read(0xA2, 97), 0x1900);
     EXPECT_EQ(Read(0xA2, 98) << 8 | Read(0xA2, 99), 0x7E2C);
     EXPECT_EQ(Read(0xA2, 104) << 8 | Read(0xA2, 105), 5000);
 
@@ -180,16 +149,10 @@ TEST_F(SfpSeam, IdentityAndDiagnosticsImagesAreRead)
     EXPECT_EQ(bus.Writes(), (std::vector<FakeTwoWireBus::Write> {{0xA2, 127, 1}}));
 }
 
-TEST_F(SfpSeam, EdidBlockIsServedWithItsBusyPolls)
+TEST_F(SfpSeam, EdidBlockIsServedAfterItsBusyPolls)
 {
     EdidFields fields;
     fields.manufacturer = "ABC";
-    fields.productCode = 0x1234;
-    fields.serial = 0x01020304;
-    fields.week = 12;
-    fields.year = 2015;
-    fields.widthCm = 52;
-    fields.heightCm = 29;
     fields.monitorName = "ZU TEST";
     const auto block = MakeEdidBlock(fields);
     FakeTwoWireBus bus;
@@ -201,7 +164,6 @@ TEST_F(SfpSeam, EdidBlockIsServedWithItsBusyPolls)
     EXPECT_EQ(Read(0xA0, 165) & 1, 1);
     EXPECT_EQ(Read(0xA0, 165) & 1, 1);
     EXPECT_EQ(Read(0xA0, 165), block[37]);
-
     unsigned sum = 0;
     for (int i = 0; i < 128; ++i) {
         const uint8_t b = Read(0xA0, static_cast<uint8_t>(128 + i));
@@ -209,11 +171,6 @@ TEST_F(SfpSeam, EdidBlockIsServedWithItsBusyPolls)
         sum += b;
     }
     EXPECT_EQ(sum % 256, 0u) << "EDID checksum";
-    EXPECT_EQ(Read(0xA0, 128 + 1), 0xFF);
-    EXPECT_EQ(Read(0xA0, 128 + 8), 0x04);   // "ABC" = 00001 00010 00011
-    EXPECT_EQ(Read(0xA0, 128 + 9), 0x43);
-    EXPECT_EQ(Read(0xA0, 128 + 10), 0x34);  // product code, little-endian
-    EXPECT_EQ(Read(0xA0, 128 + 17), 25);    // 2015 - 1990
     EXPECT_EQ(ReadChars(0xA0, 128 + 54 + 5, 8), "ZU TEST\n");
 }
 
