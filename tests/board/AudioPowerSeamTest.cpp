@@ -26,23 +26,13 @@ using Calls = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(AudioPowerSeam, WritesAndReadsReachTheInstalledDevice)
+TEST_F(AudioPowerSeam, CallsReachTheInstalledDeviceOnly)
 {
-    audio_route_connect(128, 0x60);
     audio_route_mix(2, 5, db_to_linear(-6.0));
-    audio_set_gain_db(4, 7, 1.0);
-    audgen_hw_set_channel(2, 0x0F);
-    audgen_hw_sync();
-    aes_cs_hw_write(0x85);
     aes_cs_hw_commit();
-    dolby_hw_spacing(1500);
-    EXPECT_EQ(audio.calls, (Calls {"RouteConnect(128,96)", "RouteMix(2,5,0.501187)", "SetGainDb(4,7,1.000000)",
-                                   "GenSetChannel(2,15)", "GenSync()", "ChannelStatusWrite(133)",
-                                   "ChannelStatusCommit()", "DolbySpacing(1500)"}));
-    audio.analyserStatusWordB = 0x0F0F;
     audio.monitorReadCount = 3;
-    EXPECT_EQ(analyser_status_word_b(), 0x0F0Fu);
     EXPECT_EQ(audmon_read_count(), 3);
+    EXPECT_EQ(audio.calls, (Calls {"RouteMix(2,5,0.501187)", "ChannelStatusCommit()"}));
 
     audio.calls.clear();
     SetAudioHardware(nullptr);

@@ -99,10 +99,10 @@ TEST_F(WebFileListTest, BmpRowsOpenThroughShowBmpOthersArePlainLinksAndNamesAreE
     ASSERT_TRUE(MakeFolder("odd"));
     MakeFile("odd/a'<b>&\".bmp");
     Build("odd/*.bmp", "odd.html");
-    EXPECT_EQ(ReadText("odd.html"), kHead +
-                                        "<tr><td><div><a href=\"javascript:ShowBmp('a\\&#39;&lt;b&gt;&amp;&quot;.bmp')\">"
-                                        "a&#39;&lt;b&gt;&amp;&quot;.bmp</a></div></td><td><div>" +
-                                        kWhenText + "</div></td></tr>\n" + kFooter);
+    EXPECT_EQ(ReadText("odd.html"),
+              kHead + "<tr><td><div><a href=\"javascript:ShowBmp('a\\&#39;&lt;b&gt;&amp;&quot;.bmp')\">"
+                      "a&#39;&lt;b&gt;&amp;&quot;.bmp</a></div></td><td><div>" + kWhenText + "</div></td></tr>\n" +
+                  kFooter);
     Build("odd/*", "plain.html");
     EXPECT_EQ(ReadText("plain.html"), kHead + PlainRow("a&#39;&lt;b&gt;&amp;&quot;.bmp", kWhenText) + kFooter);
 }
