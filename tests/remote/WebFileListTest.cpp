@@ -3,7 +3,6 @@
 #include "RemoteTest.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Paths.h"
 #include "remote/TpWebDirList.h"
 #include "remote/TpWebFileList.h"
 
@@ -162,7 +161,7 @@ TEST_F(WebFileListTest, ThePageAppearsOnlyWhenFinishedOrNotAtAll)
     EXPECT_FALSE(RemoteTest::Exists("nofolder"));
 }
 
-TEST_F(WebFileListTest, DirListHasARowPerSubFolderAndInstrumentPathsAreMapped)
+TEST_F(WebFileListTest, DirListHasARowPerSubFolder)
 {
     ASSERT_TRUE(MakeFolder("reports"));
     ASSERT_TRUE(MakeFolder("reports/S-2"));
@@ -179,13 +178,6 @@ TEST_F(WebFileListTest, DirListHasARowPerSubFolderAndInstrumentPathsAreMapped)
     EXPECT_EQ(ReadText("reports/index.html"),
               web_page::IndexHead("Zu Report Index", "Zu Report Files available:", "<div>intro</div>") +
                   PlainRow("S-1", kWhenText) + PlainRow("S-2", "2023-11-14 23:13:20") + kFooter);
-
-    ASSERT_TRUE(Paths::MakeDataFolders());
-    const std::string folder = Paths::InstrumentFolder() + "/screendumps";
-    ASSERT_TRUE(MakeFolder(folder));
-    MakeFile(folder + "/main.bmp");
-    Build("/mnt/mmc/screendumps/*.bmp", "/mnt/mmc/screendumps/index.html");
-    EXPECT_EQ(ReadText(folder + "/index.html"), kHead + BmpRow("main.bmp", kWhenText) + kFooter);
 }
 
 } // namespace

@@ -83,7 +83,7 @@ TEST_F(KeyRouting, UpAndDownMoveTheFocusOverControlsOfTheTopWindowThatCanTakeIt)
     EXPECT_EQ(main->FocusedControl(), main->FindControl("Tabs")) << "the main menu is not on top";
 }
 
-TEST_F(KeyRouting, LeftAndRightChangeTheValueThroughTheStore)
+TEST_F(KeyRouting, LeftAndRightChangeTheValueOrThePageThroughTheStore)
 {
     RecordingPage page;
     TpChildCmd level(&page, 100, 1);
@@ -106,6 +106,17 @@ TEST_F(KeyRouting, LeftAndRightChangeTheValueThroughTheStore)
     EXPECT_EQ(gain.GetValue(), 3) << "stops at the maximum";
     EXPECT_EQ((page.heard),
               (std::vector<RecordingPage::Heard> {{100, 2}, {100, 3}, {100, 2}, {101, 1}, {101, 2}, {101, 3}}));
+
+    // On the page tabs, a page shows its own controls only.
+    TKrObject* genOnly = main->FindControl("Gen Only");
+    EXPECT_FALSE(genOnly->IsShownOnScreen());
+    store->SetFocused(COM_MAIN_TAB_SELECT, true);
+    Press(kKeyRight);
+    EXPECT_EQ(store->GetValue(COM_MAIN_TAB_SELECT), 1);
+    EXPECT_TRUE(genOnly->IsShownOnScreen());
+    EXPECT_FALSE(main->FindControl("Level")->IsShownOnScreen());
+    Press(kKeyDown);
+    EXPECT_EQ(main->FocusedControl(), genOnly);
 }
 
 TEST_F(KeyRouting, OkPressesAButtonOnceAndTurnsASwitchOver)
@@ -124,18 +135,6 @@ TEST_F(KeyRouting, OkPressesAButtonOnceAndTurnsASwitchOver)
     EXPECT_EQ(mute.GetValue(), 1);
     Press(kKeyLeft);
     EXPECT_EQ(mute.GetValue(), 0);
-}
-
-TEST_F(KeyRouting, PageTabsShowTheirOwnControls)
-{
-    TKrObject* genOnly = main->FindControl("Gen Only");
-    EXPECT_FALSE(genOnly->IsShownOnScreen());
-    Press(kKeyRight);   // the tabs have the focus: page 1
-    EXPECT_EQ(store->GetValue(COM_MAIN_TAB_SELECT), 1);
-    EXPECT_TRUE(genOnly->IsShownOnScreen());
-    EXPECT_FALSE(main->FindControl("Level")->IsShownOnScreen());
-    Press(kKeyDown);
-    EXPECT_EQ(main->FocusedControl(), genOnly);
 }
 
 TEST_F(KeyRouting, MenuKeyEightClosesOnlyADialogThatClosesOnIt)

@@ -52,7 +52,7 @@ protected:
 
 } // namespace
 
-TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChanged)
+TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChangedWithTheTopWindowOverTheOthers)
 {
     EXPECT_TRUE(list->RedrawChanged());
     EXPECT_TRUE(SimLcdFrame().TakeDirty());
@@ -70,6 +70,15 @@ TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChanged)
     EXPECT_TRUE(list->RedrawChanged()) << "the stack changed";
     popup->SetTitle("Changed while closed");
     EXPECT_FALSE(list->RedrawChanged());
+
+    // The top window is drawn over the others.
+    ShowDialog("Popup", 1);
+    list->RedrawChanged();
+    EXPECT_EQ(SimLcdFrame().Pixel(100, 100), kColourBorder) << "the popup's frame";
+    EXPECT_EQ(SimLcdFrame().Pixel(150, 130), kColourDialog) << "the popup's background";
+    Press(kKeyMenu8);
+    list->RedrawChanged();
+    EXPECT_NE(SimLcdFrame().Pixel(100, 100), kColourBorder);
 }
 
 TEST_F(ScreenDrawing, AKeyThatChangesAValueChangesThePictureAndItsBmp)
@@ -124,17 +133,6 @@ TEST_F(ScreenDrawing, ColoursOfTheCommandsAndTheFocusShow)
     pixels = SimLcdFrame().Snapshot();
     EXPECT_EQ(CountColour(pixels, 0xFF0000) + CountColour(pixels, 0x0000FF), 0) << "a hidden control is not drawn";
     EXPECT_EQ(CountColour(pixels, kColourFocus), 0);
-}
-
-TEST_F(ScreenDrawing, TheTopWindowIsDrawnOverTheOthers)
-{
-    ShowDialog("Popup", 1);
-    list->RedrawChanged();
-    EXPECT_EQ(SimLcdFrame().Pixel(100, 100), kColourBorder) << "the popup's frame";
-    EXPECT_EQ(SimLcdFrame().Pixel(150, 130), kColourDialog) << "the popup's background";
-    Press(kKeyMenu8);
-    list->RedrawChanged();
-    EXPECT_NE(SimLcdFrame().Pixel(100, 100), kColourBorder);
 }
 
 TEST_F(ScreenDrawing, TextIsClippedToWholeCharactersAndTheBuffer)
