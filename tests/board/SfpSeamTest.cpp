@@ -139,11 +139,10 @@ TEST_F(SfpSeam, CageAnswersAndRecordsCalls)
     cage.boardRevision = 10;
     SetSfpCage(&cage);
     EXPECT_EQ(sfp_detect(), 0);
-    EXPECT_EQ(sfp_get_cage_revision(), 3);
-    EXPECT_TRUE(sfp_is_powered());
     EXPECT_EQ(get_board_revision(), 10);
+    EXPECT_TRUE(sfp_is_powered());
     cage.cageRevision = 2;
-    EXPECT_FALSE(sfp_is_powered());
+    EXPECT_FALSE(sfp_is_powered()) << "older cages report power off";
     sfp_set_power(0);
     sfp_set_power(1);
     sfp_set_rate_select(1);

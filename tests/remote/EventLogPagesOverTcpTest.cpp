@@ -128,20 +128,16 @@ public:
     }
 };
 
-TEST_F(EventLogPages, EmptyAndOneEventLogsWithFiltersAndStartsBeyondTheEnd)
+TEST_F(EventLogPages, EmptyAndOneEventLogsWithStartsBeyondTheEnd)
 {
     ASSERT_TRUE(StartWithTexts({}));
     EXPECT_EQ(Fetch(c, 0), Page().Html());
-    EXPECT_NE(Page().Html().find("<br><br><hr><h1>End of Event Log</h1><hr><div style=\"position:absolute;left:5px;"
-                                 "top:88px; text-indent:0px \"  > <button onClick=GetEv(0) id=\"a1\" >"),
-              std::string::npos);
+    EXPECT_EQ(Fetch(c, 100000), Page().Html());
     Page last;
     last.curI = 99999;
     EXPECT_EQ(Fetch(c, 99999), last.Html());
-    EXPECT_EQ(Fetch(c, 100000), Page().Html());
-    Page back;
-    back.curI = 12;
-    EXPECT_EQ(Fetch(c, 100013), back.Html());
+    last.curI = 12;   // back from beyond the end
+    EXPECT_EQ(Fetch(c, 100013), last.Html());
     ASSERT_TRUE(StopApp());
     app.reset();
 
@@ -153,18 +149,9 @@ TEST_F(EventLogPages, EmptyAndOneEventLogsWithFiltersAndStartsBeyondTheEnd)
                 "lost</td></tr>\n"};
     one.endOfLog = true;
     EXPECT_EQ(Fetch(c, 0), one.Html());
-    EXPECT_EQ(web_page::TableHeading().size(), 172u);
     EXPECT_NE(one.Html().find("Displaying 1 to 1 of 1 Events<b></div><br><br></body></html>\x03"), std::string::npos);
-    Page warnings = one;
-    warnings.curF = warnings.levelSelected = 2;
-    EXPECT_EQ(Fetch(c, 0, 2), warnings.Html());
-    Page errors;   // the warning is skipped
-    errors.curF = errors.levelSelected = 1;
-    errors.count = 1;
-    EXPECT_EQ(Fetch(c, 0, 1), errors.Html());
-    Page beyond = one;   // the last page, listed backward from the only entry
-    beyond.curI = 5;
-    EXPECT_EQ(Fetch(c, 5), beyond.Html());
+    one.curI = 5;   // beyond the end: the last page, listed backward from the only entry
+    EXPECT_EQ(Fetch(c, 5), one.Html());
 }
 
 TEST_F(EventLogPages, TheButtonsPageForwardAndBackThroughALogOfSeveralPages)

@@ -15,11 +15,9 @@
 namespace {
 
 constexpr uint16_t kIds[TCPIPAddresses::kIdCount] = {
-    COM_NETWORK_SETUP, COM_NETWORK_APPLY, COM_NETWORK_DHCP,
-    COM_NETWORK_DHCP_IP, COM_NETWORK_DHCP_MASK, COM_NETWORK_DHCP_GATEWAY, COM_NETWORK_DHCP_DNS,
-    COM_NETWORK_NAME,
-    COM_NETWORK_IP_1, COM_NETWORK_MASK_1, COM_NETWORK_GATEWAY_1, COM_NETWORK_DNS_1,
-};
+    COM_NETWORK_SETUP, COM_NETWORK_APPLY, COM_NETWORK_DHCP, COM_NETWORK_DHCP_IP, COM_NETWORK_DHCP_MASK,
+    COM_NETWORK_DHCP_GATEWAY, COM_NETWORK_DHCP_DNS, COM_NETWORK_NAME, COM_NETWORK_IP_1, COM_NETWORK_MASK_1,
+    COM_NETWORK_GATEWAY_1, COM_NETWORK_DNS_1};
 
 class NetworkPageTest : public BoardTest {
 protected:
@@ -30,10 +28,7 @@ protected:
     }
     void TearDown() override
     {
-        page.reset();
-        settings.reset();
-        dialogs.reset();
-        store.reset();
+        page.reset(), settings.reset(), dialogs.reset(), store.reset();
         BoardTest::TearDown();
     }
 
@@ -57,11 +52,7 @@ protected:
     bool Enabled(uint16_t id) const { return store->GetCmd(id)->IsEnabled(); }
     bool Visible(uint16_t id) const { return store->GetCmd(id)->IsVisible(); }
     int Notices() const { return parent.CountFor(page.get(), kReasonValue); }
-    std::string Setting(const std::string& key) const
-    {
-        TpIniFile file("./system.cfg");
-        return file.GetString("", key, "<none>");
-    }
+    std::string Setting(const std::string& key) const { return TpIniFile("./system.cfg").GetString("", key, "-"); }
 
     FakeNetHost net;
     std::unique_ptr<TpStore> store = std::make_unique<TpStore>();

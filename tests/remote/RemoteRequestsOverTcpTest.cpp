@@ -12,41 +12,17 @@ namespace {
 
 using RemoteRequestsOverTcp = RemoteServerTest;
 
-std::string Word(uint32_t v)
-{
-    std::string s(4, '\0');
-    PutU32(reinterpret_cast<uint8_t*>(s.data()), v);
-    return s;
-}
-
-uint32_t U32At(const std::string& s, size_t at)
-{
-    return GetU32(reinterpret_cast<const uint8_t*>(s.data()) + at);
-}
-
-// Replies the Python client does not check: lists on the wire, the LCD
-// sub-code 13 and a console line.
-TEST_F(RemoteRequestsOverTcp, ListSubCodeAndConsoleRepliesAreByteExact)
+// Replies the Python client does not check.
+TEST_F(RemoteRequestsOverTcp, LcdSubCodeThirteenAndConsoleLinesAreAnswered)
 {
     ASSERT_TRUE(StartApp());
     TestClient c;
     ASSERT_TRUE(c.Connect(port));
     std::string bytes;
-    EXPECT_EQ(c.Request(10, COM_REMOTE_CONNECTIONS).header.type, 0);
-    EXPECT_EQ(c.Request(11, COM_REMOTE_CONNECTIONS, 0, 5).header.type, 0);
-    EXPECT_EQ(c.Request(11, COM_REMOTE_CONNECTIONS, 0, 7).header.type, 0);
-    ASSERT_TRUE(c.Send(EncodeRequest(28, COM_REMOTE_CONNECTIONS)));
-    ASSERT_TRUE(c.Read(28, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 38, COM_REMOTE_CONNECTIONS, 8, 0, 0) + Word(5) + Word(7));
-    EXPECT_EQ(c.Request(12, COM_REMOTE_CONNECTIONS, 1, 0, "B").header.type, 0);
-    ASSERT_TRUE(c.Send(EncodeRequest(29, COM_REMOTE_CONNECTIONS)));
-    ASSERT_TRUE(c.Read(22, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 39, COM_REMOTE_CONNECTIONS, 2, 2, 2) + "\tB");
-
     ASSERT_TRUE(c.Send(EncodeRequest(4, 0, 0, 13)));
     ASSERT_TRUE(c.Read(TpTFTBitmap::GetBmpSize(), bytes));
     EXPECT_EQ(bytes.substr(0, 2), "BM");
-    EXPECT_EQ(U32At(bytes, 2), 391734u);
+    EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(bytes.data()) + 2), 391734u);
     ASSERT_TRUE(c.Send(EncodeRequest(3, 0, 0, 0, "help")));
     ASSERT_TRUE(c.Read(20, bytes));
     EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0, 0, 0, 0, 0)) << "a console line is acknowledged at once";

@@ -90,15 +90,9 @@ TEST_F(ShippedDefinitions, EveryNumberedTextIsInTheTable)
 TEST_F(ShippedDefinitions, ListsIndexedByNumberHaveTheirItems)
 {
     LoadShipped();
-    // command id, items the pages index into
-    const std::pair<unsigned, int> counts[] = {
-        {COM_MAIN_TAB_SELECT, 8},           {COM_STATUS_TAB_SELECT, 8},       {COM_ANLYS_INP_SEL, 17},
-        {COM_SCRIPTS_EDIT_STEP_FUNCTION, 12}, {COM_SCRIPTS_EDIT_STEP_TAB, 35}, {COM_GEN_AUDIO_SOURCE_G1_P1_L + 15, 10},
-        {COM_GEN_AUDIO_AES_OUT_SOURCE, 20}, {COM_GEN_DOLBY_PGM_CONFIG, 24},   {COM_STATUS_CSS_LINE_1, 36},
-        {COM_SFP_TAB_SELECT, 8},            {COM_STATUS_CSS_INP_SELECT, 17},  {COM_GEN_DOLBY_D_MODE, 15},
-        {COM_GEN_DOLBY_D_RATE, 17},         {COM_STATUS_CSS_LINE_3, 24}};
-    for (const auto& [id, count] : counts)
-        EXPECT_EQ(ItemCount(id), count) << id;
+    EXPECT_EQ(ItemCount(COM_MAIN_TAB_SELECT), 8);
+    EXPECT_EQ(ItemCount(COM_SCRIPTS_EDIT_STEP_FUNCTION), 12);
+    EXPECT_EQ(ItemCount(COM_SCRIPTS_EDIT_STEP_TAB), 35);
     EXPECT_GE(ItemCount(2350), 40);
 
     // The step types are named as the steps' display names are.
