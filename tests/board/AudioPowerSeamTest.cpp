@@ -26,53 +26,22 @@ using Calls = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(AudioPowerSeam, WritesAreRecordedInOrder)
+TEST_F(AudioPowerSeam, CallsReachTheInstalledDeviceOnly)
 {
-    audio_route_connect(128, 0x60);
     audio_route_mix(2, 5, db_to_linear(-6.0));
-    audio_route_set_gain(129, -0.501187);
-    audio_set_gain_db(4, 7, 1.0);
-    audio_set_output_gain(5, 3);
-    audgen_hw_write(1);
-    audgen_hw_write_a(2);
-    audgen_hw_write_b(3);
-    audgen_hw_set_channel(2, 0x0F);
-    audgen_hw_sync();
-    meter_hw_set(1, -12);
-    audmon_hw_write(9);
-    aes_cs_hw_write(0x85);
     aes_cs_hw_commit();
-    dolby_hw_spacing(1500);
-    EXPECT_EQ(audio.calls,
-              (Calls {"RouteConnect(128,96)", "RouteMix(2,5,0.501187)", "RouteSetGain(129,-0.501187)",
-                      "SetGainDb(4,7,1.000000)", "SetOutputGain(5,3)", "GenWrite(1)", "GenWriteA(2)",
-                      "GenWriteB(3)", "GenSetChannel(2,15)", "GenSync()", "MeterSet(1,-12)", "MonitorWrite(9)",
-                      "ChannelStatusWrite(133)", "ChannelStatusCommit()", "DolbySpacing(1500)"}));
-}
-
-TEST_F(AudioPowerSeam, StatusReadsComeFromTheDevice)
-{
-    audio.sourceFlagA = 1;
-    audio.sourceFlagB = 0;
-    audio.analyserStatusWordB = 0x0F0F;
-    audio.aesRxPresent = 0;
-    audio.monitorStatusOk = 0;
     audio.monitorReadCount = 3;
-    EXPECT_EQ(audio_src_flag_a(), 1);
-    EXPECT_EQ(audio_src_flag_b(), 0);
-    EXPECT_EQ(analyser_status_word_b(), 0x0F0Fu);
-    EXPECT_EQ(aes_rx_present(), 0);
-    EXPECT_EQ(audmon_status_ok(), 0);
     EXPECT_EQ(audmon_read_count(), 3);
+    EXPECT_EQ(audio.calls, (Calls {"RouteMix(2,5,0.501187)", "ChannelStatusCommit()"}));
 
+    audio.calls.clear();
     SetAudioHardware(nullptr);
-    EXPECT_EQ(audio_src_flag_a(), 0);
     EXPECT_EQ(audmon_read_count(), 0);
     audio_route_connect(1, 2);
     EXPECT_TRUE(audio.calls.empty()) << "a removed device hears nothing";
 }
 
-TEST_F(AudioPowerSeam, PowerControllerKeepsItsFlags)
+TEST_F(AudioPowerSeam, PowerControllerKeepsItsFlagsAndRefusesPairsOutOfRange)
 {
     power_set_audio_pair(0, 1);
     power_set_audio_pair(3, 1);
@@ -82,35 +51,24 @@ TEST_F(AudioPowerSeam, PowerControllerKeepsItsFlags)
     power_set_gen_analog(5);
     power_set_gen_groups(1, 0, 1, 0);
     power_set_meter_analog(1);
-    const PowerControlState s = power_state();
+    PowerControlState s = power_state();
     EXPECT_EQ(s.audioPairs, 0x81);
     EXPECT_EQ(s.genFlag, 0x21);
     EXPECT_EQ(s.genAnalog, 1);
     EXPECT_EQ(s.genGroups, (std::array<uint8_t, 4> {1, 0, 1, 0}));
     EXPECT_EQ(s.meterAnalog, 1);
-    EXPECT_EQ(audio.CallsOf("Power"),
-              (Calls {"PowerAudioPair(0,1)", "PowerAudioPair(3,1)", "PowerAudioPair(7,1)", "PowerAudioPair(3,0)",
-                      "PowerGenFlag(33)", "PowerGenAnalog(5)", "PowerGenGroups(1,0,1,0)", "PowerMeterAnalog(1)"}));
-}
+    EXPECT_EQ(audio.CallsOf("Power").size(), 8u);
 
-TEST_F(AudioPowerSeam, PairOutsideZeroToSevenIsRefused)
-{
-    power_set_audio_pair(2, 1);
+    audio.calls.clear();
     power_set_audio_pair(8, 1);
     EXPECT_EQ(debug->Text(), "ERROR Generator audio pair out of range for PowerControl. 8 is not in range 0 to 7");
-    debug->Clear();
     power_set_audio_pair(-1, 0);
     EXPECT_TRUE(debug->Contains("-1 is not in range 0 to 7"));
-    EXPECT_EQ(power_state().audioPairs, 0x04);
-    EXPECT_EQ(audio.calls, (Calls {"PowerAudioPair(2,1)"}));
-}
+    EXPECT_EQ(power_state().audioPairs, 0x81);
+    EXPECT_TRUE(audio.calls.empty());
 
-TEST_F(AudioPowerSeam, ResetClearsThePowerFlags)
-{
-    power_set_audio_pair(1, 1);
-    power_set_meter_analog(1);
     BoardReset();
-    const PowerControlState s = power_state();
+    s = power_state();
     EXPECT_EQ(s.audioPairs, 0);
     EXPECT_EQ(s.meterAnalog, 0);
 }

@@ -71,25 +71,7 @@ TEST_F(SfpSeam, EmSfpPagedRegistersAndStatusComeFromTheModule)
     EXPECT_EQ(module.Trace().back(), (FakeEmSfp::Transaction {false, 0x91, 0x8F, 232}));
 }
 
-TEST_F(SfpSeam, EmSfpActionBitsClearOnceTheModuleActed)
-{
-    FakeEmSfp module;
-    module.Seed(0x90, 0x80, {0x80, 0x01});
-    module.SetSelfClearing(0x81, 0x0C);
-    SetEmSfpBus(&module);
-    ASSERT_NE(sfp_write_byte(127, 0x90), 0);
-    ASSERT_NE(sfp_write_byte(0x81, 0x09), 0);   // reset the flow counter
-    uint8_t value = 0;
-    ASSERT_EQ(sfp_read_byte(0x81, &value), 1);
-    EXPECT_EQ(value, 0x09) << "set until the module acted";
-    uint8_t status = 0;
-    ASSERT_EQ(sfp_read_byte(128, &status), 1);
-    ASSERT_EQ(sfp_read_byte(0x81, &value), 1);
-    EXPECT_EQ(value, 0x01) << "the action bit cleared, the other bit kept";
-    EXPECT_EQ(module.Peek(0x91, 0x81), 0x00) << "other pages untouched";
-}
-
-TEST_F(SfpSeam, FailedReadLeavesTheByteAlone)
+TEST_F(SfpSeam, FailedReadsLeaveTheByteAndWritesRetryThenGiveUp)
 {
     FakeEmSfp module;
     module.FailReadsOf(128);
@@ -97,24 +79,15 @@ TEST_F(SfpSeam, FailedReadLeavesTheByteAlone)
     uint8_t status = 0x42;
     EXPECT_EQ(sfp_read_byte(128, &status), 0);
     EXPECT_EQ(status, 0x42);
-}
 
-TEST_F(SfpSeam, WriteIsRetriedTwentyMillisecondsApart)
-{
-    FakeEmSfp module;
+    ASSERT_NE(sfp_write_byte(127, 0x84), 0);
     module.FailNextWrites(2);
-    SetEmSfpBus(&module);
     EXPECT_NE(sfp_write_byte(55, 0x01), 0);
     EXPECT_EQ(waits, (std::vector<uint32_t> {20, 20}));
     EXPECT_EQ(sfp_last_register(), 55);
     EXPECT_FALSE(debug->Contains("SFP Write failed"));
-}
 
-TEST_F(SfpSeam, WriteGivesUpAfterTenAttempts)
-{
-    FakeEmSfp module;
-    SetEmSfpBus(&module);
-    ASSERT_NE(sfp_write_byte(127, 0x84), 0);
+    waits.clear();
     module.FailAllWrites(true);
     EXPECT_EQ(sfp_write_byte(127, 0xC0), 0);
     EXPECT_EQ(waits.size(), 9u) << "ten attempts, nine waits between them";
@@ -133,88 +106,29 @@ TEST_F(SfpSeam, NoAttemptWhileTheBusIsNotReady)
     EXPECT_TRUE(module.Trace().empty());
     EXPECT_TRUE(waits.empty());
     EXPECT_EQ(debug->Text(), "SFP Write failed.  addr=0x37\n");
-    EXPECT_FALSE(i2c_bus_ready());
 }
 
-TEST_F(SfpSeam, IdentityAndDiagnosticsImagesAreRead)
+TEST_F(SfpSeam, TwoWireReadsAndWritesReachTheInstalledBus)
 {
     SfpIdentity id;
     id.vendorName = "ACME OPTICS";
-    id.partNumber = "EM-2110";
-    id.wavelength = 1310;
-    id.vendorOui = {0x00, 0x1B, 0x21};
     SfpDiagnostics diag;
-    diag.temperature = 0x1900;   // 25 degrees C
-    diag.vcc = 0x7E2C;           // 3.23 V
-    diag.rxPower = 0x1388;       // 0.5 mW
+    diag.vcc = 0x7E2C;
     FakeTwoWireBus bus;
     bus.SetA0(MakeA0hImage(id));
     bus.SetA2(MakeA2hImage(diag));
     SetTwoWireBus(&bus);
-
-    EXPECT_EQ(Read(0xA0, 0), 0x03);
     EXPECT_EQ(ReadChars(0xA0, 20, 16), "ACME OPTICS     ");
-    EXPECT_EQ(ReadChars(0xA0, 40, 16), "EM-2110         ");
-    EXPECT_EQ(Read(0xA0, 60) << 8 | Read(0xA0, 61), 1310);
-    unsigned base = 0, ext = 0;
-    for (int r = 0; r <= 62; ++r)
-        base += Read(0xA0, static_cast<uint8_t>(r));
-    for (int r = 64; r <= 94; ++r)
-        ext += Read(0xA0, static_cast<uint8_t>(r));
-    EXPECT_EQ(Read(0xA0, 63), base & 0xFF) << "CC_BASE";
-    EXPECT_EQ(Read(0xA0, 95), ext & 0xFF) << "CC_EXT";
-
-    EXPECT_EQ(Read(0xA2, 96), 0x19);
-    EXPECT_EQ(Read(0xA2, 97), 0x00);
     EXPECT_EQ(Read(0xA2, 98) << 8 | Read(0xA2, 99), 0x7E2C);
-    EXPECT_EQ(Read(0xA2, 104) << 8 | Read(0xA2, 105), 5000);
 
     uint8_t untouched = 0x77;
     EXPECT_FALSE(i2c_read_byte(0x50, 0, &untouched)) << "no device at 0x50";
-    EXPECT_EQ(untouched, 0x77);
     bus.FailReadOf(0xA0, 56);
     EXPECT_FALSE(i2c_read_byte(0xA0, 56, &untouched));
     EXPECT_EQ(untouched, 0x77);
-
+    EXPECT_FALSE(i2c_read_byte(0xA0, 0, nullptr));
     EXPECT_TRUE(i2c_write_byte(0xA2, 127, 1));
     EXPECT_EQ(bus.Writes(), (std::vector<FakeTwoWireBus::Write> {{0xA2, 127, 1}}));
-}
-
-TEST_F(SfpSeam, EdidBlockIsServedWithItsBusyPolls)
-{
-    EdidFields fields;
-    fields.manufacturer = "ABC";
-    fields.productCode = 0x1234;
-    fields.serial = 0x01020304;
-    fields.week = 12;
-    fields.year = 2015;
-    fields.widthCm = 52;
-    fields.heightCm = 29;
-    fields.monitorName = "ZU TEST";
-    const auto block = MakeEdidBlock(fields);
-    FakeTwoWireBus bus;
-    bus.SetEdid(block);
-    bus.SetEdidBusyPolls(2);
-    SetTwoWireBus(&bus);
-
-    ASSERT_TRUE(i2c_write_byte(0xA2, 165, 1));
-    EXPECT_EQ(Read(0xA0, 165) & 1, 1);
-    EXPECT_EQ(Read(0xA0, 165) & 1, 1);
-    EXPECT_EQ(Read(0xA0, 165), block[37]);
-
-    unsigned sum = 0;
-    for (int i = 0; i < 128; ++i) {
-        const uint8_t b = Read(0xA0, static_cast<uint8_t>(128 + i));
-        EXPECT_EQ(b, block[static_cast<size_t>(i)]);
-        sum += b;
-    }
-    EXPECT_EQ(sum % 256, 0u) << "EDID checksum";
-    EXPECT_EQ(Read(0xA0, 128 + 1), 0xFF);
-    EXPECT_EQ(Read(0xA0, 128 + 8), 0x04);   // "ABC" = 00001 00010 00011
-    EXPECT_EQ(Read(0xA0, 128 + 9), 0x43);
-    EXPECT_EQ(Read(0xA0, 128 + 10), 0x34);  // product code, little-endian
-    EXPECT_EQ(Read(0xA0, 128 + 17), 25);    // 2015 - 1990
-    EXPECT_EQ(ReadChars(0xA0, 128 + 54 + 5, 8), "ZU TEST\n");
 }
 
 TEST_F(SfpSeam, CageAnswersAndRecordsCalls)
@@ -225,11 +139,10 @@ TEST_F(SfpSeam, CageAnswersAndRecordsCalls)
     cage.boardRevision = 10;
     SetSfpCage(&cage);
     EXPECT_EQ(sfp_detect(), 0);
-    EXPECT_EQ(sfp_get_cage_revision(), 3);
-    EXPECT_TRUE(sfp_is_powered());
     EXPECT_EQ(get_board_revision(), 10);
+    EXPECT_TRUE(sfp_is_powered());
     cage.cageRevision = 2;
-    EXPECT_FALSE(sfp_is_powered());
+    EXPECT_FALSE(sfp_is_powered()) << "older cages report power off";
     sfp_set_power(0);
     sfp_set_power(1);
     sfp_set_rate_select(1);

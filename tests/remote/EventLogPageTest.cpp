@@ -10,16 +10,18 @@
 
 namespace {
 
-using web_page::Entry;
 using web_page::Page;
 
-// A list of entries that stops answering from a given request on.
-class FakeList : public TpEventLogPage::Source {
-public:
-    std::vector<std::string> texts;
-    int answers = 1000000;   // requests answered before the list falls silent
-    std::vector<int> asked;  // entry indexes asked for
-
+// A list of log entries that falls silent after a number of answers, and
+// a client whose send fails at a given piece.
+struct Fakes : TpEventLogPage::Source {
+    explicit Fakes(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            log.push_back({i % 3 == 0 ? 'E' : 'W', "09:00:00", "02-03-2024", "Entry " + std::to_string(i)});
+            texts.push_back(log.back().Text());
+        }
+    }
     bool Count(int& count) override
     {
         if (answers-- <= 0)
@@ -35,112 +37,73 @@ public:
         text = texts.at(static_cast<size_t>(index));
         return true;
     }
-};
-
-struct Pieces {
-    std::vector<std::string> sent;
-    size_t failAt = 1000;   // the piece whose send fails
-
-    TpEventLogPage::Sink Sink()
+    bool Send(int start)
     {
-        return [this](const std::string& piece) {
+        return TpEventLogPage(start, 0, 0).Send(*this, [this](const std::string& piece) {
             if (sent.size() == failAt)
                 return false;
             sent.push_back(piece);
+            all += piece;
             return true;
-        };
+        });
     }
-    std::string All() const
-    {
-        std::string all;
-        for (const std::string& p : sent)
-            all += p;
-        return all;
-    }
+
+    std::vector<web_page::Entry> log;
+    std::vector<std::string> texts, sent;
+    std::string all;
+    int answers = 1000000;
+    std::vector<int> asked;
+    size_t failAt = 1000;
 };
-
-std::vector<Entry> Log(int count)
-{
-    std::vector<Entry> log;
-    for (int i = 0; i < count; ++i)
-        log.push_back({i % 3 == 0 ? 'E' : 'W', "09:00:00", "02-03-2024", "Entry " + std::to_string(i)});
-    return log;
-}
-
-FakeList ListOf(const std::vector<Entry>& log)
-{
-    FakeList list;
-    for (const Entry& e : log)
-        list.texts.push_back(e.Text());
-    return list;
-}
 
 using EventLogPage = ZuTest;
 
 TEST_F(EventLogPage, RowsOfABackwardWalkGoOutOneByOneInAscendingOrder)
 {
-    const std::vector<Entry> log = Log(45);
-    FakeList list = ListOf(log);
-    Pieces pieces;
-    TpEventLogPage page(99999, 0, 0);
-    ASSERT_TRUE(page.Send(list, pieces.Sink()));
-    // Head, table heading, twenty rows, the rest.
-    ASSERT_EQ(pieces.sent.size(), 23u);
-    EXPECT_EQ(pieces.sent[1], web_page::TableHeading());
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(pieces.sent[static_cast<size_t>(2 + i)], web_page::Row(log[static_cast<size_t>(25 + i)]));
-    EXPECT_EQ(pieces.sent.back().substr(0, 8), "</table>");
-    EXPECT_NE(pieces.All().find("GetEv(100025) id=\"a2\""), std::string::npos);
-    EXPECT_EQ(list.asked.front(), 44);
-    EXPECT_EQ(list.asked.back(), 25);
+    Fakes backward(45);
+    ASSERT_TRUE(backward.Send(99999));
+    ASSERT_EQ(backward.sent.size(), 23u);   // head, table heading, twenty rows, the rest
+    EXPECT_EQ(backward.sent[1], web_page::TableHeading());
+    for (size_t i = 0; i < 20; ++i)
+        EXPECT_EQ(backward.sent[2 + i], web_page::Row(backward.log[25 + i]));
+    EXPECT_EQ(backward.sent.back().substr(0, 8), "</table>");
+    EXPECT_NE(backward.all.find("GetEv(100025) id=\"a2\""), std::string::npos);
+    EXPECT_EQ(backward.asked.front(), 44);
+    EXPECT_EQ(backward.asked.back(), 25);
 
-    // A forward walk sends its rows in one piece.
-    Pieces forward;
-    FakeList again = ListOf(log);
-    ASSERT_TRUE(TpEventLogPage(0, 0, 0).Send(again, forward.Sink()));
-    EXPECT_EQ(forward.sent.size(), 4u);
+    Fakes forward(45);
+    ASSERT_TRUE(forward.Send(0));
+    EXPECT_EQ(forward.sent.size(), 4u) << "a forward walk sends its rows in one piece";
 }
 
-TEST_F(EventLogPage, AListThatDoesNotAnswerEndsThePageCleanly)
+TEST_F(EventLogPage, AListOrClientThatGivesUpEndsThePageCleanly)
 {
-    const std::vector<Entry> log = Log(30);
-
-    // No count: the page of an empty log, and no entry is asked for.
-    FakeList silent = ListOf(log);
+    Fakes silent(30);
     silent.answers = 0;
-    Pieces empty;
-    ASSERT_TRUE(TpEventLogPage(0, 0, 0).Send(silent, empty.Sink()));
+    ASSERT_TRUE(silent.Send(0));
     EXPECT_TRUE(silent.asked.empty());
-    EXPECT_EQ(empty.All(), Page().Html());
+    EXPECT_EQ(silent.all, Page().Html()) << "no count: the page of an empty log";
 
-    // The list falls silent after five entries: those five, then the end.
-    FakeList failing = ListOf(log);
+    Fakes failing(30);
     failing.answers = 6;   // the count and five entries
-    Pieces cut;
-    ASSERT_TRUE(TpEventLogPage(0, 0, 0).Send(failing, cut.Sink()));
+    ASSERT_TRUE(failing.Send(0));
     EXPECT_EQ(failing.asked.size(), 6u);
     Page expected;
     expected.count = 30;
-    for (int i = 0; i < 5; ++i)
-        expected.rows.push_back(web_page::Row(log[static_cast<size_t>(i)]));
+    for (size_t i = 0; i < 5; ++i)
+        expected.rows.push_back(web_page::Row(failing.log[i]));
     expected.highest = 4;
     expected.endOfLog = true;
-    EXPECT_EQ(cut.All(), expected.Html());
-}
+    EXPECT_EQ(failing.all, expected.Html());
 
-TEST_F(EventLogPage, AClientThatGoesAwayStopsThePage)
-{
-    FakeList list = ListOf(Log(30));
-    Pieces pieces;
-    pieces.failAt = 0;   // the head cannot be sent
-    EXPECT_FALSE(TpEventLogPage(0, 0, 0).Send(list, pieces.Sink()));
-    EXPECT_TRUE(list.asked.empty());
-
-    FakeList backward = ListOf(Log(30));
-    Pieces rows;
-    rows.failAt = 3;   // head, heading and one row go out
-    EXPECT_FALSE(TpEventLogPage(99999, 0, 0).Send(backward, rows.Sink()));
-    EXPECT_EQ(rows.sent.size(), 3u);
+    Fakes gone(30);
+    gone.failAt = 0;   // the head cannot be sent
+    EXPECT_FALSE(gone.Send(0));
+    EXPECT_TRUE(gone.asked.empty());
+    Fakes goneLater(30);
+    goneLater.failAt = 3;   // head, heading and one row go out
+    EXPECT_FALSE(goneLater.Send(99999));
+    EXPECT_EQ(goneLater.sent.size(), 3u);
 }
 
 } // namespace

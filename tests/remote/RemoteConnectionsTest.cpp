@@ -47,10 +47,10 @@ TEST_F(RemoteConnections, FiveClientsInterleavingRequestsEachGetTheirOwnReplies)
                 WireReply set = c.Request(5, id, static_cast<uint32_t>(round), value);
                 WireReply read = c.Request(21, id, static_cast<uint32_t>(round));
                 WireReply text = c.Request(20, COM_NETWORK_NAME, static_cast<uint32_t>(round));
-                if (!set.ok || set.header.type != 0 || set.header.cmdId != id || !read.ok || read.header.type != 31 ||
-                    read.header.cmdId != id || read.header.item != static_cast<uint32_t>(round) ||
-                    read.header.value != value || text.payload != "CorvaneZu")
-                    ++wrong;
+                wrong += !set.ok || set.header.type != 0 || set.header.cmdId != id || !read.ok ||
+                         read.header.type != 31 || read.header.cmdId != id ||
+                         read.header.item != static_cast<uint32_t>(round) || read.header.value != value ||
+                         text.payload != "CorvaneZu";
             }
         });
     }

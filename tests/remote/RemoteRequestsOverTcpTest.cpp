@@ -1,6 +1,6 @@
-// Requests over a real connection: the exact reply bytes of each kind of
-// request, several requests in one write, headers split across writes, and
-// malformed or oversized requests that leave the connection in step.
+// Requests over a real connection: reply bytes, several requests in one
+// write, headers split across writes, and malformed or oversized requests
+// that leave the connection in step.
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
@@ -12,101 +12,23 @@ namespace {
 
 using RemoteRequestsOverTcp = RemoteServerTest;
 
-std::string Word(uint32_t v)
-{
-    std::string s(4, '\0');
-    PutU32(reinterpret_cast<uint8_t*>(s.data()), v);
-    return s;
-}
-
-uint32_t U32At(const std::string& s, size_t at)
-{
-    return GetU32(reinterpret_cast<const uint8_t*>(s.data()) + at);
-}
-
-// Checks a BMP file of the LCD: signature, file size, 480 x 272, 24 bits.
-void ExpectLcdBmp(const std::string& bmp)
-{
-    ASSERT_EQ(bmp.size(), TpTFTBitmap::GetBmpSize());
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(U32At(bmp, 2), 391734u);
-    EXPECT_EQ(U32At(bmp, 18), 480u);
-    EXPECT_EQ(U32At(bmp, 22), 272u);
-    EXPECT_EQ(GetU16(reinterpret_cast<const uint8_t*>(bmp.data()) + 28), 24);
-}
-
-TEST_F(RemoteRequestsOverTcp, ReadSetTextListAndScreenRequestsAreAnsweredByteExactly)
+// Replies the Python client does not check.
+TEST_F(RemoteRequestsOverTcp, LcdSubCodeThirteenAndConsoleLinesAreAnswered)
 {
     ASSERT_TRUE(StartApp());
     TestClient c;
     ASSERT_TRUE(c.Connect(port));
     std::string bytes;
-
-    // Read a value: the port.
-    ASSERT_TRUE(c.Send(EncodeRequest(21, COM_REMOTE_PORT, 3)));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 31, COM_REMOTE_PORT, 0, 3, port));
-
-    // Set a value, read it back.
-    ASSERT_TRUE(c.Send(EncodeRequest(5, COM_NETWORK_GATEWAY_4, 0, 254)));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes.substr(0, 10), HeaderBytes(kRemoteMagic, 0, COM_NETWORK_GATEWAY_4, 0, 0, 0).substr(0, 10));
-    ASSERT_TRUE(c.Send(EncodeRequest(21, COM_NETWORK_GATEWAY_4)));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 31, COM_NETWORK_GATEWAY_4, 0, 0, 254));
-
-    // Texts travel without a NUL.
-    ASSERT_TRUE(c.Send(EncodeRequest(6, COM_NETWORK_NAME, 0, 0, "Zu Lab 4")));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0, COM_NETWORK_NAME, 0, 0, 0));
-    ASSERT_TRUE(c.Send(EncodeRequest(20, COM_NETWORK_NAME)));
-    ASSERT_TRUE(c.Read(28, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 30, COM_NETWORK_NAME, 8, 0, 0) + "Zu Lab 4");
-
-    // Lists: cleared, two values added, read as values and as texts.
-    EXPECT_EQ(c.Request(10, COM_REMOTE_CONNECTIONS).header.type, 0);
-    EXPECT_EQ(c.Request(11, COM_REMOTE_CONNECTIONS, 0, 5).header.type, 0);
-    EXPECT_EQ(c.Request(11, COM_REMOTE_CONNECTIONS, 0, 7).header.type, 0);
-    ASSERT_TRUE(c.Send(EncodeRequest(28, COM_REMOTE_CONNECTIONS)));
-    ASSERT_TRUE(c.Read(28, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 38, COM_REMOTE_CONNECTIONS, 8, 0, 0) + Word(5) + Word(7));
-    ASSERT_TRUE(c.Send(EncodeRequest(12, COM_REMOTE_CONNECTIONS, 1, 0, "B")));
-    ASSERT_TRUE(c.Read(20, bytes));
-    ASSERT_TRUE(c.Send(EncodeRequest(29, COM_REMOTE_CONNECTIONS)));
-    ASSERT_TRUE(c.Read(22, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 39, COM_REMOTE_CONNECTIONS, 2, 2, 2) + "\tB");
-
-    // A missing command.
-    ASSERT_TRUE(c.Send(EncodeRequest(21, 8000, 9)));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 1, 8000, 0, 9, 0xFFFFFFFE));
-
-    // The screen: a header with the BMP size, then the BMP.
-    ASSERT_TRUE(c.Send(EncodeRequest(70, 0)));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0x39, 0, 0, 391734, 0));
-    ASSERT_TRUE(c.Read(391734, bytes));
-    ExpectLcdBmp(bytes);
-
-    // Type 4: a key with a command id gets a header; the LCD sub-code with
-    // command id 0 and no payload gets the bare BMP.
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 7, 0, 12)));
-    ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0, 7, 0, 0, 0));
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 0, 0, 0x32)));
-    ASSERT_TRUE(c.Read(391734, bytes));
-    ExpectLcdBmp(bytes);
     ASSERT_TRUE(c.Send(EncodeRequest(4, 0, 0, 13)));
-    ASSERT_TRUE(c.Read(391734, bytes));
-    ExpectLcdBmp(bytes);
-
-    // A console line is acknowledged at once.
+    ASSERT_TRUE(c.Read(TpTFTBitmap::GetBmpSize(), bytes));
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(GetU32(reinterpret_cast<const uint8_t*>(bytes.data()) + 2), 391734u);
     ASSERT_TRUE(c.Send(EncodeRequest(3, 0, 0, 0, "help")));
     ASSERT_TRUE(c.Read(20, bytes));
-    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0, 0, 0, 0, 0));
+    EXPECT_EQ(bytes, HeaderBytes(kRemoteMagic, 0, 0, 0, 0, 0)) << "a console line is acknowledged at once";
 }
 
-TEST_F(RemoteRequestsOverTcp, RequestsSentInOneWriteAreAnsweredInOrder)
+TEST_F(RemoteRequestsOverTcp, RequestsInOneWriteOrSplitAcrossWritesAreAnsweredInOrder)
 {
     ASSERT_TRUE(StartApp());
     TestClient c;
@@ -117,9 +39,7 @@ TEST_F(RemoteRequestsOverTcp, RequestsSentInOneWriteAreAnsweredInOrder)
     batch += EncodeRequest(20, COM_NETWORK_NAME) + EncodeRequest(16, COM_NETWORK_NAME) + EncodeRequest(1, 44);
     ASSERT_TRUE(c.Send(batch));
     for (int i = 0; i < 8; ++i) {
-        WireReply set = c.ReadReply();
-        ASSERT_TRUE(set.ok);
-        EXPECT_EQ(set.header.type, 0);
+        EXPECT_EQ(c.ReadReply().header.type, 0);
         WireReply read = c.ReadReply();
         ASSERT_TRUE(read.ok);
         EXPECT_EQ(read.header.type, 31);
@@ -137,27 +57,17 @@ TEST_F(RemoteRequestsOverTcp, RequestsSentInOneWriteAreAnsweredInOrder)
     EXPECT_EQ(notAccepted.header.cmdId, 44);
     EXPECT_EQ(notAccepted.header.value, 0xFFFFFFFFu);
     EXPECT_TRUE(debug->Contains("Remote Control: CommandType 1"));
-}
 
-TEST_F(RemoteRequestsOverTcp, HeadersAndPayloadsSplitAcrossWritesAreServed)
-{
-    ASSERT_TRUE(StartApp());
-    TestClient c;
-    ASSERT_TRUE(c.Connect(port));
+    // Headers and payloads split across writes.
     const std::string set = EncodeRequest(6, COM_NETWORK_NAME, 0, 0, "split-name");
     for (size_t at = 0; at < set.size(); at += 3)
         ASSERT_TRUE(c.Send(set.substr(at, 3)));
-    WireReply r = c.ReadReply();
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.header.type, 0);
-
+    EXPECT_EQ(c.ReadReply().header.type, 0);
     const std::string read = EncodeRequest(20, COM_NETWORK_NAME);
     ASSERT_TRUE(c.Send(read.substr(0, 1)));
     ASSERT_TRUE(c.Send(read.substr(1, 18)));
     ASSERT_TRUE(c.Send(read.substr(19)));
-    r = c.ReadReply();
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.payload, "split-name");
+    EXPECT_EQ(c.ReadReply().payload, "split-name");
 }
 
 TEST_F(RemoteRequestsOverTcp, MalformedAndOversizedRequestsKeepTheConnectionInStep)

@@ -1,23 +1,31 @@
 #include "remote/RemoteServerTest.h"
 
 #include "core/MessageQueue.h"
-#include "platform/Clock.h"
 #include "remote/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
+
+namespace {
+
+void PostLocal(uint16_t type, uint32_t value)
+{
+    MessageQueue queue;
+    queue.Open("/msgq");
+    queue.Send(RemoteMsgHeader{kOriginLocal, type, 0, 0, 0, 0, value}, nullptr, true);
+}
+
+} // namespace
+
+std::string HeaderOf(const RemoteMsgHeader& h)
+{
+    uint8_t bytes[kRemoteHeaderSize];
+    h.Encode(bytes);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
 
 std::string HeaderBytes(uint32_t magic, uint16_t type, uint16_t cmdId, uint16_t length, uint32_t item,
                         uint32_t value)
 {
-    RemoteMsgHeader h;
-    h.magic = magic;
-    h.type = type;
-    h.cmdId = cmdId;
-    h.length = length;
-    h.item = item;
-    h.value = value;
-    uint8_t bytes[kRemoteHeaderSize];
-    h.Encode(bytes);
-    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+    return HeaderOf(RemoteMsgHeader{magic, type, cmdId, length, 0, item, value});
 }
 
 std::string EncodeRequest(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value, const std::string& payload,
@@ -30,11 +38,6 @@ bool TestClient::Connect(uint16_t port)
 {
     socket = Socket::Connect("127.0.0.1", port);
     return socket.IsValid();
-}
-
-bool TestClient::Send(const std::string& bytes)
-{
-    return socket.SendAll(bytes.data(), bytes.size());
 }
 
 bool TestClient::Read(size_t size, std::string& out)
@@ -57,18 +60,14 @@ WireReply TestClient::ReadReply()
     if (!Read(kRemoteHeaderSize, header))
         return reply;
     reply.header.Decode(reinterpret_cast<const uint8_t*>(header.data()), header.size());
-    if (reply.header.length > 0 && !Read(reply.header.length, reply.payload))
-        return reply;
-    reply.ok = true;
+    reply.ok = reply.header.length == 0 || Read(reply.header.length, reply.payload);
     return reply;
 }
 
 WireReply TestClient::Request(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value,
                               const std::string& payload)
 {
-    if (!Send(EncodeRequest(type, cmdId, item, value, payload)))
-        return WireReply();
-    return ReadReply();
+    return Send(EncodeRequest(type, cmdId, item, value, payload)) ? ReadReply() : WireReply();
 }
 
 bool TestClient::SeesClose()
@@ -88,22 +87,17 @@ void RemoteServerTest::TearDown()
 
 uint16_t RemoteServerTest::FreePort()
 {
-    Socket probe = Socket::Listen("127.0.0.1", 0);
-    return probe.LocalPort();
+    return Socket::Listen("127.0.0.1", 0).LocalPort();
 }
 
 bool RemoteServerTest::MakeApp(const std::string& extraSettings, bool expectListening)
 {
-    // The kernel picked the port and it was let go again; another process
-    // may take it meanwhile, so a few ports are tried.
+    // The port was let go again and another process may take it meanwhile.
     for (int attempt = 0; attempt < 10; ++attempt) {
         port = FreePort();
-        // The first line of a key counts: extraSettings may replace the
-        // address or the mode.
         WriteText("system.cfg", extraSettings + "IpAddress=127.0.0.1\nDNS=0\nPort=" + std::to_string(port) + "\n");
         app = std::make_unique<TpZuApplication>();
-        const uint16_t listening = TpRemoteCtrl::Instance()->ListeningPort();
-        if (!expectListening || listening == port)
+        if (!expectListening || TpRemoteCtrl::Instance()->ListeningPort() == port)
             return true;
         app.reset();
     }
@@ -119,23 +113,9 @@ void RemoteServerTest::RunLoop()
     });
 }
 
-bool RemoteServerTest::StartApp(const std::string& extraSettings, bool expectListening)
-{
-    if (!MakeApp(extraSettings, expectListening))
-        return false;
-    RunLoop();
-    return true;
-}
-
 bool RemoteServerTest::StopApp(int limitMs)
 {
-    RemoteMsgHeader h;
-    h.magic = kOriginLocal;
-    h.type = 4;
-    h.value = kKeyPressFlag | kKeyPowerOff;
-    MessageQueue queue;
-    queue.Open("/msgq");
-    queue.Send(h, nullptr, true);
+    PostLocal(4, kKeyPressFlag | kKeyPowerOff);
     const bool ended = WaitFor([this] { return loopDone.load(); }, limitMs);
     if (loop.joinable())
         loop.join();
@@ -144,13 +124,8 @@ bool RemoteServerTest::StopApp(int limitMs)
 
 void RemoteServerTest::PostTicks(int count)
 {
-    MessageQueue queue;
-    queue.Open("/msgq");
-    RemoteMsgHeader h;
-    h.magic = kOriginLocal;
-    h.type = kAppMsgUpdate;
     for (int i = 0; i < count; ++i)
-        queue.Send(h, nullptr, true);
+        PostLocal(kAppMsgUpdate, 0);
 }
 
 bool RemoteServerTest::WaitFor(const std::function<bool()>& condition, int limitMs)

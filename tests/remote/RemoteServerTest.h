@@ -1,8 +1,7 @@
-// Fixture of the remote-control server tests: a whole application listening
-// on 127.0.0.1 and a port the kernel picked, its loop running on a thread of
-// its own as the application thread, and clients that speak the protocol
-// over real sockets. Once the loop runs, the test thread leaves the store
-// alone and learns everything through requests.
+// Fixture of the remote-control server tests: a whole application on
+// 127.0.0.1 and a port the kernel picked, its loop on a thread of its own as
+// the application thread, and clients speaking the protocol over real
+// sockets. Once the loop runs, the test learns everything through requests.
 #pragma once
 
 #include "BoardTest.h"
@@ -11,7 +10,9 @@
 #include "core/TpZuApplication.h"
 #include "platform/Socket.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -22,26 +23,26 @@ struct WireReply {
     std::string payload;
 };
 
+// The 20 wire bytes of a header.
+std::string HeaderOf(const RemoteMsgHeader& h);
+std::string HeaderBytes(uint32_t magic, uint16_t type, uint16_t cmdId, uint16_t length, uint32_t item,
+                        uint32_t value);
 // One request's wire bytes.
 std::string EncodeRequest(uint16_t type, uint16_t cmdId, uint32_t item = 0, uint32_t value = 0,
                           const std::string& payload = std::string(), uint32_t magic = kRemoteMagic);
-// 20 bytes as the protocol writes them.
-std::string HeaderBytes(uint32_t magic, uint16_t type, uint16_t cmdId, uint16_t length, uint32_t item,
-                        uint32_t value);
 
 class TestClient {
 public:
     static constexpr int kWaitMs = 20000;   // bound of every read
 
     bool Connect(uint16_t port);
-    bool Send(const std::string& bytes);
+    bool Send(const std::string& bytes) { return socket.SendAll(bytes.data(), bytes.size()); }
     // Exactly size bytes; false at end of stream, on error or after the bound.
     bool Read(size_t size, std::string& out);
     WireReply ReadReply();
     WireReply Request(uint16_t type, uint16_t cmdId, uint32_t item = 0, uint32_t value = 0,
                       const std::string& payload = std::string());
-    // True when the server ends the connection (end of stream or reset)
-    // before anything arrives.
+    // True when the server ends the connection before anything arrives.
     bool SeesClose();
     void Close() { socket.Close(); }
 
@@ -53,21 +54,19 @@ protected:
     void TearDown() override;
 
     // Builds the application in static mode on 127.0.0.1 and a free port
-    // (settings lines in extraSettings come first and win), checks that it listens
-    // there, and starts its loop. False when no free port could be bound.
-    bool StartApp(const std::string& extraSettings = std::string(), bool expectListening = true);
-    // Builds the application only; the loop is started by RunLoop.
-    bool MakeApp(const std::string& extraSettings, bool expectListening);
+    // (lines of extraSettings come first and win) and, when expectListening,
+    // checks that it listens there. False when no free port could be bound.
+    bool MakeApp(const std::string& extraSettings = std::string(), bool expectListening = true);
     void RunLoop();
-    // Posts the power-off key and waits (bounded) for the loop to end;
-    // false when it did not end within limitMs.
+    bool StartApp() { return MakeApp() && (RunLoop(), true); }
+    // Posts the power-off key; false when the loop did not end within limitMs.
     bool StopApp(int limitMs = 20000);
+
 public:
     // Posts count ticks of the periodic tasks.
     static void PostTicks(int count);
 
 protected:
-    // A port nothing listens on now.
     static uint16_t FreePort();
     // Bounded wait for a condition, polled every few milliseconds.
     static bool WaitFor(const std::function<bool()>& condition, int limitMs = 20000);

@@ -12,8 +12,7 @@ using RemoteSettings = RemoteServerTest;
 
 std::string Setting(const std::string& key)
 {
-    TpIniFile file("./system.cfg");
-    return file.GetString("", key, "<none>");
+    return TpIniFile("./system.cfg").GetString("", key, "-");
 }
 
 bool Listens(uint16_t port)
@@ -50,7 +49,7 @@ TEST_F(RemoteSettings, APortChangeRebindsAndWritesThePort)
     EXPECT_TRUE(Listens(newPort));
 }
 
-TEST_F(RemoteSettings, TheServerListensOnlyWhileTheNetworkPageHasAnAddress)
+TEST_F(RemoteSettings, TheServerListensOnlyWhileItHasAnAddress)
 {
     ASSERT_TRUE(StartApp());
     TestClient c;
@@ -71,12 +70,11 @@ TEST_F(RemoteSettings, TheServerListensOnlyWhileTheNetworkPageHasAnAddress)
     ASSERT_EQ(c.Request(5, COM_NETWORK_APPLY, 0, 1).header.type, 0);
     EXPECT_EQ(Setting("IpAddress"), "10.0.0.7");
     EXPECT_TRUE(Listens(port));
-    WireReply r = c.Request(20, COM_NETWORK_STR_IP);
-    EXPECT_EQ(r.payload, "10.0.0.7");
-}
+    EXPECT_EQ(c.Request(20, COM_NETWORK_STR_IP).payload, "10.0.0.7");
 
-TEST_F(RemoteSettings, AStartWithoutAnAddressDoesNotListen)
-{
+    // A start without an address does not listen.
+    ASSERT_TRUE(StopApp());
+    app.reset();
     ASSERT_TRUE(MakeApp("IpAddress=0.0.0.0\n", false));
     EXPECT_EQ(TpRemoteCtrl::Instance()->ListeningPort(), 0);
     EXPECT_FALSE(Listens(port));

@@ -1,6 +1,5 @@
-// The status XML request over a real connection (type 4, sub-code 0x34):
-// the client is told the instrument's path once the application has written
-// a complete new file there, and gets an error reply when it could not.
+// The status XML request over a real connection (type 4, sub-code 0x34): the
+// path once a complete new file is written, an error reply when it cannot be.
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
@@ -76,11 +75,9 @@ TEST_F(StatusXmlRequest, ClientsAskingAtTheSameTimeAreEachToldOfACompleteFile)
     for (int i = 0; i < kClients; ++i) {
         threads.emplace_back([&, i] {
             TestClient& c = clients[static_cast<size_t>(i)];
-            for (int round = 0; round < kRounds; ++round) {
-                std::string reply;
-                if (!c.Send(EncodeRequest(4, 0, 0, kSubStatusXml)) || !c.Read(19, reply) || reply != kPathText)
-                    ++wrong;
-            }
+            std::string reply;
+            for (int round = 0; round < kRounds; ++round)
+                wrong += !c.Send(EncodeRequest(4, 0, 0, kSubStatusXml)) || !c.Read(19, reply) || reply != kPathText;
         });
     }
     for (std::thread& t : threads)

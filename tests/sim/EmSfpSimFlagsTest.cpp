@@ -33,48 +33,28 @@ protected:
 
 } // namespace
 
-TEST_F(EmSfpSimFlagsTest, ThreeCommandsAreRegistered)
+TEST_F(EmSfpSimFlagsTest, CommandsToggleOrSetTheFlagsAndRefuseBadArguments)
 {
     EXPECT_EQ(abbreviations, (std::map<std::string, int> {{"emsfp2022", 6}, {"emsfpdecap", 6}, {"emsfpipmode", 6}}));
-    std::map<std::string, int> prefixes;
-    for (const auto& [name, abbreviation] : abbreviations)
-        ++prefixes[name.substr(0, static_cast<size_t>(abbreviation))];
-    EXPECT_EQ(prefixes.size(), 3u) << "the shortest forms tell the commands apart";
-    RegisterEmSfpSimCommands(nullptr);
-}
-
-TEST_F(EmSfpSimFlagsTest, NoArgumentTogglesAndPrintsTheFlags)
-{
     const EmSfpSimFlags& flags = SimEmSfpFlags();
     Run("emsfp2022");
     EXPECT_EQ(flags.Mode2022(), 1);
     EXPECT_EQ(debug->Text(), "emSFP 2022-6=1 Decap=0 IpMode=0\n");
     Run("emsfp2022");
-    EXPECT_EQ(flags.Mode2022(), 0);
-    Run("emsfpdecap");
     Run("emsfpipmode");
-    EXPECT_EQ(flags.Decapsulation(), 1);
-    EXPECT_EQ(flags.IpMode(), 1);
-    EXPECT_TRUE(debug->Contains("emSFP 2022-6=0 Decap=1 IpMode=1\n"));
-}
+    EXPECT_EQ(flags.Mode2022(), 0);
+    EXPECT_TRUE(debug->Contains("emSFP 2022-6=0 Decap=0 IpMode=1\n"));
 
-TEST_F(EmSfpSimFlagsTest, ArgumentSetsTheFlag)
-{
-    const EmSfpSimFlags& flags = SimEmSfpFlags();
     Run("emsfpdecap", {"1"});
     Run("emsfpdecap", {"1"});
     EXPECT_EQ(flags.Decapsulation(), 1);
     Run("emsfpdecap", {"0"});
     EXPECT_EQ(flags.Decapsulation(), 0);
-}
 
-TEST_F(EmSfpSimFlagsTest, BadArgumentChangesNothing)
-{
-    const EmSfpSimFlags& flags = SimEmSfpFlags();
-    Run("emsfpipmode", {"2"});
-    Run("emsfpipmode", {"1", "0"});
-    Run("emsfpipmode", {"on"});
-    EXPECT_EQ(flags.IpMode(), 0);
+    debug->Clear();
+    for (const std::vector<std::string>& bad : {std::vector<std::string> {"2"}, {"1", "0"}, {"on"}})
+        Run("emsfpipmode", bad);
+    EXPECT_EQ(flags.IpMode(), 1);
     EXPECT_EQ(debug->Text(), "Usage: emsfpipmode [0|1]\nUsage: emsfpipmode [0|1]\nUsage: emsfpipmode [0|1]\n");
 }
 

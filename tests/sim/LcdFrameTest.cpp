@@ -9,33 +9,27 @@ namespace {
 class LcdFrameState : public BoardTest {};
 } // namespace
 
-TEST_F(LcdFrameState, DrawingMarksTheFrameDirtyUntilTaken)
-{
-    LcdFrame& frame = SimLcdFrame();
-    EXPECT_FALSE(frame.IsDirty());
-    frame.Draw([](uint32_t* pixels) { pixels[kLcdWidth + 2] = 0x112233; });
-    EXPECT_TRUE(frame.IsDirty());
-    EXPECT_EQ(frame.Pixel(2, 1), 0x112233u);
-    EXPECT_TRUE(frame.TakeDirty());
-    EXPECT_FALSE(frame.TakeDirty());
-    frame.SetPixel(479, 271, 0xABCDEF);
-    EXPECT_TRUE(frame.TakeDirty());
-    EXPECT_EQ(frame.Snapshot().back(), 0xABCDEFu);
-}
-
-TEST_F(LcdFrameState, PixelsOutsideTheFrameAreIgnored)
+TEST_F(LcdFrameState, DrawingMarksTheFrameDirtyUntilTakenAndStaysInside)
 {
     LcdFrame& frame = SimLcdFrame();
     frame.SetPixel(480, 0, 1);
     frame.SetPixel(0, 272, 1);
     frame.SetPixel(-1, 5, 1);
-    EXPECT_FALSE(frame.IsDirty());
+    EXPECT_FALSE(frame.IsDirty()) << "pixels outside the frame are ignored";
     EXPECT_EQ(frame.Pixel(480, 0), 0u);
     EXPECT_EQ(frame.Pixel(-1, -1), 0u);
+
+    frame.Draw([](uint32_t* pixels) { pixels[kLcdWidth + 2] = 0x112233; });
+    EXPECT_EQ(frame.Pixel(2, 1), 0x112233u);
+    EXPECT_TRUE(frame.TakeDirty());
+    EXPECT_FALSE(frame.TakeDirty());
+    frame.SetPixel(479, 271, 0xABCDEF);
+    EXPECT_TRUE(frame.TakeDirty());
     EXPECT_EQ(frame.Snapshot().size(), static_cast<size_t>(kLcdPixels));
+    EXPECT_EQ(frame.Snapshot().back(), 0xABCDEFu);
 }
 
-TEST_F(LcdFrameState, FourOverlayLinesAreKept)
+TEST_F(LcdFrameState, FourOverlayLinesAreKeptUntilReset)
 {
     LcdFrame& frame = SimLcdFrame();
     for (int i = 0; i < kOverlayLineCount; ++i)
@@ -46,13 +40,8 @@ TEST_F(LcdFrameState, FourOverlayLinesAreKept)
     EXPECT_FALSE(frame.GetOverlayLine(4).visible);
     EXPECT_FALSE(frame.GetOverlayLine(-1).visible);
     EXPECT_FALSE(frame.IsDirty()) << "overlay lines are not part of the picture";
-}
 
-TEST_F(LcdFrameState, ResetGivesABlackFrameWithoutLines)
-{
-    LcdFrame& frame = SimLcdFrame();
     frame.Fill(0xFFFFFF);
-    frame.SetOverlayLine(0, OverlayLine {true, 1, 2, 3, 4, 5});
     SimReset();
     EXPECT_EQ(frame.Pixel(100, 100), 0u);
     EXPECT_FALSE(frame.IsDirty());

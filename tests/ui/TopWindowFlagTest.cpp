@@ -1,5 +1,5 @@
-// A connection thread reads whether the top window closes on menu key 8
-// while the application thread opens and closes windows.
+// Whether the top window closes on menu key 8 is published for connection
+// threads, which read it while the application thread opens and closes windows.
 #include "UiTest.h"
 
 #include <atomic>
@@ -15,7 +15,14 @@ TEST_F(TopWindowFlag, OtherThreadsReadThePublishedState)
 {
     Load("dialog|Main\nlabel|A|0\nend\n"
          "dialog|Popup|closekey\nlabel|B|0\nend\n");
+    EXPECT_FALSE(TopWindowClosesOnKey());
     ShowDialog("Main", 1);
+    EXPECT_FALSE(TopWindowClosesOnKey());
+    TpDialog* popup = ShowDialog("Popup", 1);
+    popup->SetClosesOnKey(false);
+    EXPECT_FALSE(TopWindowClosesOnKey());
+    popup->SetClosesOnKey(true);
+    EXPECT_TRUE(TopWindowClosesOnKey());
 
     std::atomic<bool> stop{false};
     std::atomic<int> seenOpen{0};
@@ -37,4 +44,6 @@ TEST_F(TopWindowFlag, OtherThreadsReadThePublishedState)
     stop.store(true);
     reader.join();
     EXPECT_GT(seenOpen.load(), 0);
+    list.reset();
+    EXPECT_FALSE(TopWindowClosesOnKey()) << "no windows without a dialog list";
 }
