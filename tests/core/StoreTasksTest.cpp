@@ -18,44 +18,40 @@ protected:
     TpStore store;
 };
 
-TEST_F(StoreTasks, PeriodsCountInTicksOfTwentyMilliseconds)
+TEST_F(StoreTasks, ATaskRunsOnceEveryPeriodCountedInTwentyMillisecondTicks)
 {
-    struct Row {
-        int ms;
-        int ticks;
-    };
-    // period in ms, ticks
-    static constexpr Row kRows[] = {
-        {300, 15}, {100, 5}, {150, 8}, {200, 10}, {1000, 50}, {2000, 100}, {20, 1}, {21, 2}, {1, 1}, {0, 1}, {-5, 1},
-    };
-    for (const Row& row : kRows)
-        EXPECT_EQ(TpStore::PeriodTicks(row.ms), row.ticks) << row.ms << " ms";
-}
+    // period in ms, ticks: rounded up, at least one
+    for (const auto& [ms, ticks] : {std::pair{300, 15}, {150, 8}, {20, 1}, {21, 2}, {1, 1}, {0, 1}, {-5, 1}})
+        EXPECT_EQ(TpStore::PeriodTicks(ms), ticks) << ms << " ms";
 
-TEST_F(StoreTasks, ATaskRunsOnceEveryPeriod)
-{
-    TaskOwner loader;
+    TaskOwner loader, remote;
     ASSERT_TRUE(store.AddTask(&loader, "DolbyFileLoader", 300, false, false));
-    EXPECT_EQ(store.FindTask(&loader)->name, "DolbyFileLoader");
-    Ticks(14);
+    ASSERT_TRUE(store.AddTask(&remote, "REMOTE", 1000, false, true));   // starts at once
+    EXPECT_FALSE(store.AddTask(nullptr, "none", 100, false, false));
+    Ticks(1);
+    EXPECT_EQ(remote.runs, 1);
+    Ticks(13);
     EXPECT_EQ(loader.runs, 0);
     Ticks(1);
     EXPECT_EQ(loader.runs, 1);
     Ticks(15);
     EXPECT_EQ(loader.runs, 2);
-    EXPECT_FALSE(store.AddTask(nullptr, "none", 100, false, false));
-}
+    Ticks(20);
+    EXPECT_EQ(remote.runs, 1);
+    EXPECT_EQ(loader.runs, 3);
+    Ticks(1);
+    EXPECT_EQ(remote.runs, 2);
 
-TEST_F(StoreTasks, StartAtOnceRunsOnTheNextTick)
-{
-    TaskOwner owner;
-    store.AddTask(&owner, "REMOTE", 1000, false, true);
+    // Adding again replaces the owner's task and its period.
+    store.AddTask(&loader, "MonitorPhones", 200, false, false);
+    EXPECT_EQ(store.TaskCount(), 2);
+    EXPECT_EQ(store.FindTask(&loader)->name, "MonitorPhones");
+    Ticks(9);
+    EXPECT_EQ(loader.runs, 3);
     Ticks(1);
-    EXPECT_EQ(owner.runs, 1);
-    Ticks(49);
-    EXPECT_EQ(owner.runs, 1);
-    Ticks(1);
-    EXPECT_EQ(owner.runs, 2);
+    EXPECT_EQ(loader.runs, 4);
+    store.RemoveTask(&loader);
+    EXPECT_EQ(store.FindTask(&loader), nullptr);
 }
 
 TEST_F(StoreTasks, ANewPeriodSetInsideTheTaskCountsFromThere)
@@ -108,13 +104,11 @@ TEST_F(StoreTasks, AnOwnerDeletedDuringATickIsPassedOver)
     killer.onTask = [&] { victim.reset(); };
     store.AddTask(&killer, "killer", 20, false, false);
     store.AddTask(victim.get(), "victim", 20, false, false);
-
     Ticks(1);
     EXPECT_EQ(victim, nullptr);
     EXPECT_EQ(store.TaskCount(), 1);
 
-    // A task that deletes its own owner.
-    auto self = std::make_unique<TaskOwner>();
+    auto self = std::make_unique<TaskOwner>();   // a task that deletes its own owner
     self->onTask = [&] { self.reset(); };
     store.AddTask(self.get(), "self", 20, false, false);
     Ticks(2);
@@ -134,19 +128,6 @@ TEST_F(StoreTasks, OnlyAlwaysTasksRunWhileTheStoreLoads)
     store.SetLoadState(kLoadNormal);
     Ticks(1);
     EXPECT_EQ(normal.runs, 1);
-}
-
-TEST_F(StoreTasks, AddingAgainReplacesTheOwnersTask)
-{
-    TaskOwner owner;
-    store.AddTask(&owner, "AudGen", 300, false, false);
-    store.AddTask(&owner, "MonitorPhones", 200, false, false);
-    EXPECT_EQ(store.TaskCount(), 1);
-    EXPECT_EQ(store.FindTask(&owner)->name, "MonitorPhones");
-    Ticks(10);
-    EXPECT_EQ(owner.runs, 1);
-    store.RemoveTask(&owner);
-    EXPECT_EQ(store.FindTask(&owner), nullptr);
 }
 
 } // namespace
