@@ -36,15 +36,10 @@ TEST_F(CommandNotify, ValueKindsAndReasonsDecideWhatIsStoredAndReported)
     store.SetEnabled(COM_GEN1_STD_LONG_TEXT, false);
     store.SetVisible(COM_GEN1_STD_LONG_TEXT, false);
     store.SetVisible(COM_GEN1_STD_LONG_TEXT, false);   // no change: nobody told
-    ASSERT_EQ(parent.notes.size(), 3u);
-    EXPECT_EQ(parent.notes[0].reason, kReasonText);
-    EXPECT_EQ(parent.notes[1].reason, kReasonEnabled);
-    EXPECT_EQ(parent.notes[2].reason, kReasonVisible);
-
-    TpChildCmd local(&parent, 0, 4);   // kept locally: silent about value and text
-    local.SetText("quiet");
-    EXPECT_EQ(local.GetText(), "quiet");
-    EXPECT_EQ(parent.notes.size(), 3u);
+    std::vector<int> reasons;
+    for (const auto& note : parent.notes)
+        reasons.push_back(note.reason);
+    EXPECT_EQ(reasons, (std::vector<int>{kReasonText, kReasonEnabled, kReasonVisible}));
 }
 
 TEST_F(CommandNotify, AButtonActsOncePerPressAndEveryViewReturnsToZero)
@@ -65,7 +60,6 @@ TEST_F(CommandNotify, AButtonActsOncePerPressAndEveryViewReturnsToZero)
 
     TpButtonPress loose(&parent, 0);   // outside the store it resets itself
     EXPECT_EQ(loose.SetValue(5), 0);
-    EXPECT_EQ(loose.GetValue(), 0);
     EXPECT_EQ(parent.CountFor(&loose, kReasonValue), 1);
 }
 
@@ -101,12 +95,6 @@ TEST_F(CommandNotify, AChildOutlivingItsParentTellsNobody)
     EXPECT_EQ(child.Parent(), nullptr);
     store.SetValue(COM_GEN1_OUT_ENABLE, 1);
     EXPECT_EQ(child.GetValue(), 1);
-
-    TpChildCmd orphan(nullptr, 0, 1);
-    orphan.SetValue(1);
-    orphan.SetText("x");
-    orphan.SetEnabled(false);
-    EXPECT_EQ(orphan.GetValue(), 1);
 }
 
 } // namespace
