@@ -1,15 +1,13 @@
-// Worker threads: start once, stop on request (waking a blocked body), and
-// stop when destroyed.
+// Worker threads: start once, stop on request and when destroyed.
 #include "core/TpThread.h"
 #include "platform/Semaphore.h"
 #include "support/ZuTest.h"
 
-#include <atomic>
 #include <memory>
 
 namespace {
 
-// Counts its rounds until asked to stop.
+// Runs until asked to stop.
 class CountingThread : public TpThread {
 public:
     CountingThread() : TpThread("Counting") {}
@@ -23,19 +21,6 @@ protected:
         while (!StopRequested())
             Sleep(1);
     }
-};
-
-// Blocks on a semaphore; stopping must wake it.
-class BlockedThread : public TpThread {
-public:
-    BlockedThread() : TpThread("ConnectionThread") {}
-    ~BlockedThread() override { Stop(); }
-    Semaphore wake{0, 1};
-    std::atomic<bool> woken{false};
-
-protected:
-    void Run() override { woken = !wake.Wait(); }
-    void OnStopRequested() override { wake.Shutdown(); }
 };
 
 using TpThreadTest = ZuTest;
@@ -58,15 +43,6 @@ TEST_F(TpThreadTest, RunsUntilAskedToStop)
     ASSERT_TRUE(running->Start());
     ASSERT_TRUE(running->started.WaitFor(5000));
     running.reset();   // destroying a running thread stops it, and returns
-}
-
-TEST_F(TpThreadTest, StoppingWakesABlockedBody)
-{
-    BlockedThread t;
-    ASSERT_TRUE(t.Start());
-    t.Stop();
-    EXPECT_TRUE(t.IsFinished());
-    EXPECT_TRUE(t.woken);
 }
 
 } // namespace

@@ -18,11 +18,6 @@ TEST_F(PathsTest, MakesEveryLevelOfTheDataFolderAndKeepsWhatExists)
         EXPECT_TRUE(FolderExists(f)) << f;
         EXPECT_EQ(f.rfind(Paths::DataFolder(), 0), 0u) << f;
     }
-    EXPECT_EQ(Paths::HomeFolder(), Home());
-    EXPECT_EQ(Paths::ScriptsFolder(), Paths::DataFolder() + "/scripts");
-    EXPECT_EQ(Paths::ReportsFolder(), Paths::DataFolder() + "/reports");
-    EXPECT_EQ(Paths::BackupsFolder(), Paths::DataFolder() + "/backups");
-    EXPECT_EQ(Paths::IdentsFolder(), Paths::DataFolder() + "/idents");
     EXPECT_EQ(ReadText(Home() + "/Documents/keep.txt"), "mine");
     EXPECT_TRUE(Paths::MakeDataFolders()) << "a second start finds everything in place";
 }

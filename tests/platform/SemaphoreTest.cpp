@@ -27,17 +27,6 @@ TEST_F(SemaphoreTest, PostStopsAtTheMaximumAndWaitsGiveUpAfterTheirLimit)
     EXPECT_FALSE(counting.WaitFor(0));
 }
 
-TEST_F(SemaphoreTest, PostWakesAWaiter)
-{
-    Semaphore s;
-    std::atomic<bool> got{false};
-    std::thread waiter([&] { got = s.Wait(); });
-    EXPECT_TRUE(s.Post());
-    waiter.join();
-    EXPECT_TRUE(got);
-    EXPECT_EQ(s.Count(), 0u);
-}
-
 TEST_F(SemaphoreTest, ShutdownWakesEveryWaiterWithFailure)
 {
     Semaphore s;
