@@ -116,8 +116,7 @@ TEST_F(StoreRequestsTest, ItemIndexAtTheCountIsRefusedAndNothingChanges)
 
 TEST_F(StoreRequestsTest, MissingIdsAndTypesWithoutOperation)
 {
-    // An id no command has, inside and beyond the store's table.
-    ExpectHeader(Request(21, 8100, 4), 1, 8100, 4, 0xFFFFFFFE, 0);
+    // An id beyond the store's table, and id 0.
     ExpectHeader(Request(21, 65535), 1, 65535, 0, 0xFFFFFFFE, 0);
     ExpectHeader(Request(5, 0, 0, 1), 1, 0, 0, 0xFFFFFFFE, 0);
 
