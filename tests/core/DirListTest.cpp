@@ -16,7 +16,7 @@ protected:
     {
         ZuTest::SetUp();
         ASSERT_TRUE(MakeFolder("scripts"));
-        for (const char* name : {"zeta.cmd", "Alpha.cmd", "beta.cmd", "notes.txt", "beta.cmd.bak"})
+        for (const char* name : {"zeta.cmd", "Alpha.cmd", "beta.cmd", "readme.txt", "beta.cmd.bak"})
             WriteText(std::string("scripts/") + name, "x");
         ASSERT_TRUE(MakeFolder("scripts/folder.cmd"));
     }
