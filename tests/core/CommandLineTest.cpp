@@ -26,25 +26,27 @@ TEST_F(CommandLine, AWordNamesACommandByAnAbbreviationAtLeastItsMinimum)
     Register("paspacing", 3);
     Register("dump", 4);
 
-    struct Row {
-        const char* line;
-        const char* runs;   // "" for none
-    };
-    // typed line, command run
-    static constexpr Row kRows[] = {
+    // typed line, command run ("" for none)
+    static constexpr std::pair<const char*, const char*> kRows[] = {
         {"audincal", "audincal"}, {"audinc", "audincal"}, {"AUDINCA 1", "audincal"}, {"audin", ""},
         {"audincalx", ""},        {"pas", "paspacing"},   {"pa", ""},               {"dump", "dump"},
-        {"dumpd", ""},            {"dumpdo", "dumpdolby"}, {"  paspacing  ", "paspacing"},
+        {"dumpd", ""},            {"dumpdo", "dumpdolby"}, {"  paspacing  ", "paspacing"}, {" \r\n", ""},
     };
-    for (const Row& row : kRows) {
+    for (const auto& [line, runs] : kRows) {
         ran.clear();
-        const bool expected = row.runs[0] != '\0';
-        EXPECT_EQ(console.RunLine(row.line), expected) << row.line;
-        EXPECT_EQ(ran, expected ? std::vector<std::string>{row.runs} : std::vector<std::string>{}) << row.line;
+        const bool expected = runs[0] != '\0';
+        EXPECT_EQ(console.RunLine(line), expected) << line;
+        EXPECT_EQ(ran, expected ? std::vector<std::string>{runs} : std::vector<std::string>{}) << line;
     }
     EXPECT_TRUE(debug->Contains("Unknown command: audin"));
     EXPECT_FALSE(console.RunLine(""));
-    EXPECT_FALSE(console.RunLine(" \r\n"));
+
+    // Registrations that cannot work are refused.
+    EXPECT_FALSE(AddCommand("AUDINCAL", 3, 0, [](int) {}));
+    EXPECT_FALSE(AddCommand("", 1, 0, [](int) {}));
+    EXPECT_FALSE(AddCommand("two words", 1, 0, [](int) {}));
+    EXPECT_FALSE(AddCommand("nohandler", 1, 0, nullptr));
+    EXPECT_EQ(console.CommandCount(), 4u);
 }
 
 TEST_F(CommandLine, HandlersReadTheArgumentWords)
@@ -73,16 +75,6 @@ TEST_F(CommandLine, HandlersReadTheArgumentWords)
     EXPECT_EQ(words, (std::vector<int32_t>{0, INT32_MAX, 0, 0}));
     EXPECT_EQ(TpCommandLine::ArgWord(-1), 0);
     EXPECT_EQ(TpCommandLine::ArgWord(TpCommandLine::kArgWords), 0);
-}
-
-TEST_F(CommandLine, RegistrationsThatCannotWorkAreRefused)
-{
-    Register("audincal", 6);
-    EXPECT_FALSE(AddCommand("AUDINCAL", 3, 0, [](int) {}));
-    EXPECT_FALSE(AddCommand("", 1, 0, [](int) {}));
-    EXPECT_FALSE(AddCommand("two words", 1, 0, [](int) {}));
-    EXPECT_FALSE(AddCommand("nohandler", 1, 0, nullptr));
-    EXPECT_EQ(console.CommandCount(), 1u);
 }
 
 TEST(CommandLineWithoutConsole, AddCommandFails)

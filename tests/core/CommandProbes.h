@@ -23,7 +23,7 @@ public:
     {
         notes.push_back(Note{child, reason, child->GetValue()});
         if (onChange) {
-            auto react = onChange;
+            auto react = onChange;   // the reaction may replace itself
             react(child, reason);
         }
     }
@@ -40,24 +40,16 @@ public:
     std::function<void(TpCommand*, int)> onChange;
 };
 
-// A child command that counts the writes it receives.
+// A child command that counts the values it is given.
 class CountingCmd : public TpChildCmd {
 public:
-    CountingCmd(TpCommand* parent, uint16_t cmdId, uint32_t kind = 1) : TpChildCmd(parent, cmdId, kind) {}
-
+    CountingCmd(TpCommand* parent, uint16_t cmdId) : TpChildCmd(parent, cmdId, 1) {}
     int32_t SetValue(int32_t value) override
     {
         ++valueSets;
         return TpChildCmd::SetValue(value);
     }
-    void SetText(const std::string& text) override
-    {
-        ++textSets;
-        TpChildCmd::SetText(text);
-    }
-
     int valueSets = 0;
-    int textSets = 0;
 };
 
 // A command whose periodic task runs a given reaction and counts its runs.

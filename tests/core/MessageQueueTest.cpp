@@ -1,9 +1,9 @@
+// The application queue: one queue behind every handle, its size limits, the
+// single waiting update, and several threads sending at once.
 #include "core/MessageQueue.h"
 #include "support/ZuTest.h"
 
 #include <atomic>
-#include <cstring>
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -21,8 +21,7 @@ protected:
         ASSERT_TRUE(receiver.Open("/msgq", 1, 100, 1500));
     }
 
-    // A raw message: header with the given payload length field, then
-    // payloadBytes bytes.
+    // A header with the given payload length field, then payloadBytes bytes.
     static std::vector<uint8_t> Raw(uint16_t type, uint16_t lengthField, size_t payloadBytes)
     {
         std::vector<uint8_t> bytes(kRemoteHeaderSize + payloadBytes, 'x');
@@ -33,49 +32,20 @@ protected:
         h.Encode(bytes.data());
         return bytes;
     }
+    bool Send(const std::vector<uint8_t>& m, size_t size = 0, bool force = false)
+    {
+        return sender.Send(m.data(), size != 0 ? size : m.size(), force);
+    }
 };
-
-TEST_F(MessageQueueTest, EveryHandleReachesTheOneQueue)
-{
-    RemoteMsgHeader h;
-    h.type = 3;
-    h.cmdId = 77;
-    h.length = 5;
-    h.item = 9;
-    h.value = 0xDEADBEEF;
-    ASSERT_TRUE(sender.Send(h, "hello"));
-
-    AppMessage m;
-    ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
-    EXPECT_EQ(m.header.type, 3);
-    EXPECT_EQ(m.header.cmdId, 77);
-    EXPECT_EQ(m.header.item, 9u);
-    EXPECT_EQ(m.header.value, 0xDEADBEEFu);
-    ASSERT_EQ(m.payloadSize, 5u);
-    EXPECT_STREQ(reinterpret_cast<const char*>(m.payload), "hello");
-    EXPECT_EQ(MessageQueue::PendingCount(), 0u);
-}
 
 TEST_F(MessageQueueTest, PayloadAndTotalSizeLimits)
 {
-    // 370 payload bytes is the largest message accepted.
-    auto largest = Raw(5, 370, 370);
-    EXPECT_TRUE(sender.Send(largest.data(), largest.size()));
-    // A length field of 371 is refused and reported as refused.
-    auto tooLong = Raw(5, 371, 371);
-    EXPECT_FALSE(sender.Send(tooLong.data(), tooLong.size()));
-    // More than 400 bytes in all is refused even with a small length field.
-    auto tooBig = Raw(5, 10, 381);
-    EXPECT_FALSE(sender.Send(tooBig.data(), tooBig.size()));
-    // 400 bytes in all with a length field within the limit is accepted.
-    auto exactly400 = Raw(5, 370, 380);
-    EXPECT_TRUE(sender.Send(exactly400.data(), exactly400.size()));
-    // A header shorter than 20 bytes, or a length field claiming more bytes
-    // than were given, is refused.
-    auto shortHeader = Raw(5, 0, 0);
-    EXPECT_FALSE(sender.Send(shortHeader.data(), 19));
-    auto claimsMore = Raw(5, 50, 10);
-    EXPECT_FALSE(sender.Send(claimsMore.data(), claimsMore.size()));
+    EXPECT_TRUE(Send(Raw(5, 370, 370)));     // the largest payload accepted
+    EXPECT_FALSE(Send(Raw(5, 371, 371)));    // refused and reported as refused
+    EXPECT_FALSE(Send(Raw(5, 10, 381)));     // more than 400 bytes in all
+    EXPECT_TRUE(Send(Raw(5, 370, 380)));     // exactly 400 bytes in all
+    EXPECT_FALSE(Send(Raw(5, 0, 0), 19));    // a short header
+    EXPECT_FALSE(Send(Raw(5, 50, 10)));      // a length field claiming more than was given
 
     EXPECT_EQ(MessageQueue::PendingCount(), 2u);
     AppMessage m;
@@ -84,7 +54,7 @@ TEST_F(MessageQueueTest, PayloadAndTotalSizeLimits)
     EXPECT_EQ(m.payload[370], 0) << "payload is NUL-terminated";
 }
 
-TEST_F(MessageQueueTest, ClosedHandleRefusesToSend)
+TEST_F(MessageQueueTest, ClosedHandlesAndAFullQueueRefuseWithoutBlocking)
 {
     MessageQueue handle;
     auto msg = Raw(3, 0, 0);
@@ -93,21 +63,27 @@ TEST_F(MessageQueueTest, ClosedHandleRefusesToSend)
     EXPECT_TRUE(handle.Send(msg.data(), msg.size()));
     handle.Close();
     EXPECT_FALSE(handle.Send(msg.data(), msg.size()));
+
+    for (size_t i = 1; i < kAppQueueCapacity; ++i)
+        ASSERT_TRUE(Send(msg));
+    EXPECT_FALSE(Send(msg));
+    AppMessage m;
+    ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
+    EXPECT_TRUE(Send(msg));
 }
 
 TEST_F(MessageQueueTest, OnlyOneUpdateWaitsUnlessForced)
 {
     auto update = Raw(kAppMsgUpdate, 0, 0);
-    EXPECT_TRUE(sender.Send(update.data(), update.size()));
-    EXPECT_TRUE(sender.Send(update.data(), update.size()));   // dropped, not an error
+    EXPECT_TRUE(Send(update));
+    EXPECT_TRUE(Send(update));   // dropped, not an error
     EXPECT_EQ(MessageQueue::PendingCount(), 1u);
-    EXPECT_TRUE(sender.Send(update.data(), update.size(), true));
+    EXPECT_TRUE(Send(update, 0, true));
     EXPECT_EQ(MessageQueue::PendingCount(), 2u);
 
-    // Other messages are never dropped by the rule.
-    auto key = Raw(4, 0, 0);
-    EXPECT_TRUE(sender.Send(key.data(), key.size()));
-    EXPECT_TRUE(sender.Send(key.data(), key.size()));
+    auto key = Raw(4, 0, 0);   // other messages are never dropped by the rule
+    EXPECT_TRUE(Send(key));
+    EXPECT_TRUE(Send(key));
     EXPECT_EQ(MessageQueue::PendingCount(), 4u);
 
     // Once the waiting updates are taken, a new one is queued again.
@@ -115,38 +91,8 @@ TEST_F(MessageQueueTest, OnlyOneUpdateWaitsUnlessForced)
     ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
     ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
     EXPECT_EQ(m.header.type, kAppMsgUpdate);
-    EXPECT_TRUE(sender.Send(update.data(), update.size()));
+    EXPECT_TRUE(Send(update));
     EXPECT_EQ(MessageQueue::PendingCount(), 3u);
-}
-
-TEST_F(MessageQueueTest, FullQueueRefusesWithoutBlocking)
-{
-    auto msg = Raw(5, 0, 0);
-    for (size_t i = 0; i < kAppQueueCapacity; ++i)
-        ASSERT_TRUE(sender.Send(msg.data(), msg.size()));
-    EXPECT_FALSE(sender.Send(msg.data(), msg.size()));
-    AppMessage m;
-    ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
-    EXPECT_TRUE(sender.Send(msg.data(), msg.size()));
-}
-
-TEST_F(MessageQueueTest, ReceiveWaitsForAMessage)
-{
-    AppMessage m;
-    EXPECT_FALSE(receiver.ReceiveFor(m, 10));   // empty: gives up
-
-    std::atomic<bool> received{false};
-    AppMessage got;
-    std::thread consumer([&] {
-        received = receiver.Receive(got);
-    });
-    RemoteMsgHeader h;
-    h.type = 4;
-    h.value = 12;
-    ASSERT_TRUE(sender.Send(h, nullptr));
-    consumer.join();
-    EXPECT_TRUE(received);
-    EXPECT_EQ(got.header.value, 12u);
 }
 
 TEST_F(MessageQueueTest, SeveralProducersLoseNothingAndKeepTheirOrder)
@@ -169,14 +115,11 @@ TEST_F(MessageQueueTest, SeveralProducersLoseNothingAndKeepTheirOrder)
         });
     }
     std::vector<int> next(kProducers, 0);
-    int total = 0;
-    while (total < kProducers * kEach) {
+    for (int total = 0; total < kProducers * kEach; ++total) {
         AppMessage m;
         ASSERT_TRUE(receiver.ReceiveFor(m, 5000));
         ASSERT_LT(m.header.cmdId, kProducers);
-        EXPECT_EQ(m.header.item, static_cast<uint32_t>(next[m.header.cmdId]));
-        ++next[m.header.cmdId];
-        ++total;
+        EXPECT_EQ(m.header.item, static_cast<uint32_t>(next[m.header.cmdId]++));
     }
     for (auto& t : producers)
         t.join();

@@ -8,6 +8,8 @@
 #include "platform/Paths.h"
 #include "support/ZuTest.h"
 
+#include <memory>
+
 namespace {
 
 class StoreRestore : public ZuTest {
@@ -19,66 +21,51 @@ protected:
         store.DefineEntry(COM_GEN1_OUT_ENABLE, kStoreValue, kStoreMemory, 1);
         store.DefineEntry(COM_GEN1_STD_LONG_TEXT, kStoreText, kStoreMemory, 0, "1080i50");
         store.DefineEntry(COM_REMOTE_DISABLE_KEYBOARD, kStoreValue, kStoreSystem, 0);
+        parent.onChange = [this](TpCommand*, int) { statesSeen.push_back(store.LoadState()); };
+        choice.AddItem("kept");
     }
 
     TpStore store;
     RecordingParent parent;
+    TpChildCmd enable{&parent, COM_GEN1_OUT_ENABLE, 1};
+    TpChildCmd standard{&parent, COM_GEN1_STD_LONG_TEXT, 2};
+    TpChildCmd keyLock{&parent, COM_REMOTE_DISABLE_KEYBOARD, 1};
+    std::vector<int> statesSeen;   // the load state each change was told in
+    TpTextListCmd choice{nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, 1};
 };
 
 TEST_F(StoreRestore, DefaultsReachEveryDefinedEntryThenTheRestoreHandlers)
 {
-    TpChildCmd enable(&parent, COM_GEN1_OUT_ENABLE, 1);
-    TpChildCmd standard(&parent, COM_GEN1_STD_LONG_TEXT, 2);
-    TpChildCmd keyLock(&parent, COM_REMOTE_DISABLE_KEYBOARD, 1);
     keyLock.SetValue(1);
-    TaskOwner handler;
-    store.AddRestoreHandler(&handler);
-    store.AddRestoreHandler(&handler);   // once only
-    std::vector<int> statesSeen;
-    parent.onChange = [&](TpCommand*, int) { statesSeen.push_back(store.LoadState()); };
+    statesSeen.clear();
+    TaskOwner handler, third;
+    auto second = std::make_unique<TaskOwner>();
+    struct Deleter : TaskOwner {   // deletes the next handler before its turn
+        std::unique_ptr<TaskOwner>* target = nullptr;
+        void OnRestored() override { target->reset(); }
+    } deleter;
+    deleter.target = &second;
+    for (TaskOwner* h : {&handler, &handler, static_cast<TaskOwner*>(&deleter), second.get(), &third})
+        store.AddRestoreHandler(h);   // the same handler twice is kept once
 
     EXPECT_EQ(store.LoadState(), kLoadInit);
     store.ApplyDefaults();
-
     EXPECT_EQ(enable.GetValue(), 1);
     EXPECT_EQ(standard.GetText(), "1080i50");
     EXPECT_EQ(keyLock.GetValue(), 0);
     EXPECT_EQ(statesSeen, (std::vector<int>{kLoadDefaults, kLoadDefaults, kLoadDefaults}));
     EXPECT_EQ(store.LoadState(), kLoadNormal);
     EXPECT_EQ(handler.restores, 1);
-}
-
-TEST_F(StoreRestore, ARestoreHandlerMayGoWhileHandlersRun)
-{
-    auto second = std::make_unique<TaskOwner>();
-    TaskOwner third;
-    // The first handler deletes the second before its turn.
-    class Deleter : public TaskOwner {
-    public:
-        std::unique_ptr<TaskOwner>* target = nullptr;
-        void OnRestored() override { target->reset(); }
-    } deleter;
-    deleter.target = &second;
-    store.AddRestoreHandler(&deleter);
-    store.AddRestoreHandler(second.get());
-    store.AddRestoreHandler(&third);
-
-    store.ApplyDefaults();
     EXPECT_EQ(second, nullptr);
     EXPECT_EQ(third.restores, 1);
-
     store.ApplyDefaults();
     EXPECT_EQ(third.restores, 2);
 }
 
 TEST_F(StoreRestore, AMemoryGoesThroughABackupFileAndComesBack)
 {
-    TpChildCmd enable(&parent, COM_GEN1_OUT_ENABLE, 1);
-    TpChildCmd standard(&parent, COM_GEN1_STD_LONG_TEXT, 2);
-    TpChildCmd keyLock(&parent, COM_REMOTE_DISABLE_KEYBOARD, 1);
     store.SetValue(COM_GEN1_OUT_ENABLE, 7);
     store.SetText(COM_GEN1_STD_LONG_TEXT, "720p59");
-
     TpMemoryFile saved;
     ASSERT_TRUE(saved.SetMemory(store.CaptureMemory(2, "Studio A")));
     ASSERT_TRUE(saved.SetMemory(store.CaptureMemory(1, "Default")));
@@ -88,23 +75,16 @@ TEST_F(StoreRestore, AMemoryGoesThroughABackupFileAndComesBack)
     store.SetValue(COM_GEN1_OUT_ENABLE, 0);
     store.SetText(COM_GEN1_STD_LONG_TEXT, "");
     store.SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
-
     TpMemoryFile loaded;
-    TpTextListCmd choice(nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, 1);
-    TpTextListCmd choiceView(nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, 1);
-    choiceView.AddItem("old");
     ASSERT_TRUE(loaded.ImportMemory("studio", &choice));
     EXPECT_EQ(choice.GetItemsText(), "Default\tStudio A");
-    EXPECT_EQ(choiceView.GetItemsText(), "Default\tStudio A");
     EXPECT_EQ(choice.GetItemValue(1), 2);
 
     TaskOwner handler;
     store.AddRestoreHandler(&handler);
-    std::vector<int> statesSeen;
-    parent.onChange = [&](TpCommand*, int) { statesSeen.push_back(store.LoadState()); };
+    statesSeen.clear();
     ASSERT_NE(loaded.Find(2), nullptr);
     store.RecallMemory(*loaded.Find(2));
-
     EXPECT_EQ(enable.GetValue(), 7);
     EXPECT_EQ(standard.GetText(), "720p59");
     EXPECT_EQ(keyLock.GetValue(), 1);   // not a memory setting
@@ -113,11 +93,9 @@ TEST_F(StoreRestore, AMemoryGoesThroughABackupFileAndComesBack)
     EXPECT_EQ(handler.restores, 1);
 }
 
-TEST_F(StoreRestore, BackupNamesThatLeaveTheFolderAreRefused)
+TEST_F(StoreRestore, BackupNamesThatLeaveTheFolderAndCorruptFilesChangeNothing)
 {
     WriteText(Paths::DataFolder() + "/outside.mem", "[Memory1]\nName=x\n");
-    TpTextListCmd choice(nullptr, 0, 1);
-    choice.AddItem("kept");
     TpMemoryFile file;
     for (const char* name : {"../outside", "a/b", "a\\b", "..", ""}) {
         debug->Clear();
@@ -126,33 +104,14 @@ TEST_F(StoreRestore, BackupNamesThatLeaveTheFolderAreRefused)
         EXPECT_FALSE(file.ExportMemory(name)) << name;
     }
     EXPECT_FALSE(file.ImportMemory("missing", &choice));
-    EXPECT_EQ(choice.GetItemsText(), "kept");
-}
 
-TEST_F(StoreRestore, ACorruptBackupChangesNothing)
-{
-    TpMemoryFile file;
     TpMemory kept;
     kept.number = 4;
     kept.name = "kept";
     file.SetMemory(kept);
-    TpTextListCmd choice(nullptr, 0, 1);
-    choice.AddItem("kept");
-
-    static const char* const kCorrupt[] = {
-        "Name=no section\n",
-        "[Memory1]\nV290\n",
-        "[Memory1]\nV290=abc\n",
-        "[Memory1]\nV0=1\n",
-        "[Memory1]\nV70000=1\n",
-        "[Memory1]\nV290=99999999999\n",
-        "[Memory1]\nX290=1\n",
-        "[Memory0]\n",
-        "[Memory1\n",
-        "[Memory1]\n[Memory1]\n",
-        "[Memoryx]\n",
-    };
-    for (const char* text : kCorrupt) {
+    for (const char* text : {"Name=no section\n", "[Memory1]\nV290\n", "[Memory1]\nV290=abc\n", "[Memory1]\nV0=1\n",
+                             "[Memory1]\nV70000=1\n", "[Memory1]\nV290=99999999999\n", "[Memory1]\nX290=1\n",
+                             "[Memory0]\n", "[Memory1\n", "[Memory1]\n[Memory1]\n", "[Memoryx]\n"}) {
         WriteText(Paths::BackupsFolder() + "/bad.mem", text);
         debug->Clear();
         EXPECT_FALSE(file.ImportMemory("bad", &choice)) << text;

@@ -10,52 +10,41 @@ namespace {
 
 class StoreTasks : public ZuTest {
 protected:
-    void Ticks(int n)
+    // Runs n ticks; gives the owner's run count after them.
+    int After(int n, const TaskOwner& owner)
     {
         for (int i = 0; i < n; ++i)
             store.Tick();
+        return owner.runs;
     }
     TpStore store;
 };
 
-TEST_F(StoreTasks, PeriodsCountInTicksOfTwentyMilliseconds)
+TEST_F(StoreTasks, ATaskRunsOnceEveryPeriodCountedInTwentyMillisecondTicks)
 {
-    struct Row {
-        int ms;
-        int ticks;
-    };
-    // period in ms, ticks
-    static constexpr Row kRows[] = {
-        {300, 15}, {100, 5}, {150, 8}, {200, 10}, {1000, 50}, {2000, 100}, {20, 1}, {21, 2}, {1, 1}, {0, 1}, {-5, 1},
-    };
-    for (const Row& row : kRows)
-        EXPECT_EQ(TpStore::PeriodTicks(row.ms), row.ticks) << row.ms << " ms";
-}
+    // period in ms, ticks: rounded up, at least one
+    for (const auto& [ms, ticks] : {std::pair{300, 15}, {150, 8}, {20, 1}, {21, 2}, {1, 1}, {0, 1}, {-5, 1}})
+        EXPECT_EQ(TpStore::PeriodTicks(ms), ticks) << ms << " ms";
 
-TEST_F(StoreTasks, ATaskRunsOnceEveryPeriod)
-{
-    TaskOwner loader;
+    TaskOwner loader, remote;
     ASSERT_TRUE(store.AddTask(&loader, "DolbyFileLoader", 300, false, false));
-    EXPECT_EQ(store.FindTask(&loader)->name, "DolbyFileLoader");
-    Ticks(14);
-    EXPECT_EQ(loader.runs, 0);
-    Ticks(1);
-    EXPECT_EQ(loader.runs, 1);
-    Ticks(15);
-    EXPECT_EQ(loader.runs, 2);
+    ASSERT_TRUE(store.AddTask(&remote, "REMOTE", 1000, false, true));   // starts at once
     EXPECT_FALSE(store.AddTask(nullptr, "none", 100, false, false));
-}
+    EXPECT_EQ(After(1, remote), 1);
+    EXPECT_EQ(After(13, loader), 0);
+    EXPECT_EQ(After(1, loader), 1);
+    EXPECT_EQ(After(15, loader), 2);
+    EXPECT_EQ(After(20, remote), 1);
+    EXPECT_EQ(After(1, remote), 2);
 
-TEST_F(StoreTasks, StartAtOnceRunsOnTheNextTick)
-{
-    TaskOwner owner;
-    store.AddTask(&owner, "REMOTE", 1000, false, true);
-    Ticks(1);
-    EXPECT_EQ(owner.runs, 1);
-    Ticks(49);
-    EXPECT_EQ(owner.runs, 1);
-    Ticks(1);
-    EXPECT_EQ(owner.runs, 2);
+    // Adding again replaces the owner's task and its period.
+    store.AddTask(&loader, "MonitorPhones", 200, false, false);
+    EXPECT_EQ(store.TaskCount(), 2);
+    EXPECT_EQ(store.FindTask(&loader)->name, "MonitorPhones");
+    EXPECT_EQ(After(9, loader), 3);
+    EXPECT_EQ(After(1, loader), 4);
+    store.RemoveTask(&loader);
+    EXPECT_EQ(store.FindTask(&loader), nullptr);
 }
 
 TEST_F(StoreTasks, ANewPeriodSetInsideTheTaskCountsFromThere)
@@ -63,20 +52,14 @@ TEST_F(StoreTasks, ANewPeriodSetInsideTheTaskCountsFromThere)
     TaskOwner status;
     status.onTask = [&] { store.SetTaskPeriod(&status, 150); };
     store.AddTask(&status, "SFPStatus", 1000, false, false);
-    Ticks(50);
-    EXPECT_EQ(status.runs, 1);
-    Ticks(7);
-    EXPECT_EQ(status.runs, 1);
-    Ticks(1);
-    EXPECT_EQ(status.runs, 2);   // 8 ticks after, and every 8 from then on
-    Ticks(8);
-    EXPECT_EQ(status.runs, 3);
+    EXPECT_EQ(After(50, status), 1);
+    EXPECT_EQ(After(7, status), 1);
+    EXPECT_EQ(After(1, status), 2);   // 8 ticks after, and every 8 from then on
+    EXPECT_EQ(After(8, status), 3);
 
-    // Setting the same period again does not postpone the next run.
-    Ticks(4);
+    After(4, status);   // setting the same period again does not postpone the next run
     store.SetTaskPeriod(&status, 150);
-    Ticks(4);
-    EXPECT_EQ(status.runs, 4);
+    EXPECT_EQ(After(4, status), 4);
 }
 
 TEST_F(StoreTasks, TasksRemovedAndAddedDuringATick)
@@ -90,15 +73,12 @@ TEST_F(StoreTasks, TasksRemovedAndAddedDuringATick)
     store.AddTask(&first, "first", 20, false, false);
     store.AddTask(&second, "second", 20, false, false);
 
-    Ticks(1);
-    EXPECT_EQ(first.runs, 1);
+    EXPECT_EQ(After(1, first), 1);
     EXPECT_EQ(second.runs, 0);   // removed before its turn
     EXPECT_EQ(late.runs, 0);     // added during the tick: counts from the next
     EXPECT_EQ(store.TaskCount(), 1);
-
-    Ticks(2);
+    EXPECT_EQ(After(2, late), 2);
     EXPECT_EQ(first.runs, 1);
-    EXPECT_EQ(late.runs, 2);
 }
 
 TEST_F(StoreTasks, AnOwnerDeletedDuringATickIsPassedOver)
@@ -108,18 +88,15 @@ TEST_F(StoreTasks, AnOwnerDeletedDuringATickIsPassedOver)
     killer.onTask = [&] { victim.reset(); };
     store.AddTask(&killer, "killer", 20, false, false);
     store.AddTask(victim.get(), "victim", 20, false, false);
-
-    Ticks(1);
+    After(1, killer);
     EXPECT_EQ(victim, nullptr);
     EXPECT_EQ(store.TaskCount(), 1);
 
-    // A task that deletes its own owner.
-    auto self = std::make_unique<TaskOwner>();
+    auto self = std::make_unique<TaskOwner>();   // a task that deletes its own owner
     self->onTask = [&] { self.reset(); };
     store.AddTask(self.get(), "self", 20, false, false);
-    Ticks(2);
+    EXPECT_EQ(After(2, killer), 3);
     EXPECT_EQ(self, nullptr);
-    EXPECT_EQ(killer.runs, 3);
 }
 
 TEST_F(StoreTasks, OnlyAlwaysTasksRunWhileTheStoreLoads)
@@ -128,25 +105,10 @@ TEST_F(StoreTasks, OnlyAlwaysTasksRunWhileTheStoreLoads)
     store.AddTask(&normal, "normal", 20, false, false);
     store.AddTask(&always, "always", 20, true, false);
     store.SetLoadState(kLoadMemory);
-    Ticks(3);
+    EXPECT_EQ(After(3, always), 3);
     EXPECT_EQ(normal.runs, 0);
-    EXPECT_EQ(always.runs, 3);
     store.SetLoadState(kLoadNormal);
-    Ticks(1);
-    EXPECT_EQ(normal.runs, 1);
-}
-
-TEST_F(StoreTasks, AddingAgainReplacesTheOwnersTask)
-{
-    TaskOwner owner;
-    store.AddTask(&owner, "AudGen", 300, false, false);
-    store.AddTask(&owner, "MonitorPhones", 200, false, false);
-    EXPECT_EQ(store.TaskCount(), 1);
-    EXPECT_EQ(store.FindTask(&owner)->name, "MonitorPhones");
-    Ticks(10);
-    EXPECT_EQ(owner.runs, 1);
-    store.RemoveTask(&owner);
-    EXPECT_EQ(store.FindTask(&owner), nullptr);
+    EXPECT_EQ(After(1, normal), 1);
 }
 
 } // namespace

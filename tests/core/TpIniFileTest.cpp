@@ -1,24 +1,34 @@
+// Settings files: the exact text written, what reads back, hand-written
+// files, texts that would corrupt the file, and saves that fail.
 #include "core/TpIniFile.h"
 #include "support/ZuTest.h"
 
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 using TpIniFileTest = ZuTest;
 
-TEST_F(TpIniFileTest, WritesTheExactText)
+TEST_F(TpIniFileTest, WritesTheExactTextAndRefusesTextsThatWouldCorruptIt)
 {
     TpIniFile ini("./system.cfg");
     EXPECT_TRUE(ini.SetUInt("", "Port", 2101));
     EXPECT_TRUE(ini.SetString("", "HostName", "orb"));
     EXPECT_TRUE(ini.SetInt("Audio", "audoutgainleft", -12));
     EXPECT_TRUE(ini.SetString("", "Port", "2100"));   // replaces in place
-    EXPECT_EQ(ReadText("system.cfg"), "Port=2100\nHostName=orb\n[Audio]\naudoutgainleft=-12\n");
-    EXPECT_EQ(ini.Text(), ReadText("system.cfg"));
+    const std::string text = "Port=2100\nHostName=orb\n[Audio]\naudoutgainleft=-12\n";
+    EXPECT_EQ(ReadText("system.cfg"), text);
+    EXPECT_EQ(ini.Text(), text);
+
+    EXPECT_FALSE(ini.SetString("", "", "x"));
+    EXPECT_FALSE(ini.SetString("", "a=b", "x"));
+    EXPECT_FALSE(ini.SetString("", "Port", "1\n[Evil]"));
+    EXPECT_FALSE(ini.SetString("Sec]tion", "k", "v"));
+    EXPECT_FALSE(ini.SetString("Line\nBreak", "k", "v"));
+    EXPECT_EQ(ReadText("system.cfg"), text);
+    EXPECT_EQ(ini.GetString("", "Port", ""), "2100");
 }
 
 TEST_F(TpIniFileTest, ReadsBackWhatWasWritten)
@@ -41,6 +51,11 @@ TEST_F(TpIniFileTest, ReadsBackWhatWasWritten)
     EXPECT_EQ(ini.GetInt("Net", "IpAddress", 7), 7);
     EXPECT_EQ(ini.GetUInt("", "Gain", 9), 9u) << "negative text is no unsigned number";
     EXPECT_EQ(ini.GetInt("", "Port", 5), 5) << "out of the signed range";
+
+    TpIniFile missing("nothing.cfg");   // a missing file is an empty set
+    EXPECT_EQ(missing.GetString("", "Port", "2100"), "2100");
+    EXPECT_TRUE(missing.Save());
+    EXPECT_EQ(ReadText("nothing.cfg"), "");
 }
 
 TEST_F(TpIniFileTest, ReadsHandWrittenFiles)
@@ -56,26 +71,12 @@ TEST_F(TpIniFileTest, ReadsHandWrittenFiles)
     EXPECT_EQ(ReadText("system.cfg"), "; settings\nPort=2102\nDNS=1\n[Net]\nMask=255\nbroken line\n");
 }
 
-TEST_F(TpIniFileTest, RefusesTextsThatWouldCorruptTheFile)
-{
-    TpIniFile ini("system.cfg");
-    ASSERT_TRUE(ini.SetString("", "Port", "2100"));
-    EXPECT_FALSE(ini.SetString("", "", "x"));
-    EXPECT_FALSE(ini.SetString("", "a=b", "x"));
-    EXPECT_FALSE(ini.SetString("", "Port", "1\n[Evil]"));
-    EXPECT_FALSE(ini.SetString("Sec]tion", "k", "v"));
-    EXPECT_FALSE(ini.SetString("Line\nBreak", "k", "v"));
-    EXPECT_EQ(ReadText("system.cfg"), "Port=2100\n");
-    EXPECT_EQ(ini.GetString("", "Port", ""), "2100");
-}
-
 TEST_F(TpIniFileTest, FailedSaveKeepsTheOldFile)
 {
     ASSERT_EQ(mkdir("cfg", 0700), 0);
     TpIniFile ini("cfg/system.cfg");
     ASSERT_TRUE(ini.SetString("", "Port", "2100"));
-    // The folder vanishes from under the file: the save must fail and say so.
-    TpIniFile lost("gone/system.cfg");
+    TpIniFile lost("gone/system.cfg");   // no folder: the save fails and says so
     EXPECT_FALSE(lost.SetString("", "Port", "2101"));
     EXPECT_EQ(lost.GetString("", "Port", ""), "2101") << "the value is kept for a later save";
 
@@ -86,19 +87,10 @@ TEST_F(TpIniFileTest, FailedSaveKeepsTheOldFile)
     struct rlimit small = old;
     small.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool saved = ini.SetString("", "HostName", std::string(1000, 'h'));
+    const bool saved = ini.SetString("", "HostName", std::string(1000, 'h'));
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadText("cfg/system.cfg"), "Port=2100\n") << "never a truncated file";
-}
-
-TEST_F(TpIniFileTest, MissingFileIsAnEmptySet)
-{
-    TpIniFile ini("nothing.cfg");
-    EXPECT_EQ(ini.GetString("", "Port", "2100"), "2100");
-    EXPECT_EQ(ini.Text(), "");
-    EXPECT_TRUE(ini.Save());
-    EXPECT_EQ(ReadText("nothing.cfg"), "");
 }
 
 } // namespace

@@ -21,23 +21,21 @@ TEST_F(DebugOutTest, CapturesEveryChannelAndTheQuietSwitchHidesOnlyChattyLines)
     DebugPrintf("Rx CommandID=%d Item=%d\n", 364, 2);
     DebugChatty("\nSave Lcd Send n = %d\n", 100);
     OutputDebugStringA("finished GuiInit\n");
-    std::string shown = testing::internal::GetCapturedStderr();
+    const std::string shown = testing::internal::GetCapturedStderr();
     unsetenv("ZU_QUIET");
-
     EXPECT_EQ(shown, "Rx CommandID=364 Item=2\nfinished GuiInit\n");
     EXPECT_EQ(debug->Text(), "Rx CommandID=364 Item=2\n\nSave Lcd Send n = 100\nfinished GuiInit\n");
 
-    // Long lines are not cut.
     debug->Clear();
-    std::string longText(2000, 'a');
+    const std::string longText(2000, 'a');   // long lines are not cut
     DebugPrintf("%s", longText.c_str());
     EXPECT_EQ(debug->Text(), longText);
 }
 
 TEST_F(DebugOutTest, TickCountFollowsTheInstalledClock)
 {
-    uint32_t start = GetTickCount();
-    std::time_t wall = CurrentClock().WallSeconds();
+    const uint32_t start = GetTickCount();
+    const std::time_t wall = CurrentClock().WallSeconds();
     clock.AdvanceMs(1500);
     EXPECT_EQ(GetTickCount() - start, 1500u);
     EXPECT_EQ(CurrentClock().WallSeconds(), wall + 1);
