@@ -2,18 +2,9 @@
 
 #include "audio/TpAudOscillators.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
-
-namespace {
-std::unique_ptr<TpCommand> ListView(unsigned id, int items)
-{
-    auto view = std::make_unique<TpCommand>(static_cast<int>(id), 1);
-    for (int i = 0; i < items; ++i)
-        view->AddItem("item " + std::to_string(i), i);
-    return view;
-}
-} // namespace
 
 void InstallAudioResetHook()
 {
@@ -27,10 +18,16 @@ void AudGenTest::SetUp()
     SetAudioHardware(&audio);
     store = std::make_unique<TpStore>();
     settings = std::make_unique<TpIniFile>("./system.cfg");
+    // Ten sources for each side, twenty for the AES output.
+    auto list = [this](unsigned id, int items) {
+        views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+        for (int i = 0; i < items; ++i)
+            views.back()->AddItem("item " + std::to_string(i), i);
+    };
     for (int p = 0; p < kAudGenPairs; ++p)
         for (int s = 0; s < 2; ++s)
-            views.push_back(ListView(SourceId(p, s), 10));
-    views.push_back(ListView(COM_GEN_AUDIO_AES_OUT_SOURCE, 20));
+            list(SourceId(p, s), 10);
+    list(COM_GEN_AUDIO_AES_OUT_SOURCE, 20);
     MakeGenerator();
 }
 
@@ -59,10 +56,14 @@ void AudGenTest::AllGroupsOn()
 
 bool AudGenTest::Called(const std::string& call) const
 {
-    for (const std::string& c : audio.calls)
-        if (c == call)
-            return true;
-    return false;
+    return std::find(audio.calls.begin(), audio.calls.end(), call) != audio.calls.end();
+}
+
+void AudGenTest::ClearCalls()
+{
+    audio.calls.clear();
+    app.levels.clear();
+    app.outputs.clear();
 }
 
 std::string AudGenTest::GainText(double gain)
@@ -70,13 +71,4 @@ std::string AudGenTest::GainText(double gain)
     char text[32];
     std::snprintf(text, sizeof text, "%.6f", gain);
     return text;
-}
-
-double AudGenTest::LastRouteGain(int channel) const
-{
-    const std::string prefix = "RouteSetGain(" + std::to_string(channel) + ",";
-    const auto calls = audio.CallsOf(prefix);
-    if (calls.empty())
-        return NAN;
-    return std::stod(calls.back().substr(prefix.size()));
 }

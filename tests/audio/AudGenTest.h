@@ -1,7 +1,6 @@
 // Fixture of the audio generator tests: a store, the settings file, the
-// recorder of the board's audio calls, a recording application interface,
-// list views on the source ids (as the dialogs' combo boxes would be) and a
-// generator built the way the application builds it.
+// recorder of the board's audio calls, a recording application, the dialogs'
+// source lists and a generator built as the application builds it.
 #pragma once
 
 #include "BoardTest.h"
@@ -50,11 +49,7 @@ public:
     bool serviceKeys = false;
 };
 
-// 10^(dB / 20), worked out here rather than taken from the board.
-inline double Linear(double db)
-{
-    return std::pow(10.0, db / 20.0);
-}
+inline double Linear(double db) { return std::pow(10.0, db / 20.0); }
 
 // Command ids of pair p (0-7), side s (0 left, 1 right).
 inline unsigned SourceId(int p, int s) { return COM_GEN_AUDIO_SOURCE_G1_P1_L + 2 * p + s; }
@@ -65,46 +60,32 @@ inline unsigned SubSourceId(int p, int s) { return COM_GEN_AUDIO_SUBSOURCE_G1_P1
 inline unsigned LinkId(int p) { return COM_GEN_AUDIO_LINK_G1_P1 + p; }
 inline unsigned GroupId(int g) { return COM_GEN_AUDIO_ON_G1 + g; }
 
-// Adds the reset of the shared oscillator bank to the tests' reset hooks
-// (once per process).
+// Adds the reset of the shared oscillator bank to the tests' reset hooks.
 void InstallAudioResetHook();
 
 class AudGenTest : public BoardTest {
 protected:
     AudGenTest() { InstallAudioResetHook(); }
-
     void SetUp() override;
     void TearDown() override;
 
-    // Builds (again) the generator, as the application does.
     void MakeGenerator(bool aesItems = true, bool streamItems = true);
-
     int32_t Set(unsigned id, int32_t value) { return store->SetValue(id, value); }
     int32_t Get(unsigned id) const { return store->GetValue(id); }
     TpCommand* Cmd(unsigned id) const { return store->GetCmd(id); }
-    // Switches all four groups on.
     void AllGroupsOn();
 
-    // The recorded calls of one kind, and whether one was made since Clear().
+    // The recorded board calls starting with prefix, and whether one equal to call was made.
     std::vector<std::string> Calls(const std::string& prefix) const { return audio.CallsOf(prefix); }
     bool Called(const std::string& call) const;
-    void ClearCalls()
-    {
-        audio.calls.clear();
-        app.levels.clear();
-        app.outputs.clear();
-    }
-    // The text the recorder writes for a gain.
+    void ClearCalls();
+    // A gain as the recorder writes it.
     static std::string GainText(double gain);
-    // The gain last given to a router channel; NAN when none was.
-    double LastRouteGain(int channel) const;
 
     FakeAudioHardware audio;
     RecordingApp app;
     std::unique_ptr<TpStore> store;
     std::unique_ptr<TpIniFile> settings;
-    // The dialogs' list views of the source ids (ten sources) and of the AES
-    // output's source (twenty).
-    std::vector<std::unique_ptr<TpCommand>> views;
+    std::vector<std::unique_ptr<TpCommand>> views;   // the dialogs' source lists
     std::unique_ptr<TpAudGenerator> gen;
 };

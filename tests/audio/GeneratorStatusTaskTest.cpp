@@ -1,7 +1,9 @@
-// The "AudGen" task: every 300 ms it reads the AES input flags, writes the
-// two status bits of what the AES output carries, and tells the pairs
-// whether the AES input can be heard.
+// The "AudGen" task: every 300 ms it reads the AES input flags, writes the two
+// status bits of what the AES output carries, and tells the pairs whether the
+// AES input can be heard.
 #include "AudGenTest.h"
+
+#include <array>
 
 namespace {
 
@@ -19,51 +21,33 @@ constexpr unsigned kAesOut = COM_GEN_AUDIO_AES_OUT_SOURCE;
 
 } // namespace
 
-TEST_F(GeneratorStatusTask, RunsEvery300ms)
+TEST_F(GeneratorStatusTask, RunsEvery300msAndWritesChangedBitsOnly)
 {
     const TpTask* task = store->FindTask(gen.get());
     ASSERT_NE(task, nullptr);
     EXPECT_EQ(task->name, "AudGen");
     for (int i = 0; i < 14; ++i)
         store->Tick();
-    EXPECT_TRUE(Calls("GenWriteA").empty());
-    EXPECT_TRUE(Calls("GenWriteB").empty());
+    EXPECT_TRUE(Calls("GenWriteA").empty() && Calls("GenWriteB").empty());
     store->Tick();
     EXPECT_EQ(Calls("GenWriteA"), std::vector<std::string> {"GenWriteA(0)"});
     EXPECT_EQ(Calls("GenWriteB"), std::vector<std::string> {"GenWriteB(0)"});
-
-    // The bits are written again only when they change.
     ClearCalls();
     RunTask();
-    EXPECT_TRUE(Calls("GenWriteA").empty());
-    EXPECT_TRUE(Calls("GenWriteB").empty());
+    EXPECT_TRUE(Calls("GenWriteA").empty() && Calls("GenWriteB").empty());
 }
 
 TEST_F(GeneratorStatusTask, StatusBitsOfTheAesOutputSource)
 {
-    struct Case {
-        int32_t value;
-        const char* x;
-        const char* y;
-    };
-    // The board's status word 0x1BE4 holds, per embedded pair, the bits
-    // y (bit 0) and x (bit 1) of one 4-bit group.
-    // output source, x, y
-    static constexpr Case kCases[] = {
-        {1, "GenWriteA(0)", "GenWriteB(1)"},    // AES input: the flags a = 0 and b = 1
-        {11, "GenWriteA(1)", "GenWriteB(0)"},   // embedded pair 2: group 0xE
-        {12, "GenWriteA(1)", "GenWriteB(1)"},   // embedded pair 3: group 0xB
-        {13, "GenWriteA(0)", "GenWriteB(1)"},   // embedded pair 4: group 0x1
-        {18, "GenWriteA(0)", "GenWriteB(1)"},   // Dolby
-        {19, "GenWriteA(0)", "GenWriteB(0)"},
-    };
-    // A bit is written when it changes: the last one written is the bit now.
+    // output source, bit x, bit y: AES input (flags a = 0, b = 1), embedded
+    // pairs 2 and 3 (groups 0xE and 0xB of the board's status word), a stream
+    const std::vector<std::array<int, 3>> cases = {{1, 0, 1}, {11, 1, 0}, {12, 1, 1}, {19, 0, 0}};
     RunTask();
-    for (const Case& c : kCases) {
-        Set(kAesOut, c.value);
+    for (const auto& [value, x, y] : cases) {
+        Set(kAesOut, value);
         RunTask();
-        EXPECT_EQ(Calls("GenWriteA").back(), c.x) << "source " << c.value;
-        EXPECT_EQ(Calls("GenWriteB").back(), c.y) << "source " << c.value;
+        EXPECT_EQ(Calls("GenWriteA").back(), "GenWriteA(" + std::to_string(x) + ")") << "source " << value;
+        EXPECT_EQ(Calls("GenWriteB").back(), "GenWriteB(" + std::to_string(y) + ")") << "source " << value;
     }
 
     // Following a pair: its left source counts.

@@ -6,24 +6,21 @@
 #include "ipsfp/SfpProtocolState.h"
 #include "ipsfp/SfpUpdateCounters.h"
 
+#include <gtest/gtest.h>
+
 #include <mutex>
-
-namespace {
-
-void ResetIpSfpState()
-{
-    ClearSfpProtocolState();
-    SfpParamTable::Instance().Reset();
-    ResetSfpPageTable();
-    ResetSfpUpdateCounters();
-}
-
-} // namespace
 
 IpSfpTest::IpSfpTest()
 {
     static std::once_flag once;
-    std::call_once(once, [] { ZuTest::AddResetHook(&ResetIpSfpState); });
+    std::call_once(once, [] {
+        ZuTest::AddResetHook([] {
+            ClearSfpProtocolState();
+            SfpParamTable::Instance().Reset();
+            ResetSfpPageTable();
+            ResetSfpUpdateCounters();
+        });
+    });
 }
 
 void IpSfpTest::SetUp()
@@ -33,3 +30,10 @@ void IpSfpTest::SetUp()
 }
 
 void IpSfpTest::UseModule() { SetEmSfpBus(&module); }
+
+void IpSfpTest::SelectLoaded(uint8_t page)
+{
+    ASSERT_TRUE(RequestPage(page));
+    PollSfpStatus();
+    module.ClearTrace();
+}

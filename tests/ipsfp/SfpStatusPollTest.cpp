@@ -1,89 +1,60 @@
-// The status poll: a valid status byte clears the page-load flag first and
-// the write flag only once no load is pending; anything else changes nothing.
+// The status poll clears the load flag first and the write flag only once no
+// load is pending; the write-settle marker polls at most once per tick.
 #include "IpSfpTest.h"
 
-#include "ipsfp/SfpProtocolState.h"
-
-#include <vector>
-
-namespace {
-
-class SfpStatusPoll : public IpSfpTest {
-protected:
-    void SetUp() override
-    {
-        IpSfpTest::SetUp();
-        UseModule();
-    }
-    void Pending(uint8_t load, uint8_t write)
-    {
-        SfpProtocol().pageLoadPending = load;
-        SfpProtocol().writePending = write;
-    }
-};
-
-} // namespace
+using SfpStatusPoll = IpSfpModuleTest;
 
 TEST_F(SfpStatusPoll, FlagsFollowAValidStatusInOrder)
 {
     struct Case {
-        uint8_t status, load, write;   // before the poll
-        uint8_t loadAfter, writeAfter;
+        uint8_t status, load, write, loadAfter, writeAfter;
     };
+    // status byte, flags before the poll, flags after it
     const std::vector<Case> cases = {
-        {0x86, 1, 1, 0, 0},   // booted, load and write complete
-        {0x96, 1, 1, 1, 1},   // range error: invalid
-        {0x82, 1, 1, 1, 1},   // load not complete: the write bit is not looked at
-        {0x04, 1, 1, 1, 1},   // not booted
-        {0x84, 1, 1, 0, 1},   // load complete, write not
-        {0x80, 0, 1, 0, 1},   // write not complete
-        {0x82, 0, 1, 0, 0},
-        {0x86, 0, 0, 0, 0},   // a clear flag stays clear
+        {0x86, 1, 1, 0, 0}, {0x96, 1, 1, 1, 1},   // booted and complete; range error: invalid
+        {0x82, 1, 1, 1, 1}, {0x04, 1, 1, 1, 1},   // load not complete; not booted
+        {0x84, 1, 1, 0, 1}, {0x80, 0, 1, 0, 1},   // load complete, write not; write not complete
+        {0x82, 0, 1, 0, 0}, {0x86, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        Pending(c.load, c.write);
+        SfpProtocol().pageLoadPending = c.load;
+        SfpProtocol().writePending = c.write;
         module.SetStatusOverride(c.status);
         PollSfpStatus();
         EXPECT_EQ(SfpProtocol().pageLoadPending, c.loadAfter) << std::hex << int {c.status};
         EXPECT_EQ(SfpProtocol().writePending, c.writeAfter) << std::hex << int {c.status};
         EXPECT_EQ(SfpProtocol().lastStatus, c.status);
     }
-    EXPECT_EQ(Trace().size(), cases.size()) << "one status read per poll";
-    for (const auto& t : Trace())
+    ASSERT_EQ(Trace().size(), cases.size()) << "one status read per poll";
+    for (const Trans& t : Trace())
         EXPECT_EQ(t.reg, kSfpStatusRegister);
-}
 
-TEST_F(SfpStatusPoll, FailedStatusReadTellsNothing)
-{
-    Pending(1, 1);
-    SfpProtocol().lastStatus = 0x42;
+    // A failed status read tells nothing.
+    SfpProtocol().pageLoadPending = 1;
+    SfpProtocol().writePending = 1;
     module.FailReadsOf(kSfpStatusRegister);
     PollSfpStatus();
     EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
     EXPECT_EQ(SfpProtocol().writePending, 1);
-    EXPECT_EQ(SfpProtocol().lastStatus, 0x42);
+    EXPECT_EQ(SfpProtocol().lastStatus, 0x86);
 }
 
-TEST_F(SfpStatusPoll, ResetRunsOnlyWhenThePresenceFlagChanges)
+TEST_F(SfpStatusPoll, WriteSettlePollsOnceWhileTimeRemains)
 {
-    ASSERT_TRUE(RequestPage(0x90));
-    SfpProtocol().writePending = 1;
-    SfpProtocol().lastStatus = 0x80;
-
-    ResetSfpProtocolState(1);   // pageSelected is already 1
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
-    EXPECT_EQ(SfpProtocol().selectedPage, 0x90);
-
-    ResetSfpProtocolState(0);
-    EXPECT_EQ(SfpProtocol().pageSelected, 0);
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
-    EXPECT_EQ(SfpProtocol().writePending, 0);
-    EXPECT_EQ(SfpProtocol().selectedPage, 0);
-    EXPECT_EQ(SfpProtocol().lastStatus, 0);
-
-    ResetSfpProtocolState(1);
-    EXPECT_EQ(SfpProtocol().pageSelected, 1);
-    ResetSfpProtocolState(1);
-    EXPECT_EQ(SfpProtocol().pageSelected, 1);
-    EXPECT_TRUE(RequestPage(0xC0)) << "the state is clean again";
+    struct Case {
+        int32_t marker, firmwareCountdown;
+        size_t polls;
+    };
+    const Case cases[] = {{60, 0, 1}, {60, 5, 1}, {2, 0, 1}, {2, 5, 0}, {1, 0, 0}, {3, 1, 1}, {-1, 0, 0}, {-1, 5, 0}};
+    for (const Case& c : cases) {
+        module.ClearTrace();
+        manager.busyCountdown = c.marker;
+        manager.firmwareDefaultCountdown = c.firmwareCountdown;
+        EXPECT_FALSE(manager.ServiceWriteSettle());
+        EXPECT_EQ(Trace(), std::vector<Trans>(c.polls, Rd(0, 128, 0x80))) << c.marker << "/" << c.firmwareCountdown;
+        EXPECT_EQ(manager.busyCountdown, -1);
+    }
+    manager.firmwareDefaultCountdown = 0;
+    manager.ArmWriteSettle();
+    EXPECT_EQ(manager.busyCountdown, 60);
 }
