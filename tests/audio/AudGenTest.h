@@ -6,15 +6,19 @@
 #include "BoardTest.h"
 #include "FakeAudioHardware.h"
 
+#include "KrZuApi.h"
 #include "audio/TpAudGenerator.h"
+#include "audio/TpAudOscillators.h"
 #include "core/TpApplication.h"
 #include "core/TpCommand.h"
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
-#include "KrZuApi.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,18 +34,14 @@ public:
         int left, right;
         double leftGain, rightGain;
     };
-
     void SetLevel(int dest, double level, uint32_t flags) override { levels.push_back({dest, level, flags}); }
     void SetOutputParams(int a, int b, double c, double d) override { outputs.push_back({a, b, c, d}); }
     bool ServiceKeysHeld() const override { return serviceKeys; }
-
     // The last level reported for a channel; dest -1 when none was.
     Level LastLevel(int dest) const
     {
-        for (auto it = levels.rbegin(); it != levels.rend(); ++it)
-            if (it->dest == dest)
-                return *it;
-        return {-1, 0.0, 0};
+        auto it = std::find_if(levels.rbegin(), levels.rend(), [dest](const Level& l) { return l.dest == dest; });
+        return it == levels.rend() ? Level {-1, 0.0, 0} : *it;
     }
 
     std::vector<Level> levels;
@@ -50,6 +50,13 @@ public:
 };
 
 inline double Linear(double db) { return std::pow(10.0, db / 20.0); }
+// A gain as the recorder writes it.
+inline std::string GainText(double gain)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", gain);
+    return text;
+}
 
 // Command ids of pair p (0-7), side s (0 left, 1 right).
 inline unsigned SourceId(int p, int s) { return COM_GEN_AUDIO_SOURCE_G1_P1_L + 2 * p + s; }
@@ -61,26 +68,69 @@ inline unsigned LinkId(int p) { return COM_GEN_AUDIO_LINK_G1_P1 + p; }
 inline unsigned GroupId(int g) { return COM_GEN_AUDIO_ON_G1 + g; }
 
 // Adds the reset of the shared oscillator bank to the tests' reset hooks.
-void InstallAudioResetHook();
+inline void InstallAudioResetHook()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { ZuTest::AddResetHook(&TpAudOscillators::ResetShared); });
+}
 
 class AudGenTest : public BoardTest {
 protected:
     AudGenTest() { InstallAudioResetHook(); }
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        SetAudioHardware(&audio);
+        store = std::make_unique<TpStore>();
+        settings = std::make_unique<TpIniFile>("./system.cfg");
+        // Ten sources for each side, twenty for the AES output.
+        auto list = [this](unsigned id, int items) {
+            views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+            for (int i = 0; i < items; ++i)
+                views.back()->AddItem("item " + std::to_string(i), i);
+        };
+        for (int p = 0; p < kAudGenPairs; ++p)
+            for (int s = 0; s < 2; ++s)
+                list(SourceId(p, s), 10);
+        list(COM_GEN_AUDIO_AES_OUT_SOURCE, 20);
+        MakeGenerator();
+    }
+    void TearDown() override
+    {
+        gen.reset();
+        views.clear();
+        settings.reset();
+        store.reset();
+        SetAudioHardware(nullptr);
+        BoardTest::TearDown();
+    }
 
-    void MakeGenerator(bool aesItems = true, bool streamItems = true);
+    void MakeGenerator(bool aesItems = true, bool streamItems = true)
+    {
+        gen.reset();
+        gen = std::make_unique<TpAudGenerator>(&app, *settings, kAudGenCmdIds, aesItems, streamItems,
+                                               master_level_table, kMasterLevelCount);
+    }
     int32_t Set(unsigned id, int32_t value) { return store->SetValue(id, value); }
     int32_t Get(unsigned id) const { return store->GetValue(id); }
     TpCommand* Cmd(unsigned id) const { return store->GetCmd(id); }
-    void AllGroupsOn();
-
+    void AllGroupsOn()
+    {
+        for (int g = 0; g < kAudGenGroups; ++g)
+            Set(GroupId(g), 1);
+    }
     // The recorded board calls starting with prefix, and whether one equal to call was made.
     std::vector<std::string> Calls(const std::string& prefix) const { return audio.CallsOf(prefix); }
-    bool Called(const std::string& call) const;
-    void ClearCalls();
-    // A gain as the recorder writes it.
-    static std::string GainText(double gain);
+    bool Called(const std::string& call) const
+    {
+        return std::find(audio.calls.begin(), audio.calls.end(), call) != audio.calls.end();
+    }
+    void ClearCalls()
+    {
+        audio.calls.clear();
+        app.levels.clear();
+        app.outputs.clear();
+    }
 
     FakeAudioHardware audio;
     RecordingApp app;

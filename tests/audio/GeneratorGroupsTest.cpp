@@ -8,6 +8,7 @@ using GeneratorGroups = AudGenTest;
 
 TEST_F(GeneratorGroups, GroupTextAndSwitchedOffChannels)
 {
+    ClearCalls();
     for (int p = 0; p < kAudGenPairs; ++p)
         Set(SourceId(p, 0), 3);
     EXPECT_TRUE(Called("RouteConnect(128,496)")) << "groups start off";

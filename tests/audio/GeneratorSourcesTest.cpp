@@ -43,17 +43,13 @@ TEST_F(GeneratorSources, DolbyTakesBothSidesOfThePair)
     AllGroupsOn();
     Set(SourceId(0, 0), 7);
     EXPECT_EQ(Get(SourceId(0, 1)), 7);
-    EXPECT_TRUE(Called("RouteConnect(128,96)"));
-    EXPECT_TRUE(Called("RouteConnect(129,97)"));
-    EXPECT_FALSE(Cmd(LevelId(0, 0))->IsVisible());
-    EXPECT_FALSE(Cmd(LevelId(0, 1))->IsVisible());
-
+    EXPECT_TRUE(Called("RouteConnect(128,96)") && Called("RouteConnect(129,97)"));
+    EXPECT_FALSE(Cmd(LevelId(0, 0))->IsVisible() || Cmd(LevelId(0, 1))->IsVisible());
     // Noise on the right frees the left side too.
     ClearCalls();
     Set(SourceId(0, 1), 3);
     EXPECT_EQ(Get(SourceId(0, 0)), 0);
-    EXPECT_TRUE(Called("RouteConnect(128,496)"));
-    EXPECT_TRUE(Called("RouteConnect(129,320)"));
+    EXPECT_TRUE(Called("RouteConnect(128,496)") && Called("RouteConnect(129,320)"));
 }
 
 TEST_F(GeneratorSources, TonesShareOscillators)
@@ -88,8 +84,8 @@ TEST_F(GeneratorSources, TonesShareOscillators)
 TEST_F(GeneratorSources, SecondStreamPowersItsPair)
 {
     Set(SourceId(5, 1), 9);
-    EXPECT_TRUE(Called("PowerAudioPair(5,1)"));
     Set(SourceId(5, 0), 8);
+    EXPECT_TRUE(Called("PowerAudioPair(5,1)"));
     Set(SourceId(5, 1), 3);
     EXPECT_EQ(power_state().audioPairs, 1u << 5) << "the left side still takes the stream";
     ClearCalls();

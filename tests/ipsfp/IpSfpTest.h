@@ -6,25 +6,49 @@
 #include "BoardTest.h"
 #include "FakeEmSfp.h"
 
+#include "board/SfpBoard.h"
 #include "core/TpStore.h"
 #include "ipsfp/IpSfpManager.h"
+#include "ipsfp/SfpPageTable.h"
+#include "ipsfp/SfpParamTable.h"
 #include "ipsfp/SfpProtocolState.h"
+#include "ipsfp/SfpUpdateCounters.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 class IpSfpTest : public BoardTest {
 protected:
     using Trans = FakeEmSfp::Transaction;
 
-    IpSfpTest();
-    void SetUp() override;
+    IpSfpTest()
+    {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            ZuTest::AddResetHook([] {
+                ClearSfpProtocolState();
+                SfpParamTable::Instance().Reset();
+                ResetSfpPageTable();
+                ResetSfpUpdateCounters();
+            });
+        });
+    }
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        SetSfpRetryWait([this](uint32_t ms) { retryWaits.push_back(ms); });
+    }
 
-    void UseModule();
+    void UseModule() { SetEmSfpBus(&module); }
     // Selects the page on the module, lets its load complete and clears the trace.
-    void SelectLoaded(uint8_t page);
+    void SelectLoaded(uint8_t page)
+    {
+        ASSERT_TRUE(RequestPage(page));
+        PollSfpStatus();
+        module.ClearTrace();
+    }
     const std::vector<Trans>& Trace() const { return module.Trace(); }
-
     static Trans Wr(uint8_t page, uint8_t reg, uint8_t value) { return {true, page, reg, value}; }
     static Trans Rd(uint8_t page, uint8_t reg, uint8_t value) { return {false, page, reg, value}; }
 

@@ -1,10 +1,13 @@
-// Page selection and byte writes: the exact bus traffic, the refusals while a
-// load or a write is pending, a load that never completes and failed writes.
+// The module's protocol: page selection and byte writes with their exact bus
+// traffic, the refusals while a load or a write is pending, the status poll,
+// the write-settle marker, and the simulated module that never boots.
 #include "IpSfpTest.h"
 
-#include "board/SfpBoard.h"
+#include "sim/BoardDevices.h"
 
 using SfpPageRequest = IpSfpModuleTest;
+using SfpStatusPoll = IpSfpModuleTest;
+using SfpSimulatedModule = IpSfpTest;
 
 TEST_F(SfpPageRequest, SelectIsOneWriteToRegister127)
 {
@@ -36,26 +39,6 @@ TEST_F(SfpPageRequest, RefusedWithoutBusTrafficWhileSomethingIsPending)
     EXPECT_TRUE(Trace().empty());
     EXPECT_EQ(SfpProtocol().selectedPage, 0);
     EXPECT_EQ(SfpProtocol().pageSelected, 0);
-}
-
-TEST_F(SfpPageRequest, LoadThatNeverCompletesBlocksUntilTheModuleComesBack)
-{
-    module.SetPageLoadPolls(1000000);
-    ASSERT_TRUE(RequestPage(0x91));
-    for (int poll = 0; poll < 200; ++poll)
-        PollSfpStatus();
-    EXPECT_FALSE(RequestPage(0xC0));
-    EXPECT_EQ(module.SelectedPage(), 0x91);
-
-    ResetSfpProtocolState(1);
-    EXPECT_FALSE(RequestPage(0xC0)) << "no reset while the module stays present";
-    ResetSfpProtocolState(0);
-    EXPECT_EQ(SfpProtocol().selectedPage, 0);
-    EXPECT_EQ(SfpProtocol().pageSelected, 0);
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
-    ResetSfpProtocolState(1);
-    EXPECT_TRUE(RequestPage(0xC0));
-    EXPECT_EQ(module.SelectedPage(), 0xC0);
 }
 
 TEST_F(SfpPageRequest, FailedSelectStaysRecordedAndBlocksLaterRequests)
@@ -97,4 +80,94 @@ TEST_F(SfpPageRequest, ByteWrites)
     EXPECT_FALSE(WriteByte(0x90, 0x97, 1));
     EXPECT_EQ(SfpProtocol().writePending, 0);
     EXPECT_EQ(module.Peek(0x90, 0x97), 0);
+}
+
+TEST_F(SfpStatusPoll, FlagsFollowAValidStatusInOrder)
+{
+    struct Case {
+        uint8_t status, load, write, loadAfter, writeAfter;
+    };
+    // status byte, flags before the poll, flags after it
+    const std::vector<Case> cases = {
+        {0x86, 1, 1, 0, 0}, {0x96, 1, 1, 1, 1},   // booted and complete; range error: invalid
+        {0x82, 1, 1, 1, 1}, {0x04, 1, 1, 1, 1},   // load not complete; not booted
+        {0x84, 1, 1, 0, 1}, {0x80, 0, 1, 0, 1},   // load complete, write not; write not complete
+        {0x82, 0, 1, 0, 0}, {0x86, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SfpProtocol().pageLoadPending = c.load;
+        SfpProtocol().writePending = c.write;
+        module.SetStatusOverride(c.status);
+        PollSfpStatus();
+        EXPECT_EQ(SfpProtocol().pageLoadPending, c.loadAfter) << std::hex << int {c.status};
+        EXPECT_EQ(SfpProtocol().writePending, c.writeAfter) << std::hex << int {c.status};
+        EXPECT_EQ(SfpProtocol().lastStatus, c.status);
+    }
+    ASSERT_EQ(Trace().size(), cases.size()) << "one status read per poll";
+    for (const Trans& t : Trace())
+        EXPECT_EQ(t.reg, kSfpStatusRegister);
+
+    // A failed status read tells nothing.
+    SfpProtocol().pageLoadPending = 1;
+    SfpProtocol().writePending = 1;
+    module.FailReadsOf(kSfpStatusRegister);
+    PollSfpStatus();
+    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
+    EXPECT_EQ(SfpProtocol().writePending, 1);
+    EXPECT_EQ(SfpProtocol().lastStatus, 0x86);
+}
+
+TEST_F(SfpStatusPoll, WriteSettlePollsOnceWhileTimeRemains)
+{
+    struct Case {
+        int32_t marker, firmwareCountdown;
+        size_t polls;
+    };
+    const Case cases[] = {{60, 0, 1}, {60, 5, 1}, {2, 0, 1}, {2, 5, 0}, {1, 0, 0}, {3, 1, 1}, {-1, 0, 0}, {-1, 5, 0}};
+    for (const Case& c : cases) {
+        module.ClearTrace();
+        manager.busyCountdown = c.marker;
+        manager.firmwareDefaultCountdown = c.firmwareCountdown;
+        EXPECT_FALSE(manager.ServiceWriteSettle());
+        EXPECT_EQ(Trace(), std::vector<Trans>(c.polls, Rd(0, 128, 0x80))) << c.marker << "/" << c.firmwareCountdown;
+        EXPECT_EQ(manager.busyCountdown, -1);
+    }
+    manager.firmwareDefaultCountdown = 0;
+    manager.ArmWriteSettle();
+    EXPECT_EQ(manager.busyCountdown, 60);
+}
+
+TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
+{
+    EXPECT_FALSE(manager.ChangePage(0x90));
+    EXPECT_EQ(sfp_selected_page(), 0x90);
+    for (int tick = 0; tick < 100; ++tick) {
+        PollSfpStatus();
+        ASSERT_LT(SfpProtocol().lastStatus, kSimSfpReadLimit);
+        ASSERT_EQ(SfpProtocol().pageLoadPending, 1);
+    }
+    EXPECT_TRUE(manager.ChangePage(0x90)) << "still the page asked for";
+
+    debug->Clear();
+    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
+    EXPECT_EQ(manager.requestedPage, 0x90);
+    EXPECT_EQ(sfp_selected_page(), 0x90);
+
+    // Writes are taken but never reported complete either.
+    EXPECT_TRUE(manager.SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
+    manager.ArmWriteSettle();
+    manager.ServiceWriteSettle();
+    EXPECT_EQ(SfpProtocol().writePending, 1);
+
+    // Only the module going away (and coming back) clears the state.
+    ResetSfpProtocolState(1);
+    EXPECT_FALSE(RequestPage(0xC0));
+    ResetSfpProtocolState(0);
+    EXPECT_EQ(SfpProtocol().selectedPage, 0);
+    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
+    EXPECT_EQ(SfpProtocol().writePending, 0);
+    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_EQ(manager.requestedPage, 0xC0) << "one request after each reset";
+    EXPECT_EQ(sfp_selected_page(), 0xC0);
 }
