@@ -1,15 +1,11 @@
-// The analyser: elapsed-time texts, the audio levels the application hands
-// on, and the periodic update.
+// The analyser: elapsed-time texts, the levels the application hands on, and
+// the periodic update.
 #include "analysis/TpAnalyser.h"
 
 #include "core/TpStore.h"
 #include "support/ZuTest.h"
 
-namespace {
-
-class Analyser : public ZuTest {};
-
-} // namespace
+using Analyser = ZuTest;
 
 TEST_F(Analyser, ElapsedTimeTexts)
 {
@@ -19,9 +15,8 @@ TEST_F(Analyser, ElapsedTimeTexts)
     };
     // seconds elapsed, text
     static constexpr Row kRows[] = {
-        {0, "00:00:00"},        {59, "00:00:59"},        {3661, "01:01:01"},    {86399, "23:59:59"},
-        {86400, "1d 00:00"},    {90000, "1d 01:00"},     {604799, "6d 23:59"},  {604800, "MAX"},
-        {100000000, "MAX"},
+        {0, "00:00:00"}, {3661, "01:01:01"}, {86399, "23:59:59"}, {86400, "1d 00:00"}, {604799, "6d 23:59"},
+        {604800, "MAX"},
     };
     const std::time_t start = 1700000000;
     for (const Row& row : kRows)
@@ -30,35 +25,21 @@ TEST_F(Analyser, ElapsedTimeTexts)
     EXPECT_EQ(FormatElapsedTime(0, start), "00:00:00");
 }
 
-TEST_F(Analyser, KeepsTheLevelsTheApplicationHandsOn)
-{
-    TpAnalyser analyser;
-    EXPECT_EQ(TpAnalyser::Instance(), &analyser);
-    analyser.SetLevel(3, 0.5, 0x101);
-    EXPECT_TRUE(analyser.GetLevel(3).set);
-    EXPECT_DOUBLE_EQ(analyser.GetLevel(3).level, 0.5);
-    EXPECT_EQ(analyser.GetLevel(3).flags, 0x101u);
-    EXPECT_FALSE(analyser.GetLevel(4).set);
-
-    analyser.SetLevel(16, 1.0, 0);
-    analyser.SetLevel(-1, 1.0, 0);
-    EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest 16"));
-    EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest -1"));
-    EXPECT_FALSE(analyser.GetLevel(16).set);
-
-    analyser.SetOutputParams(0x1F0, 0x1F0, 1.0, 0.25);
-    EXPECT_TRUE(analyser.GetOutputParams().set);
-    EXPECT_EQ(analyser.GetOutputParams().right, 0x1F0);
-    EXPECT_DOUBLE_EQ(analyser.GetOutputParams().rightGain, 0.25);
-
-    EXPECT_FALSE(analyser.IsIpModule()) << "no SFP status page yet";
-}
-
-TEST_F(Analyser, UpdatesEveryTwoHundredMilliseconds)
+TEST_F(Analyser, RefusesUnknownChannelsAndUpdatesEvery200ms)
 {
     TpStore store;
     {
         TpAnalyser analyser;
+        EXPECT_EQ(TpAnalyser::Instance(), &analyser);
+        analyser.SetLevel(15, 0.5, 0x101);
+        EXPECT_EQ(analyser.GetLevel(15).flags, 0x101u);
+        analyser.SetLevel(16, 1.0, 0);
+        analyser.SetLevel(-1, 1.0, 0);
+        EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest 16"));
+        EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest -1"));
+        EXPECT_FALSE(analyser.GetLevel(16).set);
+        EXPECT_FALSE(analyser.IsIpModule()) << "no SFP status page yet";
+
         ASSERT_NE(store.FindTask(&analyser), nullptr);
         for (int i = 0; i < 9; ++i)
             store.Tick();

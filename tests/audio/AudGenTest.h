@@ -1,21 +1,24 @@
 // Fixture of the audio generator tests: a store, the settings file, the
-// recorder of the board's audio calls, a recording application interface,
-// list views on the source ids (as the dialogs' combo boxes would be) and a
-// generator built the way the application builds it.
+// recorder of the board's audio calls, a recording application, the dialogs'
+// source lists and a generator built as the application builds it.
 #pragma once
 
 #include "BoardTest.h"
 #include "FakeAudioHardware.h"
 
+#include "KrZuApi.h"
 #include "audio/TpAudGenerator.h"
+#include "audio/TpAudOscillators.h"
 #include "core/TpApplication.h"
 #include "core/TpCommand.h"
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
-#include "KrZuApi.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,18 +34,14 @@ public:
         int left, right;
         double leftGain, rightGain;
     };
-
     void SetLevel(int dest, double level, uint32_t flags) override { levels.push_back({dest, level, flags}); }
     void SetOutputParams(int a, int b, double c, double d) override { outputs.push_back({a, b, c, d}); }
     bool ServiceKeysHeld() const override { return serviceKeys; }
-
     // The last level reported for a channel; dest -1 when none was.
     Level LastLevel(int dest) const
     {
-        for (auto it = levels.rbegin(); it != levels.rend(); ++it)
-            if (it->dest == dest)
-                return *it;
-        return {-1, 0.0, 0};
+        auto it = std::find_if(levels.rbegin(), levels.rend(), [dest](const Level& l) { return l.dest == dest; });
+        return it == levels.rend() ? Level {-1, 0.0, 0} : *it;
     }
 
     std::vector<Level> levels;
@@ -50,10 +49,13 @@ public:
     bool serviceKeys = false;
 };
 
-// 10^(dB / 20), worked out here rather than taken from the board.
-inline double Linear(double db)
+inline double Linear(double db) { return std::pow(10.0, db / 20.0); }
+// A gain as the recorder writes it.
+inline std::string GainText(double gain)
 {
-    return std::pow(10.0, db / 20.0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", gain);
+    return text;
 }
 
 // Command ids of pair p (0-7), side s (0 left, 1 right).
@@ -65,46 +67,75 @@ inline unsigned SubSourceId(int p, int s) { return COM_GEN_AUDIO_SUBSOURCE_G1_P1
 inline unsigned LinkId(int p) { return COM_GEN_AUDIO_LINK_G1_P1 + p; }
 inline unsigned GroupId(int g) { return COM_GEN_AUDIO_ON_G1 + g; }
 
-// Adds the reset of the shared oscillator bank to the tests' reset hooks
-// (once per process).
-void InstallAudioResetHook();
+// Adds the reset of the shared oscillator bank to the tests' reset hooks.
+inline void InstallAudioResetHook()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { ZuTest::AddResetHook(&TpAudOscillators::ResetShared); });
+}
 
 class AudGenTest : public BoardTest {
 protected:
     AudGenTest() { InstallAudioResetHook(); }
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        SetAudioHardware(&audio);
+        store = std::make_unique<TpStore>();
+        settings = std::make_unique<TpIniFile>("./system.cfg");
+        // Ten sources for each side, twenty for the AES output.
+        auto list = [this](unsigned id, int items) {
+            views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+            for (int i = 0; i < items; ++i)
+                views.back()->AddItem("item " + std::to_string(i), i);
+        };
+        for (int p = 0; p < kAudGenPairs; ++p)
+            for (int s = 0; s < 2; ++s)
+                list(SourceId(p, s), 10);
+        list(COM_GEN_AUDIO_AES_OUT_SOURCE, 20);
+        MakeGenerator();
+    }
+    void TearDown() override
+    {
+        gen.reset();
+        views.clear();
+        settings.reset();
+        store.reset();
+        SetAudioHardware(nullptr);
+        BoardTest::TearDown();
+    }
 
-    void SetUp() override;
-    void TearDown() override;
-
-    // Builds (again) the generator, as the application does.
-    void MakeGenerator(bool aesItems = true, bool streamItems = true);
-
+    void MakeGenerator(bool aesItems = true, bool streamItems = true)
+    {
+        gen.reset();
+        gen = std::make_unique<TpAudGenerator>(&app, *settings, kAudGenCmdIds, aesItems, streamItems,
+                                               master_level_table, kMasterLevelCount);
+    }
     int32_t Set(unsigned id, int32_t value) { return store->SetValue(id, value); }
     int32_t Get(unsigned id) const { return store->GetValue(id); }
     TpCommand* Cmd(unsigned id) const { return store->GetCmd(id); }
-    // Switches all four groups on.
-    void AllGroupsOn();
-
-    // The recorded calls of one kind, and whether one was made since Clear().
+    void AllGroupsOn()
+    {
+        for (int g = 0; g < kAudGenGroups; ++g)
+            Set(GroupId(g), 1);
+    }
+    // The recorded board calls starting with prefix, and whether one equal to call was made.
     std::vector<std::string> Calls(const std::string& prefix) const { return audio.CallsOf(prefix); }
-    bool Called(const std::string& call) const;
+    bool Called(const std::string& call) const
+    {
+        return std::find(audio.calls.begin(), audio.calls.end(), call) != audio.calls.end();
+    }
     void ClearCalls()
     {
         audio.calls.clear();
         app.levels.clear();
         app.outputs.clear();
     }
-    // The text the recorder writes for a gain.
-    static std::string GainText(double gain);
-    // The gain last given to a router channel; NAN when none was.
-    double LastRouteGain(int channel) const;
 
     FakeAudioHardware audio;
     RecordingApp app;
     std::unique_ptr<TpStore> store;
     std::unique_ptr<TpIniFile> settings;
-    // The dialogs' list views of the source ids (ten sources) and of the AES
-    // output's source (twenty).
-    std::vector<std::unique_ptr<TpCommand>> views;
+    std::vector<std::unique_ptr<TpCommand>> views;   // the dialogs' source lists
     std::unique_ptr<TpAudGenerator> gen;
 };

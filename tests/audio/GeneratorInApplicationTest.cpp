@@ -1,6 +1,5 @@
 // The audio generator inside the application: remote clients set its
-// commands, the analyser hears every level and output it reports, and the
-// output gains survive a restart in the settings file.
+// commands, the analyser hears what it reports, the output gains survive a restart.
 #include "app/AppTest.h"
 #include "AudGenTest.h"
 
@@ -15,7 +14,6 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        // The analyser, unless start-up made one.
         if (TpAnalyser::Instance() == nullptr)
             ownAnalyser = std::make_unique<TpAnalyser>();
         analyser = TpAnalyser::Instance();

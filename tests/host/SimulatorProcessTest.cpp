@@ -10,8 +10,7 @@
 
 namespace {
 
-// Runs the simulator executable in the test's folders with its stderr on a
-// pipe.
+// Runs the simulator executable in the test's folders with its stderr on a pipe.
 class SimulatorProcessTest : public ZuTest {
 protected:
     void TearDown() override
@@ -61,8 +60,7 @@ protected:
         return false;
     }
 
-    // Waits for the process to end (bounded); its exit status, -1 if it
-    // did not end.
+    // Waits (bounded) for the process to end: its exit status, -1 if it did not end.
     int WaitForExit(int limitMs = 20000)
     {
         for (int waited = 0; waited < limitMs; waited += 10) {
@@ -81,14 +79,12 @@ protected:
     std::string output_;
 };
 
-TEST_F(SimulatorProcessTest, StartsAndStopsCleanlyOnSigterm)
+TEST_F(SimulatorProcessTest, StartsAndStopsCleanlyOnSigtermOrSigint)
 {
     Start();
     ASSERT_TRUE(WaitForOutput("finished GuiInit\n")) << output_;
     EXPECT_TRUE(FolderExists(Paths::ScriptsFolder()));
-    EXPECT_EQ(ReadText(Paths::ReportsFolder() + "/report_template.html").find("<#REPORT>") != std::string::npos,
-              true);
-
+    EXPECT_NE(ReadText(Paths::ReportsFolder() + "/report_template.html").find("<#REPORT>"), std::string::npos);
     ASSERT_EQ(kill(pid_, SIGTERM), 0);
     EXPECT_EQ(WaitForExit(), 0);
     WaitForOutput("Saving System data...\n", 1000);
@@ -96,10 +92,10 @@ TEST_F(SimulatorProcessTest, StartsAndStopsCleanlyOnSigterm)
     std::vector<DirEntry> saved;
     ASSERT_TRUE(ListDirectory(WorkDir(), "System.dat", saved));
     EXPECT_EQ(saved.size(), 1u) << "the system data was saved";
-}
 
-TEST_F(SimulatorProcessTest, SigintStopsItToo)
-{
+    close(fd_);
+    fd_ = -1;
+    output_.clear();
     Start();
     ASSERT_TRUE(WaitForOutput("finished GuiInit\n")) << output_;
     ASSERT_EQ(kill(pid_, SIGINT), 0);

@@ -1,31 +1,69 @@
-// Fixture of the IP module tests: the board fixture, a command store, a fake
-// emSFP module (installed by UseModule) and the process-wide protocol state,
-// parameter table, page table and sequencer counters back at their start-up
-// state before and after every test. Write retries are recorded, not slept.
+// Fixture of the IP module tests: a store, a manager, a fake emSFP module
+// (installed by UseModule) and the process-wide protocol state, tables and
+// counters reset around every test. Write retries are recorded, not slept.
 #pragma once
 
 #include "BoardTest.h"
 #include "FakeEmSfp.h"
 
+#include "board/SfpBoard.h"
 #include "core/TpStore.h"
+#include "ipsfp/IpSfpManager.h"
+#include "ipsfp/SfpPageTable.h"
+#include "ipsfp/SfpParamTable.h"
+#include "ipsfp/SfpProtocolState.h"
+#include "ipsfp/SfpUpdateCounters.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 class IpSfpTest : public BoardTest {
 protected:
-    IpSfpTest();
-    void SetUp() override;
+    using Trans = FakeEmSfp::Transaction;
 
-    // Installs the fake module behind the SFP bus.
-    void UseModule();
-    // Bus transactions of the fake since the last ClearTrace.
-    const std::vector<FakeEmSfp::Transaction>& Trace() const { return module.Trace(); }
+    IpSfpTest()
+    {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            ZuTest::AddResetHook([] {
+                ClearSfpProtocolState();
+                SfpParamTable::Instance().Reset();
+                ResetSfpPageTable();
+                ResetSfpUpdateCounters();
+            });
+        });
+    }
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        SetSfpRetryWait([this](uint32_t ms) { retryWaits.push_back(ms); });
+    }
 
-    static FakeEmSfp::Transaction Wr(uint8_t page, uint8_t reg, uint8_t value) { return {true, page, reg, value}; }
-    static FakeEmSfp::Transaction Rd(uint8_t page, uint8_t reg, uint8_t value) { return {false, page, reg, value}; }
+    void UseModule() { SetEmSfpBus(&module); }
+    // Selects the page on the module, lets its load complete and clears the trace.
+    void SelectLoaded(uint8_t page)
+    {
+        ASSERT_TRUE(RequestPage(page));
+        PollSfpStatus();
+        module.ClearTrace();
+    }
+    const std::vector<Trans>& Trace() const { return module.Trace(); }
+    static Trans Wr(uint8_t page, uint8_t reg, uint8_t value) { return {true, page, reg, value}; }
+    static Trans Rd(uint8_t page, uint8_t reg, uint8_t value) { return {false, page, reg, value}; }
 
     TpStore store;
     FakeEmSfp module;
+    IpSfpManager manager;
     std::vector<uint32_t> retryWaits;
+};
+
+// The same with the fake module behind the bus.
+class IpSfpModuleTest : public IpSfpTest {
+protected:
+    void SetUp() override
+    {
+        IpSfpTest::SetUp();
+        UseModule();
+    }
 };

@@ -1,38 +1,24 @@
-// Page selection and byte writes: the exact bus traffic, the refusals while a
-// page load or a write is pending, a load that never completes and a select
-// write that fails.
+// The module's protocol: page selection and byte writes with their exact bus
+// traffic, the refusals while a load or a write is pending, the status poll,
+// the write-settle marker, and the simulated module that never boots.
 #include "IpSfpTest.h"
 
-#include "board/SfpBoard.h"
-#include "ipsfp/SfpProtocolState.h"
+#include "sim/BoardDevices.h"
 
-namespace {
-
-class SfpPageRequest : public IpSfpTest {
-protected:
-    void SetUp() override
-    {
-        IpSfpTest::SetUp();
-        UseModule();
-    }
-};
-
-} // namespace
+using SfpPageRequest = IpSfpModuleTest;
+using SfpStatusPoll = IpSfpModuleTest;
+using SfpSimulatedModule = IpSfpTest;
 
 TEST_F(SfpPageRequest, SelectIsOneWriteToRegister127)
 {
-    module.Poke(0xC0, 0x8F, 77);
     ASSERT_TRUE(RequestPage(0xC0));
-    EXPECT_EQ(Trace(), (std::vector<FakeEmSfp::Transaction> {Wr(0, 127, 0xC0)}));
+    EXPECT_EQ(Trace(), (std::vector<Trans> {Wr(0, 127, 0xC0)}));
     EXPECT_EQ(SfpProtocol().pageSelected, 1);
     EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
     EXPECT_EQ(SfpProtocol().selectedPage, 0xC0);
 
     PollSfpStatus();
     EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
-    uint8_t value = 0;
-    ASSERT_EQ(sfp_read_byte(0x8F, &value), 1);
-    EXPECT_EQ(value, 77) << "registers of the selected page";
     EXPECT_TRUE(debug->Text().empty());
 }
 
@@ -42,52 +28,20 @@ TEST_F(SfpPageRequest, RefusedWithoutBusTrafficWhileSomethingIsPending)
     SfpProtocol().writePending = 1;
     EXPECT_FALSE(RequestPage(0xC0));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
-
     debug->Clear();
     SfpProtocol().pageLoadPending = 0;
     EXPECT_FALSE(RequestPage(0x84));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 132 (0x84) while write pending\n");
-
     EXPECT_TRUE(Trace().empty());
     EXPECT_EQ(SfpProtocol().selectedPage, 0);
     EXPECT_EQ(SfpProtocol().pageSelected, 0);
-}
-
-TEST_F(SfpPageRequest, LoadCompletesAfterTheModuleReportsIt)
-{
-    module.SetPageLoadPolls(3);
-    ASSERT_TRUE(RequestPage(0x90));
-    for (int poll = 0; poll < 3; ++poll) {
-        PollSfpStatus();
-        EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
-        EXPECT_FALSE(RequestPage(0x91));
-    }
-    PollSfpStatus();
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
-    EXPECT_TRUE(RequestPage(0x91));
-    EXPECT_EQ(module.SelectedPage(), 0x91);
-}
-
-TEST_F(SfpPageRequest, LoadThatNeverCompletesBlocksUntilReset)
-{
-    module.SetPageLoadPolls(1000000);
-    ASSERT_TRUE(RequestPage(0x90));
-    for (int poll = 0; poll < 200; ++poll)
-        PollSfpStatus();
-    EXPECT_FALSE(RequestPage(0xC0));
-    EXPECT_EQ(module.SelectedPage(), 0x90);
-
-    ResetSfpProtocolState(0);   // the module went away
-    ResetSfpProtocolState(1);   // and came back
-    EXPECT_TRUE(RequestPage(0xC0));
-    EXPECT_EQ(module.SelectedPage(), 0xC0);
 }
 
 TEST_F(SfpPageRequest, FailedSelectStaysRecordedAndBlocksLaterRequests)
 {
     module.FailAllWrites(true);
     EXPECT_FALSE(RequestPage(0x84));
-    EXPECT_EQ(retryWaits, std::vector<uint32_t>(9, 20)) << "ten attempts 20 ms apart, none slept";
+    EXPECT_EQ(retryWaits.size(), 9u) << "ten attempts, none slept";
     EXPECT_EQ(debug->Text(), "SFP Write failed.  addr=0x7f\n");
     EXPECT_EQ(SfpProtocol().pageSelected, 1);
     EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
@@ -98,16 +52,17 @@ TEST_F(SfpPageRequest, FailedSelectStaysRecordedAndBlocksLaterRequests)
     EXPECT_TRUE(debug->Contains("while page load already pending"));
 }
 
-TEST_F(SfpPageRequest, WriteBeforeAnyPageSelectedIsReportedAndStillMade)
+TEST_F(SfpPageRequest, ByteWrites)
 {
+    // Before any page is selected: reported, and still made.
     ASSERT_TRUE(WriteByte(0x84, 0x9A, 10));
     EXPECT_EQ(debug->Text(), "ERROR WriteByte requested on page 0x84 before page selected. Addr=0x9A\n");
-    EXPECT_EQ(Trace(), (std::vector<FakeEmSfp::Transaction> {Wr(0, 0x9A, 10)}));
+    EXPECT_EQ(Trace(), (std::vector<Trans> {Wr(0, 0x9A, 10)}));
     EXPECT_EQ(SfpProtocol().writePending, 1);
-}
 
-TEST_F(SfpPageRequest, WritesAreNotHeldBackByPendingFlags)
-{
+    // Pending flags do not hold writes back; a failed write changes nothing.
+    SfpProtocol().writePending = 0;
+    debug->Clear();
     ASSERT_TRUE(RequestPage(0x90));
     ASSERT_TRUE(WriteByte(0x90, 0x95, 0x12));
     ASSERT_TRUE(WriteByte(0x90, 0x96, 0x34));
@@ -115,14 +70,100 @@ TEST_F(SfpPageRequest, WritesAreNotHeldBackByPendingFlags)
     EXPECT_EQ(module.Peek(0x90, 0x96), 0x34);
     EXPECT_TRUE(debug->Text().empty());
     EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
-    EXPECT_EQ(SfpProtocol().writePending, 1);
+
+    SfpProtocol().writePending = 0;
+    module.FailWritesOf(0x97);
+    EXPECT_FALSE(WriteByte(0x90, 0x97, 1));
+    EXPECT_EQ(SfpProtocol().writePending, 0);
+    EXPECT_EQ(module.Peek(0x90, 0x97), 0);
 }
 
-TEST_F(SfpPageRequest, FailedWriteChangesNothing)
+TEST_F(SfpStatusPoll, FlagsFollowAValidStatusInOrder)
 {
-    ASSERT_TRUE(RequestPage(0x90));
-    module.FailWritesOf(0x95);
-    EXPECT_FALSE(WriteByte(0x90, 0x95, 1));
+    struct Case {
+        uint8_t status, load, write, loadAfter, writeAfter;
+    };
+    // status byte, flags before the poll, flags after it
+    const std::vector<Case> cases = {
+        {0x86, 1, 1, 0, 0}, {0x96, 1, 1, 1, 1},   // booted and complete; range error: invalid
+        {0x82, 1, 1, 1, 1}, {0x04, 1, 1, 1, 1},   // load not complete; not booted
+        {0x84, 1, 1, 0, 1}, {0x80, 0, 1, 0, 1},   // load complete, write not; write not complete
+        {0x82, 0, 1, 0, 0}, {0x86, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SfpProtocol().pageLoadPending = c.load;
+        SfpProtocol().writePending = c.write;
+        module.SetStatusOverride(c.status);
+        PollSfpStatus();
+        EXPECT_EQ(SfpProtocol().pageLoadPending, c.loadAfter) << std::hex << int {c.status};
+        EXPECT_EQ(SfpProtocol().writePending, c.writeAfter) << std::hex << int {c.status};
+        EXPECT_EQ(SfpProtocol().lastStatus, c.status);
+    }
+    ASSERT_EQ(Trace().size(), cases.size()) << "one status read per poll";
+    for (const Trans& t : Trace())
+        EXPECT_EQ(t.reg, kSfpStatusRegister);
+
+    // A failed status read tells nothing.
+    SfpProtocol().pageLoadPending = 1;
+    SfpProtocol().writePending = 1;
+    module.FailReadsOf(kSfpStatusRegister);
+    PollSfpStatus();
+    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
+    EXPECT_EQ(SfpProtocol().writePending, 1);
+    EXPECT_EQ(SfpProtocol().lastStatus, 0x86);
+}
+
+TEST_F(SfpStatusPoll, WriteSettlePollsOnceWhileTimeRemains)
+{
+    struct Case {
+        int32_t marker, firmwareCountdown;
+        size_t polls;
+    };
+    const Case cases[] = {{60, 0, 1}, {60, 5, 1}, {2, 0, 1}, {2, 5, 0}, {1, 0, 0}, {3, 1, 1}, {-1, 0, 0}, {-1, 5, 0}};
+    for (const Case& c : cases) {
+        module.ClearTrace();
+        manager.busyCountdown = c.marker;
+        manager.firmwareDefaultCountdown = c.firmwareCountdown;
+        EXPECT_FALSE(manager.ServiceWriteSettle());
+        EXPECT_EQ(Trace(), std::vector<Trans>(c.polls, Rd(0, 128, 0x80))) << c.marker << "/" << c.firmwareCountdown;
+        EXPECT_EQ(manager.busyCountdown, -1);
+    }
+    manager.firmwareDefaultCountdown = 0;
+    manager.ArmWriteSettle();
+    EXPECT_EQ(manager.busyCountdown, 60);
+}
+
+TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
+{
+    EXPECT_FALSE(manager.ChangePage(0x90));
+    EXPECT_EQ(sfp_selected_page(), 0x90);
+    for (int tick = 0; tick < 100; ++tick) {
+        PollSfpStatus();
+        ASSERT_LT(SfpProtocol().lastStatus, kSimSfpReadLimit);
+        ASSERT_EQ(SfpProtocol().pageLoadPending, 1);
+    }
+    EXPECT_TRUE(manager.ChangePage(0x90)) << "still the page asked for";
+
+    debug->Clear();
+    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
+    EXPECT_EQ(manager.requestedPage, 0x90);
+    EXPECT_EQ(sfp_selected_page(), 0x90);
+
+    // Writes are taken but never reported complete either.
+    EXPECT_TRUE(manager.SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
+    manager.ArmWriteSettle();
+    manager.ServiceWriteSettle();
+    EXPECT_EQ(SfpProtocol().writePending, 1);
+
+    // Only the module going away (and coming back) clears the state.
+    ResetSfpProtocolState(1);
+    EXPECT_FALSE(RequestPage(0xC0));
+    ResetSfpProtocolState(0);
+    EXPECT_EQ(SfpProtocol().selectedPage, 0);
+    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
     EXPECT_EQ(SfpProtocol().writePending, 0);
-    EXPECT_EQ(module.Peek(0x90, 0x95), 0);
+    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_EQ(manager.requestedPage, 0xC0) << "one request after each reset";
+    EXPECT_EQ(sfp_selected_page(), 0xC0);
 }
