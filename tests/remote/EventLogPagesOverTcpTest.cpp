@@ -1,6 +1,5 @@
 // Event-log pages fetched over a real connection (type 4, sub-code 0x33),
-// compared byte for byte: every filter and page size, paging the way the
-// front end's buttons do, odd texts, several clients at once.
+// compared byte for byte.
 #include "remote/RemoteServerTest.h"
 #include "WebPageExpectations.h"
 
@@ -173,17 +172,14 @@ TEST_F(EventLogPages, TheButtonsPageForwardAndBackThroughALogOfSeveralPages)
     ExpectSpan(log, 100003, 0, 19, 2, 100000, 20);
 }
 
-TEST_F(EventLogPages, EveryFilterAndPageSizeListsOnlyItsLevelAndCountsOnlyListedEvents)
+TEST_F(EventLogPages, FiltersAndPageSizesListOnlyTheirLevelAndCountOnlyListedEvents)
 {
     const std::vector<Entry> log = MixedLog(260);
     ASSERT_TRUE(StartWithLog(log));
-    // Level 9 lists everything; page-size code 7 means 20.
-    for (uint16_t filter : {0, 1, 2, 3, 4, 9}) {
-        for (uint16_t pageCode : {0, 1, 2, 7}) {
-            const Page expected = FirstPage(log, filter, pageCode);
-            EXPECT_EQ(Fetch(c, 0, filter, pageCode), expected.Html()) << "filter " << filter << " page " << pageCode;
-        }
-    }
+    // One of each page size; level 9 lists everything, page-size code 7 means 20.
+    for (const auto& [filter, pageCode] : {std::pair<uint16_t, uint16_t> {0, 2}, {2, 0}, {4, 1}, {9, 7}})
+        EXPECT_EQ(Fetch(c, 0, filter, pageCode), FirstPage(log, filter, pageCode).Html())
+            << "filter " << filter << " page " << pageCode;
     EXPECT_EQ(FirstPage(log, 4, 1).rows.size(), 32u) << "all the commands: not a full page";
 }
 

@@ -4,9 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/TpScriptAction.h"
 #include "sim/LcdImageFiles.h"
-#include "ui/TpComboBox.h"
 
 TEST_F(ScriptsTest, NewScriptsAreNumberedAndDeletedOnePerPress)
 {
@@ -134,24 +132,6 @@ TEST_F(ScriptsTest, StepsAreAddedEditedMovedAndDeleted)
     EXPECT_EQ(ScriptText("S"), kHeader);
 }
 
-TEST_F(ScriptsTest, FlaggedTypeChoiceGivesTimedChecksTwoSeconds)
-{
-    std::vector<std::unique_ptr<TpScriptAction>> actions;
-    for (int type = 13; type <= 18; ++type)
-        actions.push_back(std::make_unique<TpScriptAction>("Check", "CHECK" + std::to_string(type),
-                                                           TpScriptAction::Descriptor{324, 0, 324, 0, 0}, 0, 0, 1));
-    TpComboBox choice(nullptr, COM_SCRIPTS_EDIT_STEP_FUNCTION);
-    LoadScript("S", kHeader + "7,PAUSE,\n");
-    Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, 17);
-    EXPECT_EQ(ScriptText("S"), kHeader + "7,CHECK17,\n");
-    choice.SetExtraFlag(1);
-    Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, 18);
-    EXPECT_EQ(ScriptText("S"), kHeader + "2,CHECK18,\n");
-    Set(COM_SCRIPTS_EDIT_STEP_TIME, 9);
-    Set(COM_SCRIPTS_EDIT_STEP_FUNCTION, 15);
-    EXPECT_EQ(ScriptText("S"), kHeader + "9,CHECK15,\n");
-}
-
 TEST_F(ScriptsTest, StepListTextsShowNoTabOutsideTheTable)
 {
     LoadScript("S", kHeader + "1,PROMPT,Hi\n5,SELECTTAB,9,\n2,SELECTTAB,40,\n1,SELECTTAB,-3,\n1,SAVEIMAGE,4,wave\n"
@@ -186,17 +166,10 @@ TEST_F(ScriptsTest, LoopAndErrorOptionsAreWrittenAtOnce)
     Set(COM_SCRIPTS_LOOP_COUNT, 0);
     EXPECT_EQ(Value(COM_SCRIPTS_LOOP_COUNT), 1);
     EXPECT_EQ(ScriptText("S"), "1,LOOP\n1,REPORT\n1,STOP_ON_ERROR\n10,PAUSE,\n");
-    // The edit switch turns the editing commands off, whichever script;
-    // another script shows its own options.
-    Set(COM_SCRIPTS_EDIT_ENABLE, 0);
+    // Another script shows its own options.
     LoadScript("T", "0,LOOP\n0,REPORT\n0,STOP_ON_ERROR\n1,PROMPT,a\n");
     EXPECT_EQ(Value(COM_SCRIPTS_LOOP_FOREVER), 1);
     EXPECT_EQ(Value(COM_SCRIPTS_MAKE_REPORT), 0);
-    for (unsigned id : {COM_SCRIPTS_NEW_SCRIPT, COM_SCRIPTS_EDIT_STEP_DELETE, COM_SCRIPTS_SCRIPT_NAME})
-        EXPECT_FALSE(Enabled(id)) << id;
-    EXPECT_TRUE(Enabled(COM_SCRIPTS_CURRENT_SCRIPT));
-    Set(COM_SCRIPTS_EDIT_ENABLE, 1);
-    EXPECT_TRUE(Enabled(COM_SCRIPTS_EDIT_STEP_DELETE));
 }
 
 TEST_F(ScriptsTest, RemoteTabSelectTakesOnlyRowsOfItsTable)
@@ -222,7 +195,7 @@ TEST_F(ScriptsTest, RemoteTabSelectTakesOnlyRowsOfItsTable)
     EXPECT_EQ(Value(COM_REMOTE_TAB_SELECT), -1);
 }
 
-TEST_F(ScriptsTest, ScreenDumpRequestWritesOneDumpAndShortLeftoverIsRemoved)
+TEST_F(ScriptsTest, ScreenDumpRequestWritesOneDump)
 {
     Set(COM_SYS_SCREEN_DUMP_FILE, 1);
     EXPECT_EQ(Value(COM_SYS_SCREEN_DUMP_FILE), 0);
@@ -231,13 +204,6 @@ TEST_F(ScriptsTest, ScreenDumpRequestWritesOneDumpAndShortLeftoverIsRemoved)
     ASSERT_TRUE(ListDirectory(ScreenDumpFolder(), "*", dumps));
     ASSERT_EQ(dumps.size(), 1u);
     EXPECT_EQ(dumps[0].name, "scrndump0.bmp");
-    // A factory test script of fewer than 3 bytes is removed at start.
-    for (const std::string bytes : {"", "1\n", "1,\n"}) {
-        page.reset();
-        WriteText(ScriptPath("Full TEST 4H"), bytes);
-        MakePage();
-        EXPECT_EQ(Exists(ScriptPath("Full TEST 4H")), bytes.size() >= 3) << bytes.size() << " bytes";
-    }
 }
 
 TEST_F(ScriptsTest, EditsStayOnTheSelectedStepAcrossFolderChecks)
