@@ -1,5 +1,4 @@
-// The analyser: elapsed-time texts, the levels the application hands on, and
-// the periodic update.
+// The analyser: elapsed-time texts, the levels handed on, and the periodic update.
 #include "analysis/TpAnalyser.h"
 
 #include "core/TpStore.h"

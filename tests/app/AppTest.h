@@ -1,6 +1,4 @@
-// Fixture of the application tests: a whole application built in the test's
-// own folder, and a client that posts requests the way a connection does and
-// reads the replies from its own reply slot.
+// Fixture of the application tests: a whole application, and requests posted and answered as a connection's are.
 #pragma once
 
 #include "BoardTest.h"

@@ -1,6 +1,4 @@
-// The application loop: start-up, ticks from update messages, console lines,
-// keys from the host and from clients (also while the keyboard is locked),
-// and power-off with the system data saved.
+// The application loop: ticks, console lines, keys (also while locked), and power-off saving the system data.
 #include "app/AppTest.h"
 #include "core/CommandProbes.h"
 #include "core/TpCommand.h"

@@ -1,5 +1,4 @@
-// A connection's reply slot: answered once, from another thread, and never by
-// a late reply to an earlier request.
+// A connection's reply slot: answered once, from another thread, never by a late reply to an earlier request.
 #include "core/RemoteReplySlot.h"
 #include "support/ZuTest.h"
 

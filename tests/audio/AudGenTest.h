@@ -1,6 +1,4 @@
-// Fixture of the audio generator tests: a store, the settings file, the
-// recorder of the board's audio calls, a recording application, the dialogs'
-// source lists and a generator built as the application builds it.
+// Fixture of the audio generator tests: store, settings, recorded board calls and application, source lists, generator.
 #pragma once
 
 #include "BoardTest.h"

@@ -1,6 +1,4 @@
-// The gains of the generated channels: whole-dB levels less the master level,
-// inversion as a negative factor, fixed levels, the clamp at unity with its
-// red level, the floor of the level and the level link.
+// Gains of the generated channels: levels less the master, inversion, fixed levels, clamp, floor and level link.
 #include "AudGenTest.h"
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// The group switches: the group text, the channels of a group switched off,
-// the power of the groups, and the groups the output format has room for.
+// Group switches: the group text, silent channels, group power, and the groups the output format has room for.
 #include "AudGenTest.h"
 
 #include "board/PowerControl.h"

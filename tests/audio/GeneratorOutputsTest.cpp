@@ -1,6 +1,4 @@
-// The AES and analogue outputs: following a generator pair, the fixed sources
-// at unity, their power flags, the second stream selection, the items of the
-// source lists, and the output gains kept in the settings file.
+// The AES and analogue outputs: pairs or fixed sources, power flags, second stream, source items, output gains.
 #include "AudGenTest.h"
 
 #include "board/PowerControl.h"

@@ -1,6 +1,4 @@
-// The "AudGen" task: every 300 ms it reads the AES input flags, writes the two
-// status bits of what the AES output carries, and tells the pairs whether the
-// AES input can be heard.
+// The "AudGen" task: every 300 ms it writes the AES output's status bits and tells pairs if the AES input is heard.
 #include "AudGenTest.h"
 
 #include <array>

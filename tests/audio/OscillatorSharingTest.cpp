@@ -1,6 +1,4 @@
-// The oscillator bank: channels at one frequency share a slot, a channel gives
-// up its old slot before taking a new one, and freeing never takes a slot's
-// user count below zero or reaches past the bank.
+// The oscillator bank: one slot per frequency, old slots given up first, frees that never wrap or reach past it.
 #include "support/ZuTest.h"
 
 #include "audio/TpAudOscillators.h"

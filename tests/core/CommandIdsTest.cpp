@@ -1,5 +1,4 @@
-// The command-id header as tools read it (every "#define NAME VALUE" line):
-// unique names, ascending decimal ids that fit the wire and the store's table.
+// The command-id header as tools read it: unique names, ascending decimal ids that fit the wire and the store.
 #include "core/TpStore.h"
 
 #include <gtest/gtest.h>

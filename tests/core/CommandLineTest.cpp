@@ -1,5 +1,4 @@
-// The console: which typed words name which command, and the numbers a
-// handler finds in the argument words.
+// The console: which typed words name which command, and the numbers a handler finds in the argument words.
 #include "core/TpCommandLine.h"
 #include "support/ZuTest.h"
 
@@ -75,12 +74,6 @@ TEST_F(CommandLine, HandlersReadTheArgumentWords)
     EXPECT_EQ(words, (std::vector<int32_t>{0, INT32_MAX, 0, 0}));
     EXPECT_EQ(TpCommandLine::ArgWord(-1), 0);
     EXPECT_EQ(TpCommandLine::ArgWord(TpCommandLine::kArgWords), 0);
-}
-
-TEST(CommandLineWithoutConsole, AddCommandFails)
-{
-    ASSERT_EQ(TpCommandLine::Instance(), nullptr);
-    EXPECT_FALSE(AddCommand("audincal", 6, 0, [](int) {}));
 }
 
 } // namespace

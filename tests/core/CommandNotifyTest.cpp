@@ -1,5 +1,4 @@
-// What children tell their parents, by value kind and reason; buttons that act
-// once per press; objects deleted while they are being told.
+// What children tell their parents; buttons that act once per press; objects deleted while being told.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
 #include "core/TpButtonPress.h"

@@ -1,5 +1,4 @@
-// Folder listings: sorted names without the extension (also as a list
-// command's items), files or folders only, read in steps; change times.
+// Folder listings: sorted names without the extension, files or folders only, read in steps; change times.
 #include "KrZuApi.h"
 #include "core/FileHelpers.h"
 #include "core/TpDirList.h"
@@ -27,10 +26,6 @@ TEST_F(DirListTest, ListsSortedFilesOrFoldersWithoutTheExtension)
     TpDirList list;
     EXPECT_EQ(list.ListFiles("scripts/*.cmd"), 3);
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"Alpha", "beta", "zeta"}));
-
-    TpDirList prefixed;
-    EXPECT_EQ(prefixed.ListFiles("scripts/b*.cmd"), 1);
-    EXPECT_EQ(prefixed.Names()[0], "beta");
 
     TpStore store;   // the names fill a list command; the index of the last match is returned
     TpTextListCmd cmd(nullptr, COM_SCRIPTS_CURRENT_SCRIPT, 1);

@@ -1,6 +1,4 @@
-// The event log as the web pages and the user see it: entry layout, what is
-// kept and what is filtered out, clearing and saving; and the text table the
-// entries take their texts from.
+// The event log as the web pages and the user see it: layout, what is kept or filtered out, clearing and saving.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
 #include "core/TextTable.h"
@@ -58,7 +56,6 @@ TEST_F(EventLog, EntriesAreLaidOutForTheWebPages)
     AddEvent(kEventCommand, 9, "");
     EXPECT_EQ(Entries(false), (Texts{"W 12:34:56 01-02-2024 Cable lost on input A", "E 12:34:56 01-02-2024 Cable lost",
                                      "i 12:34:56 01-02-2024 text only", "C 12:34:56 01-02-2024 ? 9"}));
-    EXPECT_EQ(TextTableSize(), 6u);
     EXPECT_EQ(GetText(4294967295u), "? 4294967295");
 }
 

@@ -1,5 +1,4 @@
-// Worker threads log while the application thread runs: every event arrives,
-// in each thread's order, and only the application thread touches the list.
+// Worker threads log while the application thread runs: every event arrives in order, on the application thread.
 #include "KrZuApi.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"

@@ -1,5 +1,4 @@
-// The application queue: one queue behind every handle, its size limits, the
-// single waiting update, and several threads sending at once.
+// The application queue: size limits, the single waiting update, several threads sending at once.
 #include "core/MessageQueue.h"
 #include "support/ZuTest.h"
 

@@ -1,5 +1,4 @@
-// Defaults, memories and backup files: what the store gives its commands when
-// it loads, and who hears of it.
+// Defaults, memories and backup files: what the store gives its commands when it loads, and who hears of it.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
 #include "core/TpMemoryFile.h"

@@ -1,5 +1,4 @@
-// Periodic tasks: periods in 20 ms ticks, one tick per update, and a task
-// list that owners change from inside their own tasks.
+// Periodic tasks: periods in 20 ms ticks, and a task list that owners change from inside their own tasks.
 #include "CommandProbes.h"
 #include "core/TpStore.h"
 #include "support/ZuTest.h"

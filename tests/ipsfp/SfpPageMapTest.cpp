@@ -1,5 +1,4 @@
-// Logical pages map to the module's physical pages through the selectors; a
-// page change moves the per-flow rows and selects the physical page once.
+// Logical pages map to physical pages through the selectors; a page change moves the flow rows, selects once.
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"

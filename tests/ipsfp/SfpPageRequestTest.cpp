@@ -1,6 +1,5 @@
-// The module's protocol: page selection and byte writes with their exact bus
-// traffic, the refusals while a load or a write is pending, the status poll,
-// the write-settle marker, and the simulated module that never boots.
+// The module's protocol: page selection and byte writes, refusals while something is pending, the status poll, the
+// write-settle marker, and the simulated module that never boots.
 #include "IpSfpTest.h"
 
 #include "sim/BoardDevices.h"
@@ -8,19 +7,6 @@
 using SfpPageRequest = IpSfpModuleTest;
 using SfpStatusPoll = IpSfpModuleTest;
 using SfpSimulatedModule = IpSfpTest;
-
-TEST_F(SfpPageRequest, SelectIsOneWriteToRegister127)
-{
-    ASSERT_TRUE(RequestPage(0xC0));
-    EXPECT_EQ(Trace(), (std::vector<Trans> {Wr(0, 127, 0xC0)}));
-    EXPECT_EQ(SfpProtocol().pageSelected, 1);
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
-    EXPECT_EQ(SfpProtocol().selectedPage, 0xC0);
-
-    PollSfpStatus();
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
-    EXPECT_TRUE(debug->Text().empty());
-}
 
 TEST_F(SfpPageRequest, RefusedWithoutBusTrafficWhileSomethingIsPending)
 {

@@ -1,6 +1,4 @@
-// Writes to the module: controller pages unlocked and committed around their
-// writes; single bytes to their register, composite values to their two byte
-// controls, other two-byte values to two registers, wider values refused.
+// Writes to the module: unlock/commit, single bytes, composite values via byte controls, wider values refused.
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"

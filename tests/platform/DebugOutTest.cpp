@@ -1,4 +1,3 @@
-#include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "support/ZuTest.h"
 
@@ -30,17 +29,6 @@ TEST_F(DebugOutTest, CapturesEveryChannelAndTheQuietSwitchHidesOnlyChattyLines)
     const std::string longText(2000, 'a');   // long lines are not cut
     DebugPrintf("%s", longText.c_str());
     EXPECT_EQ(debug->Text(), longText);
-}
-
-TEST_F(DebugOutTest, TickCountFollowsTheInstalledClock)
-{
-    const uint32_t start = GetTickCount();
-    const std::time_t wall = CurrentClock().WallSeconds();
-    clock.AdvanceMs(1500);
-    EXPECT_EQ(GetTickCount() - start, 1500u);
-    EXPECT_EQ(CurrentClock().WallSeconds(), wall + 1);
-    clock.AdvanceMs(600);
-    EXPECT_EQ(CurrentClock().WallSeconds(), wall + 2) << "1.5 s + 0.6 s crosses two seconds";
 }
 
 } // namespace

@@ -18,13 +18,6 @@ TEST_F(SemaphoreTest, PostStopsAtTheMaximumAndWaitsGiveUpAfterTheirLimit)
     EXPECT_TRUE(s.TryWait());
     EXPECT_FALSE(s.TryWait());
     EXPECT_FALSE(s.WaitFor(5));
-
-    Semaphore counting(2, 3);
-    EXPECT_TRUE(counting.Post());
-    EXPECT_FALSE(counting.Post());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(counting.WaitFor(0));
-    EXPECT_FALSE(counting.WaitFor(0));
 }
 
 TEST_F(SemaphoreTest, ShutdownWakesEveryWaiterWithFailure)

@@ -1,5 +1,4 @@
-// The memories page: saving and recalling set-ups through the store, the
-// backup list, and the restore of a backup that finishes on a later tick.
+// The memories page: save and recall through the store, the backup list, and a restore finishing on a later tick.
 #include "BoardTest.h"
 
 #include "KrZuApi.h"
