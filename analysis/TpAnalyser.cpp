@@ -3,7 +3,7 @@
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
-#include "remote/TpScripts.h"
+#include "remote/scripts/TpScripts.h"
 
 #include <cstdio>
 
@@ -11,7 +11,6 @@ namespace {
 
 TpAnalyser* g_analyser = nullptr;
 
-constexpr std::time_t kDay = 24 * 60 * 60;
 
 // Text numbers of the CRC actions: step name, report line, prompt, result,
 // label of the text field.
@@ -19,24 +18,6 @@ constexpr TpScriptAction::Descriptor kSdiCrcTexts{160, 161, 162, 163, 168};
 constexpr TpScriptAction::Descriptor kApCrcTexts{164, 165, 166, 167, 168};
 
 } // namespace
-
-std::string FormatElapsedTime(std::time_t now, std::time_t start)
-{
-    const std::time_t elapsed = now > start ? now - start : 0;
-    if (elapsed >= 7 * kDay)
-        return "MAX";
-    std::tm parts {};
-    gmtime_r(&elapsed, &parts);
-    char clock[16];
-    if (elapsed < kDay) {
-        std::strftime(clock, sizeof clock, "%H:%M:%S", &parts);
-        return clock;
-    }
-    std::strftime(clock, sizeof clock, "%H:%M", &parts);
-    char days[16];
-    std::snprintf(days, sizeof days, "%dd ", static_cast<int>(elapsed / kDay));
-    return std::string(days) + clock;
-}
 
 TpAnalyser::TpAnalyser(TpCommand* parent) : TpParent(parent, 0, 0)
 {

@@ -18,18 +18,13 @@
 #pragma once
 
 #include "core/TpParent.h"
-#include "remote/TpScriptAction.h"
+#include "remote/scripts/TpScriptAction.h"
 
 #include <array>
 #include <cstdint>
 #include <ctime>
 #include <memory>
 #include <string>
-
-// Time elapsed from start to now: "%H:%M:%S" under one day, "%dd " and
-// "%H:%M" from one to six days, "MAX" from seven days on. A now before start
-// (a clock set back) counts as no time at all: "00:00:00".
-std::string FormatElapsedTime(std::time_t now, std::time_t start);
 
 // A CRC check of the analyser as a script step: ready at once, ending with
 // the base behaviour; cancelled, it logs its report line (descriptor word 1)

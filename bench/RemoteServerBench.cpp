@@ -8,10 +8,10 @@
 // 127.0.0.1 and a port the kernel picked.
 #include "core/MessageQueue.h"
 #include "core/RemoteMsgHeader.h"
-#include "core/TpZuApplication.h"
+#include "app/TpZuApplication.h"
 #include "platform/FileSystem.h"
 #include "platform/Socket.h"
-#include "remote/TpRemoteCtrl.h"
+#include "remote/server/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
 #include "sim/TpTFTBitmap.h"
 

@@ -10,10 +10,10 @@
 #include "core/TpCommandLine.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
-#include "core/TpZuApplication.h"
+#include "app/TpZuApplication.h"
 #include "platform/FileSystem.h"
 #include "platform/Socket.h"
-#include "remote/TpRemoteCtrl.h"
+#include "remote/server/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
 
 #include <cstdlib>

@@ -8,9 +8,9 @@
 #include "core/TpStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/ScriptFile.h"
-#include "remote/TpScriptAction.h"
-#include "remote/TpScripts.h"
+#include "remote/scripts/ScriptFile.h"
+#include "remote/scripts/TpScriptAction.h"
+#include "remote/scripts/TpScripts.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "core/TpCommand.h"
 #include "core/TpStore.h"
 #include "core/TpTextListCmd.h"
-#include "core/TpZuApplication.h"
+#include "app/TpZuApplication.h"
 #include "platform/FileSystem.h"
 
 #include "KrZuApi.h"

@@ -2,7 +2,7 @@
 #include "FuzzFolder.h"
 
 #include "platform/FileSystem.h"
-#include "remote/TpWebTemplate.h"
+#include "remote/web/TpWebTemplate.h"
 
 #include <cstddef>
 #include <cstdint>

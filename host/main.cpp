@@ -4,7 +4,7 @@
 // stops and the system data is saved. There is no window: the instrument is
 // driven by remote clients and its console.
 #include "core/MessageQueue.h"
-#include "core/TpZuApplication.h"
+#include "app/TpZuApplication.h"
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"
 #include "resources/ZuResources.h"

@@ -4,7 +4,7 @@
 #include "BoardTest.h"
 #include "core/RemoteReplySlot.h"
 #include "core/StoreRequests.h"
-#include "core/TpZuApplication.h"
+#include "app/TpZuApplication.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 // The event-log page against an event list that may fail to answer: how it
 // is cut into pieces, and how it ends when the list or the client gives up.
-#include "remote/TpEventLogPage.h"
+#include "remote/web/TpEventLogPage.h"
 #include "WebPageExpectations.h"
 
 #include "support/ZuTest.h"

@@ -7,7 +7,7 @@
 #include "KrZuApi.h"
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
-#include "remote/TCPIPAddresses.h"
+#include "remote/net/TCPIPAddresses.h"
 #include "ui/TpDialogList.h"
 
 #include <memory>

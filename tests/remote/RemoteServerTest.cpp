@@ -1,7 +1,7 @@
 #include "remote/RemoteServerTest.h"
 
 #include "core/MessageQueue.h"
-#include "remote/TpRemoteCtrl.h"
+#include "remote/server/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
 
 namespace {

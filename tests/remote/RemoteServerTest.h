@@ -7,7 +7,7 @@
 #include "BoardTest.h"
 
 #include "core/RemoteMsgHeader.h"
-#include "core/TpZuApplication.h"
+#include "app/TpZuApplication.h"
 #include "platform/Socket.h"
 
 #include <atomic>

@@ -4,7 +4,7 @@
 
 #include "KrZuApi.h"
 #include "core/TpIniFile.h"
-#include "remote/TpRemoteCtrl.h"
+#include "remote/server/TpRemoteCtrl.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "analysis/TpAnalyser.h"
 #include "core/MessageQueue.h"
 #include "core/TextTable.h"
-#include "remote/TpScriptAction.h"
+#include "remote/scripts/TpScriptAction.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/LocalTime.h"
+#include "core/LocalTime.h"
 #include "sim/LcdImageFiles.h"
 
 #include <filesystem>

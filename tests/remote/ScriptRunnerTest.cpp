@@ -7,7 +7,7 @@
 #include "core/TpMemoryFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/TpScriptAction.h"
+#include "remote/scripts/TpScriptAction.h"
 #include "sim/KeyMailbox.h"
 #include "ui/TpKeyScan.h"
 

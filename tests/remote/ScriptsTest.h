@@ -9,8 +9,8 @@
 #include "KrZuApi.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
-#include "remote/ScriptFile.h"
-#include "remote/TpScripts.h"
+#include "remote/scripts/ScriptFile.h"
+#include "remote/scripts/TpScripts.h"
 #include "system/TpMemories.h"
 #include "ui/TpDialogList.h"
 

@@ -3,8 +3,8 @@
 #include "RemoteTest.h"
 
 #include "platform/FileSystem.h"
-#include "remote/TpWebDirList.h"
-#include "remote/TpWebFileList.h"
+#include "remote/web/TpWebDirList.h"
+#include "remote/web/TpWebFileList.h"
 
 #include <cstdio>
 #include <string>

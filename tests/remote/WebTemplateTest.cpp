@@ -4,7 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/TpWebTemplate.h"
+#include "remote/web/TpWebTemplate.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include "core/TpCommand.h"
 #include "core/TpStore.h"
 #include "platform/Paths.h"
-#include "remote/TpXmlStatus.h"
+#include "remote/web/TpXmlStatus.h"
 
 #include <cstdlib>
 #include <memory>

@@ -30,7 +30,8 @@ TpRemoteCtrl* TpRemoteCtrl::Instance()
     return g_remoteCtrl;
 }
 
-TpRemoteCtrl::TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings) : TpParent(nullptr, 0, 0), settings_(settings)
+TpRemoteCtrl::TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings, const TpWebPages* web)
+    : TpParent(nullptr, 0, 0), settings_(settings), web_(web)
 {
     std::memcpy(ids_, ids, sizeof ids_);
     g_remoteCtrl = this;

@@ -6,7 +6,7 @@
 // owner for long.
 #pragma once
 
-#include "AtomicOutFile.h"
+#include "core/AtomicOutFile.h"
 #include "core/TpDirList.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "TpXmlStatus.h"
 
-#include "AtomicOutFile.h"
-#include "LocalTime.h"
+#include "core/AtomicOutFile.h"
+#include "core/LocalTime.h"
 #include "TpXmlLayout.h"
 
 #include "core/TpStore.h"

@@ -1,13 +1,13 @@
 #include "TpZuApplication.h"
 
-#include "RemoteReplySlot.h"
-#include "StoreRequests.h"
-#include "TpCommand.h"
-#include "TpCommandLine.h"
-#include "TpIniFile.h"
-#include "TpLogger.h"
-#include "TpMemoryFile.h"
-#include "TpStore.h"
+#include "core/RemoteReplySlot.h"
+#include "core/StoreRequests.h"
+#include "core/TpCommand.h"
+#include "core/TpCommandLine.h"
+#include "core/TpIniFile.h"
+#include "core/TpLogger.h"
+#include "core/TpMemoryFile.h"
+#include "core/TpStore.h"
 
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
@@ -15,9 +15,9 @@
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/TpRemoteCtrl.h"
-#include "remote/TpScripts.h"
-#include "remote/TpXmlStatus.h"
+#include "remote/server/TpRemoteCtrl.h"
+#include "remote/scripts/TpScripts.h"
+#include "remote/web/TpXmlStatus.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
 #include "system/TpMemories.h"
@@ -101,7 +101,7 @@ void TpZuApplication::GuiInit()
                                                        kMasterLevelCount);
     analyser_ = std::make_unique<TpAnalyser>();
     // Remote control: after the analyser, before the default settings.
-    remoteCtrl_ = std::make_unique<TpRemoteCtrl>(kRemoteCtrlIds, *settings_);
+    remoteCtrl_ = std::make_unique<TpRemoteCtrl>(kRemoteCtrlIds, *settings_, &webPages_);
 
     DebugPrintf("Default settings\n");
     store_->ApplyDefaults();

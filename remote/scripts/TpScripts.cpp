@@ -1,6 +1,6 @@
 #include "TpScripts.h"
 
-#include "TpReportList.h"
+#include "remote/web/TpReportList.h"
 #include "TpScriptAction.h"
 
 #include "KrZuApi.h"

@@ -21,6 +21,11 @@ TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("Connec
     Start();
 }
 
+const TpWebPages* TpConnectionMonitor::WebPages() const
+{
+    return owner_.WebPages();
+}
+
 TpConnectionMonitor::~TpConnectionMonitor()
 {
     Stop();

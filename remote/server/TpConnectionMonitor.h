@@ -17,6 +17,7 @@
 #include <mutex>
 
 class TpRemoteCtrl;
+class TpWebPages;
 
 class TpConnectionMonitor : public TpThread {
 public:
@@ -40,6 +41,8 @@ public:
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
     void SetRemoteEnabled(bool on);
+    // The web pages the slots relay; nullptr when none were given.
+    const TpWebPages* WebPages() const;
 
     const TpConnectionThread& Slot(int index) const { return *slots_[static_cast<size_t>(index)]; }
 

@@ -3,9 +3,9 @@
 #include "TpScripts.h"
 
 #include "ScriptFile.h"
-#include "TpReportList.h"
-#include "TpWebFileList.h"
-#include "TpWebTemplate.h"
+#include "remote/web/TpReportList.h"
+#include "remote/web/TpWebFileList.h"
+#include "remote/web/TpWebTemplate.h"
 
 #include "core/TextTable.h"
 #include "core/TpLogger.h"

@@ -11,9 +11,9 @@
 #include "TpScripts.h"
 
 #include "TpScriptAction.h"
-#include "TpXmlStatus.h"
+#include "remote/web/TpXmlStatus.h"
 
-#include "analysis/TpAnalyser.h"
+#include "core/LocalTime.h"
 #include "core/FileHelpers.h"
 #include "core/TextTable.h"
 #include "core/TpLogger.h"

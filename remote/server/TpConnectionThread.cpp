@@ -1,8 +1,8 @@
 #include "TpConnectionThread.h"
 
 #include "TpConnectionMonitor.h"
-#include "TpEventLogPage.h"
-#include "TpXmlStatus.h"
+#include "TpRemoteCtrl.h"
+#include "TpWebPages.h"
 
 #include "KrZuApi.h"
 #include "core/FileHelpers.h"
@@ -39,7 +39,7 @@ constexpr uint16_t kReadReplyOffset = 10;
 
 // The event list as the event-log page reads it: one request to the
 // application per count or entry.
-class EventListRequests : public TpEventLogPage::Source {
+class EventListRequests : public TpWebPages::EventSource {
 public:
     using Read = std::function<bool(uint16_t type, uint32_t item, uint32_t& value, std::string& text)>;
     explicit EventListRequests(Read read) : read_(std::move(read)) {}
@@ -237,11 +237,16 @@ void TpConnectionThread::SendEventLogPage(const RemoteMsgHeader& request)
 {
     // The page is built here, in this connection's own buffers; the entries
     // come from the application thread, which alone reads the store.
-    TpEventLogPage page(request.item, request.cmdId, request.spare);
+    const TpWebPages* web = monitor_.WebPages();
+    if (web == nullptr) {
+        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        return;
+    }
     EventListRequests source([this](uint16_t type, uint32_t item, uint32_t& value, std::string& text) {
         return ReadEventList(type, item, value, text);
     });
-    if (!page.Send(source, [this](const std::string& piece) { return Send(piece.data(), piece.size()); }))
+    if (!web->SendEventLogPage(request, source,
+                               [this](const std::string& piece) { return Send(piece.data(), piece.size()); }))
         LogMessage(0, "Couldn't reply to Web Server msg");
 }
 
@@ -273,7 +278,12 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
     // name.
     static std::mutex statusMutex;
     std::lock_guard<std::mutex> lock(statusMutex);
-    const std::string path = Paths::MapInstrumentPath(TpXmlStatus::kStatusFile);
+    const TpWebPages* web = monitor_.WebPages();
+    if (web == nullptr) {
+        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        return;
+    }
+    const std::string path = Paths::MapInstrumentPath(web->StatusFile());
     // The file of an earlier request is not taken for this one's. The
     // application writes the file under a temporary name and renames it, so
     // once the release has been handled the file is there and complete, or
@@ -285,7 +295,7 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
         SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
         return;
     }
-    const std::string name = TpXmlStatus::kStatusFile;
+    const std::string name = web->StatusFile();
     if (!Send(name.data(), name.size()))
         LogMessage(0, "Couldn't reply to Web Server msg");
 }

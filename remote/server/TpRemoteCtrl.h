@@ -9,7 +9,7 @@
 // "REMOTE" task reads.
 #pragma once
 
-#include "TCPIPAddresses.h"
+#include "remote/net/TCPIPAddresses.h"
 #include "TpConnectionMonitor.h"
 
 #include "core/TpChildCmd.h"
@@ -40,7 +40,9 @@ public:
     // ids holds kIdCount command ids. Defines the enable switch's store
     // entry (kept with the system data, on by default), then reads the port
     // from the settings and listens when the network page has an address.
-    TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings);
+    // The connection threads relay web requests to web (nullptr: refused);
+    // it must outlive the page.
+    TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings, const TpWebPages* web = nullptr);
     ~TpRemoteCtrl() override;
 
     static TpRemoteCtrl* Instance();
@@ -53,6 +55,7 @@ public:
     void MarkConnectionsChanged() { connectionsChanged_.store(true); }
 
     TCPIPAddresses& Network() { return *network_; }
+    const TpWebPages* WebPages() const { return web_; }
     TpConnectionMonitor& Monitor() { return *monitor_; }
     // The port listened on now; 0 when none.
     uint16_t ListeningPort() const { return monitor_ ? monitor_->ListenerPort() : 0; }
@@ -65,6 +68,7 @@ private:
     Socket MakeListener(uint16_t port) const;
 
     TpIniFile& settings_;
+    const TpWebPages* const web_;
     uint16_t ids_[kIdCount];
     std::atomic<bool> connectionsChanged_{false};
     uint32_t madeAddress_ = 0;   // the address and port the listener was made for

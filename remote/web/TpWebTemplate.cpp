@@ -1,6 +1,6 @@
 #include "TpWebTemplate.h"
 
-#include "LocalTime.h"
+#include "core/LocalTime.h"
 
 TpWebTemplate::TpWebTemplate(const std::string& reportName, const std::string& user,
                              const std::string& report)

@@ -3,8 +3,9 @@
 // and shuts everything down, saving the system data.
 #pragma once
 
-#include "MessageQueue.h"
-#include "TpApplication.h"
+#include "core/MessageQueue.h"
+#include "core/TpApplication.h"
+#include "remote/web/TpWebFrontEnd.h"
 
 #include <atomic>
 #include <cstdint>
@@ -88,6 +89,7 @@ private:
     bool LoadSystemData();
     void WriteStatusXml();
 
+    TpWebFrontEnd webPages_;   // relayed by the remote-control page; outlives it
     std::unique_ptr<TpKeyScan> keyScan_;
     std::unique_ptr<TpDialogList> dialogs_;
     std::unique_ptr<TpCommandLine> console_;

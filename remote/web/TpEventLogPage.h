@@ -14,6 +14,8 @@
 // with the byte 0x03. Every page is built in its own buffers.
 #pragma once
 
+#include "remote/server/TpWebPages.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,17 +24,9 @@
 
 class TpEventLogPage {
 public:
-    // Where the entries come from. False when no answer came: a page whose
-    // count cannot be read shows an empty log, a walk whose entry cannot be
-    // read ends there.
-    class Source {
-    public:
-        virtual ~Source() = default;
-        virtual bool Count(int& count) = 0;
-        virtual bool Entry(int index, std::string& text) = 0;
-    };
-    // Takes one piece of the page; false when it could not be sent.
-    using Sink = std::function<bool(const std::string& piece)>;
+    // Where the entries come from, and where the pieces go.
+    using Source = TpWebPages::EventSource;
+    using Sink = TpWebPages::Sink;
 
     static constexpr size_t kEntryTextMax = 263;   // characters of an entry used
     static constexpr int kLastPage = 99999;
