@@ -6,11 +6,11 @@
 
 #include "board/SfpBoard.h"
 #include "core/TpStore.h"
-#include "ipsfp/IpSfpManager.h"
-#include "ipsfp/SfpPageTable.h"
-#include "ipsfp/SfpParamTable.h"
-#include "ipsfp/SfpProtocolState.h"
-#include "ipsfp/SfpUpdateCounters.h"
+#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/link/SfpPageTable.h"
+#include "ipsfp/params/SfpParamTable.h"
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/link/SfpUpdateCounters.h"
 
 #include <cstdint>
 #include <mutex>

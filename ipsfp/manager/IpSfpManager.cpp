@@ -1,8 +1,8 @@
 #include "IpSfpManager.h"
 
-#include "SfpParamTable.h"
-#include "SfpProtocolState.h"
-#include "SfpUpdateCounters.h"
+#include "ipsfp/params/SfpParamTable.h"
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/link/SfpUpdateCounters.h"
 
 #include "KrZuApi.h"
 #include "core/TpStore.h"

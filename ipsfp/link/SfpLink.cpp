@@ -1,4 +1,4 @@
-#include "SfpProtocolState.h"
+#include "SfpLink.h"
 
 #include "board/SfpBoard.h"
 #include "platform/DebugOut.h"
