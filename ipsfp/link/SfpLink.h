@@ -1,31 +1,19 @@
-// The emSFP module's paged register protocol. The module shows its settings
-// through a window of registers on the SFP two-wire bus; what a register
-// means depends on the page last written to register 127. Register 128 is
-// the status byte, register 129 takes the unlock and commit commands.
+// The module link: the emSFP module's paged register protocol. The module
+// shows its settings through a window of registers on the SFP two-wire bus;
+// what a register means depends on the page last written to the page
+// register. The status register reports page loads and writes as done, the
+// command register takes the unlock and commit commands (SfpCodes.h).
 //
-// One process-wide protocol state paces the traffic: a page select raises
+// One process-wide link state paces the traffic: a page select raises
 // pageLoadPending and a byte write raises writePending; a valid status byte
 // with the completion bit set clears them again. Page requests are refused
 // while either is up. Application thread only.
 #pragma once
 
+#include "SfpCodes.h"
+
+#include <array>
 #include <cstdint>
-
-constexpr uint8_t kSfpPageRegister = 127;      // page select (written)
-constexpr uint8_t kSfpStatusRegister = 128;    // status byte (read)
-constexpr uint8_t kSfpCommandRegister = 129;   // command (written)
-
-// Status byte bits. A status is valid only when booted and without range error.
-constexpr uint8_t kSfpStatusBooted = 0x80;
-constexpr uint8_t kSfpStatusRangeError = 0x10;
-constexpr uint8_t kSfpStatusPageLoaded = 0x04;
-constexpr uint8_t kSfpStatusWriteDone = 0x02;
-
-// Command register values.
-constexpr uint8_t kSfpUnlockAudioMapPage = 1;   // unlock page 0xCF
-constexpr uint8_t kSfpUnlockPage = 2;           // unlock any other page
-constexpr uint8_t kSfpCommitPage = 3;
-constexpr uint8_t kSfpAudioMapPage = 0xCF;
 
 struct SfpProtocolState {
     uint8_t pageLoadPending = 0;   // page select written, completion not yet seen
@@ -35,8 +23,40 @@ struct SfpProtocolState {
     uint8_t lastStatus = 0;        // status byte last read
 };
 
-// The process-wide protocol state.
-SfpProtocolState& SfpProtocol();
+// A named module page that is read as a whole, with a flag set once it has
+// been read.
+struct SfpPageEntry {
+    uint8_t page;       // 0 = empty entry
+    const char* name;
+    uint8_t loaded;
+};
+
+// The four named pages in order, then an empty entry.
+using SfpPageList = std::array<SfpPageEntry, 5>;
+
+// Everything about the module link that lives for the whole process.
+struct SfpLinkState {
+    SfpProtocolState protocol;
+    SfpPageList pageTable {{
+        {SfpPageNumber(SfpLogicalPage::ProgramPg), "ProgramPg", 0},
+        {SfpPageNumber(SfpLogicalPage::DecOutpg), "DecOutpg", 0},
+        {SfpPageNumber(SfpLogicalPage::EthPg), "EthPg", 0},
+        {SfpPageNumber(SfpLogicalPage::ContrPg), "ContrPg", 0},
+        {0, "", 0},
+    }};
+    // The update sequencer's decapsulation audio-map step: 0 to 15, -1 = off.
+    // While it is 6 to 11 every logical page maps to the selected audio flow's
+    // page.
+    int8_t decapMapStep = 0;
+};
+
+namespace SfpLink {
+
+// The process-wide link state.
+SfpLinkState& State();
+
+// Back to the start-up state.
+void Reset();
 
 // True for a status byte that reports a booted module without range error.
 constexpr bool IsValidSfpStatus(uint8_t status)
@@ -58,9 +78,12 @@ bool WriteByte(uint8_t page, uint8_t reg, uint8_t value);
 // a write is pending). False when refused or when the select write failed.
 bool RequestPage(uint8_t page);
 
-// Puts the state back when the module comes or goes: when pageSelected differs
-// from flag it becomes flag and every other field is cleared; else nothing.
+// Puts the protocol state back when the module comes or goes: when
+// pageSelected differs from flag it becomes flag and every other field is
+// cleared; else nothing.
 void ResetSfpProtocolState(uint8_t flag);
 
-// Back to the start-up state (all zero).
-void ClearSfpProtocolState();
+// Clears the loaded flag of every named page.
+void ClearPageLoadedFlags();
+
+} // namespace SfpLink
