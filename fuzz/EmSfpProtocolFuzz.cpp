@@ -6,11 +6,10 @@
 #include "board/SfpBoard.h"
 #include "core/TpCommand.h"
 #include "core/TpStore.h"
-#include "ipsfp/IpSfpManager.h"
-#include "ipsfp/SfpPageTable.h"
-#include "ipsfp/SfpParamTable.h"
-#include "ipsfp/SfpProtocolState.h"
-#include "ipsfp/SfpUpdateCounters.h"
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/params/SfpCompositePairs.h"
+#include "ipsfp/params/SfpParamTable.h"
 #include "platform/DebugOut.h"
 #include "sim/BoardDevices.h"
 
@@ -66,7 +65,7 @@ struct Controls {
         for (unsigned id : {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL,
                             COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL})
             commands.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
-        for (const SfpCompositePair& pair : IpSfpManager::CompositePairs()) {
+        for (const SfpCompositePair& pair : SfpCompositePairs()) {
             commands.push_back(std::make_unique<TpCommand>(pair.high, 1));
             commands.push_back(std::make_unique<TpCommand>(pair.low, 1));
         }
@@ -79,7 +78,7 @@ struct Controls {
 // flag on bit 0x02.
 void CheckPoll(const FuzzedModule& module, const SfpProtocolState& before)
 {
-    const SfpProtocolState& after = SfpProtocol();
+    const SfpProtocolState& after = SfpLink::State().protocol;
     if (!module.lastReadOk) {
         Check(after.lastStatus == before.lastStatus);
         Check(after.pageLoadPending == before.pageLoadPending && after.writePending == before.writePending);
@@ -87,7 +86,7 @@ void CheckPoll(const FuzzedModule& module, const SfpProtocolState& before)
     }
     const uint8_t status = module.lastRead;
     Check(after.lastStatus == status);
-    if (!IsValidSfpStatus(status)) {
+    if (!SfpLink::IsValidSfpStatus(status)) {
         Check(after.pageLoadPending == before.pageLoadPending && after.writePending == before.writePending);
         return;
     }
@@ -107,39 +106,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider in(data, size);
     FuzzedModule module(in);
     SetEmSfpBus(&module);
-    ClearSfpProtocolState();
+    SfpLink::Reset();
     SfpParamTable& table = SfpParamTable::Instance();
     table.Reset();
-    ResetSfpPageTable();
-    ResetSfpUpdateCounters();
     IpSfpManager manager;
     DebugCapture capture;
 
     for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
-        const SfpProtocolState before = SfpProtocol();
+        const SfpProtocolState before = SfpLink::State().protocol;
         const int attempts = module.attempts;
         switch (in.ConsumeIntegralInRange<int>(0, 10)) {
         case 0:
-            PollSfpStatus();
+            SfpLink::PollSfpStatus();
             CheckPoll(module, before);
             break;
         case 1: {
             const uint8_t page = in.ConsumeIntegral<uint8_t>();
             const bool blocked = before.pageLoadPending != 0 || before.writePending != 0;
-            const bool ok = RequestPage(page);
+            const bool ok = SfpLink::RequestPage(page);
             if (blocked) {
                 Check(!ok && module.attempts == attempts);
-                Check(SfpProtocol().selectedPage == before.selectedPage);
+                Check(SfpLink::State().protocol.selectedPage == before.selectedPage);
             } else {
-                Check(SfpProtocol().pageLoadPending == 1 && SfpProtocol().selectedPage == page);
+                const SfpProtocolState& after = SfpLink::State().protocol;
+                Check(after.pageLoadPending == 1 && after.selectedPage == page);
                 Check(module.attempts > attempts);
             }
             break;
         }
         case 2: {
             const uint8_t reg = in.ConsumeIntegral<uint8_t>();
-            const bool ok = WriteByte(in.ConsumeIntegral<uint8_t>(), reg, in.ConsumeIntegral<uint8_t>());
-            Check(SfpProtocol().writePending == (ok ? 1 : before.writePending));
+            const bool ok = SfpLink::WriteByte(in.ConsumeIntegral<uint8_t>(), reg, in.ConsumeIntegral<uint8_t>());
+            Check(SfpLink::State().protocol.writePending == (ok ? 1 : before.writePending));
             break;
         }
         case 3:
@@ -172,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (const auto& c : controls.commands)
                 if (in.ConsumeBool())
                     c->SetValue(in.ConsumeIntegral<int32_t>());
-            UpdateCounters().decapMapStep = in.ConsumeIntegral<int8_t>();
+            SfpLink::State().decapMapStep = in.ConsumeIntegral<int8_t>();
             break;
         case 8: {
             const uint8_t logical = in.ConsumeIntegral<uint8_t>();
@@ -201,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         default:
-            ResetSfpProtocolState(in.ConsumeIntegralInRange<uint8_t>(0, 1));
+            SfpLink::ResetSfpProtocolState(in.ConsumeIntegralInRange<uint8_t>(0, 1));
             break;
         }
     }

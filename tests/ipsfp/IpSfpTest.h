@@ -6,11 +6,10 @@
 
 #include "board/SfpBoard.h"
 #include "core/TpStore.h"
-#include "ipsfp/IpSfpManager.h"
-#include "ipsfp/SfpPageTable.h"
-#include "ipsfp/SfpParamTable.h"
-#include "ipsfp/SfpProtocolState.h"
-#include "ipsfp/SfpUpdateCounters.h"
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/params/SfpCompositePairs.h"
+#include "ipsfp/params/SfpParamTable.h"
 
 #include <cstdint>
 #include <mutex>
@@ -25,10 +24,8 @@ protected:
         static std::once_flag once;
         std::call_once(once, [] {
             ZuTest::AddResetHook([] {
-                ClearSfpProtocolState();
+                SfpLink::Reset();
                 SfpParamTable::Instance().Reset();
-                ResetSfpPageTable();
-                ResetSfpUpdateCounters();
             });
         });
     }
@@ -42,11 +39,12 @@ protected:
     // Selects the page on the module, lets its load complete and clears the trace.
     void SelectLoaded(uint8_t page)
     {
-        ASSERT_TRUE(RequestPage(page));
-        PollSfpStatus();
+        ASSERT_TRUE(SfpLink::RequestPage(page));
+        SfpLink::PollSfpStatus();
         module.ClearTrace();
     }
     const std::vector<Trans>& Trace() const { return module.Trace(); }
+    static SfpProtocolState& Protocol() { return SfpLink::State().protocol; }
     static Trans Wr(uint8_t page, uint8_t reg, uint8_t value) { return {true, page, reg, value}; }
     static Trans Rd(uint8_t page, uint8_t reg, uint8_t value) { return {false, page, reg, value}; }
 

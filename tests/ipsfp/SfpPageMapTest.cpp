@@ -60,7 +60,7 @@ TEST_F(SfpPageMap, AudioMapStepsSendEveryPageToTheAudioFlow)
 {
     Select(1, 2, 0, 1, 0);
     for (int8_t step : {6, 7, 11}) {
-        UpdateCounters().decapMapStep = step;
+        SfpLink::State().decapMapStep = step;
         EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA2) << int {step};
         EXPECT_EQ(manager.MapLogicalPage(0xF9), 0xA2);
         EXPECT_EQ(manager.MapLogicalPage(0xFF), 0xA2) << "first-flow page even with the second flow selected";
@@ -68,7 +68,7 @@ TEST_F(SfpPageMap, AudioMapStepsSendEveryPageToTheAudioFlow)
     audioSel.SetValue(-1);
     EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA0) << "no selection counts as the first audio flow";
     for (int8_t step : {-1, 0, 5, 12}) {
-        UpdateCounters().decapMapStep = step;
+        SfpLink::State().decapMapStep = step;
         EXPECT_EQ(manager.MapLogicalPage(0x84), 0x84) << int {step};
     }
 }

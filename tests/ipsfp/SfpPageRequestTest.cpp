@@ -10,57 +10,57 @@ using SfpSimulatedModule = IpSfpTest;
 
 TEST_F(SfpPageRequest, RefusedWithoutBusTrafficWhileSomethingIsPending)
 {
-    SfpProtocol().pageLoadPending = 1;
-    SfpProtocol().writePending = 1;
-    EXPECT_FALSE(RequestPage(0xC0));
+    Protocol().pageLoadPending = 1;
+    Protocol().writePending = 1;
+    EXPECT_FALSE(SfpLink::RequestPage(0xC0));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
     debug->Clear();
-    SfpProtocol().pageLoadPending = 0;
-    EXPECT_FALSE(RequestPage(0x84));
+    Protocol().pageLoadPending = 0;
+    EXPECT_FALSE(SfpLink::RequestPage(0x84));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 132 (0x84) while write pending\n");
     EXPECT_TRUE(Trace().empty());
-    EXPECT_EQ(SfpProtocol().selectedPage, 0);
-    EXPECT_EQ(SfpProtocol().pageSelected, 0);
+    EXPECT_EQ(Protocol().selectedPage, 0);
+    EXPECT_EQ(Protocol().pageSelected, 0);
 }
 
 TEST_F(SfpPageRequest, FailedSelectStaysRecordedAndBlocksLaterRequests)
 {
     module.FailAllWrites(true);
-    EXPECT_FALSE(RequestPage(0x84));
+    EXPECT_FALSE(SfpLink::RequestPage(0x84));
     EXPECT_EQ(retryWaits.size(), 9u) << "ten attempts, none slept";
     EXPECT_EQ(debug->Text(), "SFP Write failed.  addr=0x7f\n");
-    EXPECT_EQ(SfpProtocol().pageSelected, 1);
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
-    EXPECT_EQ(SfpProtocol().selectedPage, 0x84);
+    EXPECT_EQ(Protocol().pageSelected, 1);
+    EXPECT_EQ(Protocol().pageLoadPending, 1);
+    EXPECT_EQ(Protocol().selectedPage, 0x84);
 
     module.FailAllWrites(false);
-    EXPECT_FALSE(RequestPage(0x84));
+    EXPECT_FALSE(SfpLink::RequestPage(0x84));
     EXPECT_TRUE(debug->Contains("while page load already pending"));
 }
 
 TEST_F(SfpPageRequest, ByteWrites)
 {
     // Before any page is selected: reported, and still made.
-    ASSERT_TRUE(WriteByte(0x84, 0x9A, 10));
+    ASSERT_TRUE(SfpLink::WriteByte(0x84, 0x9A, 10));
     EXPECT_EQ(debug->Text(), "ERROR WriteByte requested on page 0x84 before page selected. Addr=0x9A\n");
     EXPECT_EQ(Trace(), (std::vector<Trans> {Wr(0, 0x9A, 10)}));
-    EXPECT_EQ(SfpProtocol().writePending, 1);
+    EXPECT_EQ(Protocol().writePending, 1);
 
     // Pending flags do not hold writes back; a failed write changes nothing.
-    SfpProtocol().writePending = 0;
+    Protocol().writePending = 0;
     debug->Clear();
-    ASSERT_TRUE(RequestPage(0x90));
-    ASSERT_TRUE(WriteByte(0x90, 0x95, 0x12));
-    ASSERT_TRUE(WriteByte(0x90, 0x96, 0x34));
+    ASSERT_TRUE(SfpLink::RequestPage(0x90));
+    ASSERT_TRUE(SfpLink::WriteByte(0x90, 0x95, 0x12));
+    ASSERT_TRUE(SfpLink::WriteByte(0x90, 0x96, 0x34));
     EXPECT_EQ(module.Peek(0x90, 0x95), 0x12);
     EXPECT_EQ(module.Peek(0x90, 0x96), 0x34);
     EXPECT_TRUE(debug->Text().empty());
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
+    EXPECT_EQ(Protocol().pageLoadPending, 1);
 
-    SfpProtocol().writePending = 0;
+    Protocol().writePending = 0;
     module.FailWritesOf(0x97);
-    EXPECT_FALSE(WriteByte(0x90, 0x97, 1));
-    EXPECT_EQ(SfpProtocol().writePending, 0);
+    EXPECT_FALSE(SfpLink::WriteByte(0x90, 0x97, 1));
+    EXPECT_EQ(Protocol().writePending, 0);
     EXPECT_EQ(module.Peek(0x90, 0x97), 0);
 }
 
@@ -77,26 +77,26 @@ TEST_F(SfpStatusPoll, FlagsFollowAValidStatusInOrder)
         {0x82, 0, 1, 0, 0}, {0x86, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        SfpProtocol().pageLoadPending = c.load;
-        SfpProtocol().writePending = c.write;
+        Protocol().pageLoadPending = c.load;
+        Protocol().writePending = c.write;
         module.SetStatusOverride(c.status);
-        PollSfpStatus();
-        EXPECT_EQ(SfpProtocol().pageLoadPending, c.loadAfter) << std::hex << int {c.status};
-        EXPECT_EQ(SfpProtocol().writePending, c.writeAfter) << std::hex << int {c.status};
-        EXPECT_EQ(SfpProtocol().lastStatus, c.status);
+        SfpLink::PollSfpStatus();
+        EXPECT_EQ(Protocol().pageLoadPending, c.loadAfter) << std::hex << int {c.status};
+        EXPECT_EQ(Protocol().writePending, c.writeAfter) << std::hex << int {c.status};
+        EXPECT_EQ(Protocol().lastStatus, c.status);
     }
     ASSERT_EQ(Trace().size(), cases.size()) << "one status read per poll";
     for (const Trans& t : Trace())
         EXPECT_EQ(t.reg, kSfpStatusRegister);
 
     // A failed status read tells nothing.
-    SfpProtocol().pageLoadPending = 1;
-    SfpProtocol().writePending = 1;
+    Protocol().pageLoadPending = 1;
+    Protocol().writePending = 1;
     module.FailReadsOf(kSfpStatusRegister);
-    PollSfpStatus();
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 1);
-    EXPECT_EQ(SfpProtocol().writePending, 1);
-    EXPECT_EQ(SfpProtocol().lastStatus, 0x86);
+    SfpLink::PollSfpStatus();
+    EXPECT_EQ(Protocol().pageLoadPending, 1);
+    EXPECT_EQ(Protocol().writePending, 1);
+    EXPECT_EQ(Protocol().lastStatus, 0x86);
 }
 
 TEST_F(SfpStatusPoll, WriteSettlePollsOnceWhileTimeRemains)
@@ -124,9 +124,9 @@ TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
     EXPECT_FALSE(manager.ChangePage(0x90));
     EXPECT_EQ(sfp_selected_page(), 0x90);
     for (int tick = 0; tick < 100; ++tick) {
-        PollSfpStatus();
-        ASSERT_LT(SfpProtocol().lastStatus, kSimSfpReadLimit);
-        ASSERT_EQ(SfpProtocol().pageLoadPending, 1);
+        SfpLink::PollSfpStatus();
+        ASSERT_LT(Protocol().lastStatus, kSimSfpReadLimit);
+        ASSERT_EQ(Protocol().pageLoadPending, 1);
     }
     EXPECT_TRUE(manager.ChangePage(0x90)) << "still the page asked for";
 
@@ -140,15 +140,15 @@ TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
     EXPECT_TRUE(manager.SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
     manager.ArmWriteSettle();
     manager.ServiceWriteSettle();
-    EXPECT_EQ(SfpProtocol().writePending, 1);
+    EXPECT_EQ(Protocol().writePending, 1);
 
     // Only the module going away (and coming back) clears the state.
-    ResetSfpProtocolState(1);
-    EXPECT_FALSE(RequestPage(0xC0));
-    ResetSfpProtocolState(0);
-    EXPECT_EQ(SfpProtocol().selectedPage, 0);
-    EXPECT_EQ(SfpProtocol().pageLoadPending, 0);
-    EXPECT_EQ(SfpProtocol().writePending, 0);
+    SfpLink::ResetSfpProtocolState(1);
+    EXPECT_FALSE(SfpLink::RequestPage(0xC0));
+    SfpLink::ResetSfpProtocolState(0);
+    EXPECT_EQ(Protocol().selectedPage, 0);
+    EXPECT_EQ(Protocol().pageLoadPending, 0);
+    EXPECT_EQ(Protocol().writePending, 0);
     EXPECT_FALSE(manager.ChangePage(0xC0));
     EXPECT_EQ(manager.requestedPage, 0xC0) << "one request after each reset";
     EXPECT_EQ(sfp_selected_page(), 0xC0);

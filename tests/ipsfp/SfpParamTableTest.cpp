@@ -58,8 +58,8 @@ TEST_F(SfpParamTableContents, LookupsRelationsAndRowsTheIpMenuUses)
     EXPECT_EQ(table.Row(332)->cmdId, 0x0DEC);
 
     // Composite values sit over their two byte rows, high byte first.
-    ASSERT_EQ(IpSfpManager::CompositePairs().size(), 7u);
-    for (const SfpCompositePair& pair : IpSfpManager::CompositePairs()) {
+    ASSERT_EQ(SfpCompositePairs().size(), 7u);
+    for (const SfpCompositePair& pair : SfpCompositePairs()) {
         const SfpParamRow *composite = table.Find(pair.composite), *high = table.Find(pair.high),
                           *low = table.Find(pair.low);
         ASSERT_TRUE(composite && high && low) << pair.composite;
@@ -67,9 +67,9 @@ TEST_F(SfpParamTableContents, LookupsRelationsAndRowsTheIpMenuUses)
         EXPECT_TRUE(high->page == composite->page && low->page == composite->page) << pair.composite;
         EXPECT_EQ(high->readRegister, composite->readRegister) << pair.composite;
         EXPECT_EQ(low->readRegister, composite->readRegister + 1) << pair.composite;
-        EXPECT_EQ(IpSfpManager::FindCompositePair(pair.composite), &pair);
+        EXPECT_EQ(FindSfpCompositePair(pair.composite), &pair);
     }
-    EXPECT_EQ(IpSfpManager::FindCompositePair(0x0C48), nullptr) << "a two-byte row without byte controls";
+    EXPECT_EQ(FindSfpCompositePair(0x0C48), nullptr) << "a two-byte row without byte controls";
 }
 
 TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinitions)
@@ -97,11 +97,11 @@ TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinition
     EXPECT_EQ(flowRow.page, 0x90);
     EXPECT_EQ(flowRow.readRegister, 0x95);
 
-    SfpPageList& pages = SfpPageTable();
+    SfpPageList& pages = SfpLink::State().pageTable;
     for (auto& p : pages)
         p.loaded = 1;
     EXPECT_EQ(std::string(pages[3].name), "ContrPg");
-    ClearPageLoadedFlags();
+    SfpLink::ClearPageLoadedFlags();
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(pages[i].loaded, 0) << pages[i].name;
     EXPECT_EQ(pages[4].loaded, 1) << "the empty entry is left alone";

@@ -41,7 +41,7 @@ TEST_F(SfpParameterWrite, ControllerPageUnlockWriteCommit)
         Wr(0x84, 129, 2), Rd(0x84, 128, 0x86), Wr(0x84, 0x9A, 192), Wr(0x84, 129, 3), Rd(0x84, 128, 0x86),
     };
     EXPECT_EQ(Trace(), expected);
-    EXPECT_EQ(SfpProtocol().writePending, 0);
+    EXPECT_EQ(Protocol().writePending, 0);
     EXPECT_TRUE(debug->Text().empty());
 
     // Failed commands are reported and the status is still read.
@@ -56,7 +56,7 @@ TEST_F(SfpParameterWrite, ControllerPageUnlockWriteCommit)
 
 TEST_F(SfpParameterWrite, AudioMapPageUnlocksWithItsOwnCommand)
 {
-    ASSERT_TRUE(RequestPage(0xCF));
+    ASSERT_TRUE(SfpLink::RequestPage(0xCF));
     manager.UnlockControllerPage(0xCF);
     manager.UnlockControllerPage(0xC0);
     manager.CommitControllerPage(0xCF);

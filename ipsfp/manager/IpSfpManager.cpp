@@ -1,25 +1,14 @@
 #include "IpSfpManager.h"
 
-#include "SfpParamTable.h"
-#include "SfpProtocolState.h"
-#include "SfpUpdateCounters.h"
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/params/SfpCompositePairs.h"
+#include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
 
 namespace {
-
-// composite, high byte control, low byte control, width
-static constexpr SfpCompositePair kCompositePairs[] = {
-    {COM_SFP_IP_DEST_UDP_PORT, COM_SFP_IP_DEST_UDP_PORT_MSB, COM_SFP_IP_DEST_UDP_PORT_LSB, 16},
-    {COM_SFP_IP_SRC_UDP_PORT, COM_SFP_IP_SRC_UDP_PORT_MSB, COM_SFP_IP_SRC_UDP_PORT_LSB, 16},
-    {COM_SFP_IP_WEB_VLAN_ID, COM_SFP_IP_WEB_VLAN_MSB, COM_SFP_IP_WEB_VLAN_LSB, 12},
-    {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C25, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C26, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C27, 12},
-    {COM_SFP_IP_FLOW_MAC_BYTE1_0CA7, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0E, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0F, 16},
-    {COM_SFP_IP_FLOW_MAC_BYTE1_0CA8, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C10, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C11, 16},
-    {COM_SFP_IP_FLOW_VLAN_ID, COM_SFP_IP_FLOW_VLAN_MSB, COM_SFP_IP_FLOW_VLAN_LSB, 12},
-};
 
 constexpr int kUnlockFailedLine = 12802;
 constexpr int kCommitFailedLine = 12819;
@@ -66,46 +55,33 @@ bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
 
 IpSfpManager::IpSfpManager() : TpCommand(0, 0, 0) {}
 
-std::span<const SfpCompositePair> IpSfpManager::CompositePairs() { return kCompositePairs; }
-
-const SfpCompositePair* IpSfpManager::FindCompositePair(unsigned cmdId)
-{
-    // A second control stands for its row's value.
-    const SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
-    const unsigned composite = row != nullptr ? row->cmdId : cmdId;
-    for (const SfpCompositePair& pair : kCompositePairs) {
-        if (pair.composite == composite)
-            return &pair;
-    }
-    return nullptr;
-}
-
 uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
 {
     const int32_t flow = Selector(COM_SFP_IP_FLOW_SEL);
     const bool secondFlow = flow == 1;
     uint32_t page = logical;
-    switch (logical) {
-    case 0xFE:
-    case 0xFF:
-        page = (secondFlow ? 0xB0u : 0xA0u) + Clamped(Selector(COM_SFP_IP_AUDIO_FLOW_SEL));
+    switch (static_cast<SfpLogicalPage>(logical)) {
+    case SfpLogicalPage::EncAudioPg:
+    case SfpLogicalPage::DecAudioPg:
+        page = (secondFlow ? kSfpSecondFlowAudioPageBase : kSfpAudioPageBase) +
+               Clamped(Selector(COM_SFP_IP_AUDIO_FLOW_SEL));
         lastAudioPage = PageOf(page);
         break;
-    case 0xFC:
-    case 0xFD:
-        page = 0xD0u + (secondFlow ? 1u : 0u) + Clamped(Selector(COM_SFP_IP_ANC_FLOW_SEL));
+    case SfpLogicalPage::DecAncPg:
+    case SfpLogicalPage::EncAncPg:
+        page = kSfpAncPageBase + (secondFlow ? 1u : 0u) + Clamped(Selector(COM_SFP_IP_ANC_FLOW_SEL));
         lastAncPage = PageOf(page);
         break;
-    case 0xF9:
-        page = 0xF0u + Clamped(Selector(COM_SFP_IP_PTP_SEL));
+    case SfpLogicalPage::PtpPg:
+        page = kSfpPtpPageBase + Clamped(Selector(COM_SFP_IP_PTP_SEL));
         lastPtpPage = PageOf(page);
         break;
-    case 0xFB:
-        page = 0xE0u + Clamped(Selector(COM_SFP_IP_BLOCK_E_SEL));
+    case SfpLogicalPage::BlockEPg:
+        page = kSfpBlockEPageBase + Clamped(Selector(COM_SFP_IP_BLOCK_E_SEL));
         lastBlockEPage = PageOf(page);
         break;
-    case 0x90:
-        page = 0x90u + Clamped(flow);
+    case SfpLogicalPage::FlowPg:
+        page = kSfpFlowPageBase + Clamped(flow);
         lastFlowPage = PageOf(page);
         break;
     default:
@@ -113,29 +89,31 @@ uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
     }
     // While the sequencer reads a decapsulated audio map, every page is the
     // audio flow's (a list without a selection counts as flow 0, as above).
-    const int8_t step = UpdateCounters().decapMapStep;
+    const int8_t step = SfpLink::State().decapMapStep;
     if (step >= 6 && step <= 11)
-        page = 0xA0u + Clamped(Selector(COM_SFP_IP_AUDIO_FLOW_SEL));
+        page = kSfpAudioPageBase + Clamped(Selector(COM_SFP_IP_AUDIO_FLOW_SEL));
     return PageOf(page);
 }
 
 bool IpSfpManager::ChangePage(uint8_t logical)
 {
     if (logical == requestedPage) {
-        PollSfpStatus();
+        SfpLink::PollSfpStatus();
         return true;
     }
     const uint8_t physical = MapLogicalPage(logical);
-    // The per-flow rows sit on the page being selected when it is a flow page,
-    // else on the video flow page.
-    const uint8_t flowRowsPage = logical == 0xC0 ? 0xC0 : logical >= 0xFC ? logical : 0x90;
+    // The per-flow rows sit on the page being selected when it is a flow page
+    // (decapsulation output, ANC or audio), else on the video flow page.
+    const bool flowTypePage = logical == SfpPageNumber(SfpLogicalPage::DecOutpg) ||
+                              logical >= SfpPageNumber(SfpLogicalPage::DecAncPg);
+    const uint8_t flowRowsPage = flowTypePage ? logical : SfpPageNumber(SfpLogicalPage::FlowPg);
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
         if (row.followsFlowPage != 0)
             row.page = flowRowsPage;
     }
     pageBlocked = 1;
-    PollSfpStatus();
-    if (RequestPage(physical))
+    SfpLink::PollSfpStatus();
+    if (SfpLink::RequestPage(physical))
         requestedPage = logical;
     writeMark = 0;
     return false;
@@ -143,20 +121,20 @@ bool IpSfpManager::ChangePage(uint8_t logical)
 
 bool IpSfpManager::UnlockControllerPage(uint8_t page)
 {
-    const uint8_t command = page == kSfpAudioMapPage ? kSfpUnlockAudioMapPage : kSfpUnlockPage;
-    const bool ok = WriteByte(page, kSfpCommandRegister, command);
+    const uint8_t command = page == SfpPageNumber(SfpLogicalPage::EncAudMapPg) ? kSfpUnlockAudioMapPage : kSfpUnlockPage;
+    const bool ok = SfpLink::WriteByte(page, kSfpCommandRegister, command);
     if (!ok)
         DebugPrintf("UnlockControllerPage 0x%02X Failed. Line %d\n", page, kUnlockFailedLine);
-    PollSfpStatus();
+    SfpLink::PollSfpStatus();
     return ok;
 }
 
 bool IpSfpManager::CommitControllerPage(uint8_t page)
 {
-    const bool ok = WriteByte(page, kSfpCommandRegister, kSfpCommitPage);
+    const bool ok = SfpLink::WriteByte(page, kSfpCommandRegister, kSfpCommitPage);
     if (!ok)
         DebugPrintf("CommitControllerPage 0x%02X Failed. Line %d\n", page, kCommitFailedLine);
-    PollSfpStatus();
+    SfpLink::PollSfpStatus();
     return ok;
 }
 
@@ -164,13 +142,13 @@ bool IpSfpManager::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t value
                                         uint16_t cmdId)
 {
     if (byteCount == 1) {
-        if (WriteByte(page, reg, static_cast<uint8_t>(value & 0xFF)))
+        if (SfpLink::WriteByte(page, reg, static_cast<uint8_t>(value & 0xFF)))
             return true;
         DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X failed on line %d\n", page, kParameterFailedLine);
         return false;
     }
     if (byteCount == 2) {
-        if (const SfpCompositePair* pair = FindCompositePair(cmdId))
+        if (const SfpCompositePair* pair = FindSfpCompositePair(cmdId))
             return SplitOverPair(*pair, value);
         if (reg == 0xFF) {
             DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: no register after 0x%02X\n", page, reg);
@@ -178,7 +156,7 @@ bool IpSfpManager::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t value
         }
         const uint8_t bytes[2] = {static_cast<uint8_t>((value >> 8) & 0xFF), static_cast<uint8_t>(value & 0xFF)};
         for (int i = 0; i < 2; ++i) {
-            if (!WriteByte(page, static_cast<uint8_t>(reg + i), bytes[i])) {
+            if (!SfpLink::WriteByte(page, static_cast<uint8_t>(reg + i), bytes[i])) {
                 DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X failed on line %d\n", page,
                             kParameterFailedLine);
                 return false;
@@ -197,7 +175,7 @@ bool IpSfpManager::ServiceWriteSettle()
         return false;
     const int32_t remaining = busyCountdown - (firmwareDefaultCountdown != 0 ? 2 : 1);
     if (remaining > 0)
-        PollSfpStatus();
+        SfpLink::PollSfpStatus();
     busyCountdown = -1;
     return false;
 }

@@ -8,17 +8,6 @@
 #include "core/TpCommand.h"
 
 #include <cstdint>
-#include <span>
-
-// A value the module keeps in two registers that the IP menu edits as one
-// number: the two byte controls that stand for the registers (the high one
-// holds the more significant, lower-addressed register) and the width.
-struct SfpCompositePair {
-    uint16_t composite;
-    uint16_t high;
-    uint16_t low;
-    uint8_t bits;   // 16, or 12 (the high register keeps its upper four bits)
-};
 
 // Known values counted over the parameter table.
 struct SfpParamCounts {
@@ -30,12 +19,6 @@ struct SfpParamCounts {
 class IpSfpManager : public TpCommand {
 public:
     IpSfpManager();
-
-    // The composite values and their byte controls.
-    static std::span<const SfpCompositePair> CompositePairs();
-    // The pair of the row that cmdId shows (as first or second control), or
-    // of cmdId itself when it has no row; nullptr when there is none.
-    static const SfpCompositePair* FindCompositePair(unsigned cmdId);
 
     // --- module pages ------------------------------------------------------
     // The physical page of a logical page, from the page selectors.

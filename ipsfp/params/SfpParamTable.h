@@ -13,6 +13,8 @@
 // Process-wide; application thread only.
 #pragma once
 
+#include "ipsfp/link/SfpCodes.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -40,13 +42,13 @@ enum SfpAddressGroup : uint8_t {
 struct SfpParamDef {
     uint16_t cmdId;
     uint16_t secondCmdId;    // 0 = none
-    uint8_t page;            // logical page the row starts on
+    SfpLogicalPage page;     // the page the row starts on
     uint8_t readRegister;    // first (most significant) register
     uint8_t writeRegister;   // 0 = write the read register
     uint8_t mask;            // 0 = whole bytes
     uint16_t shift;
     uint8_t byteCount;       // 0 = not read from the module
-    uint8_t displayKind;
+    SfpDisplayKind displayKind;
     uint8_t flags;           // kSfpFollowsFlowPage ...
     uint8_t addressGroup;    // SfpAddressGroup
     const char* logName;     // "" = none
@@ -56,13 +58,13 @@ struct SfpParamRow {
     uint16_t cmdId;
     uint16_t secondCmdId;
     uint8_t followsFlowPage;
-    uint8_t page;
+    uint8_t page;            // SfpLogicalPage; the page change moves the follow rows
     uint8_t alwaysAccess;
     uint8_t readRegister;
     uint8_t writeRegister;
     uint8_t mask;
     uint16_t byteCount;
-    uint32_t displayKind;
+    uint32_t displayKind;    // SfpDisplayKind
     int32_t value;           // -1 = unread; else the value last shown or edited
     uint32_t shift;
     const char* logName;

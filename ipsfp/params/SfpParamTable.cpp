@@ -10,13 +10,13 @@ SfpParamRow RowFrom(const SfpParamDef& d)
     r.cmdId = d.cmdId;
     r.secondCmdId = d.secondCmdId;
     r.followsFlowPage = (d.flags & kSfpFollowsFlowPage) != 0 ? 1 : 0;
-    r.page = d.page;
+    r.page = SfpPageNumber(d.page);
     r.alwaysAccess = (d.flags & kSfpAlwaysAccess) != 0 ? 1 : 0;
     r.readRegister = d.readRegister;
     r.writeRegister = d.writeRegister;
     r.mask = d.mask;
     r.byteCount = d.byteCount;
-    r.displayKind = d.displayKind;
+    r.displayKind = static_cast<uint32_t>(d.displayKind);
     r.value = -1;
     r.shift = d.shift;
     r.logName = d.logName;
