@@ -39,24 +39,13 @@ public:
 
 void Check(const SfpFieldDesc& d, const SfpFieldText& v)
 {
-    const bool colourOk = v.colour == kSfpValueColour || v.colour == kSfpErrorColour || v.colour == 0;
-    const bool lengthOk = d.kind != kSfpAscii || v.text.size() <= d.count;
-    if (!colourOk || !lengthOk || v.text.size() > 4 * 256)
+    if ((v.colour != kSfpValueColour && v.colour != kSfpErrorColour && v.colour != 0) ||
+        (d.kind == kSfpAscii && v.text.size() > d.count) || v.text.size() > 4 * 256)
         std::abort();
 }
 
-// A format of the kind's own type, as the tables use them.
-const char* FormatOf(uint32_t kind, uint8_t pick)
-{
-    switch (kind) {
-    case kSfpDec: return pick % 2 ? "%dm" : "%d%%";
-    case kSfpHex: return pick % 2 ? "%.8xh" : nullptr;
-    case kSfpFloat: return "%.4fmW";
-    case kSfpTemp: return "%.2f C";
-    case kSfpDbm: return "%.3fdBm";
-    default: return pick % 2 ? "text" : nullptr;
-    }
-}
+// Formats of each kind's own argument type, as the tables use them.
+constexpr const char* kFormats[] = {"text", "%d%%", "%.8xh", "%.2xh", nullptr, "%.4fmW", "%.2f C", "%.3fdBm", nullptr, nullptr, nullptr};
 
 } // namespace
 
@@ -64,10 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static ImageBus bus;
     static TpCommand list(0, 0);
-    if (list.GetItemCount() == 0) {
-        for (int i = 0; i < 128; ++i)
-            list.AddItem("");
-    }
+    while (list.GetItemCount() < 128)
+        list.AddItem("");
     SetTwoWireBus(&bus);
 
     FuzzedDataProvider in(data, size);
@@ -91,10 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Fields of any shape over an image of any length.
     while (in.remaining_bytes() > 0) {
-        SfpFieldDesc d{"Vcc", in.ConsumeIntegralInRange<uint32_t>(0, 12), kSfpDiagnosticsDevice,
-                       in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>(), 0, nullptr,
-                       in.ConsumeIntegral<int32_t>(), in.ConsumeIntegral<int32_t>()};
-        d.format = FormatOf(d.kind, in.ConsumeIntegral<uint8_t>());
+        const uint32_t kind = in.ConsumeIntegralInRange<uint32_t>(0, 10);
+        const SfpFieldDesc d{"Vcc", kind, kSfpDiagnosticsDevice, in.ConsumeIntegral<uint8_t>(), in.ConsumeIntegral<uint8_t>(),
+                             0, kFormats[kind], in.ConsumeIntegral<int32_t>(), in.ConsumeIntegral<int32_t>()};
         const size_t length = in.ConsumeIntegralInRange<size_t>(0, 256);
         Check(d, FormatSfpField(d, std::span<const uint8_t>(bus.a2.data(), length), in.ConsumeBool()));
         MakeSfpField(&list, in.ConsumeIntegralInRange<uint32_t>(0, 200), d)->Show();

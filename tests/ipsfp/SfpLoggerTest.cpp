@@ -49,7 +49,6 @@ TEST_F(SfpLogger, GeneralSwitchGatesBothSfpSwitches)
 {
     store.SetValue(COM_ANLYS_LOG_ENABLE, 0);
     logger->LogSfpRemoved();
-    store.SetValue(COM_SFP_IP_ETHERNET_TX_PACKETS, 0);
     EXPECT_FALSE(logger->StatusLogging());
     EXPECT_FALSE(logger->PacketLogging());
     store.SetValue(COM_ANLYS_LOG_SFP_PACKET_ENABLE, 0);
@@ -98,23 +97,18 @@ TEST_F(SfpLogger, PacketCountersEverySixtiethCall)
 
 TEST_F(SfpLogger, ParameterChangeLogsTheAddressOfItsGroup)
 {
-    const int dst[] = {1, 0, 168, 192}, src[] = {9, 9, 9, 9};
-    for (int i = 0; i < 4; ++i) {
-        store.SetValue(COM_SFP_IP_DST_IP_ADD1 + i, dst[i]);
-        store.SetValue(COM_SFP_IP_SRC_IP_ADD1 + i, src[i]);
+    // Destination 192.168.0.1 (least significant octet first), source 9.9.9.9, MAC 01..06 in the low bytes.
+    std::vector<std::unique_ptr<TpCommand>> values;
+    const int octets[] = {1, 0, 168, 192, 9, 9, 9, 9, 0x101, 0x102, 0x103, 0x104, 0x105, 0x106};
+    for (int i = 0; i < 14; ++i) {
+        const int first = i < 4 ? COM_SFP_IP_DST_IP_ADD1 : i < 8 ? COM_SFP_IP_SRC_IP_ADD1 - 4 : COM_SFP_FILT_DEST_MAC1 - 8;
+        values.push_back(std::make_unique<TpCommand>(first + i, 1));
+        values.back()->SetValue(octets[i]);
     }
-    TpCommand dstCmds[4] = {{COM_SFP_IP_DST_IP_ADD1, 1}, {COM_SFP_IP_DST_IP_ADD2, 1}, {COM_SFP_IP_DST_IP_ADD3, 1},
-                            {COM_SFP_IP_DST_IP_ADD4, 1}};
-    TpCommand macs[6] = {{COM_SFP_FILT_DEST_MAC1, 1}, {COM_SFP_FILT_DEST_MAC2, 1}, {COM_SFP_FILT_DEST_MAC3, 1},
-                         {COM_SFP_FILT_DEST_MAC4, 1}, {COM_SFP_FILT_DEST_MAC5, 1}, {COM_SFP_FILT_DEST_MAC6, 1}};
-    for (int i = 0; i < 4; ++i)
-        dstCmds[i].SetValueAll(dst[i]);
-    for (int i = 0; i < 6; ++i)
-        macs[i].SetValueAll(0x101 + i);
     TpCommand ssrc(0, 2);
     ssrc.SetText("77");
-    logger->LogParameterChange(&dstCmds[0], "Dest IP byte1", 0, kSfpGroupFlowDestIp, 0);
-    logger->LogParameterChange(&macs[0], "MAC", 1, kSfpGroupFlowMac, 0);
+    logger->LogParameterChange(values[0].get(), "Dest IP byte1", 0, kSfpGroupFlowDestIp, 0);
+    logger->LogParameterChange(values[8].get(), "MAC", 1, kSfpGroupFlowMac, 0);
     logger->LogParameterChange(&ssrc, "SSRC", 0, kSfpGroupNone, 1);
     logger->LogParameterChange(&ssrc, "", 0, kSfpGroupFlowDestIp, 1);
     EXPECT_EQ(Events(), (Texts{"i 292 Dest IP byte1=1", "i 315 192.168.0.1", "i 292 MAC", "i 316 06.05.04.03.02.01",
