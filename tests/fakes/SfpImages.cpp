@@ -1,5 +1,7 @@
 #include "SfpImages.h"
 
+#include <algorithm>
+
 namespace {
 
 template <size_t N>
@@ -33,6 +35,14 @@ std::array<uint8_t, 256> MakeA0hImage(const SfpIdentity& id)
     a[0] = id.identifier;
     a[1] = id.extIdentifier;
     a[2] = id.connector;
+    std::copy(id.transceiver.begin(), id.transceiver.end(), a.begin() + 3);
+    a[11] = id.encoding;
+    a[12] = id.bitRate;
+    a[14] = id.lengthKm;
+    a[15] = id.length100m;
+    a[16] = id.length50um;
+    a[17] = id.length62um;
+    a[18] = id.lengthCopper;
     PutText(a, 20, 16, id.vendorName);
     a[37] = id.vendorOui[0];
     a[38] = id.vendorOui[1];

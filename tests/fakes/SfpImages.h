@@ -11,6 +11,14 @@ struct SfpIdentity {
     uint8_t identifier = 0x03;      // SFP/SFP+
     uint8_t extIdentifier = 0x04;
     uint8_t connector = 0x07;       // LC
+    std::array<uint8_t, 8> transceiver{};   // compliance codes at 3-10
+    uint8_t encoding = 0;
+    uint8_t bitRate = 0;            // 100 MBd
+    uint8_t lengthKm = 0;           // single mode, km
+    uint8_t length100m = 0;         // single mode, 100 m
+    uint8_t length50um = 0;         // 10 m
+    uint8_t length62um = 0;         // 10 m
+    uint8_t lengthCopper = 0;       // 1 m
     std::string vendorName;         // space-padded to 16
     std::array<uint8_t, 3> vendorOui{};
     std::string partNumber;         // space-padded to 16

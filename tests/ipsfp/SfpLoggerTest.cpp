@@ -1,0 +1,126 @@
+// The SFP logger's events as the event log shows them: the switches, supply
+// and temperature excursions and returns, packet counters, parameter changes
+// with their addresses.
+#include "SfpStatusTest.h"
+
+#include "KrZuApi.h"
+#include "ipsfp/params/SfpParamTable.h"
+#include "ipsfp/log/SFPLogger.h"
+
+#include <memory>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class SfpLogger : public SfpStatusTest {
+protected:
+    void SetUp() override
+    {
+        SfpStatusTest::SetUp();
+        logger = std::make_unique<SFPLogger>();
+        store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+        store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
+        store.SetValue(COM_ANLYS_LOG_SFP_PACKET_ENABLE, 1);
+        ShowModule(SfpType::IpOut, Module(32300, 25));
+    }
+    // An IP module's diagnostics: supply in 100 uV, temperature in C; alarms
+    // 3.6 V, 3.0 V and 85 C.
+    static SfpDiagnostics Module(uint16_t vcc, int temperature)
+    {
+        return {.temperature = static_cast<int16_t>(temperature * 256), .vcc = vcc, .tempHighAlarm = 85 * 256,
+                .vccHighAlarm = 36000, .vccLowAlarm = 30000};
+    }
+    void Tick(uint16_t vcc, int temperature)
+    {
+        bus.SetA2(MakeA2hImage(Module(vcc, temperature)));
+        for (auto& f : fields) {
+            if (!f->IsStatic())
+                f->Show();
+        }
+        logger->CheckTemperature();
+        logger->CheckSupply();
+    }
+
+    std::unique_ptr<SFPLogger> logger;
+};
+
+TEST_F(SfpLogger, GeneralSwitchGatesBothSfpSwitches)
+{
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 0);
+    logger->LogSfpRemoved();
+    EXPECT_FALSE(logger->StatusLogging());
+    EXPECT_FALSE(logger->PacketLogging());
+    store.SetValue(COM_ANLYS_LOG_SFP_PACKET_ENABLE, 0);
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+    EXPECT_TRUE(logger->StatusLogging());
+    EXPECT_FALSE(logger->PacketLogging());
+    EXPECT_TRUE(debug->Contains("\nSFP status=1\n"));
+    logger->LogSfpRemoved();
+    logger->LogModuleActionDone();
+    EXPECT_EQ(Events(), (Texts{"E 289", "i 291"}));
+}
+
+TEST_F(SfpLogger, SupplyAndTemperatureExcursionsAndReturns)
+{
+    Tick(37000, 25);   // over
+    Tick(37100, 25);   // still over: once
+    Tick(33000, 90);   // back; too hot
+    Tick(29000, 80);   // under; cooled
+    Tick(37000, 80);   // straight over
+    Tick(29000, 80);   // straight under
+    Tick(33000, 80);   // back
+    EXPECT_EQ(Events(), (Texts{"W 293 3.70V Over Threshold=3.60V", "W 296 90.00C Over Threshold=85.00C", "i 294 3.30V",
+                               "i 297 80.00C Under Threshold=85.00C", "W 295 2.90V Under Threshold=3.00V",
+                               "W 293 3.70V Over Threshold=3.60V", "W 295 2.90V Under Threshold=3.00V",
+                               "i 294 3.30V"}));
+    Tick(33000, -40);
+    EXPECT_FALSE(SFPLogger::IsTemperatureOver()) << "-40 C trips nothing";
+    EXPECT_EQ(Events().size(), 8u);
+}
+
+TEST_F(SfpLogger, PacketCountersEverySixtiethCall)
+{
+    TpCommand tx(COM_SFP_IP_ETHERNET_TX_PACKETS, 3), flow(COM_SFP_IP_TX_OR_RX_PACKETS, 3);
+    TpCommand label(COM_SFP_IP_RX_OR_TX_PKT_LABEL, 2);
+    label.SetTextAll("Tx Packets:");
+    tx.SetTextAll("1234");
+    flow.SetTextAll("7");
+    logger->CheckPackets();
+    tx.SetTextAll("abc");
+    for (int i = 1; i < 60; ++i)
+        logger->CheckPackets();
+    flow.SetTextAll("8");
+    logger->CheckPackets();
+    EXPECT_EQ(Events(), (Texts{"i 299 1234 Packets", "i 300 7 Packets", "i 300 8 Packets"}));
+}
+
+TEST_F(SfpLogger, ParameterChangeLogsTheAddressOfItsGroup)
+{
+    // Destination 192.168.0.1 (least significant octet first), source 9.9.9.9, MAC 01..06 in the low bytes.
+    std::vector<std::unique_ptr<TpCommand>> values;
+    const int octets[] = {1, 0, 168, 192, 9, 9, 9, 9, 0x101, 0x102, 0x103, 0x104, 0x105, 0x106};
+    for (int i = 0; i < 14; ++i) {
+        const int first = i < 4 ? COM_SFP_IP_DST_IP_ADD1 : i < 8 ? COM_SFP_IP_SRC_IP_ADD1 - 4 : COM_SFP_FILT_DEST_MAC1 - 8;
+        values.push_back(std::make_unique<TpCommand>(first + i, 1));
+        values.back()->SetValue(octets[i]);
+    }
+    TpCommand ssrc(0, 2);
+    ssrc.SetText("77");
+    logger->LogParameterChange(values[0].get(), "Dest IP byte1", 0, kSfpGroupFlowDestIp, 0);
+    logger->LogParameterChange(values[8].get(), "MAC", 1, kSfpGroupFlowMac, 0);
+    logger->LogParameterChange(&ssrc, "SSRC", 0, kSfpGroupNone, 1);
+    logger->LogParameterChange(&ssrc, "", 0, kSfpGroupFlowDestIp, 1);
+    EXPECT_EQ(Events(), (Texts{"i 292 Dest IP byte1=1", "i 315 192.168.0.1", "i 292 MAC", "i 316 06.05.04.03.02.01",
+                               "i 292 SSRC=77"}));
+}
+
+TEST_F(SfpLogger, DestructorFreesEveryCommandItMade)
+{
+    logger.reset();
+    EXPECT_EQ(store.GetCmd(COM_SYS_INFO_CENTIGRADE), nullptr);
+    EXPECT_EQ(store.GetCmd(COM_ANLYS_LOG_SFP_STATUS_ENABLE), nullptr);
+    EXPECT_EQ(SFPLogger::Instance(), nullptr);
+}
+
+} // namespace
