@@ -12,7 +12,7 @@ struct BitWriter {
         for (unsigned i = n; i-- > 0; ++bits) {
             if (bits % 8 == 0)
                 bytes.push_back(0);
-            bytes.back() |= static_cast<uint8_t>(((value >> i) & 1u) << (7 - bits % 8));
+            bytes.back() |= static_cast<uint8_t>((i < 32 ? (value >> i) & 1u : 0u) << (7 - bits % 8));
         }
     }
 };
