@@ -20,11 +20,7 @@ struct ReaderState {
     uint64_t total = 0;                // sum of the stream's size entries
     uint32_t flags = 0;
     uint8_t programCount = 0;
-    uint16_t programConfig = 0;
-    uint16_t frameRateCode = 0;
-    uint16_t originalFrameRateCode = 0;
-    std::array<uint16_t, kDolbyMaxChannels> startGain{};
-    std::array<uint16_t, kDolbyMaxChannels> endGain{};
+    DolbyEStatus parsed;               // configuration, frame-rate codes and gains
     std::array<std::string, kDolbyMaxPrograms> descriptions;
     std::array<int64_t, kDolbyMaxPrograms> blocks{-1, -1, -1, -1, -1, -1, -1, -1};   // bit offsets, -1 = none
     int inspected = 0;
@@ -87,16 +83,17 @@ void ParseDolbyMetadata(const DolbyStreamInfo& info)
     if ((info.flags & dlb::kFlagKeyWord) != 0)
         ReadWord();
     SkipBits(14);
-    s.programConfig = static_cast<uint16_t>(ReadBits(6));
-    s.frameRateCode = static_cast<uint16_t>(ReadBits(4));
-    s.originalFrameRateCode = static_cast<uint16_t>(ReadBits(4));
+    DolbyEStatus& v = s.parsed;
+    v = DolbyEStatus{};
+    v.bitsPerWord = static_cast<uint16_t>(s.bitsPerWord);
+    v.programConfig = static_cast<uint16_t>(ReadBits(6));
+    v.frameRateCode = static_cast<uint16_t>(ReadBits(4));
+    v.originalFrameRateCode = static_cast<uint16_t>(ReadBits(4));
     SkipBits(88 + 10 * channels + 16 + 10 * s.programCount);
-    s.startGain = {};
-    s.endGain = {};
     for (unsigned c = 0; c < channels; ++c) {
         SkipBits(5);
-        s.startGain[c] = static_cast<uint16_t>(ReadBits(10));
-        s.endGain[c] = static_cast<uint16_t>(ReadBits(10));
+        v.startGain[c] = static_cast<uint16_t>(ReadBits(10));
+        v.endGain[c] = static_cast<uint16_t>(ReadBits(10));
     }
     for (int p = 0; p < kDolbyMaxPrograms; ++p)
         s.descriptions[p] = p < s.programCount ? info.programs[p].description.substr(0, kDolbyDescriptionMax) : "";
@@ -175,19 +172,15 @@ int ReadProgramMetadata(DolbyProgramMetadata& record)
 
 int GetDolbyEStatus(DolbyEStatus& status)
 {
-    const ReaderState& s = State();
+    const DolbyEStatus& parsed = State().parsed;
     const int ready = g_ready.load();
     if (ready != 0) {
-        status.bitsPerWord = static_cast<uint16_t>(s.bitsPerWord);
-        status.timeCode = 0;
-        status.frameRateCode = s.frameRateCode;
-        status.originalFrameRateCode = s.originalFrameRateCode;
-        status.programConfig = s.programConfig;
+        status = parsed;
     } else {
         status.programConfig = kDolbyNotReadyConfig;
+        status.startGain = parsed.startGain;
+        status.endGain = parsed.endGain;
     }
-    status.startGain = s.startGain;
-    status.endGain = s.endGain;
     return ready;
 }
 

@@ -59,7 +59,7 @@ constexpr uint16_t kDolbyNotReadyConfig = 255;
 
 struct DolbyEStatus {
     uint16_t bitsPerWord = 0;
-    uint16_t timeCode = 0;
+    uint16_t timeCode = 0;         // no time code is carried: always 0
     uint16_t frameRateCode = 0;
     uint16_t originalFrameRateCode = 0;
     uint16_t programConfig = 0;
