@@ -1,0 +1,28 @@
+// Builds ".dlb" Dolby E stream files for tests: a 116-byte header and a data
+// block holding the metadata prefix (configuration, frame-rate codes, channel
+// gains) and one segment with each programme's 120-bit metadata block.
+#pragma once
+
+#include "audio/dolby/DolbyMetadataReader.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct DlbStream {
+    int config = 11;
+    bool key = false;        // a key word after the first five words
+    bool bits20 = false;     // 20-bit words, else 16-bit
+    uint16_t frameRateCode = 3;
+    uint16_t originalFrameRateCode = 3;
+    std::array<uint16_t, 8> startGain{};
+    std::array<uint16_t, 8> endGain{};
+    std::array<DolbyProgramMetadata, 8> programs{};   // block values; description unused
+    std::array<uint16_t, 8> firstWords{};
+    std::array<uint16_t, 8> secondWords{};
+};
+
+// The whole file.
+std::string BuildDlb(const DlbStream& stream);
+// Writes a little-endian number of bytes bytes at offset of a built file.
+void PutLe(std::string& file, size_t offset, uint32_t value, int bytes);
