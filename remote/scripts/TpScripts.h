@@ -248,6 +248,50 @@ private:
     void ShowRunTime(std::time_t now);
     void BackupRestored();
 
+    // Change handling, one row per child that acts (TpScriptsEditor.cpp).
+    struct ChildAction;
+    static const ChildAction kChildActions[];
+    // Run pressed: starts a run, or asks through "CancelScript" to stop it.
+    void PressRun();
+    // An answer of "CancelScript" (kAbortYes stops the run).
+    void AnswerCancel(CmdIndex answer, int32_t value);
+    void ChooseStep(int32_t step);
+    void SetLoopForever(int32_t value);
+    void SetLoopCount(int32_t value);
+    void SetStopOnError(int32_t value);
+    void SetMakeReport(int32_t value);
+    // A backup was saved: its memories are offered again.
+    void BackupSaved();
+    void AllowEditing(int32_t value);
+
+    // The task's parts and the steps (TpScriptsRunner.cpp).
+    // Skips the task run while a key pressed during a run holds the runner.
+    bool HoldForKey();
+    // Rebuilds the script list when the scripts folder changed.
+    void WatchScriptsFolder();
+    // Times the step being run: its countdown, its action's readiness, its end.
+    void TimeRunStep();
+    // Asks a not yet ready action again; false while it still may become
+    // ready. Once ready, its step starts anew at now.
+    bool AwaitActionReady(TpScriptAction& action, const ScriptStep& step, std::time_t& now);
+    // The action never became ready: the timeout dialog, one error, then
+    // the next step.
+    void ActionTimedOut(TpScriptAction& action, int index, std::time_t now);
+    // The step's time is up: it ends, and the run moves on once it is done.
+    void FinishStep(TpScriptAction* action, std::time_t now);
+    // Ends the step of the current type; false while its prompt is still
+    // open.
+    bool EndCurrentStep(TpScriptAction* action);
+    // Starts a built-in step, one per type; actions start in StartAction.
+    using StepRunner = void (*)(TpScripts& page, const ScriptStep& step);
+    static const StepRunner kStepRunners[kBuiltInStepCount];
+    void RecallMemoryStep(const ScriptStep& step);
+    void SaveStatusStep(const ScriptStep& step);
+    void SelectTabStep(const ScriptStep& step);
+    void SaveImageStep(const ScriptStep& step);
+    void SelectUserStep(const ScriptStep& step);
+    void StartActionStep(const ScriptStep& step);
+
     uint16_t ids_[kIdCount] = {};
     std::vector<std::unique_ptr<TpCommand>> children_;
     std::vector<TpScriptAction*> actions_;   // not owned; never shrinks (gone: none)

@@ -78,201 +78,170 @@ const ScriptTab* TpScripts::RemoteTabRow(int index)
     return &kRemoteTabs[index];
 }
 
+namespace {
+
+// When a child's change is acted upon.
+enum ChildGuard : uint8_t {
+    kAlways,      // whatever the page is doing
+    kUnlocked,    // not during a run or a restore (ignored then)
+    kEditField,   // not while the page sets it itself; put back during a run or a restore
+};
+
+} // namespace
+
+// One row per child whose change the page acts upon; a change that no row
+// matches does nothing. The lambdas take (page, child, its value).
+struct TpScripts::ChildAction {
+    CmdIndex child;
+    int reason;   // kReasonValue or kReasonText
+    ChildGuard guard;
+    void (*act)(TpScripts& page, CmdIndex child, int32_t value);
+};
+
+// child, reason, guard, what it does
+const TpScripts::ChildAction TpScripts::kChildActions[] = {
+    {kCurrentScript, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SelectScript(); }},
+    {kScriptName, kReasonText, kEditField, [](auto& p, auto, auto) { p.RenameScript(); }},
+    {kNewScript, kReasonValue, kUnlocked, [](auto& p, auto, auto) { p.NewScript(); }},
+    {kDeleteScript, kReasonValue, kUnlocked, [](auto& p, auto, auto) { p.DeleteScript(); }},
+    {kRunScript, kReasonValue, kAlways, [](auto& p, auto, auto) { p.PressRun(); }},
+    {kAbortYes, kReasonValue, kAlways, [](auto& p, auto c, auto v) { p.AnswerCancel(c, v); }},
+    {kAbortNo, kReasonValue, kAlways, [](auto& p, auto c, auto v) { p.AnswerCancel(c, v); }},
+    {kContinue, kReasonValue, kAlways, [](auto& p, auto, auto) { p.ReleaseAction(); }},
+    {kEditStepNo, kReasonValue, kAlways, [](auto& p, auto, auto v) { p.ChooseStep(v); }},
+    {kEditStepAdd, kReasonValue, kUnlocked, [](auto& p, auto, auto) { p.AddStep(); }},
+    {kEditStepDelete, kReasonValue, kUnlocked, [](auto& p, auto, auto) { p.DeleteStep(); }},
+    {kMoveStepUp, kReasonValue, kUnlocked, [](auto& p, auto, auto) { p.MoveStep(true); }},
+    {kMoveStepDown, kReasonValue, kUnlocked, [](auto& p, auto, auto) { p.MoveStep(false); }},
+    {kEditStepTime, kReasonValue, kEditField, [](auto& p, auto c, auto) { p.EditStepField(c); }},
+    {kEditStepFunction, kReasonValue, kEditField, [](auto& p, auto c, auto) { p.EditStepField(c); }},
+    {kEditStepMemory, kReasonValue, kEditField, [](auto& p, auto c, auto) { p.EditStepField(c); }},
+    {kEditStepTab, kReasonValue, kEditField, [](auto& p, auto c, auto) { p.EditStepField(c); }},
+    {kEditStepText, kReasonText, kEditField, [](auto& p, auto c, auto) { p.EditStepField(c); }},
+    {kLoopForever, kReasonValue, kEditField, [](auto& p, auto, auto v) { p.SetLoopForever(v); }},
+    {kLoopCount, kReasonValue, kEditField, [](auto& p, auto, auto v) { p.SetLoopCount(v); }},
+    {kStopOnError, kReasonValue, kEditField, [](auto& p, auto, auto v) { p.SetStopOnError(v); }},
+    {kMakeReport, kReasonValue, kEditField, [](auto& p, auto, auto v) { p.SetMakeReport(v); }},
+    {kArchiveFile, kReasonValue, kEditField, [](auto& p, auto, auto) { p.ChooseArchive(); }},
+    {kBackupLoad, kReasonValue, kAlways, [](auto& p, auto, auto v) { if (v == 0) p.BackupRestored(); }},
+    {kBackupSave, kReasonValue, kAlways, [](auto& p, auto, auto) { p.BackupSaved(); }},
+    {kRenameReport, kReasonValue, kAlways, [](auto& p, auto, auto v) { if (v != 0) p.RenameReport(); }},
+    {kResetReportNumber, kReasonValue, kAlways, [](auto& p, auto, auto v) { if (v != 0) p.ResetReportNumber(); }},
+    {kUserList, kReasonText, kAlways, [](auto& p, auto c, auto) { p.currentUser_ = p.Cmd(c)->GetText(); }},
+    {kCurrentUser, kReasonText, kAlways, [](auto& p, auto c, auto) { p.currentUser_ = p.Cmd(c)->GetText(); }},
+    {kScreenDumpFile, kReasonValue, kAlways, [](auto& p, auto, auto v) { if (v == 1) p.TakeScreenDump(); }},
+    {kRemoteTabSelect, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SelectRemoteTab(); }},
+    // The display no longer shows what a remote tab selection chose.
+    {kMainTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kGeneratorTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kMonitorTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kStatusTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kAudioTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kSetupTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kLoggingTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kEighthTab, kReasonValue, kAlways, [](auto& p, auto, auto) { p.SetValue(kRemoteTabSelect, -1); }},
+    {kEditEnable, kReasonValue, kAlways, [](auto& p, auto, auto v) { p.AllowEditing(v); }},
+};
+
 void TpScripts::OnChildChanged(TpCommand* child, int reason)
 {
-    if (notifying_ != 0 || child == nullptr || (reason != kReasonValue && reason != kReasonText))
+    if (notifying_ != 0 || child == nullptr)
         return;
-    int found = -1;
-    for (int i = 0; i < kIdCount; ++i) {
-        if (children_[static_cast<size_t>(i)].get() == child) {
-            found = i;
-            break;
+    for (const ChildAction& row : kChildActions) {
+        if (Cmd(row.child) != child || row.reason != reason)
+            continue;
+        if (row.guard == kEditField && busy_ != 0)
+            return;
+        if (row.guard != kAlways && ScriptLocked()) {
+            if (row.guard == kEditField)
+                RevertLockedChange(row.child);
+            return;
         }
-    }
-    if (found < 0)
+        row.act(*this, row.child, child->GetValue());
         return;
-    const CmdIndex index = static_cast<CmdIndex>(found);
-    const bool valueChanged = reason == kReasonValue;
-    const int32_t value = child->GetValue();
+    }
+}
 
-    switch (index) {
-    case kCurrentScript:
-        if (valueChanged)
-            SelectScript();
-        break;
-    case kScriptName:
-        if (!valueChanged && busy_ == 0) {
-            if (ScriptLocked())
-                RevertLockedChange(index);
-            else
-                RenameScript();
-        }
-        break;
-    case kNewScript:
-        if (valueChanged && !ScriptLocked())
-            NewScript();
-        break;
-    case kDeleteScript:
-        if (valueChanged && !ScriptLocked())
-            DeleteScript();
-        break;
-    case kRunScript:
-        if (!valueChanged)
-            break;
-        if (!IsRunning())
-            ToggleRun();
-        else
-            cancelWindow_ = ShowDialog("CancelScript");
-        break;
-    case kAbortYes:
-    case kAbortNo:
-        if (!valueChanged || value == 0)
-            break;
-        if (index == kAbortYes && IsRunning())
-            ToggleRun();
-        if (cancelWindow_ != nullptr) {
-            CloseDialog(cancelWindow_);
-            cancelWindow_ = nullptr;
-        }
-        {
-            ScopedFlag quiet(notifying_);
-            SetValue(index, 0);
-        }
-        break;
-    case kContinue:
-        if (valueChanged)
-            ReleaseAction();
-        break;
-    case kEditStepNo:
-        if (!valueChanged)
-            break;
-        // During a run the list shows the runner's step; a choice from
-        // outside (a client, a memory recall) is put back.
-        if (ScriptLocked() && value != runStep_) {
-            RevertLockedChange(index);
-            break;
-        }
-        ShowStepFields();
-        UpdateMoveButtons();
-        break;
-    case kEditStepAdd:
-        if (valueChanged && !ScriptLocked())
-            AddStep();
-        break;
-    case kEditStepDelete:
-        if (valueChanged && !ScriptLocked())
-            DeleteStep();
-        break;
-    case kMoveStepUp:
-    case kMoveStepDown:
-        if (valueChanged && !ScriptLocked())
-            MoveStep(index == kMoveStepUp);
-        break;
-    case kEditStepTime:
-    case kEditStepFunction:
-    case kEditStepMemory:
-    case kEditStepTab:
-    case kEditStepText:
-        // The text field reports its text, the others their value.
-        if (valueChanged == (index == kEditStepText) || busy_ != 0)
-            break;
-        if (ScriptLocked())
-            RevertLockedChange(index);
-        else
-            EditStepField(index);
-        break;
-    case kLoopForever:
-    case kLoopCount:
-    case kStopOnError:
-    case kMakeReport:
-        if (!valueChanged || busy_ != 0)
-            break;
-        if (ScriptLocked()) {
-            RevertLockedChange(index);
-            break;
-        }
-        if (index == kLoopForever) {
-            script_.loopForever = value != 0;
-            SetVisible(kLoopCount, !script_.loopForever);
-        } else if (index == kLoopCount) {
-            // A count below 1 would be written as the loop-forever line.
-            script_.loopCount = std::max<int32_t>(value, 1);
-            if (script_.loopCount != value) {
-                ScopedFlag busy(busy_);
-                SetValue(kLoopCount, script_.loopCount);
-            }
-        } else if (index == kStopOnError) {
-            script_.stopOnError = value != 0;
-        } else {
-            script_.report = value != 0;
-        }
-        WriteScript();
-        break;
-    case kArchiveFile:
-        if (!valueChanged || busy_ != 0)
-            break;
-        if (ScriptLocked())
-            RevertLockedChange(index);
-        else
-            ChooseArchive();
-        break;
-    case kBackupLoad:
-        if (valueChanged && value == 0)
-            BackupRestored();
-        break;
-    case kBackupSave:
-        if (valueChanged) {
-            ImportArchiveMemories();
-            RebuildStepList();
-        }
-        break;
-    case kRenameReport:
-        if (valueChanged && value != 0)
-            RenameReport();
-        break;
-    case kResetReportNumber:
-        if (valueChanged && value != 0)
-            ResetReportNumber();
-        break;
-    case kUserList:
-    case kCurrentUser:
-        if (!valueChanged)
-            currentUser_ = child->GetText();
-        break;
-    case kScreenDumpFile:
-        if (valueChanged && value == 1)
-            TakeScreenDump();
-        break;
-    case kRemoteTabSelect:
-        if (valueChanged)
-            SelectRemoteTab();
-        break;
-    case kMainTab:
-    case kGeneratorTab:
-    case kMonitorTab:
-    case kStatusTab:
-    case kAudioTab:
-    case kSetupTab:
-    case kLoggingTab:
-    case kEighthTab:
-        // The display no longer shows what a remote tab selection chose.
-        if (valueChanged)
-            SetValue(kRemoteTabSelect, -1);
-        break;
-    case kEditEnable:
-        if (!valueChanged)
-            break;
-        editAllowed_ = value != 0 ? 1 : 0;
-        // A run keeps the editing commands off; its end applies the switch.
-        if (!ScriptLocked()) {
-            EnableEditing(editAllowed_ != 0);
-            UpdateScriptButtons();
-            UpdateMoveButtons();
-        }
-        break;
-    default:
-        break;
+void TpScripts::PressRun()
+{
+    // A run stops only once the "CancelScript" dialog confirms it.
+    if (!IsRunning())
+        ToggleRun();
+    else
+        cancelWindow_ = ShowDialog("CancelScript");
+}
+
+void TpScripts::AnswerCancel(CmdIndex answer, int32_t value)
+{
+    if (value == 0)
+        return;
+    if (answer == kAbortYes && IsRunning())
+        ToggleRun();
+    if (cancelWindow_ != nullptr) {
+        CloseDialog(cancelWindow_);
+        cancelWindow_ = nullptr;
     }
+    ScopedFlag quiet(notifying_);
+    SetValue(answer, 0);
+}
+
+void TpScripts::ChooseStep(int32_t step)
+{
+    // During a run the list shows the runner's step; a choice from outside
+    // (a client, a memory recall) is put back.
+    if (ScriptLocked() && step != runStep_) {
+        RevertLockedChange(kEditStepNo);
+        return;
+    }
+    ShowStepFields();
+    UpdateMoveButtons();
+}
+
+void TpScripts::SetLoopForever(int32_t value)
+{
+    script_.loopForever = value != 0;
+    SetVisible(kLoopCount, !script_.loopForever);
+    WriteScript();
+}
+
+void TpScripts::SetLoopCount(int32_t value)
+{
+    // A count below 1 would be written as the loop-forever line.
+    script_.loopCount = std::max<int32_t>(value, 1);
+    if (script_.loopCount != value) {
+        ScopedFlag busy(busy_);
+        SetValue(kLoopCount, script_.loopCount);
+    }
+    WriteScript();
+}
+
+void TpScripts::SetStopOnError(int32_t value)
+{
+    script_.stopOnError = value != 0;
+    WriteScript();
+}
+
+void TpScripts::SetMakeReport(int32_t value)
+{
+    script_.report = value != 0;
+    WriteScript();
+}
+
+void TpScripts::BackupSaved()
+{
+    ImportArchiveMemories();
+    RebuildStepList();
+}
+
+void TpScripts::AllowEditing(int32_t value)
+{
+    editAllowed_ = value != 0 ? 1 : 0;
+    // A run keeps the editing commands off; its end applies the switch.
+    if (ScriptLocked())
+        return;
+    EnableEditing(editAllowed_ != 0);
+    UpdateScriptButtons();
+    UpdateMoveButtons();
 }
 
 void TpScripts::RebuildScriptList()

@@ -122,136 +122,154 @@ const ScriptTab* TpScripts::ScriptTabRow(int index)
 
 void TpScripts::OnTask()
 {
+    if (HoldForKey())
+        return;
+    WatchScriptsFolder();
+    StepReportIndex();
+    if (archiveSelectPending_ != 0 && Cmd(kArchiveFile)->GetItemCount() > 0) {
+        ShowScript();
+        archiveSelectPending_ = 0;
+    }
+    if (running_ != 0 && pendingFirstStep_ < 0)
+        TimeRunStep();
+}
+
+bool TpScripts::HoldForKey()
+{
     // A key pressed during a run holds the runner for this and the next
     // kKeyHoldRuns task runs.
     if (running_ != 0) {
         if (TpKeyScan::TakeKeyEvent()) {
             g_keyHold = kKeyHoldRuns;
-            return;
+            return true;
         }
     } else {
         TpKeyScan::ClearKeyEvent();
     }
-    if (g_keyHold != 0) {
-        --g_keyHold;
-        return;
-    }
+    if (g_keyHold == 0)
+        return false;
+    --g_keyHold;
+    return true;
+}
 
+void TpScripts::WatchScriptsFolder()
+{
     // The scripts folder is looked at every kRescanRuns-th run, the first run
     // included. While a run or a restore is under way the script must not
     // change under it: the check waits until it is over.
-    if (rescanCounter_ >= kRescanRuns - 1) {
-        rescanCounter_ = 0;
-        if (!ScriptLocked() && FileTimeChanged(Paths::ScriptsFolder(), scriptsFolderTime_) != 0) {
-            RebuildScriptList();
-            if (!script_.archiveName.empty() && Cmd(kArchiveFile)->GetItemCount() == 0)
-                archiveSelectPending_ = 1;
-        }
-    } else {
+    if (rescanCounter_ < kRescanRuns - 1) {
         ++rescanCounter_;
-    }
-
-    StepReportIndex();
-
-    if (archiveSelectPending_ != 0 && Cmd(kArchiveFile)->GetItemCount() > 0) {
-        ShowScript();
-        archiveSelectPending_ = 0;
-    }
-
-    if (running_ == 0 || pendingFirstStep_ >= 0)
         return;
+    }
+    rescanCounter_ = 0;
+    if (!ScriptLocked() && FileTimeChanged(Paths::ScriptsFolder(), scriptsFolderTime_) != 0) {
+        RebuildScriptList();
+        if (!script_.archiveName.empty() && Cmd(kArchiveFile)->GetItemCount() == 0)
+            archiveSelectPending_ = 1;
+    }
+}
 
+void TpScripts::TimeRunStep()
+{
     const int index = runStep_;
     const ScriptStep* step = script_.Step(index);
     const uint32_t duration = step != nullptr && step->HasDuration() ? step->number : 0;
 
     std::time_t now = Now();
     ShowRunTime(now);
-
     SetVisible(kDialogTimeout, duration != 0);
     if (duration != 0) {
         const uint32_t elapsed = SecondsSince(now, stepStart_);
         SetValue(kDialogTimeout, elapsed < duration ? static_cast<int32_t>(duration - elapsed) : 0);
     }
 
-    // An action that is not ready yet is asked again on every run; it has
-    // kReadyWindowSeconds to become ready. Once it has timed out it is not
-    // asked again: the step only waits for the timeout dialog to close.
+    // Once an action has timed out it is not asked again: the step only
+    // waits for the timeout dialog to close.
     TpScriptAction* action = ActionOfType(currentType_);
-    if (action != nullptr && actionReady_ == 0 && step != nullptr && timeoutWindow_ == nullptr) {
-        const uint32_t elapsed = SecondsSince(now, stepStart_);
-        if (action->CheckReady(elapsed) == 1) {
-            actionReady_ = 1;
-            now = Now();
-            stepStart_ = now;
-            action->StartAction(*step);
-        } else if (elapsed < kReadyWindowSeconds) {
-            return;
-        }
-    }
-
+    if (action != nullptr && actionReady_ == 0 && step != nullptr && timeoutWindow_ == nullptr &&
+        !AwaitActionReady(*action, *step, now))
+        return;
     if (step == nullptr)
         return;
-    const bool timeUp = duration == 0 || SecondsSince(now, stepStart_) >= duration;
+    if (action != nullptr && actionReady_ == 0)
+        ActionTimedOut(*action, index, now);
+    else if (duration == 0 || SecondsSince(now, stepStart_) >= duration)
+        FinishStep(action, now);
+}
 
-    if (action != nullptr && actionReady_ == 0) {
-        if (timeoutWindow_ != nullptr) {
-            if (IsWindowOpen(timeoutWindow_))
-                return;
-            timeoutWindow_ = nullptr;
-            // The next step gets its whole duration.
-            stepStart_ = now;
-            NextStep(index);
+bool TpScripts::AwaitActionReady(TpScriptAction& action, const ScriptStep& step, std::time_t& now)
+{
+    // An action that is not ready yet is asked again on every run; it has
+    // kReadyWindowSeconds to become ready.
+    const uint32_t elapsed = SecondsSince(now, stepStart_);
+    if (action.CheckReady(elapsed) == 1) {
+        actionReady_ = 1;
+        now = Now();
+        stepStart_ = now;
+        action.StartAction(step);
+        return true;
+    }
+    return elapsed >= kReadyWindowSeconds;
+}
+
+void TpScripts::ActionTimedOut(TpScriptAction& action, int index, std::time_t now)
+{
+    if (timeoutWindow_ != nullptr) {
+        if (IsWindowOpen(timeoutWindow_))
             return;
-        }
-        timeoutWindow_ = ShowDialog("ScriptTimeout");
-        DebugPrintf("Timed Out waiting for action to be ready\n");
-        action->EndAction(actionReady_);
-        ++totalErrors_;
-        SetValue(kTotalErrors, static_cast<int32_t>(totalErrors_));
-        if (Value(kStopOnError) != 0)
-            EndRun();
-        // Without the dialog there is nothing to wait for: the error is
-        // counted once and the run goes on.
-        if (timeoutWindow_ == nullptr && running_ != 0) {
-            stepStart_ = now;
-            NextStep(index);
-        }
+        timeoutWindow_ = nullptr;
+        // The next step gets its whole duration.
+        stepStart_ = now;
+        NextStep(index);
         return;
     }
+    timeoutWindow_ = ShowDialog("ScriptTimeout");
+    DebugPrintf("Timed Out waiting for action to be ready\n");
+    action.EndAction(actionReady_);
+    ++totalErrors_;
+    SetValue(kTotalErrors, static_cast<int32_t>(totalErrors_));
+    if (Value(kStopOnError) != 0)
+        EndRun();
+    // Without the dialog there is nothing to wait for: the error is
+    // counted once and the run goes on.
+    if (timeoutWindow_ == nullptr && running_ != 0) {
+        stepStart_ = now;
+        NextStep(index);
+    }
+}
 
-    if (!timeUp)
-        return;
-
-    // The step ends.
+void TpScripts::FinishStep(TpScriptAction* action, std::time_t now)
+{
     if (screenDumpPending_ != 0) {
         SaveScriptScreenDump(screenDumpName_);
         screenDumpPending_ = 0;
     }
     SetVisible(kDialogTimeout, false);
     stepStart_ = now;
-    bool done = true;
-    if (currentType_ == kStepPrompt) {
-        done = !IsWindowOpen(promptWindow_);
-    } else if (currentType_ == kStepSelUser) {
-        if (IsWindowOpen(promptWindow_)) {
-            done = false;
-        } else {
-            const int32_t sel = Value(kUserList);
-            const TpCommand* users = Cmd(kUserList);
-            currentUser_ = sel >= 0 && sel < users->GetItemCount() ? users->GetItemText(sel) : std::string();
-        }
-    } else if (action != nullptr) {
-        if (action->EndAction(actionReady_) != 0) {
-            ++totalErrors_;
-            if (Value(kStopOnError) != 0)
-                EndRun();
-        }
-    }
-
+    const bool done = EndCurrentStep(action);
     SetValue(kTotalErrors, static_cast<int32_t>(totalErrors_));
     if (done && running_ != 0)
         NextStep(runStep_);
+}
+
+bool TpScripts::EndCurrentStep(TpScriptAction* action)
+{
+    if (currentType_ == kStepPrompt)
+        return !IsWindowOpen(promptWindow_);
+    if (currentType_ == kStepSelUser) {
+        if (IsWindowOpen(promptWindow_))
+            return false;
+        const int32_t sel = Value(kUserList);
+        const TpCommand* users = Cmd(kUserList);
+        currentUser_ = sel >= 0 && sel < users->GetItemCount() ? users->GetItemText(sel) : std::string();
+        return true;
+    }
+    if (action != nullptr && action->EndAction(actionReady_) != 0) {
+        ++totalErrors_;
+        if (Value(kStopOnError) != 0)
+            EndRun();
+    }
+    return true;
 }
 
 // --- starting and stopping ------------------------------------------------------
@@ -448,6 +466,26 @@ void TpScripts::ShowRunTime(std::time_t now)
     SetText(kLoopTime, FormatElapsedTime(now, runStart_));
 }
 
+// The built-in steps, by type. Steps with a duration need nothing more at
+// their start: the task ends them.
+const TpScripts::StepRunner TpScripts::kStepRunners[kBuiltInStepCount] = {
+    [](TpScripts& p, const ScriptStep& s) { p.RecallMemoryStep(s); },                       // LOADMEM
+    [](TpScripts& p, const ScriptStep& s) { p.Prompt(s.text, 1); },                         // PROMPT
+    [](TpScripts& p, const ScriptStep&) { if (p.Value(kLoops) == 0) p.ClearEventLog(); },   // CLEARLOG, first pass only
+    [](TpScripts& p, const ScriptStep&) { p.SetValue(kLogEnable, 0); },                     // DISABLEEVT
+    [](TpScripts& p, const ScriptStep&) { p.SetValue(kLogEnable, 1); },                     // ENABLEEVT
+    [](TpScripts& p, const ScriptStep&) { p.SetValue(kClearAllErrors, 1); },                // CLEARERRORS
+    [](TpScripts& p, const ScriptStep& s) {                                                 // LOGCOMMENT
+        LogEvent(nullptr, kEventInfo, 0, s.text.c_str());
+        p.AddReportSection(s.text);
+    },
+    [](TpScripts&, const ScriptStep&) {},                                                   // PAUSE
+    [](TpScripts& p, const ScriptStep& s) { p.SaveStatusStep(s); },                         // SAVESTATUS
+    [](TpScripts& p, const ScriptStep& s) { p.SelectTabStep(s); },                          // SELECTTAB
+    [](TpScripts& p, const ScriptStep& s) { p.SaveImageStep(s); },                          // SAVEIMAGE
+    [](TpScripts& p, const ScriptStep& s) { p.SelectUserStep(s); },                         // SEL_USER
+};
+
 void TpScripts::ExecuteStep(int index)
 {
     const ScriptStep* found = script_.Step(index);
@@ -456,127 +494,117 @@ void TpScripts::ExecuteStep(int index)
     // A step may change the script through the notifications it causes;
     // work on a copy.
     const ScriptStep step = *found;
-    const std::string suffix = PassSuffix();
     currentType_ = step.type;
     actionReady_ = 0;
+    if (step.type >= 0 && step.type < kBuiltInStepCount)
+        kStepRunners[step.type](*this, step);
+    else
+        StartActionStep(step);
+}
 
-    switch (step.type) {
-    case kStepLoadMem:
-        if (step.numeric >= 1) {
-            {
-                ScopedFlag busy(busy_);
-                SetValue(kEditStepMemory, step.numeric - 1);
-                SetValue(kMemorySel, step.numeric - 1);
-            }
-            SetValue(kMemoryRecall, 1);
-        }
-        break;
-    case kStepPrompt:
-        Prompt(step.text, 1);
-        break;
-    case kStepClearLog:
-        if (Value(kLoops) == 0)
-            ClearEventLog();
-        break;
-    case kStepDisableEvt:
-        SetValue(kLogEnable, 0);
-        break;
-    case kStepEnableEvt:
-        SetValue(kLogEnable, 1);
-        break;
-    case kStepClearErrors:
-        SetValue(kClearAllErrors, 1);
-        break;
-    case kStepLogComment:
-        LogEvent(nullptr, kEventInfo, 0, step.text.c_str());
-        AddReportSection(step.text);
-        break;
-    case kStepPause:
-        break;
-    case kStepSaveStatus: {
-        const std::string xmlPath = runReportFolder_ + "/" + step.text + suffix + ".xml";
-        TpStore* store = TpStore::Instance();
-        if (!ValidScriptName(step.text) || runReportFolder_.empty() || store == nullptr) {
-            DebugPrintf("Couldn't create xml file: %s\n", xmlPath.c_str());
-            break;
-        }
-        DebugChatty("\nStatus to %s\n", xmlPath.c_str());
-        const std::string name = ScriptName();
-        std::string layout = Paths::ScriptsFolder() + "/" + name + ".ini";
-        if (!ValidScriptName(name) || FileExists(layout) == 0)
-            layout = "scriptxmlformat.ini";
-        TpXmlStatus status;
-        status.Write(xmlPath, layout, *store);
-        AddReportSection("Save Status");
-        AppendReport(status.Table(), false);
-        break;
+void TpScripts::RecallMemoryStep(const ScriptStep& step)
+{
+    if (step.numeric < 1)
+        return;
+    {
+        ScopedFlag busy(busy_);
+        SetValue(kEditStepMemory, step.numeric - 1);
+        SetValue(kMemorySel, step.numeric - 1);
     }
-    case kStepSelectTab:
-        if (const ScriptTab* row = ScriptTabRow(step.numeric)) {
-            SelectTab(*row);
-            if (row->name != nullptr) {
-                char section[64];
-                std::snprintf(section, sizeof section, "Tab Selected=%s", row->name);
-                AddReportSection(section);
-            }
-        }
-        break;
-    case kStepSaveImage: {
-        const std::string name = runReportFolder_ + "/" + step.text + suffix;
-        if (!ValidScriptName(step.text) || runReportFolder_.empty()) {
-            DebugPrintf("ERROR: Couldn't write LCD image %s\n", Paths::MapInstrumentPath(name + ".bmp").c_str());
-            break;
-        }
-        const ScriptTab* row = ScriptTabRow(step.numeric);
-        if (row == nullptr || !SelectTab(*row))
-            break;
-        DebugPrintf("\nScreendump to %s\n", step.text.c_str());
-        screenDumpPending_ = 1;
-        screenDumpName_ = name;
-        const TpCommand* tabs = HeadCommand(Id(kEditStepTab));
-        AddReportSection(tabs != nullptr ? tabs->GetItemText(step.numeric) : std::string());
-        if (Value(kMakeReport) != 0)
-            AppendReport("<IMG src=\"" + step.text + suffix + ".bmp\">", false);
-        break;
+    SetValue(kMemoryRecall, 1);
+}
+
+void TpScripts::SaveStatusStep(const ScriptStep& step)
+{
+    const std::string xmlPath = runReportFolder_ + "/" + step.text + PassSuffix() + ".xml";
+    TpStore* store = TpStore::Instance();
+    if (!ValidScriptName(step.text) || runReportFolder_.empty() || store == nullptr) {
+        DebugPrintf("Couldn't create xml file: %s\n", xmlPath.c_str());
+        return;
     }
-    case kStepSelUser: {
-        if (step.text.empty())
-            break;
-        TpCommand* users = Cmd(kUserList);
-        users->ClearItemsAll();
-        int selected = 0;
-        int count = 0;
-        size_t start = 0;
-        while (start <= step.text.size()) {
-            size_t comma = step.text.find(',', start);
-            if (comma == std::string::npos)
-                comma = step.text.size();
-            const std::string user = step.text.substr(start, std::min(comma - start, kMaxUserName));
-            start = comma + 1;
-            // "a,,b" or a trailing comma would offer a user without a name.
-            if (user.empty())
-                continue;
-            users->AddItemAll(user, 0);
-            if (user == currentUser_)
-                selected = count;
-            ++count;
-        }
-        SetValue(kUserList, selected);
-        promptWindow_ = ShowDialog("SelectUser");
-        break;
+    DebugChatty("\nStatus to %s\n", xmlPath.c_str());
+    const std::string name = ScriptName();
+    std::string layout = Paths::ScriptsFolder() + "/" + name + ".ini";
+    if (!ValidScriptName(name) || FileExists(layout) == 0)
+        layout = "scriptxmlformat.ini";
+    TpXmlStatus status;
+    status.Write(xmlPath, layout, *store);
+    AddReportSection("Save Status");
+    AppendReport(status.Table(), false);
+}
+
+void TpScripts::SelectTabStep(const ScriptStep& step)
+{
+    const ScriptTab* row = ScriptTabRow(step.numeric);
+    if (row == nullptr)
+        return;
+    SelectTab(*row);
+    if (row->name != nullptr) {
+        char section[64];
+        std::snprintf(section, sizeof section, "Tab Selected=%s", row->name);
+        AddReportSection(section);
     }
-    default:
-        if (TpScriptAction* action = ActionOfType(step.type)) {
-            actionReady_ = action->CheckReady(0) != 0 ? 1 : 0;
-            if (actionReady_ != 0)
-                action->StartAction(step);
-            AddReportStepHeading(action->DescriptorText(TpScriptAction::kPrompt),
-                                 step.HasDuration() ? step.number : 0);
-        } else {
-            DebugPrintf("Unknown step type: %u\n", static_cast<unsigned>(step.type));
-        }
-        break;
+}
+
+void TpScripts::SaveImageStep(const ScriptStep& step)
+{
+    const std::string suffix = PassSuffix();
+    const std::string name = runReportFolder_ + "/" + step.text + suffix;
+    if (!ValidScriptName(step.text) || runReportFolder_.empty()) {
+        DebugPrintf("ERROR: Couldn't write LCD image %s\n", Paths::MapInstrumentPath(name + ".bmp").c_str());
+        return;
     }
+    const ScriptTab* row = ScriptTabRow(step.numeric);
+    if (row == nullptr || !SelectTab(*row))
+        return;
+    DebugPrintf("\nScreendump to %s\n", step.text.c_str());
+    // The dump is taken when the step ends, once the tab is drawn.
+    screenDumpPending_ = 1;
+    screenDumpName_ = name;
+    const TpCommand* tabs = HeadCommand(Id(kEditStepTab));
+    AddReportSection(tabs != nullptr ? tabs->GetItemText(step.numeric) : std::string());
+    if (Value(kMakeReport) != 0)
+        AppendReport("<IMG src=\"" + step.text + suffix + ".bmp\">", false);
+}
+
+void TpScripts::SelectUserStep(const ScriptStep& step)
+{
+    if (step.text.empty())
+        return;
+    TpCommand* users = Cmd(kUserList);
+    users->ClearItemsAll();
+    int selected = 0;
+    int count = 0;
+    size_t start = 0;
+    while (start <= step.text.size()) {
+        size_t comma = step.text.find(',', start);
+        if (comma == std::string::npos)
+            comma = step.text.size();
+        const std::string user = step.text.substr(start, std::min(comma - start, kMaxUserName));
+        start = comma + 1;
+        // "a,,b" or a trailing comma would offer a user without a name.
+        if (user.empty())
+            continue;
+        users->AddItemAll(user, 0);
+        if (user == currentUser_)
+            selected = count;
+        ++count;
+    }
+    SetValue(kUserList, selected);
+    promptWindow_ = ShowDialog("SelectUser");
+}
+
+void TpScripts::StartActionStep(const ScriptStep& step)
+{
+    TpScriptAction* action = ActionOfType(step.type);
+    if (action == nullptr) {
+        DebugPrintf("Unknown step type: %u\n", static_cast<unsigned>(step.type));
+        return;
+    }
+    actionReady_ = action->CheckReady(0) != 0 ? 1 : 0;
+    if (actionReady_ != 0)
+        action->StartAction(step);
+    AddReportStepHeading(action->DescriptorText(TpScriptAction::kPrompt), step.HasDuration() ? step.number : 0);
 }
 
 void TpScripts::NextStep(int index)
