@@ -29,8 +29,6 @@
 namespace {
 TpZuApplication* g_app = nullptr;
 
-constexpr uint16_t kKeyStatusXml = 0x34;
-constexpr uint16_t kCmdNotAKey = 50;   // type-4 messages with this id carry no key
 // Menu keys 1 and 8 held together at power-on: service mode.
 constexpr uint32_t kServiceKeys = (1u << (kKeyMenu1 - 1)) | (1u << (kKeyMenu8 - 1));
 
@@ -169,24 +167,24 @@ bool TpZuApplication::Dispatch(AppMessage& message)
     if (shutDown_)
         return false;
     const RemoteMsgHeader& h = message.header;
-    if (h.type == kAppMsgUpdate) {
+    if (h.type == MsgType::kUpdate) {
         store_->Tick();
         UpdateScreen();
-    } else if (h.type == 3) {
+    } else if (h.type == MsgType::kConsole) {
         console_->RunLine(reinterpret_cast<const char*>(message.payload));
-    } else if (h.type == 4) {
+    } else if (h.type == MsgType::kKey) {
         HandleKeyMessage(message);
-    } else if (h.type >= 5 && h.type <= 55) {
+    } else if (h.type >= MsgType::kStoreFirst && h.type <= MsgType::kStoreLast) {
         ProcessMessage(message);
     } else {
-        ReleaseRequester(message, kReplyError, kResultRefused);
+        ReleaseRequester(message, ReplyType::kError, ResultWord::kRefused);
     }
     return !quit_.load();
 }
 
 void TpZuApplication::ReleaseRequester(const AppMessage& message, uint16_t type, uint32_t value)
 {
-    if (message.header.magic == kOriginLocal)
+    if (message.header.magic == Origin::kLocal)
         return;
     uint8_t reply[kRemoteHeaderSize];
     MakeHeaderReply(message.header, type, value, reply);
@@ -197,18 +195,18 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
 {
     const RemoteMsgHeader& h = message.header;
     if (h.length != 0) {
-        // A type-4 message with a payload is a console line.
+        // A key message with a payload is a console line.
         console_->RunLine(reinterpret_cast<const char*>(message.payload));
-        ReleaseRequester(message, kReplyOk, 0);
+        ReleaseRequester(message, ReplyType::kOk, 0);
         return;
     }
-    if (h.cmdId == kCmdNotAKey) {
-        ReleaseRequester(message, kReplyOk, 0);
+    if (h.cmdId == KeySub::kNoKeyCmdId) {
+        ReleaseRequester(message, ReplyType::kOk, 0);
         return;
     }
     const uint16_t code = static_cast<uint16_t>(h.value);
-    const bool hostPowerOff = h.magic == kOriginLocal && code == (kKeyPressFlag | kKeyPowerOff);
-    if (code == kKeyStatusXml) {
+    const bool hostPowerOff = h.magic == Origin::kLocal && code == (kKeyPressFlag | kKeyPowerOff);
+    if (code == KeySub::kStatusXml) {
         WriteStatusXml();
     } else if (hostPowerOff) {
         // The host's quit (window or signal) works whatever a client locked.
@@ -222,7 +220,7 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
     // dropped). A connection waits for the one that carries its token: the
     // press, or for the status file the release, answered after the file was
     // written.
-    ReleaseRequester(message, kReplyOk, 0);
+    ReleaseRequester(message, ReplyType::kOk, 0);
 }
 
 void TpZuApplication::HandleKey(uint16_t code)
@@ -240,16 +238,16 @@ bool TpZuApplication::RemoteEnabled() const
 void TpZuApplication::ProcessMessage(AppMessage& message)
 {
     const uint32_t origin = message.header.magic;
-    if (origin != kOriginRemote && origin != kOriginWebPage) {
+    if (origin != Origin::kRemote && origin != Origin::kWebPage) {
         DebugPrintf("ProcessMessage-Error-MagicNo Setup\n");
-        ReleaseRequester(message, kReplyError, kResultRefused);
+        ReleaseRequester(message, ReplyType::kError, ResultWord::kRefused);
         return;
     }
     uint8_t reply[kReplyBufferSize];
     size_t length;
-    if (origin == kOriginRemote && !RemoteEnabled()) {
+    if (origin == Origin::kRemote && !RemoteEnabled()) {
         LogMessage(0, "Rejected Remote Control: Disabled");
-        length = MakeHeaderReply(message.header, kReplyError, kResultDisabled, reply);
+        length = MakeHeaderReply(message.header, ReplyType::kError, ResultWord::kDisabled, reply);
     } else {
         length = AnswerStoreRequest(message, *store_, reply);
     }

@@ -113,8 +113,8 @@ public:
         for (auto& c : clients)
             c.Close();
         RemoteMsgHeader h;
-        h.magic = kOriginLocal;
-        h.type = 4;
+        h.magic = Origin::kLocal;
+        h.type = MsgType::kKey;
         h.value = kKeyPressFlag | kKeyPowerOff;
         MessageQueue queue;
         queue.Open("/msgq");
@@ -144,7 +144,7 @@ bool Exchange(Socket& s, const std::array<uint8_t, kRemoteHeaderSize>& request, 
 void BM_ValueReadRoundTrip(benchmark::State& state)
 {
     Socket& s = g_sim->clients[0];
-    const auto request = Request(21, COM_REMOTE_PORT);
+    const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
     uint8_t reply[kRemoteHeaderSize];
     for (auto _ : state)
         if (!Exchange(s, request, reply))
@@ -156,7 +156,7 @@ BENCHMARK(BM_ValueReadRoundTrip)->UseRealTime();
 void BM_EchoRoundTrip(benchmark::State& state)
 {
     Socket s = Socket::Connect("127.0.0.1", g_echo->Port());
-    const auto request = Request(21, COM_REMOTE_PORT);
+    const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
     uint8_t reply[kRemoteHeaderSize];
     for (auto _ : state)
         if (!Exchange(s, request, reply))
@@ -168,7 +168,7 @@ BENCHMARK(BM_EchoRoundTrip)->UseRealTime();
 void BM_FiveClientsValueReads(benchmark::State& state)
 {
     Socket& s = g_sim->clients[static_cast<size_t>(state.thread_index())];
-    const auto request = Request(21, COM_REMOTE_PORT);
+    const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
     uint8_t reply[kRemoteHeaderSize];
     for (auto _ : state)
         if (!Exchange(s, request, reply))
@@ -180,7 +180,7 @@ BENCHMARK(BM_FiveClientsValueReads)->Threads(kClients)->UseRealTime();
 void BM_LcdImageFetch(benchmark::State& state)
 {
     Socket& s = g_sim->clients[0];
-    const auto request = Request(70, 0);
+    const auto request = Request(MsgType::kScreenFirst, 0);
     std::vector<uint8_t> image(kRemoteHeaderSize + TpTFTBitmap::GetBmpSize());
     for (auto _ : state)
         if (!s.SendAll(request.data(), request.size()) || !s.RecvAll(image.data(), image.size()))

@@ -60,7 +60,7 @@ bool TakeLocked(AppQueue& q, AppMessage& out)
         return false;
     out = q.messages.front();
     q.messages.pop_front();
-    if (out.header.type == kAppMsgUpdate && q.pendingUpdates > 0)
+    if (out.header.type == MsgType::kUpdate && q.pendingUpdates > 0)
         --q.pendingUpdates;
     return true;
 }
@@ -97,7 +97,7 @@ bool MessageQueue::Send(const void* message, size_t length, bool force)
 
     AppQueue& q = Queue();
     QueueLock lock(q);
-    const bool isUpdate = m.header.type == kAppMsgUpdate;
+    const bool isUpdate = m.header.type == MsgType::kUpdate;
     if (isUpdate && q.pendingUpdates > 0 && !force)
         return true;   // one update already waits; this one adds nothing
     if (q.messages.size() >= kAppQueueCapacity)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "RemoteMsgHeader.h"
+#include "RemoteProtocol.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,17 +13,9 @@
 constexpr size_t kAppMessageMax = 400;   // header + payload
 constexpr size_t kAppPayloadMax = 370;   // largest payload length field
 constexpr size_t kAppQueueCapacity = 100;
-constexpr uint16_t kAppMsgUpdate = 2;    // one tick of the periodic tasks
 
-// Origin words of messages on the application queue.
-constexpr uint32_t kOriginLocal = 0;
-constexpr uint32_t kOriginRemote = 1;
-// A read the remote-control server makes for its own web pages: answered like
-// a remote request, whether or not remote control is enabled.
-constexpr uint32_t kOriginWebPage = 2;
-
-// One message of the queue. The header's first word is the origin: 0 for a
-// local message, 1 (or 2) for a remote request to be answered. The payload is
+// One message of the queue. The header's first word is the Origin: a local
+// message, or a remote request to be answered. The payload is
 // always followed by a NUL (so text payloads can be read as C strings).
 struct AppMessage {
     RemoteMsgHeader header;

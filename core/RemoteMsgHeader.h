@@ -2,7 +2,7 @@
 // application queue. On the wire every field is little-endian, no padding:
 //   0 u32 magic (requests and replies: 0xA55ACB12; queue: the origin word)
 //   4 u16 type
-//   6 u16 command id (type 4: see the protocol)
+//   6 u16 command id (MsgType::kKey: see KeySub)
 //   8 u16 payload length
 //  10 u16 spare
 //  12 u32 item

@@ -1,23 +1,15 @@
-// Remote store requests (types 5 to 55): the operation on the command of the
+// Remote store requests (StoreType): the operation on the command of the
 // request's id and the reply the client gets. Runs on the application thread.
 #pragma once
 
 #include "MessageQueue.h"
+#include "RemoteProtocol.h"
 #include "RemoteReplySlot.h"
 
 #include <cstddef>
 #include <cstdint>
 
 class TpStore;
-
-// Reply types and result codes of the protocol.
-constexpr uint16_t kReplyOk = 0;
-constexpr uint16_t kReplyError = 1;
-constexpr uint16_t kReplyScreen = 0x39;
-constexpr uint32_t kResultRefused = 0xFFFFFFFFu;       // type not accepted
-constexpr uint32_t kResultNoCommand = 0xFFFFFFFEu;     // no command with that id
-constexpr uint32_t kResultBadItem = 0xFFFFFFFCu;       // item index out of range
-constexpr uint32_t kResultDisabled = 0xFFFFFFFBu;      // remote control disabled
 
 constexpr size_t kReplyTextMax = 1499;   // longest text in a reply
 constexpr int kReplyListMax = 375;       // most values in a list reply

@@ -61,8 +61,8 @@ private:
         MessageQueue queue;
         queue.Open("/msgq");
         RemoteMsgHeader h;
-        h.magic = kOriginLocal;
-        h.type = 3;
+        h.magic = Origin::kLocal;
+        h.type = MsgType::kConsole;
         h.length = static_cast<uint16_t>(std::strlen(line));
         queue.Send(h, line, true);
     }
@@ -92,8 +92,8 @@ private:
             MessageQueue queue;
             queue.Open("/msgq");
             RemoteMsgHeader h;
-            h.magic = kOriginLocal;
-            h.type = 4;
+            h.magic = Origin::kLocal;
+            h.type = MsgType::kKey;
             h.value = kKeyPressFlag | kKeyPowerOff;
             queue.Send(h, nullptr, true);
             loop_.join();

@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     h.Decode(message, length);
     // Keep the loop running and the lists small: no power-off key, no growth
     // without bound.
-    if (h.type == 4 || h.type == 11)
+    if (h.type == MsgType::kKey || h.type == StoreType::kAddItemValue)
         return 0;
-    h.magic = (h.magic & 1) ? kOriginRemote : h.magic;
+    h.magic = (h.magic & 1) ? Origin::kRemote : h.magic;
     h.spare = world.slot.BeginRequest();
     h.Encode(message);
     MessageQueue queue;

@@ -26,8 +26,8 @@ void PostPowerOff()
     MessageQueue queue;
     queue.Open("/msgq", 1, 100, 1500);
     RemoteMsgHeader h;
-    h.magic = kOriginLocal;
-    h.type = 4;
+    h.magic = Origin::kLocal;
+    h.type = MsgType::kKey;
     h.value = kKeyPressFlag | kKeyPowerOff;
     queue.Send(h, nullptr, true);
 }

@@ -27,15 +27,15 @@ TpKeyScan::~TpKeyScan()
 bool TpKeyScan::SendKey(uint16_t code)
 {
     RemoteMsgHeader key;
-    key.magic = 0;
-    key.type = kMsgKey;
+    key.magic = Origin::kLocal;
+    key.type = MsgType::kKey;
     key.value = code;
     if (!queue_.Send(key, nullptr)) {
         DebugPrintf("ERROR: key 0x%04X could not be queued\n", code);
         return false;
     }
     RemoteMsgHeader update;
-    update.type = kAppMsgUpdate;
+    update.type = MsgType::kUpdate;
     queue_.Send(update, nullptr, true);
     g_keyEvent.store(1);
     return true;
@@ -57,7 +57,7 @@ bool TpKeyScan::PostPeriodicUpdate()
     if (!updatesEnabled_.load())
         return false;
     RemoteMsgHeader update;
-    update.type = kAppMsgUpdate;
+    update.type = MsgType::kUpdate;
     return queue_.Send(update, nullptr);
 }
 

@@ -1,7 +1,7 @@
 // The key-scan thread ("KeyScan"): takes the key codes the host put into the
 // key mailbox and posts each to the application queue as a key message
-// (type 4, origin 0, the code in the value field) followed by an update
-// message (type 2, forced, so the screen follows the key at once), and sets
+// (MsgType::kKey, Origin::kLocal, the code in the value field) followed by an
+// update message (MsgType::kUpdate, forced, so the screen follows the key at once), and sets
 // the program-wide key-event byte. Once start-up has finished it also posts
 // an update every update period (200 ms), which drives the periodic tasks.
 //
@@ -23,7 +23,6 @@ class TpKeyScan : public TpThread {
 public:
     static constexpr uint32_t kUpdatePeriodMs = 200;
     static constexpr uint32_t kPollPeriodMs = 10;
-    static constexpr uint16_t kMsgKey = 4;
 
     explicit TpKeyScan(KeyMailbox& mailbox, uint32_t updatePeriodMs = kUpdatePeriodMs,
                        uint32_t pollPeriodMs = kPollPeriodMs);

@@ -8,12 +8,9 @@
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
+#include "sim/KeyMailbox.h"
 #include "ui/TpDialogList.h"
 
-namespace {
-constexpr uint16_t kMsgKey = 4;
-constexpr uint32_t kMenuKey8Pressed = 0x8008;
-} // namespace
 
 TpScriptAction::TpScriptAction(const char* name, const std::string& keyword, const Descriptor& descriptor,
                                uint8_t takesText, uint8_t takesNumber, uint8_t hasDuration)
@@ -90,9 +87,9 @@ uint32_t TpCloseWindowScriptAction::StartAction(const ScriptStep& /*step*/)
         // Menu key 8, as the key-scan thread would post it; the window closes
         // itself when the key arrives.
         RemoteMsgHeader key;
-        key.magic = kOriginLocal;
-        key.type = kMsgKey;
-        key.value = kMenuKey8Pressed;
+        key.magic = Origin::kLocal;
+        key.type = MsgType::kKey;
+        key.value = kKeyPressFlag | kKeyMenu8;
         MessageQueue queue;
         if (queue.Open("/msgq", 1, 100, 1500))
             queue.Send(key, nullptr);

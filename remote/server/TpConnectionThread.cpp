@@ -23,20 +23,6 @@
 #include <functional>
 
 namespace {
-// Type-4 sub-codes that are no key.
-constexpr uint32_t kSubLcdImage = 0x32;
-constexpr uint32_t kSubEventPage = 0x33;
-constexpr uint32_t kSubStatusXml = 0x34;
-
-constexpr uint16_t kTypeConsole = 3;
-constexpr uint16_t kTypeKeyOrWeb = 4;
-constexpr uint16_t kTypeSetValue = 5;
-constexpr uint16_t kTypeStoreLast = 0x37;
-// The event list reads of the event-log page, answered with type + 10.
-constexpr uint16_t kTypeReadItemCount = 23;
-constexpr uint16_t kTypeReadItemText = 25;
-constexpr uint16_t kReadReplyOffset = 10;
-
 // The event list as the event-log page reads it: one request to the
 // application per count or entry.
 class EventListRequests : public TpWebPages::EventSource {
@@ -48,7 +34,7 @@ public:
     {
         uint32_t value = 0;
         std::string text;
-        if (!read_(kTypeReadItemCount, 0, value, text) || value > static_cast<uint32_t>(INT_MAX))
+        if (!read_(StoreType::kGetItemCount, 0, value, text) || value > static_cast<uint32_t>(INT_MAX))
             return false;
         count = static_cast<int>(value);
         return true;
@@ -56,7 +42,7 @@ public:
     bool Entry(int index, std::string& text) override
     {
         uint32_t value = 0;
-        return read_(kTypeReadItemText, static_cast<uint32_t>(index), value, text);
+        return read_(StoreType::kGetItemText, static_cast<uint32_t>(index), value, text);
     }
 
 private:
@@ -179,7 +165,7 @@ void TpConnectionThread::Serve()
             // connection stays in step.
             if (!Discard(request.length))
                 return;
-            SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+            SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
             continue;
         }
         if (request.length > 0 && ReadExact(receive_ + kRemoteHeaderSize, request.length) != ReadResult::kOk) {
@@ -192,13 +178,13 @@ void TpConnectionThread::Serve()
 
 void TpConnectionThread::Dispatch(const RemoteMsgHeader& request)
 {
-    if (request.type < kTypeConsole)
+    if (request.type < MsgType::kConsole)
         Reject(request);
-    else if (request.type == kTypeConsole)
+    else if (request.type == MsgType::kConsole)
         PostConsoleLine(request);
-    else if (request.type == kTypeKeyOrWeb)
+    else if (request.type == MsgType::kKey)
         HandleKeyOrWeb(request);
-    else if (request.type <= kTypeStoreLast)
+    else if (request.type <= MsgType::kStoreLast)
         PostStoreRequest(request);
     else
         SendScreen(request);
@@ -207,27 +193,27 @@ void TpConnectionThread::Dispatch(const RemoteMsgHeader& request)
 void TpConnectionThread::Reject(const RemoteMsgHeader& request)
 {
     LogMessageValue(0, "Remote Control: CommandType", request.type);
-    SendHeader(kReplyError, request.cmdId, 0, kResultRefused);
+    SendHeader(ReplyType::kError, request.cmdId, 0, ResultWord::kRefused);
 }
 
 void TpConnectionThread::PostConsoleLine(const RemoteMsgHeader& request)
 {
     // The line runs later; the client is answered at once. A line the queue
     // refuses (too long, queue full) is answered as not accepted.
-    if (!Post(request, kOriginLocal, 0)) {
-        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+    if (!Post(request, Origin::kLocal, 0)) {
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
-    SendHeader(kReplyOk, request.cmdId, 0, 0);
+    SendHeader(ReplyType::kOk, request.cmdId, 0, 0);
 }
 
 void TpConnectionThread::HandleKeyOrWeb(const RemoteMsgHeader& request)
 {
-    if (request.value == kSubEventPage)
+    if (request.value == KeySub::kEventPage)
         SendEventLogPage(request);
-    else if (request.value == kSubStatusXml)
+    else if (request.value == KeySub::kStatusXml)
         SendStatusXmlPath(request);
-    else if (request.value == kSubLcdImage)
+    else if (request.value == KeySub::kLcdImage)
         SendKeyEnding(request);
     else
         PressKey(request);
@@ -239,7 +225,7 @@ void TpConnectionThread::SendEventLogPage(const RemoteMsgHeader& request)
     // come from the application thread, which alone reads the store.
     const TpWebPages* web = monitor_.WebPages();
     if (web == nullptr) {
-        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
     EventListRequests source([this](uint16_t type, uint32_t item, uint32_t& value, std::string& text) {
@@ -255,7 +241,7 @@ bool TpConnectionThread::ReadEventList(uint16_t type, uint32_t item, uint32_t& v
     // Posted as the server's own read: answered whether or not remote
     // control is enabled.
     RemoteMsgHeader h;
-    h.magic = kOriginWebPage;
+    h.magic = Origin::kWebPage;
     h.type = type;
     h.cmdId = COM_ANLYS_LOG_VIEW;
     h.item = item;
@@ -263,7 +249,7 @@ bool TpConnectionThread::ReadEventList(uint16_t type, uint32_t item, uint32_t& v
     if (!msgq_.Send(h, nullptr) || !reply_.WaitReply(kReplyTimeoutMs))
         return false;
     RemoteMsgHeader answer;
-    if (!answer.Decode(reply_.Data(), reply_.Length()) || answer.type != type + kReadReplyOffset)
+    if (!answer.Decode(reply_.Data(), reply_.Length()) || answer.type != ReplyType::OfRead(type))
         return false;
     const size_t length = std::min<size_t>(answer.length, reply_.Length() - kRemoteHeaderSize);
     text.assign(reinterpret_cast<const char*>(reply_.Data()) + kRemoteHeaderSize, length);
@@ -280,7 +266,7 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
     std::lock_guard<std::mutex> lock(statusMutex);
     const TpWebPages* web = monitor_.WebPages();
     if (web == nullptr) {
-        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
     const std::string path = Paths::MapInstrumentPath(web->StatusFile());
@@ -289,10 +275,10 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
     // once the release has been handled the file is there and complete, or
     // it was not written.
     DeleteFile(path);
-    const bool written = FileExists(path) == 0 && PostKey(kSubStatusXml, true) && FileExists(path) != 0;
+    const bool written = FileExists(path) == 0 && PostKey(KeySub::kStatusXml, true) && FileExists(path) != 0;
     if (!written) {
         DebugPrintf("Status file not written: %s\n", path.c_str());
-        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
     const std::string name = web->StatusFile();
@@ -303,7 +289,7 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
 void TpConnectionThread::PressKey(const RemoteMsgHeader& request)
 {
     if (!PostKey(static_cast<uint16_t>(request.value))) {
-        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
     SendKeyEnding(request);
@@ -316,8 +302,8 @@ bool TpConnectionThread::PostKey(uint16_t code, bool untilReleased)
     // The application answers each key message once it has been handled;
     // only the one waited for carries this request's token.
     RemoteMsgHeader key;
-    key.magic = kOriginRemote;
-    key.type = kTypeKeyOrWeb;
+    key.magic = Origin::kRemote;
+    key.type = MsgType::kKey;
     const uint16_t token = reply_.BeginRequest();
     key.spare = untilReleased ? 0 : token;
     key.value = code | kKeyPressFlag;
@@ -334,7 +320,7 @@ void TpConnectionThread::SendKeyEnding(const RemoteMsgHeader& request)
 {
     if (request.cmdId != 0) {
         DebugChatty("Key message\n");
-        SendHeader(kReplyOk, request.cmdId, 0, 0);
+        SendHeader(ReplyType::kOk, request.cmdId, 0, 0);
     } else if (request.length == 0) {
         SendLcdImage(client_);
     }
@@ -344,19 +330,19 @@ void TpConnectionThread::PostStoreRequest(const RemoteMsgHeader& request)
 {
     if (!remoteEnabled_.load()) {
         LogMessage(0, "Rejected Remote Control: Disabled");
-        SendHeader(kReplyError, request.cmdId, request.item, kResultDisabled);
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kDisabled);
         return;
     }
-    if (request.type == kTypeSetValue && request.cmdId == COM_CHECK_NO && TopWindowClosesOnKey()) {
+    if (request.type == StoreType::kSetValue && request.cmdId == COM_CHECK_NO && TopWindowClosesOnKey()) {
         // The No button while the top window closes on a key: menu key 8
         // answers it the way the instrument's own key would.
         const bool pressed = PostKey(kKeyMenu8);
-        SendHeader(pressed ? kReplyOk : kReplyError, request.cmdId, request.item, pressed ? 0 : kResultRefused);
+        SendHeader(pressed ? ReplyType::kOk : ReplyType::kError, request.cmdId, request.item, pressed ? 0 : ResultWord::kRefused);
         return;
     }
     const uint16_t token = reply_.BeginRequest();
-    if (!Post(request, kOriginRemote, token) || !reply_.WaitReply(kReplyTimeoutMs)) {
-        SendHeader(kReplyError, request.cmdId, request.item, kResultRefused);
+    if (!Post(request, Origin::kRemote, token) || !reply_.WaitReply(kReplyTimeoutMs)) {
+        SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
     Send(reply_.Data(), reply_.Length());
@@ -364,7 +350,7 @@ void TpConnectionThread::PostStoreRequest(const RemoteMsgHeader& request)
 
 void TpConnectionThread::SendScreen(const RemoteMsgHeader& request)
 {
-    if (SendHeader(kReplyScreen, request.cmdId, TpTFTBitmap::GetBmpSize(), 0))
+    if (SendHeader(ReplyType::kScreen, request.cmdId, TpTFTBitmap::GetBmpSize(), 0))
         SendLcdImage(client_);
 }
 

@@ -11,6 +11,7 @@
 
 #include "core/MessageQueue.h"
 #include "core/RemoteMsgHeader.h"
+#include "core/RemoteProtocol.h"
 #include "core/RemoteReplySlot.h"
 #include "core/TpThread.h"
 #include "platform/Semaphore.h"
@@ -70,12 +71,13 @@ private:
     // be posted or was not answered.
     bool PostKey(uint16_t code, bool untilReleased = false);
     void SendKeyEnding(const RemoteMsgHeader& request);
-    // Sub-code 0x33: one page of the event log.
+    // KeySub::kEventPage: one page of the event log.
     void SendEventLogPage(const RemoteMsgHeader& request);
-    // Asks the application for the event list's count (type 23) or an
-    // entry's text (type 25); false when no reply of the expected type came.
+    // Asks the application for the event list's count (StoreType::kGetItemCount)
+    // or an entry's text (kGetItemText); false when no reply of the expected
+    // type came.
     bool ReadEventList(uint16_t type, uint32_t item, uint32_t& value, std::string& text);
-    // Sub-code 0x34: has the status file written and names it.
+    // KeySub::kStatusXml: has the status file written and names it.
     void SendStatusXmlPath(const RemoteMsgHeader& request);
     void PostStoreRequest(const RemoteMsgHeader& request);
     void SendScreen(const RemoteMsgHeader& request);

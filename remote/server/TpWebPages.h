@@ -1,6 +1,6 @@
-// The web front end's requests that a connection thread answers itself
-// (key requests with sub-codes 0x33 and 0x34). The server only relays them:
-// the pages are built above it, by the object handed to the remote-control
+// The web front end's requests that a connection thread answers itself (key
+// requests with KeySub::kEventPage and kStatusXml). The server only relays
+// them: the pages are built above it, by the object handed to the remote-control
 // page, so the server knows nothing of HTML or of the status layout.
 #pragma once
 

@@ -1,6 +1,6 @@
-// One page of the event log as HTML for the web front end (type-4 request,
-// sub-code 0x33). The request's item is the start index, its command id the
-// level filter and its spare word the page-size code:
+// One page of the event log as HTML for the web front end (key request,
+// KeySub::kEventPage). The request's item is the start index, its command id
+// the level filter and its spare word the page-size code:
 //
 //   start   0 to 99,998  forward from that index
 //           99,999       the last page

@@ -28,7 +28,7 @@ protected:
                   const std::string& payload = std::string());
     // Posts without handling; the reply comes with Collect().
     bool Post(RemoteReplySlot& slot, uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value,
-              const std::string& payload, uint32_t origin = kOriginRemote);
+              const std::string& payload, uint32_t origin = Origin::kRemote);
     static Reply Collect(RemoteReplySlot& slot);
 
     std::unique_ptr<TpZuApplication> app;

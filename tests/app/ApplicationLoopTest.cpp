@@ -33,8 +33,8 @@ protected:
     }
     static void Press(uint16_t key)
     {
-        PostLocal(4, kKeyPressFlag | key);
-        PostLocal(4, key);
+        PostLocal(MsgType::kKey, kKeyPressFlag | key);
+        PostLocal(MsgType::kKey, key);
     }
     static size_t ScreenDumps()
     {
@@ -50,7 +50,7 @@ TEST_F(ApplicationLoopTest, UpdateMessagesTickTheTasks)
     TaskOwner ticker;
     app->Store().AddTask(&ticker, "TEST", 100, false, false);   // every 5 ticks
     for (int i = 0; i < 10; ++i) {
-        PostLocal(kAppMsgUpdate, 0, "", true);
+        PostLocal(MsgType::kUpdate, 0, "", true);
         app->ProcessPending();
     }
     EXPECT_EQ(ticker.runs, 2);
@@ -61,37 +61,38 @@ TEST_F(ApplicationLoopTest, ConsoleLinesAndUnknownTypesAreHandledAndAnswered)
 {
     std::vector<int32_t> args;
     ASSERT_TRUE(AddCommand("beep", 2, 0, [&](int) { args.push_back(TpCommandLine::ArgWord(0)); }));
-    PostLocal(3, 0, "beep 7");
+    PostLocal(MsgType::kConsole, 0, "beep 7");
     app->ProcessPending();
-    // A remote type-4 message with a payload is a console line; its sender is answered.
-    EXPECT_TRUE(Request(4, 0, 0, 0, "be 9").answered);
+    // A remote key message with a payload is a console line; its sender is answered.
+    EXPECT_TRUE(Request(MsgType::kKey, 0, 0, 0, "be 9").answered);
     EXPECT_EQ(args, (std::vector<int32_t>{7, 9}));
 
     const Reply r = Request(60, 1);
     ASSERT_TRUE(r.answered);
-    EXPECT_EQ(r.header.type, 1);
-    EXPECT_EQ(r.header.value, 0xFFFFFFFFu);
+    EXPECT_EQ(r.header.type, ReplyType::kError);
+    EXPECT_EQ(r.header.value, ResultWord::kRefused);
 }
 
 TEST_F(ApplicationKeysTest, ClientKeysAreAnsweredAndDroppedOnlyWhileTheKeyboardIsLocked)
 {
-    const Reply pressed = Request(4, 0, 0, kKeyPressFlag | kKeyUp);
-    EXPECT_TRUE(pressed.answered && pressed.header.type == 0);
+    const Reply pressed = Request(MsgType::kKey, 0, 0, kKeyPressFlag | kKeyUp);
+    EXPECT_TRUE(pressed.answered && pressed.header.type == ReplyType::kOk);
 
     app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
     ASSERT_EQ(app->Store().GetValue(COM_REMOTE_DISABLE_KEYBOARD), 1);
-    EXPECT_TRUE(Request(4, 0, 0, kKeyPressFlag | kKeyLongOk).answered) << "a dropped key still frees its requester";
+    EXPECT_TRUE(Request(MsgType::kKey, 0, 0, kKeyPressFlag | kKeyLongOk).answered) << "a dropped key still frees its requester";
     EXPECT_EQ(ScreenDumps(), 0u) << "the locked keyboard dropped the key";
-    EXPECT_TRUE(Request(4, 0, 0, kKeyPressFlag | kKeyPowerOff).answered);
-    EXPECT_TRUE(Request(4, 50, 0, kKeyPressFlag | kKeyPowerOff).answered) << "id 50 carries no key";
+    EXPECT_TRUE(Request(MsgType::kKey, 0, 0, kKeyPressFlag | kKeyPowerOff).answered);
+    EXPECT_TRUE(Request(MsgType::kKey, KeySub::kNoKeyCmdId, 0, kKeyPressFlag | kKeyPowerOff).answered)
+        << "id 50 carries no key";
     EXPECT_FALSE(app->QuitRequested());
 
     app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 0);
-    EXPECT_TRUE(Request(4, 0, 0, kKeyPressFlag | kKeyLongOk).answered);
+    EXPECT_TRUE(Request(MsgType::kKey, 0, 0, kKeyPressFlag | kKeyLongOk).answered);
     EXPECT_EQ(ScreenDumps(), 1u);
 
     app->Store().SetValue(COM_REMOTE_DISABLE_KEYBOARD, 1);
-    PostLocal(4, kKeyPressFlag | kKeyPowerOff);   // the host's quit is not locked out
+    PostLocal(MsgType::kKey, kKeyPressFlag | kKeyPowerOff);   // the host's quit is not locked out
     EXPECT_FALSE(app->ProcessPending());
     EXPECT_TRUE(app->QuitRequested());
 }
@@ -105,7 +106,7 @@ TEST_F(ApplicationKeysTest, MenuKeyEightClosesTheTopDialogUnlessTheKeyboardIsLoc
 
     TpDialog* cancel = ShowDialog("CancelScript", 1);
     ASSERT_NE(cancel, nullptr);
-    PostLocal(kAppMsgUpdate, 0, "", true);
+    PostLocal(MsgType::kUpdate, 0, "", true);
     app->ProcessPending();
     const std::vector<uint32_t> withDialog = SimLcdFrame().Snapshot();
 
@@ -123,8 +124,8 @@ TEST_F(ApplicationKeysTest, MenuKeyEightClosesTheTopDialogUnlessTheKeyboardIsLoc
 
     // A client's key is handled before its reply is sent.
     cancel = ShowDialog("CancelScript", 1);
-    ASSERT_TRUE(Post(slot, 4, 0, 0, kKeyPressFlag | kKeyMenu8, ""));
-    EXPECT_TRUE(Request(4, 0, 0, kKeyMenu8).answered);
+    ASSERT_TRUE(Post(slot, MsgType::kKey, 0, 0, kKeyPressFlag | kKeyMenu8, ""));
+    EXPECT_TRUE(Request(MsgType::kKey, 0, 0, kKeyMenu8).answered);
     EXPECT_FALSE(IsWindowOpen(cancel));
 }
 
@@ -137,7 +138,7 @@ TEST_F(ApplicationLoopTest, PowerOffEndsTheLoopAndSavesTheSystemData)
         TpCommand setting(COM_AUDIO_TAB_SELECT, 3);
         first.Store().SetValue(COM_AUDIO_TAB_SELECT, 4);
         first.Store().SetText(COM_AUDIO_TAB_SELECT, "four");
-        PostLocal(4, kKeyPressFlag | kKeyPowerOff);
+        PostLocal(MsgType::kKey, kKeyPressFlag | kKeyPowerOff);
         PostLocal(3, 0, "ignored after power off");
         first.ProcessMessages();   // returns after the power-off key
         EXPECT_TRUE(first.IsShutDown());

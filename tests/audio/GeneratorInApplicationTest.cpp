@@ -26,8 +26,8 @@ protected:
     // A remote "set value" request; true when it was answered as done.
     bool SetRemote(unsigned id, int32_t value)
     {
-        const Reply r = Request(5, static_cast<uint16_t>(id), 0, static_cast<uint32_t>(value));
-        return r.answered && r.header.type == kReplyOk;
+        const Reply r = Request(StoreType::kSetValue, static_cast<uint16_t>(id), 0, static_cast<uint32_t>(value));
+        return r.answered && r.header.type == ReplyType::kOk;
     }
 
     std::unique_ptr<TpAnalyser> ownAnalyser;
@@ -69,6 +69,6 @@ TEST_F(GeneratorInApplication, OutputGainsSurviveARestart)
     app = std::make_unique<TpZuApplication>();
     SimKeyMailbox().Reset();
     EXPECT_TRUE(app->ServiceKeysHeld());
-    EXPECT_EQ(Request(21, COM_GEN_AUDIO_OUT_GAIN_LEFT).header.value, 4u);
-    EXPECT_EQ(static_cast<int32_t>(Request(21, COM_GEN_AUDIO_OUT_GAIN_RIGHT).header.value), -2);
+    EXPECT_EQ(Request(StoreType::kGetValue, COM_GEN_AUDIO_OUT_GAIN_LEFT).header.value, 4u);
+    EXPECT_EQ(static_cast<int32_t>(Request(StoreType::kGetValue, COM_GEN_AUDIO_OUT_GAIN_RIGHT).header.value), -2);
 }

@@ -25,7 +25,7 @@ protected:
     {
         std::vector<uint8_t> bytes(kRemoteHeaderSize + payloadBytes, 'x');
         RemoteMsgHeader h;
-        h.magic = 1;
+        h.magic = Origin::kRemote;
         h.type = type;
         h.length = lengthField;
         h.Encode(bytes.data());
@@ -39,12 +39,12 @@ protected:
 
 TEST_F(MessageQueueTest, PayloadAndTotalSizeLimits)
 {
-    EXPECT_TRUE(Send(Raw(5, 370, 370)));     // the largest payload accepted
-    EXPECT_FALSE(Send(Raw(5, 371, 371)));    // refused and reported as refused
-    EXPECT_FALSE(Send(Raw(5, 10, 381)));     // more than 400 bytes in all
-    EXPECT_TRUE(Send(Raw(5, 370, 380)));     // exactly 400 bytes in all
-    EXPECT_FALSE(Send(Raw(5, 0, 0), 19));    // a short header
-    EXPECT_FALSE(Send(Raw(5, 50, 10)));      // a length field claiming more than was given
+    EXPECT_TRUE(Send(Raw(StoreType::kSetValue, 370, 370)));     // the largest payload accepted
+    EXPECT_FALSE(Send(Raw(StoreType::kSetValue, 371, 371)));    // refused and reported as refused
+    EXPECT_FALSE(Send(Raw(StoreType::kSetValue, 10, 381)));     // more than 400 bytes in all
+    EXPECT_TRUE(Send(Raw(StoreType::kSetValue, 370, 380)));     // exactly 400 bytes in all
+    EXPECT_FALSE(Send(Raw(StoreType::kSetValue, 0, 0), 19));    // a short header
+    EXPECT_FALSE(Send(Raw(StoreType::kSetValue, 50, 10)));      // a length field claiming more than was given
 
     EXPECT_EQ(MessageQueue::PendingCount(), 2u);
     AppMessage m;
@@ -56,7 +56,7 @@ TEST_F(MessageQueueTest, PayloadAndTotalSizeLimits)
 TEST_F(MessageQueueTest, ClosedHandlesAndAFullQueueRefuseWithoutBlocking)
 {
     MessageQueue handle;
-    auto msg = Raw(3, 0, 0);
+    auto msg = Raw(MsgType::kConsole, 0, 0);
     EXPECT_FALSE(handle.Send(msg.data(), msg.size()));
     ASSERT_TRUE(handle.Open("/anything"));
     EXPECT_TRUE(handle.Send(msg.data(), msg.size()));
@@ -73,14 +73,14 @@ TEST_F(MessageQueueTest, ClosedHandlesAndAFullQueueRefuseWithoutBlocking)
 
 TEST_F(MessageQueueTest, OnlyOneUpdateWaitsUnlessForced)
 {
-    auto update = Raw(kAppMsgUpdate, 0, 0);
+    auto update = Raw(MsgType::kUpdate, 0, 0);
     EXPECT_TRUE(Send(update));
     EXPECT_TRUE(Send(update));   // dropped, not an error
     EXPECT_EQ(MessageQueue::PendingCount(), 1u);
     EXPECT_TRUE(Send(update, 0, true));
     EXPECT_EQ(MessageQueue::PendingCount(), 2u);
 
-    auto key = Raw(4, 0, 0);   // other messages are never dropped by the rule
+    auto key = Raw(MsgType::kKey, 0, 0);   // other messages are never dropped by the rule
     EXPECT_TRUE(Send(key));
     EXPECT_TRUE(Send(key));
     EXPECT_EQ(MessageQueue::PendingCount(), 4u);
@@ -89,7 +89,7 @@ TEST_F(MessageQueueTest, OnlyOneUpdateWaitsUnlessForced)
     AppMessage m;
     ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
     ASSERT_TRUE(receiver.ReceiveFor(m, 1000));
-    EXPECT_EQ(m.header.type, kAppMsgUpdate);
+    EXPECT_EQ(m.header.type, MsgType::kUpdate);
     EXPECT_TRUE(Send(update));
     EXPECT_EQ(MessageQueue::PendingCount(), 3u);
 }
@@ -105,7 +105,7 @@ TEST_F(MessageQueueTest, SeveralProducersLoseNothingAndKeepTheirOrder)
             q.Open("/remctrl");
             for (int i = 0; i < kEach; ++i) {
                 RemoteMsgHeader h;
-                h.type = 5;
+                h.type = StoreType::kSetValue;
                 h.cmdId = static_cast<uint16_t>(p);
                 h.item = static_cast<uint32_t>(i);
                 while (!q.Send(h, nullptr))

@@ -1,4 +1,5 @@
 #include "core/RemoteMsgHeader.h"
+#include "core/RemoteProtocol.h"
 #include "support/ZuTest.h"
 
 namespace {
@@ -7,12 +8,12 @@ TEST(RemoteMsgHeader, WireBytesAreLittleEndianWithoutPaddingAndDecodeBack)
 {
     RemoteMsgHeader h;
     h.magic = kRemoteMagic;
-    h.type = 0x0039;
+    h.type = ReplyType::kScreen;
     h.cmdId = 0x016C;
     h.length = 0x0102;
     h.spare = 0x0304;
     h.item = 391734;
-    h.value = 0xFFFFFFFC;
+    h.value = ResultWord::kBadItem;
     uint8_t wire[kRemoteHeaderSize];
     h.Encode(wire);
     const std::vector<uint8_t> expected = {0x12, 0xCB, 0x5A, 0xA5, 0x39, 0x00, 0x6C, 0x01, 0x02, 0x01,

@@ -1,4 +1,4 @@
-// Event-log pages fetched over a real connection (type 4, sub-code 0x33),
+// Event-log pages fetched over a real connection (KeySub::kEventPage),
 // compared byte for byte.
 #include "remote/RemoteServerTest.h"
 #include "WebPageExpectations.h"
@@ -16,8 +16,6 @@ namespace {
 
 using web_page::Entry;
 using web_page::Page;
-
-constexpr uint32_t kSubEventPage = 0x33;
 
 // Entries with the levels in an uneven pattern: per eight, two errors, three
 // warnings, two information events and one command.
@@ -113,7 +111,8 @@ public:
     // Everything up to and including the closing byte 0x03.
     static std::string Fetch(TestClient& c, uint32_t start, uint16_t filter = 0, uint16_t pageCode = 0)
     {
-        if (!c.Send(HeaderOf(RemoteMsgHeader{kRemoteMagic, 4, filter, 0, pageCode, start, kSubEventPage})))
+        const RemoteMsgHeader request{kRemoteMagic, MsgType::kKey, filter, 0, pageCode, start, KeySub::kEventPage};
+        if (!c.Send(HeaderOf(request)))
             return "<not sent>";
         std::string page;
         char chunk[4096];
@@ -246,9 +245,9 @@ TEST_F(EventLogPages, PagesAreServedWhileRemoteControlIsSwitchedOff)
     ASSERT_TRUE(StartWithLog(log, false));
     EXPECT_EQ(Fetch(c, 0, 0, 1), FirstPage(log, 0, 1).Html());
     // Store requests of the client itself stay refused.
-    WireReply r = c.Request(23, COM_ANLYS_LOG_VIEW);
-    EXPECT_EQ(r.header.type, 1);
-    EXPECT_EQ(r.header.value, 0xFFFFFFFBu);
+    WireReply r = c.Request(StoreType::kGetItemCount, COM_ANLYS_LOG_VIEW);
+    EXPECT_EQ(r.header.type, ReplyType::kError);
+    EXPECT_EQ(r.header.value, ResultWord::kDisabled);
 }
 
 } // namespace

@@ -20,8 +20,8 @@ constexpr int kTicksPerRemoteTask = 50;   // 1,000 ms of 20 ms ticks
 std::string ClientList(TestClient& c)
 {
     RemoteServerTest::PostTicks(kTicksPerRemoteTask);
-    WireReply r = c.Request(29, COM_REMOTE_CONNECTIONS);
-    if (!r.ok || r.header.type != 39)
+    WireReply r = c.Request(StoreType::kGetItemsText, COM_REMOTE_CONNECTIONS);
+    if (!r.ok || r.header.type != ReplyType::kItemsText)
         return "<no list>";
     return r.payload;
 }
@@ -44,11 +44,11 @@ TEST_F(RemoteConnections, FiveClientsInterleavingRequestsEachGetTheirOwnReplies)
             const uint16_t id = kOwned[static_cast<size_t>(i)];
             for (int round = 0; round < kRounds; ++round) {
                 const uint32_t value = static_cast<uint32_t>((round * 7 + i) % 256);
-                WireReply set = c.Request(5, id, static_cast<uint32_t>(round), value);
-                WireReply read = c.Request(21, id, static_cast<uint32_t>(round));
-                WireReply text = c.Request(20, COM_NETWORK_NAME, static_cast<uint32_t>(round));
-                wrong += !set.ok || set.header.type != 0 || set.header.cmdId != id || !read.ok ||
-                         read.header.type != 31 || read.header.cmdId != id ||
+                WireReply set = c.Request(StoreType::kSetValue, id, static_cast<uint32_t>(round), value);
+                WireReply read = c.Request(StoreType::kGetValue, id, static_cast<uint32_t>(round));
+                WireReply text = c.Request(StoreType::kGetText, COM_NETWORK_NAME, static_cast<uint32_t>(round));
+                wrong += !set.ok || set.header.type != ReplyType::kOk || set.header.cmdId != id || !read.ok ||
+                         read.header.type != ReplyType::kValue || read.header.cmdId != id ||
                          read.header.item != static_cast<uint32_t>(round) || read.header.value != value ||
                          text.payload != "CorvaneZu";
             }
@@ -65,7 +65,7 @@ TEST_F(RemoteConnections, TheSixthClientIsClosedAndLoggedOncePerRun)
     std::array<TestClient, 5> served;
     for (auto& c : served) {
         ASSERT_TRUE(c.Connect(port));
-        ASSERT_TRUE(c.Request(21, COM_REMOTE_PORT).ok);
+        ASSERT_TRUE(c.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
     }
     for (int i = 0; i < 3; ++i) {
         TestClient extra;
@@ -81,7 +81,7 @@ TEST_F(RemoteConnections, TheSixthClientIsClosedAndLoggedOncePerRun)
     TestClient late;
     ASSERT_TRUE(WaitFor([&] {
         late.Close();
-        return late.Connect(port) && late.Request(21, COM_REMOTE_PORT).ok;
+        return late.Connect(port) && late.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok;
     }));
     TestClient refused;
     ASSERT_TRUE(refused.Connect(port));
@@ -89,7 +89,7 @@ TEST_F(RemoteConnections, TheSixthClientIsClosedAndLoggedOncePerRun)
     EXPECT_EQ(CountInLog("Not enough TCP/IP connections"), 2);
     for (auto& c : served) {
         if (c.socket.IsValid()) {
-            EXPECT_TRUE(c.Request(21, COM_REMOTE_PORT).ok) << "the others are still served";
+            EXPECT_TRUE(c.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok) << "the others are still served";
         }
     }
 }
@@ -99,14 +99,14 @@ TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
     ASSERT_TRUE(StartApp());
     TestClient first;
     ASSERT_TRUE(first.Connect(port));
-    ASSERT_TRUE(first.Request(21, COM_REMOTE_PORT).ok);
+    ASSERT_TRUE(first.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
     EXPECT_EQ(ClientList(first), "127.0.0.1\t-\t-\t-\t-\t");
-    WireReply count = first.Request(23, COM_REMOTE_CONNECTIONS);
+    WireReply count = first.Request(StoreType::kGetItemCount, COM_REMOTE_CONNECTIONS);
     EXPECT_EQ(count.header.value, 6u) << "six items, the last one empty";
 
     TestClient second;
     ASSERT_TRUE(second.Connect(port));
-    ASSERT_TRUE(second.Request(21, COM_REMOTE_PORT).ok);
+    ASSERT_TRUE(second.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
     EXPECT_EQ(ClientList(first), "127.0.0.1\t127.0.0.1\t-\t-\t-\t");
 
     // Ten bytes of a header, then gone: the slot is free again.

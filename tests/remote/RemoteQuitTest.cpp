@@ -20,10 +20,10 @@ TEST_F(RemoteQuit, PowerOffWithIdleAndHalfSentRequestsIsPrompt)
     ASSERT_TRUE(StartApp());
     TestClient idle, halfway;
     ASSERT_TRUE(idle.Connect(port));
-    ASSERT_TRUE(idle.Request(21, COM_REMOTE_PORT).ok);
+    ASSERT_TRUE(idle.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
     ASSERT_TRUE(halfway.Connect(port));
-    ASSERT_TRUE(halfway.Request(21, COM_REMOTE_PORT).ok);
-    ASSERT_TRUE(halfway.Send(EncodeRequest(21, COM_REMOTE_PORT).substr(0, 9)));
+    ASSERT_TRUE(halfway.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
+    ASSERT_TRUE(halfway.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT).substr(0, 9)));
 
     EXPECT_TRUE(StopApp(kPromptMs));
     EXPECT_TRUE(idle.SeesClose());
@@ -37,7 +37,7 @@ TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
     TestClient waiting, idle;
     ASSERT_TRUE(idle.Connect(port));
     ASSERT_TRUE(waiting.Connect(port));
-    ASSERT_TRUE(waiting.Send(EncodeRequest(21, COM_REMOTE_PORT)));
+    ASSERT_TRUE(waiting.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
     ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 1; }));
 
     std::atomic<bool> done{false};
@@ -50,8 +50,8 @@ TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
     EXPECT_TRUE(prompt);
     WireReply r = waiting.ReadReply();
     if (r.ok) {
-        EXPECT_EQ(r.header.type, 1) << "given up, not answered with stale bytes";
-        EXPECT_EQ(r.header.value, 0xFFFFFFFFu);
+        EXPECT_EQ(r.header.type, ReplyType::kError) << "given up, not answered with stale bytes";
+        EXPECT_EQ(r.header.value, ResultWord::kRefused);
     }
     EXPECT_TRUE(waiting.SeesClose());
     EXPECT_TRUE(idle.SeesClose());

@@ -10,7 +10,7 @@ void PostLocal(uint16_t type, uint32_t value)
 {
     MessageQueue queue;
     queue.Open("/msgq");
-    queue.Send(RemoteMsgHeader{kOriginLocal, type, 0, 0, 0, 0, value}, nullptr, true);
+    queue.Send(RemoteMsgHeader{Origin::kLocal, type, 0, 0, 0, 0, value}, nullptr, true);
 }
 
 } // namespace
@@ -115,7 +115,7 @@ void RemoteServerTest::RunLoop()
 
 bool RemoteServerTest::StopApp(int limitMs)
 {
-    PostLocal(4, kKeyPressFlag | kKeyPowerOff);
+    PostLocal(MsgType::kKey, kKeyPressFlag | kKeyPowerOff);
     const bool ended = WaitFor([this] { return loopDone.load(); }, limitMs);
     if (loop.joinable())
         loop.join();
@@ -125,7 +125,7 @@ bool RemoteServerTest::StopApp(int limitMs)
 void RemoteServerTest::PostTicks(int count)
 {
     for (int i = 0; i < count; ++i)
-        PostLocal(kAppMsgUpdate, 0);
+        PostLocal(MsgType::kUpdate, 0);
 }
 
 bool RemoteServerTest::WaitFor(const std::function<bool()>& condition, int limitMs)

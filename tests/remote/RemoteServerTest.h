@@ -7,6 +7,7 @@
 #include "BoardTest.h"
 
 #include "core/RemoteMsgHeader.h"
+#include "core/RemoteProtocol.h"
 #include "app/TpZuApplication.h"
 #include "platform/Socket.h"
 

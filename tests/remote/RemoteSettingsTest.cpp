@@ -29,21 +29,22 @@ TEST_F(RemoteSettings, APortChangeRebindsAndWritesThePort)
     const uint16_t newPort = FreePort();
     ASSERT_NE(newPort, oldPort);
 
-    WireReply r = c.Request(5, COM_REMOTE_PORT, 0, newPort);
+    WireReply r = c.Request(StoreType::kSetValue, COM_REMOTE_PORT, 0, newPort);
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.header.type, 0);
+    EXPECT_EQ(r.header.type, ReplyType::kOk);
     EXPECT_EQ(Setting("Port"), std::to_string(newPort));
     EXPECT_FALSE(Listens(oldPort));
     TestClient d;
     ASSERT_TRUE(d.Connect(newPort));
-    EXPECT_EQ(d.Request(21, COM_REMOTE_PORT).header.value, newPort);
-    EXPECT_EQ(c.Request(21, COM_REMOTE_PORT).header.value, newPort) << "the old connection is still served";
+    EXPECT_EQ(d.Request(StoreType::kGetValue, COM_REMOTE_PORT).header.value, newPort);
+    EXPECT_EQ(c.Request(StoreType::kGetValue, COM_REMOTE_PORT).header.value, newPort)
+        << "the old connection is still served";
 
     // A port outside 1-65535 is refused: the port in force stays, unsaved.
     for (uint32_t bad : {0u, 70000u, 0xFFFFFFFFu}) {
-        r = c.Request(5, COM_REMOTE_PORT, 0, bad);
-        EXPECT_EQ(r.header.type, 0);
-        EXPECT_EQ(c.Request(21, COM_REMOTE_PORT).header.value, newPort);
+        r = c.Request(StoreType::kSetValue, COM_REMOTE_PORT, 0, bad);
+        EXPECT_EQ(r.header.type, ReplyType::kOk);
+        EXPECT_EQ(c.Request(StoreType::kGetValue, COM_REMOTE_PORT).header.value, newPort);
     }
     EXPECT_EQ(Setting("Port"), std::to_string(newPort));
     EXPECT_TRUE(Listens(newPort));
@@ -56,21 +57,21 @@ TEST_F(RemoteSettings, TheServerListensOnlyWhileItHasAnAddress)
     ASSERT_TRUE(c.Connect(port));
 
     // Static address 0.0.0.0, applied: the listener goes, clients stay.
-    c.Request(5, COM_NETWORK_IP_1, 0, 0);
-    c.Request(5, COM_NETWORK_IP_4, 0, 0);
-    ASSERT_EQ(c.Request(5, COM_NETWORK_APPLY, 0, 1).header.type, 0);
+    c.Request(StoreType::kSetValue, COM_NETWORK_IP_1, 0, 0);
+    c.Request(StoreType::kSetValue, COM_NETWORK_IP_4, 0, 0);
+    ASSERT_EQ(c.Request(StoreType::kSetValue, COM_NETWORK_APPLY, 0, 1).header.type, ReplyType::kOk);
     EXPECT_EQ(Setting("IpAddress"), "0.0.0.0");
     EXPECT_EQ(Setting("DNS"), "0");
     EXPECT_FALSE(Listens(port));
-    EXPECT_EQ(c.Request(21, COM_NETWORK_APPLY).header.value, 0u);
+    EXPECT_EQ(c.Request(StoreType::kGetValue, COM_NETWORK_APPLY).header.value, 0u);
 
     // An address again: the same port listens again; "Port" is untouched.
-    c.Request(5, COM_NETWORK_IP_1, 0, 10);
-    c.Request(5, COM_NETWORK_IP_4, 0, 7);
-    ASSERT_EQ(c.Request(5, COM_NETWORK_APPLY, 0, 1).header.type, 0);
+    c.Request(StoreType::kSetValue, COM_NETWORK_IP_1, 0, 10);
+    c.Request(StoreType::kSetValue, COM_NETWORK_IP_4, 0, 7);
+    ASSERT_EQ(c.Request(StoreType::kSetValue, COM_NETWORK_APPLY, 0, 1).header.type, ReplyType::kOk);
     EXPECT_EQ(Setting("IpAddress"), "10.0.0.7");
     EXPECT_TRUE(Listens(port));
-    EXPECT_EQ(c.Request(20, COM_NETWORK_STR_IP).payload, "10.0.0.7");
+    EXPECT_EQ(c.Request(StoreType::kGetText, COM_NETWORK_STR_IP).payload, "10.0.0.7");
 
     // A start without an address does not listen.
     ASSERT_TRUE(StopApp());
@@ -86,20 +87,21 @@ TEST_F(RemoteSettings, RemoteDisabledRefusesStoreRequestsButNotKeys)
     ASSERT_TRUE(StartApp());
     TestClient c;
     ASSERT_TRUE(c.Connect(port));
-    EXPECT_EQ(c.Request(21, COM_REMOTE_ENABLE).header.value, 1u) << "on by default";
-    EXPECT_EQ(c.Request(54, COM_REMOTE_ENABLED_NOTE).header.value, 1u);
+    EXPECT_EQ(c.Request(StoreType::kGetValue, COM_REMOTE_ENABLE).header.value, 1u) << "on by default";
+    EXPECT_EQ(c.Request(StoreType::kGetVisible, COM_REMOTE_ENABLED_NOTE).header.value, 1u);
 
-    ASSERT_EQ(c.Request(5, COM_REMOTE_ENABLE, 0, 0).header.type, 0);
-    for (uint16_t type : {21, 5, 20, 54}) {
+    ASSERT_EQ(c.Request(StoreType::kSetValue, COM_REMOTE_ENABLE, 0, 0).header.type, ReplyType::kOk);
+    for (uint16_t type : {StoreType::kGetValue, StoreType::kSetValue, StoreType::kGetText, StoreType::kGetVisible}) {
         WireReply r = c.Request(type, COM_REMOTE_PORT, 4);
-        EXPECT_EQ(r.header.type, 1) << type;
+        EXPECT_EQ(r.header.type, ReplyType::kError) << type;
         EXPECT_EQ(r.header.cmdId, COM_REMOTE_PORT);
-        EXPECT_EQ(r.header.value, 0xFFFFFFFBu) << type;
+        EXPECT_EQ(r.header.value, ResultWord::kDisabled) << type;
     }
     EXPECT_TRUE(debug->Contains("Rejected Remote Control: Disabled"));
-    WireReply key = c.Request(4, 7, 0, 12);
-    EXPECT_EQ(key.header.type, 0);
+    WireReply key = c.Request(MsgType::kKey, 7, 3, 12);
+    EXPECT_EQ(key.header.type, ReplyType::kOk);
     EXPECT_EQ(key.header.cmdId, 7);
+    EXPECT_EQ(key.header.item, 0u) << "a key reply does not echo the item";
 
     // The switch is kept with the system data.
     ASSERT_TRUE(StopApp());
@@ -107,7 +109,7 @@ TEST_F(RemoteSettings, RemoteDisabledRefusesStoreRequestsButNotKeys)
     ASSERT_TRUE(StartApp());
     TestClient d;
     ASSERT_TRUE(d.Connect(port));
-    EXPECT_EQ(d.Request(21, COM_REMOTE_PORT).header.value, 0xFFFFFFFBu);
+    EXPECT_EQ(d.Request(StoreType::kGetValue, COM_REMOTE_PORT).header.value, ResultWord::kDisabled);
 }
 
 } // namespace

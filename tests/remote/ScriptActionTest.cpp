@@ -154,8 +154,8 @@ TEST_F(ScriptsTest, CloseWindowStepPostsMenuKey8ToAClosableWindow)
     ASSERT_TRUE(queue.Open("/msgq"));
     AppMessage message;
     ASSERT_TRUE(queue.ReceiveFor(message, 0));
-    EXPECT_EQ(message.header.magic, kOriginLocal);
-    EXPECT_EQ(message.header.type, 4);
+    EXPECT_EQ(message.header.magic, Origin::kLocal);
+    EXPECT_EQ(message.header.type, MsgType::kKey);
     EXPECT_EQ(message.header.cmdId, 0);
     EXPECT_EQ(message.header.value, 0x8008u);
     EXPECT_EQ(message.payloadSize, 0u);

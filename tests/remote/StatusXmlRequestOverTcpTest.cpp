@@ -1,4 +1,4 @@
-// The status XML request over a real connection (type 4, sub-code 0x34): the
+// The status XML request over a real connection (KeySub::kStatusXml): the
 // path once a complete new file is written, an error reply when it cannot be.
 #include "remote/RemoteServerTest.h"
 
@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kSubStatusXml = 0x34;
 const std::string kPathText = "/mnt/mmc/status.xml";
 
 class StatusXmlRequest : public RemoteServerTest {
@@ -46,7 +45,7 @@ TEST_F(StatusXmlRequest, TheClientIsToldThePathOfANewCompleteFile)
     RunLoop();
     TestClient c;
     ASSERT_TRUE(c.Connect(port));
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 0, 0, kSubStatusXml)));
+    ASSERT_TRUE(c.Send(EncodeRequest(MsgType::kKey, 0, 0, KeySub::kStatusXml)));
     std::string reply;
     ASSERT_TRUE(c.Read(19, reply));
     EXPECT_EQ(reply, kPathText);
@@ -54,12 +53,12 @@ TEST_F(StatusXmlRequest, TheClientIsToldThePathOfANewCompleteFile)
     EXPECT_EQ(std::system(("xmllint --noout '" + StatusFile() + "' 2>/dev/null").c_str()), 0);
 
     // Nothing else came: the next request's reply follows at once.
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 7, 0, kSubStatusXml)));
+    ASSERT_TRUE(c.Send(EncodeRequest(MsgType::kKey, 7, 0, KeySub::kStatusXml)));
     ASSERT_TRUE(c.Read(19, reply));
     EXPECT_EQ(reply, kPathText);
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 7, 0, 0x32)));
+    ASSERT_TRUE(c.Send(EncodeRequest(MsgType::kKey, 7, 0, KeySub::kLcdImage)));
     ASSERT_TRUE(c.Read(20, reply));
-    EXPECT_EQ(reply, HeaderBytes(kRemoteMagic, 0, 7, 0, 0, 0));
+    EXPECT_EQ(reply, HeaderBytes(kRemoteMagic, ReplyType::kOk, 7, 0, 0, 0));
 }
 
 TEST_F(StatusXmlRequest, ClientsAskingAtTheSameTimeAreEachToldOfACompleteFile)
@@ -76,8 +75,9 @@ TEST_F(StatusXmlRequest, ClientsAskingAtTheSameTimeAreEachToldOfACompleteFile)
         threads.emplace_back([&, i] {
             TestClient& c = clients[static_cast<size_t>(i)];
             std::string reply;
+            const std::string request = EncodeRequest(MsgType::kKey, 0, 0, KeySub::kStatusXml);
             for (int round = 0; round < kRounds; ++round)
-                wrong += !c.Send(EncodeRequest(4, 0, 0, kSubStatusXml)) || !c.Read(19, reply) || reply != kPathText;
+                wrong += !c.Send(request) || !c.Read(19, reply) || reply != kPathText;
         });
     }
     for (std::thread& t : threads)
@@ -94,20 +94,20 @@ TEST_F(StatusXmlRequest, AFileThatCannotBeWrittenGetsAnErrorReply)
 
     // The memory card's folder is gone: nothing can be written.
     std::filesystem::remove_all(Paths::InstrumentFolder());
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 9, 3, kSubStatusXml)));
+    ASSERT_TRUE(c.Send(EncodeRequest(MsgType::kKey, 9, 3, KeySub::kStatusXml)));
     std::string reply;
     ASSERT_TRUE(c.Read(20, reply));
-    EXPECT_EQ(reply, HeaderBytes(kRemoteMagic, 1, 9, 0, 3, 0xFFFFFFFFu));
+    EXPECT_EQ(reply, HeaderBytes(kRemoteMagic, ReplyType::kError, 9, 0, 3, ResultWord::kRefused));
 
     // A folder stands where the file goes: it cannot be replaced.
     std::filesystem::create_directories(StatusFile() + "/inside");
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 9, 3, kSubStatusXml)));
+    ASSERT_TRUE(c.Send(EncodeRequest(MsgType::kKey, 9, 3, KeySub::kStatusXml)));
     ASSERT_TRUE(c.Read(20, reply));
-    EXPECT_EQ(reply, HeaderBytes(kRemoteMagic, 1, 9, 0, 3, 0xFFFFFFFFu));
+    EXPECT_EQ(reply, HeaderBytes(kRemoteMagic, ReplyType::kError, 9, 0, 3, ResultWord::kRefused));
 
     // Once the file can be written again, the path comes back.
     std::filesystem::remove_all(StatusFile());
-    ASSERT_TRUE(c.Send(EncodeRequest(4, 0, 0, kSubStatusXml)));
+    ASSERT_TRUE(c.Send(EncodeRequest(MsgType::kKey, 0, 0, KeySub::kStatusXml)));
     ASSERT_TRUE(c.Read(19, reply));
     EXPECT_EQ(reply, kPathText);
 }

@@ -44,7 +44,8 @@ TEST_F(KeyScan, EachKeyBecomesAKeyMessageAndAnUpdateAndUpdatesWaitForStartUp)
     mailbox.Release(kKeyOk);
     EXPECT_FALSE(TpKeyScan::KeyEventPending());
     EXPECT_EQ(scan.ScanKeys(), 2);
-    EXPECT_EQ(Drain(), (Messages {{4, 0x800C}, {2, 0}, {4, 12}, {2, 0}}));
+    EXPECT_EQ(Drain(),
+              (Messages {{MsgType::kKey, 0x800C}, {MsgType::kUpdate, 0}, {MsgType::kKey, 12}, {MsgType::kUpdate, 0}}));
     EXPECT_TRUE(TpKeyScan::TakeKeyEvent());
     EXPECT_FALSE(TpKeyScan::TakeKeyEvent()) << "taken: cleared";
     EXPECT_EQ(scan.ScanKeys(), 0);
@@ -55,7 +56,7 @@ TEST_F(KeyScan, EachKeyBecomesAKeyMessageAndAnUpdateAndUpdatesWaitForStartUp)
     scan.EnableUpdates(true);
     EXPECT_TRUE(scan.PostPeriodicUpdate());
     EXPECT_TRUE(scan.PostPeriodicUpdate());
-    EXPECT_EQ(Drain(), (Messages {{2, 0}}));
+    EXPECT_EQ(Drain(), (Messages {{MsgType::kUpdate, 0}}));
 }
 
 TEST_F(KeyScan, TheThreadPostsKeysAndUpdatesOnTheClock)
@@ -66,16 +67,16 @@ TEST_F(KeyScan, TheThreadPostsKeysAndUpdatesOnTheClock)
     mailbox.Press(kKeyMenu1);
     AppMessage m;
     ASSERT_TRUE(MessageQueue().ReceiveFor(m, 10000));
-    EXPECT_EQ(m.header.type, 4);
+    EXPECT_EQ(m.header.type, MsgType::kKey);
     EXPECT_EQ(m.header.value, 0x8001u);
     ASSERT_TRUE(MessageQueue().ReceiveFor(m, 10000));
-    EXPECT_EQ(m.header.type, 2);
+    EXPECT_EQ(m.header.type, MsgType::kUpdate);
 
     // The manual clock has not moved: no periodic update yet.
     EXPECT_EQ(MessageQueue::PendingCount(), 0u);
     clock.AdvanceMs(200);
     ASSERT_TRUE(MessageQueue().ReceiveFor(m, 10000));
-    EXPECT_EQ(m.header.type, 2);
+    EXPECT_EQ(m.header.type, MsgType::kUpdate);
     scan.Stop();
     EXPECT_TRUE(scan.IsFinished());
 }
