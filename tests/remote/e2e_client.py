@@ -152,6 +152,16 @@ def exercise(port):
     header, _ = c.reply()
     check(HEADER.unpack(header)[1] == 33, "type 23 reply type")
 
+    # Every read's reply type, pinned here apart from the server's own names:
+    # reads 20 to 29 answer with type + 10, reads 41 to 54 with type + 1.
+    for type_ in (20, 21, 22, 23, 52, 54):
+        c.send(request(type_, COM_REMOTE_PORT))
+        header, _ = c.reply()
+        check(HEADER.unpack(header)[1] == (type_ + 10 if type_ < 30 else type_ + 1), "type %d reply type" % type_)
+    # An item index past the list: error with 0xFFFFFFFC.
+    c.send(request(25, COM_REMOTE_CONNECTIONS, item=99))
+    check(c.read(20) == reply_header(1, COM_REMOTE_CONNECTIONS, 0, 99, 0xFFFFFFFC), "item out of range")
+
     # The screen: header with the BMP size, then the BMP.
     c.send(request(70, 0))
     check(c.read(20) == reply_header(0x39, 0, 0, BMP_SIZE, 0), "screen header")
