@@ -141,8 +141,6 @@ TEST_F(XmlStatusTest, LongLinesAreReadInChunksOf79)
     // rest of the line does, with the label it holds.
     const std::string label(80, 'L');
     EXPECT_EQ(Export(label + "=" + Id(COM_SCRIPTS_LOOPS) + ",1\n"), kHead + Record("L", "2") + kTail);
-    const std::string fits(70, 'M');
-    EXPECT_EQ(Export(fits + "=" + Id(COM_SCRIPTS_LOOPS) + ",1\n"), kHead + Record(fits, "2") + kTail);
 }
 
 TEST_F(XmlStatusTest, DateFieldFollowsTheDateOrder)
