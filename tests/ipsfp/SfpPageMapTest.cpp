@@ -47,7 +47,7 @@ TEST_F(SfpPageMap, SelectorsChooseThePhysicalPage)
         {1, 0, 0, 0, 0, 0x90, 0x91},  {-1, 0, 0, 0, 0, 0x90, 0x90},  {1, 2, 0, 0, 0, 0xFF, 0xB2},
         {0, 3, 0, 0, 0, 0xFE, 0xA3},  {0, -4, 0, 0, 0, 0xFE, 0xA0},  {1, 0, -1, 0, 0, 0xFD, 0xD1},
         {0, 0, 0, 1, 0, 0xF9, 0xF1},  {0, 0, 0, 0, 3, 0xFB, 0xE3},   {1, 5, 5, 5, 5, 0x84, 0x84},
-        {0, 0x70, 0, 0, 0, 0xFE, 0x10}, {0, 0, 0, 0x7FFFFFFF, 0, 0xF9, 0xEF},
+        {0, 0x70, 0, 0, 0, 0xFE, 0x10}, {0, 0, 0, 0x7FFFFFFF, 0, 0xF9, 0xEF}, {0, 0, 2, 0, 0, 0xFC, 0xD2},
     };
     for (const Case& c : cases) {
         Select(c.flow, c.audio, c.anc, c.ptp, c.blockE);
@@ -91,6 +91,9 @@ TEST_F(SfpPageMap, ChangeMovesTheFlowRowsAndSelectsThePhysicalPage)
     EXPECT_EQ(manager.pageBlocked, 1);
     EXPECT_EQ(manager.writeMark, 0);
 
+    // The first of the per-flow logical pages carries the rows itself.
+    EXPECT_FALSE(manager.ChangePage(0xFC));
+    EXPECT_EQ(RowsByPage().at(0xFC), 71);
     // Back on the first flow's own page.
     EXPECT_FALSE(manager.ChangePage(0xC0));
     EXPECT_EQ(RowsByPage().at(0xC0), 71);

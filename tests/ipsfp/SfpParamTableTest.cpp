@@ -123,6 +123,13 @@ TEST_F(SfpParamRead, WholeBytesAreBigEndian)
     SelectLoaded(0x84);
     EXPECT_EQ(Value(COM_SFP_IP_CONTR_IP_ADD1), 192);
     EXPECT_EQ(Value(COM_SFP_IP_CONTR_IP_ADD4), 10);
+
+    // A row at the last register is read; a wider one would run past it.
+    module.Poke(0x87, 0xFF, 0x5A);
+    SelectLoaded(0x87);
+    EXPECT_EQ(Value(COM_SFP_IP_FLOW_MAC_BYTE1_0C64), 0x5A);
+    table.Find(COM_SFP_IP_FLOW_MAC_BYTE1_0C64)->byteCount = 2;
+    EXPECT_EQ(Value(COM_SFP_IP_FLOW_MAC_BYTE1_0C64), -1);
 }
 
 TEST_F(SfpParamRead, BitFieldsAreMaskedAndShifted)

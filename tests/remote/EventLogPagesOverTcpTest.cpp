@@ -146,8 +146,9 @@ TEST_F(EventLogPages, EmptyAndOneEventLogsWithStartsBeyondTheEnd)
                 "class=\"logWarning\">01-02-2024 </td><td class=\"logWarning\" style=\"width:350px\" >Cable "
                 "lost</td></tr>\n"};
     one.endOfLog = true;
-    EXPECT_EQ(Fetch(c, 0), one.Html());
-    EXPECT_NE(one.Html().find("Displaying 1 to 1 of 1 Events<b></div><br><br></body></html>\x03"), std::string::npos);
+    const std::string page = Fetch(c, 0);
+    EXPECT_EQ(page, one.Html());
+    EXPECT_NE(page.find("Displaying 1 to 1 of 1 Events<b></div><br><br></body></html>\x03"), std::string::npos);
     one.curI = 5;   // beyond the end: the last page, listed backward from the only entry
     EXPECT_EQ(Fetch(c, 5), one.Html());
 }
@@ -162,13 +163,13 @@ TEST_F(EventLogPages, TheButtonsPageForwardAndBackThroughALogOfSeveralPages)
     for (int start = 0; start < 120; start += 20)
         ExpectSpan(log, start, start, start + 19, start, 100000 + start, start + 20);
     ExpectSpan(log, 120, 120, 129, 120, 100120, 120, true);
+    ExpectSpan(log, 110, 110, 129, 110, 100110, 130, true);   // a full page that ends at the last entry
     // The last page lists the last twenty, backward from the end.
     ExpectSpan(log, 99999, 110, 129, 99999, 100110, 130, true);
     // Back: 100,001 + k lists the twenty up to k; fewer than a page before
     // the start gives the first page.
     ExpectSpan(log, 100110, 90, 109, 109, 100090, 110);
     ExpectSpan(log, 100010, 0, 19, 9, 100000, 20);
-    ExpectSpan(log, 100003, 0, 19, 2, 100000, 20);
 }
 
 TEST_F(EventLogPages, FiltersAndPageSizesListOnlyTheirLevelAndCountOnlyListedEvents)
@@ -179,7 +180,8 @@ TEST_F(EventLogPages, FiltersAndPageSizesListOnlyTheirLevelAndCountOnlyListedEve
     for (const auto& [filter, pageCode] : {std::pair<uint16_t, uint16_t> {0, 2}, {2, 0}, {4, 1}, {9, 7}})
         EXPECT_EQ(Fetch(c, 0, filter, pageCode), FirstPage(log, filter, pageCode).Html())
             << "filter " << filter << " page " << pageCode;
-    EXPECT_EQ(FirstPage(log, 4, 1).rows.size(), 32u) << "all the commands: not a full page";
+    EXPECT_NE(Fetch(c, 0, 4, 1).find("Displaying 5 to 253 of 260 Events"), std::string::npos)
+        << "all 32 commands: not a full page";
 }
 
 TEST_F(EventLogPages, ShortAndOddEventTextsNeverShowWhatTheyDoNotHold)

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/socket.h>
+
 namespace {
 
 using RemoteConnections = RemoteServerTest;
@@ -109,10 +111,14 @@ TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
     ASSERT_TRUE(second.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
     EXPECT_EQ(ClientList(first), "127.0.0.1\t127.0.0.1\t-\t-\t-\t");
 
-    // Ten bytes of a header, then gone: the slot is free again.
+    // Ten bytes of a header, then a reset (a disconnect, not a close): the
+    // receive fails, is reported, and the slot is free again.
     ASSERT_TRUE(second.Send(std::string(10, '\x12')));
-    second.Close();
+    sockaddr unspecified {};
+    unspecified.sa_family = AF_UNSPEC;
+    ASSERT_EQ(::connect(second.socket.Fd(), &unspecified, sizeof unspecified), 0);
     EXPECT_TRUE(WaitFor([&] { return ClientList(first) == "127.0.0.1\t-\t-\t-\t-\t"; }));
+    EXPECT_TRUE(debug->Contains("recv(): Connection reset by peer\nRemCtrl: recv()\n"));
 }
 
 } // namespace

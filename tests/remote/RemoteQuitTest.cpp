@@ -48,12 +48,7 @@ TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
     const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
     quit.join();
     EXPECT_TRUE(prompt);
-    WireReply r = waiting.ReadReply();
-    if (r.ok) {
-        EXPECT_EQ(r.header.type, ReplyType::kError) << "given up, not answered with stale bytes";
-        EXPECT_EQ(r.header.value, ResultWord::kRefused);
-    }
-    EXPECT_TRUE(waiting.SeesClose());
+    EXPECT_TRUE(waiting.SeesClose()) << "given up without a reply: no stale bytes before the close";
     EXPECT_TRUE(idle.SeesClose());
 }
 

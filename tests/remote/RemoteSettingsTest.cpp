@@ -6,6 +6,8 @@
 #include "core/TpIniFile.h"
 #include "remote/server/TpRemoteCtrl.h"
 
+#include <cerrno>
+
 namespace {
 
 using RemoteSettings = RemoteServerTest;
@@ -48,6 +50,12 @@ TEST_F(RemoteSettings, APortChangeRebindsAndWritesThePort)
     }
     EXPECT_EQ(Setting("Port"), std::to_string(newPort));
     EXPECT_TRUE(Listens(newPort));
+
+    // A port another socket holds: the bind fails and is reported.
+    Socket holder = Socket::Listen("127.0.0.1", 0);
+    ASSERT_EQ(c.Request(5, COM_REMOTE_PORT, 0, holder.LocalPort()).header.type, 0);
+    EXPECT_TRUE(debug->Contains("bind failed with error: " + std::to_string(EADDRINUSE) + "\n"));
+    EXPECT_FALSE(Listens(newPort));
 }
 
 TEST_F(RemoteSettings, TheServerListensOnlyWhileItHasAnAddress)

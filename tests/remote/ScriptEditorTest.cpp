@@ -118,6 +118,8 @@ TEST_F(ScriptsTest, StepsAreAddedEditedMovedAndDeleted)
     EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_MOVE_STEP_DOWN));
     Press(COM_SCRIPTS_EDIT_MOVE_STEP_UP);
     EXPECT_EQ(ScriptText("S"), kHeader + "1,PROMPT,\"Plug in, then press Continue\"\n10,PAUSE,\n");
+    LoadScript("S", ScriptText("S"));   // read back from the file
+    EXPECT_EQ(Text(COM_SCRIPTS_EDIT_STEP_TEXT), "Plug in, then press Continue");
     EXPECT_FALSE(Enabled(COM_SCRIPTS_EDIT_MOVE_STEP_UP));
     Press(COM_SCRIPTS_EDIT_MOVE_STEP_UP);
     EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), 0);

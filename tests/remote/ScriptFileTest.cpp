@@ -125,6 +125,7 @@ TEST_F(ScriptsTest, StepArgumentsAreParsedByTheirShape)
         {"7,PAUSE", 7, 0, "", "7,PAUSE,"},
         {"1,PROMPT,\"a,b\"", 1, 0, "a,b", "1,PROMPT,\"a,b\""},
         {"1,PROMPT,\"a,b\",c d", 1, 0, "c d", "1,PROMPT,c d"},
+        {"1,PROMPT,\"a,b\",", 1, 0, "a,b", "1,PROMPT,\"a,b\""},
         {"1,LOGCOMMENT,one,two", 1, 0, "two", "1,LOGCOMMENT,two"},
         {"1,LOGCOMMENT,one,", 1, 0, "one,", "1,LOGCOMMENT,\"one,\""},
         {"1,LOADMEM,-2x,", 1, -2, "", "1,LOADMEM,-2,"},

@@ -68,9 +68,9 @@ TEST_F(LcdBitmap, KnownFrameBecomesTheExactFile)
     EXPECT_EQ(b.substr(0, 2), "BM");
     // offset, 32-bit field: file size, reserved, data offset, information
     // header size, width, height (positive: bottom-up), compression, data size,
-    // palette colours, important colours
-    const std::pair<size_t, uint32_t> fields[] = {{2, 391734}, {6, 0},  {10, 54},     {14, 40}, {18, 480},
-                                                  {22, 272},   {30, 0}, {34, 391680}, {46, 0},  {50, 0}};
+    // horizontal and vertical pixels per metre, palette colours, important colours
+    const std::pair<size_t, uint32_t> fields[] = {{2, 391734}, {6, 0}, {10, 54}, {14, 40}, {18, 480}, {22, 272},
+                                                  {30, 0}, {34, 391680}, {38, 2835}, {42, 2835}, {46, 0}, {50, 0}};
     for (const auto& [at, value] : fields)
         EXPECT_EQ(U32(b, at), value) << "offset " << at;
     EXPECT_EQ(U16(b, 26), 1u);    // planes
