@@ -250,7 +250,7 @@ private:
     void BackupRestored();
 
     TpCmdTable cmds_;
-    // The commands by CmdIndex, as the change handler looks them up.
+    // The commands by CmdIndex (the change handler looks a child up here).
     const std::vector<std::unique_ptr<TpCommand>>& children_ = cmds_.Commands();
     std::vector<TpScriptAction*> actions_;   // not owned; never shrinks (gone: none)
     ScriptFile script_;
