@@ -24,7 +24,6 @@
 #include "ui/TpDialogList.h"
 #include "ui/TpKeyScan.h"
 
-#include <cstring>
 
 namespace {
 TpZuApplication* g_app = nullptr;
@@ -32,21 +31,62 @@ TpZuApplication* g_app = nullptr;
 // Menu keys 1 and 8 held together at power-on: service mode.
 constexpr uint32_t kServiceKeys = (1u << (kKeyMenu1 - 1)) | (1u << (kKeyMenu8 - 1));
 
-// --- remote control ----------------------------------------------------------------
-// Command ids of the remote-control page, in the order it takes them: the
-// network page's (Setup, Apply, DHCP switch, the DHCP address, mask, gateway
-// and DNS displays, host name, the first octets of the static address, mask,
-// gateway and DNS editors), then the enable switch, the port, the note shown
-// while enabled and the client list.
-constexpr uint16_t kRemoteCtrlIds[TpRemoteCtrl::kIdCount] = {
-    COM_NETWORK_SETUP, COM_NETWORK_APPLY, COM_NETWORK_DHCP,
-    COM_NETWORK_DHCP_IP, COM_NETWORK_DHCP_MASK, COM_NETWORK_DHCP_GATEWAY, COM_NETWORK_DHCP_DNS,
-    COM_NETWORK_NAME,
-    COM_NETWORK_IP_1, COM_NETWORK_MASK_1, COM_NETWORK_GATEWAY_1, COM_NETWORK_DNS_1,
-    COM_REMOTE_ENABLE, COM_REMOTE_PORT, COM_REMOTE_ENABLED_NOTE, COM_REMOTE_CONNECTIONS,
+// A queue handle, open while it exists.
+struct QueueHandle : MessageQueue {
+    explicit QueueHandle(const char* name) { Open(name, 1, 100, 1500); }
 };
-// ---------------------------------------------------------------------------------
+
+// A start-up step between two subsystems: runs once, where it stands in the
+// list.
+struct StartStep {
+    template <typename Step>
+    explicit StartStep(Step step)
+    {
+        step();
+    }
+};
 } // namespace
+
+// The top object of each subsystem, in start-up order: members are built in
+// the order they are declared and destroyed in the reverse, so this list is
+// both the start-up and the shutdown order. Steps between two subsystems
+// stand where they run.
+struct TpZuApplication::Subsystems {
+    explicit Subsystems(TpZuApplication& app);
+
+    TpKeyScan keyScan;
+    StartStep keyScanStarted{[this] { keyScan.Start(); }};
+    QueueHandle msgq{"/msgq"};
+    QueueHandle remctrl{"/remctrl"};
+    TpDialogList dialogs;
+    TpCommandLine console;
+    TpStore store;
+    TpIniFile settings{"./system.cfg"};
+    TpLogger logger;
+    StartStep dialogsLoaded{[this] { dialogs.LoadDefinitions(settings.GetString("", "Language", "Orb")); }};
+    TpCommand keyLock{COM_REMOTE_DISABLE_KEYBOARD, 1};
+    TpXmlStatus xmlStatus;
+    TpMemories memories;
+    StartStep foldersMade{[] { Paths::MakeDataFolders(); }};   // the scripts, reports and screen dumps go there
+    // The scripts page comes before every object that registers a script
+    // action (the audio monitors, the analyser), and after the memories,
+    // whose backup list its archive choice shows.
+    TpScripts scripts{TpScripts::kCommandIds};
+    StartStep mainShown{[this] { dialogs.Show("Main", 1); }};
+    // The audio generator comes after the video generator, which calls it,
+    // and before the reference page and the analyser.
+    TpAudGenerator audioGenerator;
+    TpAnalyser analyser;
+    // Remote control: after the analyser, before the default settings; it
+    // goes first, ending every connection while the store still stands.
+    TpRemoteCtrl remoteCtrl;
+};
+
+TpZuApplication::Subsystems::Subsystems(TpZuApplication& app)
+    : audioGenerator(&app, settings, kAudGenCmdIds, true, true, master_level_table, kMasterLevelCount),
+      remoteCtrl(TpRemoteCtrl::kCommandIds, settings, &app.webPages_)
+{
+}
 
 TpZuApplication* TpZuApplication::Instance()
 {
@@ -74,43 +114,17 @@ std::string TpZuApplication::StatusXmlPath()
 void TpZuApplication::GuiInit()
 {
     serviceKeys_ = (read_key_state() & kServiceKeys) == kServiceKeys;
-    keyScan_ = std::make_unique<TpKeyScan>();
-    keyScan_->Start();
-    msgq_.Open("/msgq", 1, 100, 1500);
-    remctrl_.Open("/remctrl", 1, 100, 1500);
-    dialogs_ = std::make_unique<TpDialogList>();
-    console_ = std::make_unique<TpCommandLine>();
-    store_ = std::make_unique<TpStore>();
-    settings_ = std::make_unique<TpIniFile>("./system.cfg");
-    logger_ = std::make_unique<TpLogger>();
-    dialogs_->LoadDefinitions(settings_->GetString("", "Language", "Orb"));
-    keyLock_ = std::make_unique<TpCommand>(COM_REMOTE_DISABLE_KEYBOARD, 1);
-    xmlStatus_ = std::make_unique<TpXmlStatus>();
-    memories_ = std::make_unique<TpMemories>();
-    // The scripts page comes before every object that registers a script
-    // action (the audio monitors, the analyser), and after the memories,
-    // whose backup list its archive choice shows.
-    Paths::MakeDataFolders();
-    scripts_ = std::make_unique<TpScripts>(TpScripts::kCommandIds);
-    dialogs_->Show("Main", 1);
-    // The audio generator comes after the video generator, which calls it,
-    // and before the reference page and the analyser.
-    audioGenerator_ = std::make_unique<TpAudGenerator>(this, *settings_, kAudGenCmdIds, true, true, master_level_table,
-                                                       kMasterLevelCount);
-    analyser_ = std::make_unique<TpAnalyser>();
-    // Remote control: after the analyser, before the default settings.
-    remoteCtrl_ = std::make_unique<TpRemoteCtrl>(kRemoteCtrlIds, *settings_, &webPages_);
+    parts_ = std::make_unique<Subsystems>(*this);
 
     DebugPrintf("Default settings\n");
-    store_->ApplyDefaults();
+    parts_->store.ApplyDefaults();
     DebugPrintf("Loading saved settings\n");
     LoadSystemData();
 
-    dialogs_->MarkAllDirty();
+    parts_->dialogs.MarkAllDirty();
     UpdateScreen();
-    logger_->EnableEvents(true);
-    keyScan_->EnableUpdates(true);
-    Paths::MakeDataFolders();
+    parts_->logger.EnableEvents(true);
+    parts_->keyScan.EnableUpdates(true);
     MakeFolder(ScreenDumpFolder());
     MakeScreendumpIndex();
     DebugPrintf("finished GuiInit\n");
@@ -121,33 +135,27 @@ void TpZuApplication::ShutDown()
     if (shutDown_)
         return;
     shutDown_ = true;
-    // Threads first, so nothing posts while the objects go.
-    if (keyScan_)
-        keyScan_->Stop();
+    // The key scan first, so nothing posts while the system data is saved
+    // and the objects go.
+    parts_->keyScan.Stop();
     DebugPrintf("Saving System data...\n");
     SaveSystemData();
-    remoteCtrl_.reset();   // ends every connection; before the store goes
-    analyser_.reset();
-    audioGenerator_.reset();
-    scripts_.reset();
-    memories_.reset();
-    xmlStatus_.reset();
-    keyLock_.reset();
-    dialogs_.reset();
-    logger_.reset();
-    settings_.reset();
-    store_.reset();
-    console_.reset();
-    keyScan_.reset();
-    remctrl_.Close();
-    msgq_.Close();
+    parts_.reset();
 }
+
+TpStore& TpZuApplication::Store() { return parts_->store; }
+TpIniFile& TpZuApplication::Settings() { return parts_->settings; }
+TpLogger& TpZuApplication::Logger() { return parts_->logger; }
+TpCommandLine& TpZuApplication::Console() { return parts_->console; }
+TpDialogList& TpZuApplication::Dialogs() { return parts_->dialogs; }
+TpKeyScan& TpZuApplication::KeyScan() { return parts_->keyScan; }
+TpScripts& TpZuApplication::Scripts() { return parts_->scripts; }
 
 void TpZuApplication::ProcessMessages()
 {
     AppMessage message;
-    while (!quit_.load()) {
-        if (!msgq_.Receive(message))
+    while (!quit_.load() && parts_) {
+        if (!parts_->msgq.Receive(message))
             continue;
         Dispatch(message);
     }
@@ -157,7 +165,7 @@ void TpZuApplication::ProcessMessages()
 bool TpZuApplication::ProcessPending()
 {
     AppMessage message;
-    while (!quit_.load() && msgq_.ReceiveFor(message, 0))
+    while (!quit_.load() && parts_ && parts_->msgq.ReceiveFor(message, 0))
         Dispatch(message);
     return !quit_.load();
 }
@@ -168,10 +176,10 @@ bool TpZuApplication::Dispatch(AppMessage& message)
         return false;
     const RemoteMsgHeader& h = message.header;
     if (h.type == MsgType::kUpdate) {
-        store_->Tick();
+        parts_->store.Tick();
         UpdateScreen();
     } else if (h.type == MsgType::kConsole) {
-        console_->RunLine(reinterpret_cast<const char*>(message.payload));
+        parts_->console.RunLine(reinterpret_cast<const char*>(message.payload));
     } else if (h.type == MsgType::kKey) {
         HandleKeyMessage(message);
     } else if (h.type >= MsgType::kStoreFirst && h.type <= MsgType::kStoreLast) {
@@ -196,7 +204,7 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
     const RemoteMsgHeader& h = message.header;
     if (h.length != 0) {
         // A key message with a payload is a console line.
-        console_->RunLine(reinterpret_cast<const char*>(message.payload));
+        parts_->console.RunLine(reinterpret_cast<const char*>(message.payload));
         ReleaseRequester(message, ReplyType::kOk, 0);
         return;
     }
@@ -211,7 +219,7 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
     } else if (hostPowerOff) {
         // The host's quit (window or signal) works whatever a client locked.
         quit_.store(true);
-    } else if (store_->GetValue(COM_REMOTE_DISABLE_KEYBOARD) == 0 && !systemActionPending_) {
+    } else if (parts_->store.GetValue(COM_REMOTE_DISABLE_KEYBOARD) == 0 && !systemActionPending_) {
         HandleKey(code);
     }
     if (code & kKeyPressFlag)
@@ -225,14 +233,15 @@ void TpZuApplication::HandleKeyMessage(AppMessage& message)
 
 void TpZuApplication::HandleKey(uint16_t code)
 {
-    if (dialogs_->RouteKey(code) == TpKeyResult::PowerOff)
+    if (parts_->dialogs.RouteKey(code) == TpKeyResult::PowerOff)
         quit_.store(true);
 }
 
 bool TpZuApplication::RemoteEnabled() const
 {
     // Without the enable switch nothing can disable remote control.
-    return store_->GetCmd(COM_REMOTE_ENABLE) == nullptr || store_->GetValue(COM_REMOTE_ENABLE) != 0;
+    const TpStore& store = parts_->store;
+    return store.GetCmd(COM_REMOTE_ENABLE) == nullptr || store.GetValue(COM_REMOTE_ENABLE) != 0;
 }
 
 void TpZuApplication::ProcessMessage(AppMessage& message)
@@ -249,14 +258,14 @@ void TpZuApplication::ProcessMessage(AppMessage& message)
         LogMessage(0, "Rejected Remote Control: Disabled");
         length = MakeHeaderReply(message.header, ReplyType::kError, ResultWord::kDisabled, reply);
     } else {
-        length = AnswerStoreRequest(message, *store_, reply);
+        length = AnswerStoreRequest(message, parts_->store, reply);
     }
     RemoteReplySlot::Reply(message.header.spare, reply, length);
 }
 
 void TpZuApplication::UpdateScreen()
 {
-    if (!dialogs_->RedrawChanged())
+    if (!parts_->dialogs.RedrawChanged())
         return;
     ++screenChanges_;
     if (screenChanged_)
@@ -265,7 +274,7 @@ void TpZuApplication::UpdateScreen()
 
 void TpZuApplication::WriteStatusXml()
 {
-    xmlStatus_->Write(TpXmlStatus::kStatusFile, "xmlformat.ini", *store_);
+    parts_->xmlStatus.Write(TpXmlStatus::kStatusFile, "xmlformat.ini", parts_->store);
 }
 
 // The generator's levels and output parameters go to the audio monitors
@@ -284,11 +293,12 @@ void TpZuApplication::SetOutputParams(int a, int b, double c, double d)
 
 bool TpZuApplication::SaveSystemData() const
 {
+    const TpStore& store = parts_->store;
     TpMemory system;
     system.number = 1;
     system.name = "System";
-    for (unsigned id = 1; id < store_->EntryCount(); ++id) {
-        const TpCommandEntry* e = store_->Entry(id);
+    for (unsigned id = 1; id < store.EntryCount(); ++id) {
+        const TpCommandEntry* e = store.Entry(id);
         if (e == nullptr || !e->defined || !(e->storeMask & kStoreSystem) || e->head == nullptr)
             continue;
         TpMemoryValue v;
@@ -313,14 +323,15 @@ bool TpZuApplication::LoadSystemData()
         DebugPrintf("ERROR: %s is corrupt; the default settings stay\n", kSystemFile);
         return false;
     }
+    TpStore& store = parts_->store;
     for (const TpMemoryValue& v : memories.front().values) {
-        const TpCommandEntry* e = store_->Entry(v.cmdId);
+        const TpCommandEntry* e = store.Entry(v.cmdId);
         if (e == nullptr || !e->defined || !(e->storeMask & kStoreSystem))
             continue;
         if (v.hasValue)
-            store_->SetValue(v.cmdId, v.value);
+            store.SetValue(v.cmdId, v.value);
         if (v.hasText)
-            store_->SetText(v.cmdId, v.text);
+            store.SetText(v.cmdId, v.text);
     }
     return true;
 }

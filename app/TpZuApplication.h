@@ -13,19 +13,13 @@
 #include <memory>
 #include <string>
 
-class TpAudGenerator;
-class TpAnalyser;
-class TpCommand;
 class TpCommandLine;
 class TpDialogList;
 class TpKeyScan;
-class TpMemories;
 class TpIniFile;
 class TpLogger;
-class TpRemoteCtrl;
 class TpScripts;
 class TpStore;
-class TpXmlStatus;
 
 class TpZuApplication : public TpApplication {
 public:
@@ -64,13 +58,14 @@ public:
     void SetScreenChangedHandler(std::function<void()> handler) { screenChanged_ = std::move(handler); }
     uint32_t ScreenChangeCount() const { return screenChanges_.load(); }
 
-    TpStore& Store() { return *store_; }
-    TpIniFile& Settings() { return *settings_; }
-    TpLogger& Logger() { return *logger_; }
-    TpCommandLine& Console() { return *console_; }
-    TpDialogList& Dialogs() { return *dialogs_; }
-    TpKeyScan& KeyScan() { return *keyScan_; }
-    TpScripts& Scripts() { return *scripts_; }
+    // Until ShutDown.
+    TpStore& Store();
+    TpIniFile& Settings();
+    TpLogger& Logger();
+    TpCommandLine& Console();
+    TpDialogList& Dialogs();
+    TpKeyScan& KeyScan();
+    TpScripts& Scripts();
 
     // Where the status file written for the status key and the web request
     // is kept on this computer.
@@ -79,6 +74,8 @@ public:
     static constexpr const char* kSystemFile = "System.dat";
 
 private:
+    struct Subsystems;
+
     void GuiInit();
     void HandleKeyMessage(AppMessage& message);
     void HandleKey(uint16_t code);
@@ -90,21 +87,9 @@ private:
     void WriteStatusXml();
 
     TpWebFrontEnd webPages_;   // relayed by the remote-control page; outlives it
-    std::unique_ptr<TpKeyScan> keyScan_;
-    std::unique_ptr<TpDialogList> dialogs_;
-    std::unique_ptr<TpCommandLine> console_;
-    std::unique_ptr<TpStore> store_;
-    std::unique_ptr<TpIniFile> settings_;
-    std::unique_ptr<TpLogger> logger_;
-    std::unique_ptr<TpCommand> keyLock_;
-    std::unique_ptr<TpXmlStatus> xmlStatus_;
-    std::unique_ptr<TpMemories> memories_;
-    std::unique_ptr<TpScripts> scripts_;
-    std::unique_ptr<TpAudGenerator> audioGenerator_;
-    std::unique_ptr<TpAnalyser> analyser_;
-    std::unique_ptr<TpRemoteCtrl> remoteCtrl_;
-    MessageQueue msgq_;
-    MessageQueue remctrl_;
+    // The top object of each subsystem, made by GuiInit in start-up order and
+    // deleted by ShutDown in the reverse.
+    std::unique_ptr<Subsystems> parts_;
 
     std::function<void()> screenChanged_;
     std::atomic<uint32_t> screenChanges_{0};

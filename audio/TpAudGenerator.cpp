@@ -44,24 +44,24 @@ TpAudGenerator* TpAudGenerator::Instance()
 
 TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const AudGenCmdIds& ids, bool aesItems,
                                bool streamItems, const int32_t* masterTable, int masterCount)
-    : TpParent(nullptr, 0, 0), app_(app), settings_(settings), ids_(ids)
+    : TpParent(nullptr, 0, 0), app_(app), settings_(settings), cmds_(ids)
 {
     if (masterTable != nullptr && masterCount > 0)
         masterTable_.assign(masterTable, masterTable + masterCount);
 
-    auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), 1); };
-    dolbyType_ = child(ids[kIdDolbyType]);
-    aesOut_ = std::make_unique<TpAudioPair>(this, ids[kIdAesOutSource], kAesOutput);
-    anlOut_ = std::make_unique<TpAudioPair>(this, ids[kIdAnlOutSource], kAnalogueOutput);
-    gainLeft_ = child(ids[kIdOutGainLeft]);
-    gainRight_ = child(ids[kIdOutGainRight]);
-    master_ = child(ids[kIdMasterLevel]);
-    secondStream_ = child(ids[kIdSecondStream]);
-    groupText_ = std::make_unique<TpCommand>(ids[kIdGroupText], 2);
+    cmds_.Make<TpChildCmd>(kIdDolbyType, this, 1);
+    aesOut_ = cmds_.Make<TpAudioPair>(kIdAesOutSource, this, kAesOutput);
+    anlOut_ = cmds_.Make<TpAudioPair>(kIdAnlOutSource, this, kAnalogueOutput);
+    gainLeft_ = cmds_.Make<TpChildCmd>(kIdOutGainLeft, this, 1);
+    gainRight_ = cmds_.Make<TpChildCmd>(kIdOutGainRight, this, 1);
+    cmds_.Make<TpChildCmd>(kIdMasterLevel, this, 1);
+    cmds_.Make<TpChildCmd>(kIdSecondStream, this, 1);
+    groupText_ = cmds_.Make<TpCommand>(kIdGroupText, nullptr, 2);
     for (int p = 0; p < kAudGenPairs; ++p)
         pairs_.push_back(std::make_unique<TpAudGenPair>(this, p, ids, aesItems, streamItems));
     for (int g = 0; g < kAudGenGroups; ++g)
-        groups_[static_cast<size_t>(g)] = child(ids[kIdGroupOn] + g);
+        groups_[static_cast<size_t>(g)] =
+            std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), 1);
     g_generator = this;
 
     SetDolbyAvailable(false);
@@ -123,10 +123,11 @@ void TpAudGenerator::OnChildChanged(TpCommand* child, int reason)
 {
     if (child == nullptr)
         return;
+    const int entry = cmds_.IndexOf(child);
     // The Dolby generator shows its type while it can make a stream.
-    if (child == dolbyType_.get()) {
+    if (entry == kIdDolbyType) {
         if (reason == kReasonValue || reason == kReasonVisible)
-            SetDolbyAvailable(dolbyType_->IsVisible());
+            SetDolbyAvailable(child->IsVisible());
         return;
     }
     // A group counts while it is switched on and enabled.
@@ -139,11 +140,14 @@ void TpAudGenerator::OnChildChanged(TpCommand* child, int reason)
     if (reason != kReasonValue)
         return;
 
-    if (child == secondStream_.get()) {
+    switch (entry) {
+    case kIdSecondStream:
         audgen_hw_sync();
-    } else if (child == master_.get()) {
-        SetMasterLevel(master_->GetValue());
-    } else if (child == aesOut_.get()) {
+        break;
+    case kIdMasterLevel:
+        SetMasterLevel(child->GetValue());
+        break;
+    case kIdAesOutSource: {
         aesFollows_ = aesOut_->Following();
         const bool on = aesOut_->GetValue() != 0;
         if (on != aesOn_) {
@@ -151,15 +155,20 @@ void TpAudGenerator::OnChildChanged(TpCommand* child, int reason)
             power_set_gen_flag(on ? 1 : 0);
             audgen_hw_write(on ? 1 : 0);
         }
-    } else if (child == anlOut_.get()) {
+        break;
+    }
+    case kIdAnlOutSource:
         anlFollows_ = anlOut_->Following();
         power_set_gen_analog(anlOut_->GetValue() != 0 ? 1 : 0);
-    } else if (child == gainLeft_.get()) {
+        break;
+    case kIdOutGainLeft:
         SaveOutputGain(kGainLeftKey, *gainLeft_);
         return;
-    } else if (child == gainRight_.get()) {
+    case kIdOutGainRight:
         SaveOutputGain(kGainRightKey, *gainRight_);
         return;
+    default:
+        break;
     }
     ApplyOutputs();
 }

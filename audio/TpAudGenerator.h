@@ -12,6 +12,7 @@
 
 #include "board/VideoFormat.h"
 #include "core/TpChildCmd.h"
+#include "core/TpCmdTable.h"
 #include "core/TpParent.h"
 
 #include <array>
@@ -72,17 +73,17 @@ private:
 
     TpApplication* app_;
     TpIniFile& settings_;
-    AudGenCmdIds ids_;
     std::vector<int32_t> masterTable_;
 
-    std::unique_ptr<TpChildCmd> dolbyType_;
-    std::unique_ptr<TpAudioPair> aesOut_;
-    std::unique_ptr<TpAudioPair> anlOut_;
-    std::unique_ptr<TpChildCmd> gainLeft_;
-    std::unique_ptr<TpChildCmd> gainRight_;
-    std::unique_ptr<TpChildCmd> master_;
-    std::unique_ptr<TpChildCmd> secondStream_;
-    std::unique_ptr<TpCommand> groupText_;
+    // The commands of the single entries of the id table; the pointers below
+    // name those the generator works on. The pairs and the group switches
+    // take ids at offsets from their entries.
+    TpCmdTable cmds_;
+    TpAudioPair* aesOut_ = nullptr;
+    TpAudioPair* anlOut_ = nullptr;
+    TpChildCmd* gainLeft_ = nullptr;
+    TpChildCmd* gainRight_ = nullptr;
+    TpCommand* groupText_ = nullptr;
     std::vector<std::unique_ptr<TpAudGenPair>> pairs_;
     std::array<std::unique_ptr<TpChildCmd>, kAudGenGroups> groups_;
 

@@ -147,7 +147,7 @@ TpScripts* TpScripts::Instance()
 }
 
 TpScripts::TpScripts(const uint16_t (&ids)[kIdCount], TpCommand* parent)
-    : TpParent(parent, 0, 0)
+    : TpParent(parent, 0, 0), cmds_(ids)
 {
     g_scripts = this;
     ResetScriptRunState();
@@ -159,7 +159,7 @@ TpScripts::TpScripts(const uint16_t (&ids)[kIdCount], TpCommand* parent)
         tabTexts_.push_back(::GetText(number));
 
     notifying_ = 1;
-    BuildChildren(ids);
+    BuildChildren();
     // The built-in step types come first in the page's own type list, so its
     // values are the step types.
     for (int type = 0; type < kBuiltInStepCount; ++type)
@@ -195,88 +195,32 @@ TpScripts::~TpScripts()
 {
     if (TpStore* store = TpStore::Instance())
         store->RemoveTask(this);
-    children_.clear();
+    cmds_.Clear();
     if (g_scripts == this)
         g_scripts = nullptr;
 }
 
-void TpScripts::BuildChildren(const uint16_t (&ids)[kIdCount])
+void TpScripts::BuildChildren()
 {
-    children_.resize(kIdCount);
     for (const ChildRow& row : kChildren) {
-        const uint16_t id = ids[row.index];
-        ids_[row.index] = id;
-        std::unique_ptr<TpCommand> cmd;
         switch (row.kind) {
         case Kind::Button:
-            cmd = std::make_unique<TpButtonPress>(this, id, row.valueKind);
+            cmds_.Make<TpButtonPress>(row.index, this, row.valueKind);
             break;
         case Kind::TextList:
-            cmd = std::make_unique<TpTextListCmd>(this, id, row.valueKind);
+            cmds_.Make<TpTextListCmd>(row.index, this, row.valueKind);
             break;
         case Kind::Child:
-            cmd = std::make_unique<TpChildCmd>(this, id, row.valueKind);
+            cmds_.Make<TpChildCmd>(row.index, this, row.valueKind);
             break;
         case Kind::Plain:
-            cmd = std::make_unique<TpCommand>(this, id, row.valueKind);
+            cmds_.Make<TpCommand>(row.index, this, row.valueKind);
             break;
         case Kind::MemList:
-            cmd = std::make_unique<TpMemListCmd>(this, id, row.valueKind, ids[kBackupFileList]);
+            cmds_.Make<TpMemListCmd>(row.index, this, row.valueKind, Id(kBackupFileList));
             break;
         }
-        children_[row.index] = std::move(cmd);
     }
-}
-
-int32_t TpScripts::Value(CmdIndex index) const
-{
-    TpStore* store = TpStore::Instance();
-    if (Id(index) == 0 || store == nullptr || store->GetCmd(Id(index)) == nullptr)
-        return Cmd(index)->GetValue();
-    return store->GetValue(Id(index));
-}
-
-std::string TpScripts::Text(CmdIndex index) const
-{
-    TpStore* store = TpStore::Instance();
-    if (Id(index) == 0 || store == nullptr || store->GetCmd(Id(index)) == nullptr)
-        return Cmd(index)->GetText();
-    return store->GetCmdText(Id(index));
-}
-
-void TpScripts::SetValue(CmdIndex index, int32_t value)
-{
-    if (Id(index) == 0)
-        return;
-    Cmd(index)->SetValueAll(value);
-}
-
-void TpScripts::SetText(CmdIndex index, const std::string& text)
-{
-    if (Id(index) == 0)
-        return;
-    Cmd(index)->SetTextAll(text);
-}
-
-void TpScripts::SetVisible(CmdIndex index, bool visible)
-{
-    if (Id(index) == 0)
-        return;
-    Cmd(index)->SetVisibleAll(visible);
-}
-
-void TpScripts::SetEnabled(CmdIndex index, bool enabled)
-{
-    if (Id(index) == 0)
-        return;
-    Cmd(index)->SetEnabledAll(enabled);
-}
-
-void TpScripts::SetFocused(CmdIndex index)
-{
-    if (Id(index) == 0)
-        return;
-    Cmd(index)->SetFocusedAll(true);
 }
 
 int TpScripts::RegisterAction(TpScriptAction* action)

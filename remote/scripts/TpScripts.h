@@ -21,6 +21,7 @@
 
 #include "ScriptFile.h"
 
+#include "core/TpCmdTable.h"
 #include "core/TpParent.h"
 
 #include <cstdint>
@@ -193,17 +194,17 @@ public:
 private:
     friend class TpScriptsTestAccess;
 
-    void BuildChildren(const uint16_t (&ids)[kIdCount]);
-    TpCommand* Cmd(CmdIndex index) const { return children_[index].get(); }
-    uint16_t Id(CmdIndex index) const { return ids_[index]; }
+    void BuildChildren();
+    TpCommand* Cmd(CmdIndex index) const { return cmds_.Cmd(index); }
+    uint16_t Id(CmdIndex index) const { return cmds_.Id(index); }
     // Reads and writes through the store, so every view of the id follows.
-    int32_t Value(CmdIndex index) const;
-    std::string Text(CmdIndex index) const;
-    void SetValue(CmdIndex index, int32_t value);
-    void SetText(CmdIndex index, const std::string& text);
-    void SetVisible(CmdIndex index, bool visible);
-    void SetEnabled(CmdIndex index, bool enabled);
-    void SetFocused(CmdIndex index);
+    int32_t Value(CmdIndex index) const { return cmds_.Value(index); }
+    std::string Text(CmdIndex index) const { return cmds_.Text(index); }
+    void SetValue(CmdIndex index, int32_t value) { cmds_.SetValue(index, value); }
+    void SetText(CmdIndex index, const std::string& text) { cmds_.SetText(index, text); }
+    void SetVisible(CmdIndex index, bool visible) { cmds_.SetVisible(index, visible); }
+    void SetEnabled(CmdIndex index, bool enabled) { cmds_.SetEnabled(index, enabled); }
+    void SetFocused(CmdIndex index) { cmds_.SetFocused(index); }
 
     // Editor handlers (TpScriptsEditor.cpp).
     void SelectScript();
@@ -292,8 +293,7 @@ private:
     void SelectUserStep(const ScriptStep& step);
     void StartActionStep(const ScriptStep& step);
 
-    uint16_t ids_[kIdCount] = {};
-    std::vector<std::unique_ptr<TpCommand>> children_;
+    TpCmdTable cmds_;
     std::vector<TpScriptAction*> actions_;   // not owned; never shrinks (gone: none)
     ScriptFile script_;
 

@@ -1,12 +1,14 @@
 #include "TpRemoteCtrl.h"
 
+#include "KrZuApi.h"
+#include "core/TpChildCmd.h"
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
+#include "core/TpTextListCmd.h"
 #include "platform/DebugOut.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sys/socket.h>
 
 namespace {
@@ -25,33 +27,44 @@ int32_t ParsePort(const std::string& text)
 }
 } // namespace
 
+// The network page's (Setup, Apply, DHCP switch, the DHCP address, mask,
+// gateway and DNS displays, host name, the first octets of the static
+// address, mask, gateway and DNS editors), then the enable switch, the port,
+// the note shown while enabled and the client list.
+const uint16_t TpRemoteCtrl::kCommandIds[kIdCount] = {
+    COM_NETWORK_SETUP, COM_NETWORK_APPLY, COM_NETWORK_DHCP,
+    COM_NETWORK_DHCP_IP, COM_NETWORK_DHCP_MASK, COM_NETWORK_DHCP_GATEWAY, COM_NETWORK_DHCP_DNS,
+    COM_NETWORK_NAME,
+    COM_NETWORK_IP_1, COM_NETWORK_MASK_1, COM_NETWORK_GATEWAY_1, COM_NETWORK_DNS_1,
+    COM_REMOTE_ENABLE, COM_REMOTE_PORT, COM_REMOTE_ENABLED_NOTE, COM_REMOTE_CONNECTIONS,
+};
+
 TpRemoteCtrl* TpRemoteCtrl::Instance()
 {
     return g_remoteCtrl;
 }
 
-TpRemoteCtrl::TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings, const TpWebPages* web)
-    : TpParent(nullptr, 0, 0), settings_(settings), web_(web)
+TpRemoteCtrl::TpRemoteCtrl(const uint16_t (&ids)[kIdCount], TpIniFile& settings, const TpWebPages* web)
+    : TpParent(nullptr, 0, 0), settings_(settings), web_(web), cmds_(ids)
 {
-    std::memcpy(ids_, ids, sizeof ids_);
     g_remoteCtrl = this;
     if (TpStore* store = TpStore::Instance())
-        store->DefineEntry(ids_[kIdEnable], kStoreValue, kStoreSystem, 1);
+        store->DefineEntry(cmds_.Id(kIdEnable), kStoreValue, kStoreSystem, 1);
 
-    network_ = std::make_unique<TCPIPAddresses>(this, ids_, settings_);
+    network_ = std::make_unique<TCPIPAddresses>(this, cmds_.Ids(), settings_);
     monitor_ = std::make_unique<TpConnectionMonitor>(*this);
-    enable_ = std::make_unique<TpChildCmd>(this, ids_[kIdEnable], 1);
-    port_ = std::make_unique<TpChildCmd>(this, ids_[kIdPort], 1);
-    enabledNote_ = std::make_unique<TpChildCmd>(this, ids_[kIdEnabledNote], 1);
-    connections_ = std::make_unique<TpTextListCmd>(this, ids_[kIdConnections], 2);
-    port_->SetEnabledAll(true);
+    cmds_.Make<TpChildCmd>(kIdEnable, this, 1);
+    cmds_.Make<TpChildCmd>(kIdPort, this, 1);
+    cmds_.Make<TpChildCmd>(kIdEnabledNote, this, 1);
+    cmds_.Make<TpTextListCmd>(kIdConnections, this, 2);
+    cmds_.SetEnabled(kIdPort, true);
 
     const std::string portText = settings_.GetString("", "Port", std::to_string(kDefaultPort));
     const int32_t port = ParsePort(portText);
     if (port == 0)
         DebugPrintf("ERROR: remote-control port \"%s\" out of range\n", portText.c_str());
     else
-        port_->SetValueAll(port);
+        cmds_.SetValue(kIdPort, port);
     if (TpStore* store = TpStore::Instance())
         store->AddTask(this, "REMOTE", kTaskPeriodMs, false, false);
 }
@@ -61,10 +74,7 @@ TpRemoteCtrl::~TpRemoteCtrl()
     // The monitor closes the listening socket and ends every connection.
     monitor_.reset();
     network_.reset();
-    connections_.reset();
-    enabledNote_.reset();
-    port_.reset();
-    enable_.reset();
+    cmds_.Clear();
     if (g_remoteCtrl == this)
         g_remoteCtrl = nullptr;
 }
@@ -73,12 +83,13 @@ void TpRemoteCtrl::OnChildChanged(TpCommand* child, int reason)
 {
     if (reason != kReasonValue || child == nullptr || !monitor_)
         return;
-    if (child == network_.get() || child == port_.get()) {
-        Rebind(network_->GetIpAddress(), port_->GetValue());
-    } else if (child == enable_.get()) {
-        const bool on = enable_->GetValue() != 0;
+    const int entry = cmds_.IndexOf(child);
+    if (child == network_.get() || entry == kIdPort) {
+        Rebind(network_->GetIpAddress(), cmds_.Value(kIdPort));
+    } else if (entry == kIdEnable) {
+        const bool on = cmds_.Value(kIdEnable) != 0;
         monitor_->SetRemoteEnabled(on);
-        enabledNote_->SetVisibleAll(on);
+        cmds_.SetVisible(kIdEnabledNote, on);
     }
 }
 
@@ -88,7 +99,7 @@ void TpRemoteCtrl::Rebind(uint32_t address, int32_t port)
         DebugPrintf("ERROR: remote-control port %d out of range\n", static_cast<int>(port));
         // The port in force stays, and the setting is left alone.
         if (madePort_ != 0)
-            port_->SetValueAll(madePort_);
+            cmds_.SetValue(kIdPort, madePort_);
         return;
     }
     if (address == madeAddress_ && port == madePort_)
@@ -150,11 +161,12 @@ void TpRemoteCtrl::OnTask()
     if (!connectionsChanged_.exchange(false))
         return;
     const std::string text = ConnectionsText();
-    connections_->ClearItemsAll();
+    TpCommand* connections = cmds_.Cmd(kIdConnections);
+    connections->ClearItemsAll();
     size_t start = 0;
     for (size_t tab = text.find('\t'); tab != std::string::npos; tab = text.find('\t', start)) {
         const std::string field = text.substr(start, tab - start);
-        connections_->AddItemAll(field, 0);
+        connections->AddItemAll(field, 0);
         start = tab + 1;
     }
 }

@@ -12,9 +12,8 @@
 #include "remote/net/TCPIPAddresses.h"
 #include "TpConnectionMonitor.h"
 
-#include "core/TpChildCmd.h"
+#include "core/TpCmdTable.h"
 #include "core/TpParent.h"
-#include "core/TpTextListCmd.h"
 
 #include <atomic>
 #include <cstdint>
@@ -34,15 +33,17 @@ public:
         kIdConnections,
         kIdCount
     };
+    // The instrument's ids, in IdEntry order.
+    static const uint16_t kCommandIds[kIdCount];
     static constexpr int kTaskPeriodMs = 1000;
     static constexpr uint32_t kDefaultPort = 2100;
 
-    // ids holds kIdCount command ids. Defines the enable switch's store
+    // Defines the enable switch's store
     // entry (kept with the system data, on by default), then reads the port
     // from the settings and listens when the network page has an address.
     // The connection threads relay web requests to web (nullptr: refused);
     // it must outlive the page.
-    TpRemoteCtrl(const uint16_t* ids, TpIniFile& settings, const TpWebPages* web = nullptr);
+    TpRemoteCtrl(const uint16_t (&ids)[kIdCount], TpIniFile& settings, const TpWebPages* web = nullptr);
     ~TpRemoteCtrl() override;
 
     static TpRemoteCtrl* Instance();
@@ -69,15 +70,11 @@ private:
 
     TpIniFile& settings_;
     const TpWebPages* const web_;
-    uint16_t ids_[kIdCount];
+    TpCmdTable cmds_;
     std::atomic<bool> connectionsChanged_{false};
     uint32_t madeAddress_ = 0;   // the address and port the listener was made for
     int32_t madePort_ = 0;
 
     std::unique_ptr<TCPIPAddresses> network_;
     std::unique_ptr<TpConnectionMonitor> monitor_;
-    std::unique_ptr<TpChildCmd> enable_;
-    std::unique_ptr<TpChildCmd> port_;
-    std::unique_ptr<TpChildCmd> enabledNote_;
-    std::unique_ptr<TpTextListCmd> connections_;
 };
