@@ -1,6 +1,7 @@
 #include "CorvaneToEmbrionixVidStd.h"
 
 #include "IpFlowState.h"
+#include "IpSfpManager.h"
 
 #include "core/TpStore.h"
 
@@ -48,19 +49,6 @@ uint8_t ListColumn(const VidStdCombination& row, size_t list)
     const uint8_t columns[4] = {row.family, row.format, row.sampling, row.rate};
     return columns[list];
 }
-
-// Saves and restores the updating byte, so nested runs never clear an outer one.
-class UpdatingGuard {
-public:
-    explicit UpdatingGuard(uint8_t& flag) : flag_(flag), saved_(flag) { flag_ = 1; }
-    ~UpdatingGuard() { flag_ = saved_; }
-    UpdatingGuard(const UpdatingGuard&) = delete;
-    UpdatingGuard& operator=(const UpdatingGuard&) = delete;
-
-private:
-    uint8_t& flag_;
-    uint8_t saved_;
-};
 
 } // namespace
 
@@ -136,7 +124,7 @@ void CorvaneToEmbrionixVidStd::UpdateVidStd()
     TpStore* store = TpStore::Instance();
     if (store == nullptr)
         return;
-    UpdatingGuard guard(updating_);
+    BusyGuard guard(updating_);
     std::array<int32_t, 4> noted {};
     for (size_t i = 0; i < lists_.size(); ++i)
         noted[i] = lists_[i]->GetValue();
