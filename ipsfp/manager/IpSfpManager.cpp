@@ -53,8 +53,6 @@ bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
 
 } // namespace
 
-IpSfpManager::IpSfpManager() : TpCommand(0, 0, 0) {}
-
 uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
 {
     const int32_t flow = Selector(COM_SFP_IP_FLOW_SEL);

@@ -1,13 +1,62 @@
-// The manager of an IP encapsulation/decapsulation module in the SFP cage: it
-// maps the parameter table's logical pages to the module's physical pages,
-// changes the page on the module, unlocks and commits controller pages, hands
-// edited values to the module and paces the writes with the write-settle
-// marker. Application thread only.
+// The manager of an IP encapsulation/decapsulation module in the SFP cage.
+// It owns the IP menu's controls (built once, in a fixed order, and deleted
+// with it), the address followers, the firmware revision reader and the
+// video-standard converter; it maps the parameter table's logical pages to
+// the module's physical pages, changes the page on the module, unlocks and
+// commits controller pages, hands edited values to the module and paces the
+// writes with the write-settle marker. It decides which controls stand for
+// the flow on screen and shows, hides and colours them.
+//
+// While it writes its own controls it holds its busy byte (BusyGuard), and
+// its change handler ignores what it hears. Application thread only.
 #pragma once
+
+#include "IpControlIds.h"
 
 #include "core/TpCommand.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+class CorvaneToEmbrionixVidStd;
+class EmbrionixFirmwareRevisonReader;
+class IPFollower;
+class TpApplication;
+class IpSfpManager;
+
+// The flow-copy job the periodic step runs.
+struct IpPendingAction {
+    IpSfpManager* owner = nullptr;
+    int32_t menuValue = 0;
+    int32_t side = 0;
+    int32_t step = -1;          // -1 = no copy running
+    int32_t flowCounter = 0;
+    int32_t phase = 3;          // 0 video, 1 audio, 2 ancillary, 3 done
+};
+
+// The five controls of each of the sixteen audio channels.
+struct IpChannelControls {
+    std::array<std::array<std::unique_ptr<TpCommand>, IpIds::kChannelCount>, 5> arrays;
+    ~IpChannelControls();
+};
+
+// Sets a busy byte for its lifetime and puts back what it held before, so a
+// nested writer never clears an outer one.
+class BusyGuard {
+public:
+    explicit BusyGuard(uint8_t& busy) : busy_(busy), saved_(busy) { busy_ = 1; }
+    ~BusyGuard() { busy_ = saved_; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    uint8_t& busy_;
+    uint8_t saved_;
+};
 
 // Known values counted over the parameter table.
 struct SfpParamCounts {
@@ -18,7 +67,101 @@ struct SfpParamCounts {
 
 class IpSfpManager : public TpCommand {
 public:
-    IpSfpManager();
+    // ownerPage: the SFP status page; app tells whether the service keys
+    // were held at power-on. Both may be none.
+    explicit IpSfpManager(TpCommand* ownerPage = nullptr, const TpApplication* app = nullptr);
+    ~IpSfpManager() override;
+
+    // The IP menu's change handler: ignores everything while busy; an
+    // address typed into an entry is split into its bytes.
+    void OnChildChanged(TpCommand* child, int reason) override;
+
+    // --- colours and boxes ---------------------------------------------------
+    // Colour of the first coloured box of the id's chain, 0 when none.
+    static uint32_t GetWidgetColour(unsigned cmdId);
+    // Colour of the first widget of the chain that is not an edit box.
+    static uint32_t GetWidgetColourNotEdit(unsigned cmdId);
+    // Clears the edit colour of every command of the chain; an orange
+    // (edited, unsent) one only when forced. Edit boxes go white, others 0.
+    static bool ClearEditColour(unsigned cmdId, bool force);
+    static void MarkEdited(unsigned cmdId, uint32_t colour);
+    static void SetBoxEnabled(unsigned cmdId, bool enabled);
+    void ColourStandardFields(bool good);
+    void ColourStatusFlags(bool good);
+
+    // --- flow selection ---------------------------------------------------------
+    bool LockTxFlow();
+    static uint16_t FlowValueControl();
+    static uint16_t FlowLabelControl();
+    static uint16_t FlowPortControl(unsigned cmdId);
+    static uint16_t FlowCounterControl();
+    static uint16_t FlowEncapControl();
+    void RefreshFlowLabel(const std::string& text);
+    // The entry's text as one decimal number split into its four bytes;
+    // anything but digits up to 0xFFFFFFFF is ignored. False when ignored.
+    bool IpAddressEntered(TpCommand* control);
+    // Applies one show/hide set (flag: the second-flow views' condition).
+    void ApplyVisibilitySet(IpIds::Set set, bool flag = false);
+    bool IsConfiguring() const;
+    bool IsReading() const;
+    static bool IsDecapsulating();
+    static bool IsEncapsulating();
+    static void ResetFlowSelection();
+    void FocusSfpTab(int tab);
+    bool IsReservedMulticast() const;
+    void SetMulticastMac();
+    int32_t AddressGroupValue(int group) const;
+    bool SourceMatchesManagement(bool second) const;
+    void CopyManagementToSource();
+    // True when any byte differs from a mask of fullBytes leading 255s (1-3).
+    static bool AnyAddressByteSet(std::span<const uint16_t, 4> bytes, int fullBytes);
+    void LoadAudioFlowChoice();
+    void CopyStandardToSecondViews();
+    void CopyAncFlowValue();
+    void ResetConfigureFocus();
+    void EnableOutsideSets(bool enable);
+    bool StepPowerCycle();
+    void CloseAnyWindow();
+    void RefreshOnWindowClosed();
+    void ShowProgressBox();
+    static bool IsFlowAddressControl(unsigned cmdId);
+    static bool IsFlowEditControl(unsigned cmdId);
+    static bool IsFlowTransmitting();
+    bool IsActionControl(const TpCommand* control, unsigned cmdId) const;
+    bool IsFlowDestinationControl(const TpCommand* control) const;
+    static void SelectSfpTab7();
+    static void SetSfpPageCaption(const std::string& text);
+    static void ClearDialogFocus(const std::string& name);
+    int32_t LastStandardColour() const { return lastStandardColour; }
+    void ResetAudioChannelIndex() { loadedFirmwareSlot = 255; }
+    void ShowAudioFlowSummary();
+    void ShowAncFlowTexts();
+    void CheckEncapChannelCount();
+    void CheckDecapChannelCount();
+    static bool IsPtpViewLocked();
+    void EnablePtpView(bool second, bool enable);
+    void RefreshGeneratorStandard();
+    void ApplyGeneratorStandard();
+    void PrepareTxFlow();
+    void RestoreLinkType();
+    static void DisableSfpTabs();
+
+    // --- module state and texts ------------------------------------------------------
+    std::string SpinnerText();
+    void ShowBusy();
+    void ClearFlowTexts();
+    void ShowIpBooting();
+    void ResetModuleState();
+    void SetModuleMode(uint8_t decapsulation);
+    // The firmware reader's step; true while its read goes on.
+    bool FirmwareReaderTick();
+    bool IsFirmwareReadActive() const;
+
+    EmbrionixFirmwareRevisonReader* FirmwareReader() const { return firmwareReader.get(); }
+    CorvaneToEmbrionixVidStd* VidStdConverter() const { return vidStdConverter.get(); }
+    IpPendingAction* PendingAction() const { return pendingAction.get(); }
+    size_t FollowerCount() const { return followers_.size(); }
+    IPFollower* Follower(size_t i) const { return i < followers_.size() ? followers_[i].get() : nullptr; }
 
     // --- module pages ------------------------------------------------------
     // The physical page of a logical page, from the page selectors.
@@ -50,8 +193,59 @@ public:
     SfpParamCounts CountKnownParameters() const;
 
     // --- state -----------------------------------------------------------------
+    TpCommand* ownerPage = nullptr;
     uint8_t controllerConfiguring = 0;
     uint8_t flowConfiguring = 0;
+    uint8_t unlockAgain = 0;
+    uint8_t txRestorePending = 0;
+    uint8_t focusResetPending = 0;
+    uint8_t lastProgressBusy = 0;
+    uint8_t configuring = 0;
+    uint8_t modulePresent = 0;
+    uint8_t moduleReady = 0;
+    uint8_t progressShown = 0;
+    uint8_t pageUnlocked = 0;
+    uint8_t pageWritten = 0;
+    uint8_t monitorPending = 0;
+    uint8_t busy = 0;                 // the manager is writing its own controls
+    uint8_t statusRefreshRequest = 0;
+    uint8_t ptpSourceChanged = 1;
+    uint8_t encSkipAhead = 0;
+    std::array<uint8_t, 8> encFlowEnabled {};
+    std::array<uint8_t, 4> decFlowEnabled {};
+    uint8_t source1Seen = 0, source2Seen = 0, source1Changed = 0, source2Changed = 0;
+    uint8_t moduleIdentified = 0;
+    int8_t audioRereadCounter = -1;
+    int8_t audioSubStep = -1;
+    int8_t encMapStep = -1;
+    int8_t ptpView = 0;
+    int8_t ptpWait = -1;
+    int32_t rememberedTab = 7;
+    uint8_t setupCountdown = 0xFF;
+    uint8_t currentPage = 0;
+    uint8_t pageCacheIndex = 0;
+    uint8_t spinnerPhase = 0;
+    uint8_t lastPendingPage = 0, secondPendingPage = 0;
+    uint8_t savedFirmwareDefault = 0;
+    uint8_t addressReadCounter = 0, addressReadHandled = 0;
+    uint8_t addressResetState = 0;
+    std::array<uint16_t, 3> addressCheck {};
+    uint16_t source1Count = 0, source2Count = 0;
+    int32_t copyFlagTimer = -1, secondCopyTimer = -1, statusRefreshTimer = -1;
+    int32_t progressStep = 0;
+    int32_t standardColourHold = 0;
+    int32_t savedLinkType = -1;
+    int32_t loadedFirmwareSlot = 255;
+    int32_t mapPosition = 0;
+    int32_t rememberedMapFlow = 1;
+    std::array<uint32_t, 8> audioChannelCount {};
+    std::array<std::array<uint8_t, 16>, 8> audioChannelActive {};
+    uint8_t showingSource2 = 0;
+    uint8_t linkTypeRestorePending = 0;
+    uint8_t powerCycleCounter = 0xFF;            // 0xFF = idle
+    int32_t lastStandardColour = -1;
+    std::array<uint8_t, 2> audioFlowChoice {};   // loaded for the selected audio flow
+    std::array<std::array<uint8_t, 2>, 8> storedAudioFlowChoice {};
     uint8_t requestedPage = 0;        // logical page asked for last (0 = none)
     uint8_t pageBlocked = 0;          // a requested page is not yet current and settled
     int32_t writeMark = -1;
@@ -65,4 +259,29 @@ public:
     uint8_t lastAudioPage = 0;
 
     static constexpr int32_t kWriteSettleTicks = 60;
+    static constexpr uint16_t kProgressBoxId = 2654;
+
+private:
+    using GroupSpan = std::span<const IpIds::GroupRow>;
+    TpCommand* Make(IpIds::Make make, uint16_t cmdId, uint32_t kind);
+    void BuildGroups(GroupSpan groups);
+    void BuildManagementControls();
+    void BuildFollowers(std::span<const IpIds::FollowerRow> rows);
+    void BuildChannelControls(uint16_t channel);
+    void NameFlowList();
+    // The manager's first own control of the id, none when it has none.
+    TpCommand* OwnControl(unsigned cmdId) const;
+    // Id i of a table of control ids (0 beyond its end).
+    static uint16_t IdAt(std::span<const uint16_t> ids, size_t i);
+    // Shows or hides every id, in order.
+    static void ShowIds(std::span<const uint16_t> ids, bool shown);
+
+    std::unique_ptr<EmbrionixFirmwareRevisonReader> firmwareReader;
+    std::unique_ptr<CorvaneToEmbrionixVidStd> vidStdConverter;
+    std::unique_ptr<IpPendingAction> pendingAction;
+    std::unique_ptr<IpChannelControls> channelControls;
+    std::vector<std::unique_ptr<IPFollower>> followers_;   // the three web followers first
+    std::vector<std::unique_ptr<TpCommand>> controls_;     // every other control, in build order
+    std::array<TpCommand*, std::size(IpIds::kStatusIds)> statusControls_ {};
+    bool closeHookSet_ = false;
 };

@@ -45,6 +45,9 @@ bool FakeEmSfp::WriteByte(uint8_t reg, uint8_t value)
     }
     if (reg != kStatus)
         Poke(page_, reg, value);
+    if (auto it = revisions_.find(value); reg == kRevisionSelect && it != revisions_.end())
+        for (uint8_t i = 0; i < 4; ++i)
+            Poke(page_, static_cast<uint8_t>(kRevisionSelect + 1 + i), it->second[i]);
     if ((value & selfClearing_[reg]) != 0)
         clears_.push_back({page_, reg, static_cast<uint8_t>(value & selfClearing_[reg])});
     writeDone_ = false;

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <set>
 #include <utility>
@@ -17,6 +18,7 @@
 
 class FakeEmSfp : public EmSfpBus {
 public:
+    static constexpr uint8_t kRevisionSelect = 55;
     static constexpr uint8_t kPageSelect = 127;
     static constexpr uint8_t kStatus = 128;
     static constexpr uint8_t kCommand = 129;
@@ -42,6 +44,10 @@ public:
     uint8_t SelectedPage() const { return page_; }
     // Consecutive registers of a page, from first on.
     void Seed(uint8_t page, uint8_t first, std::initializer_list<uint8_t> bytes);
+
+    // Firmware revision bytes the module puts into registers 56-59 when the
+    // selector is written to register 55.
+    void SetFirmwareRevision(uint8_t selector, std::array<uint8_t, 4> bytes) { revisions_[selector] = bytes; }
 
     // Bits of a register (on any page) that, once written as 1, the module
     // clears again by the next status read.
@@ -83,6 +89,7 @@ private:
     bool failAllWrites_ = false;
     int failNextWrites_ = 0;
     std::vector<Transaction> trace_;
+    std::map<uint8_t, std::array<uint8_t, 4>> revisions_;
     std::array<uint8_t, 256> selfClearing_{};
     struct Clear {
         uint8_t page;

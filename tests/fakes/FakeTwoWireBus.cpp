@@ -1,5 +1,7 @@
 #include "FakeTwoWireBus.h"
 
+#include "FakeEmSfp.h"
+
 #include <algorithm>
 
 FakeTwoWireBus::Image* FakeTwoWireBus::ImageOf(uint8_t device)
@@ -17,7 +19,7 @@ bool FakeTwoWireBus::ReadByte(uint8_t device, uint8_t reg, uint8_t& value)
     if (image == nullptr || failReads_.count({device, reg}) != 0)
         return false;
     ++reads_;
-    value = (*image)[reg];
+    value = shared_ != nullptr && device == kDeviceA0 && reg < 128 ? shared_->Peek(0, reg) : (*image)[reg];
     if (device == kDeviceA0 && reg == kEdidRequestRegister && busyLeft_ > 0) {
         --busyLeft_;
         value = static_cast<uint8_t>(value | 0x01);

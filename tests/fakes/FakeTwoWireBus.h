@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+class FakeEmSfp;
+
 class FakeTwoWireBus : public TwoWireBus {
 public:
     static constexpr uint8_t kDeviceA0 = 0xA0;
@@ -40,6 +42,9 @@ public:
     void SetEdid(const std::array<uint8_t, 128>& block);
     void SetEdidBusyPolls(int polls) { busyPolls_ = polls; }
     void FailReadOf(uint8_t device, uint8_t reg) { failReads_.insert({device, reg}); }
+    // One module answers both buses: reads of 0xA0 registers 0-127 come from
+    // the emSFP module's global registers (none: from the image).
+    void ShareLowerHalf(const FakeEmSfp* module) { shared_ = module; }
 
     const Image& A0() const { return a0_; }
     const Image& A2() const { return a2_; }
@@ -49,6 +54,7 @@ public:
 private:
     Image* ImageOf(uint8_t device);
 
+    const FakeEmSfp* shared_ = nullptr;
     bool ready_ = true;
     Image a0_{};
     Image a2_{};

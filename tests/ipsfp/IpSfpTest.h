@@ -7,6 +7,7 @@
 #include "board/SfpBoard.h"
 #include "core/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
+#include "ipsfp/manager/IpFlowState.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -26,6 +27,7 @@ protected:
             ZuTest::AddResetHook([] {
                 SfpLink::Reset();
                 SfpParamTable::Instance().Reset();
+                IpFlow::Reset();
             });
         });
     }

@@ -12,11 +12,11 @@ class SfpPageMap : public IpSfpModuleTest {
 protected:
     void Select(int32_t flow, int32_t audio, int32_t anc, int32_t ptp, int32_t blockE)
     {
-        flowSel.SetValue(flow);
-        audioSel.SetValue(audio);
-        ancSel.SetValue(anc);
-        ptpSel.SetValue(ptp);
-        blockESel.SetValue(blockE);
+        store.SetValue(COM_SFP_IP_FLOW_SEL, flow);
+        store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, audio);
+        store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, anc);
+        store.SetValue(COM_SFP_IP_PTP_SEL, ptp);
+        store.SetValue(COM_SFP_IP_BLOCK_E_SEL, blockE);
     }
     // Per-flow rows counted by page; other rows under their page + 0x100.
     static std::map<int, int> RowsByPage()
@@ -27,11 +27,6 @@ protected:
         return pages;
     }
 
-    TpCommand flowSel {COM_SFP_IP_FLOW_SEL, 1};
-    TpCommand audioSel {COM_SFP_IP_AUDIO_FLOW_SEL, 1};
-    TpCommand ancSel {COM_SFP_IP_ANC_FLOW_SEL, 1};
-    TpCommand ptpSel {COM_SFP_IP_PTP_SEL, 1};
-    TpCommand blockESel {COM_SFP_IP_BLOCK_E_SEL, 1};
 };
 
 } // namespace
@@ -65,7 +60,7 @@ TEST_F(SfpPageMap, AudioMapStepsSendEveryPageToTheAudioFlow)
         EXPECT_EQ(manager.MapLogicalPage(0xF9), 0xA2);
         EXPECT_EQ(manager.MapLogicalPage(0xFF), 0xA2) << "first-flow page even with the second flow selected";
     }
-    audioSel.SetValue(-1);
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, -1);
     EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA0) << "no selection counts as the first audio flow";
     for (int8_t step : {-1, 0, 5, 12}) {
         SfpLink::State().decapMapStep = step;
@@ -117,7 +112,7 @@ TEST_F(SfpPageMap, SamePageAgainOnlyPollsAndARefusedRequestIsMadeAgain)
     // A changed selector does not select again until the request is forgotten.
     ASSERT_FALSE(manager.ChangePage(0x90));
     ASSERT_TRUE(manager.ChangePage(0x90));
-    flowSel.SetValue(1);
+    store.SetValue(COM_SFP_IP_FLOW_SEL, 1);
     EXPECT_TRUE(manager.ChangePage(0x90));
     EXPECT_EQ(module.SelectedPage(), 0x90);
     manager.requestedPage = 0;

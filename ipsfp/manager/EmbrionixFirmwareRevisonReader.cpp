@@ -1,0 +1,86 @@
+#include "EmbrionixFirmwareRevisonReader.h"
+
+#include "board/SfpBoard.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr uint16_t kReadCommandId = 2703;
+constexpr uint16_t kReadEnableId = 2704;
+constexpr uint16_t kRevisionTextId = 2705;
+constexpr uint16_t kServiceId = 2706;
+constexpr uint16_t kResultLabelId = 2707;
+constexpr uint8_t kIdentityDevice = 0xA0;
+constexpr uint8_t kSelectors[] = {0x00, 0x10, 0x20, 0x40};
+
+} // namespace
+
+EmbrionixFirmwareRevisonReader::EmbrionixFirmwareRevisonReader(bool serviceKeys) : TpParent(nullptr, 0, 0)
+{
+    revisionText_ = std::make_unique<TpCommand>(kRevisionTextId, 2);
+    revisionText_->SetTextAll("Unread");
+    readEnable_ = std::make_unique<TpChildCmd>(this, kReadEnableId, 1);
+    readCommand_ = std::make_unique<TpChildCmd>(this, kReadCommandId, 1);
+    readCommand_->SetEnabledAll(false);
+    serviceControl_ = std::make_unique<TpCommand>(kServiceId, 1);
+    serviceControl_->SetVisibleAll(serviceKeys);
+    resultLabel_ = std::make_unique<TpCommand>(kResultLabelId, 1);
+    resultLabel_->SetVisibleAll(false);
+}
+
+EmbrionixFirmwareRevisonReader::~EmbrionixFirmwareRevisonReader() = default;
+
+void EmbrionixFirmwareRevisonReader::OnChildChanged(TpCommand* child, int reason)
+{
+    if (reason != kReasonValue)
+        return;
+    if (child == readEnable_.get()) {
+        readCommand_->SetEnabledAll(readEnable_->GetValue() != 0);
+    } else if (child == readCommand_.get() && readCommand_->GetValue() != 0) {
+        revisionText_->SetTextAll("Wait...");
+        index_ = 0;
+        active_ = 1;
+        phase_ = 0;
+    }
+}
+
+bool EmbrionixFirmwareRevisonReader::Tick()
+{
+    if (active_ == 0)
+        return false;
+    if (++tick_ < kTicksPerStep)
+        return true;
+    tick_ = 0;
+    if (phase_ == 0) {
+        if (index_ >= 0 && index_ < static_cast<int32_t>(sizeof kSelectors))
+            sfp_write_byte(kSelectorRegister, kSelectors[index_]);
+        if (++index_ > 3)
+            phase_ = 1;
+        return true;
+    }
+    std::string text;
+    for (uint8_t reg = kFirstRevisionRegister; reg < kFirstRevisionRegister + 4; ++reg) {
+        uint8_t byte = 0;
+        i2c_read_byte(kIdentityDevice, reg, &byte);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%02Xh ", byte);
+        text += hex;
+    }
+    revisionText_->SetTextAll(text);
+    readCommand_->SetValueAll(0);
+    resultLabel_->SetVisibleAll(true);
+    index_ = -1;
+    active_ = 0;
+    phase_ = 0;
+    return false;
+}
+
+void EmbrionixFirmwareRevisonReader::Clear()
+{
+    readCommand_->SetEnabledAll(false);
+    readEnable_->SetValueAll(0);
+    revisionText_->SetTextAll("Unread");
+    resultLabel_->SetVisibleAll(false);
+}

@@ -1,0 +1,78 @@
+#include "IPFollower.h"
+
+#include "IpFlowState.h"
+
+#include "ui/TKrObject.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+uint32_t OctetColour(unsigned cmdId)
+{
+    const TKrObject* field = FirstDisplayWidget(cmdId);
+    const uint32_t colour = field != nullptr ? field->GetColour() : 0;
+    return colour != 0 ? colour : kWhite;
+}
+
+} // namespace
+
+IPFollower::IPFollower(const IpIds::FollowerRow& row) : TpParent(nullptr, 0, 0)
+{
+    textControl_ = std::make_unique<TpCommand>(row.text, 2);
+    for (size_t i = 0; i < altTexts_.size(); ++i)
+        if (row.alt[i] != 0)
+            altTexts_[i] = std::make_unique<TpCommand>(row.alt[i], 2);
+    for (size_t i = 0; i < bytes_.size(); ++i)
+        bytes_[i] = std::make_unique<TpChildCmd>(this, row.bytes[i], 1);
+}
+
+IPFollower::~IPFollower() = default;
+
+void IPFollower::OnChildChanged(TpCommand*, int) { Update(); }
+
+TpCommand* IPFollower::Target() const
+{
+    const IpFlowState& flow = IpFlow::State();
+    if (flow.addressEditActive == 0)
+        return textControl_.get();
+    const bool decap = flow.ipModuleMode == 1;
+    switch (flow.addressGroup) {
+    case 1:
+        return textControl_.get();
+    case 2:
+        return altTexts_[decap ? 1 : 0].get();
+    case 3:
+        return altTexts_[decap ? 3 : 2].get();
+    default:
+        return nullptr;
+    }
+}
+
+void IPFollower::Update()
+{
+    TpCommand* target = Target();
+    if (target == nullptr)
+        return;
+    std::string text;
+    std::vector<uint32_t> colours;
+    for (int n = 4; n >= 1; --n) {
+        char octet[16];
+        const int length = std::snprintf(octet, sizeof octet, "%ld", static_cast<long>(bytes_[n - 1]->GetValue()));
+        if (n != 4) {
+            text += '.';
+            colours.push_back(kWhite);
+        }
+        text += octet;
+        // One colour per character actually printed, whatever the value.
+        colours.insert(colours.end(), static_cast<size_t>(length), OctetColour(bytes_[n - 1]->CmdId()));
+    }
+    target->SetCharColoursAll(colours.data(), static_cast<int>(colours.size()));
+    target->SetTextAll(text);
+    if (target != textControl_.get() && IpFlow::State().ipModuleMode == 1)
+        target->SetVisibleAll(true);
+}

@@ -1,0 +1,33 @@
+// Keeps one dotted IPv4 text in step with the four byte controls of an
+// address: any change of a byte rebuilds the text, each octet drawn in the
+// colour of the field that shows its byte. While an address is being edited
+// the text goes to one of up to four alternative texts instead.
+#pragma once
+
+#include "IpControlIds.h"
+
+#include "core/TpChildCmd.h"
+#include "core/TpParent.h"
+
+#include <array>
+#include <memory>
+
+class IPFollower : public TpParent {
+public:
+    explicit IPFollower(const IpIds::FollowerRow& row);
+    ~IPFollower() override;
+
+    void OnChildChanged(TpCommand* child, int reason) override;
+    // Rebuilds the text and its per-character colours.
+    void Update();
+
+    TpCommand* TextControl() const { return textControl_.get(); }
+    TpChildCmd* Byte(int n) const { return n >= 1 && n <= 4 ? bytes_[n - 1].get() : nullptr; }
+
+private:
+    TpCommand* Target() const;
+
+    std::unique_ptr<TpCommand> textControl_;
+    std::array<std::unique_ptr<TpCommand>, 4> altTexts_;   // A-D, may be empty
+    std::array<std::unique_ptr<TpChildCmd>, 4> bytes_;     // byte 1-4; byte 4 is the first octet
+};

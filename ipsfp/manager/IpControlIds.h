@@ -1,0 +1,449 @@
+// The control ids of the IP menu, as data: the groups the manager builds, the
+// flow look-ups, the show and hide sets, the tab focus steps and the classes
+// of controls the handlers test. Decimal ids are those of the remote-control
+// API; every table is read through the manager, never edited.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace IpIds {
+
+// --- controls the manager builds ------------------------------------------------
+
+enum class Make : uint8_t {
+    Child,     // a child of the manager: its changes reach the change handler
+    Plain,     // a command without parent
+    ValList,   // a value list child (copies the chain's items)
+};
+
+// first id, last id (inclusive), value kind, how it is made
+struct GroupRow {
+    uint16_t first;
+    uint16_t last;
+    uint8_t kind;
+    Make make;
+};
+
+// Instrument, display-only, module-status, ethernet-counter and flow-settings controls.
+static constexpr GroupRow kBaseGroups[] = {
+    {36, 36, 1, Make::Plain},
+    {20, 20, 1, Make::Plain},
+    {2593, 2593, 3, Make::Plain},
+    {2625, 2626, 3, Make::Plain},
+    {2597, 2597, 1, Make::Plain},
+    {2601, 2601, 1, Make::Plain},
+    {2599, 2599, 1, Make::Plain},
+    {2603, 2603, 2, Make::Plain},
+    {2602, 2602, 2, Make::Plain},
+    {2560, 2560, 1, Make::Child},
+    {2636, 2637, 1, Make::Child},
+    {3119, 3122, 1, Make::Child},
+    {2638, 2638, 1, Make::Child},
+    {3396, 3396, 1, Make::Child},
+    {2655, 2655, 1, Make::Child},
+    {2561, 2561, 1, Make::Child},
+    {2578, 2578, 1, Make::Child},
+    {10, 10, 1, Make::Child},
+    {11, 11, 1, Make::Plain},
+    {2594, 2596, 1, Make::Child},
+};
+
+// Children 2627 and 2686, built before the followers.
+static constexpr GroupRow kIgmpGroups[] = {
+    {2627, 2627, 1, Make::Child},
+    {2686, 2686, 1, Make::Child},
+};
+
+// Flow-address, filter, VLAN, SSRC and flow-state controls.
+static constexpr GroupRow kFlowGroups[] = {
+    {36, 37, 1, Make::Plain},
+    {12, 13, 1, Make::Plain},
+    {20, 20, 1, Make::Plain},
+    {2, 2, 1, Make::ValList},
+    {2579, 2592, 1, Make::Child},
+    {2698, 2701, 1, Make::Child},
+    {3113, 3113, 1, Make::Child},
+    {3114, 3114, 1, Make::Plain},
+    {2604, 2608, 1, Make::Child},
+    {2640, 2640, 1, Make::Child},
+    {3252, 3252, 1, Make::Child},
+    {3112, 3112, 1, Make::Child},
+    {2657, 2664, 1, Make::Child},
+    {2681, 2685, 1, Make::Child},
+    {3315, 3318, 1, Make::Child},
+    {2695, 2695, 2, Make::Child},
+    {2696, 2696, 1, Make::Plain},
+    {2691, 2691, 1, Make::Child},
+    {2692, 2693, 2, Make::Plain},
+    {2697, 2697, 1, Make::Child},
+    {2708, 2713, 1, Make::Child},
+    {3251, 3251, 2, Make::Plain},
+    {2719, 2719, 2, Make::Plain},
+    {2720, 2720, 1, Make::Child},
+    {3103, 3103, 1, Make::Child},
+};
+
+// The control groups of the menu pages.
+static constexpr GroupRow kPageGroups[] = {
+    {3075, 3076, 1, Make::Child},   // audio and ANC selectors
+    {3319, 3319, 1, Make::Child},   // flow selector
+    {3463, 3463, 1, Make::Child},   // PTP selector
+    {3457, 3457, 1, Make::Child},   // block-E selector
+    {3466, 3466, 1, Make::Child},   // PTP controls
+    {3460, 3460, 1, Make::Child},
+    {3490, 3491, 1, Make::Child},
+    {3107, 3111, 1, Make::Child},
+    {2902, 2902, 1, Make::Child},
+    {3406, 3406, 1, Make::Child},   // audio and ANC flow page controls
+    {2995, 2995, 1, Make::Child},
+    {3500, 3501, 1, Make::Child},
+    {3403, 3404, 1, Make::Child},
+    {3407, 3408, 1, Make::Child},
+    {3150, 3150, 1, Make::Child},
+    {2914, 2914, 1, Make::Child},
+    {2917, 2917, 1, Make::Child},
+    {2922, 2922, 1, Make::Child},
+    {2905, 2905, 1, Make::Child},
+    {2916, 2916, 1, Make::Child},
+    {2810, 2810, 1, Make::Child},
+    {2818, 2818, 1, Make::Child},
+    {2981, 2981, 1, Make::Child},
+    {3410, 3410, 1, Make::Child},
+    {2983, 2983, 1, Make::Child},
+    {2993, 2993, 1, Make::Child},
+    {3361, 3361, 1, Make::Child},
+    {3550, 3550, 1, Make::Child},
+    {3305, 3310, 1, Make::Child},   // flow MAC second view
+    {3564, 3564, 1, Make::Child},   // flow counters and reset
+    {3160, 3160, 1, Make::Child},
+    {3169, 3171, 1, Make::Child},
+    {3253, 3253, 1, Make::Child},
+    {3446, 3446, 1, Make::Child},
+    {3280, 3280, 1, Make::Child},
+    {3259, 3264, 1, Make::Child},   // tab-dependent value controls
+    {3288, 3289, 1, Make::Child},   // UDP port second views
+    {3425, 3426, 1, Make::Child},   // video standard second views
+    {3291, 3294, 1, Make::Child},
+    {3358, 3358, 1, Make::Child},
+    {3445, 3445, 1, Make::Child},
+    {3456, 3456, 1, Make::Child},   // block-E controls
+    {3008, 3009, 2, Make::Plain},   // plain commands
+    {3338, 3339, 2, Make::Plain},
+    {2817, 2817, 2, Make::Plain},
+    {3325, 3325, 2, Make::Plain},
+    {3351, 3351, 2, Make::Plain},
+    {2952, 2952, 2, Make::Plain},
+    {3335, 3335, 2, Make::Plain},
+    {3350, 3350, 2, Make::Plain},
+    {2985, 2985, 2, Make::Plain},
+    {3007, 3007, 2, Make::Plain},
+    {3249, 3249, 1, Make::Plain},
+    {3248, 3248, 1, Make::Plain},
+    {3245, 3245, 1, Make::Plain},
+    {3118, 3118, 1, Make::Plain},
+    {0x0A8A, 0x0A8D, 1, Make::Child},   // composite byte controls
+    {0x0A62, 0x0A63, 1, Make::Child},
+    {0x0A65, 0x0A66, 1, Make::Child},
+    {0x0C0E, 0x0C11, 1, Make::Child},
+    {0x0C26, 0x0C27, 1, Make::Child},
+};
+
+// The second control set and the counters, after the audio-channel block.
+static constexpr GroupRow kSecondSetGroups[] = {
+    {3070, 3070, 1, Make::Child},
+    {3281, 3281, 1, Make::Child},
+    {3153, 3153, 1, Make::Plain},
+    {3090, 3091, 1, Make::Plain},
+    {3104, 3104, 1, Make::Plain},
+    {3241, 3241, 2, Make::Plain},
+    {3244, 3244, 2, Make::Child},
+    {3101, 3102, 1, Make::Plain},
+    {3095, 3095, 1, Make::Plain},
+    {3096, 3096, 1, Make::Child},
+    {3115, 3115, 1, Make::Child},
+    {3097, 3100, 1, Make::Child},
+    {3242, 3242, 2, Make::Child},
+    {3238, 3238, 1, Make::Plain},
+    {3279, 3279, 1, Make::Plain},
+    {3080, 3089, 1, Make::Child},
+    {3243, 3243, 1, Make::Plain},
+    {3239, 3240, 1, Make::Child},
+    {3105, 3106, 1, Make::Child},
+    {2617, 2621, 1, Make::Child},
+    {3282, 3282, 1, Make::Child},
+    {3287, 3287, 2, Make::Plain},
+    {3301, 3304, 1, Make::Child},
+    {3342, 3342, 1, Make::Child},
+    {3296, 3299, 1, Make::Child},
+    {3290, 3290, 2, Make::Child},
+    {3295, 3295, 1, Make::Child},
+    {3343, 3343, 1, Make::Child},
+    {3283, 3283, 1, Make::Child},
+};
+
+// The flow list.
+static constexpr GroupRow kFlowListGroups[] = {
+    {3362, 3365, 1, Make::Plain},
+    {3367, 3370, 1, Make::Plain},
+    {3366, 3366, 1, Make::Child},
+    {3371, 3371, 1, Make::Child},
+    {3393, 3394, 1, Make::Child},
+    {3560, 3560, 1, Make::Child},
+    {3398, 3398, 1, Make::Child},
+    {3395, 3395, 1, Make::Plain},
+    {3409, 3409, 1, Make::Plain},
+};
+
+// IGMP toggle, program page, busy text, further texts and the encapsulated audio map.
+static constexpr GroupRow kLateGroups[] = {
+    {2609, 2609, 1, Make::Child},
+    {2642, 2642, 1, Make::Child},
+    {2639, 2639, 2, Make::Plain},
+    {2643, 2643, 1, Make::Child},
+    {2653, 2653, 1, Make::Child},
+    {2644, 2647, 3, Make::Plain},
+    {2648, 2652, 1, Make::Child},
+    {2654, 2654, 3, Make::Plain},
+    {3502, 3503, 2, Make::Plain},
+    {3521, 3522, 1, Make::Child},
+    {3504, 3519, 1, Make::Child},
+    {3220, 3235, 1, Make::Child},
+    {3520, 3520, 1, Make::Plain},
+};
+
+// The eight flow edit controls.
+static constexpr uint16_t kFlowEditIds[] = {2906, 2907, 2908, 2909, 2910, 2911, 2912, 2913};
+
+// Lists that need their items when no dialog gives them: id, item count.
+struct ListRow {
+    uint16_t cmdId;
+    uint8_t items;
+};
+static constexpr ListRow kListItems[] = {
+    {2720, 8},     // IP menu tabs
+    {3362, 154},   // flow list: flows, then the channel names of every flow
+    {3522, 17},    // channels to embed
+    {3449, 5},     // video-standard family
+    {3450, 6},     // format
+    {3451, 9},     // sampling
+    {3452, 14},    // frame rate
+};
+
+// Audio-channel block: channel c = 3036 + i has five controls at c + offset.
+static constexpr uint16_t kFirstChannelId = 3036;
+static constexpr int kChannelCount = 16;
+// array, id offset, made as
+struct ChannelRow {
+    uint8_t array;
+    int16_t offset;
+    Make make;
+};
+static constexpr ChannelRow kChannelControls[] = {
+    {0, 0, Make::Child},
+    {1, 16, Make::Child},
+    {2, -16, Make::Child},
+    {3, 338, Make::Plain},
+    {4, 391, Make::Child},
+};
+// Order the channel arrays are deleted in.
+static constexpr uint8_t kChannelDeleteOrder[] = {0, 1, 4, 2, 3};
+
+// Address followers: text, alternative texts A-D (0 none), bytes 1-4 (byte 4 is the first octet).
+struct FollowerRow {
+    uint16_t text;
+    uint16_t alt[4];
+    uint16_t bytes[4];
+};
+static constexpr FollowerRow kWebFollowers[] = {
+    {2716, {0, 0, 0, 0}, {2562, 2563, 2564, 2565}},
+    {2717, {0, 0, 0, 0}, {2566, 2567, 2568, 2569}},
+    {2718, {0, 0, 0, 0}, {2570, 2571, 2572, 2573}},
+};
+static constexpr FollowerRow kFlowFollowers[] = {
+    {0x0A9A, {2801, 2815, 2954, 3008}, {0x0A13, 0x0A14, 0x0A15, 0x0A16}},
+    {0x0A9B, {2802, 2816, 2953, 3009}, {0x0A17, 0x0A18, 0x0A19, 0x0A1A}},
+    {0x0A9A, {2801, 2815, 2954, 3008}, {0x0A13, 0x0A14, 0x0A15, 0x0A16}},
+    {0x0A9B, {2802, 2816, 2953, 3009}, {0x0A17, 0x0A18, 0x0A19, 0x0A1A}},
+    {3285, {3320, 3336, 3330, 3338}, {0x0CE0, 0x0CE1, 0x0CE2, 0x0CE3}},
+    {3286, {3321, 3337, 3331, 3339}, {0x0CE5, 0x0CE6, 0x0CE7, 0x0CE8}},
+};
+
+// Range-enabled controls (the UDP ports and their second views).
+static constexpr uint16_t kRangeEnabledIds[] = {2561, 2578, 3289, 3288};
+
+// --- flow look-ups -------------------------------------------------------------
+
+enum class Lookup : uint8_t { Value, Label, DestPort, Port, Counter, Encap };
+
+// look-up, tab, encapsulation flow 1 / flow 2, decapsulation flow 1 / flow 2
+struct LookupRow {
+    Lookup lookup;
+    uint8_t tab;
+    uint16_t encap[2];
+    uint16_t decap[2];
+};
+static constexpr LookupRow kLookups[] = {
+    {Lookup::Value, 2, {3259, 3340}, {3260, 3352}},
+    {Lookup::Value, 3, {3261, 3341}, {3262, 3353}},
+    {Lookup::Label, 2, {3255, 3324}, {3256, 3354}},
+    {Lookup::Label, 3, {3257, 3334}, {3258, 3355}},
+    {Lookup::DestPort, 2, {2997, 3322}, {2987, 3346}},
+    {Lookup::DestPort, 3, {2951, 3332}, {3005, 3348}},
+    {Lookup::Port, 2, {2996, 3323}, {2986, 3347}},
+    {Lookup::Port, 3, {2950, 3333}, {3006, 3349}},
+    {Lookup::Counter, 2, {3263, 3344}, {3263, 3344}},
+    {Lookup::Counter, 3, {3264, 3345}, {3264, 3345}},
+    {Lookup::Encap, 2, {2808, 3552}, {0, 0}},
+    {Lookup::Encap, 3, {2980, 3554}, {0, 0}},
+};
+
+// --- show and hide sets ------------------------------------------------------------
+
+enum class Set : uint8_t { Filter, FirstViews, SecondViews, SecondFlowViews, HiddenAtStart, CountersHidden, IgmpAddresses };
+enum class Rule : uint8_t { Encap, Decap, FlagClear, FlagSet, Hide, Disable };
+
+static constexpr uint16_t kFilterEncap[] = {3254, 3372};
+static constexpr uint16_t kFilterDecap[] = {3090, 3091, 3373};
+static constexpr uint16_t kFirstEncap[] = {2801, 2802, 2997, 2996, 2808, 2818, 2809, 2810, 2817, 3255, 3257,
+                                           3259, 3501, 2819, 3390, 3400, 3403, 3401, 3404, 3552, 3263, 3344};
+static constexpr uint16_t kFirstDecap[] = {2815, 2816, 2987, 2986, 2990, 2989, 2992, 2993, 2994, 2995,
+                                           2985, 3256, 3258, 3260, 3500, 3405, 3408, 3406, 3407, 3551};
+static constexpr uint16_t kSecondEncap[] = {2954, 2953, 2951, 2950, 2983, 2982, 2952, 2981, 3261, 2980, 3554, 3264, 3345};
+static constexpr uint16_t kSecondDecap[] = {3008, 3009, 3005, 3006, 3003, 3002, 3007, 3262, 3000, 3553};
+static constexpr uint16_t kSecondFlowClear[] = {3320, 3321, 3330, 3331, 3322, 3323, 3332,
+                                                3333, 3335, 3325, 3340, 3341, 3324, 3334};
+static constexpr uint16_t kSecondFlowSet[] = {3336, 3337, 3338, 3339, 3346, 3347, 3348,
+                                              3349, 3350, 3351, 3352, 3353, 3354, 3355};
+static constexpr uint16_t kHiddenAtStart[] = {3071, 3423, 3357, 3424};
+static constexpr uint16_t kCountersHidden[] = {3113, 3343, 3263, 3344, 3264, 3345, 3114};
+static constexpr uint16_t kIgmpAddresses[] = {2668, 2667, 2666, 2665, 2635, 2634, 2633, 2632};
+
+// set, rule, ids (a set's rows are applied in this order)
+struct SetRow {
+    Set set;
+    Rule rule;
+    std::span<const uint16_t> ids;
+};
+static constexpr SetRow kSets[] = {
+    {Set::Filter, Rule::Encap, kFilterEncap},
+    {Set::Filter, Rule::Decap, kFilterDecap},
+    {Set::FirstViews, Rule::Encap, kFirstEncap},
+    {Set::FirstViews, Rule::Decap, kFirstDecap},
+    {Set::SecondViews, Rule::Encap, kSecondEncap},
+    {Set::SecondViews, Rule::Decap, kSecondDecap},
+    {Set::SecondFlowViews, Rule::FlagClear, kSecondFlowClear},
+    {Set::SecondFlowViews, Rule::FlagSet, kSecondFlowSet},
+    {Set::HiddenAtStart, Rule::Hide, kHiddenAtStart},
+    {Set::CountersHidden, Rule::Hide, kCountersHidden},
+    {Set::IgmpAddresses, Rule::Disable, kIgmpAddresses},
+};
+
+// --- tab focus -------------------------------------------------------------------
+
+enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap, ResetSequencer };
+enum class Mode : uint8_t { Any, Encap, Decap };
+
+static constexpr const char* kTabLabels[8] = {"", "Video Flows", "Audio Flows", "ANC   Flows",
+                                              "PTP", "", "Audio Map", "SFP Setup"};
+
+// tab, mode, step, id
+struct FocusRow {
+    uint8_t tab;
+    Mode mode;
+    FocusOp op;
+    uint16_t cmdId;
+};
+static constexpr FocusRow kTabFocus[] = {
+    {1, Mode::Any, FocusOp::Label, 0},
+    {1, Mode::Any, FocusOp::Focus, 0x0A97},
+    {2, Mode::Any, FocusOp::Unfocus, 0x0C03},
+    {2, Mode::Any, FocusOp::Unfocus, 0x0A97},
+    {2, Mode::Any, FocusOp::Label, 0},
+    {2, Mode::Any, FocusOp::Focus, 0x0A97},
+    {3, Mode::Any, FocusOp::Label, 0},
+    {3, Mode::Any, FocusOp::Focus, 0x0A97},
+    {4, Mode::Any, FocusOp::Label, 0},
+    {4, Mode::Any, FocusOp::Focus, 3416},
+    {5, Mode::Any, FocusOp::Focus, 3456},
+    {6, Mode::Decap, FocusOp::Unfocus, 3371},
+    {6, Mode::Decap, FocusOp::Label, 0},
+    {6, Mode::Decap, FocusOp::ReopenDecapMap, 0},
+    {6, Mode::Encap, FocusOp::Label, 0},
+    {6, Mode::Encap, FocusOp::Unfocus, 3366},
+    {6, Mode::Encap, FocusOp::Focus, 3366},
+    {7, Mode::Any, FocusOp::Label, 0},
+    {7, Mode::Any, FocusOp::Focus, 0x0A94},
+    {7, Mode::Any, FocusOp::ResetSequencer, 0},
+};
+
+// --- classes of controls ---------------------------------------------------------------
+
+static constexpr uint16_t kActionIds[] = {0x0A5C, 0x0A4C, 0x0A00, 0x0A4D, 0x0A4E, 0x0A31, 0x0A52, 0x0CD1,
+                                          0x0BFE, 0x0C30, 0x0C31, 0x0C32, 0x0C18, 0x0C4E, 0x0DEC};
+static constexpr uint16_t kDestinationIds[] = {0x0A17, 0x0A18, 0x0A19, 0x0A1A, 0x0CE5, 0x0CE6, 0x0CE7,
+                                               0x0CE8, 0x0A1B, 0x0A1C, 0x0A1D, 0x0A1E, 0x0A1F, 0x0A20,
+                                               0x0CE9, 0x0CEA, 0x0CEB, 0x0CEC, 0x0CED, 0x0CEE};
+static constexpr uint16_t kFlowAddressIds[] = {2657, 3259, 3260, 3261, 3262, 3295, 3340, 3341, 3352, 3353};
+// Status controls coloured together (control 20 by its text colour).
+static constexpr uint16_t kStatusIds[] = {36, 37, 12, 13, 20};
+static constexpr uint16_t kStandardFirst[] = {2620, 2618, 2621, 2619, 2622, 3443, 3561};
+static constexpr uint16_t kStandardSecond[] = {3358, 3291, 3294, 3293, 3360, 3444, 3562};
+static constexpr uint16_t kFlowTextIds[] = {2695, 3290, 3255, 3324, 3257, 3334, 3256, 3258, 3354, 3355};
+static constexpr uint16_t kPtpFirstView[] = {0x0C23, 0x0C25, 0x0B56, 0x0B64};
+static constexpr uint16_t kPtpSecondView[] = {0x0D8A, 0x0D84, 0x0DA3, 0x0DA2};
+
+// Address entries typed as one number: entry, its four bytes most significant first.
+struct EntryRow {
+    uint16_t entry;
+    uint16_t bytes[4];
+};
+static constexpr EntryRow kAddressEntries[] = {
+    {2695, {2682, 2683, 2684, 2685}},
+    {3290, {3315, 3316, 3317, 3318}},
+};
+
+// Address groups, bytes 1-4 (byte 4 most significant).
+static constexpr uint16_t kFlowDestBytes[] = {0x0A17, 0x0A18, 0x0A19, 0x0A1A};
+static constexpr uint16_t kFlowDestSecondBytes[] = {0x0CE5, 0x0CE6, 0x0CE7, 0x0CE8};
+static constexpr uint16_t kFlowSrcBytes[] = {0x0A13, 0x0A14, 0x0A15, 0x0A16};
+static constexpr uint16_t kFlowSrcSecondBytes[] = {0x0CE0, 0x0CE1, 0x0CE2, 0x0CE3};
+static constexpr uint16_t kMgmtIpBytes[] = {2562, 2563, 2564, 2565};
+static constexpr uint16_t kMgmtMaskBytes[] = {2566, 2567, 2568, 2569};
+static constexpr uint16_t kMgmtGatewayBytes[] = {2570, 2571, 2572, 2573};
+// MAC bytes 1-6 (byte 6 most significant).
+static constexpr uint16_t kFlowMacBytes[] = {0x0A1B, 0x0A1C, 0x0A1D, 0x0A1E, 0x0A1F, 0x0A20};
+static constexpr uint16_t kFlowMacSecondBytes[] = {0x0CE9, 0x0CEA, 0x0CEB, 0x0CEC, 0x0CED, 0x0CEE};
+
+// Values copied into the second views: from, to.
+struct CopyRow {
+    uint16_t from;
+    uint16_t to;
+};
+static constexpr CopyRow kStandardCopies[] = {
+    {0x0C22, 0x0D61},
+    {0x0C21, 0x0D62},
+    {0x0A39, 0x0CDC},
+    {0x0A3A, 0x0CDB},
+    {0x0A3B, 0x0CDD},
+    {0x0A3D, 0x0CDE},
+    {0x0A3C, 0x0D1E},
+};
+
+// Audio flow summary: second flow shown, decapsulation, first list, second list, first text, second text.
+struct SummaryRow {
+    uint8_t secondFlow;
+    uint8_t decap;
+    uint16_t firstList;
+    uint16_t secondList;
+    uint16_t firstText;
+    uint16_t secondText;
+};
+static constexpr SummaryRow kAudioSummary[] = {
+    {0, 0, 0x0AFA, 0x0DAD, 3391, 3392},
+    {0, 1, 0x0BB1, 0x0DAC, 3391, 3392},
+    {1, 0, 0x0D4B, 0x0D4C, 3399, 3402},
+    {1, 1, 0x0D50, 0x0D4F, 3399, 3402},
+};
+
+} // namespace IpIds
