@@ -12,6 +12,7 @@
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
 #include "audio/TpAudGenerator.h"
+#include "audio/dolby/TpDolbyGenerator.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -95,6 +96,9 @@ void TpZuApplication::GuiInit()
     Paths::MakeDataFolders();
     scripts_ = std::make_unique<TpScripts>(TpScripts::kCommandIds);
     dialogs_->Show("Main", 1);
+    // The Dolby generator comes before the audio generator, which offers its
+    // stream as a source.
+    dolbyGenerator_ = std::make_unique<TpDolbyGenerator>();
     // The audio generator comes after the video generator, which calls it,
     // and before the reference page and the analyser.
     audioGenerator_ = std::make_unique<TpAudGenerator>(this, *settings_, kAudGenCmdIds, true, true, master_level_table,
@@ -131,6 +135,7 @@ void TpZuApplication::ShutDown()
     remoteCtrl_.reset();   // ends every connection; before the store goes
     analyser_.reset();
     audioGenerator_.reset();
+    dolbyGenerator_.reset();
     scripts_.reset();
     memories_.reset();
     xmlStatus_.reset();

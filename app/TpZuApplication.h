@@ -14,6 +14,7 @@
 #include <string>
 
 class TpAudGenerator;
+class TpDolbyGenerator;
 class TpAnalyser;
 class TpCommand;
 class TpCommandLine;
@@ -100,6 +101,7 @@ private:
     std::unique_ptr<TpXmlStatus> xmlStatus_;
     std::unique_ptr<TpMemories> memories_;
     std::unique_ptr<TpScripts> scripts_;
+    std::unique_ptr<TpDolbyGenerator> dolbyGenerator_;
     std::unique_ptr<TpAudGenerator> audioGenerator_;
     std::unique_ptr<TpAnalyser> analyser_;
     std::unique_ptr<TpRemoteCtrl> remoteCtrl_;

@@ -64,7 +64,8 @@ TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const Au
         groups_[static_cast<size_t>(g)] = child(ids[kIdGroupOn] + g);
     g_generator = this;
 
-    SetDolbyAvailable(false);
+    // No Dolby stream until the Dolby generator shows its type.
+    dolbyType_->SetVisible(false);
     if (!aesItems)
         aesOut_->SetVisibleAll(false);
     else
