@@ -115,7 +115,7 @@ private:
     std::string suffix_ = "_25";
     int ideal_ = 0;
     int countdown_ = kReloadTicks;
-    bool reloadRequested_ = false;
+    bool reloadRequested_ = true;   // the first stream loads once the countdown ends
     std::atomic<bool> spacingRequested_{false};
     bool busy_ = false;
     bool defaulting_ = false;
