@@ -12,6 +12,7 @@
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
 #include "audio/TpAudGenerator.h"
+#include "audio/dolby/TpDolbyGenerator.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -73,6 +74,9 @@ struct TpZuApplication::Subsystems {
     // whose backup list its archive choice shows.
     TpScripts scripts{TpScripts::kCommandIds};
     StartStep mainShown{[this] { dialogs.Show("Main", 1); }};
+    // The Dolby generator comes before the audio generator, which offers its
+    // stream as a source.
+    TpDolbyGenerator dolbyGenerator;
     // The audio generator comes after the video generator, which calls it,
     // and before the reference page and the analyser.
     TpAudGenerator audioGenerator;

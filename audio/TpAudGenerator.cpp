@@ -64,7 +64,8 @@ TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const Au
             std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), 1);
     g_generator = this;
 
-    SetDolbyAvailable(false);
+    // No Dolby stream until the Dolby generator shows its type.
+    cmds_.Cmd(kIdDolbyType)->SetVisible(false);
     if (!aesItems)
         aesOut_->SetVisibleAll(false);
     else

@@ -54,3 +54,4 @@ void aes_cs_hw_write(uint8_t value) { CurrentAudioHardware().ChannelStatusWrite(
 void aes_cs_hw_commit() { CurrentAudioHardware().ChannelStatusCommit(); }
 
 void dolby_hw_spacing(int value) { CurrentAudioHardware().DolbySpacing(value); }
+void dolby_hw_line(int offset, int lines) { CurrentAudioHardware().DolbyLine(offset, lines); }

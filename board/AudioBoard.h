@@ -41,3 +41,6 @@ void aes_cs_hw_commit();
 
 // Dolby E packet spacing register (1400-1600).
 void dolby_hw_spacing(int value);
+// Dolby E line register: the start line as an offset from the ideal line
+// (1 to lines) and the lines of the output frame.
+void dolby_hw_line(int offset, int lines);

@@ -89,6 +89,7 @@ public:
     void ChannelStatusWrite(uint8_t) override {}
     void ChannelStatusCommit() override {}
     void DolbySpacing(int) override {}
+    void DolbyLine(int, int) override {}
 
     int SourceFlagA() override { return 0; }
     int SourceFlagB() override { return 1; }

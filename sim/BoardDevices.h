@@ -81,6 +81,7 @@ public:
     virtual void ChannelStatusWrite(uint8_t value) = 0;
     virtual void ChannelStatusCommit() = 0;
     virtual void DolbySpacing(int value) = 0;
+    virtual void DolbyLine(int offset, int lines) = 0;
 
     virtual int SourceFlagA() = 0;
     virtual int SourceFlagB() = 0;

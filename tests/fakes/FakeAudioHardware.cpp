@@ -36,6 +36,7 @@ void FakeAudioHardware::MonitorWrite(uint8_t v) { Record("MonitorWrite(%u)", v);
 void FakeAudioHardware::ChannelStatusWrite(uint8_t v) { Record("ChannelStatusWrite(%u)", v); }
 void FakeAudioHardware::ChannelStatusCommit() { Record("ChannelStatusCommit()"); }
 void FakeAudioHardware::DolbySpacing(int v) { Record("DolbySpacing(%d)", v); }
+void FakeAudioHardware::DolbyLine(int offset, int lines) { Record("DolbyLine(%d,%d)", offset, lines); }
 
 std::vector<std::string> FakeAudioHardware::CallsOf(const std::string& prefix) const
 {

@@ -30,6 +30,7 @@ public:
     void ChannelStatusWrite(uint8_t value) override;
     void ChannelStatusCommit() override;
     void DolbySpacing(int value) override;
+    void DolbyLine(int offset, int lines) override;
 
     int SourceFlagA() override { return sourceFlagA; }
     int SourceFlagB() override { return sourceFlagB; }

@@ -1,0 +1,273 @@
+// The Dolby generator: streams loaded through its thread and task, edits
+// written into the stream and read back by the parse, defaulting after the
+// question, the start line, the console commands, and a client choosing a
+// configuration.
+#include "DlbBuilder.h"
+#include "FakeAudioHardware.h"
+#include "app/AppTest.h"
+#include "audio/dolby/TpDolbyGenerator.h"
+#include "core/TpCommandLine.h"
+#include "core/TpLogger.h"
+#include "core/TpStore.h"
+#include "platform/FileSystem.h"
+#include "ui/TpDialogList.h"
+#include "sim/KeyMailbox.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class DolbyGenerator : public BoardTest {
+protected:
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        ResetDolbyReader();
+        SetAudioHardware(&hw);
+        ASSERT_TRUE(list.LoadText("text|245|Default?\ntext|246|Sure?\n"
+                                  "dialog|CheckDialog\nbutton|Yes|0|action=yes|focus\nbutton|No|0|action=no\nend\n",
+                                  "t.dlg"));
+        content.AddItem("Tones");
+        gen = std::make_unique<TpDolbyGenerator>();
+        store.SetLoadState(kLoadNormal);
+        MakeFolder("dolby/E/Tones");
+    }
+    void TearDown() override
+    {
+        gen.reset();
+        SetAudioHardware(nullptr);
+        ResetDolbyReader();
+        BoardTest::TearDown();
+    }
+    // Runs the loader task until nothing is pending (at least past the countdown).
+    void Pump()
+    {
+        for (int i = 0; i < 200000; ++i) {
+            store.Tick();
+            const bool idle = gen->GetLoaderState() == TpDolbyGenerator::kIdle;
+            if (idle && i > 15 * (TpDolbyGenerator::kReloadTicks + 2))
+                return;
+            if (!idle)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        FAIL() << "load never finished";
+    }
+    std::string WriteStream(const DlbStream& s, const std::string& name)
+    {
+        const std::string path = "dolby/E/Tones/Dolby" + name + ".dlb";
+        WriteText(path, BuildDlb(s));
+        return path;
+    }
+    const uint8_t* Data() const { return gen->Stream().data.get(); }
+    uint32_t Bits(uint64_t at, unsigned n) const
+    {
+        uint32_t v = 0;
+        for (unsigned i = 0; i < n; ++i)
+            v = v << 1 | ((Data()[(at + i) / 8] >> (7 - (at + i) % 8)) & 1);
+        return v;
+    }
+    DolbyProgramMetadata Read(int program)
+    {
+        SetDolbyInspectedProgram(program);
+        DolbyProgramMetadata m;
+        EXPECT_EQ(ReadProgramMetadata(m), 1);
+        return m;
+    }
+
+    int Count(const std::string& what) const
+    {
+        const std::string text = debug->Text();
+        int n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    }
+
+    FakeAudioHardware hw;
+    TpCommandLine console;
+    TpStore store;
+    TpLogger logger;
+    TpDialogList list;
+    TpCommand content{COM_GEN_DOLBY_NAME, 1};
+    std::unique_ptr<TpDolbyGenerator> gen;
+};
+
+} // namespace
+
+TEST_F(DolbyGenerator, EditsAreWrittenIntoTheStreamAndReadBack)
+{
+    DlbStream s;   // config 11, one programme, block at bit 448
+    s.frameRateCode = 3;
+    WriteStream(s, "5.1_16_25");
+    store.SetValue(COM_GEN_DOLBY_PGM_CONFIG, 11);
+    Pump();
+    ASSERT_EQ(gen->LoadedName(), "dolby/E/Tones/Dolby5.1_16_25.dlb");
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_FRAME_RATE), 3) << "the frame rate is read back";
+    const std::vector<uint8_t> before(Data(), Data() + gen->Stream().dataSize);
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -20);
+    EXPECT_EQ(Bits(448 + 18, 5), 20u);
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(Data()[i] == before[i] || i == (448 + 18) / 8) << "byte " << i;
+    EXPECT_EQ(Read(0).dialogNorm, 20);
+    store.SetValue(COM_GEN_DOLBY_LINE_MODE, 0xA5);
+    EXPECT_EQ(Read(0).dynamicRange[0], 0xA5);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_DIALOG_NORM + 1), -20) << "kept as programme 1's";
+
+    // With the key word the frame-rate fields move by one word.
+    s.key = true;
+    WriteStream(s, "5.1_16_25");
+    console.RunLine("paspacing 1500");
+    Pump();
+    store.SetValue(COM_GEN_DOLBY_FRAME_RATE, 4);
+    EXPECT_EQ(Bits(6 * 16 + 20, 4), 4u);
+    DolbyEStatus status;
+    ASSERT_EQ(GetDolbyEStatus(status), 1);
+    EXPECT_EQ(status.frameRateCode, 4);
+}
+
+TEST_F(DolbyGenerator, ProgrammesAreClampedAndDescriptionsCut)
+{
+    DlbStream s{1};   // three programmes
+    WriteStream(s, "5.1_2x1_16_25");
+    store.SetValue(COM_GEN_DOLBY_PGM_CONFIG, 1);
+    Pump();
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_CHAN_MODE + 1), 7);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_CHAN_MODE + 2), 1) << "each programme gets its configuration's mode";
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_PGM_SOURCE), 0);
+    store.SetValue(COM_GEN_DOLBY_PGM_SOURCE, 5);
+    EXPECT_TRUE(debug->Contains("ERROR: Invalid Program selected: 5 (Max=3)\n"));
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -9);
+    EXPECT_EQ(Read(2).dialogNorm, 9);
+    EXPECT_EQ(Read(0).dialogNorm, 0);
+    store.SetText(COM_GEN_DOLBY_PGM_DESCRIPTION, std::string(40, 'x'));
+    EXPECT_EQ(store.GetCmdText(COM_GEN_DOLBY_PGM_DESCRIPTION), std::string(30, 'x'));
+    EXPECT_EQ(Read(2).description, std::string(30, 'x'));
+}
+
+TEST_F(DolbyGenerator, DefaultsAfterConfirmation)
+{
+    store.DefineEntry(COM_GEN_DOLBY_DIALOG_NORM, kStoreValue, kStoreSystem, -27);
+    WriteStream(DlbStream{0}, "5.1_2_16_25");
+    Pump();
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -3);
+    store.SetValue(COM_GEN_DOLBY_DEFAULT, 1);
+    EXPECT_EQ(Read(0).dialogNorm, 3) << "nothing before the answer";
+    ASSERT_NE(TopWindow(), nullptr);
+    list.RouteKey(kKeyOk | kKeyPressFlag);
+    for (int p = 0; p < 2; ++p) {
+        EXPECT_EQ(Read(p).dialogNorm, 27) << p;
+        EXPECT_EQ(std::string(Read(p).description), "Program " + std::to_string(p + 1) + " Description");
+    }
+    EXPECT_EQ(store.GetCmdText(COM_GEN_DOLBY_PGM_DESCRIPTION), "Program 1 Description");
+}
+
+TEST_F(DolbyGenerator, LoadsOnlyTheLastNameAndReportsAMissingFileOnce)
+{
+    Pump();   // the start-up stream is missing too
+    logger.Update();
+    logger.Clear();
+    debug->Clear();
+    store.SetValue(COM_GEN_DOLBY_PGM_CONFIG, 5);
+    store.SetValue(COM_GEN_DOLBY_PGM_CONFIG, 19);
+    Pump();
+    EXPECT_EQ(Count("Loading Dolby file"), 1);
+    EXPECT_TRUE(debug->Contains("Loading Dolby file dolby/E/Tones/Dolby2_2_16_25.dlb...\n"));
+    EXPECT_TRUE(debug->Contains("Couldn't load Dolby file dolby/E/Tones/Dolby2_2_16_25.dlb\n"));
+    logger.Update();
+    EXPECT_EQ(logger.EntryCount(), 1);
+    Pump();
+    EXPECT_EQ(Count("Loading Dolby file"), 1) << "no retry until a setting changes";
+}
+
+TEST_F(DolbyGenerator, StartLineFollowsTheVideoFormat)
+{
+    struct Case {
+        int standard, levelB, line, relative, shown, offset, lines;
+        uint32_t colour;
+    };
+    // standard, level B, line, relative, shown, register offset, register lines, colour
+    const Case cases[] = {
+        {0, 0, 12, 0, 12, 625, 625, 0},    {0, 0, 10, 0, 10, 623, 625, 0x004000},
+        {0, 0, 31, 0, 31, 19, 625, 0xFF0000}, {0, 0, 9999, 0, 625, 613, 625, 0xFF0000},
+        {0, 0, -9999, 0, 1, 614, 625, 0xFF0000}, {0, 0, 8888, 0, 12, 625, 625, 0},
+        {0, 0, 8888, 1, 0, 625, 625, 0},   {11, 0, 2, 1, 2, 2, 1125, 0},
+        {6, 1, 51, 0, 51, 2, 562, 0},      {22, 0, 800, 0, 1, 719, 750, 0xFF0000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.standard * 100000 + c.line);
+        store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, c.relative);
+        store.SetValue(COM_GEN_DOLBY_LINES, c.line);
+        hw.calls.clear();
+        gen->SetVideoFormat(VideoFormat{c.standard, 0, static_cast<uint32_t>(c.levelB)});
+        EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), c.shown);
+        EXPECT_EQ(gen->GetColour(), 0u);
+        EXPECT_EQ(store.GetCmd(COM_GEN_DOLBY_LINES)->GetColour(), c.colour);
+        EXPECT_EQ(hw.CallsOf("DolbyLine").back(),
+                  "DolbyLine(" + std::to_string(c.offset) + "," + std::to_string(c.lines) + ")");
+    }
+    // Relative toggling keeps the absolute line.
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+    gen->SetVideoFormat(VideoFormat{0});
+    store.SetValue(COM_GEN_DOLBY_LINES, 14);
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 1);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 2);
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 14);
+    for (auto [standard, suffix] : {std::pair{1, "_29"}, {2, "_30"}, {15, "_24"}, {16, "_23"}, {8, "_25"}, {47, "_29"}}) {
+        gen->SetVideoFormat(VideoFormat{standard});
+        EXPECT_EQ(gen->RateSuffix(), suffix) << standard;
+    }
+}
+
+TEST_F(DolbyGenerator, ConsoleCommandsCheckTheirArguments)
+{
+    console.RunLine("paspacing 1399");
+    EXPECT_TRUE(debug->Contains("PaSpacing value 1400-1600"));
+    EXPECT_TRUE(hw.CallsOf("DolbySpacing").empty());
+    console.RunLine("dumpdolby");
+    EXPECT_TRUE(debug->Contains("Start=0 WordCount=200\n"));
+    EXPECT_TRUE(debug->Contains("\n 190:     0 "));
+    debug->Clear();
+    console.RunLine("dumpdolby -4 10");
+    console.RunLine("dumpdolby 0 -1");
+    EXPECT_FALSE(debug->Contains("Start="));
+    console.RunLine("dumpdolby 1048574 100");
+    EXPECT_TRUE(debug->Contains("Start=1048572 WordCount=4\n"));
+}
+
+TEST_F(DolbyGenerator, LoadsRacingEditsStayClean)
+{
+    WriteStream(DlbStream{0}, "5.1_2_16_25");
+    Pump();
+    for (int round = 0; round < 30; ++round) {
+        console.RunLine("paspacing 1500");
+        for (int i = 0; i < 40; ++i) {
+            store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -(round + i) % 31);
+            store.Tick();
+        }
+    }
+    Pump();
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -11);
+    EXPECT_EQ(Read(0).dialogNorm, 11);
+}
+
+namespace {
+using DolbyGeneratorInApplication = AppTest;
+}
+
+TEST_F(DolbyGeneratorInApplication, ClientSelectsAConfigurationAndReadsTheProgrammeCount)
+{
+    MakeFolder("dolby/E/Tones");
+    WriteText("dolby/E/Tones/Dolby4x1_16_25.dlb", BuildDlb(DlbStream{21}));
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_PGM_CONFIG, 0, 21).answered);
+    for (int i = 0; i < 200000; ++i) {
+        app->Store().Tick();
+        if (TpDolbyGenerator::Instance()->Stream().programCount == 4)
+            break;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    const Reply r = Request(29, COM_GEN_DOLBY_PGM_SOURCE);
+    ASSERT_TRUE(r.answered);
+    EXPECT_EQ(r.header.item, 4u) << "programmes 1-4 can be chosen";
+}
