@@ -11,7 +11,7 @@
 
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
-#include "audio/TpAudGenerator.h"
+#include "audio/generator/TpAudGenerator.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"

@@ -59,7 +59,7 @@ TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const Au
     secondStream_ = child(ids[kIdSecondStream]);
     groupText_ = std::make_unique<TpCommand>(ids[kIdGroupText], 2);
     for (int p = 0; p < kAudGenPairs; ++p)
-        pairs_.push_back(std::make_unique<TpAudGenPair>(this, p, ids, aesItems, streamItems));
+        pairs_.push_back(std::make_unique<TpAudGenPair>(this, *this, p, ids, aesItems, streamItems));
     for (int g = 0; g < kAudGenGroups; ++g)
         groups_[static_cast<size_t>(g)] = child(ids[kIdGroupOn] + g);
     g_generator = this;
