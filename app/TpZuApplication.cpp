@@ -12,6 +12,7 @@
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
 #include "audio/generator/TpAudGenerator.h"
+#include "audio/meters/TpThreshold.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -99,7 +100,8 @@ void TpZuApplication::GuiInit()
     // and before the reference page and the analyser.
     audioGenerator_ = std::make_unique<TpAudGenerator>(this, *settings_, kAudGenCmdIds, true, true, master_level_table,
                                                        kMasterLevelCount);
-    analyser_ = std::make_unique<TpAnalyser>();
+    analyser_ = std::make_unique<TpAnalyser>(nullptr, settings_.get(), this);
+    thresholds_ = std::make_unique<TpThresholdSet>(TpThresholdSet::kRows);
     // Remote control: after the analyser, before the default settings.
     remoteCtrl_ = std::make_unique<TpRemoteCtrl>(kRemoteCtrlIds, *settings_, &webPages_);
 
@@ -129,6 +131,7 @@ void TpZuApplication::ShutDown()
     DebugPrintf("Saving System data...\n");
     SaveSystemData();
     remoteCtrl_.reset();   // ends every connection; before the store goes
+    thresholds_.reset();
     analyser_.reset();
     audioGenerator_.reset();
     scripts_.reset();

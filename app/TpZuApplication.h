@@ -25,6 +25,7 @@ class TpLogger;
 class TpRemoteCtrl;
 class TpScripts;
 class TpStore;
+class TpThresholdSet;
 class TpXmlStatus;
 
 class TpZuApplication : public TpApplication {
@@ -102,6 +103,7 @@ private:
     std::unique_ptr<TpScripts> scripts_;
     std::unique_ptr<TpAudGenerator> audioGenerator_;
     std::unique_ptr<TpAnalyser> analyser_;
+    std::unique_ptr<TpThresholdSet> thresholds_;
     std::unique_ptr<TpRemoteCtrl> remoteCtrl_;
     MessageQueue msgq_;
     MessageQueue remctrl_;

@@ -52,5 +52,6 @@ int audmon_read_count() { return CurrentAudioHardware().MonitorReadCount(); }
 void audmon_hw_write(uint8_t value) { CurrentAudioHardware().MonitorWrite(value); }
 void aes_cs_hw_write(uint8_t value) { CurrentAudioHardware().ChannelStatusWrite(value); }
 void aes_cs_hw_commit() { CurrentAudioHardware().ChannelStatusCommit(); }
+int aes_data_type() { return CurrentAudioHardware().AesDataType(); }
 
 void dolby_hw_spacing(int value) { CurrentAudioHardware().DolbySpacing(value); }
