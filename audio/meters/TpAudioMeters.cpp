@@ -126,6 +126,8 @@ TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdId
     LoadGain(kGainLeftKey, *gainLeft_, serviceMode);
     LoadGain(kGainRightKey, *gainRight_, serviceMode);
     AddCommand("audincal", 6, 0, [](int) { SetInputCalibration(TpCommandLine::ArgWord(0) != 0); });
+    // The banks start laid out for the first mode.
+    Configure(mode_);
 }
 
 TpAudioMeters::~TpAudioMeters() = default;
@@ -176,8 +178,12 @@ void TpAudioMeters::SelectScale(int32_t value)
             meter->SetScale(scale.get());
         scale_ = std::move(scale);
     }
-    for (auto& meter : meters_)
+    // Set on the meter itself too: a meter already at the value still
+    // redraws its bar on the new scale.
+    for (auto& meter : meters_) {
+        meter->SetValue(kResetLevel);
         meter->SetValueAll(kResetLevel);
+    }
 }
 
 void TpAudioMeters::OnChildChanged(TpCommand* child, int reason)
