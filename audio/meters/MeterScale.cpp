@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-MeterScale::MeterScale(int32_t floorDb, int32_t referenceDb) : floor_(floorDb), reference_(referenceDb)
+MeterScale::MeterScale(int32_t floorDb, int32_t referenceDb) : reference_(referenceDb)
 {
     const int limit = std::clamp(-5 * floorDb, 0, kEntries);
     const int32_t step = referenceDb != 0 ? 800 / referenceDb : 0;

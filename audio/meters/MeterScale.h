@@ -26,7 +26,6 @@ public:
 
 private:
     std::array<int32_t, kEntries> table_{};
-    int32_t floor_;
     int32_t reference_;
 };
 

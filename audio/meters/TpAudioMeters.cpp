@@ -87,7 +87,7 @@ void TpAudioMeters::SetInputCalibration(bool on)
 
 TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdIds& ids, bool makeAes,
                              uint8_t aesFlag, bool serviceMode)
-    : TpMonParent(parent), TpMeterScriptActions(kLevelTexts, kOffTexts), settings_(settings), ids_(ids),
+    : TpMonParent(parent), TpMeterScriptActions(kLevelTexts, kOffTexts), settings_(settings),
       aesFlag_(aesFlag)
 {
     scale_ = std::make_unique<MeterScale>(MeterScale::Scale18());

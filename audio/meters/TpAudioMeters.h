@@ -84,7 +84,6 @@ private:
     bool EitherSourceIs(int32_t type) const;
 
     TpIniFile* settings_;
-    CmdIds ids_;
     std::unique_ptr<MeterScale> scale_;
     std::vector<std::unique_ptr<TpMeter>> meters_;
     std::unique_ptr<TpAESMonitor> aes_;
