@@ -10,11 +10,8 @@
 #include "core/TpCommandLine.h"
 #include "core/TpIniFile.h"
 #include "core/TpStore.h"
-#include "platform/DebugOut.h"
 
 #include <atomic>
-#include <cerrno>
-#include <cstdlib>
 
 namespace {
 std::atomic<bool> g_inputCalibration{false};
@@ -63,16 +60,6 @@ constexpr BankLayout kBankLayouts[] = {
     {kCapDolby, false, Lanes::All, Tint::Mode},
 };
 
-bool ParseDecimal(const std::string& text, int32_t& value)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(v);
-    return true;
-}
 } // namespace
 
 bool TpAudioMeters::InputCalibration()
@@ -134,16 +121,9 @@ TpAudioMeters::~TpAudioMeters() = default;
 
 void TpAudioMeters::LoadGain(const char* key, TpChildCmd& cmd, bool serviceMode)
 {
-    if (settings_ != nullptr) {
-        const std::string text = settings_->GetString("", key, "");
-        int32_t value = 0;
-        if (!text.empty()) {
-            if (ParseDecimal(text, value))
-                cmd.SetValueAll(value);
-            else
-                DebugPrintf("ERROR: %s=%s is not a number; the gain stays\n", key, text.c_str());
-        }
-    }
+    // A missing key or one that is not a number leaves the gain as it is.
+    if (settings_ != nullptr)
+        cmd.SetValueAll(settings_->GetInt("", key, cmd.GetValue()));
     // The input gains are calibration: editable only in service mode.
     if (serviceMode)
         cmd.SetEnabledAll(true);
