@@ -30,12 +30,12 @@ std::string FormatTextInt(const std::string& format, long number)
         if (j < format.size() && format[j] == 'l')
             ++j;
         if (!used && j < format.size() && std::strchr("diu", format[j]) != nullptr) {
-            std::string spec = format.substr(i, j - i);
-            if (!spec.empty() && spec.back() == 'l')
-                spec.pop_back();
-            spec += "ld";
+            std::string conversion = format.substr(i, j - i);
+            if (!conversion.empty() && conversion.back() == 'l')
+                conversion.pop_back();
+            conversion += "ld";
             char text[32];
-            std::snprintf(text, sizeof text, spec.c_str(), number);
+            std::snprintf(text, sizeof text, conversion.c_str(), number);
             out += text;
             used = true;
             i = j + 1;
