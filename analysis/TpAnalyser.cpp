@@ -1,5 +1,6 @@
 #include "TpAnalyser.h"
 
+#include "core/TpApplication.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
@@ -19,7 +20,7 @@ constexpr TpScriptAction::Descriptor kApCrcTexts{164, 165, 166, 167, 168};
 
 } // namespace
 
-TpAnalyser::TpAnalyser(TpCommand* parent) : TpParent(parent, 0, 0)
+TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* app) : TpParent(parent, 0, 0)
 {
     g_analyser = this;
     if (TpStore* store = TpStore::Instance())
@@ -27,6 +28,12 @@ TpAnalyser::TpAnalyser(TpCommand* parent) : TpParent(parent, 0, 0)
     // Script steps with a text and a duration, registered in this order.
     sdiCrc_ = std::make_unique<TpCrcScriptAction>("Check SDI CRC", "CHECKERRS", kSdiCrcTexts, 1, 0, 1);
     apCrc_ = std::make_unique<TpCrcScriptAction>("Check AP CRC", "CHECK_AP_CRC", kApCrcTexts, 1, 0, 1);
+    // The pages of the tree.
+    const bool service = app != nullptr && app->ServiceKeysHeld();
+    meters_ = std::make_unique<TpAudioMeters>(this, settings, TpAudioMeters::kCommandIds, kMakeAesMonitor,
+                                              kAesMonitorFlag, service);
+    phones_ = std::make_unique<TpAudMonitor>(this, TpAudMonitor::kCommandIds, kPhonesAes, kPhonesStream);
+    chanStatus_ = std::make_unique<TpChanStatus>(TpChanStatus::kCommandIds, kChanStatusAesItems);
 }
 
 TpAnalyser::~TpAnalyser()
@@ -42,23 +49,14 @@ TpAnalyser* TpAnalyser::Instance()
 
 void TpAnalyser::SetLevel(int dest, double level, uint32_t flags)
 {
-    if (dest < 0 || dest >= kDestinations) {
-        DebugPrintf("ERROR: Invalid Dest %d\n", dest);
-        return;
-    }
-    Level& record = levels_[static_cast<size_t>(dest)];
-    record.set = true;
-    record.level = level;
-    record.flags = flags;
+    meters_->SetLevel(dest, level, flags);
+    phones_->SetLevel(dest, level, flags);
 }
 
 void TpAnalyser::SetOutputParams(int left, int right, double leftGain, double rightGain)
 {
-    output_.set = true;
-    output_.left = left;
-    output_.right = right;
-    output_.leftGain = leftGain;
-    output_.rightGain = rightGain;
+    meters_->SetOutputParams(left, right, leftGain, rightGain);
+    phones_->SetOutputParams(left, right, leftGain, rightGain);
 }
 
 int32_t TpCrcScriptAction::CheckReady(uint32_t /*seconds*/)
@@ -72,12 +70,6 @@ void TpCrcScriptAction::CancelAction()
     LogEvent(nullptr, kEventError, line, nullptr);
     if (TpScripts* page = TpScripts::Instance())
         page->AddReportLine(line, nullptr);
-}
-
-const TpAnalyser::Level& TpAnalyser::GetLevel(int dest) const
-{
-    static const Level none;
-    return dest >= 0 && dest < kDestinations ? levels_[static_cast<size_t>(dest)] : none;
 }
 
 bool TpAnalyser::IsIpModule() const
@@ -99,15 +91,22 @@ void TpAnalyser::ClearTypeKnown() {}
 
 void TpAnalyser::SetMode(int mode)
 {
-    // The audio meters are reconfigured here for the new mode.
+    if (mode == mode_)
+        return;
     mode_ = mode;
+    meters_->Configure(static_cast<uint32_t>(mode));
 }
 
 void TpAnalyser::Update()
 {
-    // Each update refreshes the audio meters (levels, channel mask, status
-    // byte, Dolby line) and the channel-status page.
     ++updates_;
+    meters_->UpdateMeters();
+    meters_->SetChannelMask(channelMask_);
+    meters_->SetStatusByte(statusByte_);
+    meters_->UpdateDolbyLine(timing_);
+    chanStatus_->DrawStatus();
+    if (mode_ == kAesInputMode)
+        chanStatus_->ForceItemsEnabled();
 }
 
 void TpAnalyser::OnTask()

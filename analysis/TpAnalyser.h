@@ -17,6 +17,9 @@
 // the audio meters' and the AES monitor's actions follow them.
 #pragma once
 
+#include "audio/aes/TpChanStatus.h"
+#include "audio/meters/TpAudMonitor.h"
+#include "audio/meters/TpAudioMeters.h"
 #include "core/TpParent.h"
 #include "remote/scripts/TpScriptAction.h"
 
@@ -36,37 +39,38 @@ public:
     void CancelAction() override;
 };
 
+class TpApplication;
+class TpIniFile;
+
 class TpAnalyser : public TpParent {
 public:
-    static constexpr int kDestinations = 16;
     static constexpr int kUpdatePeriodMs = 200;
+    // The audio meters build the AES monitor and lay out its meters; the
+    // headphones can hear the AES input and output and the second stream;
+    // the channel-status page offers the AES inputs.
+    static constexpr bool kMakeAesMonitor = true;
+    static constexpr uint8_t kAesMonitorFlag = 1;
+    static constexpr bool kPhonesAes = true;
+    static constexpr bool kPhonesStream = true;
+    static constexpr bool kChanStatusAesItems = true;
+    // Input modes in which the channel-status page keeps its AES inputs.
+    static constexpr int kAesInputMode = 1;
 
-    // The last level the application gave for one audio destination.
-    struct Level {
-        bool set = false;
-        double level = 0.0;
-        uint32_t flags = 0;
-    };
-    // The last output sources and gains the application gave.
-    struct OutputParams {
-        bool set = false;
-        int left = 0;
-        int right = 0;
-        double leftGain = 0.0;
-        double rightGain = 0.0;
-    };
-
-    explicit TpAnalyser(TpCommand* parent = nullptr);
+    // settings: where the audio input gains are kept (none: not kept); app:
+    // tells whether the service keys were held (may be none).
+    explicit TpAnalyser(TpCommand* parent = nullptr, TpIniFile* settings = nullptr, TpApplication* app = nullptr);
     ~TpAnalyser() override;
 
     static TpAnalyser* Instance();
 
     // The application's audio levels, for both audio monitor views.
-    // Destinations outside 0-15 are refused ("ERROR: Invalid Dest %d").
+    // Destinations outside 0-15 are refused ("ERROR: Invalid Dest %u").
     void SetLevel(int dest, double level, uint32_t flags);
     void SetOutputParams(int left, int right, double leftGain, double rightGain);
-    const Level& GetLevel(int dest) const;
-    const OutputParams& GetOutputParams() const { return output_; }
+
+    TpAudioMeters& Meters() { return *meters_; }
+    TpAudMonitor& Phones() { return *phones_; }
+    TpChanStatus& ChanStatus() { return *chanStatus_; }
 
     // Questions about the SFP module, answered by the SFP status page; false
     // while there is none.
@@ -76,8 +80,11 @@ public:
     void ClearTypeKnown();
 
     // The analyser's input mode; a change reconfigures the audio meters.
+    // The channel mask and status byte go to the meters on every update.
     void SetMode(int mode);
     int Mode() const { return mode_; }
+    void SetChannelMask(uint8_t mask) { channelMask_ = mask; }
+    void SetStatusByte(uint8_t status) { statusByte_ = status; }
 
     // One analyser update (the periodic task "Analyser", every 200 ms).
     void Update();
@@ -92,8 +99,12 @@ public:
 private:
     std::unique_ptr<TpCrcScriptAction> sdiCrc_;
     std::unique_ptr<TpCrcScriptAction> apCrc_;
-    std::array<Level, kDestinations> levels_{};
-    OutputParams output_;
+    std::unique_ptr<TpAudioMeters> meters_;
+    std::unique_ptr<TpAudMonitor> phones_;
+    std::unique_ptr<TpChanStatus> chanStatus_;
     int mode_ = 0;
+    uint8_t channelMask_ = 0xFF;
+    uint8_t statusByte_ = 0;
+    uint32_t timing_[DolbyStatusView::kTimingWords] = {};
     unsigned updates_ = 0;
 };

@@ -11,7 +11,8 @@
 
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
-#include "audio/TpAudGenerator.h"
+#include "audio/generator/TpAudGenerator.h"
+#include "audio/meters/TpThreshold.h"
 #include "audio/dolby/TpDolbyGenerator.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
@@ -81,6 +82,8 @@ struct TpZuApplication::Subsystems {
     // and before the reference page and the analyser.
     TpAudGenerator audioGenerator;
     TpAnalyser analyser;
+    // The audio threshold set follows the analyser, whose meters it watches.
+    TpThresholdSet thresholds{TpThresholdSet::kRows};
     // Remote control: after the analyser, before the default settings; it
     // goes first, ending every connection while the store still stands.
     TpRemoteCtrl remoteCtrl;
@@ -88,6 +91,7 @@ struct TpZuApplication::Subsystems {
 
 TpZuApplication::Subsystems::Subsystems(TpZuApplication& app)
     : audioGenerator(&app, settings, kAudGenCmdIds, true, true, master_level_table, kMasterLevelCount),
+      analyser(nullptr, &settings, &app),
       remoteCtrl(TpRemoteCtrl::kCommandIds, settings, &app.webPages_)
 {
 }

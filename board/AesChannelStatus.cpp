@@ -12,6 +12,8 @@ namespace {
 std::atomic<uint8_t> gCrcc{0xFF};
 
 constexpr uint8_t kReflectedPolynomial = 0xB8;   // x^8 + x^4 + x^3 + x^2 + 1
+constexpr uint8_t kDefaultByte0 = 0x85;   // professional, PCM, no emphasis, 48 kHz
+constexpr uint8_t kDefaultFlag = 1;
 
 } // namespace
 
@@ -33,6 +35,19 @@ int aes_crc_reset_ctx(uint8_t* block)
         return 1;
     std::memset(block, 0, kAesStatusBytes);
     return 0;
+}
+
+uint8_t aes_default_status_block(uint8_t* block)
+{
+    if (block == nullptr)
+        return 0;
+    std::memset(block, 0, kAesStatusBytes);
+    block[0] = kDefaultByte0;
+    aes_crc_init();
+    for (size_t i = 0; i + 1 < kAesStatusBytes; ++i)
+        aes_crc_add_byte(block[i]);
+    block[kAesStatusBytes - 1] = aes_crc_get();
+    return kDefaultFlag;
 }
 
 void aes_crc_init()

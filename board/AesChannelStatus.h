@@ -14,6 +14,11 @@ int aes_rx_status_ok(int input, uint8_t* block);
 // 1 (a block of zeros and 0 when none could be read).
 int aes_crc_reset_ctx(uint8_t* block);
 
+// The block used while no AES input is present: professional, PCM, 48 kHz,
+// no emphasis, with its CRCC. Fills all 24 bytes and returns the flag byte
+// that goes with the block.
+uint8_t aes_default_status_block(uint8_t* block);
+
 // The CRCC register: x^8 + x^4 + x^3 + x^2 + 1, preset to all ones, each
 // byte fed least significant bit first; the value read back has register
 // bit 0 as its most significant bit (the CRC-8/AES of the bytes fed).

@@ -52,6 +52,7 @@ int audmon_read_count() { return CurrentAudioHardware().MonitorReadCount(); }
 void audmon_hw_write(uint8_t value) { CurrentAudioHardware().MonitorWrite(value); }
 void aes_cs_hw_write(uint8_t value) { CurrentAudioHardware().ChannelStatusWrite(value); }
 void aes_cs_hw_commit() { CurrentAudioHardware().ChannelStatusCommit(); }
+int aes_data_type() { return CurrentAudioHardware().AesDataType(); }
 
 void dolby_hw_spacing(int value) { CurrentAudioHardware().DolbySpacing(value); }
 void dolby_hw_line(int offset, int lines) { CurrentAudioHardware().DolbyLine(offset, lines); }

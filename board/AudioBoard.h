@@ -38,6 +38,8 @@ int audmon_read_count();
 void audmon_hw_write(uint8_t value);
 void aes_cs_hw_write(uint8_t value);
 void aes_cs_hw_commit();
+// Data-type code (0-3) of the AES input's bit-stream layer (2 on the simulated board).
+int aes_data_type();
 
 // Dolby E packet spacing register (1400-1600).
 void dolby_hw_spacing(int value);

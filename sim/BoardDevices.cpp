@@ -1,5 +1,7 @@
 #include "BoardDevices.h"
 
+#include "platform/LcgRandom.h"
+
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -13,20 +15,19 @@ public:
     bool ReadByte(uint8_t, uint8_t& value) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        state_ = state_ * 214013u + 2531011u;
-        value = static_cast<uint8_t>(((state_ >> 16) & 0x7FFFu) % kSimSfpReadLimit);
+        value = static_cast<uint8_t>(random_.Next() % kSimSfpReadLimit);
         return true;
     }
     bool WriteByte(uint8_t, uint8_t) override { return true; }
     void Reset()
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        state_ = 1;
+        random_.Seed(1);
     }
 
 private:
     std::mutex mutex_;
-    uint32_t state_ = 1;
+    LcgRandom random_{1};
 };
 
 // Every two-wire read succeeds and yields 0; every write is taken.

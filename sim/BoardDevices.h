@@ -9,6 +9,7 @@
 #include <cstdint>
 
 constexpr size_t kAesStatusBytes = 24;   // one AES3 channel-status block
+constexpr int kSimAesDataType = 2;       // data-type code of the simulated AES input
 
 // The emSFP module's paged register window on the SFP two-wire bus
 // (register 127 selects the page, 128 is the status byte, 129 the command).
@@ -89,6 +90,8 @@ public:
     virtual int AesRxPresent() = 0;
     virtual int MonitorStatusOk() = 0;
     virtual int MonitorReadCount() = 0;
+    // The data-type code (0-3) of the AES input's bit-stream layer.
+    virtual int AesDataType() { return kSimAesDataType; }
 };
 
 // The devices in force: never null (the simulator's own unless one was

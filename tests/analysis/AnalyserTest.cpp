@@ -13,12 +13,11 @@ TEST_F(Analyser, RefusesUnknownChannelsAndUpdatesEvery200ms)
         TpAnalyser analyser;
         EXPECT_EQ(TpAnalyser::Instance(), &analyser);
         analyser.SetLevel(15, 0.5, 0x101);
-        EXPECT_EQ(analyser.GetLevel(15).flags, 0x101u);
-        analyser.SetLevel(16, 1.0, 0);
-        analyser.SetLevel(-1, 1.0, 0);
+        EXPECT_EQ(analyser.Meters().GetDest(15).flags, 0x101u);
+        EXPECT_EQ(analyser.Phones().GetDest(15).flags, 0x101u);
+        analyser.SetLevel(16, 1.0, 7);
         EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest 16"));
-        EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest -1"));
-        EXPECT_FALSE(analyser.GetLevel(16).set);
+        EXPECT_EQ(analyser.Meters().GetDest(16).flags, 0u);
         EXPECT_FALSE(analyser.IsIpModule()) << "no SFP status page yet";
 
         ASSERT_NE(store.FindTask(&analyser), nullptr);

@@ -5,8 +5,8 @@
 #include "FakeAudioHardware.h"
 
 #include "KrZuApi.h"
-#include "audio/TpAudGenerator.h"
-#include "audio/TpAudOscillators.h"
+#include "audio/generator/TpAudGenerator.h"
+#include "audio/generator/TpAudOscillators.h"
 #include "core/TpApplication.h"
 #include "core/TpCommand.h"
 #include "core/TpIniFile.h"

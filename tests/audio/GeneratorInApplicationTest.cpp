@@ -43,14 +43,12 @@ TEST_F(GeneratorInApplication, AnalyserHearsLevelsAndOutputs)
     ASSERT_TRUE(SetRemote(SourceId(0, 0), 3));
     ASSERT_TRUE(SetRemote(LevelId(0, 0), -6));
     ASSERT_TRUE(SetRemote(InvertId(0, 0), 1));
-    const TpAnalyser::Level& level = analyser->GetLevel(0);
-    ASSERT_TRUE(level.set);
+    const TpMonParent::Dest& level = analyser->Meters().GetDest(0);
     EXPECT_NEAR(level.level, -Linear(-6), 1e-9);
     EXPECT_EQ(level.flags, 0x140u);
 
     ASSERT_TRUE(SetRemote(COM_GEN_AUDIO_AES_OUT_SOURCE, 2));
-    const TpAnalyser::OutputParams& out = analyser->GetOutputParams();
-    ASSERT_TRUE(out.set);
+    const TpMonParent::OutputParams& out = analyser->Phones().GetOutputParams();
     EXPECT_EQ(out.left, 0x140);
     EXPECT_NEAR(out.leftGain, -Linear(-6), 1e-9);
 }

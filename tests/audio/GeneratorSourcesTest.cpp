@@ -1,7 +1,7 @@
 // Sources of the generated channels: router codes, Dolby taking both sides, shared tones, controls shown, stream power.
 #include "AudGenTest.h"
 
-#include "audio/TpAudOscillators.h"
+#include "audio/generator/TpAudOscillators.h"
 #include "board/PowerControl.h"
 
 using GeneratorSources = AudGenTest;

@@ -1,7 +1,7 @@
 // The oscillator bank: one slot per frequency, old slots given up first, frees that never wrap or reach past it.
 #include "support/ZuTest.h"
 
-#include "audio/TpAudOscillators.h"
+#include "audio/generator/TpAudOscillators.h"
 
 namespace {
 

@@ -38,6 +38,7 @@ public:
     int AesRxPresent() override { return aesRxPresent; }
     int MonitorStatusOk() override { return monitorStatusOk; }
     int MonitorReadCount() override { return monitorReadCount; }
+    int AesDataType() override { return aesDataType; }
 
     // The recorded calls whose text starts with prefix ("" = all).
     std::vector<std::string> CallsOf(const std::string& prefix = "") const;
@@ -49,6 +50,7 @@ public:
     int aesRxPresent = 1;
     int monitorStatusOk = 1;
     int monitorReadCount = 0;
+    int aesDataType = kSimAesDataType;
 
 private:
     void Record(const char* fmt, ...) __attribute__((format(printf, 2, 3)));

@@ -176,7 +176,11 @@ TEST_F(ScriptsTest, CloseWindowStepPostsMenuKey8ToAClosableWindow)
 TEST_F(ScriptsTest, AnalyserAddsTheCrcChecksAsSteps)
 {
     auto analyser = std::make_unique<TpAnalyser>();
-    ASSERT_EQ(page->Actions().size(), 3u);
+    // The CRC checks come first, then the meter checks and the AES input check.
+    ASSERT_EQ(page->Actions().size(), 6u);
+    EXPECT_EQ(page->ActionOfType(15)->Keyword(), "CHECK_METER_LEVEL");
+    EXPECT_EQ(page->ActionOfType(16)->Keyword(), "CHECK_METER_OFF_LEVEL");
+    EXPECT_EQ(page->ActionOfType(17)->Keyword(), "CHECK_AES_INP");
     TpScriptAction* sdi = page->ActionOfType(13);
     TpScriptAction* ap = page->ActionOfType(14);
     ASSERT_EQ(sdi, &analyser->SdiCrcAction());

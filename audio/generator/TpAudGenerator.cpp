@@ -58,7 +58,7 @@ TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const Au
     cmds_.Make<TpChildCmd>(kIdSecondStream, this, 1);
     groupText_ = cmds_.Make<TpCommand>(kIdGroupText, nullptr, 2);
     for (int p = 0; p < kAudGenPairs; ++p)
-        pairs_.push_back(std::make_unique<TpAudGenPair>(this, p, ids, aesItems, streamItems));
+        pairs_.push_back(std::make_unique<TpAudGenPair>(this, *this, p, ids, aesItems, streamItems));
     for (int g = 0; g < kAudGenGroups; ++g)
         groups_[static_cast<size_t>(g)] =
             std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), 1);

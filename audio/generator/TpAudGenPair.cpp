@@ -1,6 +1,5 @@
 #include "TpAudGenPair.h"
 
-#include "TpAudGenerator.h"
 #include "TpAudOscillators.h"
 #include "TpAudioPair.h"
 
@@ -28,9 +27,9 @@ int32_t ClampToI32(int64_t v)
 }
 } // namespace
 
-TpAudGenPair::TpAudGenPair(TpAudGenerator* generator, int pair, const AudGenCmdIds& ids, bool aesItems,
-                           bool streamItems)
-    : TpParent(generator, 0, 0), generator_(generator), pair_(pair)
+TpAudGenPair::TpAudGenPair(TpCommand* parent, AudGenPairHost& host, int pair, const AudGenCmdIds& ids,
+                           bool aesItems, bool streamItems)
+    : TpParent(parent, 0, 0), host_(host), pair_(pair)
 {
     auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), 1); };
     link_ = child(ids[kIdLink] + pair);
@@ -203,7 +202,7 @@ void TpAudGenPair::SecondStreamChanged()
             OnChildChanged(sides_[s].source.get(), kReasonValue);
     }
     // An output that carries the second stream takes it up again.
-    TpAudioPair& aesOut = generator_->AesOutput();
+    TpAudioPair& aesOut = host_.AesOutput();
     if (aesOut.GetValue() == TpAudioPair::kSecondStream) {
         aesOut.SetValueAll(TpAudioPair::kSilence);
         aesOut.SetValueAll(TpAudioPair::kSecondStream);
@@ -279,7 +278,7 @@ void TpAudGenPair::ApplyChannels(int which)
             continue;
         const AudioSourceCode code = OutputCode(s);
         // The monitors learn the code even while the group is off.
-        if (TpApplication* app = generator_->App())
+        if (TpApplication* app = host_.App())
             app->SetLevel(2 * pair_ + s, sides_[s].gain, code);
         audio_route_connect(Channel(s), static_cast<int>(groupOn_ ? code : kSrcSilence));
         // The outputs that follow this pair take the change.

@@ -5,6 +5,7 @@
 // re-applies the outputs that follow the pair.
 #pragma once
 
+#include "AudGenPairHost.h"
 #include "AudGenTables.h"
 #include "AudioSourceCode.h"
 
@@ -12,8 +13,6 @@
 #include "core/TpParent.h"
 
 #include <memory>
-
-class TpAudGenerator;
 
 class TpAudGenPair : public TpParent {
 public:
@@ -35,9 +34,10 @@ public:
         kStreamRight = 9,
     };
 
+    // parent: the command told of the pair's changes; host: the generator.
     // aesItems / streamItems: whether the AES input and second stream
     // sources can be chosen.
-    TpAudGenPair(TpAudGenerator* generator, int pair, const AudGenCmdIds& ids, bool aesItems, bool streamItems);
+    TpAudGenPair(TpCommand* parent, AudGenPairHost& host, int pair, const AudGenCmdIds& ids, bool aesItems, bool streamItems);
     ~TpAudGenPair() override;
 
     void OnChildChanged(TpCommand* child, int reason) override;
@@ -91,7 +91,7 @@ private:
     bool Linked() const { return link_->GetValue() != 0; }
     bool IsDolbyPair() const { return IsDolbyCode(sides_[kLeft].code); }
 
-    TpAudGenerator* generator_;
+    AudGenPairHost& host_;
     int pair_;
     std::unique_ptr<TpChildCmd> link_;
     Side sides_[2];

@@ -22,7 +22,7 @@
 class TpApplication;
 class TpIniFile;
 
-class TpAudGenerator : public TpParent {
+class TpAudGenerator : public TpParent, public AudGenPairHost {
 public:
     // app: where levels and output parameters are reported (may be none).
     // aesItems / streamItems: whether the AES input and the second stream
@@ -53,8 +53,8 @@ public:
     // the AES input can be heard.
     void OnTask() override;
 
-    TpApplication* App() const { return app_; }
-    TpAudioPair& AesOutput() { return *aesOut_; }
+    TpApplication* App() const override { return app_; }
+    TpAudioPair& AesOutput() override { return *aesOut_; }
     TpAudioPair& AnalogueOutput() { return *anlOut_; }
     TpAudGenPair& Pair(int index) { return *pairs_[static_cast<size_t>(index)]; }
 
