@@ -90,6 +90,8 @@ size_t ClearItems(const StoreCall& c, uint8_t* reply)
 }
 size_t AddItemValue(const StoreCall& c, uint8_t* reply)
 {
+    if (c.cmd.GetItemCount() >= kClientItemsMax)
+        return MakeHeaderReply(c.h, ReplyType::kError, ResultWord::kRefused, reply);
     c.store.AddItemValue(c.h.cmdId, c.Value());
     return c.Answer(0, reply);
 }

@@ -13,6 +13,9 @@ class TpStore;
 
 constexpr size_t kReplyTextMax = 1499;   // longest text in a reply
 constexpr int kReplyListMax = 375;       // most values in a list reply
+// Most items a client may give one command's list; a further add is refused,
+// so requests cannot grow a list without bound.
+constexpr int kClientItemsMax = 1024;
 
 // Writes the 20-byte reply header and payload for request into reply (room
 // for kReplyBufferSize bytes) and returns the reply's length. The request's

@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <mutex>
 
@@ -17,12 +18,28 @@ namespace {
 std::mutex g_loggerMutex;
 TpLogger* g_logger = nullptr;
 
+// The event list: adding to a full list drops the oldest events first, so
+// whoever adds (the logger, or a store request on the list's id) cannot grow
+// it past the logger's capacity.
+class TpEventList : public TpTextListCmd {
+public:
+    using TpTextListCmd::TpTextListCmd;
+
+    void AddItem(const std::string& text, int32_t value) override
+    {
+        constexpr size_t capacity = TpLogger::kCapacity;
+        if (items_.size() >= capacity)
+            items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(items_.size() - capacity + 1));
+        TpTextListCmd::AddItem(text, value);
+    }
+};
+
 } // namespace
 
 TpLogger::TpLogger(TpCommand* parent)
     : TpParent(parent, 0, 0), appThread_(std::this_thread::get_id())
 {
-    list_ = std::make_unique<TpTextListCmd>(this, COM_ANLYS_LOG_VIEW, 0);
+    list_ = std::make_unique<TpEventList>(this, COM_ANLYS_LOG_VIEW, 0);
     switch_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_ENABLE, 1);
     // Logging is on unless the switch's other views already say otherwise.
     TpStore* store = TpStore::Instance();
@@ -113,6 +130,8 @@ void TpLogger::Submit(const TpCommand* source, int level, unsigned textNumber, c
     if (filtered && (!logger->eventsEnabled_.load() || !logger->loggingOn_.load()))
         return;
     if (std::this_thread::get_id() != logger->appThread_) {
+        if (logger->pending_.size() >= static_cast<size_t>(kCapacity))
+            logger->pending_.pop_front();
         logger->pending_.push_back(std::move(event));
         return;
     }
@@ -129,7 +148,7 @@ void TpLogger::Submit(const TpCommand* source, int level, unsigned textNumber, c
 
 void TpLogger::Update()
 {
-    std::vector<TpEvent> queued;
+    std::deque<TpEvent> queued;
     {
         std::lock_guard<std::mutex> lock(g_loggerMutex);
         queued.swap(pending_);

@@ -18,6 +18,10 @@
 // add). Only the application thread touches the list command. A source
 // command is a command, so it is read on the application thread only: worker
 // threads log without one.
+//
+// The log keeps at most kCapacity events: when it is full, the oldest event
+// goes to make room. Events waiting from other threads are bounded the same
+// way.
 #pragma once
 
 #include "TpChildCmd.h"
@@ -27,6 +31,7 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -49,6 +54,8 @@ struct TpEvent {
 
 class TpLogger : public TpParent {
 public:
+    static constexpr int kCapacity = 10000;
+
     explicit TpLogger(TpCommand* parent = nullptr);
     ~TpLogger() override;
 
@@ -92,7 +99,7 @@ private:
     std::thread::id appThread_;
     std::atomic<bool> eventsEnabled_{false};
     std::atomic<bool> loggingOn_{true};
-    std::vector<TpEvent> pending_;   // guarded by the process-wide logger lock
+    std::deque<TpEvent> pending_;    // guarded by the process-wide logger lock
     std::unique_ptr<TpTextListCmd> list_;
     std::unique_ptr<TpChildCmd> switch_;
 };

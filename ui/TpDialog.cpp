@@ -228,7 +228,9 @@ int TpDialog::CaptionWidth(int innerWidth) const
             widest = std::max(widest, TpScreenPainter::TextWidth(c->CaptionText()));
     if (widest == 0)
         return 0;
-    return std::min(widest + kFontCellWidth, (innerWidth - kMarkWidth) / 2);
+    // The caption takes at most half the row; the gap before the value comes
+    // on top, so a caption as wide as half the row is drawn whole.
+    return std::min(widest, (innerWidth - kMarkWidth) / 2) + kFontCellWidth;
 }
 
 void TpDialog::Paint(TpScreenPainter& painter) const

@@ -68,7 +68,11 @@ void TpKeyScan::Run()
         ScanKeys();
         const uint64_t now = CurrentClock().MonotonicMs();
         if (now - last >= updatePeriodMs_) {
-            last = now;
+            // Updates keep their cadence; after a stall the next is due a
+            // whole period on, not at once.
+            last += updatePeriodMs_;
+            if (now - last >= updatePeriodMs_)
+                last = now;
             PostPeriodicUpdate();
         }
         ::Sleep(pollPeriodMs_);

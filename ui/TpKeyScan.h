@@ -3,7 +3,9 @@
 // (MsgType::kKey, Origin::kLocal, the code in the value field) followed by an
 // update message (MsgType::kUpdate, forced, so the screen follows the key at once), and sets
 // the program-wide key-event byte. Once start-up has finished it also posts
-// an update every update period (200 ms), which drives the periodic tasks.
+// an update every update period (20 ms, one tick of the periodic tasks), so a
+// task of P ms runs every P ms of wall time. An update still waiting in the
+// queue is not doubled (MessageQueue::Send).
 //
 // The thread polls the mailbox every poll period. The update period is
 // measured on the current clock, so a test with a manual clock decides when
@@ -21,7 +23,7 @@ class KeyMailbox;
 
 class TpKeyScan : public TpThread {
 public:
-    static constexpr uint32_t kUpdatePeriodMs = 200;
+    static constexpr uint32_t kUpdatePeriodMs = 20;
     static constexpr uint32_t kPollPeriodMs = 10;
 
     explicit TpKeyScan(KeyMailbox& mailbox, uint32_t updatePeriodMs = kUpdatePeriodMs,

@@ -8,6 +8,7 @@
 #include "core/FileHelpers.h"
 #include "core/StoreRequests.h"
 #include "core/TpLogger.h"
+#include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -149,6 +150,7 @@ bool TpConnectionThread::Discard(size_t size)
 
 void TpConnectionThread::Serve()
 {
+    badHeaders_ = BadHeaderLog();
     while (!StopRequested()) {
         if (ReadExact(receive_, kRemoteHeaderSize) != ReadResult::kOk)
             return;
@@ -157,9 +159,11 @@ void TpConnectionThread::Serve()
         if (request.magic != kRemoteMagic) {
             // The payload, if any, is not read: its bytes are taken for the
             // next header.
-            LogMessageValue(0, "Remote Control: MagicNo", static_cast<long>(request.magic));
+            LogBadHeader("Remote Control: MagicNo", static_cast<long>(request.magic));
             continue;
         }
+        if (request.type >= MsgType::kConsole)
+            badHeaders_.End();
         if (request.length > kPayloadMax) {
             // Longer than the receive buffer: read and dropped, so that the
             // connection stays in step.
@@ -190,9 +194,21 @@ void TpConnectionThread::Dispatch(const RemoteMsgHeader& request)
         SendScreen(request);
 }
 
+void TpConnectionThread::LogBadHeader(const char* text, long number)
+{
+    uint32_t dropped = 0;
+    if (!badHeaders_.Note(CurrentClock().MonotonicMs(), dropped))
+        return;
+    if (dropped == 0)
+        LogMessageValue(0, text, number);
+    else
+        LogMessage(0, std::string(text) + " " + std::to_string(number) + " (" + std::to_string(dropped) +
+                          " more not logged)");
+}
+
 void TpConnectionThread::Reject(const RemoteMsgHeader& request)
 {
-    LogMessageValue(0, "Remote Control: CommandType", request.type);
+    LogBadHeader("Remote Control: CommandType", request.type);
     SendHeader(ReplyType::kError, request.cmdId, 0, ResultWord::kRefused);
 }
 

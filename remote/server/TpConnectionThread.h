@@ -9,6 +9,8 @@
 // thread; it then gives the slot back.
 #pragma once
 
+#include "BadHeaderLog.h"
+
 #include "core/MessageQueue.h"
 #include "core/RemoteMsgHeader.h"
 #include "core/RemoteProtocol.h"
@@ -62,6 +64,8 @@ private:
     // Serves the client until it goes or the thread is stopped.
     void Serve();
     void Dispatch(const RemoteMsgHeader& request);
+    // Logs a bad header's event as the run's log allows.
+    void LogBadHeader(const char* text, long number);
     void Reject(const RemoteMsgHeader& request);
     void PostConsoleLine(const RemoteMsgHeader& request);
     void HandleKeyOrWeb(const RemoteMsgHeader& request);
@@ -93,6 +97,7 @@ private:
     MessageQueue msgq_;
     RemoteReplySlot reply_;
     uint8_t receive_[kReceiveBufferSize] = {};
+    BadHeaderLog badHeaders_;   // the slot's thread only
 
     std::mutex socketMutex_;   // closing against shutdowns from other threads
     Socket client_;

@@ -7,6 +7,7 @@
 #include "core/TpTextListCmd.h"
 #include "platform/DebugOut.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/socket.h>
@@ -108,20 +109,29 @@ void TpRemoteCtrl::Rebind(uint32_t address, int32_t port)
     const bool portChanged = port != madePort_;
     madeAddress_ = address;
     madePort_ = port;
+    listenFailed_ = false;
     if (address != 0)
-        monitor_->SetListener(MakeListener(static_cast<uint16_t>(port)));
+        Listen();
     if (portChanged)
         settings_.SetUInt("", "Port", static_cast<uint32_t>(port));
 }
 
-Socket TpRemoteCtrl::MakeListener(uint16_t port) const
+bool TpRemoteCtrl::Listen()
 {
     // Every local address, so the server answers whatever address the
     // network page stands for.
     SocketError error;
-    Socket listener = Socket::Listen("", port, SOMAXCONN, &error);
-    if (listener.IsValid())
-        return listener;
+    Socket listener = Socket::Listen("", static_cast<uint16_t>(madePort_), SOMAXCONN, &error);
+    if (listener.IsValid()) {
+        if (listenFailed_)
+            DebugPrintf("RemCtrl: listening on port %d\n", static_cast<int>(madePort_));
+        listenFailed_ = false;
+        monitor_->SetListener(std::move(listener));
+        return true;
+    }
+    if (listenFailed_)
+        return false;
+    listenFailed_ = true;
     switch (error.step) {
     case SocketError::kSocket:
         DebugPrintf("socket failed with error: %ld\n", static_cast<long>(error.code));
@@ -131,9 +141,12 @@ Socket TpRemoteCtrl::MakeListener(uint16_t port) const
         break;
     default:
         DebugPrintf("bind failed with error: %d\n", error.code);
+        if (error.code == EADDRINUSE)
+            DebugPrintf("RemCtrl: port %d is in use by another program; trying again every second\n",
+                        static_cast<int>(madePort_));
         break;
     }
-    return Socket();
+    return false;
 }
 
 std::string TpRemoteCtrl::ConnectionsText() const
@@ -158,6 +171,8 @@ std::string TpRemoteCtrl::ConnectionsText() const
 
 void TpRemoteCtrl::OnTask()
 {
+    if (madeAddress_ != 0 && !monitor_->HasListener())
+        Listen();
     if (!connectionsChanged_.exchange(false))
         return;
     const std::string text = ConnectionsText();

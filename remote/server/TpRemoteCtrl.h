@@ -2,7 +2,9 @@
 // remote control is on, the list of connected clients and the network
 // settings page. It makes the listening socket for the network page's
 // address and the port (none while the address is 0) and hands it to the
-// connection monitor, again whenever either changes.
+// connection monitor, again whenever either changes. While it has an address
+// but no listening socket (the port was taken), the "REMOTE" task tries again
+// every run, so the server listens as soon as the port is free.
 //
 // Only the application thread uses the page; the monitor and connection
 // threads tell it of connection changes through an atomic flag, which the
@@ -49,7 +51,8 @@ public:
     static TpRemoteCtrl* Instance();
 
     void OnChildChanged(TpCommand* child, int reason) override;
-    // The "REMOTE" task: rebuilds the client list when connections changed.
+    // The "REMOTE" task: makes the listening socket when it is still missing,
+    // and rebuilds the client list when connections changed.
     void OnTask() override;
 
     // Monitor and connection threads.
@@ -66,7 +69,9 @@ public:
 
 private:
     void Rebind(uint32_t address, int32_t port);
-    Socket MakeListener(uint16_t port) const;
+    // Makes the listening socket for the port in force and hands it over;
+    // false when it could not be made (said once until it can).
+    bool Listen();
 
     TpIniFile& settings_;
     const TpWebPages* const web_;
@@ -74,6 +79,7 @@ private:
     std::atomic<bool> connectionsChanged_{false};
     uint32_t madeAddress_ = 0;   // the address and port the listener was made for
     int32_t madePort_ = 0;
+    bool listenFailed_ = false;  // the last try to listen failed
 
     std::unique_ptr<TCPIPAddresses> network_;
     std::unique_ptr<TpConnectionMonitor> monitor_;

@@ -57,6 +57,24 @@ TEST_F(ApplicationLoopTest, UpdateMessagesTickTheTasks)
     app->Store().RemoveTask(&ticker);
 }
 
+// The one test on the real clock: the key-scan thread's updates make a tick
+// 20 ms of wall time. Loose bounds, so a loaded machine still passes.
+TEST_F(ApplicationLoopTest, OnTheRealClockA100msTaskRunsAboutTenTimesASecond)
+{
+    RealClock real;
+    SetClock(&real);
+    TaskOwner ticker;
+    app->Store().AddTask(&ticker, "TEST", 100, false, false);
+    const uint64_t start = real.MonotonicMs();
+    while (real.MonotonicMs() - start < 1000) {
+        app->ProcessPending();
+        Sleep(2);
+    }
+    app->Store().RemoveTask(&ticker);
+    EXPECT_GE(ticker.runs, 5);
+    EXPECT_LE(ticker.runs, 15);
+}
+
 TEST_F(ApplicationLoopTest, ConsoleLinesAndUnknownTypesAreHandledAndAnswered)
 {
     std::vector<int32_t> args;

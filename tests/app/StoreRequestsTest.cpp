@@ -153,6 +153,13 @@ TEST_F(StoreRequestsTest, LongTextsAreCutAndLongListsRefused)
     EXPECT_EQ(full.payload[4 * 374], 374 & 0xFF);
     app->Store().AddItemValue(kList, 375);
     ExpectHeader(Request(StoreType::kGetItemValues, kList), ReplyType::kError, kList, 0, ResultWord::kRefused, 0);
+
+    // A client fills a list only up to its limit.
+    while (app->Store().GetCmd(kList)->GetItemCount() < kClientItemsMax - 1)
+        app->Store().AddItemValue(kList, 0);
+    ExpectHeader(Request(StoreType::kAddItemValue, kList, 0, 1), ReplyType::kOk, kList, 0, 0, 0);
+    ExpectHeader(Request(StoreType::kAddItemValue, kList, 0, 2), ReplyType::kError, kList, 0, ResultWord::kRefused, 0);
+    EXPECT_EQ(app->Store().GetCmd(kList)->GetItemCount(), kClientItemsMax);
 }
 
 TEST_F(StoreRequestsTest, AnotherOriginChangesNothingAndIsStillAnswered)

@@ -7,6 +7,7 @@
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -170,6 +171,45 @@ TEST_F(EventLogPages, TheButtonsPageForwardAndBackThroughALogOfSeveralPages)
     // the start gives the first page.
     ExpectSpan(log, 100110, 90, 109, 109, 100090, 110);
     ExpectSpan(log, 100010, 0, 19, 9, 100000, 20);
+}
+
+TEST_F(EventLogPages, AFullLogLetsItsOldestGoAndStillPagesCountsAndSaves)
+{
+    constexpr int kOver = 25;
+    const std::vector<Entry> log = MixedLog(TpLogger::kCapacity + kOver);
+    const std::vector<Entry> kept(log.begin() + kOver, log.end());
+    const int n = static_cast<int>(kept.size());
+    ASSERT_TRUE(MakeApp());
+    app->Logger().Clear();
+    for (const Entry& e : log)
+        app->Store().AddItem(COM_ANLYS_LOG_VIEW, e.Text());
+    ASSERT_EQ(n, TpLogger::kCapacity);
+    ASSERT_TRUE(app->Logger().SaveAsText());
+    const std::string saved = ReadText(TpLogger::TextFilePath());
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), n);
+    EXPECT_EQ(saved.compare(0, kept[0].Text().size() + 1, kept[0].Text() + "\n"), 0);
+    RunLoop();
+    ASSERT_TRUE(c.Connect(port));
+    EXPECT_EQ(c.Request(StoreType::kGetItemCount, COM_ANLYS_LOG_VIEW).header.value, static_cast<uint32_t>(n));
+    WireReply oldest = c.Request(StoreType::kGetItemText, COM_ANLYS_LOG_VIEW, 0);
+    EXPECT_EQ(oldest.payload, kept.front().Text());
+
+    for (int start = 0; start < n; start += 20)
+        ExpectSpan(kept, static_cast<uint32_t>(start), start, start + 19, start, 100000 + start, start + 20,
+                   start + 20 == n);
+    ExpectSpan(kept, 99999, n - 20, n - 1, 99999, 100000 + n - 20, n, true);
+
+    // One more event (from this thread: it joins on the next tick), and the
+    // oldest kept goes.
+    AddEvent(kEventInfo, 0, "one more");
+    PostTicks(1);
+    EXPECT_EQ(c.Request(StoreType::kGetItemCount, COM_ANLYS_LOG_VIEW).header.value, static_cast<uint32_t>(n));
+    oldest = c.Request(StoreType::kGetItemText, COM_ANLYS_LOG_VIEW, 0);
+    EXPECT_EQ(oldest.payload, kept[1].Text());
+
+    WireReply newest = c.Request(StoreType::kGetItemText, COM_ANLYS_LOG_VIEW, static_cast<uint32_t>(n - 1));
+    EXPECT_NE(newest.payload.find("one more"), std::string::npos);
+
 }
 
 TEST_F(EventLogPages, FiltersAndPageSizesListOnlyTheirLevelAndCountOnlyListedEvents)

@@ -4,6 +4,7 @@
 
 #include "KrZuApi.h"
 #include "core/TpIniFile.h"
+#include "core/TpStore.h"
 #include "remote/server/TpRemoteCtrl.h"
 
 #include <cerrno>
@@ -56,6 +57,33 @@ TEST_F(RemoteSettings, APortChangeRebindsAndWritesThePort)
     ASSERT_EQ(c.Request(5, COM_REMOTE_PORT, 0, holder.LocalPort()).header.type, 0);
     EXPECT_TRUE(debug->Contains("bind failed with error: " + std::to_string(EADDRINUSE) + "\n"));
     EXPECT_FALSE(Listens(newPort));
+}
+
+TEST_F(RemoteSettings, ATakenPortIsNamedAndTriedEverySecondUntilItIsFree)
+{
+    Socket taken = Socket::Listen("127.0.0.1", 0);
+    const uint16_t takenPort = taken.LocalPort();
+    ASSERT_NE(takenPort, 0);
+    ASSERT_TRUE(MakeApp("Port=" + std::to_string(takenPort) + "\n", false));
+    const std::string inUse = "port " + std::to_string(takenPort) + " is in use";
+    EXPECT_EQ(TpRemoteCtrl::Instance()->ListeningPort(), 0);
+    EXPECT_EQ(CountInLog(inUse), 1);
+
+    // A second of ticks (the "REMOTE" task): still taken, said only once.
+    const int ticksPerSecond = TpStore::PeriodTicks(TpRemoteCtrl::kTaskPeriodMs);
+    for (int i = 0; i < ticksPerSecond; ++i)
+        app->Store().Tick();
+    EXPECT_EQ(TpRemoteCtrl::Instance()->ListeningPort(), 0);
+    EXPECT_EQ(CountInLog(inUse), 1);
+
+    taken.Close();
+    for (int i = 0; i < ticksPerSecond; ++i)
+        app->Store().Tick();
+    ASSERT_EQ(TpRemoteCtrl::Instance()->ListeningPort(), takenPort);
+    RunLoop();
+    TestClient c;
+    ASSERT_TRUE(c.Connect(takenPort));
+    EXPECT_EQ(c.Request(StoreType::kGetValue, COM_REMOTE_PORT).header.value, takenPort);
 }
 
 TEST_F(RemoteSettings, TheServerListensOnlyWhileItHasAnAddress)

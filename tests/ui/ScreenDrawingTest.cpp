@@ -26,6 +26,9 @@ protected:
              "end\n"
              "dialog|Popup|closekey|x=100|y=100|w=200|h=60\n"
              "label|Hello|0\n"
+             "end\n"
+             "dialog|Wide|x=0|y=0|w=480|h=272\n"
+             "label|ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJ|0\n"
              "end\n");
         main = ShowDialog("Main", 1);
     }
@@ -109,6 +112,19 @@ TEST_F(ScreenDrawing, ColoursOfTheCommandsAndTheFocusShow)
     pixels = SimLcdFrame().Snapshot();
     EXPECT_EQ(CountColour(pixels, 0xFF0000) + CountColour(pixels, 0x0000FF), 0) << "a hidden control is not drawn";
     EXPECT_EQ(CountColour(pixels, kColourFocus), 0);
+}
+
+TEST_F(ScreenDrawing, AFortyCharacterCaptionOnAFullWidthWindowIsDrawnWhole)
+{
+    ShowDialog("Wide", 1);
+    list->RedrawChanged();
+    // The last character's cell: after the frame, the focus mark and 39 cells.
+    const int x0 = 2 + kMarkWidth + 39 * kFontCellWidth;
+    int inked = 0;
+    for (int y = 3; y < 3 + kGlyphHeight; ++y)
+        for (int x = x0; x < x0 + kGlyphWidth; ++x)
+            inked += SimLcdFrame().Pixel(x, y) != kColourDialog;
+    EXPECT_GT(inked, 5) << "the fortieth character, a J";
 }
 
 TEST_F(ScreenDrawing, TextIsClippedToWholeCharactersAndTheBuffer)
