@@ -14,6 +14,12 @@
 
 namespace {
 
+// The two plain Dolby Digital types, whose modes stop at 7.
+bool IsDolbyDigital(int type)
+{
+    return type == static_cast<int>(DolbyType::DLegacy) || type == static_cast<int>(DolbyType::D);
+}
+
 TpDolbyGenerator* g_generator = nullptr;
 
 constexpr int kSegmentIdBits = 4;
@@ -304,7 +310,7 @@ void TpDolbyGenerator::ShowForType()
     bitDepth_->SetItemEnabledAll(3, dolbyE && type_->IsEnabled());
     for (int item = 8; item < kDolbyAc3ModeCount; ++item)
         mode_->SetItemEnabledAll(item, type == static_cast<int>(DolbyType::Plus) && item == 13);
-    if ((type == 1 || type == 2) && mode_->GetValue() > 7)
+    if (IsDolbyDigital(type) && mode_->GetValue() > 7)
         mode_->SetValueAll(7);
     busy_ = false;
     if (Running())
@@ -317,7 +323,7 @@ void TpDolbyGenerator::ApplyRateLimits()
     const int mode = mode_->GetValue();
     int low = 0;
     int high = 15;
-    if ((type == 1 || type == 2) && mode >= 0 && mode <= 7) {
+    if (IsDolbyDigital(type) && mode >= 0 && mode <= 7) {
         low = dolby_rate_low_d[mode];
     } else if (type == static_cast<int>(DolbyType::Plus) && mode >= 0 && mode < kDolbyAc3ModeCount) {
         low = dolby_rate_low_plus[mode];
