@@ -25,6 +25,7 @@
 #include "ui/TpKeyScan.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 TpZuApplication* g_app = nullptr;
@@ -145,11 +146,13 @@ void TpZuApplication::ShutDown()
 
 void TpZuApplication::ProcessMessages()
 {
-    AppMessage message;
+    // Every message waiting is taken at once and handled in order before the
+    // thread waits again.
+    std::vector<AppMessage> batch(kAppQueueCapacity);
     while (!quit_.load()) {
-        if (!msgq_.Receive(message))
-            continue;
-        Dispatch(message);
+        const size_t n = msgq_.ReceiveAll(batch.data(), batch.size());
+        for (size_t i = 0; i < n && !quit_.load(); ++i)
+            Dispatch(batch[i]);
     }
     ShutDown();
 }
