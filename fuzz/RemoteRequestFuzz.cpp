@@ -12,6 +12,7 @@
 #include "core/TpStore.h"
 #include "platform/FileSystem.h"
 #include "remote/server/RemoteRequestReader.h"
+#include "sim/KeyMailbox.h"
 #include "ui/TpKeyScan.h"
 
 #include <algorithm>

@@ -181,3 +181,19 @@ TEST_F(LcdImageStream, ClientGetsTheImageWhenTheFileCannotBeWrittenButNotOnABrok
     EXPECT_FALSE(TpTFTBitmapStream(server).SendLcd());
     EXPECT_FALSE(debug->Contains("Save Lcd Send"));
 }
+
+TEST_F(LcdImageStream, ImageFileChangedBehindTheServerIsWrittenAgain)
+{
+    DrawWhole(kColourA);
+    const std::string image = SendToOneClient();
+    std::string file;
+    // Replaced, then removed: the next fetch of the same picture puts it back.
+    ASSERT_TRUE(WriteFileAtomic(LcdImagePath(), "other"));
+    EXPECT_EQ(SendToOneClient(), image);
+    ASSERT_TRUE(ReadWholeFile(LcdImagePath(), file));
+    EXPECT_EQ(file, image);
+    ASSERT_TRUE(DeleteFile(LcdImagePath()));
+    EXPECT_EQ(SendToOneClient(), image);
+    ASSERT_TRUE(ReadWholeFile(LcdImagePath(), file));
+    EXPECT_EQ(file, image);
+}
