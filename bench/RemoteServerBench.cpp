@@ -243,6 +243,7 @@ BENCHMARK(BM_LcdImageBare)->UseRealTime()->Unit(benchmark::kMillisecond);
 // for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(OO_None) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
