@@ -26,6 +26,8 @@
 #include "ui/TpDialogList.h"
 #include "ui/TpKeyScan.h"
 
+#include <cstring>
+#include <vector>
 
 namespace {
 TpZuApplication* g_app = nullptr;
@@ -161,11 +163,13 @@ TpScripts& TpZuApplication::Scripts() { return parts_->scripts; }
 
 void TpZuApplication::ProcessMessages()
 {
-    AppMessage message;
+    // Every message waiting is taken at once and handled in order before the
+    // thread waits again.
+    std::vector<AppMessage> batch(kAppQueueCapacity);
     while (!quit_.load() && parts_) {
-        if (!parts_->msgq.Receive(message))
-            continue;
-        Dispatch(message);
+        const size_t n = parts_->msgq.ReceiveAll(batch.data(), batch.size());
+        for (size_t i = 0; i < n && !quit_.load(); ++i)
+            Dispatch(batch[i]);
     }
     ShutDown();
 }

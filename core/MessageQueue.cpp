@@ -6,17 +6,29 @@
 #include <QMutex>
 #include <QWaitCondition>
 
+#include <array>
 #include <cstring>
-#include <deque>
 
 namespace {
 
-// The queue behind every handle.
+// The queue behind every handle: a ring of fixed slots, so that queuing a
+// message allocates nothing.
 struct AppQueue {
     QMutex mutex;
     QWaitCondition notEmpty;
-    std::deque<AppMessage> messages;
+    std::array<AppMessage, kAppQueueCapacity> ring;
+    size_t head = 0;    // the oldest message
+    size_t count = 0;
     size_t pendingUpdates = 0;
+
+    bool Empty() const { return count == 0; }
+    AppMessage& Back() { return ring[(head + count) % kAppQueueCapacity]; }
+    void Clear()
+    {
+        head = 0;
+        count = 0;
+        pendingUpdates = 0;
+    }
 };
 
 // Holds the queue's mutex for a scope, and lets the race checker see it.
@@ -56,10 +68,11 @@ AppQueue& Queue()
 
 bool TakeLocked(AppQueue& q, AppMessage& out)
 {
-    if (q.messages.empty())
+    if (q.Empty())
         return false;
-    out = q.messages.front();
-    q.messages.pop_front();
+    out = q.ring[q.head];
+    q.head = (q.head + 1) % kAppQueueCapacity;
+    --q.count;
     if (out.header.type == MsgType::kUpdate && q.pendingUpdates > 0)
         --q.pendingUpdates;
     return true;
@@ -86,23 +99,26 @@ bool MessageQueue::Send(const void* message, size_t length, bool force)
 {
     if (!open_ || message == nullptr || length < kRemoteHeaderSize || length > kAppMessageMax)
         return false;
-    AppMessage m;
+    RemoteMsgHeader header;
     const auto* bytes = static_cast<const uint8_t*>(message);
-    m.header.Decode(bytes, length);
-    m.payloadSize = static_cast<uint32_t>(length - kRemoteHeaderSize);
-    if (m.header.length > kAppPayloadMax || m.header.length > m.payloadSize)
+    header.Decode(bytes, length);
+    const auto payloadSize = static_cast<uint32_t>(length - kRemoteHeaderSize);
+    if (header.length > kAppPayloadMax || header.length > payloadSize)
         return false;
-    std::memcpy(m.payload, bytes + kRemoteHeaderSize, m.payloadSize);
-    m.payload[m.payloadSize] = 0;
 
     AppQueue& q = Queue();
     QueueLock lock(q);
-    const bool isUpdate = m.header.type == MsgType::kUpdate;
+    const bool isUpdate = header.type == MsgType::kUpdate;
     if (isUpdate && q.pendingUpdates > 0 && !force)
         return true;   // one update already waits; this one adds nothing
-    if (q.messages.size() >= kAppQueueCapacity)
+    if (q.count >= kAppQueueCapacity)
         return false;
-    q.messages.push_back(m);
+    AppMessage& m = q.Back();
+    m.header = header;
+    m.payloadSize = payloadSize;
+    std::memcpy(m.payload, bytes + kRemoteHeaderSize, payloadSize);
+    m.payload[payloadSize] = 0;
+    ++q.count;
     if (isUpdate)
         ++q.pendingUpdates;
     q.notEmpty.wakeOne();
@@ -126,9 +142,21 @@ bool MessageQueue::Receive(AppMessage& out)
 {
     AppQueue& q = Queue();
     QueueLock lock(q);
-    while (q.messages.empty())
+    while (q.Empty())
         lock.Wait();
     return TakeLocked(q, out);
+}
+
+size_t MessageQueue::ReceiveAll(AppMessage* out, size_t max)
+{
+    AppQueue& q = Queue();
+    QueueLock lock(q);
+    while (q.Empty())
+        lock.Wait();
+    size_t n = 0;
+    while (n < max && TakeLocked(q, out[n]))
+        ++n;
+    return n;
 }
 
 bool MessageQueue::ReceiveFor(AppMessage& out, uint32_t timeoutMs)
@@ -136,7 +164,7 @@ bool MessageQueue::ReceiveFor(AppMessage& out, uint32_t timeoutMs)
     AppQueue& q = Queue();
     QueueLock lock(q);
     QDeadlineTimer deadline(static_cast<qint64>(timeoutMs));
-    while (q.messages.empty()) {
+    while (q.Empty()) {
         if (!lock.Wait(deadline))
             break;
     }
@@ -147,13 +175,12 @@ size_t MessageQueue::PendingCount()
 {
     AppQueue& q = Queue();
     QueueLock lock(q);
-    return q.messages.size();
+    return q.count;
 }
 
 void MessageQueue::Reset()
 {
     AppQueue& q = Queue();
     QueueLock lock(q);
-    q.messages.clear();
-    q.pendingUpdates = 0;
+    q.Clear();
 }

@@ -2,17 +2,35 @@
 
 #include "platform/DebugOut.h"
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
 // Tokens in use and their slots. One lock guards the table and every slot's
-// buffer while a reply is written, so a slot cannot go away mid-reply.
+// buffer while a reply is written, so a slot cannot go away mid-reply. Few
+// tokens are in use at once (one per waiting connection): a short list,
+// searched in place, allocates nothing per request once it has grown.
 struct SlotTable {
+    using Entry = std::pair<uint16_t, RemoteReplySlot*>;
     std::mutex mutex;
-    std::unordered_map<uint16_t, RemoteReplySlot*> byToken;
+    std::vector<Entry> byToken;
     uint16_t next = 0;
+
+    std::vector<Entry>::iterator Find(uint16_t token)
+    {
+        return std::find_if(byToken.begin(), byToken.end(), [token](const Entry& e) { return e.first == token; });
+    }
+    void Erase(uint16_t token)
+    {
+        auto it = Find(token);
+        if (it == byToken.end())
+            return;
+        *it = byToken.back();
+        byToken.pop_back();
+    }
 };
 
 SlotTable& Table()
@@ -34,7 +52,7 @@ RemoteReplySlot::~RemoteReplySlot()
 void RemoteReplySlot::DropTokenLocked()
 {
     if (token_ != 0)
-        Table().byToken.erase(token_);
+        Table().Erase(token_);
     token_ = 0;
 }
 
@@ -48,9 +66,9 @@ uint16_t RemoteReplySlot::BeginRequest()
     }
     do {
         ++t.next;
-    } while (t.next == 0 || t.byToken.count(t.next) != 0);
+    } while (t.next == 0 || t.Find(t.next) != t.byToken.end());
     token_ = t.next;
-    t.byToken[token_] = this;
+    t.byToken.emplace_back(token_, this);
     length_ = 0;
     return token_;
 }
@@ -79,7 +97,7 @@ bool RemoteReplySlot::Reply(uint16_t token, const void* data, size_t length)
         return false;
     SlotTable& t = Table();
     std::lock_guard<std::mutex> lock(t.mutex);
-    auto it = t.byToken.find(token);
+    auto it = t.Find(token);
     if (it == t.byToken.end())
         return false;
     RemoteReplySlot* slot = it->second;

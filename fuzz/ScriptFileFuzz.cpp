@@ -1,12 +1,11 @@
-// Feeds arbitrary bytes to the script reader as a ".cmd" file, with a scripts
-// page whose actions resolve keywords, then writes the script and reads it
-// again. What the writer produces must read back as the same script, except
+// Feeds arbitrary bytes to the script reader as the text of a ".cmd" file,
+// with a scripts page whose actions resolve keywords, then formats the script
+// as the writer would and reads that again. What the writer produces must read back as the same script, except
 // where the format cannot carry a text: a double quote inside a text, or a
 // written line longer than the reader's 999 characters.
 #include "FuzzFolder.h"
 
 #include "core/TpStore.h"
-#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "remote/scripts/ScriptFile.h"
 #include "remote/scripts/TpScriptAction.h"
@@ -69,20 +68,15 @@ void Check(bool holds)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static World world;
-    const std::string folder = Paths::ScriptsFolder();
-    if (!WriteFileAtomic(folder + "/in.cmd", std::string(reinterpret_cast<const char*>(data), size)))
-        return 0;
-
     ScriptFile first;
-    Check(first.Read(folder + "/in.cmd"));
+    Check(first.ReadText(std::string(reinterpret_cast<const char*>(data), size)));
     Check(first.loaded);
     const std::string written = first.Format();
     // Every line ends where the reader will end it.
     Check(written.find('\r') == std::string::npos && written.find('\0') == std::string::npos);
-    Check(first.Write(folder + "/out.cmd"));
 
     ScriptFile second;
-    Check(second.Read(folder + "/out.cmd"));
+    Check(second.ReadText(written));
     if (!LinesFitTheReader(written))
         return 0;
     Check(second.StepCount() == first.StepCount());

@@ -1,11 +1,8 @@
-// Feeds arbitrary bytes to the status export as its layout file, over a store
-// with a few commands of each kind.
-#include "FuzzFolder.h"
-
+// Feeds arbitrary bytes to the status export as the text of its layout file,
+// over a store with a few commands of each kind.
 #include "KrZuApi.h"
 #include "core/TpCommand.h"
 #include "core/TpStore.h"
-#include "platform/FileSystem.h"
 #include "remote/web/TpXmlStatus.h"
 
 #include <cstddef>
@@ -33,11 +30,9 @@ struct FuzzStore {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static FuzzStore fuzzStore;
-    const std::string folder = FuzzFolder();
-    const std::string layoutPath = folder + "/layout.ini";
-    if (!WriteFileAtomic(layoutPath, std::string(reinterpret_cast<const char*>(data), size)))
-        return 0;
     TpXmlStatus status;
-    status.Write(folder + "/status.xml", layoutPath, fuzzStore.store);
+    std::string xml;
+    std::string table;
+    status.Format(std::string(reinterpret_cast<const char*>(data), size), fuzzStore.store, xml, table);
     return 0;
 }

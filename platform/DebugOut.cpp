@@ -1,6 +1,7 @@
 #include "DebugOut.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,10 @@ std::vector<DebugCapture*>& Captures()
     static std::vector<DebugCapture*> c;
     return c;
 }
+
+// How many captures live, read without the lock: a quiet chatty line with
+// nobody capturing is not even formatted.
+std::atomic<int> g_captureCount{0};
 
 void Emit(const std::string& text, bool chatty)
 {
@@ -76,6 +81,8 @@ void DebugPrintf(const char* fmt, ...)
 
 void DebugChatty(const char* fmt, ...)
 {
+    if (g_captureCount.load(std::memory_order_relaxed) == 0 && DebugQuiet())
+        return;
     va_list args;
     va_start(args, fmt);
     std::string text = Format(fmt, args);
@@ -87,6 +94,7 @@ DebugCapture::DebugCapture()
 {
     std::lock_guard<std::mutex> lock(CaptureMutex());
     Captures().push_back(this);
+    g_captureCount.fetch_add(1);
 }
 
 DebugCapture::~DebugCapture()
@@ -96,6 +104,7 @@ DebugCapture::~DebugCapture()
         auto& c = Captures();
         c.erase(std::remove(c.begin(), c.end(), this), c.end());
     }
+    g_captureCount.fetch_sub(1);
 }
 
 std::string DebugCapture::Text() const

@@ -9,6 +9,8 @@
 
 #include <mutex>
 
+#include <sys/stat.h>
+
 namespace {
 
 // One writer of LCD image files at a time, so two screen dumps never pick
@@ -29,6 +31,41 @@ bool WriteImage(const TpTFTBitmap& image, const std::string& path)
     return false;
 }
 
+// "PcSimLcd.bmp" as last written here: its bytes and what the file system
+// said of the file then. A picture that has not changed since is not
+// written again while the file is still that one (clients polling a still
+// screen would rewrite the same file on every fetch).
+struct LastLcdImage {
+    std::string bytes;
+    std::string path;
+    struct stat info {};
+};
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Writes "PcSimLcd.bmp"; the caller holds the file mutex.
+bool WriteLcdImageLocked(const TpTFTBitmap& image)
+{
+    static LastLcdImage last;
+    const std::string path = LcdImagePath();
+    struct stat now {};
+    if (path == last.path && image.Bytes() == last.bytes && stat(path.c_str(), &now) == 0 && SameFile(now, last.info))
+        return true;
+    last.path.clear();
+    Paths::MakeDataFolders();
+    if (!WriteImage(image, path))
+        return false;
+    if (stat(path.c_str(), &last.info) == 0) {
+        last.bytes = image.Bytes();
+        last.path = path;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string LcdImagePath()
@@ -45,8 +82,7 @@ bool SaveLcdImage()
 {
     const TpTFTBitmap image;
     std::lock_guard<std::mutex> lock(FileMutex());
-    Paths::MakeDataFolders();
-    return WriteImage(image, LcdImagePath());
+    return WriteLcdImageLocked(image);
 }
 
 bool SendLcdImage(Socket& socket)
@@ -54,8 +90,7 @@ bool SendLcdImage(Socket& socket)
     const TpTFTBitmap image;
     {
         std::lock_guard<std::mutex> lock(FileMutex());
-        Paths::MakeDataFolders();
-        WriteImage(image, LcdImagePath());
+        WriteLcdImageLocked(image);
     }
     return TpTFTBitmapStream(socket).Send(image);
 }

@@ -19,7 +19,7 @@ std::string ScreenDumpFolder();
 bool SaveLcdImage();
 
 // Saves the LCD image as "PcSimLcd.bmp" and sends the same image over the
-// socket in pieces of at most 100 bytes. The client gets the whole image
+// socket in pieces of at most 64 KiB. The client gets the whole image
 // even when the file cannot be written. False when the socket fails.
 bool SendLcdImage(Socket& socket);
 

@@ -57,17 +57,18 @@ std::string TpTFTBitmap::Encode(const std::vector<uint32_t>& pixels, int width, 
     Put32(out, 38, static_cast<uint32_t>(kPixelsPerMetre));
     Put32(out, 42, static_cast<uint32_t>(kPixelsPerMetre));
 
-    size_t at = kHeaderSize;
+    char* rowStart = out.data() + kHeaderSize;
     for (int y = height - 1; y >= 0; --y) {
         const uint32_t* row = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-        size_t rowStart = at;
+        char* at = rowStart;
         for (int x = 0; x < width; ++x) {
-            uint32_t p = row[x];
-            out[at++] = static_cast<char>(p & 0xFF);
-            out[at++] = static_cast<char>((p >> 8) & 0xFF);
-            out[at++] = static_cast<char>((p >> 16) & 0xFF);
+            const uint32_t p = row[x];
+            at[0] = static_cast<char>(p & 0xFF);
+            at[1] = static_cast<char>((p >> 8) & 0xFF);
+            at[2] = static_cast<char>((p >> 16) & 0xFF);
+            at += 3;
         }
-        at = rowStart + rowBytes;   // padding bytes stay zero
+        rowStart += rowBytes;   // padding bytes stay zero
     }
     return out;
 }

@@ -1,6 +1,6 @@
 // Sends an LCD image over a client's socket. Each connection thread owns
-// one; the bytes go out in pieces of at most 100 bytes, each announced on
-// the chatty channel.
+// one; the bytes go out in pieces of at most 64 KiB, each announced on the
+// chatty channel.
 #pragma once
 
 #include "TpTFTBitmap.h"
@@ -11,7 +11,7 @@ class Socket;
 
 class TpTFTBitmapStream {
 public:
-    static constexpr size_t kPieceSize = 100;
+    static constexpr size_t kPieceSize = 64 * 1024;
 
     explicit TpTFTBitmapStream(Socket& socket) : socket_(socket) {}
 

@@ -3,6 +3,7 @@
 #include "TpFont.h"
 
 #include <algorithm>
+#include <cstring>
 
 TpRect TpRect::Intersect(const TpRect& other) const
 {
@@ -57,10 +58,14 @@ void TpScreenPainter::Fill(uint32_t colour)
 void TpScreenPainter::FillRect(const TpRect& rect, uint32_t colour)
 {
     const TpRect r = rect.Intersect(clip_);
-    for (int y = r.y; y < r.y + r.h; ++y) {
-        uint32_t* row = pixels_ + static_cast<size_t>(y) * static_cast<size_t>(width_);
-        std::fill(row + r.x, row + r.x + r.w, colour);
-    }
+    if (r.IsEmpty())
+        return;
+    uint32_t* first = pixels_ + static_cast<size_t>(r.y) * static_cast<size_t>(width_) + static_cast<size_t>(r.x);
+    std::fill(first, first + r.w, colour);
+    // The other rows are copies of the first.
+    for (int y = r.y + 1; y < r.y + r.h; ++y)
+        std::memcpy(pixels_ + static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(r.x), first,
+                    static_cast<size_t>(r.w) * sizeof(uint32_t));
 }
 
 void TpScreenPainter::FrameRect(const TpRect& rect, uint32_t colour)

@@ -121,12 +121,17 @@ std::string ScriptStep::FormatLine() const
     return line;
 }
 
-bool ScriptFile::Read(const std::string& path)
+void ScriptFile::ClearHeader()
 {
     loopForever = false;
     stopOnError = false;
     report = false;
     archiveName.clear();
+}
+
+bool ScriptFile::Read(const std::string& path)
+{
+    ClearHeader();
     FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr)
         return false;
@@ -136,13 +141,33 @@ bool ScriptFile::Read(const std::string& path)
         std::fclose(file);
         return false;
     }
+    ReadLines(file);
+    std::fclose(file);
+    return true;
+}
 
+bool ScriptFile::ReadText(const std::string& text)
+{
+    ClearHeader();
+    // The same line reader as for a file, over the text in memory (an empty
+    // text has no lines).
+    FILE* file = text.empty() ? nullptr : fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (file == nullptr && !text.empty())
+        return false;
+    ReadLines(file);
+    if (file != nullptr)
+        std::fclose(file);
+    return true;
+}
+
+void ScriptFile::ReadLines(FILE* file)
+{
     ClearSteps();
     // A script without a LOOP line runs once, whatever was read before.
     loopCount = 1;
     std::string comment;
     char buffer[kMaxLine + 1];
-    while (std::fgets(buffer, sizeof buffer, file) != nullptr) {
+    while (file != nullptr && std::fgets(buffer, sizeof buffer, file) != nullptr) {
         std::string line(buffer);
         const size_t end = line.find_first_of("\r\n");
         if (end != std::string::npos)
@@ -181,9 +206,7 @@ bool ScriptFile::Read(const std::string& path)
             comment.clear();
         }
     }
-    std::fclose(file);
     loaded = true;
-    return true;
 }
 
 std::string ScriptFile::Format() const

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,8 @@ public:
     // name are cleared. A successful read starts from one pass, so a script
     // without a LOOP line never keeps another's count.
     bool Read(const std::string& path);
+    // As Read, from the text of a script file in memory.
+    bool ReadText(const std::string& text);
     // Writes the script (through a temporary file). False when it cannot be
     // written. Comments are not written; a line break in a text is written
     // as a space.
@@ -120,6 +123,11 @@ public:
     std::string archiveName;
 
 private:
+    // The flags and the archive name cleared, as before every read.
+    void ClearHeader();
+    // Reads the lines of an open script (none for no file) into the steps
+    // and the header fields.
+    void ReadLines(FILE* file);
     std::vector<std::unique_ptr<ScriptStep>> steps_;
 };
 

@@ -118,44 +118,25 @@ void TpConnectionThread::Run()
     client_.Close();
 }
 
-TpConnectionThread::ReadResult TpConnectionThread::ReadExact(uint8_t* buffer, size_t size)
+long TpConnectionThread::ClientSource::Read(uint8_t* buffer, size_t size)
 {
-    while (size > 0) {
-        const long n = client_.Recv(buffer, size);
-        if (n == 0)
-            return ReadResult::kClosed;
-        if (n < 0) {
-            if (!StopRequested()) {
-                DebugPrintf("recv(): %s\n", std::strerror(errno));
-                DebugPrintf("RemCtrl: recv()\n");
-            }
-            return ReadResult::kFailed;
-        }
-        buffer += n;
-        size -= static_cast<size_t>(n);
+    const long n = owner_.client_.Recv(buffer, size);
+    if (n < 0 && !owner_.StopRequested()) {
+        DebugPrintf("recv(): %s\n", std::strerror(errno));
+        DebugPrintf("RemCtrl: recv()\n");
     }
-    return ReadResult::kOk;
-}
-
-bool TpConnectionThread::Discard(size_t size)
-{
-    while (size > 0) {
-        const size_t n = std::min(size, sizeof receive_ - kRemoteHeaderSize);
-        if (ReadExact(receive_ + kRemoteHeaderSize, n) != ReadResult::kOk)
-            return false;
-        size -= n;
-    }
-    return true;
+    return n;
 }
 
 void TpConnectionThread::Serve()
 {
+    using Frame = RemoteRequestReader::Frame;
     badHeaders_ = BadHeaderLog();
     while (!StopRequested()) {
-        if (ReadExact(receive_, kRemoteHeaderSize) != ReadResult::kOk)
-            return;
         RemoteMsgHeader request;
-        request.Decode(receive_, kRemoteHeaderSize);
+        const Frame frame = reader_.Next(request);
+        if (frame == Frame::kEnd)
+            return;
         if (request.magic != kRemoteMagic) {
             // The payload, if any, is not read: its bytes are taken for the
             // next header.
@@ -164,15 +145,13 @@ void TpConnectionThread::Serve()
         }
         if (request.type >= MsgType::kConsole)
             badHeaders_.End();
-        if (request.length > kPayloadMax) {
+        if (frame == Frame::kOversized) {
             // Longer than the receive buffer: read and dropped, so that the
             // connection stays in step.
-            if (!Discard(request.length))
-                return;
             SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
             continue;
         }
-        if (request.length > 0 && ReadExact(receive_ + kRemoteHeaderSize, request.length) != ReadResult::kOk) {
+        if (frame == Frame::kShortPayload) {
             LogMessageValue(0, "Remote Control: Get text", request.length);
             return;
         }
@@ -182,16 +161,14 @@ void TpConnectionThread::Serve()
 
 void TpConnectionThread::Dispatch(const RemoteMsgHeader& request)
 {
-    if (request.type < MsgType::kConsole)
-        Reject(request);
-    else if (request.type == MsgType::kConsole)
-        PostConsoleLine(request);
-    else if (request.type == MsgType::kKey)
-        HandleKeyOrWeb(request);
-    else if (request.type <= MsgType::kStoreLast)
-        PostStoreRequest(request);
-    else
-        SendScreen(request);
+    using Route = RemoteRequestReader::Route;
+    switch (RemoteRequestReader::RouteOf(request)) {
+    case Route::kReject: Reject(request); break;
+    case Route::kConsole: PostConsoleLine(request); break;
+    case Route::kKeyOrWeb: HandleKeyOrWeb(request); break;
+    case Route::kStore: PostStoreRequest(request); break;
+    case Route::kScreen: SendScreen(request); break;
+    }
 }
 
 void TpConnectionThread::LogBadHeader(const char* text, long number)
@@ -375,7 +352,7 @@ bool TpConnectionThread::Post(const RemoteMsgHeader& request, uint32_t origin, u
     RemoteMsgHeader h = request;
     h.magic = origin;
     h.spare = token;
-    return msgq_.Send(h, receive_ + kRemoteHeaderSize);
+    return msgq_.Send(h, reader_.Payload());
 }
 
 bool TpConnectionThread::SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value)

@@ -17,6 +17,7 @@
 #include "core/RemoteReplySlot.h"
 #include "core/TpThread.h"
 #include "platform/Semaphore.h"
+#include "RemoteRequestReader.h"
 #include "platform/Socket.h"
 
 #include <atomic>
@@ -29,8 +30,8 @@ class TpConnectionMonitor;
 
 class TpConnectionThread : public TpThread {
 public:
-    static constexpr size_t kReceiveBufferSize = 1500;
-    static constexpr size_t kPayloadMax = kReceiveBufferSize - kRemoteHeaderSize;
+    static constexpr size_t kReceiveBufferSize = RemoteRequestReader::kBufferSize;
+    static constexpr size_t kPayloadMax = RemoteRequestReader::kPayloadMax;
     // How long a request waits for the application's reply.
     static constexpr uint32_t kReplyTimeoutMs = 10000;
 
@@ -57,10 +58,16 @@ protected:
     void OnStopRequested() override;
 
 private:
-    enum class ReadResult { kOk, kClosed, kFailed };
+    // The client socket as the request reader's byte source.
+    class ClientSource : public RemoteRequestReader::Source {
+    public:
+        explicit ClientSource(TpConnectionThread& owner) : owner_(owner) {}
+        long Read(uint8_t* buffer, size_t size) override;
 
-    ReadResult ReadExact(uint8_t* buffer, size_t size);
-    bool Discard(size_t size);
+    private:
+        TpConnectionThread& owner_;
+    };
+
     // Serves the client until it goes or the thread is stopped.
     void Serve();
     void Dispatch(const RemoteMsgHeader& request);
@@ -96,7 +103,8 @@ private:
     const int slot_;
     MessageQueue msgq_;
     RemoteReplySlot reply_;
-    uint8_t receive_[kReceiveBufferSize] = {};
+    ClientSource source_{*this};
+    RemoteRequestReader reader_{source_};
     BadHeaderLog badHeaders_;   // the slot's thread only
 
     std::mutex socketMutex_;   // closing against shutdowns from other threads

@@ -111,12 +111,26 @@ bool TpXmlStatus::Write(const std::string& xmlPath, const std::string& layoutPat
         xml.Commit();
         return false;
     }
+    std::string text;
+    std::string table;
+    Format(layout, store, text, table);
+    xml.Write(text);
+    if (!xml.Commit()) {
+        DebugPrintf("Couldn't create xml file: %s\n", xmlPath.c_str());
+        return false;
+    }
+    table_ = std::move(table);
+    return true;
+}
 
-    xml.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    xml.Write("<!DOCTYPE ZU_STATUS [<!ELEMENT Field (#PCDATA)><!ATTLIST Field Name CDATA #REQUIRED Value CDATA "
-              "#REQUIRED><!ELEMENT ZuStatus (Field)*>]>\n");
-    xml.Write("<ZuStatus>\n");
-    std::string table = "<table>\n";
+void TpXmlStatus::Format(const std::string& layout, const TpCommandEntries& store, std::string& xml,
+                         std::string& table) const
+{
+    xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    xml += "<!DOCTYPE ZU_STATUS [<!ELEMENT Field (#PCDATA)><!ATTLIST Field Name CDATA #REQUIRED Value CDATA "
+           "#REQUIRED><!ELEMENT ZuStatus (Field)*>]>\n";
+    xml += "<ZuStatus>\n";
+    table = "<table>\n";
 
     for (const TpXmlField& field : TpXmlLayout::Parse(layout)) {
         if (field.cmdId >= store.EntryCount())
@@ -134,16 +148,10 @@ bool TpXmlStatus::Write(const std::string& xmlPath, const std::string& layoutPat
         } else {
             xmlValue = tableValue = NumberText(cmd->GetValue(), field.divisor);
         }
-        xml.Write("<Field><Name>" + XmlText(field.label) + "</Name><Value>" + xmlValue + "</Value></Field>\n");
+        xml += "<Field><Name>" + XmlText(field.label) + "</Name><Value>" + xmlValue + "</Value></Field>\n";
         table += "<tr><td>" + field.label + "</td><td>" + tableValue + "</td></tr>\n";
     }
 
-    xml.Write("</ZuStatus>\n");
+    xml += "</ZuStatus>\n";
     table += "</table>\n";
-    if (!xml.Commit()) {
-        DebugPrintf("Couldn't create xml file: %s\n", xmlPath.c_str());
-        return false;
-    }
-    table_ = std::move(table);
-    return true;
 }

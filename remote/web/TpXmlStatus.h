@@ -22,6 +22,9 @@ public:
     // Writes the XML file from the layout and the store. False (with a
     // message, and an empty table) when either file cannot be opened.
     bool Write(const std::string& xmlPath, const std::string& layoutPath, const TpCommandEntries& store);
+    // What Write puts into the file for the layout text, and the HTML table
+    // of the same readings; nothing is read or written on disk.
+    void Format(const std::string& layout, const TpCommandEntries& store, std::string& xml, std::string& table) const;
 
     // The HTML table of the last export; empty after a failed one.
     const std::string& Table() const { return table_; }

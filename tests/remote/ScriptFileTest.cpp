@@ -231,3 +231,23 @@ TEST_F(ScriptsTest, ScriptNamesAndFilesThatCannotBeUsed)
     EXPECT_FALSE(script.Write(folder + "/s.cmd"));
     EXPECT_FALSE(Exists(folder));
 }
+
+TEST_F(ScriptsTest, ScriptTextInMemoryReadsAsTheSameFile)
+{
+    // Comments, CR LF, a line longer than the reader's, a NUL inside a line.
+    std::string text = "# c1\r\n2,LOOP\r\n1,REPORT\n1,PROMPT," + std::string(1200, 'x') + "\n1,LOGCOMMENT,a";
+    text += std::string(1, '\0') + "b\n#c2\n5,SELECTTAB,9,\n10,PAUSE,";
+    WriteScript("mem", text);
+    ScriptFile fromFile, fromText;
+    ASSERT_TRUE(fromFile.Read(ScriptPath("mem")));
+    ASSERT_TRUE(fromText.ReadText(text));
+    EXPECT_TRUE(fromText.loaded && fromText.report);
+    EXPECT_EQ(fromText.loopCount, 2);
+    ASSERT_EQ(fromText.StepCount(), fromFile.StepCount());
+    for (int i = 0; i < fromFile.StepCount(); ++i)
+        EXPECT_EQ(fromText.Step(i)->comment, fromFile.Step(i)->comment) << i;
+    EXPECT_EQ(fromText.Format(), fromFile.Format());
+    ASSERT_TRUE(fromText.ReadText(""));
+    EXPECT_EQ(fromText.StepCount(), 0);
+    EXPECT_EQ(fromText.loopCount, 1);
+}

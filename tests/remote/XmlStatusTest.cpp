@@ -184,3 +184,15 @@ TEST_F(XmlStatusTest, AMissingLayoutOrUncreatableFileIsReportedAndLeavesNoTable)
 }
 
 } // namespace
+
+TEST_F(XmlStatusTest, LayoutTextInMemoryGivesTheFileAndTableOfTheLayoutFile)
+{
+    const std::string layout = "STATUS=" + Id(COM_SYS_STATUS) + ",0\r\nLOOPS=" + Id(COM_SCRIPTS_LOOPS) +
+                               ",10\nbad line\nLEVEL=" + Id(COM_GEN_AUDIO_MASTER_LEVEL) + ",1000";
+    const std::string file = Export(layout);
+    std::string text, table;
+    xml.Format(layout, *store, text, table);
+    EXPECT_EQ(text, file);
+    EXPECT_EQ(table, xml.Table());
+    EXPECT_EQ(text, kHead + Record("STATUS", "Script") + Record("LOOPS", "0.2") + Record("LEVEL", "1.234") + kTail);
+}

@@ -1,5 +1,5 @@
 // LCD images sent to clients over loopback sockets: each gets exactly the
-// 391,734 bytes of one whole picture, in pieces of at most 100 bytes, while
+// 391,734 bytes of one whole picture, in pieces of at most 64 KiB, while
 // others, a screen dump and the drawing thread work, and even when the file
 // cannot be written.
 #include "BoardTest.h"
@@ -90,15 +90,15 @@ protected:
 
 } // namespace
 
-TEST_F(LcdImageStream, ClientReceivesTheImageInHundredBytePieces)
+TEST_F(LcdImageStream, ClientReceivesTheImageIn64KiBPieces)
 {
     DrawWhole(kColourA);
     const std::string received = SendToOneClient();
     EXPECT_EQ(received, Encoded(kColourA));
     const std::string text = debug->Text();
-    EXPECT_EQ(CountOf(text, "\nSave Lcd Send n = 100\n"), 3917);
-    EXPECT_EQ(CountOf(text, "\nSave Lcd Send n = 34\n"), 1);
-    EXPECT_EQ(CountOf(text, "\nSave Lcd Send n = "), 3918);
+    EXPECT_EQ(CountOf(text, "\nSave Lcd Send n = 65536\n"), 5);
+    EXPECT_EQ(CountOf(text, "\nSave Lcd Send n = 64054\n"), 1);
+    EXPECT_EQ(CountOf(text, "\nSave Lcd Send n = "), 6);
 
     std::string file;
     ASSERT_TRUE(ReadWholeFile(LcdImagePath(), file));
@@ -180,4 +180,20 @@ TEST_F(LcdImageStream, ClientGetsTheImageWhenTheFileCannotBeWrittenButNotOnABrok
     server.Shutdown();
     EXPECT_FALSE(TpTFTBitmapStream(server).SendLcd());
     EXPECT_FALSE(debug->Contains("Save Lcd Send"));
+}
+
+TEST_F(LcdImageStream, ImageFileChangedBehindTheServerIsWrittenAgain)
+{
+    DrawWhole(kColourA);
+    const std::string image = SendToOneClient();
+    std::string file;
+    // Replaced, then removed: the next fetch of the same picture puts it back.
+    ASSERT_TRUE(WriteFileAtomic(LcdImagePath(), "other"));
+    EXPECT_EQ(SendToOneClient(), image);
+    ASSERT_TRUE(ReadWholeFile(LcdImagePath(), file));
+    EXPECT_EQ(file, image);
+    ASSERT_TRUE(DeleteFile(LcdImagePath()));
+    EXPECT_EQ(SendToOneClient(), image);
+    ASSERT_TRUE(ReadWholeFile(LcdImagePath(), file));
+    EXPECT_EQ(file, image);
 }
