@@ -393,14 +393,15 @@ static constexpr uint16_t kFlowTextIds[] = {2695, 3290, 3255, 3324, 3257, 3334, 
 static constexpr uint16_t kPtpFirstView[] = {0x0C23, 0x0C25, 0x0B56, 0x0B64};
 static constexpr uint16_t kPtpSecondView[] = {0x0D8A, 0x0D84, 0x0DA3, 0x0DA2};
 
-// Address entries typed as one number: entry, its four bytes most significant first.
+// Numbers typed into an entry: entry, its four bytes most significant first
+// (byte 4 down to byte 1, the order the SSRC text is read back in).
 struct EntryRow {
     uint16_t entry;
     uint16_t bytes[4];
 };
 static constexpr EntryRow kAddressEntries[] = {
-    {2695, {2682, 2683, 2684, 2685}},
-    {3290, {3315, 3316, 3317, 3318}},
+    {2695, {2685, 2684, 2683, 2682}},
+    {3290, {3318, 3317, 3316, 3315}},
 };
 
 // Address groups, bytes 1-4 (byte 4 most significant).

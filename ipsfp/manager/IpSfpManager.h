@@ -269,10 +269,9 @@ private:
     void BuildFollowers(std::span<const IpIds::FollowerRow> rows);
     void BuildChannelControls(uint16_t channel);
     void NameFlowList();
-    // The manager's first own control of the id, none when it has none.
-    TpCommand* OwnControl(unsigned cmdId) const;
-    // Id i of a table of control ids (0 beyond its end).
-    static uint16_t IdAt(std::span<const uint16_t> ids, size_t i);
+    // The manager's first own control of the id built at or after the
+    // from-th control, none when it has none.
+    TpCommand* OwnControl(unsigned cmdId, size_t from = 0) const;
     // Shows or hides every id, in order.
     static void ShowIds(std::span<const uint16_t> ids, bool shown);
 

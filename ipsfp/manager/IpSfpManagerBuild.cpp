@@ -138,11 +138,13 @@ IpSfpManager::IpSfpManager(TpCommand* owner, const TpApplication* app) : TpComma
     BuildGroups(IpIds::kIgmpGroups);
 
     BuildFollowers(IpIds::kWebFollowers);
+    const size_t flowStep = controls_.size();
     BuildGroups(IpIds::kFlowGroups);
     store->SetText(2692, "2022-6");
     store->SetText(2693, "2022");
+    // The status controls are the ones of this step (36 and 20 exist twice).
     for (size_t i = 0; i < std::size(statusControls_); ++i)
-        statusControls_[i] = OwnControl(IdAt(IpIds::kStatusIds, i));
+        statusControls_[i] = OwnControl(IpIds::kStatusIds[i], flowStep);
     BuildFollowers(IpIds::kFlowFollowers);
     BuildGroups(IpIds::kPageGroups);
     for (uint16_t id : IpIds::kFlowEditIds)
@@ -200,15 +202,13 @@ IpSfpManager::~IpSfpManager()
     pendingAction.reset();
 }
 
-TpCommand* IpSfpManager::OwnControl(unsigned cmdId) const
+TpCommand* IpSfpManager::OwnControl(unsigned cmdId, size_t from) const
 {
-    for (const auto& control : controls_)
-        if (control->CmdId() == cmdId)
-            return control.get();
+    for (size_t i = from; i < controls_.size(); ++i)
+        if (controls_[i]->CmdId() == cmdId)
+            return controls_[i].get();
     return nullptr;
 }
-
-uint16_t IpSfpManager::IdAt(std::span<const uint16_t> ids, size_t i) { return i < ids.size() ? ids[i] : 0; }
 
 // --- change handler ------------------------------------------------------------------
 

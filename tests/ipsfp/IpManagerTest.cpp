@@ -13,7 +13,12 @@
 #include "ui/TpDialog.h"
 #include "ui/TpDialogList.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -101,17 +106,18 @@ TEST_F(IpManager, AddressEntryTakesOnlyDecimalNumbersAndBusyHoldsAcrossNestedWri
 {
     const uint16_t* ssrc = IpIds::kAddressEntries[0].bytes;
     store.SetText(COM_SFP_IP_SSRC_EDITBOX, " 3232235777 ");
-    EXPECT_EQ(store.GetValue(ssrc[0]), 192);
-    EXPECT_EQ(store.GetValue(ssrc[1]), 168);
-    EXPECT_EQ(store.GetValue(ssrc[3]), 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SSRC_ID4), 192) << "byte 4 is read back first";
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SSRC_ID3), 168);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SSRC_ID1), 1);
     EXPECT_EQ(store.GetCmd(COM_SFP_IP_SSRC_EDITBOX)->GetColour(), kOrange);
     for (const char* bad : {"4294967296", "", "-1", "12abc", "+5", "1 2"}) {
         store.SetText(3290, bad);
         EXPECT_EQ(store.GetValue(3315), 0) << bad;
         EXPECT_NE(store.GetCmd(3290)->GetColour(), kOrange) << bad;
     }
-    store.SetText(3290, "4294967295");
+    store.SetText(3290, "4294967041");
     EXPECT_EQ(store.GetValue(3318), 255);
+    EXPECT_EQ(store.GetValue(3315), 1);
 
     manager.busy = 1;
     manager.ClearFlowTexts();
@@ -221,12 +227,8 @@ TEST_F(IpManager, StandardConverterGreysItemsAndAppliesTheChosenRow)
     EXPECT_TRUE(store.GetCmd(3450)->GetItemEnabled(5) && !store.GetCmd(3450)->GetItemEnabled(2));
 
     store.SetValue(3449, 1);
-    store.SetValue(3450, 2);
-    store.SetValue(3452, 7);
-    conv.UpdateVidStd();
-    EXPECT_EQ(store.GetValue(2620), 9) << "row 5";
-    EXPECT_EQ(store.GetValue(3106), 1);
     store.SetValue(3450, 3);
+    store.SetValue(3452, 13);
     store.SetValue(3452, 0);
     conv.UpdateVidStd();
     EXPECT_EQ(store.GetValue(3452), 9) << "no row has the rate: the last candidate, row 10";
@@ -319,4 +321,278 @@ TEST_F(IpManager, ControlTablesAgreeWithTheParameterTable)
     TpCommand foreign(0x0A00, 1);
     EXPECT_FALSE(manager.IsActionControl(&foreign, 0x0A00));
     EXPECT_TRUE(manager.IsActionControl(store.GetCmd(0x0A00), 0));
+}
+
+// Every row of the combination table, chosen by its rate, sets the lists and the module's seven standard fields.
+TEST_F(IpManager, EveryStandardCombinationWritesItsModuleFields)
+{
+    // family, format, rate; then scan 2617, sample 2619, vidFormat 2621, frameRate 2620, bitRate 2618, extra2 3106
+    const uint8_t rows[29][9] = {
+        {1, 2, 0, 1, 0, 1, 2, 0, 1},  {1, 2, 1, 1, 0, 1, 3, 0, 1},  {1, 2, 2, 1, 0, 1, 5, 0, 1},
+        {1, 2, 3, 1, 0, 1, 6, 0, 1},  {1, 2, 4, 1, 0, 1, 7, 0, 1},  {1, 2, 7, 1, 0, 1, 9, 0, 1},
+        {1, 2, 8, 1, 0, 1, 10, 0, 1}, {1, 2, 9, 1, 0, 1, 11, 0, 1}, {1, 3, 7, 0, 0, 0, 9, 0, 0},
+        {1, 3, 8, 0, 0, 0, 10, 0, 0}, {1, 3, 9, 0, 0, 0, 11, 0, 0}, {1, 4, 0, 1, 0, 0, 2, 0, 0},
+        {1, 4, 1, 1, 0, 0, 3, 0, 0},  {1, 4, 2, 1, 0, 0, 5, 0, 0},  {1, 4, 3, 1, 0, 0, 6, 0, 0},
+        {1, 4, 4, 1, 0, 0, 7, 0, 0},  {1, 5, 0, 1, 0, 0, 2, 0, 1},  {1, 5, 1, 1, 0, 0, 3, 0, 1},
+        {1, 5, 2, 1, 0, 0, 5, 0, 1},  {1, 5, 3, 1, 0, 0, 6, 0, 1},  {1, 5, 4, 1, 0, 0, 7, 0, 1},
+        {2, 5, 7, 1, 0, 0, 9, 0, 1},  {2, 5, 8, 1, 0, 0, 10, 0, 1}, {2, 5, 9, 1, 0, 0, 11, 0, 1},
+        {3, 5, 5, 1, 0, 2, 4, 2, 1},  {3, 5, 6, 1, 0, 2, 8, 2, 1},  {3, 5, 7, 1, 0, 2, 9, 2, 1},
+        {3, 5, 8, 1, 0, 2, 10, 2, 1}, {3, 5, 9, 1, 0, 2, 11, 2, 1},
+    };
+    const uint16_t fields[] = {2617, 2619, 2621, 2620, 2618, 3106};
+    Flow().ipModuleMode = 0;
+    for (const auto& r : rows) {
+        for (int id : {2617, 2619, 2621, 2620, 2618, 3106, 3105})
+            store.SetValue(id, 99);
+        store.SetValue(3449, r[0]);
+        store.SetValue(3450, r[1]);
+        store.SetValue(3452, r[2] + 1);
+        store.SetValue(3452, r[2]);
+        manager.VidStdConverter()->UpdateVidStd();
+        EXPECT_EQ(store.GetValue(3105), 0);
+        for (size_t i = 0; i < std::size(fields); ++i)
+            EXPECT_EQ(store.GetValue(fields[i]), r[3 + i]) << int(r[0]) << int(r[1]) << int(r[2]) << " field " << i;
+    }
+}
+
+TEST_F(IpManager, TabFocusMovesToEachTabsFirstControl)
+{
+    const uint16_t focusIds[] = {0x0A97, 0x0C03, 3416, 3456, 3371, 3366, 0x0A94};
+    Add(std::span<const uint16_t>(&focusIds[2], 1));
+    TpDialogList dialogs;
+    ASSERT_TRUE(dialogs.LoadText("dialog|Main\nlabel|Audio Flows|0\nbutton|After|2663|focus\nend\n", "test"));
+    TpDialog* main = ShowDialog("Main", 1);
+    ASSERT_NE(main->FocusedControl(), nullptr);
+    // tab, decapsulation, focused afterwards (0x0C03 and 3371 start focused, the others not)
+    struct Case {
+        int tab, decap;
+        std::vector<uint16_t> focused;
+    };
+    const Case cases[] = {
+        {0, 0, {0x0C03, 3371}},         {1, 0, {0x0A97, 0x0C03, 3371}}, {2, 0, {0x0A97, 3371}},
+        {3, 1, {0x0A97, 0x0C03, 3371}}, {4, 0, {3416, 0x0C03, 3371}},   {5, 0, {3456, 0x0C03, 3371}},
+        {6, 1, {0x0C03}},               {6, 0, {3366, 0x0C03, 3371}},   {7, 0, {0x0A94, 0x0C03, 3371}},
+        {8, 0, {0x0C03, 3371}},
+    };
+    for (const Case& c : cases) {
+        for (uint16_t id : focusIds)
+            store.SetFocused(id, id == 0x0C03 || id == 3371);
+        Flow().ipModuleMode = c.decap;
+        Flow().sequencerStep = 5;
+        Flow().decapMapReopen = 0;
+        manager.FocusSfpTab(c.tab);
+        for (uint16_t id : focusIds)
+            EXPECT_EQ(store.GetCmd(id)->IsFocused(), std::ranges::count(c.focused, id) == 1) << c.tab << " " << id;
+        EXPECT_EQ(Flow().sequencerStep, c.tab == 7 ? 0 : 5) << c.tab;
+        EXPECT_EQ(Flow().decapMapReopen, c.tab == 6 && c.decap == 1 ? 1 : 0) << c.tab;
+    }
+    EXPECT_EQ(main->FocusedControl(), nullptr) << "the label's focus marks went with tab 2";
+}
+
+TEST_F(IpManager, EditColoursFollowTheWidgetTypes)
+{
+    TpDialogList dialogs;
+    ASSERT_TRUE(dialogs.LoadText("dialog|Main\nbox|B|3290\nfield|F|3290\nlabel|L|3290\nend\n", "test"));
+    TpDialog* main = ShowDialog("Main", 1);
+    TpCommand* box = main->Controls()[0].get();
+    TpCommand* field = main->Controls()[1].get();
+    TpCommand* label = main->Controls()[2].get();
+    store.SetColour(3290, kOrange);
+    IpSfpManager::ClearEditColour(3290, false);
+    EXPECT_EQ(field->GetColour(), kOrange);
+    EXPECT_EQ(IpSfpManager::GetWidgetColour(3290), kOrange);
+    IpSfpManager::ClearEditColour(3290, true);
+    EXPECT_EQ(store.GetCmd(3290)->GetColour(), 0u) << "the manager's own control";
+    EXPECT_EQ(box->GetColour(), 0u);
+    EXPECT_EQ(field->GetColour(), 0xFFFFFFu);
+    EXPECT_EQ(label->GetColour(), 0u);
+    store.SetColour(3290, 0x123456);
+    EXPECT_EQ(IpSfpManager::GetWidgetColourNotEdit(3290), 0x123456u);
+    IpSfpManager::ClearEditColour(3290, false);
+    EXPECT_EQ(field->GetColour(), 0xFFFFFFu) << "not orange: cleared";
+    IpSfpManager::SetBoxEnabled(3290, false);
+    EXPECT_FALSE(box->IsEnabled());
+    EXPECT_TRUE(field->IsEnabled());
+}
+
+TEST_F(IpManager, StandardFieldsAndStatusFlagsAreColouredOncePerChange)
+{
+    Add(std::array<uint16_t, 6> {2622, 3443, 3561, 3360, 3444, 3562});
+    constexpr uint32_t kRed = 0xFF0000;
+    auto colours = [&](std::span<const uint16_t> ids) {
+        std::vector<uint32_t> out;
+        for (uint16_t id : ids)
+            out.push_back(store.GetCmd(id)->GetColour());
+        return out;
+    };
+    const std::vector<uint32_t> red(7, kRed), white(7, 0xFFFFFF);
+    manager.ColourStandardFields(false);
+    EXPECT_EQ(colours(IpIds::kStandardFirst), red);
+    store.SetColour(2620, 0);
+    manager.ColourStandardFields(false);
+    EXPECT_EQ(store.GetCmd(2620)->GetColour(), 0u) << "unchanged: skipped";
+    manager.ColourStandardFields(true);
+    EXPECT_EQ(colours(IpIds::kStandardFirst), white);
+    Flow().secondFlowShown = 1;
+    manager.ColourStandardFields(false);
+    EXPECT_EQ(colours(IpIds::kStandardSecond), red);
+    EXPECT_EQ(colours(IpIds::kStandardFirst), white);
+
+    // Each status control is coloured once, keeps its value, and waits for the hold to go.
+    auto flagged = [&](unsigned id) {
+        int n = 0;
+        for (const TpCommand* c = store.GetCmd(id); c != nullptr; c = c->NextInChain())
+            n += (id == COM_GEN1_PAYLOAD_ID ? c->GetColour() : c->GetBackColour()) == kRed;
+        return n;
+    };
+    for (uint16_t id : IpIds::kStatusIds)
+        store.SetValue(id, 7);
+    manager.ColourStatusFlags(false);
+    for (uint16_t id : IpIds::kStatusIds) {
+        EXPECT_EQ(flagged(id), 1) << id;
+        EXPECT_EQ(store.GetValue(id), 7) << id;
+    }
+    manager.ColourStatusFlags(true);
+    EXPECT_EQ(flagged(36), 1) << "held";
+    Flow().secondFlowShown = 0;
+    manager.ColourStandardFields(false);
+    manager.ColourStatusFlags(true);
+    EXPECT_EQ(flagged(36) + flagged(COM_GEN1_PAYLOAD_ID), 0);
+}
+
+TEST_F(IpManager, ChannelCountsAndFlowTextsOfTheAudioAndAncTabs)
+{
+    Add(std::array<uint16_t, 5> {3390, 3391, 3399, 3401, 3402});
+    constexpr uint32_t kRed = 0xFF0000;
+    // decapsulation, second list (0x0DAD/0x0DAC), first list (0x0AFA/0x0BB1), count, red
+    const int cases[][5] = {{0, 0, 0, 10, 0}, {0, 0, 0, 11, 1}, {0, 1, 0, 7, 1}, {0, 1, 0, 6, 0}, {0, 0, 1, 200, 0},
+                            {1, 0, 0, 11, 1}, {1, 1, 0, 7, 1},  {1, 0, 0, 10, 0}, {1, 0, 2, 200, 0}};
+    for (const auto& c : cases) {
+        const bool decap = c[0] == 1;
+        store.SetValue(decap ? 0x0DAC : 0x0DAD, c[1]);
+        store.SetValue(decap ? 0x0BB1 : 0x0AFA, c[2]);
+        store.SetColour(0x0BB3, kOrange);
+        if (decap) {
+            store.SetValue(0x0BB3, c[3]);
+            manager.CheckDecapChannelCount();
+        } else {
+            manager.storedAudioFlowChoice[3] = {static_cast<uint8_t>(c[3]), 4};
+            store.SetValue(0x0C03, 3);
+            manager.LoadAudioFlowChoice();
+            EXPECT_EQ(store.GetValue(3401), 4);
+            manager.CheckEncapChannelCount();
+        }
+        const uint32_t mark = c[4] != 0 ? kRed : 0xFFFFFF;
+        EXPECT_EQ(store.GetCmd(decap ? 0x0BB1 : 0x0AFA)->GetColour(), c[4] != 0 ? kRed : 0) << c[0] << c[1] << c[3];
+        EXPECT_EQ(store.GetCmd(decap ? 3406 : 3390)->GetColour(), mark);
+        EXPECT_EQ(store.GetCmd(3399)->GetColour(), mark);
+        if (decap) {
+            EXPECT_EQ(store.GetCmd(0x0BB3)->GetColour(), c[4] != 0 ? kRed : 0) << "cleared with force";
+        }
+    }
+    for (int selector : {-1, 8}) {
+        store.SetValue(0x0C03, selector);
+        manager.LoadAudioFlowChoice();
+        EXPECT_EQ(store.GetValue(3390) + store.GetValue(3401), 0) << selector;
+    }
+
+    for (const char* item : {"a", "b"})
+        store.GetCmd(0x0D50)->AddItem(item);
+    store.SetValue(0x0D50, 1);
+    store.SetValue(0x0D4F, -1);
+    store.SetText(3402, "x");
+    Flow().secondFlowShown = 1;
+    Flow().ipModuleMode = 1;
+    manager.ShowAudioFlowSummary();
+    EXPECT_EQ(store.GetCmdText(3399), "b") << "second flow, decapsulation";
+    EXPECT_EQ(store.GetCmdText(3402), "") << "no selection";
+    store.GetCmd(0x0BA5)->AddItem("anc");
+    store.SetValue(0x0BA5, 0);
+    manager.ShowAncFlowTexts();
+    EXPECT_EQ(store.GetCmdText(3395), "") << "decapsulation";
+    Flow().ipModuleMode = 0;
+    manager.ShowAncFlowTexts();
+    EXPECT_EQ(store.GetCmdText(3395), "anc");
+}
+
+TEST_F(IpManager, TxFlowLockPtpViewsAndGeneratorStandard)
+{
+    EXPECT_TRUE(manager.LockTxFlow()) << "nothing known";
+    Flow().flowsKnown = 1;
+    EXPECT_FALSE(manager.LockTxFlow());
+    EXPECT_TRUE(manager.LockTxFlow());
+    EXPECT_TRUE(debug->Contains("\nNo Flow-so locking first! \n"));
+    EXPECT_FALSE(debug->Contains("Locking Tx second"));
+    SfpParamTable::Instance().Find(0x0DEC)->value = 0;
+    EXPECT_FALSE(manager.LockTxFlow());
+    EXPECT_TRUE(Flow().lockedToSecond == 1 && Flow().lockedToFirst == 0 && manager.LockTxFlow());
+    EXPECT_TRUE(debug->Contains("\nLocking Tx second flow\n"));
+
+    manager.EnablePtpView(false, false);
+    EXPECT_TRUE(manager.IsPtpViewLocked());
+    EXPECT_TRUE(store.GetCmd(0x0D8A)->IsEnabled() && !store.GetCmd(0x0B64)->IsEnabled());
+    manager.EnablePtpView(false, true);
+    EXPECT_FALSE(manager.IsPtpViewLocked());
+    manager.EnablePtpView(true, false);
+    EXPECT_TRUE(manager.IsPtpViewLocked() && !store.GetCmd(0x0DA2)->IsEnabled());
+    EXPECT_EQ(manager.busy, 0);
+
+    TpCommand standard(COM_GEN1_STD_LONG_TEXT, 2);
+    // text, decapsulation, 0x0C22 afterwards (-1: untouched, focus kept)
+    const std::tuple<const char*, int, int> cases[] = {
+        {"1080p50", 0, 1}, {"1080i59.94", 0, 0}, {"P", 0, 0}, {"", 0, -1}, {"720p", 1, -1}};
+    for (const auto& [text, decap, expected] : cases) {
+        store.SetValue(0x0C22, -1);
+        store.SetValue(0x0C21, 5);
+        store.SetFocused(0x0A97, true);
+        store.SetText(COM_GEN1_STD_LONG_TEXT, text);
+        Flow().ipModuleMode = decap;
+        manager.ApplyGeneratorStandard();
+        EXPECT_EQ(store.GetValue(0x0C22), expected) << text;
+        EXPECT_EQ(store.GetValue(0x0C21), expected == -1 ? 5 : 0) << text;
+        EXPECT_EQ(store.GetCmd(0x0A97)->IsFocused(), expected == -1) << text;
+    }
+    store.SetText(COM_GEN1_STD_LONG_TEXT, "1080p25");
+    store.SetValue(COM_GEN1_OUT_ENABLE, 1);
+    Flow().ipModuleMode = 0;
+    Flow().active2110 = 1;
+    store.SetValue(0x0C22, -1);
+    manager.RefreshGeneratorStandard();
+    EXPECT_EQ(store.GetValue(0x0C22), -1) << "the remembered tab is 7";
+    manager.rememberedTab = 1;
+    manager.RefreshGeneratorStandard();
+    EXPECT_EQ(store.GetValue(0x0C22), 1);
+
+    store.SetValue(COM_GEN1_LINK_TYPE, 2);
+    store.SetValue(COM_GEN2_OUT_ENABLE, 1);
+    manager.PrepareTxFlow();
+    EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 0);
+    EXPECT_EQ(store.GetValue(COM_GEN1_PAYLOAD_ID) * 10 + store.GetValue(COM_GEN2_OUT_ENABLE), 10);
+    manager.RestoreLinkType();
+    EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 2);
+}
+
+TEST_F(IpManager, AddressGroupsAndTheManagementCopy)
+{
+    SetBytes(IpIds::kMgmtIpBytes, {192, 168, 1, 10});
+    SetBytes(IpIds::kMgmtMaskBytes, {255, 255, 255, 255});
+    SetBytes(IpIds::kFlowDestBytes, {7, 7, 7, 7});
+    EXPECT_EQ(manager.AddressGroupValue(1), 7);
+    EXPECT_EQ(manager.AddressGroupValue(2), -1) << "bytes differ";
+    EXPECT_EQ(manager.AddressGroupValue(3), 255);
+    Flow().sequencerRunning = 1;
+    Flow().menuTab = 2;
+    Flow().ipModuleMode = 1;
+    for (int group = 0; group <= 5; ++group)
+        EXPECT_EQ(manager.AddressGroupValue(group), -1) << "not transmitting: " << group;
+
+    EXPECT_FALSE(manager.SourceMatchesManagement(false));
+    manager.CopyManagementToSource();
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_SRC_IP_ADD4), 192);
+    EXPECT_TRUE(manager.SourceMatchesManagement(false));
+    EXPECT_FALSE(manager.SourceMatchesManagement(true));
+    Flow().flowCopySideB = 1;
+    manager.CopyManagementToSource();
+    EXPECT_TRUE(manager.SourceMatchesManagement(true));
+    EXPECT_EQ(store.GetValue(0x0CE3), 192);
 }
