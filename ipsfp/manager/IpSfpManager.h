@@ -153,6 +153,15 @@ public:
     void ShowIpBooting();
     void ResetModuleState();
     void SetModuleMode(uint8_t decapsulation);
+    // One tick of the SFP status page with a module: page settling, the
+    // three timers (one a tick), the menu set-up, the address checks, one
+    // step of the flow copy and the requested standard conversion.
+    void OnStatusTick();
+    // Once the management address has been read again: the web address,
+    // mask and gateway group checks, and the reset marks when the web
+    // address's bytes are all equal.
+    void CheckAddressReset();
+    void ShowResetMarks();
     // The firmware reader's step; true while its read goes on.
     bool FirmwareReaderTick();
     bool IsFirmwareReadActive() const;
@@ -273,6 +282,11 @@ private:
     TpCommand* OwnControl(unsigned cmdId) const;
     // Id i of a table of control ids (0 beyond its end).
     static uint16_t IdAt(std::span<const uint16_t> ids, size_t i);
+    // The steps of OnStatusTick.
+    bool SettlePage();
+    void StepTimers();
+    void StepMenuSetup();
+    void StepFlowCopy();
     // Shows or hides every id, in order.
     static void ShowIds(std::span<const uint16_t> ids, bool shown);
 
