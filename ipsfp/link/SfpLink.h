@@ -10,6 +10,7 @@
 // while either is up. Application thread only.
 #pragma once
 
+#include "IpFlowState.h"
 #include "SfpCodes.h"
 
 #include <array>
@@ -48,6 +49,8 @@ struct SfpLinkState {
     // While it is 6 to 11 every logical page maps to the selected audio flow's
     // page.
     int8_t decapMapStep = 0;
+    // The IP menu's flow state and the periodic step's flags.
+    IpFlowState ip;
 };
 
 namespace SfpLink {
@@ -55,7 +58,7 @@ namespace SfpLink {
 // The process-wide link state.
 SfpLinkState& State();
 
-// Back to the start-up state.
+// Back to the start-up state, the IP menu's flow state included.
 void Reset();
 
 // True for a status byte that reports a booted module without range error.

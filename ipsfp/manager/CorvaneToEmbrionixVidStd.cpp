@@ -1,7 +1,8 @@
 #include "CorvaneToEmbrionixVidStd.h"
 
-#include "IpFlowState.h"
 #include "IpSfpManager.h"
+
+#include "ipsfp/link/SfpLink.h"
 
 #include "core/TpStore.h"
 

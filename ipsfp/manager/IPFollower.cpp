@@ -1,6 +1,6 @@
 #include "IPFollower.h"
 
-#include "IpFlowState.h"
+#include "ipsfp/link/SfpLink.h"
 
 #include "ui/TKrObject.h"
 

@@ -3,8 +3,7 @@
 // checks, PTP views, the generator standard and link type, window closing.
 #include "IpSfpManager.h"
 
-#include "IpFlowState.h"
-
+#include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"

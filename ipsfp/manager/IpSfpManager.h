@@ -153,6 +153,15 @@ public:
     void ShowIpBooting();
     void ResetModuleState();
     void SetModuleMode(uint8_t decapsulation);
+    // One tick of the SFP status page with a module: page settling, the
+    // three timers (one a tick), the menu set-up, the address checks, one
+    // step of the flow copy and the requested standard conversion.
+    void OnStatusTick();
+    // Once the management address has been read again: the web address,
+    // mask and gateway group checks, and the reset marks when the web
+    // address's bytes are all equal.
+    void CheckAddressReset();
+    void ShowResetMarks();
     // The firmware reader's step; true while its read goes on.
     bool FirmwareReaderTick();
     bool IsFirmwareReadActive() const;
@@ -272,6 +281,11 @@ private:
     // The manager's first own control of the id built at or after the
     // from-th control, none when it has none.
     TpCommand* OwnControl(unsigned cmdId, size_t from = 0) const;
+    // The steps of OnStatusTick.
+    bool SettlePage();
+    void StepTimers();
+    void StepMenuSetup();
+    void StepFlowCopy();
     // Shows or hides every id, in order.
     static void ShowIds(std::span<const uint16_t> ids, bool shown);
 

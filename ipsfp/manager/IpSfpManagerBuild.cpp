@@ -5,7 +5,6 @@
 #include "CorvaneToEmbrionixVidStd.h"
 #include "EmbrionixFirmwareRevisonReader.h"
 #include "IPFollower.h"
-#include "IpFlowState.h"
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpParamTable.h"

@@ -7,7 +7,6 @@
 #include "board/SfpBoard.h"
 #include "core/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
-#include "ipsfp/manager/IpFlowState.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -27,7 +26,6 @@ protected:
             ZuTest::AddResetHook([] {
                 SfpLink::Reset();
                 SfpParamTable::Instance().Reset();
-                IpFlow::Reset();
             });
         });
     }

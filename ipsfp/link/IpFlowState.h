@@ -1,8 +1,9 @@
 // The process-wide state of the IP menu that the manager, its support objects
 // and the status page share: which flow the menu edits, the module direction,
 // the transmit-flow lock and the small flags of the periodic step and the
-// sequencer. Plain values; application thread only. The manager's
-// constructor puts it back to its start values.
+// sequencer. Plain values; application thread only. It lives in the link
+// state (SfpLink::State().ip) and goes back with SfpLink::Reset(); the
+// manager's constructor puts this part alone back to its start values.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +47,9 @@ struct IpFlowState {
 
 namespace IpFlow {
 
+// SfpLink::State().ip.
 IpFlowState& State();
-// Back to the start values.
+// This part of the link state back to its start values.
 void Reset();
 
 } // namespace IpFlow

@@ -1,0 +1,260 @@
+#include "IpValueDisplay.h"
+
+#include "IpTextFormat.h"
+
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/log/SFPLogger.h"
+#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/params/SfpCompositePairs.h"
+#include "ipsfp/params/SfpParamTable.h"
+
+#include "KrZuApi.h"
+#include "core/TpStore.h"
+
+#include <iterator>
+
+namespace {
+
+using Kind = SfpDisplayKind;
+
+// Bytes each display kind reads, by kind.
+constexpr uint8_t kKindBytes[] = {1, 1, 2, 1, 0, 1, 0, 0, 1, 4, 6, 1, 1, 0, 1, 2, 4, 1, 1, 1, 3, 1, 1, 1, 4};
+static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
+
+constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
+constexpr unsigned kSequenceErrorRow = 0x0BFF;
+constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
+
+// A dotted group shown when its last byte is read: trigger row, first byte, byte count, text control,
+// text control of the second PTP view (the bytes' second controls).
+struct GroupText {
+    uint16_t trigger;
+    uint16_t first;
+    uint8_t bytes;
+    uint16_t text;
+    uint16_t secondText;
+};
+constexpr GroupText kGroupTexts[] = {
+    {0x0C37, 0x0C34, 4, 0x0D5B, 0x0DA4},
+    {0x0C3B, 0x0C38, 4, 0x0D5C, 0x0D86},
+    {0x0B61, 0x0B5A, 8, 0x0B63, 0x0D85},
+};
+
+constexpr uint16_t kVlanTexts[] = {0x0D5E, 0x0D5D};
+constexpr uint16_t kVlanIds[] = {COM_SFP_IP_WEB_VLAN_ID, COM_SFP_IP_FLOW_VLAN_ID};
+constexpr const char* kAddressTypes[] = {"Invalid", "Unicast", "Multicast"};
+constexpr uint16_t kMirroredRows[] = {0x0BA4, 0x0AF8, 0x0C29};
+
+TpStore* TheStore() { return TpStore::Instance(); }
+
+bool OnFlowTab(int32_t tab) { return (tab >= 1 && tab <= 3) || tab == 6; }
+
+// The flow model's control that mirrors the flow on screen; 0 when none.
+uint16_t MirrorOf(unsigned cmdId)
+{
+    if (cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT)
+        return IpSfpManager::FlowPortControl(cmdId);
+    return IpSfpManager::FlowValueControl();
+}
+
+void SetMirror(unsigned cmdId, int32_t value)
+{
+    if (const uint16_t mirror = MirrorOf(cmdId); mirror != 0)
+        TheStore()->SetValue(mirror, value);
+}
+
+// The store values of count controls from first (or their second controls)
+// joined with the separator.
+std::string GroupTextOf(const GroupText& group, bool secondView)
+{
+    const TpStore* store = TheStore();
+    std::string text;
+    for (unsigned i = 0; i < group.bytes; ++i) {
+        unsigned id = group.first + i;
+        if (secondView) {
+            const SfpParamRow* row = SfpParamTable::Instance().Find(id);
+            id = row != nullptr ? row->secondCmdId : 0;
+        }
+        const long value = store->GetValue(id);
+        if (i > 0)
+            text += '.';
+        text += group.bytes == 8 ? IpTextPrintf("%02lX", value & 0xFF) : IpTextPrintf("%ld", value);
+    }
+    return text;
+}
+
+} // namespace
+
+uint16_t IpValueDisplay::FirmwareVersion(size_t element) const
+{
+    return element >= 1 && element <= firmwareVersions_.size() ? firmwareVersions_[element - 1] : 0;
+}
+
+IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row)
+{
+    const int32_t tab = IpFlow::State().menuTab;
+    const bool hasSecond = row.secondCmdId != 0;
+    View view;
+    if (OnFlowTab(tab))
+        view.secondFlow = TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
+    else if (tab == 4)
+        view.secondPtp = TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
+    if (row.cmdId == kTxFlowEnabledSecondRow)
+        view.shown = view.secondFlow && hasSecond;
+    else if (view.secondFlow || view.secondPtp)
+        view.shown = hasSecond;
+    return view;
+}
+
+void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero)
+{
+    if (TheStore() == nullptr)
+        return;
+    const View view = ViewOf(row);
+    BusyGuard guard(manager_.busy);
+    if (row.cmdId == COM_SFP_IP_CONTR_IP_ADD1)
+        ++manager_.addressReadCounter;
+    if (row.cmdId == COM_SFP_IP_SRC_IP_ADD1)
+        ++sourceReadCounter_;
+    // The control set in use follows the view.
+    IpFlow::State().secondControlSet = view.secondFlow ? 1 : 0;
+    if (!view.shown || row.displayKind >= std::size(kKindBytes) || bytes == nullptr ||
+        count < kKindBytes[row.displayKind])
+        return;
+    const unsigned target = view.secondFlow || view.secondPtp ? row.secondCmdId : row.cmdId;
+    ShowKind(row, target, bytes, count, nonzero);
+    if (row.displayKind <= static_cast<uint32_t>(Kind::ByteValue))
+        FollowUp(row, bytes[0], view);
+}
+
+void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero)
+{
+    TpStore* store = TheStore();
+    const uint8_t v = bytes[0];
+    // The bytes as one big-endian number, for the kinds that read several.
+    uint32_t number = 0;
+    const bool hasNumber = SfpParamFieldValue(row, bytes, count, number);
+    switch (static_cast<Kind>(row.displayKind)) {
+    case Kind::Value:
+    case Kind::ByteValue:
+    case Kind::SwitchBit:
+        store->SetValue(target, v);
+        row.value = v;
+        break;
+    case Kind::Count16:
+        if (!hasNumber)
+            break;
+        if (row.cmdId == kSequenceErrorRow) {
+            store->SetVisible(target, false);
+            store->SetValue(target, static_cast<int32_t>(number));
+            store->SetVisible(target, true);
+            store->SetColour(target, number == 0 ? kIpWhite : kIpRed);
+            for (uint16_t id : kSequenceErrorLines)
+                store->SetVisible(id, true);
+            break;
+        }
+        store->SetValue(target, static_cast<int32_t>(number));
+        if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT)
+            SetMirror(row.cmdId, static_cast<int32_t>(number));
+        break;
+    case Kind::Text: {
+        std::string text;
+        for (size_t i = 0; i < count && i < SfpParamTable::kMaxByteCount && bytes[i] != 0; ++i)
+            text += static_cast<char>(bytes[i]);
+        store->SetText(target, text);
+        break;
+    }
+    case Kind::StatusOk:
+        store->SetText(target, "OK");
+        store->SetColour(target, kIpWhite);
+        break;
+    case Kind::Flag: store->SetValue(target, nonzero ? 1 : 0); break;
+    case Kind::Count32:
+    case Kind::Signed32:
+    case Kind::Count24:
+        if (!hasNumber)
+            break;
+        if (static_cast<Kind>(row.displayKind) == Kind::Signed32) {
+            store->SetText(target, IpTextPrintf("%d", static_cast<int32_t>(number)));
+            break;
+        }
+        store->SetText(target, IpTextPrintf("%u", number));
+        if (static_cast<Kind>(row.displayKind) == Kind::Count24)
+            store->SetValue(target, static_cast<int32_t>(number));
+        break;
+    case Kind::MacAddress:
+        store->SetText(target, IpTextPrintf("%02X:%02X:%02X:%02X:%02X:%02X", bytes[0], bytes[1], bytes[2], bytes[3],
+                                            bytes[4], bytes[5]));
+        break;
+    case Kind::StandardText:
+        if (IpFlow::State().menuTab == 1)
+            texts_.ShowStandardField(target, {bytes, count}, v != 0);
+        break;
+    case Kind::JoinStatus: store->SetText(target, v != 0 ? "Joined" : "Not Joined"); break;
+    case Kind::MirroredValue: {
+        // A two-byte value (a VLAN id) is shown whole; a 12-bit pair without
+        // the upper bits its first register shares.
+        if (!hasNumber)
+            break;
+        const SfpCompositePair* pair = FindSfpCompositePair(row.cmdId);
+        const auto value = static_cast<int32_t>(pair != nullptr && pair->bits == 12 ? number & 0x0FFF : number);
+        store->SetValue(target, value);
+        if (IpFlow::State().ipFeatures != 0)
+            SetMirror(row.cmdId, value);
+        break;
+    }
+    case Kind::Version:
+        store->SetText(target, IpTextPrintf("%d.%d", bytes[0], bytes[1]));
+        if (row.cmdId >= COM_SFP_IP_VERSION_ELEMENT1 && row.cmdId <= COM_SFP_IP_VERSION_ELEMENT3)
+            firmwareVersions_[row.cmdId - COM_SFP_IP_VERSION_ELEMENT1] = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
+        break;
+    case Kind::Hex32:
+        store->SetText(target, IpTextPrintf("%02X%02X%02X%02X", bytes[0], bytes[1], bytes[2], bytes[3]));
+        break;
+    case Kind::SsrcByte:
+        row.value = v;
+        store->SetValue(target, v);
+        texts_.ShowSsrc();
+        if (SFPLogger* logger = SFPLogger::Instance())
+            logger->LogParameterChange(store->GetCmd(target), "SSRC", 0, kSfpGroupNone, 0);
+        break;
+    case Kind::BothViews:
+        store->SetValue(target, v);
+        if (row.secondCmdId != 0)
+            store->SetValue(row.secondCmdId, v);
+        break;
+    case Kind::OffsetWarning: store->SetText(target, v == 0 ? "NoWarning" : "OffsetErr"); break;
+    case Kind::ProgramSlots:
+        store->SetValue(target, v);
+        texts_.ShowSequenceCounter();
+        break;
+    case Kind::CountText:
+        store->SetValue(target, v);
+        texts_.ShowVideoSequenceErrors();
+        break;
+    default: break;   // read, nothing shown
+    }
+}
+
+void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View& view)
+{
+    TpStore* store = TheStore();
+    const unsigned id = row.cmdId;
+    if (id == COM_SFP_IP_VLAN_ENABLE_BIT) {
+        for (size_t i = 0; i < std::size(kVlanTexts); ++i)
+            store->SetText(kVlanTexts[i], value == 0 ? std::string("Disabled")
+                                                     : IpTextPrintf("%ld", static_cast<long>(store->GetValue(kVlanIds[i]))));
+        return;
+    }
+    for (const GroupText& group : kGroupTexts)
+        if (id == group.trigger)
+            store->SetText(view.secondPtp ? group.secondText : group.text, GroupTextOf(group, view.secondPtp));
+    if (id == 0x0B6F || id == 0x0B70)
+        store->SetText(id == 0x0B6F ? 0x0D59 : 0x0D5A, IpValueTexts::LockStateText(value));
+    if (id == 0x0C24)
+        store->SetText(0x0D7F, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+    if (IpFlow::State().ipFeatures != 0)
+        for (uint16_t mirrored : kMirroredRows)
+            if (id == mirrored)
+                SetMirror(id, static_cast<int32_t>(value));
+}

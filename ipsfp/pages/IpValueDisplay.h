@@ -1,0 +1,46 @@
+// Shows what was read for one parameter row on the IP menu: a control value,
+// a text, a colour or the visibility of other controls, by the row's display
+// kind. The row's control, or its second control when the menu shows the
+// second flow or the second PTP view, is the target. It never talks to the
+// module. Application thread only.
+#pragma once
+
+#include "IpValueTexts.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+class IpSfpManager;
+struct SfpParamRow;
+
+class IpValueDisplay {
+public:
+    explicit IpValueDisplay(IpSfpManager& manager) : manager_(manager), texts_(manager) {}
+
+    // bytes: count bytes as read, lowest register first (for a masked row the
+    // field); nonzero: a masked field was not 0. A kind that needs more bytes
+    // than count shows nothing.
+    void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero);
+
+    IpValueTexts& Texts() { return texts_; }
+    // Reads of the first flow source address byte.
+    uint8_t SourceReadCounter() const { return sourceReadCounter_; }
+    // Firmware versions 1 to 3 as shown ("%d.%d" of major and minor), 0 unread.
+    uint16_t FirmwareVersion(size_t element) const;
+
+private:
+    struct View {
+        bool secondFlow = false;
+        bool secondPtp = false;
+        bool shown = true;
+    };
+    static View ViewOf(const SfpParamRow& row);
+    void ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero);
+    void FollowUp(const SfpParamRow& row, uint32_t value, const View& view);
+
+    IpSfpManager& manager_;
+    IpValueTexts texts_;
+    uint8_t sourceReadCounter_ = 0;
+    std::array<uint16_t, 3> firmwareVersions_ {};
+};

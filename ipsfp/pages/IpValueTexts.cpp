@@ -1,0 +1,276 @@
+#include "IpValueTexts.h"
+
+#include "IpTextFormat.h"
+
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/params/SfpParamTable.h"
+
+#include "core/TpStore.h"
+
+#include <iterator>
+
+namespace {
+
+// Byte controls of the counters, most significant first.
+constexpr uint16_t kVideoSequenceErrorBytes[] = {3097, 3098, 3099, 3100};
+constexpr uint16_t kSequenceCounterBytes[] = {3082, 3083, 3084, 3085};
+constexpr uint16_t kSsrcBytes[] = {2685, 2684, 2683, 2682};
+constexpr uint16_t kSsrcSecondBytes[] = {3318, 3317, 3316, 3315};
+
+constexpr uint16_t kFlowListId = 3362;
+constexpr int kAudioFlows = 8;
+constexpr int kAudioChannels = 16;
+constexpr const char* kSdiChannelNames[kAudioChannels] = {
+    "G1P1-L", "G1P1-R", "G1P2-L", "G1P2-R", "G2P1-L", "G2P1-R", "G2P2-L", "G2P2-R",
+    "G3P1-L", "G3P1-R", "G3P2-L", "G3P2-R", "G4P1-L", "G4P1-R", "G4P2-L", "G4P2-R"};
+
+enum class StdField : uint8_t { Valid, ScanMode, BitRate, SampleFormat, FrameRate, VidFormat, Payload, Register172 };
+
+// field, first control, second control, summary control of each set (0 = the field's own)
+struct StdFieldRow {
+    StdField field;
+    uint16_t first;
+    uint16_t second;
+    uint16_t summary[2];
+};
+constexpr StdFieldRow kStdFields[] = {
+    {StdField::Valid, 2616, 3359, {0, 0}},
+    {StdField::ScanMode, 2617, 3292, {3443, 3444}},
+    {StdField::BitRate, 2618, 3291, {0, 0}},
+    {StdField::SampleFormat, 2619, 3293, {0, 0}},
+    {StdField::FrameRate, 2620, 3358, {0, 0}},
+    {StdField::VidFormat, 2621, 3294, {0, 0}},
+    {StdField::Payload, 2622, 3360, {0, 0}},
+    {StdField::Register172, 3105, 3426, {3561, 3562}},
+};
+constexpr const char* kBitRates[] = {"HD", "SD", "3G"};
+constexpr const char* kSampleFormats[] = {"422 YCbCr",   "444 YCbCr",   "444 RGB",     "420 YCbCr",
+                                          "4224 YCbCrA", "4444 YCbCrA", "4444 RGBA",   "Smpte2048",
+                                          "4224 YCbCrD", "4444 YCbCrD", "4444 RGBD"};
+constexpr const char* kFrameRates[] = {"Undefined", "Reserved", "23.98", "24",    "47.95", "25",
+                                       "29.97",     "30",       "48",    "50",    "59.94", "60"};
+constexpr const char* kVidFormats[] = {"SMPTE274 1920x1080", "SMPTE296 1280x720", "ST2048-2 2048x1080",
+                                       "SMPTE295 1920x1080", "Reserved", "Reserved", "Reserved", "Reserved",
+                                       "NTSC 720x486", "PAL 720x576", "Reserved", "Reserved", "Reserved",
+                                       "Reserved", "Reserved", "Unknown"};
+
+// first octet from, to; leading 255s of the class's default mask; note
+struct SubnetRow {
+    int32_t from;
+    int32_t to;
+    int fullBytes;
+    const char* note;
+};
+constexpr SubnetRow kSubnets[] = {
+    {10, 10, 1, "Note:IP Address starting 10 default subnet 255.0.0.0"},
+    {128, 191, 2, "Note:IP Address starting 128-191 default subnet 255.255.0.0"},
+    {192, 223, 3, "Note:IP Address starting 192-223 default subnet 255.255.255.0"},
+};
+constexpr uint16_t kWebAddressFirstOctet = 2565;
+constexpr uint16_t kWebMaskOctets[] = {2569, 2568, 2567, 2566};   // dotted order
+constexpr uint16_t kSubnetNoteId = 3447;
+
+constexpr uint16_t kToggleValueId = 3280;
+constexpr uint16_t kToggleTextId = 2639;
+constexpr uint16_t kToggleOnId = 2609;
+constexpr uint16_t kToggleOffId = 2642;
+
+template <size_t N>
+const char* TextAt(const char* const (&texts)[N], uint32_t value, const char* other)
+{
+    return value < N ? texts[value] : other;
+}
+
+int32_t ValueOf(unsigned id)
+{
+    const TpStore* store = TpStore::Instance();
+    return store != nullptr ? store->GetValue(id) : 0;
+}
+
+std::string CountText(const uint16_t (&bytes)[4])
+{
+    uint32_t value = 0;
+    for (uint16_t id : bytes)
+        value = (value << 8) | (static_cast<uint32_t>(ValueOf(id)) & 0xFF);
+    return IpTextPrintf("%u", value);
+}
+
+} // namespace
+
+const char* IpValueTexts::LockStateText(uint32_t state)
+{
+    if (state == 2 || state == 3)
+        return "Locked";
+    return state == 1 ? "Initialised" : "Not Locked";
+}
+
+void IpValueTexts::ShowVideoSequenceErrors()
+{
+    if (TpStore* store = TpStore::Instance())
+        store->SetText(3242, CountText(kVideoSequenceErrorBytes));
+}
+
+void IpValueTexts::ShowSequenceCounter()
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr)
+        return;
+    const std::string text = CountText(kSequenceCounterBytes);
+    store->SetText(3241, text);
+    store->SetText(3244, text);
+}
+
+void IpValueTexts::ShowSsrc()
+{
+    const bool second = IpFlow::State().secondControlSet != 0;
+    manager_.RefreshFlowLabel(CountText(second ? kSsrcSecondBytes : kSsrcBytes));
+}
+
+void IpValueTexts::ShowAudioChannel(int flow, int channel, int sdiChannel)
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr || flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
+        return;
+    const auto f = static_cast<size_t>(flow);
+    const auto c = static_cast<size_t>(channel);
+    const char* text = "-";
+    if (static_cast<uint32_t>(channel) < manager_.audioChannelCount[f])
+        text = sdiChannel >= 0 && sdiChannel < kAudioChannels ? kSdiChannelNames[sdiChannel] : "";
+    const bool active = manager_.encFlowEnabled[f] != 0 && manager_.audioChannelActive[f][c] != 0;
+    const int item = flow + 9 * channel + 10;
+    store->SetItemText(kFlowListId, item, text);
+    store->SetItemColours(kFlowListId, item, active ? kIpWhite : kIpGrey, kIpListBackground);
+}
+
+void IpValueTexts::ShowIanaWarning(bool on)
+{
+    if (TpStore* store = TpStore::Instance()) {
+        store->SetText(3251, on ? "IANA range 224.0.0.0-224.0.1.255 restriction!" : "");
+        store->SetVisible(3251, on);
+    }
+}
+
+void IpValueTexts::ShowStandardField(unsigned cmdId, std::span<const uint8_t> bytes, bool flag)
+{
+    TpStore* store = TpStore::Instance();
+    const StdFieldRow* row = nullptr;
+    for (const StdFieldRow& r : kStdFields)
+        if (r.first == cmdId || r.second == cmdId)
+            row = &r;
+    if (store == nullptr || row == nullptr || bytes.empty())
+        return;
+    const bool second = cmdId == row->second;
+    const uint8_t value = bytes[0];
+    std::string text = "???";
+    switch (row->field) {
+    case StdField::Valid:
+        text = flag ? "True" : "False";
+        store->SetColour(cmdId, flag ? kIpWhite : kIpRed);
+        manager_.ColourStandardFields(flag);
+        break;
+    case StdField::ScanMode:
+        text = store->GetCmdText(second ? 3358 : 2620) + (flag ? "p" : "i");
+        break;
+    case StdField::BitRate: text = TextAt(kBitRates, value, "???"); break;
+    case StdField::SampleFormat: text = TextAt(kSampleFormats, value, "Reserved"); break;
+    case StdField::FrameRate: text = TextAt(kFrameRates, value, "Reserved"); break;
+    case StdField::VidFormat: text = TextAt(kVidFormats, value, "Reserved"); break;
+    case StdField::Payload:
+        if (bytes.size() >= 4)
+            text = IpTextPrintf("%02X:%02X:%02X:%02X", bytes[3], bytes[2], bytes[1], bytes[0]);
+        break;
+    case StdField::Register172: text = store->GetCmdText(cmdId); break;
+    }
+    store->SetValue(cmdId, value);
+    if (const uint16_t summary = row->summary[second ? 1 : 0]; summary != 0) {
+        store->SetText(summary, text);
+        store->SetValue(summary, value);
+    } else {
+        store->SetText(cmdId, text);
+    }
+}
+
+void IpValueTexts::ShowToggleState()
+{
+    if (TpStore* store = TpStore::Instance())
+        store->SetText(kToggleTextId, ValueOf(kToggleValueId) != 0 ? "On" : "Off");
+}
+
+void IpValueTexts::HandleToggleCommand(unsigned cmdId)
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr)
+        return;
+    const bool on = ValueOf(kToggleValueId) != 0;
+    if ((cmdId == kToggleOnId && on) || (cmdId == kToggleOffId && !on) ||
+        (cmdId != kToggleOnId && cmdId != kToggleOffId))
+        return;
+    store->SetValue(kToggleValueId, on ? 0 : 1);
+    ShowToggleState();
+}
+
+bool IpValueTexts::ToggleRowGate(const SfpParamRow& row)
+{
+    const bool controller = row.inControllerSet != 0;
+    const bool flowSet = row.inFlowSet != 0;
+    const bool controllerPass = manager_.controllerConfiguring != 0;
+    const bool flowPass = manager_.flowConfiguring != 0;
+    if (controller && !controllerPass && !flowSet)
+        return false;
+    if (((!controller && flowSet) || (controller && !controllerPass)) && !flowPass)
+        return false;
+    if (row.cmdId == kToggleOnId || row.cmdId == kToggleOffId)
+        HandleToggleCommand(row.cmdId);
+    return true;
+}
+
+bool IpValueTexts::ShowSubnetNote()
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr)
+        return false;
+    const int32_t first = ValueOf(kWebAddressFirstOctet);
+    for (const SubnetRow& subnet : kSubnets) {
+        if (first < subnet.from || first > subnet.to)
+            continue;
+        bool isDefault = true;
+        for (size_t i = 0; i < std::size(kWebMaskOctets); ++i)
+            isDefault = isDefault && ValueOf(kWebMaskOctets[i]) == (static_cast<int>(i) < subnet.fullBytes ? 255 : 0);
+        if (isDefault)
+            break;
+        store->SetText(kSubnetNoteId, subnet.note);
+        return true;
+    }
+    store->SetText(kSubnetNoteId, "");
+    return false;
+}
+
+void IpValueTexts::ShowActiveSource()
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr)
+        return;
+    IpSfpManager& m = manager_;
+    if (IpFlow::State().sourceSelect != 0) {
+        const auto count = static_cast<uint16_t>(ValueOf(3484));
+        if (count != m.source2Count)
+            m.source2Changed = 1;
+        m.source2Count = count;
+        m.source2Seen = 1;
+    } else {
+        const auto count = static_cast<uint16_t>(ValueOf(3144));
+        if (count != m.source1Count)
+            m.source1Changed = 1;
+        m.source1Count = count;
+        m.source1Seen = 1;
+    }
+    if (m.source1Seen == 0 || m.source2Seen == 0)
+        return;
+    const bool second = m.source1Changed == 0 && m.source2Changed != 0;
+    m.showingSource2 = second ? 1 : 0;
+    store->SetText(3495, second ? "Source 2" : "Source 1");
+    store->SetText(3494, store->GetCmdText(second ? 3465 : 2904));
+    store->SetText(3493, store->GetCmdText(second ? 3464 : 3414));
+    m.source1Seen = m.source2Seen = m.source1Changed = m.source2Changed = 0;
+}
