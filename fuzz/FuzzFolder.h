@@ -1,4 +1,5 @@
-// A temporary folder of the fuzz process, removed when the process ends.
+// A temporary folder of the fuzz process, removed when the process ends, and
+// the quiet home a fuzzed application runs in.
 #pragma once
 
 #include <cstdlib>
@@ -32,4 +33,13 @@ inline const std::string& FuzzFolder()
 {
     static const FuzzFolderOwner owner;
     return owner.path;
+}
+
+// Makes the fuzz folder HOME and the working folder, with the console quiet.
+inline void EnterFuzzFolder()
+{
+    setenv("HOME", FuzzFolder().c_str(), 1);
+    setenv("ZU_QUIET", "1", 1);
+    if (chdir(FuzzFolder().c_str()) != 0)
+        std::abort();
 }

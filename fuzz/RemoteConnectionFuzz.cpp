@@ -31,10 +31,7 @@ class World {
 public:
     World()
     {
-        setenv("HOME", FuzzFolder().c_str(), 1);
-        setenv("ZU_QUIET", "1", 1);
-        if (chdir(FuzzFolder().c_str()) != 0)
-            std::abort();
+        EnterFuzzFolder();
         Start();
     }
     ~World() { Stop(); }

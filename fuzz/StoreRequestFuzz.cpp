@@ -21,10 +21,7 @@ namespace {
 struct World {
     World()
     {
-        setenv("HOME", FuzzFolder().c_str(), 1);
-        setenv("ZU_QUIET", "1", 1);
-        if (chdir(FuzzFolder().c_str()) != 0)
-            std::abort();
+        EnterFuzzFolder();
         // Static mode without an address: the remote-control server never
         // listens while requests are fuzzed.
         if (!WriteFileAtomic(FuzzFolder() + "/system.cfg", "IpAddress=0.0.0.0\nDNS=0\n"))
