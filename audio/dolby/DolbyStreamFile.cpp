@@ -84,7 +84,7 @@ bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request)
 int LoadDolbyFile(const DolbyLoadRequest& request, DolbyStreamInfo& info)
 {
     const char* path = request.path.c_str();
-    DebugPrintf("Loading Dolby file %s...\n", path);
+    DebugChatty("Loading Dolby file %s...\n", path);
     const DolbyEConfig* config = DolbyEConfigAt(request.config);
     if (request.type < 0 || request.type >= kDolbyTypeCount || config == nullptr) {
         DebugPrintf("ERROR: Invalid Dolby stream type %d or configuration %d\n", request.type, request.config);

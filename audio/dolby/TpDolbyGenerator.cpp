@@ -167,10 +167,10 @@ TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, 0), TpThread("DolbyGenThread
 
 TpDolbyGenerator::~TpDolbyGenerator()
 {
-    DebugPrintf("Terminate Dolby Gen Thread\n");
+    DebugChatty("Terminate Dolby Gen Thread\n");
     // The thread stops before anything it could touch goes.
     Stop();
-    DebugPrintf("deleting Dolby Gen Thread\n");
+    DebugChatty("deleting Dolby Gen Thread\n");
     busy_ = true;
     if (g_generator == this)
         g_generator = nullptr;
@@ -178,7 +178,7 @@ TpDolbyGenerator::~TpDolbyGenerator()
 
 void TpDolbyGenerator::OnStopRequested()
 {
-    DebugPrintf("NewStreamSemaphore.Post\n");
+    DebugChatty("NewStreamSemaphore.Post\n");
     if (!semaphore_.Post())
         DebugPrintf("SemaphorePost FAILED\n");
 }
@@ -203,7 +203,7 @@ void TpDolbyGenerator::Run()
         result_.info = std::move(info);
         state_.store(ok != 0 ? kLoaded : kFailed);
     }
-    DebugPrintf("Dolby Gen Thread terminated\n");
+    DebugChatty("Dolby Gen Thread terminated\n");
 }
 
 bool TpDolbyGenerator::Running() const
