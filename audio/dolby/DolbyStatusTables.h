@@ -48,7 +48,7 @@ constexpr DolbyNames kDolbyNoNames{nullptr, 0};
 
 enum class DolbyFieldClass : uint8_t { Status, AcMode, Db };
 
-struct DolbyRowSpec {
+struct DolbyRowDef {
     uint8_t row;                               // list row: label item 2 x row, value item 2 x row + 1
     uint16_t field;                            // byte offset of the u16 in DolbyProgramMetadata
     DolbyFieldClass kind;
@@ -59,7 +59,7 @@ struct DolbyRowSpec {
 
 // The rows of a programme's metadata, in the order they are updated.
 // row, block field (the first dynamic-range word is the line mode), class, maximum, mask, value names
-inline constexpr DolbyRowSpec dolby_program_rows[] = {
+inline constexpr DolbyRowDef dolby_program_rows[] = {
     {0, offsetof(DolbyProgramMetadata, dialogNorm), DolbyFieldClass::Db, 31, 0xFFFF, kDolbyNoNames},
     {1, offsetof(DolbyProgramMetadata, ac3Mode), DolbyFieldClass::AcMode, 7, 7, Names(dolby_acmode_names)},
     {2, offsetof(DolbyProgramMetadata, lfeOn), DolbyFieldClass::Status, 1, 1, kDolbyYesNo},

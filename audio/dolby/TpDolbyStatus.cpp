@@ -129,27 +129,27 @@ std::vector<std::unique_ptr<TpStatusField>> TpDolbyStatus::MakeProgramRows(TpCom
 {
     std::vector<std::unique_ptr<TpStatusField>> rows;
     const TpCommand* source = Cmd(kLogProgram);
-    for (const DolbyRowSpec& spec : dolby_program_rows) {
-        auto at = [&spec](DolbyProgramMetadata& r) {
-            return reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(&r) + spec.field);
+    for (const DolbyRowDef& def : dolby_program_rows) {
+        auto at = [&def](DolbyProgramMetadata& r) {
+            return reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(&r) + def.field);
         };
-        const int item = 2 * spec.row + 1;
-        const unsigned label = texts_[kRowLabel + spec.row];
-        switch (spec.kind) {
+        const int item = 2 * def.row + 1;
+        const unsigned label = texts_[kRowLabel + def.row];
+        switch (def.kind) {
         case DolbyFieldClass::Db:
-            rows.push_back(std::make_unique<TpStatusDBField>(list, source, at(display_), item, label, spec.maximum,
-                                                             spec.mask, spec.names, at(record_)));
+            rows.push_back(std::make_unique<TpStatusDBField>(list, source, at(display_), item, label, def.maximum,
+                                                             def.mask, def.names, at(record_)));
             break;
         case DolbyFieldClass::AcMode: {
-            auto field = std::make_unique<TpAcModeField>(list, source, at(display_), item, label, spec.maximum,
-                                                         spec.mask, spec.names);
+            auto field = std::make_unique<TpAcModeField>(list, source, at(display_), item, label, def.maximum,
+                                                         def.mask, def.names);
             acMode = field.get();
             rows.push_back(std::move(field));
             break;
         }
         case DolbyFieldClass::Status:
-            rows.push_back(std::make_unique<TpStatusField>(list, source, at(display_), item, label, spec.maximum,
-                                                           spec.mask, spec.names));
+            rows.push_back(std::make_unique<TpStatusField>(list, source, at(display_), item, label, def.maximum,
+                                                           def.mask, def.names));
             break;
         }
     }
