@@ -1,12 +1,17 @@
 #include "TpAnalyser.h"
 
+#include "audio/dolby/TpDolbyStatus.h"
+#include "board/VideoFormat.h"
+
 #include "core/TpApplication.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
 #include "remote/scripts/TpScripts.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -34,10 +39,14 @@ TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* ap
                                               kAesMonitorFlag, service);
     phones_ = std::make_unique<TpAudMonitor>(this, TpAudMonitor::kCommandIds, kPhonesAes, kPhonesStream);
     chanStatus_ = std::make_unique<TpChanStatus>(TpChanStatus::kCommandIds, kChanStatusAesItems);
+    dolby_ = std::make_unique<TpDolbyStatus>(meters_.get(), TpDolbyStatus::kCommandIds, TpDolbyStatus::kTexts);
+    meters_->SetDolbyStatus(dolby_.get());
 }
 
 TpAnalyser::~TpAnalyser()
 {
+    meters_->SetDolbyStatus(nullptr);
+    dolby_.reset();
     if (g_analyser == this)
         g_analyser = nullptr;
 }
@@ -103,6 +112,7 @@ void TpAnalyser::Update()
     meters_->UpdateMeters();
     meters_->SetChannelMask(channelMask_);
     meters_->SetStatusByte(statusByte_);
+    ReadInputTiming(SimInputStandard(), timing_);
     meters_->UpdateDolbyLine(timing_);
     chanStatus_->DrawStatus();
     if (mode_ == kAesInputMode)
@@ -112,4 +122,21 @@ void TpAnalyser::Update()
 void TpAnalyser::OnTask()
 {
     Update();
+}
+
+void TpAnalyser::ReadInputTiming(int standard, uint32_t (&timing)[DolbyStatusView::kTimingWords])
+{
+    std::fill(std::begin(timing), std::end(timing), 0u);
+    const VideoStdRow* row = VideoStdAt(standard);
+    const FrameRateRow* rate = row != nullptr ? FrameRateAt(row->rateCode) : nullptr;
+    if (rate == nullptr || rate->denominator == 0)
+        return;
+    const uint64_t frameSamples = static_cast<uint64_t>(row->samplesPerLine) * row->totalLines;
+    timing[DolbyStatusView::kClockKhz] = static_cast<uint32_t>(frameSamples * rate->numerator / rate->denominator / 1000);
+    timing[DolbyStatusView::kSamplesPerLine] = row->samplesPerLine;
+    timing[DolbyStatusView::kLinesPerFrame] = row->totalLines;
+    timing[DolbyStatusView::kFirstLine] = 1;
+    timing[DolbyStatusView::kActiveLines] = row->activeLines;
+    timing[DolbyStatusView::kActiveSamples] = row->activeSamples;
+    timing[DolbyStatusView::kRateCode] = row->rateCode;
 }

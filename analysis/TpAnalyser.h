@@ -10,6 +10,8 @@
 //     with the scripts page, which therefore exists before the analyser);
 //   - the audio monitor views (542, 541, 540, 544, 573, 545, 546, 543);
 //   - the AES3 channel-status page (573, 418, 407, 408, 409, 2358);
+//   - the Dolby metadata status page, reached by the meters as their
+//     Dolby status view;
 //   - the SFP status page (799, 831, 832, 2285, 2318).
 // The analyser's own script actions, the SDI and AP CRC checks ("CHECKERRS"
 // and "CHECK_AP_CRC"), register first, before any page of the tree: after the
@@ -40,6 +42,7 @@ public:
 };
 
 class TpApplication;
+class TpDolbyStatus;
 class TpIniFile;
 
 class TpAnalyser : public TpParent {
@@ -71,6 +74,11 @@ public:
     TpAudioMeters& Meters() { return *meters_; }
     TpAudMonitor& Phones() { return *phones_; }
     TpChanStatus& ChanStatus() { return *chanStatus_; }
+    TpDolbyStatus& DolbyStatus() { return *dolby_; }
+
+    // The timing of the input standard, as the Dolby status page reads it;
+    // all 0 for an index outside the video standard table.
+    static void ReadInputTiming(int standard, uint32_t (&timing)[DolbyStatusView::kTimingWords]);
 
     // Questions about the SFP module, answered by the SFP status page; false
     // while there is none.
@@ -102,6 +110,7 @@ private:
     std::unique_ptr<TpAudioMeters> meters_;
     std::unique_ptr<TpAudMonitor> phones_;
     std::unique_ptr<TpChanStatus> chanStatus_;
+    std::unique_ptr<TpDolbyStatus> dolby_;
     int mode_ = 0;
     uint8_t channelMask_ = 0xFF;
     uint8_t statusByte_ = 0;

@@ -55,4 +55,3 @@ void aes_cs_hw_commit() { CurrentAudioHardware().ChannelStatusCommit(); }
 int aes_data_type() { return CurrentAudioHardware().AesDataType(); }
 
 void dolby_hw_spacing(int value) { CurrentAudioHardware().DolbySpacing(value); }
-void dolby_hw_line(int offset, int lines) { CurrentAudioHardware().DolbyLine(offset, lines); }

@@ -43,6 +43,4 @@ int aes_data_type();
 
 // Dolby E packet spacing register (1400-1600).
 void dolby_hw_spacing(int value);
-// Dolby E line register: the start line as an offset from the ideal line
-// (1 to lines) and the lines of the output frame.
-void dolby_hw_line(int offset, int lines);
+// Dolby E line register and the rest of the Dolby receiver: board/DolbyBoard.h.

@@ -1,6 +1,7 @@
 #include "BoardReset.h"
 
 #include "AesChannelStatus.h"
+#include "DolbyBoard.h"
 #include "FrameStore.h"
 #include "NetBoard.h"
 #include "PowerControl.h"
@@ -17,5 +18,6 @@ void BoardReset()
     sfp_reset();
     aes_crc_init();
     SetSimInputStandard(-1);
+    dolby_board_reset();
     SetNetHost(nullptr);
 }

@@ -92,6 +92,12 @@ public:
     virtual int MonitorReadCount() = 0;
     // The data-type code (0-3) of the AES input's bit-stream layer.
     virtual int AesDataType() { return kSimAesDataType; }
+    // The Dolby receiver: which input it decodes (0-7 embedded pairs, 8 the
+    // AES input), which AC-3 streams it follows, and whether the received
+    // Dolby E stream carries a key word.
+    virtual void DolbySourceSelect(int source) {}
+    virtual void DolbyStreamSelect(int independent, int dependent) {}
+    virtual int DolbyKeyFlag() { return 0; }
 };
 
 // The devices in force: never null (the simulator's own unless one was

@@ -3,6 +3,7 @@
 #include "DolbyBitReader.h"
 #include "DolbyMetadataReader.h"
 #include "board/AudioBoard.h"
+#include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
 #include "core/TpCommandLine.h"
 #include "core/TpStore.h"

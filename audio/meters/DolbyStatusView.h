@@ -9,6 +9,12 @@
 class DolbyStatusView {
 public:
     static constexpr int kTimingWords = 7;
+    // The timing words, in order: the sample clock in kHz, the samples of a
+    // line, the lines of a frame, the number of the first line, the active
+    // lines and samples, and the frame-rate code. All 0 without input.
+    enum TimingWord : int {
+        kClockKhz, kSamplesPerLine, kLinesPerFrame, kFirstLine, kActiveLines, kActiveSamples, kRateCode
+    };
 
     virtual std::string ChannelName(int channel) const = 0;
     virtual void UpdateMeters() = 0;

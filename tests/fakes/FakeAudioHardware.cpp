@@ -37,6 +37,8 @@ void FakeAudioHardware::ChannelStatusWrite(uint8_t v) { Record("ChannelStatusWri
 void FakeAudioHardware::ChannelStatusCommit() { Record("ChannelStatusCommit()"); }
 void FakeAudioHardware::DolbySpacing(int v) { Record("DolbySpacing(%d)", v); }
 void FakeAudioHardware::DolbyLine(int offset, int lines) { Record("DolbyLine(%d,%d)", offset, lines); }
+void FakeAudioHardware::DolbySourceSelect(int s) { Record("DolbySourceSelect(%d)", s); }
+void FakeAudioHardware::DolbyStreamSelect(int i, int d) { Record("DolbyStreamSelect(%d,%d)", i, d); }
 
 std::vector<std::string> FakeAudioHardware::CallsOf(const std::string& prefix) const
 {

@@ -39,6 +39,9 @@ public:
     int MonitorStatusOk() override { return monitorStatusOk; }
     int MonitorReadCount() override { return monitorReadCount; }
     int AesDataType() override { return aesDataType; }
+    void DolbySourceSelect(int source) override;
+    void DolbyStreamSelect(int independent, int dependent) override;
+    int DolbyKeyFlag() override { return dolbyKeyFlag; }
 
     // The recorded calls whose text starts with prefix ("" = all).
     std::vector<std::string> CallsOf(const std::string& prefix = "") const;
@@ -51,6 +54,7 @@ public:
     int monitorStatusOk = 1;
     int monitorReadCount = 0;
     int aesDataType = kSimAesDataType;
+    int dolbyKeyFlag = 0;
 
 private:
     void Record(const char* fmt, ...) __attribute__((format(printf, 2, 3)));

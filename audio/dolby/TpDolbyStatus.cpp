@@ -1,0 +1,507 @@
+#include "TpDolbyStatus.h"
+
+#include "DolbyGenTables.h"
+#include "board/DolbyBoard.h"
+#include "board/FrameStore.h"
+#include "board/VideoFormat.h"
+#include "core/TpButtonPress.h"
+#include "core/TpLogger.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+#include "ui/TpColouredList.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Items of the lists: label/value pairs, the value item after its label.
+constexpr int kAc3Items = 108;
+constexpr int kOverviewItems = 12;
+constexpr int kProgramItems = 54;
+constexpr int kGainItems = 27;
+constexpr int kConfigItems = 2;
+// Overview values.
+constexpr int kFrameRateItem = 1;
+constexpr int kProgramsItem = 3;
+constexpr int kOrigRateItem = 5;
+constexpr int kBitsItem = 7;
+constexpr int kTimeCodeItem = 11;
+// Gains grid: a header row of channel names, then the start and end gains.
+constexpr int kGainColumns = 9;
+constexpr int kStartGainItem = 9;
+constexpr int kEndGainItem = 18;
+// The Dolby-D rows after the programme rows of the AC-3 list.
+constexpr int kAc3RateItem = 55;
+constexpr int kPaSpacingItem = 57;
+constexpr uint16_t kAbsent = 0xFFFF;
+constexpr uint16_t kNotApplicable = 0x8000;
+constexpr uint16_t kNoTimeCode = 0xFFFF;
+constexpr int kDataRateReserved = 31;
+
+std::string Format(const char* format, long v)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+
+std::string GainText(uint16_t g)
+{
+    if (g == 0)
+        return "  MUTE";
+    char text[16];
+    std::snprintf(text, sizeof text, "%5.1fdB", 20.0 * std::log10(std::pow(2.0, (static_cast<int>(g) - 960) / 64.0)));
+    return text;
+}
+
+void AddBlankItems(TpCommand* cmd, int count)
+{
+    for (int i = 0; i < count; ++i)
+        cmd->AddItem("");
+}
+
+} // namespace
+
+TpDolbyStatus::TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& texts)
+    : TpChildCmd(parent, 0, 0), cmds_(ids), texts_(texts)
+{
+    for (int i : {kSource, kIndependent, kDependent, kRelative, kRefSource, kProgram, kErrors, kLogErrors,
+                  kLogTiming, kLogCommon, kLogProgram})
+        cmds_.Make<TpChildCmd>(i, this, 1);
+    cmds_.Make<TpButtonPress>(kClearErrors, this, 1);
+    for (int i : {kKindText, kLines, kDescription, kRefInfo})
+        cmds_.Make<TpChildCmd>(i, this, 2);
+    cmds_.Make<TpChildCmd>(kStartTime, this, 1);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kAc3Status, this, 0), kAc3Items);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kOverview, this, 0), kOverviewItems);
+    AddBlankItems(cmds_.Make<TpColouredList>(kProgramStatus, this, 0u, 0u), kProgramItems);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kGains, this, 0), kGainItems);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kConfig, this, 0), kConfigItems);
+    Cmd(kAc3Status)->SetColumnCount(6);
+    Cmd(kAc3Status)->SetRowCount(18);
+    Cmd(kOverview)->SetColumnCount(4);
+    Cmd(kOverview)->SetRowCount(3);
+    Cmd(kProgramStatus)->SetColumnCount(6);
+    Cmd(kProgramStatus)->SetRowCount(9);
+    Cmd(kGains)->SetColumnCount(kGainColumns);
+    Cmd(kGains)->SetRowCount(3);
+
+    TpCommand* overview = Cmd(kOverview);
+    const TpCommand* common = Cmd(kLogCommon);
+    overviewRows_.push_back(std::make_unique<TpConfigField>(Cmd(kConfig), common, &status_.programConfig, 1,
+                                                            texts_[kConfigLabel], kDolbyEConfigCount - 1, 0xFFFF));
+    overviewRows_.push_back(std::make_unique<TpStatusField>(overview, common, &status_.frameRateCode,
+                                                            kFrameRateItem, texts_[kFrameRateLabel], 15, 0xFFFF,
+                                                            Names(dolby_frame_rate_names)));
+    overviewRows_.push_back(std::make_unique<TpStatusField>(overview, common, &status_.originalFrameRateCode,
+                                                            kOrigRateItem, texts_[kOrigRateLabel], 15, 0xFFFF,
+                                                            Names(dolby_frame_rate_names)));
+    overviewRows_.push_back(std::make_unique<TpStatusNumField>(overview, common, &status_.bitsPerWord, kBitsItem,
+                                                               texts_[kBitsLabel], 24, 0xFFFF));
+    overview->SetItemTextAll(kProgramsItem - 1, "Programs");
+    overview->SetItemTextAll(kTimeCodeItem - 1, "TimeCode");
+    Cmd(kGains)->SetItemTextAll(kStartGainItem, "StartGain");
+    Cmd(kGains)->SetItemTextAll(kEndGainItem, "End Gain");
+    programRows_ = MakeProgramRows(Cmd(kProgramStatus), programMode_);
+    ac3Rows_ = MakeProgramRows(Cmd(kAc3Status), ac3Mode_);
+    Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem - 1, "Data Rate");
+    Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem - 1, "Pa Spacing");
+
+    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    display_ = record_;
+    SetDolbyInspectedProgram(0);
+}
+
+TpDolbyStatus::~TpDolbyStatus()
+{
+    // The rows write into the lists: they go first.
+    overviewRows_.clear();
+    programRows_.clear();
+    ac3Rows_.clear();
+    cmds_.Clear();
+}
+
+std::vector<std::unique_ptr<TpStatusField>> TpDolbyStatus::MakeProgramRows(TpCommand* list, TpAcModeField*& acMode)
+{
+    std::vector<std::unique_ptr<TpStatusField>> rows;
+    const TpCommand* source = Cmd(kLogProgram);
+    for (const DolbyRowDef& def : dolby_program_rows) {
+        auto at = [&def](DolbyProgramMetadata& r) {
+            return reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(&r) + def.field);
+        };
+        const int item = 2 * def.row + 1;
+        const unsigned label = texts_[kRowLabel + def.row];
+        switch (def.kind) {
+        case DolbyFieldClass::Db:
+            rows.push_back(std::make_unique<TpStatusDBField>(list, source, at(display_), item, label, def.maximum,
+                                                             def.mask, def.names, at(record_)));
+            break;
+        case DolbyFieldClass::AcMode: {
+            auto field = std::make_unique<TpAcModeField>(list, source, at(display_), item, label, def.maximum,
+                                                         def.mask, def.names);
+            acMode = field.get();
+            rows.push_back(std::move(field));
+            break;
+        }
+        case DolbyFieldClass::Status:
+            rows.push_back(std::make_unique<TpStatusField>(list, source, at(display_), item, label, def.maximum,
+                                                           def.mask, def.names));
+            break;
+        }
+    }
+    return rows;
+}
+
+// --- selectors ------------------------------------------------------------------------------
+
+void TpDolbyStatus::OnChildChanged(TpCommand* child, int reason)
+{
+    if (reason != kReasonValue || updating_)
+        return;
+    const int32_t value = child->GetValue();
+    switch (cmds_.IndexOf(child)) {
+    case kSource:
+        dolby_hw_source_select(value == 0 ? 8 : value - 1);
+        forced_ = true;
+        ForceRows();
+        Update();
+        break;
+    case kProgram:
+        if (value < 0 || value >= kDolbyMaxPrograms)
+            break;
+        program_ = value;
+        SetDolbyInspectedProgram(value);
+        Update();
+        break;
+    case kIndependent:
+    case kDependent:
+        StreamsChanged();
+        break;
+    case kRefSource:
+    case kRelative:
+        MeasureLine();
+        break;
+    case kClearErrors:
+        errorCount_ = 0;
+        cmds_.SetValue(kErrors, 0);
+        Cmd(kErrors)->SetColourAll(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void TpDolbyStatus::StreamsChanged()
+{
+    int independent = cmds_.Value(kIndependent);
+    if (independent < 0 || independent > 8) {
+        DebugPrintf("ERROR: iIndependent=%d\n", independent);
+        independent = 0;
+    }
+    TpCommand* dependent = Cmd(kDependent);
+    for (int i = 0; i < dependent->GetItemCount(); ++i)
+        dependent->SetItemEnabledAll(i, i <= independent);
+    dolby_hw_stream_select(independent, cmds_.Value(kDependent));
+}
+
+std::string TpDolbyStatus::ChannelName(int channel) const
+{
+    const DolbyEConfig* row = DolbyEConfigAt(shownConfig_);
+    if (row == nullptr || channel < 0 || channel >= 4)
+        return std::string();
+    return dolby_pair_names[row->pairLabels[channel]];
+}
+
+// --- periodic update --------------------------------------------------------------------
+
+void TpDolbyStatus::Update()
+{
+    updating_ = true;
+    previous_ = status_;
+    const bool visible = Cmd(kSource)->IsVisible();
+    if (SimInputStandard() < 0) {
+        ShowLoss();
+    } else {
+        const int type = TpStore::Instance() != nullptr ? TpStore::Instance()->GetValue(COM_GEN_DOLBY_TYPE) : 0;
+        kind_ = type == static_cast<int>(DolbyType::DolbyE) ? kDolbyE
+                : type == static_cast<int>(DolbyType::Plus) ? kDolbyPlus
+                                                            : kDolbyD;
+        if (kind_ == kDolbyE)
+            UpdateDolbyE(visible);
+        else
+            UpdateDolbyD();
+        present_ = true;
+    }
+    forced_ = false;
+    updating_ = false;
+}
+
+void TpDolbyStatus::ShowFor(int kind, bool visible)
+{
+    const bool dolbyE = kind == kDolbyE && dolbyPresent_ && visible;
+    for (int i : {kOverview, kProgramStatus, kGains, kLines, kStartTime})
+        cmds_.SetVisible(i, dolbyE);
+    cmds_.SetVisible(kAc3Status, kind == kDolbyD || kind == kDolbyPlus);
+    cmds_.SetVisible(kIndependent, kind == kDolbyPlus);
+    cmds_.SetVisible(kDependent, kind == kDolbyPlus);
+    static constexpr const char* kKindNames[] = {"PCM", "Dolby-E", "Dolby-D", "Dolby+"};
+    cmds_.SetText(kKindText, kKindNames[kind >= kDolbyE && kind <= kDolbyPlus ? kind : 0]);
+}
+
+void TpDolbyStatus::UpdateDolbyE(bool visible)
+{
+    const bool key = dolby_key_flag() != 0;
+    if (key != keyPresent_) {
+        keyPresent_ = key;
+        DebugPrintf("bKeyPresent=%d\n", key ? 1 : 0);
+    }
+    const bool present = visible && GetDolbyEStatus(status_) != 0;
+    if (!present)
+        status_.programConfig = kDolbyNotReadyConfig;
+    if (present != dolbyPresent_) {
+        dolbyPresent_ = present;
+        DebugPrintf("bDolbyPresent=%d\n", present ? 1 : 0);
+    }
+    ShowFor(kDolbyE, visible);
+
+    const uint16_t config = status_.programConfig;
+    const DolbyEConfig* row = DolbyEConfigAt(config);
+    const int programs = row != nullptr ? row->programs : 0;
+    UpdateRows(overviewRows_);
+    Cmd(kOverview)->SetItemTextAll(kProgramsItem, Format("%d", programs));
+    const uint16_t tc = status_.timeCode;
+    if (tc == kNoTimeCode) {
+        Cmd(kOverview)->SetItemTextAll(kTimeCodeItem, "n/a");
+    } else {
+        // The status carries one time-code word, the frames byte (bit 6 marks
+        // drop frames); hours, minutes and seconds read 0.
+        const char separator = (tc & 0x40) != 0 ? ';' : ':';
+        char text[24];
+        std::snprintf(text, sizeof text, "%02x%c%02x%c%02x%c%02x", 0u, separator, 0u, separator, 0u, separator,
+                      tc & 0x3Fu);
+        Cmd(kOverview)->SetItemTextAll(kTimeCodeItem, text);
+    }
+    const bool configChanged = config != shownConfig_;
+    if (configChanged)
+        ShowConfig(config);
+    ShowGains(configChanged || forced_);
+
+    if (present && program_ < programs)
+        ReadProgramMetadata(record_);
+    else
+        std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    record_.description[kDolbyDescriptionMax] = '\0';
+    programMode_->SetExpected(row != nullptr && program_ < programs ? static_cast<uint16_t>(row->ac3Modes[program_])
+                                                                   : kAbsent);
+    PrepareDisplay();
+    const std::string description = present ? record_.description : std::string();
+    if (forced_ || Cmd(kDescription)->GetText() != description || Cmd(kDescription)->GetColour() != 0) {
+        cmds_.SetText(kDescription, description);
+        Cmd(kDescription)->SetColourAll(0);
+    }
+    UpdateRows(programRows_);
+}
+
+void TpDolbyStatus::ShowConfig(uint16_t config)
+{
+    shownConfig_ = config;
+    const DolbyEConfig* row = DolbyEConfigAt(config);
+    const int programs = row != nullptr ? row->programs : 0;
+    for (int p = 0; p < kDolbyMaxPrograms; ++p)
+        Cmd(kProgram)->SetItemEnabledAll(p, p < programs);
+    for (int k = 0; k < kDolbyMaxChannels; ++k) {
+        const char* name = row != nullptr && k < row->channels ? dolby_channel_names[row->channelLabels[k]] : "";
+        char text[16];
+        std::snprintf(text, sizeof text, "%6s", name);
+        Cmd(kGains)->SetItemTextAll(1 + k, row != nullptr ? text : "");
+    }
+}
+
+void TpDolbyStatus::ShowGains(bool all)
+{
+    const DolbyEConfig* row = DolbyEConfigAt(status_.programConfig);
+    const int channels = row != nullptr ? row->channels : 0;
+    TpCommand* gains = Cmd(kGains);
+    for (int k = 0; k < kDolbyMaxChannels; ++k) {
+        const size_t c = static_cast<size_t>(k);
+        if (!all && status_.startGain[c] == previous_.startGain[c] && status_.endGain[c] == previous_.endGain[c])
+            continue;
+        const bool shown = k < channels;
+        gains->SetItemTextAll(kStartGainItem + 1 + k, shown ? GainText(status_.startGain[c]) : "");
+        gains->SetItemTextAll(kEndGainItem + 1 + k, shown ? GainText(status_.endGain[c]) : "");
+    }
+}
+
+void TpDolbyStatus::PrepareDisplay()
+{
+    display_ = record_;
+    DolbyProgramMetadata& d = display_;
+    if (d.dialogNorm != kAbsent)
+        d.dialogNorm = static_cast<uint16_t>(d.dialogNorm == 0 ? -31 : -static_cast<int>(d.dialogNorm));
+    if (d.mixLevel != kAbsent)
+        d.mixLevel = static_cast<uint16_t>((d.mixLevel & 0xFF) + 80);
+    if (d.dynamicRange[0] != kAbsent)
+        d.dynamicRange[0] = std::min<uint16_t>(d.dynamicRange[0], 7);
+    if (d.compressionWord != kAbsent)
+        d.compressionWord = std::min<uint16_t>(d.compressionWord, 7);
+    const uint16_t mode = record_.ac3Mode;
+    if (mode > 7)
+        return;
+    // Fields that do not apply to the programme's AC-3 mode show empty.
+    auto applies = [](uint16_t& field, bool yes) {
+        if (!yes)
+            field |= kNotApplicable;
+    };
+    applies(d.downmixMode, mode >= 3);
+    applies(d.ltRtCentreMixLevel, mode == 3 || mode == 5 || mode == 7);
+    applies(d.loRoCentreMixLevel, mode == 3 || mode == 5 || mode == 7);
+    applies(d.ltRtSurroundMixLevel, mode >= 4);
+    applies(d.loRoSurroundMixLevel, mode >= 4);
+    applies(d.surroundExMode, mode >= 6);
+    applies(d.headphoneMode, mode == 2);
+    applies(d.adConverterType, mode == 2);
+    applies(d.extendedInfo, mode == 2);
+    applies(d.encoderInfo, mode == 2);
+}
+
+void TpDolbyStatus::UpdateDolbyD()
+{
+    status_.programConfig = kAbsent;
+    dolbyPresent_ = false;
+    ShowFor(kind_, true);
+    // The simulated AC-3 reader always finds a stream: the generator's own,
+    // with its AC-3 mode and data rate.
+    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    TpStore* store = TpStore::Instance();
+    const int32_t mode = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_MODE) : 0;
+    const int32_t rate = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_RATE) : 0;
+    record_.ac3Mode = static_cast<uint16_t>(mode >= 0 && mode <= 7 ? mode : kAbsent);
+    ac3Mode_->SetExpected(record_.ac3Mode);
+    PrepareDisplay();
+    UpdateRows(ac3Rows_);
+    // The rate items start at 64 kbit/s, code 4.
+    const int code = rate + 4;
+    Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps))
+                                                      ? Format("%d kbps", dolby_ac3_kbps[code])
+                                                      : "???");
+
+    const bool flag = hw_status_read(kErrorRegister) != 0;
+    if (flag != errorFlag_) {
+        errorFlag_ = flag;
+        const int base = kind_ == kDolbyPlus ? kPlusErrorOn : kDErrorOn;
+        LogEvent(Cmd(kLogErrors), kEventError, texts_[flag ? base : base + 1], nullptr);
+    }
+    if (forced_)
+        errorCount_ = 0;
+    if (flag)
+        ++errorCount_;
+    cmds_.SetValue(kErrors, errorCount_);
+    Cmd(kErrors)->SetColourAll(errorCount_ != 0 ? kRed : 0);
+    if (kAc3FrameSamples != frameSize_) {
+        frameSize_ = kAc3FrameSamples;
+        LogEventInt(Cmd(kLogCommon), kEventInfo, texts_[kFrameSizeText], frameSize_);
+    }
+    Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem, Format("%d", frameSize_));
+    Cmd(kAc3Status)->SetItemColoursAll(kPaSpacingItem, frameSize_ == kAc3FrameSamples ? TpStatusField::kWhite : kRed,
+                                       TpStatusField::kBack);
+}
+
+void TpDolbyStatus::ShowLoss()
+{
+    if (present_)
+        LogEvent(Cmd(kLogErrors), kEventError, texts_[kLossText], nullptr);
+    present_ = false;
+    keyPresent_ = false;
+    dolbyPresent_ = false;
+    cmds_.SetVisible(kLines, false);
+    cmds_.SetVisible(kStartTime, false);
+    cmds_.SetText(kDescription, "<NO Dolby data!>");
+    Cmd(kDescription)->SetColourAll(kRed);
+    status_ = DolbyEStatus{kAbsent, kAbsent, kAbsent, kAbsent, kAbsent};
+    status_.startGain.fill(kAbsent);
+    status_.endGain.fill(kAbsent);
+    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    display_ = record_;
+    ForceRows();
+    UpdateRows(overviewRows_);
+    UpdateRows(programRows_);
+    UpdateRows(ac3Rows_);
+    Cmd(kOverview)->SetItemTextAll(kProgramsItem, "");
+    Cmd(kOverview)->SetItemTextAll(kTimeCodeItem, "");
+    for (int i = 1; i < kGainItems; ++i)
+        if (i != kStartGainItem && i != kEndGainItem)
+            Cmd(kGains)->SetItemTextAll(i, "");
+    shownConfig_ = kAbsent;
+}
+
+void TpDolbyStatus::ForceRows()
+{
+    for (auto* rows : {&overviewRows_, &programRows_, &ac3Rows_})
+        for (auto& row : *rows)
+            row->Force();
+}
+
+void TpDolbyStatus::UpdateRows(std::vector<std::unique_ptr<TpStatusField>>& rows)
+{
+    for (auto& row : rows)
+        row->Update();
+}
+
+// --- received start line ----------------------------------------------------------------
+
+void TpDolbyStatus::UpdateDolbyLine(const uint32_t (&timing)[kTimingWords])
+{
+    std::copy(std::begin(timing), std::end(timing), timing_);
+    MeasureLine();
+}
+
+void TpDolbyStatus::MeasureLine()
+{
+    const int64_t rate = timing_[kClockKhz];
+    const int64_t samplesPerLine = timing_[kSamplesPerLine];
+    const int64_t lines = timing_[kLinesPerFrame];
+    // Without the input's timing there is nothing to measure: the last line
+    // stays.
+    if (rate == 0 || samplesPerLine == 0)
+        return;
+    const int standard = SimInputStandard();
+    // The start time (ns) in samples of the kHz clock, less the receiver's delay.
+    int64_t samples = static_cast<int64_t>(dolby_start_time_ns() * static_cast<uint64_t>(rate) / 1000000u);
+    samples -= standard > 1 ? 5 : 2;
+    const VideoStdRow* row = VideoStdAt(standard);
+    if (row != nullptr && (row->flags & kStdHighRate) != 0)
+        samples /= 2;
+    for (int i = 0; i < 2 && samples < 0 && lines * samplesPerLine > 0; ++i)
+        samples += lines * samplesPerLine;
+    const int64_t line = samples / samplesPerLine + timing_[kFirstLine];
+    int64_t remainder = samples % samplesPerLine;
+    if (remainder < 0)
+        remainder += samplesPerLine;
+
+    const DolbyLineWindow w = DolbyLineWindowOf(standard);
+    int lineClass = -1;   // no window for the standard
+    if (w.maximum != 0)
+        lineClass = line >= w.low && line <= w.high ? 0 : line >= w.minimum && line <= w.maximum ? 1 : 2;
+    if (lineClass != lineClass_) {
+        lineClass_ = lineClass;
+        if (lineClass >= 0)
+            LogEvent(Cmd(kLogTiming), kEventError, texts_[kLineInWindow + lineClass], nullptr);
+    }
+    int64_t shown = line;
+    char sign = ' ';
+    if (dolbyPresent_ && cmds_.Value(kRelative) != 0) {
+        shown -= w.ideal;
+        if (shown > 0)
+            sign = '+';
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "Line %c%ld", sign, static_cast<long>(shown));
+    static constexpr uint32_t kClassColours[] = {0, kNearEdge, kRed};
+    cmds_.SetText(kLines, text);
+    Cmd(kLines)->SetColourAll(lineClass >= 0 ? kClassColours[lineClass] : 0);
+    cmds_.SetValue(kStartTime, static_cast<int32_t>((remainder + samplesPerLine * line) * 10000 / rate));
+}

@@ -1,0 +1,95 @@
+#include "TpStatusField.h"
+
+#include "core/TextTable.h"
+#include "core/TpCommand.h"
+#include "core/TpLogger.h"
+
+#include <cstdio>
+
+namespace {
+std::string Format(const char* format, int v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+} // namespace
+
+TpStatusField::TpStatusField(TpCommand* list, const TpCommand* source, const uint16_t* value, int valueItem,
+                             unsigned label, int16_t maximum, uint16_t mask, DolbyNames names,
+                             const uint16_t* absent)
+    : absent_(absent != nullptr ? absent : value), maximum_(maximum), list_(list), source_(source), value_(value),
+      valueItem_(valueItem), label_(label), mask_(mask), names_(names)
+{
+    list_->SetItemTextAll(valueItem_ - 1, GetText(label_));
+    list_->SetItemColoursAll(valueItem_ - 1, 0, kBack);
+    list_->SetItemColoursAll(valueItem_, kWhite, kBack);
+}
+
+void TpStatusField::Update()
+{
+    const bool absent = Absent();
+    const uint16_t v = static_cast<uint16_t>(*value_ & mask_);
+    const int32_t key = absent ? kAbsentKey : v;
+    if (key == last_)
+        return;
+    last_ = key;
+    const std::string text = absent ? std::string() : GetValueText(v);
+    list_->SetItemTextAll(valueItem_, text);
+    list_->SetItemColoursAll(valueItem_, absent ? kGrey : ValueColour(v), kBack);
+    list_->SetItemColoursAll(valueItem_ - 1, absent ? kGrey : 0, kBack);
+    if (!absent && Logs(text))
+        LogEvent(source_, kEventInfo, label_, text.c_str());
+}
+
+std::string TpStatusField::NameOf(uint16_t v) const
+{
+    if (names_.names != nullptr && v < names_.count)
+        return names_.names[v];
+    return Format("%d", v);
+}
+
+std::string TpStatusField::GetValueText(uint16_t v) const
+{
+    return static_cast<int16_t>(v) > maximum_ ? "???" : NameOf(v);
+}
+
+std::string TpConfigField::GetValueText(uint16_t v) const
+{
+    const DolbyEConfig* row = static_cast<int16_t>(v) > maximum_ ? nullptr : DolbyEConfigAt(v);
+    return row != nullptr ? row->name : "???";
+}
+
+void TpAcModeField::SetExpected(uint16_t mode)
+{
+    if (mode != expected_)
+        Force();
+    expected_ = mode;
+}
+
+std::string TpStatusNumField::GetValueText(uint16_t v) const
+{
+    return static_cast<int16_t>(v) > maximum_ ? std::string() : Format("%d", v);
+}
+
+std::string TpStatusDBField::GetValueText(uint16_t v) const
+{
+    if (static_cast<int16_t>(v) > maximum_)
+        return "???";
+    return Format("%ddB", static_cast<int8_t>(v & 0xFF));
+}
+
+TpScaledDbField::TpScaledDbField(TpCommand* list, const TpCommand* source, const uint16_t* value, int valueItem,
+                                 unsigned label, const char* zeroText)
+    : TpStatusDBField(list, source, value, valueItem, label, kMaximum, kMaximum), zeroText_(zeroText)
+{
+}
+
+std::string TpScaledDbField::GetValueText(uint16_t v) const
+{
+    if (v == 0)
+        return zeroText_;
+    if (static_cast<int16_t>(v) > maximum_)
+        return "???";
+    return Format("%ddB", v - 51);
+}

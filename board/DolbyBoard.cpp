@@ -1,0 +1,72 @@
+#include "DolbyBoard.h"
+
+#include "VideoFormat.h"
+#include "sim/BoardDevices.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<int> gLineOffset{0};
+std::atomic<int> gLineLines{0};
+constexpr uint64_t kNanoseconds = 1000000000ull;
+} // namespace
+
+void dolby_hw_line(int offset, int lines)
+{
+    gLineOffset.store(offset);
+    gLineLines.store(lines);
+    CurrentAudioHardware().DolbyLine(offset, lines);
+}
+
+void dolby_hw_line_register(int& offset, int& lines)
+{
+    offset = gLineOffset.load();
+    lines = gLineLines.load();
+}
+
+void dolby_hw_source_select(int source) { CurrentAudioHardware().DolbySourceSelect(source); }
+void dolby_hw_stream_select(int independent, int dependent)
+{
+    CurrentAudioHardware().DolbyStreamSelect(independent, dependent);
+}
+int dolby_key_flag() { return CurrentAudioHardware().DolbyKeyFlag(); }
+
+bool dolby_time_constants(int standard, DolbyTimeConstants& constants)
+{
+    constants = DolbyTimeConstants{};
+    const VideoStdRow* row = VideoStdAt(standard);
+    const FrameRateRow* rate = row != nullptr ? FrameRateAt(row->rateCode) : nullptr;
+    if (rate == nullptr || rate->numerator == 0)
+        return false;
+    // One line lasts den / (lines x num) seconds; a Dolby E frame of a
+    // high-rate standard spans two video frames, so its lines count double.
+    constants.a = row->totalLines + 1u;
+    constants.b = rate->denominator * ((row->flags & kStdHighRate) != 0 ? 2u : 1u);
+    constants.c = static_cast<uint64_t>(row->totalLines) * rate->numerator;
+    return true;
+}
+
+int dolby_line_count()
+{
+    const VideoFormat input{SimInputStandard()};
+    const VideoStdRow* row = input.Row();
+    if (row == nullptr || row->totalLines == 0)
+        return 0;
+    const int lines = row->totalLines;
+    const int start = ((VideoFormat::GetDolbyIdealLine(input) + gLineOffset.load() - 1) % lines + lines) % lines;
+    return lines - start;
+}
+
+uint64_t dolby_start_time_ns()
+{
+    DolbyTimeConstants k;
+    if (!dolby_time_constants(SimInputStandard(), k) || k.c == 0)
+        return 0;
+    return (k.a - static_cast<uint64_t>(dolby_line_count())) * k.b * kNanoseconds / k.c;
+}
+
+void dolby_board_reset()
+{
+    gLineOffset.store(0);
+    gLineLines.store(0);
+}

@@ -1,0 +1,221 @@
+// The Dolby metadata status page in the whole application: streams made by
+// the generator, parsed by the reader and shown row by row; change and loss
+// events; the received start line; and a client reading the rows.
+#include "DlbBuilder.h"
+#include "analysis/TpAnalyser.h"
+#include "app/AppTest.h"
+#include "audio/dolby/TpDolbyGenerator.h"
+#include "audio/dolby/TpDolbyStatus.h"
+#include "core/TpLogger.h"
+#include "core/TpStore.h"
+#include "platform/FileSystem.h"
+#include "remote/RemoteServerTest.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Every row's value item of a two-column list: item 2r + 1.
+constexpr int Row(int r) { return 2 * r + 1; }
+
+DlbStream Stream(int config)
+{
+    DlbStream s;
+    s.config = config;
+    s.startGain.fill(960);
+    s.endGain.fill(896);
+    for (auto& p : s.programs) {
+        p.dialogNorm = 27;
+        p.ac3Mode = 7;
+        p.mixLevel = 25;
+        p.dataRate = 15;
+        p.downmixMode = 2;
+    }
+    return s;
+}
+
+class DolbyStatusPage : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        MakeFolder("dolby/E/Tones");
+        SetSimInputStandard(0);
+        for (unsigned id : {COM_ANLYS_LOG_DOLBY_ERRORS_ENABLE, COM_ANLYS_LOG_DOLBY_TIMING_ENABLE,
+                            COM_ANLYS_LOG_DOLBY_COMMON_META_DATA_ENABLE, COM_ANLYS_LOG_DOLBY_PROGRAM_META_DATA_ENABLE})
+            app->Store().SetValue(id, 1);
+    }
+    // Writes the stream, has the generator load it and the analyser show it.
+    void Show(const DlbStream& s, const std::string& name, int storedConfig) { Show(BuildDlb(s), name, storedConfig); }
+    void Show(const std::string& file, const std::string& name, int storedConfig)
+    {
+        WriteText("dolby/E/Tones/Dolby" + name + "_16_25.dlb", file);
+        app->Store().SetValue(COM_GEN_DOLBY_PGM_CONFIG, storedConfig);
+        TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+        auto loaded = [&] {
+            return gen->LoadedName().find(name + "_16") != std::string::npos &&
+                   gen->GetLoaderState() == TpDolbyGenerator::kIdle;
+        };
+        for (int i = 0; i < 200000 && !loaded(); ++i) {
+            app->Store().Tick();
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+        ASSERT_NE(gen->LoadedName().find(name + "_16"), std::string::npos);
+        TpAnalyser::Instance()->Update();
+    }
+    std::string Item(unsigned id, int item) const { return app->Store().GetCmd(id)->GetItemText(item); }
+    uint32_t Colour(unsigned id, int item) const { return app->Store().GetCmd(id)->GetColour(item); }
+    int Events(const std::string& fragment) const
+    {
+        int n = 0;
+        for (int i = 0; i < app->Logger().EntryCount(); ++i)
+            n += app->Logger().EntryText(i).find(fragment) != std::string::npos ? 1 : 0;
+        return n;
+    }
+};
+
+// Sets width bits at a bit offset of a built file's data.
+void PutBits(std::string& file, size_t bit, int width, uint32_t value)
+{
+    for (int i = 0; i < width; ++i) {
+        const size_t at = 116 + (bit + i) / 8;
+        const int shift = 7 - static_cast<int>((bit + i) % 8);
+        const bool on = ((value >> (width - 1 - i)) & 1) != 0;
+        file[at] = static_cast<char>(on ? file[at] | (1 << shift) : file[at] & ~(1 << shift));
+    }
+}
+
+} // namespace
+
+TEST_F(DolbyStatusPage, ShowsEveryConfigurationProgrammeByProgramme)
+{
+    Show(Stream(11), "5.1", 11);
+    // The generator writes its programme settings into the stream it loads.
+    app->Store().SetValue(COM_GEN_DOLBY_DIALOG_NORM, -27);
+    app->Store().SetValue(COM_GEN_DOLBY_MIX_LEVEL, 25);
+    app->Store().SetValue(COM_GEN_DOLBY_DOWN_MIX_MODE, 2);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "5.1");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 3), "1");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 11), "00:00:00:00");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-27dB");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "3/2");
+    EXPECT_EQ(Colour(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), 0xFFFFFFu);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(13)), "105dB");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(24)), "448k");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(19)), "Lo/Ro Pref.");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 1), "    L1");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "  0.0dB");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 19), " -6.0dB");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 16), "") << "config 11 has six channels";
+
+    // Two programmes; the second is stereo with a -1 dB dialogue level and a
+    // reserved data rate.
+    DlbStream two = Stream(0);
+    two.programs[1].dataRate = 19;
+    two.startGain[7] = 0;
+    Show(two, "5.1_2", 0);
+    app->Store().SetValue(COM_GEN_DOLBY_PGM_SOURCE, 1);
+    app->Store().SetValue(COM_GEN_DOLBY_DIALOG_NORM, -1);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "5.1+2");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 3), "2");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 17), "  MUTE");
+    app->Store().SetValue(COM_ANLYS_DOLBY_PGM_SOURCE, 1);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-1dB");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "2/0");
+    EXPECT_EQ(Colour(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), 0xFFFFFFu) << "programme 2 of 5.1+2 is 2/0";
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(24)), "??");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(19)), "") << "no down-mix for 2/0";
+    EXPECT_EQ(Colour(COM_ANLYS_DOLBY_PGM_STATUS, Row(19)), 0xAFAFAFu);
+    app->Store().SetValue(COM_ANLYS_DOLBY_PGM_SOURCE, 9);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-1dB") << "no programme 10: the view stays";
+
+    // A configuration code beyond the table in the stream itself.
+    std::string bad = BuildDlb(Stream(19));
+    PutBits(bad, 5 * 16 + 14, 6, 40);
+    Show(bad, "2_2", 19);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "???");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 3), "0");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "");
+}
+
+TEST_F(DolbyStatusPage, ChangesLogOnceAndLossBlanksTheRows)
+{
+    Show(Stream(11), "5.1", 11);
+    const int before = Events("-20dB");
+    app->Store().SetValue(COM_GEN_DOLBY_DIALOG_NORM, -20);
+    TpAnalyser::Instance()->Update();
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-20dB");
+    EXPECT_EQ(Events("DialNorm -20dB"), before + 1);
+
+    SetSimInputStandard(-1);
+    TpAnalyser::Instance()->Update();
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_PGM_DESCRIPTION), "<NO Dolby data!>");
+    EXPECT_EQ(app->Store().GetCmd(COM_ANLYS_DOLBY_PGM_DESCRIPTION)->GetColour(), 0xFF0000u);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "");
+    EXPECT_EQ(Colour(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), 0xAFAFAFu);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 11), "");
+    EXPECT_EQ(Events("Dolby data lost"), 1);
+}
+
+TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
+{
+    Show(Stream(11), "5.1", 11);
+    TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+    gen->SetVideoFormat(VideoFormat{0});
+    app->Store().SetValue(COM_GEN_DOLBY_LINES, 12);
+    TpAnalyser::Instance()->Update();
+    const int events = Events("Dolby line");
+    // standard, line set, text, colour
+    struct Case { int standard; int line; const char* text; uint32_t colour; };
+    for (const Case& c : {Case{0, 12, "Line  12", 0u}, Case{0, 21, "Line  21", 0x004000u},
+                          Case{11, 60, "Line  60", 0xFF0000u}, Case{22, 30, "Line  30", 0u},
+                          Case{7, 300, "Line  300", 0xFF0000u}, Case{1, 3, "Line  3", 0xFF0000u}}) {
+        SetSimInputStandard(c.standard);
+        gen->SetVideoFormat(VideoFormat{c.standard});
+        app->Store().SetValue(COM_GEN_DOLBY_LINES, c.line);
+        TpAnalyser::Instance()->Update();
+        EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), c.text) << c.standard;
+        EXPECT_EQ(app->Store().GetCmd(COM_ANLYS_DOLBY_LINES)->GetColour(), c.colour) << c.standard;
+    }
+    SetSimInputStandard(0);
+    gen->SetVideoFormat(VideoFormat{0});
+    app->Store().SetValue(COM_GEN_DOLBY_LINES, 21);
+    app->Store().SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
+    EXPECT_EQ(Events("Dolby line"), events + 5) << "one event per class change";
+
+    // Without timing the last line stays.
+    const uint32_t none[DolbyStatusView::kTimingWords] = {};
+    TpAnalyser::Instance()->DolbyStatus().UpdateDolbyLine(none);
+    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
+}
+
+namespace {
+using DolbyStatusOverTcp = RemoteServerTest;
+}
+
+TEST_F(DolbyStatusOverTcp, ClientReadsTheProgrammeRows)
+{
+    for (const char* folder : {"dolby", "dolby/E", "dolby/E/Tones"})
+        MakeFolder(folder);
+    WriteText("dolby/E/Tones/Dolby5.1_2_16_25.dlb", BuildDlb(Stream(0)));
+    WriteText("dolby/E/Tones/Dolby5.1_16_25.dlb", BuildDlb(Stream(11)));
+    SetSimInputStandard(0);
+    ASSERT_TRUE(StartApp());
+    TestClient c;
+    ASSERT_TRUE(c.Connect(port));
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_PGM_STATUS, Row(1)).payload == "3/2";
+    }));
+    EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_PGM_STATUS, Row(24)).payload, "448k");
+    EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_PGM_STATUS, 2).payload, "AC3 Mode");
+    EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_OVERVIEW, 2).payload, "Programs");
+    EXPECT_TRUE(StopApp());
+}
