@@ -21,6 +21,7 @@
 #include "audio/meters/TpAudMonitor.h"
 #include "audio/meters/TpAudioMeters.h"
 #include "core/TpParent.h"
+#include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "remote/scripts/TpScriptAction.h"
 
 #include <array>
@@ -71,9 +72,9 @@ public:
     TpAudioMeters& Meters() { return *meters_; }
     TpAudMonitor& Phones() { return *phones_; }
     TpChanStatus& ChanStatus() { return *chanStatus_; }
+    TkrSFPStatus& SfpStatus() { return *sfpStatus_; }
 
-    // Questions about the SFP module, answered by the SFP status page; false
-    // while there is none.
+    // Questions about the SFP module, answered by the SFP status page.
     bool IsIpModule() const;
     bool IsHdmiOutModule() const;
     bool IsTypeKnown() const;
@@ -102,6 +103,7 @@ private:
     std::unique_ptr<TpAudioMeters> meters_;
     std::unique_ptr<TpAudMonitor> phones_;
     std::unique_ptr<TpChanStatus> chanStatus_;
+    std::unique_ptr<TkrSFPStatus> sfpStatus_;
     int mode_ = 0;
     uint8_t channelMask_ = 0xFF;
     uint8_t statusByte_ = 0;
