@@ -111,7 +111,6 @@ private:
     uint8_t edidRequested_ = 0;
     uint8_t typeKnown_ = 0;
     uint8_t ipTabAllowed_ = 0;
-    uint8_t ipSupport_ = 0;
     // The simulated module's flags as last seen, and the last mode given to
     // ShowIpControls (-1: none yet).
     uint8_t lastIpMode_ = 0;

@@ -1,20 +1,16 @@
 // The SFP status page on its task's ticks, over a fake cage and two-wire bus:
 // insertion and removal, identification, the warnings, the IP module's modes
 // and the EDID page.
-#include "BoardTest.h"
 #include "FakeSfpCage.h"
 #include "FakeTwoWireBus.h"
 #include "SfpImages.h"
+#include "IpSfpTest.h"
 
 #include "board/SfpBoard.h"
 #include "core/TextTable.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
-#include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
-#include "ipsfp/manager/IpFlowState.h"
-#include "ipsfp/manager/IpSfpManager.h"
-#include "ipsfp/params/SfpParamTable.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "sim/EmSfpSimFlags.h"
 #include "ui/TpDialogList.h"
@@ -34,15 +30,9 @@ class SfpStatusPage : public BoardTest {
 protected:
     SfpStatusPage()
     {
+        InstallIpSfpResetHook();
         static std::once_flag once;
-        std::call_once(once, [] {
-            ZuTest::AddResetHook([] {
-                SfpLink::Reset();
-                SfpParamTable::Instance().Reset();
-                IpFlow::Reset();
-                ResetSfpStatusReadings();
-            });
-        });
+        std::call_once(once, [] { ZuTest::AddResetHook(ResetSfpStatusReadings); });
     }
     void SetUp() override
     {
