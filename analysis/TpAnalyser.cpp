@@ -6,6 +6,7 @@
 #include "core/TpApplication.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
+#include "KrZuApi.h"
 #include "platform/DebugOut.h"
 #include "remote/scripts/TpScripts.h"
 
@@ -22,6 +23,11 @@ TpAnalyser* g_analyser = nullptr;
 // label of the text field.
 constexpr TpScriptAction::Descriptor kSdiCrcTexts{160, 161, 162, 163, 168};
 constexpr TpScriptAction::Descriptor kApCrcTexts{164, 165, 166, 167, 168};
+
+// The SFP status page's connector labels and unknown-module text.
+constexpr unsigned kSfpFirstLabelCmd = 831;
+constexpr unsigned kSfpSecondLabelCmd = 832;
+constexpr unsigned kSfpUnrecognisedTextCmd = 2285;
 
 } // namespace
 
@@ -41,6 +47,8 @@ TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* ap
     chanStatus_ = std::make_unique<TpChanStatus>(TpChanStatus::kCommandIds, kChanStatusAesItems);
     dolby_ = std::make_unique<TpDolbyStatus>(meters_.get(), TpDolbyStatus::kCommandIds, TpDolbyStatus::kTexts);
     meters_->SetDolbyStatus(dolby_.get());
+    sfpStatus_ = std::make_unique<TkrSFPStatus>(COM_ANLYS_SFP_STATUS, kSfpFirstLabelCmd, kSfpSecondLabelCmd,
+                                                kSfpUnrecognisedTextCmd, COM_INFO_SFP_DATABASE_UPDATE_RESULT);
 }
 
 TpAnalyser::~TpAnalyser()
@@ -83,20 +91,23 @@ void TpCrcScriptAction::CancelAction()
 
 bool TpAnalyser::IsIpModule() const
 {
-    return false;
+    return sfpStatus_->IsIpModule();
 }
 
 bool TpAnalyser::IsHdmiOutModule() const
 {
-    return false;
+    return sfpStatus_->IsHdmiOutModule();
 }
 
 bool TpAnalyser::IsTypeKnown() const
 {
-    return false;
+    return sfpStatus_->IsTypeKnown();
 }
 
-void TpAnalyser::ClearTypeKnown() {}
+void TpAnalyser::ClearTypeKnown()
+{
+    sfpStatus_->ClearTypeKnown();
+}
 
 void TpAnalyser::SetMode(int mode)
 {

@@ -23,6 +23,7 @@
 #include "audio/meters/TpAudMonitor.h"
 #include "audio/meters/TpAudioMeters.h"
 #include "core/TpParent.h"
+#include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "remote/scripts/TpScriptAction.h"
 
 #include <array>
@@ -75,13 +76,13 @@ public:
     TpAudMonitor& Phones() { return *phones_; }
     TpChanStatus& ChanStatus() { return *chanStatus_; }
     TpDolbyStatus& DolbyStatus() { return *dolby_; }
+    TkrSFPStatus& SfpStatus() { return *sfpStatus_; }
 
     // The timing of the input standard, as the Dolby status page reads it;
     // all 0 for an index outside the video standard table.
     static void ReadInputTiming(int standard, uint32_t (&timing)[DolbyStatusView::kTimingWords]);
 
-    // Questions about the SFP module, answered by the SFP status page; false
-    // while there is none.
+    // Questions about the SFP module, answered by the SFP status page.
     bool IsIpModule() const;
     bool IsHdmiOutModule() const;
     bool IsTypeKnown() const;
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<TpAudMonitor> phones_;
     std::unique_ptr<TpChanStatus> chanStatus_;
     std::unique_ptr<TpDolbyStatus> dolby_;
+    std::unique_ptr<TkrSFPStatus> sfpStatus_;
     int mode_ = 0;
     uint8_t channelMask_ = 0xFF;
     uint8_t statusByte_ = 0;

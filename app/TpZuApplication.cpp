@@ -20,6 +20,7 @@
 #include "remote/server/TpRemoteCtrl.h"
 #include "remote/scripts/TpScripts.h"
 #include "remote/web/TpXmlStatus.h"
+#include "sim/EmSfpSimFlags.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
 #include "system/TpMemories.h"
@@ -27,6 +28,7 @@
 #include "ui/TpKeyScan.h"
 
 #include <cstring>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -39,6 +41,19 @@ constexpr uint32_t kServiceKeys = (1u << (kKeyMenu1 - 1)) | (1u << (kKeyMenu8 - 
 struct QueueHandle : MessageQueue {
     explicit QueueHandle(const char* name) { Open(name, 1, 100, 1500); }
 };
+
+// Registers one of the simulated module's console commands; its handler gets
+// the words of the line after the command's name.
+void AddSimConsoleCommand(const std::string& name, int minAbbreviation, ConsoleCommandHandler handler)
+{
+    AddCommand(name, minAbbreviation, 0, [handler](int) {
+        std::istringstream line(TpCommandLine::ArgText());
+        std::vector<std::string> words;
+        for (std::string word; line >> word;)
+            words.push_back(word);
+        handler(words);
+    });
+}
 
 // A start-up step between two subsystems: runs once, where it stands in the
 // list.
@@ -64,6 +79,9 @@ struct TpZuApplication::Subsystems {
     QueueHandle remctrl{"/remctrl"};
     TpDialogList dialogs;
     TpCommandLine console;
+    // Without a window, the simulated SFP module's modes are switched from
+    // the console.
+    StartStep simCommands{[] { RegisterEmSfpSimCommands(AddSimConsoleCommand); }};
     TpStore store;
     TpIniFile settings{"./system.cfg"};
     TpLogger logger;

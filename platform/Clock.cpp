@@ -20,6 +20,16 @@ std::time_t RealClock::WallSeconds() const
     return std::time(nullptr);
 }
 
+void RealClock::Wait(uint32_t ms)
+{
+    Sleep(ms);
+}
+
+void ManualClock::Wait(uint32_t ms)
+{
+    AdvanceMs(ms);
+}
+
 void ManualClock::AdvanceMs(uint64_t ms)
 {
     ms_ += ms;
@@ -47,4 +57,9 @@ uint32_t GetTickCount()
 void Sleep(uint32_t ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void ClockWait(uint32_t ms)
+{
+    CurrentClock().Wait(ms);
 }

@@ -13,12 +13,17 @@ public:
     virtual uint64_t MonotonicMs() const = 0;
     // Seconds since the epoch (what time() gives).
     virtual std::time_t WallSeconds() const = 0;
+    // A short wait inside a polling loop: real time passes on a real clock;
+    // a manual clock moves on by ms instead, so a poll loop with a time limit
+    // ends without sleeping.
+    virtual void Wait(uint32_t ms) = 0;
 };
 
 class RealClock : public Clock {
 public:
     uint64_t MonotonicMs() const override;
     std::time_t WallSeconds() const override;
+    void Wait(uint32_t ms) override;
 };
 
 // A clock that moves only when told to.
@@ -31,6 +36,8 @@ public:
     // Advances both readings; the wall clock by whole seconds crossed.
     void AdvanceMs(uint64_t ms);
     void SetWallSeconds(std::time_t t) { wall_.store(t); }
+    // Moves on by ms (AdvanceMs) and returns at once.
+    void Wait(uint32_t ms) override;
 
 private:
     std::atomic<uint64_t> ms_;
@@ -50,3 +57,6 @@ uint32_t GetTickCount();
 
 // Blocks the calling thread for the given real time.
 void Sleep(uint32_t ms);
+
+// A wait of a polling loop on the current clock (Clock::Wait).
+void ClockWait(uint32_t ms);

@@ -18,7 +18,7 @@ TEST_F(Analyser, RefusesUnknownChannelsAndUpdatesEvery200ms)
         analyser.SetLevel(16, 1.0, 7);
         EXPECT_TRUE(debug->Contains("ERROR: Invalid Dest 16"));
         EXPECT_EQ(analyser.Meters().GetDest(16).flags, 0u);
-        EXPECT_FALSE(analyser.IsIpModule()) << "no SFP status page yet";
+        EXPECT_FALSE(analyser.IsIpModule()) << "no module seen yet";
 
         ASSERT_NE(store.FindTask(&analyser), nullptr);
         for (int i = 0; i < 9; ++i)

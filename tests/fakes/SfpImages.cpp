@@ -100,13 +100,45 @@ std::array<uint8_t, 128> MakeEdidBlock(const EdidFields& f)
     e[22] = f.heightCm;
     e[23] = f.gamma;
     e[24] = f.features;
-    // Standard timings unused.
-    for (size_t i = 38; i < 54; ++i)
-        e[i] = 0x01;
+    for (size_t i = 0; i < 3; ++i)
+        e[35 + i] = f.established[i];
+    for (size_t i = 0; i < 8; ++i) {
+        const bool used = i < f.standardTimings.size();
+        e[38 + 2 * i] = used ? f.standardTimings[i][0] : 0x01;
+        e[39 + 2 * i] = used ? f.standardTimings[i][1] : 0x01;
+    }
+    size_t at = 54;   // next free 18-byte descriptor
+    if (const auto& t = f.detailedTiming) {
+        uint8_t* d = &e[at];
+        d[0] = static_cast<uint8_t>(t->clock10kHz & 0xFF);
+        d[1] = static_cast<uint8_t>(t->clock10kHz >> 8);
+        d[2] = static_cast<uint8_t>(t->hActive & 0xFF);
+        d[3] = static_cast<uint8_t>(t->hBlank & 0xFF);
+        d[4] = static_cast<uint8_t>(((t->hActive >> 8) << 4) | (t->hBlank >> 8));
+        d[5] = static_cast<uint8_t>(t->vActive & 0xFF);
+        d[6] = static_cast<uint8_t>(t->vBlank & 0xFF);
+        d[7] = static_cast<uint8_t>(((t->vActive >> 8) << 4) | (t->vBlank >> 8));
+        d[8] = static_cast<uint8_t>(t->hSyncOffset & 0xFF);
+        d[9] = static_cast<uint8_t>(t->hSyncWidth & 0xFF);
+        d[10] = static_cast<uint8_t>(((t->vSyncOffset & 0x0F) << 4) | (t->vSyncWidth & 0x0F));
+        d[11] = static_cast<uint8_t>(((t->hSyncOffset >> 8) << 6) | ((t->hSyncWidth >> 8) << 4) |
+                                     ((t->vSyncOffset >> 4) << 2) | (t->vSyncWidth >> 4));
+        d[12] = static_cast<uint8_t>(t->widthMm & 0xFF);
+        d[13] = static_cast<uint8_t>(t->heightMm & 0xFF);
+        d[14] = static_cast<uint8_t>(((t->widthMm >> 8) << 4) | (t->heightMm >> 8));
+        d[17] = t->flags;
+        at += 18;
+    }
+    if (const auto& r = f.rangeLimits) {
+        // 0, 0, 0, tag 0xFD, offsets 0, the limits, no timing formula, padding.
+        const uint8_t d[18] = {0, 0, 0, 0xFD, 0, r->vMinHz, r->vMaxHz, r->hMinKHz, r->hMaxKHz, r->maxClock10MHz,
+                               0, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+        std::copy(d, d + 18, e.begin() + static_cast<long>(at));
+        at += 18;
+    }
     if (!f.monitorName.empty()) {
-        // First descriptor: 0, 0, 0, tag 0xFC, 0, then 13 bytes ended by 0x0A and
-        // padded with spaces.
-        const size_t at = 54;
+        // 0, 0, 0, tag 0xFC, 0, then 13 bytes ended by 0x0A and padded with
+        // spaces.
         e[at + 3] = 0xFC;
         for (size_t i = 0; i < 13; ++i) {
             uint8_t c = 0x20;
@@ -116,10 +148,24 @@ std::array<uint8_t, 128> MakeEdidBlock(const EdidFields& f)
                 c = 0x0A;
             e[at + 5 + i] = c;
         }
+        at += 18;
     }
+    // Unused descriptors: dummy descriptors (tag 0x10).
+    for (; at < 126; at += 18)
+        e[at + 3] = 0x10;
     unsigned sum = 0;
     for (size_t i = 0; i < 127; ++i)
         sum += e[i];
     e[127] = static_cast<uint8_t>((256 - (sum & 0xFF)) & 0xFF);
     return e;
+}
+
+SfpIdentity ModuleIdentity(uint8_t identifier, uint8_t extIdentifier, uint8_t connector, const std::string& partNumber)
+{
+    SfpIdentity id;
+    id.identifier = identifier;
+    id.extIdentifier = extIdentifier;
+    id.connector = connector;
+    id.partNumber = partNumber;
+    return id;
 }

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 struct SfpIdentity {
     uint8_t identifier = 0x03;      // SFP/SFP+
@@ -28,6 +30,9 @@ struct SfpIdentity {
     std::string dateCode;           // "YYMMDD", space-padded to 8
     uint8_t diagnosticType = 0x68;  // diagnostics implemented, internally calibrated
 };
+
+// The identity of a module: its three identity bytes and part number.
+SfpIdentity ModuleIdentity(uint8_t identifier, uint8_t extIdentifier, uint8_t connector, const std::string& partNumber);
 
 // A0h: identity fields, CC_BASE (byte 63) and CC_EXT (byte 95).
 std::array<uint8_t, 256> MakeA0hImage(const SfpIdentity& id);
@@ -58,8 +63,22 @@ struct EdidFields {
     uint8_t gamma = 120;                // (gamma x 100) - 100
     uint8_t features = 0x0A;
     std::string monitorName;            // descriptor 0xFC when not empty
+    std::array<uint8_t, 3> established{};                // bytes 35-37
+    std::vector<std::array<uint8_t, 2>> standardTimings;  // up to 8; the rest unused (01 01)
+    struct DetailedTiming {
+        uint16_t clock10kHz;
+        uint16_t hActive, hBlank, vActive, vBlank;
+        uint16_t hSyncOffset, hSyncWidth, vSyncOffset, vSyncWidth;
+        uint16_t widthMm, heightMm;
+        uint8_t flags;
+    };
+    std::optional<DetailedTiming> detailedTiming;
+    struct RangeLimits {
+        uint8_t vMinHz, vMaxHz, hMinKHz, hMaxKHz, maxClock10MHz;
+    };
+    std::optional<RangeLimits> rangeLimits;              // descriptor 0xFD
 };
 
-// A 128-byte base block: header, fields, optional name descriptor and the
-// checksum at byte 127.
+// A 128-byte base block: header, fields, the descriptors given (detailed
+// timing, range limits, name, in that order) and the checksum at byte 127.
 std::array<uint8_t, 128> MakeEdidBlock(const EdidFields& f);

@@ -15,20 +15,25 @@
 #include <mutex>
 #include <vector>
 
+// Adds the reset of the IP module's process-wide state (link, parameter
+// table, flow state) to ZuTest's reset hooks, once per process.
+inline void InstallIpSfpResetHook()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ZuTest::AddResetHook([] {
+            SfpLink::Reset();
+            SfpParamTable::Instance().Reset();
+            IpFlow::Reset();
+        });
+    });
+}
+
 class IpSfpTest : public BoardTest {
 protected:
     using Trans = FakeEmSfp::Transaction;
 
-    IpSfpTest()
-    {
-        static std::once_flag once;
-        std::call_once(once, [] {
-            ZuTest::AddResetHook([] {
-                SfpLink::Reset();
-                SfpParamTable::Instance().Reset();
-            });
-        });
-    }
+    IpSfpTest() { InstallIpSfpResetHook(); }
     void SetUp() override
     {
         BoardTest::SetUp();
