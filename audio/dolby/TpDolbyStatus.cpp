@@ -198,13 +198,14 @@ void TpDolbyStatus::OnChildChanged(TpCommand* child, int reason)
 void TpDolbyStatus::StreamsChanged()
 {
     int independent = cmds_.Value(kIndependent);
-    if (independent < 0 || independent > 8) {
+    if (independent < 0 || independent >= kAc3Streams) {
         DebugPrintf("ERROR: iIndependent=%d\n", independent);
         independent = 0;
     }
-    TpCommand* dependent = Cmd(kDependent);
-    for (int i = 0; i < dependent->GetItemCount(); ++i)
-        dependent->SetItemEnabledAll(i, i <= independent);
+    // The stream items live with the views of the selector, not with the
+    // page's own command: set every index through the store.
+    for (int i = 0; i < kAc3Streams; ++i)
+        Cmd(kDependent)->SetItemEnabledAll(i, i <= independent);
     dolby_hw_stream_select(independent, cmds_.Value(kDependent));
 }
 

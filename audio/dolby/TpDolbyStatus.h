@@ -61,6 +61,7 @@ public:
     static constexpr uint32_t kNearEdge = 0x004000;
     static constexpr int kAc3FrameSamples = 1536;
     static constexpr uint32_t kErrorRegister = 12;
+    static constexpr int kAc3Streams = 9;   // independent and dependent stream indexes 0-8
 
     TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& texts);
     ~TpDolbyStatus() override;

@@ -2,10 +2,12 @@
 // the generator, parsed by the reader and shown row by row; change and loss
 // events; the received start line; and a client reading the rows.
 #include "DlbBuilder.h"
+#include "FakeAudioHardware.h"
 #include "analysis/TpAnalyser.h"
 #include "app/AppTest.h"
 #include "audio/dolby/TpDolbyGenerator.h"
 #include "audio/dolby/TpDolbyStatus.h"
+#include "board/FrameStore.h"
 #include "core/TpLogger.h"
 #include "core/TpStore.h"
 #include "platform/FileSystem.h"
@@ -194,6 +196,106 @@ TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
     const uint32_t none[DolbyStatusView::kTimingWords] = {};
     TpAnalyser::Instance()->DolbyStatus().UpdateDolbyLine(none);
     EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
+}
+
+TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
+{
+    TpStore& store = app->Store();
+    // type, AC-3 mode, rate item, kind text, mode text, data rate text, error event
+    struct Case { int type, mode, rate; const char *kind, *modeText, *kbps, *error; };
+    for (const Case& c : {Case{2, 7, 11, "Dolby-D", "3/2", "448 kbps", "Dolby-D errors"},
+                          Case{3, 2, 14, "Dolby+", "2/0", "640 kbps", "Dolby+ errors"},
+                          Case{3, 7, 15, "Dolby+", "3/2", "???", "Dolby+ errors"}}) {
+        store.SetValue(COM_GEN_DOLBY_TYPE, c.type);
+        store.SetValue(COM_GEN_DOLBY_D_MODE, c.mode);
+        store.SetValue(COM_GEN_DOLBY_D_RATE, c.rate);
+        TpAnalyser::Instance()->Update();
+        EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_D_TYPE), c.kind);
+        EXPECT_TRUE(store.GetCmd(COM_ANLYS_DOLBY_D_STATUS)->IsVisible());
+        EXPECT_FALSE(store.GetCmd(COM_ANLYS_DOLBY_PGM_STATUS)->IsVisible());
+        EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_D_INDEPEND_STREAM_SRC)->IsVisible(), c.type == 3);
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, Row(1)), c.modeText) << c.kind;
+        EXPECT_EQ(Colour(COM_ANLYS_DOLBY_D_STATUS, Row(1)), 0xFFFFFFu) << "the stream's own mode is expected";
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 55), c.kbps);
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 56), "Pa Spacing");
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 57), "1536");
+        EXPECT_EQ(Colour(COM_ANLYS_DOLBY_D_STATUS, 57), 0xFFFFFFu);
+
+        // The error flag counts once per update; the count stays red until cleared.
+        const int raised = Events(c.error), cleared = Events(std::string(c.error) + " cleared");
+        hw_status_set(TpDolbyStatus::kErrorRegister, 1);
+        TpAnalyser::Instance()->Update();
+        TpAnalyser::Instance()->Update();
+        hw_status_set(TpDolbyStatus::kErrorRegister, 0);
+        TpAnalyser::Instance()->Update();
+        EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 2);
+        EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_ERRORS)->GetColour(), 0xFF0000u);
+        EXPECT_EQ(Events(std::string(c.error) + " cleared"), cleared + 1);
+        EXPECT_EQ(Events(c.error), raised + 2) << "one event as the flag rises, one as it falls";
+        store.SetValue(COM_ANLYS_DOLBY_CLEAR_ERRORS, 1);
+        EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 0);
+        EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_ERRORS)->GetColour(), 0u);
+    }
+    EXPECT_EQ(Events("frame size 1536"), 1);
+
+    // Choosing another source starts the count again.
+    hw_status_set(TpDolbyStatus::kErrorRegister, 1);
+    TpAnalyser::Instance()->Update();
+    TpAnalyser::Instance()->Update();
+    store.SetValue(COM_ANLYS_DOLBY_SOURCE, 2);
+    EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 1);
+}
+
+namespace {
+class DolbyStatusSelectors : public DolbyStatusPage {
+protected:
+    void SetUp() override
+    {
+        DolbyStatusPage::SetUp();
+        SetAudioHardware(&hw);
+    }
+    FakeAudioHardware hw;
+};
+} // namespace
+
+TEST_F(DolbyStatusSelectors, ReachTheReceiverAndRedrawThePage)
+{
+    TpStore& store = app->Store();
+    // Source items: the AES input, then pairs 1-8 (receiver inputs 8, then 0-7).
+    for (int source : {1, 0, 8})
+        store.SetValue(COM_ANLYS_DOLBY_SOURCE, source);
+    using Calls = std::vector<std::string>;
+    EXPECT_EQ(hw.CallsOf("DolbySource"),
+              (Calls{"DolbySourceSelect(0)", "DolbySourceSelect(8)", "DolbySourceSelect(7)"}));
+
+    // Dependent streams up to the independent one; a bad index means stream 0.
+    const TpCommand* dependent = store.GetCmd(COM_ANLYS_DOLBY_D_DEPEND_STREAM_SRC);
+    store.SetValue(COM_ANLYS_DOLBY_D_DEPEND_STREAM_SRC, 1);
+    store.SetValue(COM_ANLYS_DOLBY_D_INDEPEND_STREAM_SRC, 3);
+    EXPECT_TRUE(dependent->GetItemEnabled(3));
+    EXPECT_FALSE(dependent->GetItemEnabled(4));
+    store.SetValue(COM_ANLYS_DOLBY_D_INDEPEND_STREAM_SRC, 9);
+    EXPECT_TRUE(debug->Contains("ERROR: iIndependent=9\n"));
+    EXPECT_FALSE(dependent->GetItemEnabled(1));
+    EXPECT_EQ(hw.CallsOf("DolbyStream"),
+              (Calls{"DolbyStreamSelect(0,1)", "DolbyStreamSelect(3,1)", "DolbyStreamSelect(0,1)"}));
+
+    // Programmes 1-8 can be viewed (the 8th of a one-programme stream is empty); no 9th.
+    Show(Stream(11), "5.1", 11);
+    store.SetValue(COM_ANLYS_DOLBY_PGM_SOURCE, 8);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "3/2");
+    store.SetValue(COM_ANLYS_DOLBY_PGM_SOURCE, 7);
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "");
+
+    // The relative flag and the reference source redraw the line at once.
+    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{0});
+    store.SetValue(COM_GEN_DOLBY_LINES, 21);
+    TpAnalyser::Instance()->Update();
+    store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+    EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
+    store.SetValue(COM_GEN_DOLBY_LINES, 14);
+    store.SetValue(COM_ANLYS_DOLBY_REF_SOURCE, 1);
+    EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +2");
 }
 
 namespace {
