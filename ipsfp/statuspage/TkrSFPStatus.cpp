@@ -269,9 +269,11 @@ void TkrSFPStatus::TickIpModule(bool wasPresent)
 void TkrSFPStatus::DriveIpModule(IpDrive point)
 {
     switch (point) {
+    case IpDrive::StatusTick:
+        manager_->OnStatusTick();
+        break;
     case IpDrive::BusyIndicator:
     case IpDrive::ModuleChange:
-    case IpDrive::StatusTick:
     case IpDrive::UpdateStep:
         break;
     }
