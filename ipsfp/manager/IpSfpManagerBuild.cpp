@@ -12,6 +12,7 @@
 #include "core/TpApplication.h"
 #include "core/TpChildCmd.h"
 #include "core/TpStore.h"
+#include "core/TpSysDialog.h"
 #include "core/TpValListCmd.h"
 #include "ui/TpDialogList.h"
 
@@ -211,13 +212,6 @@ TpCommand* IpSfpManager::OwnControl(unsigned cmdId, size_t from) const
 
 // --- change handler ------------------------------------------------------------------
 
-void IpSfpManager::OnChildChanged(TpCommand* child, int reason)
-{
-    if (busy != 0 || child == nullptr)
-        return;
-    if (reason == kReasonText)
-        IpAddressEntered(child);
-}
 
 // --- texts -------------------------------------------------------------------------------
 

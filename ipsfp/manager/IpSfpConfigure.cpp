@@ -1,0 +1,468 @@
+// The life of a parameter value between the module and the IP menu: rows are
+// read and shown, edits are held as pending, pending values are written back
+// (whole pages unlocked, written byte by byte and committed), and the
+// progress box tells the user what is going on.
+//
+// A page write moves through these states, one step a call:
+//
+//   state      | what the call does                           | next state
+//   -----------+----------------------------------------------+-----------
+//   Idle       | nothing pending that may be written: false   | Idle
+//   Idle       | a multi-byte row: write it whole             | Idle
+//   Idle       | a byte row: unlock (once per configure)      | Unlocked
+//   Unlocked   | write one byte row                           | Written
+//   Written    | commit (unless a controller configure runs)  | Idle
+//
+// A controller configure keeps the page unlocked and is committed once, by the
+// progress box, when none of its rows remains pending.
+#include "IpSfpManager.h"
+
+#include "IPFollower.h"
+#include "IpPageView.h"
+
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/params/SfpParamTable.h"
+
+#include "KrZuApi.h"
+#include "board/SfpBoard.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+#include "ui/TpDialogList.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+constexpr uint32_t kOrange = 0xFF7F00;
+constexpr int32_t kFirmwareDefaultEnd = 21;
+constexpr int32_t kFirmwareSettleTicks = 2;
+constexpr uint16_t kDefaultSettingsEnable = 0x0D44;
+constexpr uint16_t kResetMarkedIds[] = {0x0A4C, 0x0DEC};                  // bit 0 set with the field
+constexpr uint16_t kNoWroteFlagIds[] = {0x0DEC, 0x0BFE, 0x0A4C, 0x0A4E};
+constexpr uint16_t kMapSlotFirst = 0x0BDC, kMapSlotLast = 0x0BEB;        // above 3 written as 255
+constexpr uint16_t kOneBitIds[] = {0x0C30, 0x0C31, 0x0C32};               // written as 1, 2, 4
+constexpr int kReadFailedLine = 12767;
+
+enum class PageWrite : uint8_t { Idle, Unlocked, Written };
+
+TpStore* Store() { return TpStore::Instance(); }
+
+int32_t ValueOf(unsigned id)
+{
+    const TpStore* store = Store();
+    return store != nullptr ? store->GetValue(id) : 0;
+}
+
+template <size_t N>
+bool OneOf(unsigned id, const uint16_t (&ids)[N])
+{
+    for (uint16_t i : ids)
+        if (i == id)
+            return true;
+    return false;
+}
+
+// The byte with the row's field replaced; neighbouring bits are kept.
+uint8_t WithField(uint8_t old, const SfpParamRow& row, int32_t value)
+{
+    const uint8_t cleared = static_cast<uint8_t>(old & ~row.mask);
+    if (value == 0)
+        return cleared;
+    const uint32_t shift = row.shift & 0xFF;
+    const uint32_t field = shift < 8 ? (static_cast<uint32_t>(value) << shift) & row.mask : 0;
+    return static_cast<uint8_t>(cleared | field);
+}
+
+} // namespace
+
+bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
+{
+    const uint8_t page = MapLogicalPage(row.page);
+    if (row.byteCount == 0)
+        return true;
+    // An edit held for Apply, or one the page update writes, is not read over.
+    const bool gated = row.pending != 0 && (pageView_ != nullptr ? pageView_->ToggleRowGate(row)
+                                                                 : row.inControllerSet == 0 && row.inFlowSet == 0);
+    if (row.pending != 0 && (row.alwaysAccess != 0 || !gated))
+        return true;
+    if (row.mask == 0) {
+        if (row.pending != 0) {
+            const uint8_t reg = row.writeRegister != 0 ? row.writeRegister : row.readRegister;
+            SfpLink::PollSfpStatus();
+            SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
+            SfpLink::PollSfpStatus();
+            wrote = true;
+            InvalidateParameter(row);
+            ArmWriteSettle();
+            return true;
+        }
+        std::array<uint8_t, SfpParamTable::kMaxByteCount> bytes {};
+        size_t count = 0;
+        if (!ReadSfpParamBytes(row, bytes.data(), bytes.size(), count))
+            return false;
+        if (pageView_ != nullptr)
+            pageView_->DisplayParameterValue(row, bytes.data(), count, false);
+        return true;
+    }
+    SfpLink::PollSfpStatus();
+    uint8_t old = 0;
+    if (row.pending == 0) {
+        if (sfp_read_byte(row.readRegister, &old) == 0)
+            return false;
+        const uint32_t shift = row.shift & 0xFF;
+        const uint8_t field = static_cast<uint8_t>(shift < 8 ? (old & row.mask) >> shift : 0);
+        if (pageView_ != nullptr)
+            pageView_->DisplayParameterValue(row, &field, 1, (old & row.mask) != 0);
+        return true;
+    }
+    if (sfp_read_byte(row.readRegister, &old) == 0) {
+        InvalidateParameter(row);
+        ArmWriteSettle();
+        return true;
+    }
+    uint8_t byte = WithField(old, row, row.value);
+    if (OneOf(row.cmdId, kResetMarkedIds))
+        byte |= 0x01;
+    if (!OneOf(row.cmdId, kNoWroteFlagIds))
+        wrote = true;
+    SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
+    SfpLink::PollSfpStatus();
+    InvalidateParameter(row);
+    ArmWriteSettle();
+    return true;
+}
+
+bool IpSfpManager::ReadPageParameters(uint8_t logical)
+{
+    // Only the rows of the page that is on the module: other rows would show
+    // or overwrite registers of the wrong page.
+    if (currentPage != logical || pageBlocked != 0 || requestedPage != logical)
+        return false;
+    bool ok = true;
+    for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
+        if (row.page != logical)
+            continue;
+        bool wrote = false;
+        ok = ProcessParameterRow(row, wrote) && ok;
+    }
+    return ok;
+}
+
+bool IpSfpManager::UpdateParametersByUnlockingPage(uint8_t logical)
+{
+    bool result = false;
+    if (logical == currentPage && pageBlocked == 0 && requestedPage == logical)
+        result = WriteStepOnPage(logical);
+    if (firmwareDefaultCountdown == 0)
+        return result;
+    if (firmwareDefaultCountdown < kFirmwareDefaultEnd)
+        ++firmwareDefaultCountdown;
+    if (firmwareDefaultCountdown >= kFirmwareDefaultEnd) {
+        firmwareDefaultCountdown = 0;
+        SetQuiet(COM_SFP_IP_LOADED_ELEMENT, 255);
+        if (TpStore* store = Store())
+            store->SetValue(COM_SFP_IP_LOADED_ELEMENT, savedFirmwareDefault);
+        moduleReady = 0;
+    }
+    busyCountdown = kFirmwareSettleTicks;
+    return true;
+}
+
+bool IpSfpManager::WriteStepOnPage(uint8_t logical)
+{
+    const uint8_t physical = MapLogicalPage(logical);
+    const PageWrite state = pageUnlocked == 0 ? PageWrite::Idle
+                            : pageWritten == 0 ? PageWrite::Unlocked
+                                               : PageWrite::Written;
+    if (state == PageWrite::Written) {
+        pageUnlocked = pageWritten = 0;
+        if (controllerConfiguring == 0)
+            CommitControllerPage(physical);
+        return true;
+    }
+    SfpParamRow* found = nullptr;
+    for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
+        if (row.page != logical || row.pending == 0 || row.alwaysAccess == 0)
+            continue;
+        const bool may = pageView_ != nullptr ? pageView_->ToggleRowGate(row)
+                                              : row.inControllerSet == 0 && row.inFlowSet == 0;
+        if (may) {
+            found = &row;
+            break;
+        }
+    }
+    if (found == nullptr)
+        return false;
+    SfpParamRow& row = *found;
+    if (row.byteCount > 1) {
+        SetNewParameterValue(physical, row.readRegister, row.value, row.byteCount, row.cmdId);
+        SfpLink::PollSfpStatus();
+        InvalidateParameter(row);
+        return true;
+    }
+    if (state == PageWrite::Idle) {
+        if (controllerConfiguring == 0 || unlockAgain != 0) {
+            unlockAgain = 0;
+            UnlockControllerPage(physical);
+        }
+        pageUnlocked = 1;
+        return true;
+    }
+    const uint8_t reg = row.writeRegister != 0 ? row.writeRegister : row.readRegister;
+    uint8_t byte = static_cast<uint8_t>(row.value & 0xFF);
+    if (row.mask != 0) {
+        uint8_t old = 0;
+        if (sfp_read_byte(reg, &old) == 0)
+            DebugPrintf("UpdateParametersByUnlockingPage ReadByte Failed.  Page 0x%02X Line %d\n", physical,
+                        kReadFailedLine);
+        byte = WithField(old, row, row.value);
+    }
+    const unsigned cmdId = row.cmdId;
+    SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
+    SfpLink::PollSfpStatus();
+    InvalidateParameter(row);
+    pageWritten = 1;
+    if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT) {
+        savedFirmwareDefault = byte;
+        firmwareDefaultCountdown = 1;
+    } else {
+        ArmWriteSettle();
+    }
+    return true;
+}
+
+void IpSfpManager::InvalidateParameter(SfpParamRow& row)
+{
+    row.value = -1;
+    row.pending = 0;
+    BusyGuard guard(busy);
+    for (unsigned id : {unsigned {row.cmdId}, unsigned {row.secondCmdId}}) {
+        if (id == 0)
+            continue;
+        ClearEditColour(id, true);
+        for (const auto& follower : followers_)
+            follower->Update();
+    }
+    if (row.cmdId == COM_SFP_IP_TX_FLOW_ENABLE)
+        ClearEditColour(COM_SFP_IP_TX_OFF_ON, true);
+    if (row.cmdId == COM_SFP_IP_FLOW_DEFAULT) {
+        ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
+        if (TpStore* store = Store())
+            store->SetValue(kDefaultSettingsEnable, 0);
+    }
+}
+
+void IpSfpManager::InvalidateAllParameters()
+{
+    for (SfpParamRow& row : SfpParamTable::Instance().Rows())
+        if (row.value != -1 || row.pending != 0)
+            InvalidateParameter(row);
+}
+
+void IpSfpManager::ResetPageState()
+{
+    audioSubStep = -1;
+    encMapStep = -1;
+    SetQuiet(kDefaultSettingsEnable, 0);
+    if (ValueOf(COM_SFP_TAB_SELECT) != 6)
+        SfpLink::State().decapMapStep = 0;
+    if (skipNextReset != 0) {
+        skipNextReset = 0;
+        return;
+    }
+    InvalidateAllParameters();
+    SetQuiet(COM_SFP_IP_FLOW_SEL, 0);
+    ptpView = 0;
+    ptpWait = -1;
+}
+
+void IpSfpManager::ResetOnModuleChange()
+{
+    rememberedTab = 7;
+    modulePresent = moduleReady = 0;
+    firmwareWarning = -1;
+    InvalidateAllParameters();
+}
+
+void IpSfpManager::OnParameterEdited(TpCommand* control)
+{
+    if (control == nullptr)
+        return;
+    const unsigned cmdId = control->CmdId();
+    SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
+    TpStore* store = Store();
+    if (row == nullptr || store == nullptr)
+        return;
+    if (row->page == SfpPageNumber(SfpLogicalPage::PtpPg)) {
+        if (!IsPtpViewLocked()) {
+            ptpView = cmdId == row->cmdId ? 1 : 2;
+            BusyGuard guard(busy);
+            EnablePtpView(ptpView == 1, false);
+        } else {
+            ptpWait = 0;
+        }
+    }
+    if (row->inControllerSet != 0 && monitorPending == 0 && pageView_ != nullptr)
+        pageView_->ShowSubnetNote();
+    if (row->inControllerSet != 0 && controllerConfiguring == 0)
+        store->SetEnabled(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, true);
+    if (row->inFlowSet != 0 && flowConfiguring == 0)
+        store->SetEnabled(COM_SFP_IP_FLOWS_IP_APPLY_BTN, true);
+    if (CountKnownParameters().all == 0 && progressShown == 0)
+        lastPendingPage = row->page;
+    else if (secondPendingPage == 0 && row->page != lastPendingPage)
+        secondPendingPage = row->page;
+    row->value = control->GetValue();
+    row->pending = 1;
+    MarkEdited(cmdId, kOrange);
+    if (cmdId == COM_SFP_IP_TX_FLOW_ENABLE)
+        MarkEdited(COM_SFP_IP_TX_OFF_ON, kOrange);
+    else if (cmdId == COM_SFP_IP_DHCP_OFF)
+        row->value = 0;
+    else if (cmdId >= kMapSlotFirst && cmdId <= kMapSlotLast && row->value > 3)
+        row->value = 255;
+    for (size_t i = 0; i < std::size(kOneBitIds); ++i)
+        if (cmdId == kOneBitIds[i])
+            row->value = 1 << i;
+    // The DHCP pair: an edit of one side drops the other's.
+    const unsigned partner = cmdId == COM_SFP_IP_DHCP_OFF ? COM_SFP_IP_DHCP
+                             : cmdId == COM_SFP_IP_DHCP   ? COM_SFP_IP_DHCP_OFF
+                                                          : 0;
+    if (SfpParamRow* other = partner != 0 ? SfpParamTable::Instance().Find(partner) : nullptr;
+        other != nullptr && other->value != -1)
+        InvalidateParameter(*other);
+    for (const auto& follower : followers_)
+        follower->Update();
+}
+
+void IpSfpManager::RestoreEditedValues(bool controllerSet)
+{
+    // The module's value comes back with the next read of the row.
+    for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
+        if (row.pending != 0 && (controllerSet ? row.inControllerSet : row.inFlowSet) != 0)
+            InvalidateParameter(row);
+    }
+}
+
+void IpSfpManager::ApplyModeLayout()
+{
+    struct Title {
+        const char* title;
+        const char* shortTitle;
+    };
+    // [2110][decapsulation]
+    static constexpr Title kTitles[2][2] = {{{"2022-6 Encap", "2022Encap"}, {"2022-6 Decap", "2022Decap"}},
+                                            {{"2110 Encap", "2110Encap"}, {"2110 Decap", "2110Decap"}}};
+    TpStore* store = Store();
+    if (store == nullptr)
+        return;
+    const IpFlowState& flow = IpFlow::State();
+    const bool is2110 = flow.active2110 != 0;
+    const bool decap = flow.ipModuleMode == 1;
+    BusyGuard guard(busy);
+    DisableSfpTabs();
+    store->SetItemEnabled(COM_SFP_TAB_SELECT, 1, moduleIdentified != 0);
+    if (is2110) {
+        for (int item : {2, 3, 4, 6})
+            store->SetItemEnabled(COM_SFP_TAB_SELECT, item, true);
+        store->SetItemEnabled(COM_SFP_TAB_SELECT, 5, false);
+    }
+    if (moduleReady == 0) {
+        ShowIpBooting();
+        return;
+    }
+    const Title& t = kTitles[is2110 ? 1 : 0][decap ? 1 : 0];
+    store->SetText(COM_SFP_IP_MAIN_TITLE, t.title);
+    store->SetText(COM_SFP_IP_TOP_TITLE, t.shortTitle);
+}
+
+bool IpSfpManager::UpdateProgressBox()
+{
+    TpStore* store = Store();
+    if (store == nullptr)
+        return false;
+    if (focusResetPending != 0) {
+        ResetConfigureFocus();
+        focusResetPending = 0;
+    }
+    bool reading = modulePresent == 0 || moduleReady == 0;
+    for (const SfpPageEntry& e : SfpLink::State().pageTable)
+        reading = reading || (e.page != 0 && e.loaded == 0);
+    reading = reading || (currentPage == SfpPageNumber(SfpLogicalPage::ProgramPg) && ValueOf(COM_SFP_TAB_SELECT) == 7);
+    const SfpParamCounts counts = CountKnownParameters();
+    const uint32_t remain = counts.controller + counts.flow;
+    BusyGuard guard(busy);
+    if (reading) {
+        if (ValueOf(COM_SFP_IP_MONITOR_SEL) == 7)
+            monitorPending = 1;
+        store->SetText(kProgressBoxId, (configuring != 0 ? "Configure SFP " : "Reading SFP ") + SpinnerText());
+        progressShown = 1;
+        progressStep = 1;
+    } else if (remain > 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "Remain:%d Param", static_cast<int>(remain));
+        store->SetText(kProgressBoxId, std::string(text) + " " + SpinnerText());
+        progressShown = 1;
+        progressStep = 1;
+    } else if (busyCountdown == -1) {
+        store->SetText(kProgressBoxId, "");
+    } else {
+        progressShown = 1;
+        progressStep = 1;
+        ShowBusy();
+    }
+    const SfpParamCounts after = CountKnownParameters();
+    if (controllerConfiguring != 0 && after.controller == 0) {
+        CommitControllerPage(SfpPageNumber(SfpLogicalPage::ContrPg));
+        controllerConfiguring = 0;
+    }
+    if (flowConfiguring != 0 && after.flow == 0) {
+        flowConfiguring = 0;
+        if (txRestorePending != 0 && IsEncapsulating()) {
+            txRestorePending = 0;
+            store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+        }
+    }
+    if (after.all == 0 && flowListReopen != 0) {
+        flowListReopen = 0;
+        if (IsEncapsulating() && ValueOf(COM_SFP_TAB_SELECT) == 2)
+            audioSubStep = 0;
+    }
+    monitorPending = 0;
+    EnableOutsideSets(true);
+    if (!reading && remain == 0 && monitorPending == 0) {
+        if (configuring != 0)
+            configuring = 0;
+        CloseSub(SubDialog::Configure);
+        CloseSub(SubDialog::Reading);
+    }
+    const bool idle = !reading;
+    const bool resetsAllowed = idle && firmwareWarning == -1 && firmwareWarningState == -1;
+    store->SetEnabled(COM_SFP_IP_FACT_RESET1, resetsAllowed);
+    store->SetEnabled(COM_SFP_IP_FACT_RESET2, resetsAllowed);
+    if (idle && lastProgressBusy != 0)
+        focusResetPending = 1;
+    lastProgressBusy = reading ? 1 : 0;
+    return reading;
+}
+
+void IpSfpManager::UpdateBusyIndicator()
+{
+    UpdateProgressBox();
+    TpStore* store = Store();
+    if (store == nullptr)
+        return;
+    if (progressShown != 0) {
+        store->SetVisible(kProgressBoxId, true);
+        progressVisible_ = 1;
+        while (--progressStep >= 0)
+            SfpLink::PollSfpStatus();
+        progressStep = 0;
+        progressShown = 0;
+    } else if (progressVisible_ != 0) {
+        store->SetVisible(kProgressBoxId, false);
+        progressVisible_ = 0;
+        ShowBusy();
+    }
+}
