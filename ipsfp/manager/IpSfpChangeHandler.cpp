@@ -267,10 +267,12 @@ bool IpSfpManager::OnPageSelector(TpCommand* c)
         }
         break;
     case COM_SFP_IP_FLOW_SEL: {
-        if (v == recordedFlowSelector || IpFlow::State().ipFeatures == 0)
-            break;
-        recordedFlowSelector = v;
+        // The page depends on the flow type too: a new tab selects afresh.
         const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
+        const int32_t key = v * 16 + type;
+        if (key == recordedFlowSelector || IpFlow::State().ipFeatures == 0)
+            break;
+        recordedFlowSelector = key;
         if (type == 1)
             SelectPageAfresh(Page(SfpLogicalPage::FlowPg));
         else if (type == 2)

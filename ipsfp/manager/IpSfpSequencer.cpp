@@ -103,6 +103,10 @@ void IpSfpManager::StepFlowAlternation()
         DebugPrintf("\n\nSEC\n\n");
     }
     StoreValue(COM_SFP_IP_FLOW_SEL, selector);
+    // An unchanged selector tells the handler nothing; its page may still be
+    // due (a new tab, or the first tick).
+    if (TpCommand* control = Store() != nullptr ? Store()->GetCmd(COM_SFP_IP_FLOW_SEL) : nullptr)
+        OnPageSelector(control);
     if (++c > 10)
         c = 1;
 }
