@@ -49,17 +49,17 @@ constexpr const char* kDialogNames[] = {
 };
 static_assert(std::size(kDialogNames) == static_cast<size_t>(IpSfpManager::SubDialog::Count));
 
-TpStore* Store() { return TpStore::Instance(); }
+TpStore* TheStore() { return TpStore::Instance(); }
 
 int32_t ValueOf(unsigned id)
 {
-    const TpStore* store = Store();
+    const TpStore* store = TheStore();
     return store != nullptr ? store->GetValue(id) : 0;
 }
 
 void StoreValue(unsigned id, int32_t value)
 {
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetValue(id, value);
 }
 
@@ -179,8 +179,8 @@ void IpSfpManager::Open(SubDialog which, unsigned focusId)
     CloseSub(which);
     TpDialog*& handle = dialogs_[static_cast<size_t>(which)];
     handle = ShowDialog(kDialogNames[static_cast<size_t>(which)], 1);
-    if (handle != nullptr && focusId != 0 && Store() != nullptr)
-        Store()->SetFocused(focusId, true);
+    if (handle != nullptr && focusId != 0 && TheStore() != nullptr)
+        TheStore()->SetFocused(focusId, true);
 }
 
 void IpSfpManager::CloseSub(SubDialog which)
@@ -305,7 +305,7 @@ bool IpSfpManager::OnPageSelector(TpCommand* c)
 
 bool IpSfpManager::OnDefaultEnable(TpCommand* c)
 {
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetEnabled(COM_SFP_IP_FLOW_DEFAULT, c->GetValue() != 0);
     return true;
 }
@@ -413,7 +413,7 @@ bool IpSfpManager::OnFlowSetup(TpCommand* c)
     const bool second = c->CmdId() == kSecondFlowSetup;
     ResetButton(c->CmdId());
     Open(second ? SubDialog::EditSecondFlows : SubDialog::EditFlows);
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetVisible(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, true);
     (second ? IpFlow::State().flowListFocusB : IpFlow::State().flowListFocusA) = 1;
     if (ValueOf(COM_SFP_TAB_SELECT) == 2)
@@ -436,7 +436,7 @@ bool IpSfpManager::OnFlowApplyCancel(TpCommand* c)
         RestoreEditedValues(false);
     }
     ResetButton(c->CmdId());
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetEnabled(COM_SFP_IP_FLOWS_IP_APPLY_BTN, false);
     CloseSub(SubDialog::EditFlows);
     CloseSub(SubDialog::EditSecondFlows);
@@ -455,7 +455,7 @@ bool IpSfpManager::OnManagement(TpCommand* c)
 {
     if (c->GetValue() == 0)
         return true;
-    TpStore* store = Store();
+    TpStore* store = TheStore();
     const unsigned id = c->CmdId();
     if (id == COM_SFP_IP_MANAGEMENT_IP_SETUP_BTN) {
         Open(SubDialog::EditMan);

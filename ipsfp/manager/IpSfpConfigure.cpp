@@ -46,11 +46,11 @@ constexpr int kReadFailedLine = 12767;
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
-TpStore* Store() { return TpStore::Instance(); }
+TpStore* TheStore() { return TpStore::Instance(); }
 
 int32_t ValueOf(unsigned id)
 {
-    const TpStore* store = Store();
+    const TpStore* store = TheStore();
     return store != nullptr ? store->GetValue(id) : 0;
 }
 
@@ -161,7 +161,7 @@ bool IpSfpManager::UpdateParametersByUnlockingPage(uint8_t logical)
     if (firmwareDefaultCountdown >= kFirmwareDefaultEnd) {
         firmwareDefaultCountdown = 0;
         SetQuiet(COM_SFP_IP_LOADED_ELEMENT, 255);
-        if (TpStore* store = Store())
+        if (TpStore* store = TheStore())
             store->SetValue(COM_SFP_IP_LOADED_ELEMENT, savedFirmwareDefault);
         moduleReady = 0;
     }
@@ -248,7 +248,7 @@ void IpSfpManager::InvalidateParameter(SfpParamRow& row)
         ClearEditColour(COM_SFP_IP_TX_OFF_ON, true);
     if (row.cmdId == COM_SFP_IP_FLOW_DEFAULT) {
         ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
-        if (TpStore* store = Store())
+        if (TpStore* store = TheStore())
             store->SetValue(kDefaultSettingsEnable, 0);
     }
 }
@@ -291,7 +291,7 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
         return;
     const unsigned cmdId = control->CmdId();
     SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
-    TpStore* store = Store();
+    TpStore* store = TheStore();
     if (row == nullptr || store == nullptr)
         return;
     if (row->page == SfpPageNumber(SfpLogicalPage::PtpPg)) {
@@ -354,7 +354,7 @@ void IpSfpManager::ApplyModeLayout()
     // [2110][decapsulation]
     static constexpr Title kTitles[2][2] = {{{"2022-6 Encap", "2022Encap"}, {"2022-6 Decap", "2022Decap"}},
                                             {{"2110 Encap", "2110Encap"}, {"2110 Decap", "2110Decap"}}};
-    TpStore* store = Store();
+    TpStore* store = TheStore();
     if (store == nullptr)
         return;
     const IpFlowState& flow = IpFlow::State();
@@ -379,7 +379,7 @@ void IpSfpManager::ApplyModeLayout()
 
 bool IpSfpManager::UpdateProgressBox()
 {
-    TpStore* store = Store();
+    TpStore* store = TheStore();
     if (store == nullptr)
         return false;
     if (focusResetPending != 0) {
@@ -450,7 +450,7 @@ bool IpSfpManager::UpdateProgressBox()
 void IpSfpManager::UpdateBusyIndicator()
 {
     UpdateProgressBox();
-    TpStore* store = Store();
+    TpStore* store = TheStore();
     if (store == nullptr)
         return;
     if (progressShown != 0) {

@@ -36,11 +36,11 @@ constexpr uint16_t kMapChannelSelect = 0x0DC2, kMapChannelControl = 0x0DC0;
 constexpr uint16_t kPtpSources[] = {3464, 3465};
 constexpr int kMapChannels = 16;
 
-TpStore* Store() { return TpStore::Instance(); }
-int32_t ValueOf(unsigned id) { return Store() != nullptr ? Store()->GetValue(id) : 0; }
+TpStore* TheStore() { return TpStore::Instance(); }
+int32_t ValueOf(unsigned id) { return TheStore() != nullptr ? TheStore()->GetValue(id) : 0; }
 void StoreValue(unsigned id, int32_t value)
 {
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetValue(id, value);
 }
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
@@ -105,7 +105,7 @@ void IpSfpManager::StepFlowAlternation()
     StoreValue(COM_SFP_IP_FLOW_SEL, selector);
     // An unchanged selector tells the handler nothing; its page may still be
     // due (a new tab, or the first tick).
-    if (TpCommand* control = Store() != nullptr ? Store()->GetCmd(COM_SFP_IP_FLOW_SEL) : nullptr)
+    if (TpCommand* control = TheStore() != nullptr ? TheStore()->GetCmd(COM_SFP_IP_FLOW_SEL) : nullptr)
         OnPageSelector(control);
     if (++c > 10)
         c = 1;
@@ -141,8 +141,8 @@ void IpSfpManager::StepAudioTab()
             flowListReopen = 1;
         }
     } else {
-        if (UpdateAudioEncMapping() && Store() != nullptr)
-            Store()->SetText(kStatusLine, "Audio Enc Mapping-Updating " + SpinnerText());
+        if (UpdateAudioEncMapping() && TheStore() != nullptr)
+            TheStore()->SetText(kStatusLine, "Audio Enc Mapping-Updating " + SpinnerText());
         CheckEncapChannelCount();
     }
     ShowAudioFlowSummary();
@@ -152,7 +152,7 @@ bool IpSfpManager::UpdateFlowPage(uint8_t logical)
 {
     if (!ReadPageParameters(logical))
         return false;
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetText(kStatusLine, "Flow Configuration-Updating " + SpinnerText());
     return true;
 }
@@ -164,7 +164,7 @@ bool IpSfpManager::UpdatePtpPage()
         if (!ReadPageParameters(ptp))
             return false;
     }
-    if (TpStore* store = Store())
+    if (TpStore* store = TheStore())
         store->SetText(kStatusLine, "PTP-Updating " + SpinnerText());
     return true;
 }
@@ -204,8 +204,8 @@ void IpSfpManager::UpdateDecoderOutputPage()
     const uint8_t dec = Page(SfpLogicalPage::DecOutpg);
     if (ValueOf(COM_SFP_TAB_SELECT) == 6) {
         if (currentPage == dec) {
-            if (ReadPageParameters(dec) && Store() != nullptr)
-                Store()->SetText(kStatusLine, "Updating " + SpinnerText());
+            if (ReadPageParameters(dec) && TheStore() != nullptr)
+                TheStore()->SetText(kStatusLine, "Updating " + SpinnerText());
             return;   // read once: the second read of the page would repeat this one
         }
         SelectPageAfresh(dec);
@@ -251,8 +251,8 @@ void IpSfpManager::StepEncapMap()
     if ((++mapParity & 1) != 0)
         return;
     const auto wrapped = [this] {
-        if (UpdateAudioEncMapping() && Store() != nullptr)
-            Store()->SetText(kStatusLine, "Audio Enc Mapping-Updating " + SpinnerText());
+        if (UpdateAudioEncMapping() && TheStore() != nullptr)
+            TheStore()->SetText(kStatusLine, "Audio Enc Mapping-Updating " + SpinnerText());
     };
     if (encMapStep < kEncMapCommit) {
         wrapped();
@@ -302,7 +302,7 @@ bool IpSfpManager::UpdateAudioEncMapping()
     if (MapDialogOpen()) {
         if (tab != 6)
             return false;
-        if (TpStore* store = Store())
+        if (TpStore* store = TheStore())
             store->SetVisible(kMapChannelControl, true);
         if (currentPage != map) {
             SelectPageAfresh(map);
