@@ -74,6 +74,15 @@ uint8_t WithField(uint8_t old, const SfpParamRow& row, int32_t value)
     return static_cast<uint8_t>(cleared | field);
 }
 
+// A flow row's edit belongs to the flow whose control was edited: it waits
+// while the other flow's page is selected.
+bool OnEditedFlow(const SfpParamRow& row)
+{
+    if (row.followsFlowPage == 0 || row.pending == 0)
+        return true;
+    return (ValueOf(COM_SFP_IP_FLOW_SEL) == 1) == (row.pending == kPendingSecond);
+}
+
 } // namespace
 
 bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
@@ -84,7 +93,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
     // An edit held for Apply, or one the page update writes, is not read over.
     const bool gated = row.pending != 0 && (pageView_ != nullptr ? pageView_->ToggleRowGate(row)
                                                                  : row.inControllerSet == 0 && row.inFlowSet == 0);
-    if (row.pending != 0 && (row.alwaysAccess != 0 || !gated))
+    if (row.pending != 0 && (row.alwaysAccess != 0 || !gated || !OnEditedFlow(row)))
         return true;
     if (row.mask == 0) {
         if (row.pending != 0) {
@@ -187,7 +196,7 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
             continue;
         const bool may = pageView_ != nullptr ? pageView_->ToggleRowGate(row)
                                               : row.inControllerSet == 0 && row.inFlowSet == 0;
-        if (may) {
+        if (may && OnEditedFlow(row)) {
             found = &row;
             break;
         }
@@ -314,7 +323,7 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     else if (secondPendingPage == 0 && row->page != lastPendingPage)
         secondPendingPage = row->page;
     row->value = control->GetValue();
-    row->pending = 1;
+    row->pending = cmdId == row->secondCmdId && cmdId != row->cmdId ? kPendingSecond : 1;
     MarkEdited(cmdId, kOrange);
     if (cmdId == COM_SFP_IP_TX_FLOW_ENABLE)
         MarkEdited(COM_SFP_IP_TX_OFF_ON, kOrange);
@@ -416,6 +425,7 @@ bool IpSfpManager::UpdateProgressBox()
     if (controllerConfiguring != 0 && after.controller == 0) {
         CommitControllerPage(SfpPageNumber(SfpLogicalPage::ContrPg));
         controllerConfiguring = 0;
+        pageUnlocked = pageWritten = 0;   // that commit closed the page: one commit a configure
     }
     if (flowConfiguring != 0 && after.flow == 0) {
         flowConfiguring = 0;
