@@ -7,6 +7,7 @@
 #include "IpPageView.h"
 
 #include "ipsfp/link/SfpLink.h"
+#include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
@@ -573,12 +574,21 @@ bool IpSfpManager::OnFirmwareAnswer(TpCommand* c)
 {
     if (c != firmwareConfirm_.get())
         return false;
-    if (c->GetValue() == 0 && chosenFirmwareSlot >= 0) {
+    const bool slotKnown = chosenFirmwareSlot >= 0 && chosenFirmwareSlot <= 3;
+    const std::string firmware =
+        slotKnown && TheStore() != nullptr
+            ? TheStore()->GetCmdText(COM_SFP_IP_FW_ELEMENT0 + static_cast<unsigned>(chosenFirmwareSlot))
+            : std::string();
+    if (c->GetValue() == 0 && slotKnown) {
         for (unsigned id = COM_SFP_IP_FW_SEL_ELEMENT0; id <= COM_SFP_IP_FW_SEL_ELEMENT3; ++id)
             SetQuiet(id, static_cast<int32_t>(id - COM_SFP_IP_FW_SEL_ELEMENT0) == loadedFirmwareSlot ? 1 : 0);
         ShowIpBooting();
+        if (checkLoopOnSfpLoss)
+            checkLoopOnSfpLoss();
         configuring = 1;
         Open(SubDialog::Configure);
+        if (SFPLogger* logger = SFPLogger::Instance())
+            logger->LogModuleAction(firmware);
         StoreValue(COM_SFP_IP_FW_DEFAULT_ELEMENT, chosenFirmwareSlot);
         DisableSfpTabs();
     }

@@ -21,6 +21,7 @@
 #include "IpPageView.h"
 
 #include "ipsfp/link/SfpLink.h"
+#include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
@@ -102,7 +103,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
             SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
             SfpLink::PollSfpStatus();
             wrote = true;
-            InvalidateParameter(row);
+            InvalidateParameter(row, true);
             ArmWriteSettle();
             return true;
         }
@@ -126,7 +127,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         return true;
     }
     if (sfp_read_byte(row.readRegister, &old) == 0) {
-        InvalidateParameter(row);
+        InvalidateParameter(row, true);
         ArmWriteSettle();
         return true;
     }
@@ -137,7 +138,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         wrote = true;
     SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row);
+    InvalidateParameter(row, true);
     ArmWriteSettle();
     return true;
 }
@@ -207,7 +208,7 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
     if (row.byteCount > 1) {
         SetNewParameterValue(physical, row.readRegister, row.value, row.byteCount, row.cmdId);
         SfpLink::PollSfpStatus();
-        InvalidateParameter(row);
+        InvalidateParameter(row, true);
         return true;
     }
     if (state == PageWrite::Idle) {
@@ -230,7 +231,7 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
     const unsigned cmdId = row.cmdId;
     SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row);
+    InvalidateParameter(row, true);
     pageWritten = 1;
     if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT) {
         savedFirmwareDefault = byte;
@@ -241,8 +242,13 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
     return true;
 }
 
-void IpSfpManager::InvalidateParameter(SfpParamRow& row)
+void IpSfpManager::InvalidateParameter(SfpParamRow& row, bool log)
 {
+    // A written value is logged once, from the control that held it.
+    const unsigned shown = row.pending == kPendingSecond ? row.secondCmdId : row.cmdId;
+    if (SFPLogger* logger = log ? SFPLogger::Instance() : nullptr; logger != nullptr && TheStore() != nullptr)
+        logger->LogParameterChange(TheStore()->GetCmd(shown), row.logName, row.isAction != 0 ? 1 : 0,
+                                   row.addressGroup, 0);
     row.value = -1;
     row.pending = 0;
     BusyGuard guard(busy);
@@ -442,8 +448,10 @@ bool IpSfpManager::UpdateProgressBox()
     monitorPending = 0;
     EnableOutsideSets(true);
     if (!reading && remain == 0 && monitorPending == 0) {
-        if (configuring != 0)
-            configuring = 0;
+        if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
+            if (SFPLogger* logger = SFPLogger::Instance())
+                logger->LogModuleActionDone();
+        configuring = 0;
         CloseSub(SubDialog::Configure);
         CloseSub(SubDialog::Reading);
     }

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -218,8 +219,9 @@ public:
     // One step of writing the page's pending always-read rows: unlock, one
     // write, commit. True while work remains or a step was done.
     bool UpdateParametersByUnlockingPage(uint8_t logical);
-    // The row becomes unread; its controls lose the edit colour.
-    void InvalidateParameter(SfpParamRow& row);
+    // The row becomes unread; its controls lose the edit colour. With log, a
+    // written value goes to the SFP logger.
+    void InvalidateParameter(SfpParamRow& row, bool log = false);
     void InvalidateAllParameters();
     void ResetPageState();
     void ResetOnModuleChange();
@@ -259,6 +261,9 @@ public:
 
     // --- state -----------------------------------------------------------------
     TpCommand* ownerPage = nullptr;
+    // The owner page's loop check, run when the user confirms a firmware
+    // change (the SFP status page sets it; none: nothing runs).
+    std::function<void()> checkLoopOnSfpLoss;
     uint8_t controllerConfiguring = 0;
     uint8_t flowConfiguring = 0;
     uint8_t unlockAgain = 0;

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr uint16_t kStatusLine = 0x0D7D;
 constexpr size_t kSequenceErrorsRow = 207;
 constexpr uint8_t kVideoSequenceRegister = 0xA3, kFlowSequenceRegister = 0xB0;
 constexpr int8_t kRereadTicks = 6;
@@ -44,6 +43,13 @@ void StoreValue(unsigned id, int32_t value)
         store->SetValue(id, value);
 }
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
+
+// What the sequencer just did, with the spinner; the IP menu has no control
+// for it, so it goes to the chatty debug output.
+void ShowUpdating(const char* what, const std::string& spinner)
+{
+    DebugChatty("%s%s\n", what, spinner.c_str());
+}
 
 void SetSequenceRegister(uint8_t reg)
 {
@@ -141,8 +147,8 @@ void IpSfpManager::StepAudioTab()
             flowListReopen = 1;
         }
     } else {
-        if (UpdateAudioEncMapping() && TheStore() != nullptr)
-            TheStore()->SetText(kStatusLine, "Audio Enc Mapping-Updating " + SpinnerText());
+        if (UpdateAudioEncMapping())
+            ShowUpdating("Audio Enc Mapping-Updating ", SpinnerText());
         CheckEncapChannelCount();
     }
     ShowAudioFlowSummary();
@@ -152,8 +158,7 @@ bool IpSfpManager::UpdateFlowPage(uint8_t logical)
 {
     if (!ReadPageParameters(logical))
         return false;
-    if (TpStore* store = TheStore())
-        store->SetText(kStatusLine, "Flow Configuration-Updating " + SpinnerText());
+    ShowUpdating("Flow Configuration-Updating ", SpinnerText());
     return true;
 }
 
@@ -164,8 +169,7 @@ bool IpSfpManager::UpdatePtpPage()
         if (!ReadPageParameters(ptp))
             return false;
     }
-    if (TpStore* store = TheStore())
-        store->SetText(kStatusLine, "PTP-Updating " + SpinnerText());
+    ShowUpdating("PTP-Updating ", SpinnerText());
     return true;
 }
 
@@ -204,8 +208,8 @@ void IpSfpManager::UpdateDecoderOutputPage()
     const uint8_t dec = Page(SfpLogicalPage::DecOutpg);
     if (ValueOf(COM_SFP_TAB_SELECT) == 6) {
         if (currentPage == dec) {
-            if (ReadPageParameters(dec) && TheStore() != nullptr)
-                TheStore()->SetText(kStatusLine, "Updating " + SpinnerText());
+            if (ReadPageParameters(dec))
+                ShowUpdating("Updating ", SpinnerText());
             return;   // read once: the second read of the page would repeat this one
         }
         SelectPageAfresh(dec);
@@ -251,8 +255,8 @@ void IpSfpManager::StepEncapMap()
     if ((++mapParity & 1) != 0)
         return;
     const auto wrapped = [this] {
-        if (UpdateAudioEncMapping() && TheStore() != nullptr)
-            TheStore()->SetText(kStatusLine, "Audio Enc Mapping-Updating " + SpinnerText());
+        if (UpdateAudioEncMapping())
+            ShowUpdating("Audio Enc Mapping-Updating ", SpinnerText());
     };
     if (encMapStep < kEncMapCommit) {
         wrapped();

@@ -4,6 +4,8 @@
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"
+#include "core/TpLogger.h"
+#include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/pages/IpValueDisplay.h"
 #include "sim/EmSfpSimFlags.h"
 #include "ui/TpDialogList.h"
@@ -96,6 +98,10 @@ TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
 
 TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
 {
+    TpLogger events;
+    SFPLogger logger;
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
     module.Seed(0x84, 0x8B, {172, 16, 0, 5});
     ReadManagement();
     module.SetStagedWrites(true);
@@ -121,6 +127,10 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     EXPECT_TRUE(std::is_sorted(remain.rbegin(), remain.rend()));
     EXPECT_EQ(manager.CountKnownParameters().all, 0u);
     EXPECT_EQ(manager.controllerConfiguring, 0);
+    int changes = 0;   // each byte written is logged once, with the address it makes
+    for (int i = 0; i < events.EntryCount(); ++i)
+        changes += events.EntryText(i).ends_with(" 292 Web IP Add byte4=192") ? 1 : 0;
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
