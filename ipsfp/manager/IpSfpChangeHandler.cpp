@@ -646,5 +646,7 @@ bool IpSfpManager::OnParameterControl(TpCommand* c)
     UpdateProgressBox();
     OnParameterEdited(c);
     progressShown = 1;
+    if (destination)
+        CheckMulticastMac();
     return true;
 }

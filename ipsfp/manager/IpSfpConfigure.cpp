@@ -20,6 +20,7 @@
 #include "IPFollower.h"
 #include "IpPageView.h"
 
+#include "IpControlIds.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -44,6 +45,11 @@ constexpr uint16_t kNoWroteFlagIds[] = {0x0DEC, 0x0BFE, 0x0A4C, 0x0A4E};
 constexpr uint16_t kMapSlotFirst = 0x0BDC, kMapSlotLast = 0x0BEB;        // above 3 written as 255
 constexpr uint16_t kOneBitIds[] = {0x0C30, 0x0C31, 0x0C32};               // written as 1, 2, 4
 constexpr int kReadFailedLine = 12767;
+
+constexpr uint32_t kRed = 0xFF0000;
+// Edits the flow on screen's mirror control repeats.
+constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0x0D11,
+                                       0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
@@ -77,6 +83,12 @@ uint8_t WithField(uint8_t old, const SfpParamRow& row, int32_t value)
 
 // A flow row's edit belongs to the flow whose control was edited: it waits
 // while the other flow's page is selected.
+uint32_t ColourOf(unsigned id)
+{
+    const TpCommand* c = TheStore() != nullptr ? TheStore()->GetCmd(id) : nullptr;
+    return c != nullptr ? c->GetColour() : 0;
+}
+
 bool OnEditedFlow(const SfpParamRow& row)
 {
     if (row.followsFlowPage == 0 || row.pending == 0)
@@ -309,6 +321,11 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     TpStore* store = TheStore();
     if (row == nullptr || store == nullptr)
         return;
+    if (IpFlow::State().ipFeatures != 0 && OneOf(cmdId, kMirroredEdits))
+        if (const uint16_t mirror = FlowValueControl(); mirror != 0) {
+            SetQuiet(mirror, control->GetValue());
+            MarkEdited(mirror, kOrange);
+        }
     if (row->page == SfpPageNumber(SfpLogicalPage::PtpPg)) {
         if (!IsPtpViewLocked()) {
             ptpView = cmdId == row->cmdId ? 1 : 2;
@@ -331,9 +348,15 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     row->value = control->GetValue();
     row->pending = cmdId == row->secondCmdId && cmdId != row->cmdId ? kPendingSecond : 1;
     MarkEdited(cmdId, kOrange);
-    if (cmdId == COM_SFP_IP_TX_FLOW_ENABLE)
+    if (cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT) {
+        if (const uint16_t mirror = FlowPortControl(cmdId); mirror != 0) {
+            SetQuiet(mirror, control->GetValue());
+            MarkEdited(mirror, kOrange);
+        }
+    } else if (cmdId == COM_SFP_IP_TX_FLOW_ENABLE) {
         MarkEdited(COM_SFP_IP_TX_OFF_ON, kOrange);
-    else if (cmdId == COM_SFP_IP_DHCP_OFF)
+    }
+    if (cmdId == COM_SFP_IP_DHCP_OFF)
         row->value = 0;
     else if (cmdId >= kMapSlotFirst && cmdId <= kMapSlotLast && row->value > 3)
         row->value = 255;
@@ -357,6 +380,36 @@ void IpSfpManager::RestoreEditedValues(bool controllerSet)
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
         if (row.pending != 0 && (controllerSet ? row.inControllerSet : row.inFlowSet) != 0)
             InvalidateParameter(row);
+    }
+    if (!controllerSet)
+        CheckMulticastMac();
+}
+
+// The MAC bytes of the flow on screen against its destination: for a
+// multicast address (224-239) each byte not being edited is red when it
+// differs from the address's multicast MAC, else black; for a unicast
+// address no byte stays red.
+void IpSfpManager::CheckMulticastMac()
+{
+    TpStore* store = TheStore();
+    if (store == nullptr || IpFlow::State().ipFeatures == 0)
+        return;
+    const bool second = IpFlow::State().secondFlowShown != 0;
+    const auto& dest = second ? IpIds::kFlowDestSecondBytes : IpIds::kFlowDestBytes;
+    const auto& mac = second ? IpIds::kFlowMacSecondBytes : IpIds::kFlowMacBytes;
+    const int32_t first = ValueOf(dest[3]);   // byte 4 is the first dotted octet
+    const bool multicast = first >= 224 && first <= 239;
+    // MAC byte 1 (the most significant, mac[5]) first.
+    const int32_t expected[6] = {0x01, 0x00, 0x5E, ValueOf(dest[2]) & 0x7F, ValueOf(dest[1]) & 0xFF,
+                                 ValueOf(dest[0]) & 0xFF};
+    BusyGuard guard(busy);
+    for (size_t i = 0; i < 6; ++i) {
+        const unsigned id = mac[5 - i];
+        const uint32_t colour = ColourOf(id);
+        if (multicast && colour != kOrange)
+            store->SetColour(id, (ValueOf(id) & 0xFF) == expected[i] ? 0 : kRed);
+        else if (!multicast && colour == kRed)
+            store->SetColour(id, 0);
     }
 }
 

@@ -230,6 +230,8 @@ public:
     // Pending edits of the controller set (or the flow set) back to what the
     // module holds: the rows become unread and are read again.
     void RestoreEditedValues(bool controllerSet);
+    // Colours the flow's MAC bytes red where they break its multicast mapping.
+    void CheckMulticastMac();
     void ApplyModeLayout();
     // The progress box's text and the end of a configure; true while reading.
     bool UpdateProgressBox();

@@ -96,9 +96,10 @@ void IpSfpManager::BuildManagementControls()
 
 void IpSfpManager::BuildFollowers(std::span<const IpIds::FollowerRow> rows)
 {
-    for (const IpIds::FollowerRow& row : rows)
+    for (const IpIds::FollowerRow& row : rows) {
         followers_.push_back(std::make_unique<IPFollower>(row));
         followers_.back()->SetForward(this);
+    }
 }
 
 void IpSfpManager::BuildChannelControls(uint16_t channel)

@@ -159,6 +159,7 @@ bool IpSfpManager::UpdateFlowPage(uint8_t logical)
     if (!ReadPageParameters(logical))
         return false;
     ShowUpdating("Flow Configuration-Updating ", SpinnerText());
+    CheckMulticastMac();
     return true;
 }
 

@@ -156,6 +156,18 @@ TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
     EXPECT_EQ(manager.flowConfiguring, 0);
 }
 
+TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsUnicast)
+{
+    module.Seed(0x90, 0x83, {0x01, 0x00, 0x5F, 0x01, 0x02, 0x03});   // 01:00:5F:01:02:03 for 239.1.2.3
+    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Tick(4);
+    const uint16_t mac[] = {0x0A20, 0x0A1F, 0x0A1E, 0x0A1D, 0x0A1C, 0x0A1B};   // byte 1 first
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(store.GetCmd(mac[i])->GetColour(), i == 2 ? 0xFF0000u : 0u) << i;
+    store.SetValue(kDestByte4, 10);
+    EXPECT_EQ(store.GetCmd(mac[2])->GetColour(), 0u);
+}
+
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
 {
     for (int reg = 0; reg < 256; ++reg)
