@@ -32,6 +32,7 @@
 #include "ui/TpDialogList.h"
 
 #include <array>
+#include <span>
 #include <cstdio>
 
 namespace {
@@ -413,6 +414,87 @@ void IpSfpManager::CheckMulticastMac()
     }
 }
 
+namespace {
+
+// When a control of the mode layout is visible.
+enum class Vis : uint8_t {
+    Hidden,
+    Shown,
+    InEncap,      // shown in encapsulation, hidden in decapsulation
+    InDecap,      // the reverse
+    DecapShows,   // shown in decapsulation, left as it is in encapsulation
+    If2110,       // shown with 2110 firmware only
+    If2022,       // shown with 2022-6 firmware only
+};
+struct LayoutRow {
+    uint16_t cmdId;
+    Vis vis;
+};
+
+// control, when visible; each list is applied in order
+static constexpr LayoutRow kLayoutFirst[] = {
+    {0x0CB5, Vis::InEncap},
+    {0x0BFE, Vis::Hidden},
+    {0x0CD1, Vis::Hidden},
+};
+static constexpr LayoutRow kLayoutAll[] = {
+    {0x0DE4, Vis::Hidden},
+    {0x0C8B, Vis::If2110},
+    {0x0DEB, Vis::If2110},
+    {0x0DEA, Vis::If2110},
+    {0x0DE9, Vis::If2110},
+    {0x0DEC, Vis::If2022},
+    {0x0DED, Vis::Shown},
+};
+static constexpr LayoutRow kLayout2022[] = {
+    {0x0DE3, Vis::Hidden}, {0x0D21, Vis::Hidden}, {0x0DDE, Vis::Hidden}, {0x0D0F, Vis::Hidden},
+    {0x0C29, Vis::Hidden}, {0x0CCF, Vis::Hidden}, {0x0CA6, Vis::Hidden}, {0x0CAD, Vis::Hidden},
+    {0x0C2A, Vis::Hidden}, {0x0C1F, Vis::Hidden}, {0x0CB2, Vis::Hidden}, {0x0C2F, Vis::Hidden},
+    {0x0CAE, Vis::InDecap}, {0x0D45, Vis::InDecap}, {0x0CB0, Vis::InDecap},
+};
+// After the tab items, in encapsulation only.
+static constexpr uint16_t kHidden2022Encap[] = {0x0DED, 0x0CDA, COM_SFP_IP_SSRC_LABEL};
+static constexpr LayoutRow kLayout2110[] = {
+    {0x0DE3, Vis::Shown},   {0x0CAD, Vis::Shown},   {0x0CB0, Vis::Hidden},  {0x0CAE, Vis::Hidden},
+    {0x0D45, Vis::Hidden},  {0x0CB2, Vis::Hidden},  {0x0C2F, Vis::Shown},   {0x0CCF, Vis::InEncap},
+    {0x0D42, Vis::InEncap}, {0x0D43, Vis::InEncap}, {0x0C1F, Vis::InDecap}, {0x0D0F, Vis::InEncap},
+    {0x0C29, Vis::InEncap}, {0x0D21, Vis::Shown},   {0x0DDE, Vis::Shown},   {0x0DE4, Vis::InEncap},
+    {0x0C53, Vis::InEncap}, {0x0C55, Vis::InEncap}, {0x0C50, Vis::InEncap}, {0x0C57, Vis::InEncap},
+    {0x0C54, Vis::InDecap}, {0x0C56, Vis::InDecap}, {0x0C4F, Vis::InDecap}, {0x0C51, Vis::InDecap},
+    // the receive controls
+    {0x0C12, Vis::InDecap}, {0x0C13, Vis::InDecap}, {0x0CA6, Vis::InDecap}, {0x0C1D, Vis::InDecap},
+    {0x0C1E, Vis::InDecap}, {0x0C17, Vis::InDecap}, {0x0C18, Vis::InDecap}, {0x0C2B, Vis::InDecap},
+    {0x0C20, Vis::InDecap},
+    {0x0C2A, Vis::InEncap}, {0x0C09, Vis::InEncap}, {0x0CAB, Vis::InEncap},
+    {0x0D5F, Vis::DecapShows}, {0x0D60, Vis::DecapShows},
+};
+static constexpr LayoutRow kLayoutLast[] = {
+    {COM_SFP_IP_IGMP_BOX, Vis::Hidden},
+    {0x0DE5, Vis::If2110},
+};
+// Lists whose item 4 is never offered.
+static constexpr uint16_t kNoItem4Lists[] = {0x0D50, 0x0BB1, 0x0D4B, 0x0AFA};
+
+void ApplyLayout(TpStore& store, std::span<const LayoutRow> rows, bool decap, bool is2110)
+{
+    for (const LayoutRow& r : rows) {
+        switch (r.vis) {
+        case Vis::Hidden: store.SetVisible(r.cmdId, false); break;
+        case Vis::Shown: store.SetVisible(r.cmdId, true); break;
+        case Vis::InEncap: store.SetVisible(r.cmdId, !decap); break;
+        case Vis::InDecap: store.SetVisible(r.cmdId, decap); break;
+        case Vis::DecapShows:
+            if (decap)
+                store.SetVisible(r.cmdId, true);
+            break;
+        case Vis::If2110: store.SetVisible(r.cmdId, is2110); break;
+        case Vis::If2022: store.SetVisible(r.cmdId, !is2110); break;
+        }
+    }
+}
+
+} // namespace
+
 void IpSfpManager::ApplyModeLayout()
 {
     struct Title {
@@ -429,13 +511,24 @@ void IpSfpManager::ApplyModeLayout()
     const bool is2110 = flow.active2110 != 0;
     const bool decap = flow.ipModuleMode == 1;
     BusyGuard guard(busy);
+    ApplyLayout(*store, kLayoutFirst, decap, is2110);
     DisableSfpTabs();
+    ApplyLayout(*store, kLayoutAll, decap, is2110);
+    for (uint16_t list : kNoItem4Lists)
+        store->SetItemEnabled(list, 4, false);
+    ApplyLayout(*store, is2110 ? std::span<const LayoutRow>(kLayout2110) : kLayout2022, decap, is2110);
     store->SetItemEnabled(COM_SFP_TAB_SELECT, 1, moduleIdentified != 0);
     if (is2110) {
         for (int item : {2, 3, 4, 6})
             store->SetItemEnabled(COM_SFP_TAB_SELECT, item, true);
         store->SetItemEnabled(COM_SFP_TAB_SELECT, 5, false);
+        for (int item = 4; item <= 7; ++item)
+            store->SetItemEnabled(COM_SFP_IP_AUDIO_FLOW_SEL, item, !decap);
+    } else if (!decap) {
+        for (uint16_t id : kHidden2022Encap)
+            store->SetVisible(id, false);
     }
+    ApplyLayout(*store, kLayoutLast, decap, is2110);
     if (moduleReady == 0) {
         ShowIpBooting();
         return;

@@ -168,6 +168,29 @@ TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsU
     EXPECT_EQ(store.GetCmd(mac[2])->GetColour(), 0u);
 }
 
+TEST_F(IpConfigureRead, TheModeLayoutFollowsFirmwareAndDirection)
+{
+    struct Case {
+        uint8_t mode2022, decap;
+        const char *title, *shortTitle;
+    };
+    // 2022-6 byte, decapsulation byte, titles
+    const Case cases[] = {{0, 0, "2110 Encap", "2110Encap"}, {0, 1, "2110 Decap", "2110Decap"},
+                          {1, 1, "2022-6 Decap", "2022Decap"}};
+    for (const Case& c : cases) {
+        SimEmSfpFlags().SetMode2022(c.mode2022);
+        SimEmSfpFlags().SetDecapsulation(c.decap);
+        Tick();
+        EXPECT_EQ(store.GetCmdText(COM_SFP_IP_MAIN_TITLE), c.title);
+        EXPECT_EQ(store.GetCmdText(COM_SFP_IP_TOP_TITLE), c.shortTitle);
+        EXPECT_EQ(store.GetCmd(0x0C2F)->IsVisible(), c.mode2022 == 0) << c.title;   // the system resets
+        if (c.mode2022 == 0)
+            EXPECT_EQ(store.GetCmd(0x0C12)->IsVisible(), c.decap == 1) << c.title;    // a receive control
+        EXPECT_EQ(store.GetCmd(COM_SFP_TAB_SELECT)->GetItemEnabled(3), c.mode2022 == 0) << c.title;
+        EXPECT_FALSE(store.GetCmd(COM_SFP_TAB_SELECT)->GetItemEnabled(5));
+    }
+}
+
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
 {
     for (int reg = 0; reg < 256; ++reg)
