@@ -191,6 +191,20 @@ TEST_F(IpConfigureRead, TheModeLayoutFollowsFirmwareAndDirection)
     }
 }
 
+TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
+{
+    int loopChecks = 0;
+    manager.checkLoopOnSfpLoss = [&loopChecks] { ++loopChecks; };
+    manager.loadedFirmwareSlot = 0;
+    store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + 2, 1);
+    ASSERT_NE(TopWindow(), nullptr);
+    TopWindow()->CloseByKey();   // the answer 0 loads
+    EXPECT_EQ(loopChecks, 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
+    EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+}
+
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
 {
     for (int reg = 0; reg < 256; ++reg)
