@@ -5,6 +5,7 @@
 #include "IpSfpManager.h"
 
 #include "IpPageView.h"
+#include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
@@ -18,6 +19,10 @@
 #include "ui/TpDialogList.h"
 
 namespace {
+
+using IpStoreAccess::StoreValue;
+using IpStoreAccess::TheStore;
+using IpStoreAccess::ValueOf;
 
 constexpr uint32_t kOrange = 0xFF7F00;
 constexpr uint16_t kGeneratorOutput = 10;
@@ -50,19 +55,6 @@ constexpr const char* kDialogNames[] = {
 };
 static_assert(std::size(kDialogNames) == static_cast<size_t>(IpSfpManager::SubDialog::Count));
 
-TpStore* TheStore() { return TpStore::Instance(); }
-
-int32_t ValueOf(unsigned id)
-{
-    const TpStore* store = TheStore();
-    return store != nullptr ? store->GetValue(id) : 0;
-}
-
-void StoreValue(unsigned id, int32_t value)
-{
-    if (TpStore* store = TheStore())
-        store->SetValue(id, value);
-}
 
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
 
@@ -167,6 +159,13 @@ void IpSfpManager::SetQuiet(unsigned cmdId, int32_t value)
 {
     BusyGuard guard(busy);
     StoreValue(cmdId, value);
+}
+
+void IpSfpManager::Ask(std::unique_ptr<TpSysDialog>& confirm, const unsigned (&texts)[2])
+{
+    if (!confirm)
+        confirm = std::make_unique<TpSysDialog>(this);
+    ShowCheckDialog(texts[0], texts[1], confirm.get());
 }
 
 void IpSfpManager::SelectPageAfresh(uint8_t logical)
@@ -327,9 +326,7 @@ bool IpSfpManager::OnResetAnswer(TpCommand* c)
 
 bool IpSfpManager::OnResetQuestion(TpCommand*)
 {
-    if (!resetConfirm_)
-        resetConfirm_ = std::make_unique<TpSysDialog>(this);
-    ShowCheckDialog(kCheckResetTexts[0], kCheckResetTexts[1], resetConfirm_.get());
+    Ask(resetConfirm_, kCheckResetTexts);
     ResetButton(kResetQuestion);
     return true;
 }
@@ -598,9 +595,7 @@ bool IpSfpManager::OnFirmwareAnswer(TpCommand* c)
 
 bool IpSfpManager::OnDefaultFlow(TpCommand*)
 {
-    if (!defaultFlowConfirm_)
-        defaultFlowConfirm_ = std::make_unique<TpSysDialog>(this);
-    ShowCheckDialog(kCheckDefaultTexts[0], kCheckDefaultTexts[1], defaultFlowConfirm_.get());
+    Ask(defaultFlowConfirm_, kCheckDefaultTexts);
     ResetButton(COM_SFP_IP_DEFAULT_FLOW_BTN);
     return true;
 }

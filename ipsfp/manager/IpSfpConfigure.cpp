@@ -19,6 +19,7 @@
 
 #include "IPFollower.h"
 #include "IpPageView.h"
+#include "IpStoreAccess.h"
 
 #include "IpControlIds.h"
 #include "ipsfp/link/SfpLink.h"
@@ -37,6 +38,10 @@
 
 namespace {
 
+using IpStoreAccess::StoreValue;
+using IpStoreAccess::TheStore;
+using IpStoreAccess::ValueOf;
+
 constexpr uint32_t kOrange = 0xFF7F00;
 constexpr int32_t kFirmwareDefaultEnd = 21;
 constexpr int32_t kFirmwareSettleTicks = 2;
@@ -54,13 +59,6 @@ constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
-TpStore* TheStore() { return TpStore::Instance(); }
-
-int32_t ValueOf(unsigned id)
-{
-    const TpStore* store = TheStore();
-    return store != nullptr ? store->GetValue(id) : 0;
-}
 
 template <size_t N>
 bool OneOf(unsigned id, const uint16_t (&ids)[N])

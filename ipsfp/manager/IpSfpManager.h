@@ -404,6 +404,9 @@ private:
     bool OnParameterControl(TpCommand* c);
     void Open(SubDialog which, unsigned focusId = 0);
     void CloseSub(SubDialog which);
+    // Shows the check dialog with the two text-table entries, answered to the
+    // confirmation (made when there is none).
+    void Ask(std::unique_ptr<TpSysDialog>& confirm, const unsigned (&texts)[2]);
     // Sets a control with the change handler quiet.
     void SetQuiet(unsigned cmdId, int32_t value);
     void ResetButton(unsigned cmdId) { SetQuiet(cmdId, 0); }

@@ -12,6 +12,7 @@
 //    6  | audio map steps, every second tick
 //    7  | the page table's pages in turn: write what is pending, else read
 #include "IpSfpManager.h"
+#include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -25,6 +26,10 @@
 
 namespace {
 
+using IpStoreAccess::StoreValue;
+using IpStoreAccess::TheStore;
+using IpStoreAccess::ValueOf;
+
 constexpr size_t kSequenceErrorsRow = 207;
 constexpr uint8_t kVideoSequenceRegister = 0xA3, kFlowSequenceRegister = 0xB0;
 constexpr int8_t kRereadTicks = 6;
@@ -35,13 +40,6 @@ constexpr uint16_t kMapChannelSelect = 0x0DC2, kMapChannelControl = 0x0DC0;
 constexpr uint16_t kPtpSources[] = {3464, 3465};
 constexpr int kMapChannels = 16;
 
-TpStore* TheStore() { return TpStore::Instance(); }
-int32_t ValueOf(unsigned id) { return TheStore() != nullptr ? TheStore()->GetValue(id) : 0; }
-void StoreValue(unsigned id, int32_t value)
-{
-    if (TpStore* store = TheStore())
-        store->SetValue(id, value);
-}
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
 
 // What the sequencer just did, with the spinner; the IP menu has no control
