@@ -33,7 +33,12 @@ IPFollower::IPFollower(const IpIds::FollowerRow& row) : TpParent(nullptr, 0, 0)
 
 IPFollower::~IPFollower() = default;
 
-void IPFollower::OnChildChanged(TpCommand*, int) { Update(); }
+void IPFollower::OnChildChanged(TpCommand* child, int reason)
+{
+    Update();
+    if (forward_ != nullptr)
+        forward_->OnChildChanged(child, reason);
+}
 
 TpCommand* IPFollower::Target() const
 {

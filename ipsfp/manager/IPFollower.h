@@ -18,6 +18,9 @@ public:
     ~IPFollower() override;
 
     void OnChildChanged(TpCommand* child, int reason) override;
+    // The byte changes also go to this command (the manager), which keeps
+    // them as edits of their parameters.
+    void SetForward(TpCommand* to) { forward_ = to; }
     // Rebuilds the text and its per-character colours.
     void Update();
 
@@ -25,6 +28,7 @@ public:
     TpChildCmd* Byte(int n) const { return n >= 1 && n <= 4 ? bytes_[n - 1].get() : nullptr; }
 
 private:
+    TpCommand* forward_ = nullptr;
     TpCommand* Target() const;
 
     std::unique_ptr<TpCommand> textControl_;

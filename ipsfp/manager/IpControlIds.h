@@ -210,6 +210,10 @@ static constexpr GroupRow kLateGroups[] = {
     {3504, 3519, 1, Make::Child},
     {3220, 3235, 1, Make::Child},
     {3520, 3520, 1, Make::Plain},
+    // Buttons only the change handler answers: PTP mode, power cycle, the two resets, SSRC.
+    {3416, 3416, 1, Make::Child},
+    {6000, 6000, 1, Make::Child},
+    {6002, 6004, 1, Make::Child},
 };
 
 // The eight flow edit controls.

@@ -2,6 +2,7 @@
 // its look-ups, address entry, show and hide sets, tab focus, flow texts and
 // checks, PTP views, the generator standard and link type, window closing.
 #include "IpSfpManager.h"
+#include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -20,6 +21,10 @@
 
 namespace {
 
+using IpStoreAccess::StoreValue;
+using IpStoreAccess::TheStore;
+using IpStoreAccess::ValueOf;
+
 constexpr uint32_t kOrange = 0xFF7F00;
 constexpr uint32_t kRed = 0xFF0000;
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -37,19 +42,6 @@ constexpr uint16_t kMonitorSelectId = 0x0A83;
 // Controls that lose the focus before a configure, then the ones that get it.
 constexpr uint16_t kConfigureUnfocus[] = {0x0A83, 0x0A43, 0x0A5F, 0x0A87, 0x0A67, 0x0A22};
 
-TpStore* TheStore() { return TpStore::Instance(); }
-
-int32_t ValueOf(unsigned id)
-{
-    const TpStore* store = TheStore();
-    return store != nullptr ? store->GetValue(id) : 0;
-}
-
-void StoreValue(unsigned id, int32_t value)
-{
-    if (TpStore* store = TheStore())
-        store->SetValue(id, value);
-}
 
 void StoreColour(unsigned id, uint32_t colour)
 {

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,6 +26,10 @@
 class CorvaneToEmbrionixVidStd;
 class EmbrionixFirmwareRevisonReader;
 class IPFollower;
+class IpPageView;
+class TpDialog;
+class TpSysDialog;
+struct SfpParamRow;
 class TpApplication;
 class IpSfpManager;
 
@@ -201,8 +206,66 @@ public:
     // Rows with a pending edit: all, of the controller set, of the flow set.
     SfpParamCounts CountKnownParameters() const;
 
+    // --- configure and read (IpSfpConfigure.cpp) ----------------------------------
+    // The pages that show values; none: nothing is shown and only rows of
+    // neither set are written.
+    void SetPageView(IpPageView* view) { pageView_ = view; }
+    // Reads one row of the selected page and shows it, or writes its pending
+    // value (wrote set). False when a read failed.
+    bool ProcessParameterRow(SfpParamRow& row, bool& wrote);
+    // Every row of the logical page, while that page is current and settled.
+    // False when a read failed or the page is not current.
+    bool ReadPageParameters(uint8_t logical);
+    // One step of writing the page's pending always-read rows: unlock, one
+    // write, commit. True while work remains or a step was done.
+    bool UpdateParametersByUnlockingPage(uint8_t logical);
+    // The row becomes unread; its controls lose the edit colour. With log, a
+    // written value goes to the SFP logger.
+    void InvalidateParameter(SfpParamRow& row, bool log = false);
+    void InvalidateAllParameters();
+    void ResetPageState();
+    void ResetOnModuleChange();
+    // A user edit of a parameter control: the row holds it as pending.
+    void OnParameterEdited(TpCommand* control);
+    // Pending edits of the controller set (or the flow set) back to what the
+    // module holds: the rows become unread and are read again.
+    void RestoreEditedValues(bool controllerSet);
+    // Colours the flow's MAC bytes red where they break its multicast mapping.
+    void CheckMulticastMac();
+    void ApplyModeLayout();
+    // The progress box's text and the end of a configure; true while reading.
+    bool UpdateProgressBox();
+    // Every tick of the status page with an IP module.
+    void UpdateBusyIndicator();
+
+    // --- update sequencer (IpSfpSequencer.cpp) -----------------------------------
+    // One step a tick: mode flags, layout, flow alternation, the tab's step.
+    void RunUpdateStep();
+    bool UpdateFlowPage(uint8_t logical);
+    bool UpdatePtpPage();
+    void UpdateDecoderOutputPage();
+    bool UpdateAudioEncMapping();
+    // Reads, writes and commits the encoder audio map of one flow (1-8; 0 =
+    // the next one).
+    bool CommitEncAudMapPg(int32_t flow);
+    // The management tab's page cycle over the page table.
+    void UpdateManagementPages();
+
+    // --- change handler (IpSfpChangeHandler.cpp) ----------------------------------
+    void OnValueChanged(TpCommand* child);
+    struct ChangeRow;
+    // The sub-dialogs the IP menu opens by name, one instance each.
+    enum class SubDialog : uint8_t {
+        Igmp, Vlan, PtpMode, VidStd, Ssrc, SfpMode, Configure, Reading, EditMan, EditFlows, EditSecondFlows,
+        AncPopup, AudioPopupD, AudioPopupE, SystemResets, DecMap, EncMap, Count
+    };
+    TpDialog* OpenDialog(SubDialog which) const { return dialogs_[static_cast<size_t>(which)]; }
+
     // --- state -----------------------------------------------------------------
     TpCommand* ownerPage = nullptr;
+    // The owner page's loop check, run when the user confirms a firmware
+    // change (the SFP status page sets it; none: nothing runs).
+    std::function<void()> checkLoopOnSfpLoss;
     uint8_t controllerConfiguring = 0;
     uint8_t flowConfiguring = 0;
     uint8_t unlockAgain = 0;
@@ -267,6 +330,25 @@ public:
     uint8_t lastBlockEPage = 0;
     uint8_t lastAudioPage = 0;
 
+    // Sequencer counters.
+    int32_t flowAlternation = 0;
+    int8_t videoReread = -1;
+    int32_t decapMapFlow = 0;
+    int32_t encapMapFlow = 0;
+    uint32_t mapParity = 0;
+    uint8_t audioFlowReset = 0;
+    uint8_t mapWriteState = 0;         // 0 idle, 1 unlocked, 2 ready to write
+    uint8_t flowListReopen = 0;
+    uint8_t skipNextReset = 0;
+    uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
+    int32_t firmwareWarning = -1, firmwareWarningState = -1;
+    int32_t chosenFirmwareSlot = -1;
+    int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;
+    int32_t recordedPtpView = -1, recordedBlockE = -1;
+    int32_t rememberedAudioFlow = 0;
+    std::array<std::array<int32_t, 16>, 8> savedMapChannels {};
+    std::array<uint8_t, 8> savedMapKnown {};
+
     static constexpr int32_t kWriteSettleTicks = 60;
     static constexpr uint16_t kProgressBoxId = 2654;
 
@@ -289,6 +371,61 @@ private:
     // Shows or hides every id, in order.
     static void ShowIds(std::span<const uint16_t> ids, bool shown);
 
+    static std::span<const ChangeRow> ChangeRows();
+    static std::span<const ChangeRow> ValueRows();
+    // Change handler rows: true when the row acted and the tests stop.
+    bool OnFirmwareWarningAck(TpCommand* c);
+    bool OnStandardField(TpCommand* c);
+    bool OnPowerCycle(TpCommand* c);
+    bool OnTabSelect(TpCommand* c);
+    bool OnAudioPacketCopy(TpCommand* c);
+    bool OnPageSelector(TpCommand* c);
+    bool OnDefaultEnable(TpCommand* c);
+    bool OnResetAnswer(TpCommand* c);
+    bool OnResetQuestion(TpCommand* c);
+    bool OnAddressCopy(TpCommand* c);
+    bool OnPopup(TpCommand* c);
+    bool OnVideoReread(TpCommand* c);
+    bool OnChannelPicker(TpCommand* c);
+    bool OnMapDialog(TpCommand* c);
+    bool OnFlowSetup(TpCommand* c);
+    bool OnFlowApplyCancel(TpCommand* c);
+    bool OnDestinationPrefix(TpCommand* c);
+    bool OnManagement(TpCommand* c);
+    bool OnMonitorSelect(TpCommand* c);
+    bool OnTxOffOn(TpCommand* c);
+    bool OnMapChannelSelect(TpCommand* c);
+    bool OnGeneratorOutput(TpCommand* c);
+    bool OnBoxButton(TpCommand* c);
+    bool OnFirmwareSelect(TpCommand* c);
+    bool OnFirmwareAnswer(TpCommand* c);
+    bool OnDefaultFlow(TpCommand* c);
+    bool OnDefaultFlowAnswer(TpCommand* c);
+    bool OnParameterControl(TpCommand* c);
+    void Open(SubDialog which, unsigned focusId = 0);
+    void CloseSub(SubDialog which);
+    // Shows the check dialog with the two text-table entries, answered to the
+    // confirmation (made when there is none).
+    void Ask(std::unique_ptr<TpSysDialog>& confirm, const unsigned (&texts)[2]);
+    // Sets a control with the change handler quiet.
+    void SetQuiet(unsigned cmdId, int32_t value);
+    void ResetButton(unsigned cmdId) { SetQuiet(cmdId, 0); }
+    // Selects a logical page afresh (the page-loaded flag cleared first).
+    void SelectPageAfresh(uint8_t logical);
+    bool MapDialogOpen() const;
+    // Sequencer steps.
+    void StepFlowAlternation();
+    void StepPtp();
+    void StepDecapMap();
+    void StepEncapMap();
+    void StepVideoTab();
+    void StepAudioTab();
+    bool WriteStepOnPage(uint8_t logical);
+
+    IpPageView* pageView_ = nullptr;
+    std::array<TpDialog*, static_cast<size_t>(SubDialog::Count)> dialogs_ {};
+    std::unique_ptr<TpSysDialog> resetConfirm_, firmwareConfirm_, defaultFlowConfirm_;
+    uint8_t progressVisible_ = 0;
     std::unique_ptr<EmbrionixFirmwareRevisonReader> firmwareReader;
     std::unique_ptr<CorvaneToEmbrionixVidStd> vidStdConverter;
     std::unique_ptr<IpPendingAction> pendingAction;

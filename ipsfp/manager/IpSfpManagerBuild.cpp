@@ -12,6 +12,7 @@
 #include "core/TpApplication.h"
 #include "core/TpChildCmd.h"
 #include "core/TpStore.h"
+#include "core/TpSysDialog.h"
 #include "core/TpValListCmd.h"
 #include "ui/TpDialogList.h"
 
@@ -95,8 +96,10 @@ void IpSfpManager::BuildManagementControls()
 
 void IpSfpManager::BuildFollowers(std::span<const IpIds::FollowerRow> rows)
 {
-    for (const IpIds::FollowerRow& row : rows)
+    for (const IpIds::FollowerRow& row : rows) {
         followers_.push_back(std::make_unique<IPFollower>(row));
+        followers_.back()->SetForward(this);
+    }
 }
 
 void IpSfpManager::BuildChannelControls(uint16_t channel)
@@ -211,13 +214,6 @@ TpCommand* IpSfpManager::OwnControl(unsigned cmdId, size_t from) const
 
 // --- change handler ------------------------------------------------------------------
 
-void IpSfpManager::OnChildChanged(TpCommand* child, int reason)
-{
-    if (busy != 0 || child == nullptr)
-        return;
-    if (reason == kReasonText)
-        IpAddressEntered(child);
-}
 
 // --- texts -------------------------------------------------------------------------------
 

@@ -7,6 +7,8 @@
 
 #include "IpValueTexts.h"
 
+#include "ipsfp/manager/IpPageView.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,14 +16,17 @@
 class IpSfpManager;
 struct SfpParamRow;
 
-class IpValueDisplay {
+class IpValueDisplay : public IpPageView {
 public:
     explicit IpValueDisplay(IpSfpManager& manager) : manager_(manager), texts_(manager) {}
 
     // bytes: count bytes as read, lowest register first (for a masked row the
     // field); nonzero: a masked field was not 0. A kind that needs more bytes
     // than count shows nothing.
-    void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero);
+    void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) override;
+    bool ToggleRowGate(const SfpParamRow& row) override { return texts_.ToggleRowGate(row); }
+    void HandleToggleCommand(unsigned cmdId) override { texts_.HandleToggleCommand(cmdId); }
+    bool ShowSubnetNote() override { return texts_.ShowSubnetNote(); }
 
     IpValueTexts& Texts() { return texts_; }
     // Reads of the first flow source address byte.

@@ -72,8 +72,11 @@ struct SfpParamRow {
     uint32_t addressGroup;
     uint8_t inControllerSet;
     uint8_t inFlowSet;
-    uint8_t pending;         // value is an edit that waits to be written
+    uint8_t pending;         // value is an edit that waits to be written (kPendingSecond: of the second control)
 };
+
+// An edit made through a row's second control (the second flow or PTP view).
+constexpr uint8_t kPendingSecond = 2;
 
 class SfpParamTable {
 public:

@@ -43,7 +43,14 @@ bool FakeEmSfp::WriteByte(uint8_t reg, uint8_t value)
         pageLoadCountdown_ = pageLoadPolls_;
         return true;
     }
-    if (reg != kStatus)
+    if (reg == kCommand && value == 3) {
+        for (const Staged& w : pendingWrites_)
+            Poke(w.page, w.reg, w.value);
+        pendingWrites_.clear();
+    }
+    if (staged_ && reg >= kMapFirst && reg != kCommand && !(page_ == kMapPage && reg <= kMapFlow))
+        pendingWrites_.push_back({page_, reg, value});
+    else if (reg != kStatus)
         Poke(page_, reg, value);
     if (auto it = revisions_.find(value); reg == kRevisionSelect && it != revisions_.end())
         for (uint8_t i = 0; i < 4; ++i)
@@ -55,9 +62,24 @@ bool FakeEmSfp::WriteByte(uint8_t reg, uint8_t value)
     return true;
 }
 
+uint8_t* FakeEmSfp::MapCell(uint8_t page, uint8_t reg)
+{
+    const uint8_t flow = paged_[kMapPage][kMapFlow - 128u];
+    if (page != kMapPage || reg < kMapFirst || reg > kMapLast || flow > 8)
+        return nullptr;
+    return &maps_[flow][reg - kMapFirst];
+}
+
+uint8_t FakeEmSfp::PeekMap(uint8_t flow, uint8_t reg) const
+{
+    return flow <= 8 && reg >= kMapFirst && reg <= kMapLast ? maps_[flow][reg - kMapFirst] : 0;
+}
+
 void FakeEmSfp::Poke(uint8_t page, uint8_t reg, uint8_t value)
 {
-    if (reg < 128)
+    if (uint8_t* cell = MapCell(page, reg))
+        *cell = value;
+    else if (reg < 128)
         global_[reg] = value;
     else
         paged_[page][reg - 128u] = value;
@@ -75,6 +97,8 @@ void FakeEmSfp::Seed(uint8_t page, uint8_t first, std::initializer_list<uint8_t>
 
 uint8_t FakeEmSfp::Peek(uint8_t page, uint8_t reg) const
 {
+    if (const uint8_t* cell = const_cast<FakeEmSfp*>(this)->MapCell(page, reg))
+        return *cell;
     return reg < 128 ? global_[reg] : paged_[page][reg - 128u];
 }
 

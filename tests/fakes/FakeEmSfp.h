@@ -66,6 +66,19 @@ public:
     // The next count write attempts fail, whatever the register.
     void FailNextWrites(int count) { failNextWrites_ = count; }
 
+    // The encoder audio-map page: register 130 is the map's busy byte (a
+    // write of 0 clears it), register 131 chooses the flow (1-8) whose map
+    // registers 0x84-0xB4 show.
+    static constexpr uint8_t kMapPage = 0xCF;
+    static constexpr uint8_t kMapBusy = 130;
+    static constexpr uint8_t kMapFlow = 131;
+    static constexpr uint8_t kMapFirst = 0x84, kMapLast = 0xB4;
+    uint8_t PeekMap(uint8_t flow, uint8_t reg) const;
+
+    // Strict mode: parameter writes are held until the commit command and
+    // only then reach the registers.
+    void SetStagedWrites(bool on) { staged_ = on; }
+
     const std::vector<Transaction>& Trace() const { return trace_; }
     // The values written to the command register, in order.
     std::vector<uint8_t> Commands() const;
@@ -89,6 +102,15 @@ private:
     bool failAllWrites_ = false;
     int failNextWrites_ = 0;
     std::vector<Transaction> trace_;
+    uint8_t* MapCell(uint8_t page, uint8_t reg);
+    std::array<std::array<uint8_t, kMapLast - kMapFirst + 1>, 9> maps_{};
+    bool staged_ = false;
+    struct Staged {
+        uint8_t page;
+        uint8_t reg;
+        uint8_t value;
+    };
+    std::vector<Staged> pendingWrites_;
     std::map<uint8_t, std::array<uint8_t, 4>> revisions_;
     std::array<uint8_t, 256> selfClearing_{};
     struct Clear {

@@ -21,14 +21,18 @@ protected:
     // end, counting ticks and flow applies and noting the audio flows selected.
     void RunCopy(int32_t first)
     {
-        for (size_t i = 0; i < 4; ++i)
-            store.SetValue(IpIds::kMgmtIpBytes[i], first + static_cast<int32_t>(i));
+        {
+            BusyGuard quiet(manager.busy);   // the address as read from the module
+            for (size_t i = 0; i < 4; ++i)
+                store.SetValue(IpIds::kMgmtIpBytes[i], first + static_cast<int32_t>(i));
+        }
         Copy() = IpPendingAction {&manager, 0, 0, 0, 0, 0};
         ticks = applies = 0;
         for (; Copy().step != -1 && ticks < 1000; ++ticks) {
             manager.OnStatusTick();
-            applies += store.GetValue(2712);
-            store.SetValue(2712, 0);
+            // The flow Apply press starts the flow configure.
+            applies += manager.flowConfiguring;
+            manager.flowConfiguring = 0;
             if (const int32_t flow = store.GetValue(COM_SFP_IP_AUDIO_FLOW_SEL); flow != 0 && (audioFlows.empty() || flow != audioFlows.back()))
                 audioFlows.push_back(flow);
         }
@@ -64,9 +68,10 @@ TEST_F(IpStatusTick, OnlyTheFirstRunningTimerCountsAndSettlingHoldsThemAll)
     EXPECT_EQ(flow.pageSettleCounter, -1);
     EXPECT_EQ(manager.secondCopyTimer, 0) << "five settling ticks count no timer";
     Ticks(10);
-    EXPECT_EQ(store.GetValue(3445), 0);
+    EXPECT_EQ(manager.videoReread, -1);
     manager.OnStatusTick();
-    EXPECT_EQ(store.GetValue(3445), 1);
+    EXPECT_EQ(manager.videoReread, 0) << "the video re-read button is pressed";
+    EXPECT_EQ(store.GetValue(3445), 0);
     EXPECT_TRUE(debug->Contains("\nSecond Copy\n"));
     EXPECT_EQ(manager.secondCopyTimer, -1);
 

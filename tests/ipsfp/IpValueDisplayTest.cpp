@@ -74,9 +74,12 @@ TEST_F(IpDisplay, EveryKindShowsItsBytes)
     };
     for (const KindCase& c : cases) {
         Ensure({c.row, c.shown, 0x0D5F, 0x0D60});
-        store.SetText(c.shown, "old");
-        store.SetValue(c.shown, -7);
-        store.SetColour(c.shown, 0);
+        {
+            BusyGuard quiet(manager.busy);
+            store.SetText(c.shown, "old");
+            store.SetValue(c.shown, -7);
+            store.SetColour(c.shown, 0);
+        }
         Show(c.row, c.bytes, c.bytes[0] != 0);
         const TpCommand* shown = store.GetCmd(c.shown);
         if (c.value != kAny)

@@ -10,8 +10,10 @@ namespace {
 
 class SfpPageMap : public IpSfpModuleTest {
 protected:
+    // The selectors as the manager itself sets them: no page is selected.
     void Select(int32_t flow, int32_t audio, int32_t anc, int32_t ptp, int32_t blockE)
     {
+        BusyGuard quiet(manager.busy);
         store.SetValue(COM_SFP_IP_FLOW_SEL, flow);
         store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, audio);
         store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, anc);

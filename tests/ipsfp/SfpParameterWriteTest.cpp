@@ -19,6 +19,7 @@ protected:
     TpCommand& Control(uint16_t cmdId, int32_t value = 0)
     {
         controls.push_back(std::make_unique<TpCommand>(cmdId, 1));
+        BusyGuard quiet(manager.busy);   // a value shown, not an edit
         store.SetValue(cmdId, value);
         return *controls.back();
     }

@@ -1,0 +1,251 @@
+// The IP pages end to end with the fake module, one status-page tick at a
+// time: reading every tab, a management edit applied with its exact bus
+// traffic, Cancel, the progress box, a silent module and the sub-dialogs.
+#include "IpSfpTest.h"
+
+#include "KrZuApi.h"
+#include "core/TpLogger.h"
+#include "ipsfp/log/SFPLogger.h"
+#include "ipsfp/pages/IpValueDisplay.h"
+#include "sim/EmSfpSimFlags.h"
+#include "ui/TpDialogList.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr uint16_t kIpBytes[] = {2562, 2563, 2564, 2565};
+constexpr uint16_t kDestByte4 = 0x0A1A;   // first dotted octet, register 0x8F
+
+class IpConfigureRead : public IpSfpModuleTest {
+protected:
+    void SetUp() override
+    {
+        IpSfpModuleTest::SetUp();
+        manager.SetPageView(&display);
+        std::string text;
+        for (const char* name : {"IGMPCounts", "VlanIDS", "EditPtpMode", "EditVidStd", "SSRCBox", "NewSfpMode",
+                                 "ConfigureSFPBox", "ReadingSFPBox", "EditMan", "EditFlows", "EditSecondFlows",
+                                 "EditAncPopup", "EditAudioPopupD", "EditAudioPopupE", "EditSystemResets",
+                                 "EditDecAudMapDialog", "EditEncAudMapDialog", "CheckDialog"})
+            text += std::string("dialog|") + name + "\nend\n";
+        ASSERT_TRUE(dialogs.LoadText(text, "test"));
+        module.Seed(0x90, 0x8F, {239, 1, 2, 3, 0x13, 0x88, 0x13, 0x88});
+        module.Seed(0x84, 0x8B, {192, 168, 1, 10});
+    }
+    void Tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            manager.ServiceWriteSettle();
+            manager.UpdateBusyIndicator();
+            manager.OnStatusTick();
+            manager.RunUpdateStep();
+        }
+    }
+    std::string Progress() const { return store.GetCmdText(IpSfpManager::kProgressBoxId); }
+    bool ReadOn(uint8_t page) const
+    {
+        return std::any_of(Trace().begin(), Trace().end(),
+                           [page](const Trans& t) { return !t.write && t.page == page && t.reg > 129; });
+    }
+    std::vector<Trans> Writes(uint8_t page) const
+    {
+        std::vector<Trans> out;
+        for (const Trans& t : Trace())
+            if (t.write && t.page == page && t.reg != 127)
+                out.push_back(t);
+        return out;
+    }
+    void ReadManagement()
+    {
+        store.SetValue(COM_SFP_TAB_SELECT, 7);
+        Tick(20);
+    }
+
+    TpDialogList dialogs;
+    IpValueDisplay display {manager};
+};
+
+TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
+{
+    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Tick(4);
+    EXPECT_EQ(store.GetValue(kDestByte4), 239);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DEST_UDP_PORT), 0x1388);
+    ReadManagement();
+    for (const SfpPageEntry& e : SfpLink::State().pageTable)
+        EXPECT_TRUE(e.page == 0 || e.loaded != 0) << int(e.page);
+    EXPECT_EQ(store.GetValue(kIpBytes[3]), 192);
+    EXPECT_EQ(Progress().find("Reading SFP "), std::string::npos);
+    for (const auto& [tab, page] : {std::pair {3, 0xD0}, {4, 0xF0}}) {
+        module.ClearTrace();
+        store.SetValue(COM_SFP_TAB_SELECT, tab);
+        Tick(10);   // both flows (PTP views) in one cycle
+        EXPECT_TRUE(ReadOn(static_cast<uint8_t>(page)) && ReadOn(static_cast<uint8_t>(page + 1))) << tab;
+    }
+    store.SetValue(COM_SFP_TAB_SELECT, 5);
+    store.SetValue(COM_SFP_IP_BLOCK_E_SEL, 2);
+    Tick(3);
+    EXPECT_TRUE(ReadOn(0xE2));
+    SimEmSfpFlags().SetDecapsulation(1);
+    store.SetValue(COM_SFP_TAB_SELECT, 2);
+    Tick(4);
+    EXPECT_TRUE(ReadOn(0xA0) || ReadOn(0xB0));
+    for (const Trans& t : Trace())
+        EXPECT_TRUE(!t.write || t.reg == 127) << int(t.page) << " " << int(t.reg);
+}
+
+TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
+{
+    TpLogger events;
+    SFPLogger logger;
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
+    module.Seed(0x84, 0x8B, {172, 16, 0, 5});
+    ReadManagement();
+    module.SetStagedWrites(true);
+    const int32_t edit[] = {10, 1, 168, 192};
+    for (size_t i = 0; i < 4; ++i)
+        store.SetValue(kIpBytes[i], edit[i]);
+    EXPECT_EQ(manager.CountKnownParameters().all, 4u);
+    Tick(10);
+    module.ClearTrace();
+    EXPECT_TRUE(Writes(0x84).empty());   // held until Apply
+    store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    std::vector<int> remain;
+    for (int i = 0; i < 40; ++i) {
+        Tick();
+        if (Progress().rfind("Remain:", 0) == 0)
+            remain.push_back(std::stoi(Progress().substr(7)));
+    }
+    EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 10), Wr(0x84, 0x99, 1),
+                                                 Wr(0x84, 0x98, 168), Wr(0x84, 0x97, 192), Wr(0x84, 129, 3)}));
+    EXPECT_EQ(module.Peek(0x84, 0x97), 192);
+    ASSERT_FALSE(remain.empty());
+    EXPECT_EQ(remain.front(), 4);
+    EXPECT_TRUE(std::is_sorted(remain.rbegin(), remain.rend()));
+    EXPECT_EQ(manager.CountKnownParameters().all, 0u);
+    EXPECT_EQ(manager.controllerConfiguring, 0);
+    int changes = 0;   // each byte written is logged once, with the address it makes
+    for (int i = 0; i < events.EntryCount(); ++i)
+        changes += events.EntryText(i).ends_with(" 292 Web IP Add byte4=192") ? 1 : 0;
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
+{
+    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Tick(4);
+    store.SetValue(kDestByte4, 225);
+    Tick(12);
+    EXPECT_EQ(store.GetValue(kDestByte4), 225);
+    EXPECT_TRUE(Writes(0x90).empty());
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    Tick(12);
+    EXPECT_EQ(store.GetValue(kDestByte4), 239);
+    store.SetValue(kDestByte4, 226);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    Tick(12);
+    // The address byte, then the multicast MAC bytes that follow it (01:00:5E:01:02:03, 0x84 unchanged),
+    // all on the first flow's page whatever flow the alternation shows.
+    EXPECT_EQ(Writes(0x90), (std::vector<Trans> {Wr(0x90, 0x8F, 226), Wr(0x90, 0x88, 3), Wr(0x90, 0x87, 2),
+                                                 Wr(0x90, 0x86, 1), Wr(0x90, 0x85, 0x5E), Wr(0x90, 0x83, 1)}));
+    EXPECT_TRUE(Writes(0x91).empty());
+    EXPECT_EQ(store.GetValue(kDestByte4), 226);
+    EXPECT_EQ(manager.flowConfiguring, 0);
+}
+
+TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsUnicast)
+{
+    module.Seed(0x90, 0x83, {0x01, 0x00, 0x5F, 0x01, 0x02, 0x03});   // 01:00:5F:01:02:03 for 239.1.2.3
+    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Tick(4);
+    const uint16_t mac[] = {0x0A20, 0x0A1F, 0x0A1E, 0x0A1D, 0x0A1C, 0x0A1B};   // byte 1 first
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(store.GetCmd(mac[i])->GetColour(), i == 2 ? 0xFF0000u : 0u) << i;
+    store.SetValue(kDestByte4, 10);
+    EXPECT_EQ(store.GetCmd(mac[2])->GetColour(), 0u);
+}
+
+TEST_F(IpConfigureRead, TheModeLayoutFollowsFirmwareAndDirection)
+{
+    struct Case {
+        uint8_t mode2022, decap;
+        const char *title, *shortTitle;
+    };
+    // 2022-6 byte, decapsulation byte, titles
+    const Case cases[] = {{0, 0, "2110 Encap", "2110Encap"}, {0, 1, "2110 Decap", "2110Decap"},
+                          {1, 1, "2022-6 Decap", "2022Decap"}};
+    for (const Case& c : cases) {
+        SimEmSfpFlags().SetMode2022(c.mode2022);
+        SimEmSfpFlags().SetDecapsulation(c.decap);
+        Tick();
+        EXPECT_EQ(store.GetCmdText(COM_SFP_IP_MAIN_TITLE), c.title);
+        EXPECT_EQ(store.GetCmdText(COM_SFP_IP_TOP_TITLE), c.shortTitle);
+        EXPECT_EQ(store.GetCmd(0x0C2F)->IsVisible(), c.mode2022 == 0) << c.title;   // the system resets
+        if (c.mode2022 == 0)
+            EXPECT_EQ(store.GetCmd(0x0C12)->IsVisible(), c.decap == 1) << c.title;    // a receive control
+        EXPECT_EQ(store.GetCmd(COM_SFP_TAB_SELECT)->GetItemEnabled(3), c.mode2022 == 0) << c.title;
+        EXPECT_FALSE(store.GetCmd(COM_SFP_TAB_SELECT)->GetItemEnabled(5));
+    }
+}
+
+TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
+{
+    int loopChecks = 0;
+    manager.checkLoopOnSfpLoss = [&loopChecks] { ++loopChecks; };
+    manager.loadedFirmwareSlot = 0;
+    store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + 2, 1);
+    ASSERT_NE(TopWindow(), nullptr);
+    TopWindow()->CloseByKey();   // the answer 0 loads
+    EXPECT_EQ(loopChecks, 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
+    EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+}
+
+TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
+{
+    for (int reg = 0; reg < 256; ++reg)
+        module.FailReadsOf(static_cast<uint8_t>(reg));
+    store.SetValue(COM_SFP_TAB_SELECT, 7);
+    Tick(50);
+    EXPECT_EQ(Progress().rfind("Reading SFP ", 0), 0u);
+    EXPECT_TRUE(Writes(module.SelectedPage()).empty());
+    EXPECT_TRUE(module.Commands().empty());
+    EXPECT_EQ(store.GetValue(kIpBytes[3]), 0);
+}
+
+TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
+{
+    using D = IpSfpManager::SubDialog;
+    const std::pair<unsigned, D> buttons[] = {
+        {COM_SFP_IP_IGMP_BOX, D::Igmp}, {COM_SFP_IP_VLAN_BTN, D::Vlan}, {0x0D58, D::PtpMode},
+        {0x0C1F, D::VidStd}, {COM_SFP_IP_FLOW_SSRC, D::Ssrc}, {COM_SFP_IP_FACT_RESET1, D::SfpMode},
+        {COM_SFP_IP_MANAGEMENT_IP_SETUP_BTN, D::EditMan}, {COM_SFP_IP_FLOWS_IP_SETUP_BTN, D::EditFlows},
+        {0x0D0E, D::EditSecondFlows}, {0x0D42, D::AncPopup}, {0x0D41, D::AudioPopupE},
+        {0x0C2F, D::SystemResets}, {0x0D2B, D::DecMap}, {0x0D26, D::EncMap}, {COM_SFP_IP_MONITOR_SEL, D::Reading},
+    };
+    Tick();   // the module's mode: encapsulation
+    for (const auto& [id, which] : buttons) {
+        for (int press = 0; press < 2; ++press) {
+            store.SetValue(id, 0);
+            store.SetValue(id, id == COM_SFP_IP_MONITOR_SEL ? 7 : 1);
+        }
+        TpDialog* open = manager.OpenDialog(which);
+        ASSERT_NE(open, nullptr) << id;
+        EXPECT_EQ(std::count(dialogs.Stack().begin(), dialogs.Stack().end(), open), 1) << id;
+    }
+    manager.configuring = 1;   // a firmware change: the box reads "Configure SFP "
+    Tick();
+    store.SetValue(COM_SFP_IP_MONITOR_SEL, 0);
+    store.SetValue(COM_SFP_IP_MONITOR_SEL, 7);
+    EXPECT_NE(manager.OpenDialog(D::Configure), nullptr);
+    SimEmSfpFlags().SetDecapsulation(1);
+    Tick();
+    store.SetValue(0x0D41, 1);
+    EXPECT_NE(manager.OpenDialog(D::AudioPopupD), nullptr);
+}
+
+} // namespace
