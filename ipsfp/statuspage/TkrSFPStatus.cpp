@@ -8,6 +8,7 @@
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/pages/IpValueDisplay.h"
 #include "platform/DebugOut.h"
 #include "sim/EmSfpSimFlags.h"
 #include "ui/TpDialogList.h"
@@ -98,6 +99,11 @@ TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned second
     for (int i = 0; i < kListItems; ++i)
         TpCommand::AddItem(std::string());
     manager_ = std::make_unique<IpSfpManager>(this);
+    // The IP pages show what the manager reads; the manager asks the page
+    // for the loop check when a module goes.
+    pageView_ = std::make_unique<IpValueDisplay>(*manager_);
+    manager_->SetPageView(pageView_.get());
+    manager_->checkLoopOnSfpLoss = [this] { CheckLoopOnSfpLoss(); };
     logger_ = std::make_unique<SFPLogger>();
     cmds_.Make<TpCommand>(kMainTab, nullptr, 0u);
     cmds_.Make<TpCommand>(kStatusTab, nullptr, 0u);
@@ -128,6 +134,9 @@ TkrSFPStatus::~TkrSFPStatus()
     fields_.clear();
     logger_.reset();
     cmds_.Clear();
+    manager_->SetPageView(nullptr);
+    manager_->checkLoopOnSfpLoss = nullptr;
+    pageView_.reset();
     manager_.reset();
 }
 
@@ -148,7 +157,7 @@ void TkrSFPStatus::OnTask()
             manager_->ArmWriteSettle();
             return;
         }
-        DriveIpModule(IpDrive::BusyIndicator);
+        manager_->UpdateBusyIndicator();
     }
 
     const bool was = present_ != 0;
@@ -210,7 +219,7 @@ void TkrSFPStatus::OnModuleChange()
     } else {
         manager_->ResetAudioChannelIndex();
         SfpLink::ClearPageLoadedFlags();
-        DriveIpModule(IpDrive::ModuleChange);
+        manager_->ResetOnModuleChange();
         manager_->currentPage = 0;
         manager_->requestedPage = 0;
         IpSfpManager::SelectSfpTab7();
@@ -228,7 +237,7 @@ void TkrSFPStatus::OnModuleChange()
 void TkrSFPStatus::TickIpModule(bool wasPresent)
 {
     ShowIpControls(1);
-    DriveIpModule(IpDrive::StatusTick);
+    manager_->OnStatusTick();
     if (sfpType_ == SfpType::IpIn && !IpSfpManager::IsDecapsulating()) {
         manager_->SetModuleMode(1);
         UpdateSFPType(1, SfpType::IpIn);
@@ -240,7 +249,7 @@ void TkrSFPStatus::TickIpModule(bool wasPresent)
     }
     if ((present_ != 0) != wasPresent)
         ShowWarningsOnce();
-    DriveIpModule(IpDrive::UpdateStep);
+    manager_->RunUpdateStep();
 
     const int32_t outputEnable = cmds_.Value(kOutputEnable);
     if (outputEnable != lastOutputEnable_) {
@@ -256,26 +265,6 @@ void TkrSFPStatus::TickIpModule(bool wasPresent)
             logger->CheckTemperature();
         if (logger->StatusLogging())
             logger->CheckSupply();
-    }
-}
-
-// The calls of the tick that belong to the manager's configure/read state
-// machine and update sequencer. The manager does not offer them yet; each
-// point is wired here when it does:
-//   BusyIndicator - UpdateBusyIndicator, after the write-settle service;
-//   ModuleChange  - ResetOnModuleChange, on a module insertion;
-//   StatusTick    - OnStatusTick, first thing on an IP module's tick;
-//   UpdateStep    - RunUpdateStep, after the insertion warnings.
-void TkrSFPStatus::DriveIpModule(IpDrive point)
-{
-    switch (point) {
-    case IpDrive::StatusTick:
-        manager_->OnStatusTick();
-        break;
-    case IpDrive::BusyIndicator:
-    case IpDrive::ModuleChange:
-    case IpDrive::UpdateStep:
-        break;
     }
 }
 

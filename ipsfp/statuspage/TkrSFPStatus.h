@@ -25,6 +25,7 @@
 #include <vector>
 
 class IpSfpManager;
+class IpValueDisplay;
 class SFPLogger;
 class TpChildCmd;
 class TpDialog;
@@ -85,9 +86,6 @@ private:
     static const uint16_t kCmdIds[kCmdEntries];
 
     // Where the tick hands over to the manager's IP state machine.
-    enum class IpDrive { BusyIndicator, ModuleChange, StatusTick, UpdateStep };
-    void DriveIpModule(IpDrive point);
-
     bool ModuleChanged(bool wasPresent);
     void OnModuleChange();
     void TickIpModule(bool wasPresent);
@@ -101,6 +99,7 @@ private:
     TpCommand unrecognisedTextCmd_;
     std::unique_ptr<TpChildCmd> databaseResultCmd_;
     std::unique_ptr<IpSfpManager> manager_;
+    std::unique_ptr<IpValueDisplay> pageView_;   // the manager's view of the IP pages
     std::unique_ptr<SFPLogger> logger_;
     TpCmdTable cmds_;
     TpDialog* unrecognisedDialog_ = nullptr;
