@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr uint32_t kReplySpinUs = 50;
+
 // Tokens in use and their slots. One lock guards the table and every slot's
 // buffer while a reply is written, so a slot cannot go away mid-reply. Few
 // tokens are in use at once (one per waiting connection): a short list,
@@ -75,7 +77,9 @@ uint16_t RemoteReplySlot::BeginRequest()
 
 bool RemoteReplySlot::WaitReply(uint32_t timeoutMs)
 {
-    if (done_.WaitFor(timeoutMs))
+    // A reply mostly comes within microseconds: watched for a little
+    // before the connection sleeps.
+    if (done_.WaitFor(timeoutMs, kReplySpinUs))
         return true;
     std::lock_guard<std::mutex> lock(Table().mutex);
     DropTokenLocked();

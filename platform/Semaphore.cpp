@@ -1,5 +1,7 @@
 #include "Semaphore.h"
 
+#include "SpinWait.h"
+
 #include <chrono>
 
 Semaphore::Semaphore(uint32_t initial, uint32_t maximum)
@@ -31,8 +33,9 @@ bool Semaphore::Wait()
     return true;
 }
 
-bool Semaphore::WaitFor(uint32_t timeoutMs)
+bool Semaphore::WaitFor(uint32_t timeoutMs, uint32_t spinUs)
 {
+    SpinUntil([this] { return count_.load(std::memory_order_relaxed) > 0; }, spinUs);
     std::unique_lock<std::mutex> lock(mutex_);
     if (!cond_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                         [this] { return shutdown_ || count_ > 0; }))

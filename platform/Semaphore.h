@@ -3,6 +3,7 @@
 // for shutdown: after Shutdown() every wait returns false at once.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -19,8 +20,9 @@ public:
     // Waits until the count is above zero and takes one. False when the
     // semaphore was shut down.
     bool Wait();
-    // As Wait, giving up after timeoutMs of real time (false).
-    bool WaitFor(uint32_t timeoutMs);
+    // As Wait, giving up after timeoutMs of real time (false). With spinUs,
+    // first watches the count that long before sleeping (see SpinWait.h).
+    bool WaitFor(uint32_t timeoutMs, uint32_t spinUs = 0);
     // Takes one if available without waiting.
     bool TryWait();
     // Wakes every waiter; waits fail from now on until Reset().
@@ -33,7 +35,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::condition_variable cond_;
-    uint32_t count_;
+    std::atomic<uint32_t> count_;   // changed under mutex_; read outside it only to spin
     uint32_t maximum_;
     bool shutdown_ = false;
 };

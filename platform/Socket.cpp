@@ -1,11 +1,13 @@
 #include "Socket.h"
 
 #include <arpa/inet.h>
+#include <algorithm>
 #include <cerrno>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 Socket::~Socket()
@@ -167,6 +169,29 @@ bool Socket::SendAll(const void* data, size_t size)
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+bool Socket::SendAll(const void* first, size_t firstSize, const void* second, size_t secondSize)
+{
+    iovec parts[2] = {{const_cast<void*>(first), firstSize}, {const_cast<void*>(second), secondSize}};
+    msghdr message {};
+    message.msg_iov = parts;
+    message.msg_iovlen = 2;
+    while (parts[0].iov_len > 0) {
+        ssize_t n = ::sendmsg(fd_.load(), &message, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        const size_t fromFirst = std::min(static_cast<size_t>(n), parts[0].iov_len);
+        parts[0].iov_base = static_cast<char*>(parts[0].iov_base) + fromFirst;
+        parts[0].iov_len -= fromFirst;
+        const size_t fromSecond = static_cast<size_t>(n) - fromFirst;
+        parts[1].iov_base = static_cast<char*>(parts[1].iov_base) + fromSecond;
+        parts[1].iov_len -= fromSecond;
+    }
+    return SendAll(parts[1].iov_base, parts[1].iov_len);
 }
 
 void Socket::Shutdown()

@@ -50,6 +50,9 @@ public:
     long RecvFor(void* buffer, size_t size, int timeoutMs);
     // Sends every byte; false on error.
     bool SendAll(const void* data, size_t size);
+    // Sends every byte of first, then of second, in one write where the
+    // socket takes both; false on error.
+    bool SendAll(const void* first, size_t firstSize, const void* second, size_t secondSize);
 
     // Stops both directions; blocked Accept/Recv return. The descriptor stays
     // open until Close() or destruction.

@@ -10,6 +10,7 @@ void LcdFrame::Draw(const std::function<void(uint32_t* pixels)>& draw)
     if (draw)
         draw(pixels_.data());
     dirty_ = true;
+    ++changes_;
 }
 
 void LcdFrame::Fill(uint32_t colour)
@@ -17,6 +18,7 @@ void LcdFrame::Fill(uint32_t colour)
     std::lock_guard<std::mutex> lock(mutex_);
     std::fill(pixels_.begin(), pixels_.end(), colour);
     dirty_ = true;
+    ++changes_;
 }
 
 void LcdFrame::SetPixel(int x, int y, uint32_t colour)
@@ -26,6 +28,7 @@ void LcdFrame::SetPixel(int x, int y, uint32_t colour)
     std::lock_guard<std::mutex> lock(mutex_);
     pixels_[static_cast<size_t>(y) * kLcdWidth + static_cast<size_t>(x)] = colour;
     dirty_ = true;
+    ++changes_;
 }
 
 uint32_t LcdFrame::Pixel(int x, int y) const
@@ -36,10 +39,18 @@ uint32_t LcdFrame::Pixel(int x, int y) const
     return pixels_[static_cast<size_t>(y) * kLcdWidth + static_cast<size_t>(x)];
 }
 
-std::vector<uint32_t> LcdFrame::Snapshot() const
+std::vector<uint32_t> LcdFrame::Snapshot(uint64_t* changes) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (changes != nullptr)
+        *changes = changes_;
     return pixels_;
+}
+
+uint64_t LcdFrame::Changes() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return changes_;
 }
 
 bool LcdFrame::IsDirty() const
@@ -77,6 +88,7 @@ void LcdFrame::Reset()
     std::lock_guard<std::mutex> lock(mutex_);
     std::fill(pixels_.begin(), pixels_.end(), 0u);
     dirty_ = false;
+    ++changes_;
     overlay_ = {};
 }
 

@@ -45,8 +45,12 @@ public:
     void SetPixel(int x, int y, uint32_t colour);
     uint32_t Pixel(int x, int y) const;   // 0 outside the frame
 
-    // A copy of the whole picture, taken under the lock.
-    std::vector<uint32_t> Snapshot() const;
+    // A copy of the whole picture, taken under the lock; with changes, also
+    // the change count of that picture.
+    std::vector<uint32_t> Snapshot(uint64_t* changes = nullptr) const;
+    // Counts every drawing since the frame was made (Reset included); equal
+    // counts mean the same picture.
+    uint64_t Changes() const;
 
     bool IsDirty() const;
     // Returns the dirty flag and clears it.
@@ -63,6 +67,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<uint32_t> pixels_;
     bool dirty_ = false;
+    uint64_t changes_ = 0;
     std::array<OverlayLine, kOverlayLineCount> overlay_{};
 };
 

@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 
 #include <mutex>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -36,7 +37,7 @@ bool WriteImage(const TpTFTBitmap& image, const std::string& path)
 // written again while the file is still that one (clients polling a still
 // screen would rewrite the same file on every fetch).
 struct LastLcdImage {
-    std::string bytes;
+    std::optional<TpTFTBitmap> image;
     std::string path;
     struct stat info {};
 };
@@ -53,14 +54,15 @@ bool WriteLcdImageLocked(const TpTFTBitmap& image)
     static LastLcdImage last;
     const std::string path = LcdImagePath();
     struct stat now {};
-    if (path == last.path && image.Bytes() == last.bytes && stat(path.c_str(), &now) == 0 && SameFile(now, last.info))
+    const bool sameImage = last.image && (image.SameEncoding(*last.image) || image.Bytes() == last.image->Bytes());
+    if (path == last.path && sameImage && stat(path.c_str(), &now) == 0 && SameFile(now, last.info))
         return true;
     last.path.clear();
     Paths::MakeDataFolders();
     if (!WriteImage(image, path))
         return false;
     if (stat(path.c_str(), &last.info) == 0) {
-        last.bytes = image.Bytes();
+        last.image = image;
         last.path = path;
     }
     return true;
@@ -85,14 +87,14 @@ bool SaveLcdImage()
     return WriteLcdImageLocked(image);
 }
 
-bool SendLcdImage(Socket& socket)
+bool SendLcdImage(Socket& socket, const void* prefix, size_t prefixSize)
 {
     const TpTFTBitmap image;
     {
         std::lock_guard<std::mutex> lock(FileMutex());
         WriteLcdImageLocked(image);
     }
-    return TpTFTBitmapStream(socket).Send(image);
+    return TpTFTBitmapStream(socket).Send(image, prefix, prefixSize);
 }
 
 std::string ScreenDump()

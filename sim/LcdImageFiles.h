@@ -4,6 +4,7 @@
 // writer at a time.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class Socket;
@@ -19,9 +20,10 @@ std::string ScreenDumpFolder();
 bool SaveLcdImage();
 
 // Saves the LCD image as "PcSimLcd.bmp" and sends the same image over the
-// socket in pieces of at most 64 KiB. The client gets the whole image
+// socket in pieces of at most 64 KiB, the prefix bytes (a reply header), when
+// given, in one write with the first piece. The client gets the whole image
 // even when the file cannot be written. False when the socket fails.
-bool SendLcdImage(Socket& socket);
+bool SendLcdImage(Socket& socket, const void* prefix = nullptr, size_t prefixSize = 0);
 
 // Writes the LCD image to the next free "scrndump" + n + ".bmp" (n from 0)
 // in the screen-dump folder, never over an existing file, and returns that

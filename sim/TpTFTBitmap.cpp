@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <mutex>
+
 namespace {
 
 constexpr int32_t kPixelsPerMetre = 2835;   // 72 dots per inch
@@ -22,6 +24,14 @@ void Put32(std::string& out, size_t at, uint32_t v)
     for (int i = 0; i < 4; ++i)
         out[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
+
+// The last image of the simulator's LCD and the change count of the
+// picture it shows.
+struct LcdImageCache {
+    std::mutex mutex;
+    uint64_t changes = 0;
+    std::shared_ptr<const std::string> bytes;
+};
 
 } // namespace
 
@@ -73,14 +83,26 @@ std::string TpTFTBitmap::Encode(const std::vector<uint32_t>& pixels, int width, 
     return out;
 }
 
-TpTFTBitmap::TpTFTBitmap() : TpTFTBitmap(SimLcdFrame()) {}
+TpTFTBitmap::TpTFTBitmap()
+{
+    static LcdImageCache cache;
+    const LcdFrame& frame = SimLcdFrame();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    if (!cache.bytes || cache.changes != frame.Changes()) {
+        uint64_t changes = 0;
+        const std::vector<uint32_t> pixels = frame.Snapshot(&changes);
+        cache.bytes = std::make_shared<const std::string>(Encode(pixels, kLcdWidth, kLcdHeight));
+        cache.changes = changes;
+    }
+    bytes_ = cache.bytes;
+}
 
 TpTFTBitmap::TpTFTBitmap(const LcdFrame& frame)
-    : bytes_(Encode(frame.Snapshot(), kLcdWidth, kLcdHeight))
+    : bytes_(std::make_shared<const std::string>(Encode(frame.Snapshot(), kLcdWidth, kLcdHeight)))
 {
 }
 
 bool TpTFTBitmap::WriteFile(const std::string& path) const
 {
-    return !path.empty() && WriteFileAtomic(path, bytes_);
+    return !path.empty() && WriteFileAtomic(path, *bytes_);
 }

@@ -4,12 +4,14 @@
 // pixels, so the LCD image is 480 x 272 x 3 + 54 = 391,734 bytes).
 //
 // The image is always encoded in memory from one snapshot of the frame, so
-// every writer (a file, a socket) sends a whole picture of one moment.
+// every writer (a file, a socket) sends a whole picture of one moment. The
+// simulator's LCD is encoded again only once its picture has changed.
 #pragma once
 
 #include "LcdFrame.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,16 +26,19 @@ public:
     // the sizes are not positive or pixels holds fewer words.
     static std::string Encode(const std::vector<uint32_t>& pixels, int width, int height);
 
-    // Takes one snapshot of the LCD and encodes it.
+    // Takes one snapshot of the LCD and encodes it (or shares the image of
+    // the same picture encoded before).
     TpTFTBitmap();
     explicit TpTFTBitmap(const LcdFrame& frame);
 
-    const std::string& Bytes() const { return bytes_; }
+    const std::string& Bytes() const { return *bytes_; }
+    // True when both share one encoding (then their bytes are equal).
+    bool SameEncoding(const TpTFTBitmap& other) const { return bytes_ == other.bytes_; }
 
     // Writes the image to path (through a temporary file and a rename).
     // False when the file cannot be written.
     bool WriteFile(const std::string& path) const;
 
 private:
-    std::string bytes_;
+    std::shared_ptr<const std::string> bytes_;   // never null; shared images are not changed
 };

@@ -15,9 +15,10 @@ public:
 
     explicit TpTFTBitmapStream(Socket& socket) : socket_(socket) {}
 
-    // Sends every byte of the image; false when the socket fails, in which
-    // case the rest is not sent.
-    bool Send(const TpTFTBitmap& image);
+    // Sends every byte of the image, the first piece in one write with the
+    // prefix bytes when given; false when the socket fails, in which case the
+    // rest is not sent.
+    bool Send(const TpTFTBitmap& image, const void* prefix = nullptr, size_t prefixSize = 0);
     // Sends a snapshot of the simulator's LCD.
     bool SendLcd();
 

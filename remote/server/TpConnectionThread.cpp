@@ -343,8 +343,10 @@ void TpConnectionThread::PostStoreRequest(const RemoteMsgHeader& request)
 
 void TpConnectionThread::SendScreen(const RemoteMsgHeader& request)
 {
-    if (SendHeader(ReplyType::kScreen, request.cmdId, TpTFTBitmap::GetBmpSize(), 0))
-        SendLcdImage(client_);
+    // The header goes out in one write with the image's first piece.
+    uint8_t header[kRemoteHeaderSize];
+    EncodeReplyHeader(ReplyType::kScreen, request.cmdId, TpTFTBitmap::GetBmpSize(), 0, header);
+    SendLcdImage(client_, header, sizeof header);
 }
 
 bool TpConnectionThread::Post(const RemoteMsgHeader& request, uint32_t origin, uint16_t token)
@@ -355,7 +357,8 @@ bool TpConnectionThread::Post(const RemoteMsgHeader& request, uint32_t origin, u
     return msgq_.Send(h, reader_.Payload());
 }
 
-bool TpConnectionThread::SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value)
+void TpConnectionThread::EncodeReplyHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value,
+                                           uint8_t* bytes)
 {
     RemoteMsgHeader h;
     h.magic = kRemoteMagic;
@@ -363,8 +366,13 @@ bool TpConnectionThread::SendHeader(uint16_t type, uint16_t cmdId, uint32_t item
     h.cmdId = cmdId;
     h.item = item;
     h.value = value;
-    uint8_t bytes[kRemoteHeaderSize];
     h.Encode(bytes);
+}
+
+bool TpConnectionThread::SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value)
+{
+    uint8_t bytes[kRemoteHeaderSize];
+    EncodeReplyHeader(type, cmdId, item, value, bytes);
     return Send(bytes, sizeof bytes);
 }
 

@@ -94,6 +94,7 @@ private:
     void SendScreen(const RemoteMsgHeader& request);
     // Posts header and the payload behind it in the receive buffer.
     bool Post(const RemoteMsgHeader& request, uint32_t origin, uint16_t token);
+    static void EncodeReplyHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value, uint8_t* bytes);
     bool SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value);
     bool Send(const void* data, size_t size);
     // Closes the client socket and frees the slot (the slot's thread).

@@ -2,6 +2,7 @@
 #include "support/ZuTest.h"
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -21,6 +22,23 @@ TEST_F(SocketTest, ReceiveTimesOutThenGetsTheBytesThenTheEndOfStream)
 
     client.Close();
     EXPECT_EQ(server.Recv(got, 1), 0) << "end of stream after the peer closes";
+}
+
+TEST_F(SocketTest, TwoPartSendArrivesWholeAndInOrderOverManyWrites)
+{
+    Socket listener = Socket::Listen("127.0.0.1", 0);
+    Socket client = Socket::Connect("127.0.0.1", listener.LocalPort());
+    Socket server = listener.Accept();
+    std::string second(8 << 20, '\0');   // more than the socket takes at once
+    for (size_t i = 0; i < second.size(); ++i)
+        second[i] = static_cast<char>(i * 7 + i / 251);
+    std::string got(3 + second.size(), '\0');
+    bool received = false;
+    std::thread reader([&] { received = server.RecvAll(got.data(), got.size()); });
+    EXPECT_TRUE(client.SendAll("abc", 3, second.data(), second.size()));
+    reader.join();
+    ASSERT_TRUE(received);
+    EXPECT_TRUE(got == "abc" + second);
 }
 
 TEST_F(SocketTest, SendToAClosedPeerFailsWithoutSignal)
