@@ -182,12 +182,18 @@ TpScripts& TpZuApplication::Scripts() { return parts_->scripts; }
 void TpZuApplication::ProcessMessages()
 {
     // Every message waiting is taken at once and handled in order before the
-    // thread waits again.
+    // thread waits again. Only while clients are sending does the thread
+    // watch for the next request before it sleeps, so an idle simulator
+    // (one update every tick) costs nothing extra.
     std::vector<AppMessage> batch(kAppQueueCapacity);
+    bool clientsActive = false;
     while (!quit_.load() && parts_) {
-        const size_t n = parts_->msgq.ReceiveAll(batch.data(), batch.size());
-        for (size_t i = 0; i < n && !quit_.load(); ++i)
+        const size_t n = parts_->msgq.ReceiveAll(batch.data(), batch.size(), clientsActive);
+        clientsActive = false;
+        for (size_t i = 0; i < n && !quit_.load(); ++i) {
+            clientsActive = clientsActive || batch[i].header.type != MsgType::kUpdate;
             Dispatch(batch[i]);
+        }
     }
     ShutDown();
 }

@@ -155,12 +155,13 @@ bool MessageQueue::Receive(AppMessage& out)
     return TakeLocked(q, out);
 }
 
-size_t MessageQueue::ReceiveAll(AppMessage* out, size_t max)
+size_t MessageQueue::ReceiveAll(AppMessage* out, size_t max, bool watch)
 {
     AppQueue& q = Queue();
     // The application thread watches for the next request a little before
     // it sleeps: with several clients one comes within microseconds.
-    SpinUntil([&q] { return q.waiting.load(std::memory_order_relaxed) > 0; }, kReceiveSpinUs);
+    if (watch)
+        SpinUntil([&q] { return q.waiting.load(std::memory_order_relaxed) > 0; }, kReceiveSpinUs);
     QueueLock lock(q);
     while (q.Empty())
         lock.Wait();

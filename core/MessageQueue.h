@@ -47,8 +47,9 @@ public:
     // Takes the oldest message, waiting while the queue is empty.
     bool Receive(AppMessage& out);
     // Takes every waiting message (at most max, oldest first) into out,
-    // waiting while the queue is empty; returns how many it took.
-    size_t ReceiveAll(AppMessage* out, size_t max);
+    // waiting while the queue is empty; returns how many it took. With
+    // watch, it first watches the queue briefly before it sleeps.
+    size_t ReceiveAll(AppMessage* out, size_t max, bool watch = true);
     // As Receive, giving up after timeoutMs (false).
     bool ReceiveFor(AppMessage& out, uint32_t timeoutMs);
 
