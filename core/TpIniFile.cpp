@@ -1,13 +1,27 @@
 #include "TpIniFile.h"
 
 #include "FileHelpers.h"
+#include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+// Decimal integer text; false for anything else.
+bool ParseDecimal(const std::string& text, int32_t& value)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(v);
+    return true;
+}
 
 std::string Trim(const std::string& s)
 {
@@ -195,4 +209,15 @@ bool TpIniFile::Save() const
 bool TpIniFile::SaveLocked() const
 {
     return WriteFileAtomic(path_, TextLocked());
+}
+
+bool ReadGainSetting(const TpIniFile& settings, const char* key, int32_t& value)
+{
+    const std::string text = settings.GetString("", key, "");
+    if (text.empty())
+        return false;
+    if (ParseDecimal(text, value))
+        return true;
+    DebugPrintf("ERROR: %s=%s is not a number; the gain stays\n", key, text.c_str());
+    return false;
 }

@@ -57,3 +57,8 @@ private:
     mutable std::mutex mutex_;
     std::vector<Section> sections_;   // sections_[0] is the unnamed section
 };
+
+// A gain kept in the unnamed section: strict decimal text. True with the
+// value when the key holds one; a value that is not a decimal number is
+// reported on the console and gives false, as a missing key does.
+bool ReadGainSetting(const TpIniFile& settings, const char* key, int32_t& value);

@@ -209,18 +209,23 @@ void TpChanStatus::SetItemEnabled(int item, bool enabled)
 {
     TpValListCmd::SetItemEnabled(item, enabled);
     inputSelect_->SetItemEnabled(item, enabled);
-    if (g_itemsForced.load()) {
-        for (int forced : {kAesInput1, kAesInput2}) {
-            TpValListCmd::SetItemEnabled(forced, true);
-            inputSelect_->SetItemEnabled(forced, true);
-        }
+    if (g_itemsForced.load())
+        EnableAesItems();
+}
+
+void TpChanStatus::EnableAesItems()
+{
+    // Through the store, so every view of both lists (the dialog's too) has
+    // them; views that already have them are left alone.
+    for (int item : {kAesInput1, kAesInput2}) {
+        SetItemEnabledAll(item, true);
+        inputSelect_->SetItemEnabledAll(item, true);
     }
 }
 
 void TpChanStatus::ForceItemsEnabled()
 {
-    SetItemEnabled(kAesInput1, true);
-    SetItemEnabled(kAesInput2, true);
+    EnableAesItems();
     g_itemsForced.store(true);
 }
 
@@ -265,11 +270,11 @@ void TpChanStatus::ShowInvalid(int line1Items)
         line1_->SetItemTextAll(i, "");
 }
 
-void TpChanStatus::ColourField(const Block& block, int first)
+void TpChanStatus::ColourField(const Block& block, int first, bool professional)
 {
-    // A field's bytes are marked red where bit 7 is set; an empty field
-    // leaves no marks behind.
-    const bool shown = block[first] != 0;
+    // A field's bytes are marked red where bit 7 is set; an empty field, or
+    // a consumer block, leaves no marks behind.
+    const bool shown = professional && block[first] != 0;
     for (int i = first; i < first + 4; ++i)
         line3_->SetItemColoursAll(i, shown && (block[i] & 0x80) != 0 ? kRed : 0, kItemBack);
 }
@@ -308,10 +313,9 @@ void TpChanStatus::DrawStatus()
     const std::vector<std::string> fields = Decode(block, crc);
     for (size_t i = 0; i < fields.size(); ++i)
         line1_->SetItemTextAll(static_cast<int>(i), fields[i]);
-    if ((block[0] & 0x01) != 0) {
-        ColourField(block, kOrigin);
-        ColourField(block, kDestination);
-    }
+    const bool professional = (block[0] & 0x01) != 0;
+    ColourField(block, kOrigin, professional);
+    ColourField(block, kDestination, professional);
     for (int i = static_cast<int>(fields.size()); i < line1Items; ++i)
         line1_->SetItemTextAll(i, "");
 }

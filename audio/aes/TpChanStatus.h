@@ -47,8 +47,9 @@ public:
     static std::vector<std::string> Decode(const Block& block, uint8_t crc);
 
 private:
+    void EnableAesItems();
     void ShowInvalid(int line1Items);
-    void ColourField(const Block& block, int first);
+    void ColourField(const Block& block, int first, bool professional);
 
     std::unique_ptr<TpValListCmd> inputSelect_;
     std::unique_ptr<TpChildCmd> sourceSelect_;

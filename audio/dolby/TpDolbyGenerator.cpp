@@ -62,15 +62,7 @@ const char* DolbyRateSuffix(int standard)
         return "_24";
     if (IsIn(dolby_rate_23, std::size(dolby_rate_23), standard))
         return "_23";
-    // The 4:4:4 standards the lists leave out still get their own rate.
-    const VideoStdRow* row = VideoStdAt(standard);
-    switch (row != nullptr ? row->frameRate : 25) {
-    case 30: return "_30";
-    case 29: return "_29";
-    case 24: return "_24";
-    case 23: return "_23";
-    default: return "_25";
-    }
+    return "_25";
 }
 
 DolbyFieldPlaces FindDolbyFieldPlaces(const DolbyStreamInfo& info, int program)

@@ -69,7 +69,7 @@ void TpAcModeField::SetExpected(uint16_t mode)
 
 std::string TpStatusNumField::GetValueText(uint16_t v) const
 {
-    return static_cast<int16_t>(v) > maximum_ ? std::string() : Format("%d", v);
+    return v > static_cast<uint16_t>(maximum_) ? std::string() : Format("%d", v);
 }
 
 std::string TpStatusDBField::GetValueText(uint16_t v) const

@@ -78,14 +78,15 @@ private:
     uint16_t expected_ = 0xFFFF;
 };
 
-// A plain number; nothing above the maximum.
+// A plain number, taken unsigned; nothing above the maximum. Absent (empty
+// and grey) when the word is 0xFFFF.
 class TpStatusNumField : public TpStatusField {
 public:
     using TpStatusField::TpStatusField;
 
 protected:
     std::string GetValueText(uint16_t v) const override;
-    bool Absent() const override { return false; }
+    bool Absent() const override { return *absent_ == 0xFFFF; }
     bool Logs(const std::string& text) const override { return !text.empty(); }
 };
 

@@ -7,9 +7,6 @@
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -23,18 +20,6 @@ constexpr int kTaskPeriodMs = 300;
 constexpr int kFirstWideStd = 30;
 constexpr int kLastWideStd = 49;
 constexpr int kWideGroupsAboveRate = 28;
-
-// Decimal integer text; false for anything else.
-bool ParseDecimal(const std::string& text, int32_t& value)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != '\0' || errno != 0 || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(v);
-    return true;
-}
 } // namespace
 
 TpAudGenerator* TpAudGenerator::Instance()
@@ -91,14 +76,9 @@ TpAudGenerator::~TpAudGenerator()
 
 void TpAudGenerator::LoadOutputGain(const char* key, TpCommand& cmd)
 {
-    const std::string text = settings_.GetString("", key, "");
-    if (!text.empty()) {
-        int32_t value = 0;
-        if (ParseDecimal(text, value))
-            cmd.SetValueAll(value);
-        else
-            DebugPrintf("ERROR: %s=%s is not a number; the gain stays\n", key, text.c_str());
-    }
+    int32_t value = 0;
+    if (ReadGainSetting(settings_, key, value))
+        cmd.SetValueAll(value);
     // The output gains are calibration: editable only in service mode.
     if (app_ != nullptr && app_->ServiceKeysHeld())
         cmd.SetEnabledAll(true);

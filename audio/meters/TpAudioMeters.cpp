@@ -21,11 +21,11 @@ constexpr const char* kScale20File = "meters/meters20.tga";
 constexpr uint32_t kScaleFileColour = 0x5A92CD;
 
 // Caption texts by caption index; the last is the pair-name format.
-constexpr unsigned kCaptionTexts[] = {86, 87, 88, 89, 155, 282, 90};
+constexpr unsigned kPairNameText = 90;
+constexpr unsigned kCaptionTexts[] = {86, 87, 88, 89, 155, 282, kPairNameText};
 constexpr int kCapAes = 3;
 constexpr int kCapDolby = 4;
 constexpr int kCapAesMonitor = 5;
-constexpr unsigned kPairNameText = 90;
 
 constexpr int32_t kSourceAes = 6;
 constexpr int32_t kSourceDolby = 7;
@@ -122,8 +122,9 @@ TpAudioMeters::~TpAudioMeters() = default;
 void TpAudioMeters::LoadGain(const char* key, TpChildCmd& cmd, bool serviceMode)
 {
     // A missing key or one that is not a number leaves the gain as it is.
-    if (settings_ != nullptr)
-        cmd.SetValueAll(settings_->GetInt("", key, cmd.GetValue()));
+    int32_t value = 0;
+    if (settings_ != nullptr && ReadGainSetting(*settings_, key, value))
+        cmd.SetValueAll(value);
     // The input gains are calibration: editable only in service mode.
     if (serviceMode)
         cmd.SetEnabledAll(true);

@@ -214,7 +214,7 @@ TEST_F(DolbyGenerator, StartLineFollowsTheVideoFormat)
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 2);
     store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 14);
-    for (auto [standard, suffix] : {std::pair{1, "_29"}, {2, "_30"}, {15, "_24"}, {16, "_23"}, {8, "_25"}, {47, "_29"}}) {
+    for (auto [standard, suffix] : {std::pair{1, "_29"}, {2, "_30"}, {15, "_24"}, {16, "_23"}, {8, "_25"}, {47, "_25"}}) {
         gen->SetVideoFormat(VideoFormat{standard});
         EXPECT_EQ(gen->RateSuffix(), suffix) << standard;
     }

@@ -161,6 +161,9 @@ TEST_F(DolbyStatusPage, ChangesLogOnceAndLossBlanksTheRows)
     EXPECT_EQ(Colour(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), 0xAFAFAFu);
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "");
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 11), "");
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, 7), "") << "bits per word";
+    EXPECT_EQ(Colour(COM_ANLYS_DOLBY_OVERVIEW, 7), 0xAFAFAFu);
+    EXPECT_EQ(Events("65535"), 0);
     EXPECT_EQ(Events("Dolby data lost"), 1);
 }
 

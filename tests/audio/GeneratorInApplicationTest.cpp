@@ -39,6 +39,8 @@ protected:
 TEST_F(GeneratorInApplication, AnalyserHearsLevelsAndOutputs)
 {
     ASSERT_NE(TpAudGenerator::Instance(), nullptr);
+    EXPECT_TRUE(app->Store().GetCmd(COM_GEN_AUDIO_AES_OUT_SOURCE)->GetItemEnabled(TpAudioPair::kDolby))
+        << "the Dolby generator can make a stream";
     ASSERT_TRUE(SetRemote(GroupId(0), 1));
     ASSERT_TRUE(SetRemote(SourceId(0, 0), 3));
     ASSERT_TRUE(SetRemote(LevelId(0, 0), -6));

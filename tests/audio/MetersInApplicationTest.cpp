@@ -104,6 +104,13 @@ TEST_F(MetersInApplication, BanksCaptionsAndGains)
     EXPECT_EQ(hw.CallsOf("MeterSet").back(), "MeterSet(0,3)");
     app.reset();
     EXPECT_NE(ReadText("system.cfg").find("audingainleft=3"), std::string::npos);
+    // Gains are decimal; anything else is reported and leaves the gain.
+    WriteText("system.cfg", "audingainleft=010\naudingainright=0x10\n");
+    app = std::make_unique<TpZuApplication>();
+    EXPECT_EQ(Value(COM_METER_INPUT_GAIN_LEFT), 10);
+    EXPECT_EQ(Value(COM_METER_INPUT_GAIN_RIGHT), 0);
+    EXPECT_TRUE(debug->Contains("audingainright=0x10"));
+    EXPECT_EQ(TpAnalyser::Instance()->Meters().Meter(16), nullptr);
 }
 
 TEST_F(MetersInApplication, ThresholdsLogStartAndEndOfAnExcursion)
@@ -187,9 +194,12 @@ TEST_F(MetersInApplication, ChannelStatusDecodesProfessionalAndConsumerBlocks)
     EXPECT_EQ(Text(COM_STATUS_CSS_LINE_2),
               "01 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 32\n");
 
+    aes.embedded[6] = 0x41, aes.embedded[8] = 0xC3;   // a red origin mark, then a consumer block
+    analyser->Update();
     aes.inputs[1] = {0x00, 0x64, 0x21};
     ASSERT_TRUE(Set(COM_STATUS_CSS_INP_SELECT, 16));
     analyser->Update();
+    EXPECT_EQ(Cmd(COM_STATUS_CSS_LINE_3)->GetColour(8), 0u) << "a consumer block has no origin";
     EXPECT_EQ(item(7), "B/Cast USA");
     EXPECT_EQ(item(9), "1");
     EXPECT_EQ(item(11), "B");
@@ -197,4 +207,12 @@ TEST_F(MetersInApplication, ChannelStatusDecodesProfessionalAndConsumerBlocks)
     aes.fail = true;
     analyser->Update();
     EXPECT_EQ(item(2), "INVALID");
+
+    // Forced AES items are enabled on every view, the dialog's (a client's) too.
+    app->Store().SetItemEnabled(COM_STATUS_CSS_INP_SELECT, 15, false);
+    analyser->ChanStatus().ForceItemsEnabled();
+    app->Store().SetItemEnabled(COM_ANLYS_INP_SEL, 16, false);
+    EXPECT_TRUE(Cmd(COM_STATUS_CSS_INP_SELECT)->GetItemEnabled(15));
+    EXPECT_TRUE(Cmd(COM_ANLYS_INP_SEL)->GetItemEnabled(16) && Cmd(COM_STATUS_CSS_INP_SELECT)->GetItemEnabled(16));
+    TpChanStatus::ResetItemsForced();
 }
