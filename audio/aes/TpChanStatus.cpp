@@ -193,7 +193,11 @@ TpChanStatus::TpChanStatus(const CmdIds& ids, bool aesItems) : TpValListCmd(null
     }
 }
 
-TpChanStatus::~TpChanStatus() = default;
+TpChanStatus::~TpChanStatus()
+{
+    // The flag belongs to the page's lifetime: a new page starts unforced.
+    ResetItemsForced();
+}
 
 bool TpChanStatus::ItemsForced()
 {

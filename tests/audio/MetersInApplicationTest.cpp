@@ -214,5 +214,4 @@ TEST_F(MetersInApplication, ChannelStatusDecodesProfessionalAndConsumerBlocks)
     app->Store().SetItemEnabled(COM_ANLYS_INP_SEL, 16, false);
     EXPECT_TRUE(Cmd(COM_STATUS_CSS_INP_SELECT)->GetItemEnabled(15));
     EXPECT_TRUE(Cmd(COM_ANLYS_INP_SEL)->GetItemEnabled(16) && Cmd(COM_STATUS_CSS_INP_SELECT)->GetItemEnabled(16));
-    TpChanStatus::ResetItemsForced();
 }
