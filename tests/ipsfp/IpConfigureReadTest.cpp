@@ -196,9 +196,16 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
     int loopChecks = 0;
     manager.checkLoopOnSfpLoss = [&loopChecks] { ++loopChecks; };
     manager.loadedFirmwareSlot = 0;
+    for (const auto& [slot, no] : {std::pair {1u, kActionNo}, {3u, kActionClose}}) {   // No, or closed by key
+        store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + slot, 1);
+        ASSERT_NE(TopWindow(), nullptr);
+        no == kActionClose ? TopWindow()->CloseByKey() : TopWindow()->RunAction(no);
+        EXPECT_EQ(loopChecks, 0);
+        EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    }
     store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + 2, 1);
     ASSERT_NE(TopWindow(), nullptr);
-    TopWindow()->CloseByKey();   // the answer 0 loads
+    TopWindow()->RunAction(kActionYes);
     EXPECT_EQ(loopChecks, 1);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
