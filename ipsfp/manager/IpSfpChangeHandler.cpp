@@ -588,6 +588,10 @@ bool IpSfpManager::OnFirmwareAnswer(TpCommand* c)
         if (SFPLogger* logger = SFPLogger::Instance())
             logger->LogModuleAction(firmware);
         StoreValue(COM_SFP_IP_FW_DEFAULT_ELEMENT, chosenFirmwareSlot);
+        // The program page is written and read again by the management pages' cycle.
+        for (SfpPageEntry& e : SfpLink::State().pageTable)
+            if (e.page == Page(SfpLogicalPage::ProgramPg))
+                e.loaded = 0;
         DisableSfpTabs();
     }
     firmwareConfirm_.reset();
