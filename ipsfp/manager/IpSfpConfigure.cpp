@@ -177,9 +177,10 @@ bool IpSfpManager::UpdateParametersByUnlockingPage(uint8_t logical)
         result = WriteStepOnPage(logical);
     if (firmwareDefaultCountdown == 0)
         return result;
-    if (firmwareDefaultCountdown < kFirmwareDefaultEnd)
+    // The write's own call leaves it at 2; the 20th call after that ends it.
+    if (firmwareDefaultCountdown < kFirmwareDefaultEnd) {
         ++firmwareDefaultCountdown;
-    if (firmwareDefaultCountdown >= kFirmwareDefaultEnd) {
+    } else {
         firmwareDefaultCountdown = 0;
         SetQuiet(COM_SFP_IP_LOADED_ELEMENT, 255);
         if (TpStore* store = TheStore())

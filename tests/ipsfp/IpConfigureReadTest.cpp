@@ -212,13 +212,14 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
     EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
-    int loadedAt = 0;   // the tick the loaded-firmware control shows the new slot
+    int writtenAt = 0, loadedAt = 0;   // the ticks of the slot's write and of the loaded-firmware control showing it
     for (int tick = 1; tick <= 40 && loadedAt == 0; ++tick) {
         Tick();
+        writtenAt = writtenAt == 0 && Writes(0xFA).size() == 2 ? tick : writtenAt;
         loadedAt = store.GetValue(COM_SFP_IP_LOADED_ELEMENT) == 2 ? tick : 0;
     }
     EXPECT_EQ(Writes(0xFA), (std::vector<Trans> {Wr(0xFA, 129, 2), Wr(0xFA, 0x85, 2), Wr(0xFA, 129, 3)}));
-    EXPECT_NE(loadedAt, 0);
+    EXPECT_EQ(loadedAt - writtenAt, 20);
     EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr) << "up until the page is read";
     Tick(8);
     EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
