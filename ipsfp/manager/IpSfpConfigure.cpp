@@ -587,8 +587,16 @@ bool IpSfpManager::UpdateProgressBox()
     }
     if (after.all == 0 && flowListReopen != 0) {
         flowListReopen = 0;
-        if (IsEncapsulating() && ValueOf(COM_SFP_TAB_SELECT) == 2)
+        const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
+        if (IsEncapsulating() && tab == 2) {
             audioSubStep = 0;
+        } else if (IsEncapsulating() && tab == 6) {
+            // The encoder map steps start again on the map page.
+            DebugChatty("\n)))CloseReset\n");
+            encMapStep = 0;
+            ChangePage(SfpPageNumber(SfpLogicalPage::EncAudMapPg));
+            pageBlocked = 1;
+        }
     }
     monitorPending = 0;
     EnableOutsideSets(true);

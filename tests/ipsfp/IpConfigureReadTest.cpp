@@ -225,6 +225,18 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
     EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
 }
 
+TEST_F(IpConfigureRead, TheEncoderMapStartsAgainOnItsPageOnceNothingRemains)
+{
+    store.SetValue(COM_SFP_TAB_SELECT, 6);
+    Tick(2);
+    manager.flowListReopen = 1;
+    manager.UpdateBusyIndicator();
+    EXPECT_TRUE(debug->Contains("\n)))CloseReset\n"));
+    EXPECT_EQ(manager.encMapStep, 0);
+    EXPECT_EQ(module.SelectedPage(), 0xCF);
+    EXPECT_EQ(manager.pageBlocked, 1);
+}
+
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
 {
     for (int reg = 0; reg < 256; ++reg)
