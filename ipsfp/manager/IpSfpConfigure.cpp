@@ -56,6 +56,8 @@ constexpr uint32_t kRed = 0xFF0000;
 // Edits the flow on screen's mirror control repeats.
 constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0x0D11,
                                        0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
+// Rows whose flow mirror goes back to the plain colour with the row.
+constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, 0x0D21, 0x0C29};
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
@@ -277,6 +279,14 @@ void IpSfpManager::InvalidateParameter(SfpParamRow& row, bool log)
         ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
         if (TpStore* store = TheStore())
             store->SetValue(kDefaultSettingsEnable, 0);
+    }
+    if (IpFlow::State().ipFeatures != 0) {
+        const bool port = row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT;
+        const uint16_t mirror = port                                   ? FlowPortControl(row.cmdId)
+                                : OneOf(row.cmdId, kMirrorClearedRows) ? FlowValueControl()
+                                                                       : 0;
+        if (mirror != 0)
+            ClearEditColour(mirror, true);
     }
 }
 

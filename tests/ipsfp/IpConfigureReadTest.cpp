@@ -156,6 +156,20 @@ TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
     EXPECT_EQ(manager.flowConfiguring, 0);
 }
 
+TEST_F(IpConfigureRead, CancelTakesTheOrangeOffTheFlowMirrors)
+{
+    store.SetValue(COM_SFP_TAB_SELECT, 2);
+    Tick();
+    TpCommand portMirror(2997, 1), valueMirror(3259, 1);   // encapsulation, first flow, audio tab
+    store.SetValue(COM_SFP_IP_DEST_UDP_PORT, 5000);
+    store.SetValue(0x0D21, 7);
+    EXPECT_EQ(portMirror.GetColour(), 0xFF7F00u);
+    EXPECT_EQ(valueMirror.GetColour(), 0xFF7F00u);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_NE(portMirror.GetColour(), 0xFF7F00u);
+    EXPECT_NE(valueMirror.GetColour(), 0xFF7F00u);
+}
+
 TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsUnicast)
 {
     module.Seed(0x90, 0x83, {0x01, 0x00, 0x5F, 0x01, 0x02, 0x03});   // 01:00:5F:01:02:03 for 239.1.2.3
