@@ -113,10 +113,10 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         if (row.pending != 0) {
             const uint8_t reg = row.writeRegister != 0 ? row.writeRegister : row.readRegister;
             SfpLink::PollSfpStatus();
-            SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
+            const bool written = SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
             SfpLink::PollSfpStatus();
             wrote = true;
-            InvalidateParameter(row, true);
+            InvalidateParameter(row, written);   // a failed write is read back, not logged
             ArmWriteSettle();
             return true;
         }
@@ -140,7 +140,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         return true;
     }
     if (sfp_read_byte(row.readRegister, &old) == 0) {
-        InvalidateParameter(row, true);
+        InvalidateParameter(row, false);   // nothing was written
         ArmWriteSettle();
         return true;
     }
@@ -149,9 +149,9 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         byte |= 0x01;
     if (!OneOf(row.cmdId, kNoWroteFlagIds))
         wrote = true;
-    SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
+    const bool written = SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row, true);
+    InvalidateParameter(row, written);
     ArmWriteSettle();
     return true;
 }
@@ -220,15 +220,16 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
         return false;
     SfpParamRow& row = *found;
     if (row.byteCount > 1) {
-        SetNewParameterValue(physical, row.readRegister, row.value, row.byteCount, row.cmdId);
+        const bool written = SetNewParameterValue(physical, row.readRegister, row.value, row.byteCount, row.cmdId);
         SfpLink::PollSfpStatus();
-        InvalidateParameter(row, true);
+        InvalidateParameter(row, written);
         return true;
     }
     if (state == PageWrite::Idle) {
         if (controllerConfiguring == 0 || unlockAgain != 0) {
+            if (!UnlockControllerPage(physical))
+                return true;   // tried again on the next call
             unlockAgain = 0;
-            UnlockControllerPage(physical);
         }
         pageUnlocked = 1;
         return true;
@@ -243,11 +244,12 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
         byte = WithField(old, row, row.value);
     }
     const unsigned cmdId = row.cmdId;
-    SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
+    const bool written = SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row, true);
+    InvalidateParameter(row, written);
     pageWritten = 1;
-    if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT) {
+    // A default firmware the module did not take is not shown as loaded.
+    if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT && written) {
         savedFirmwareDefault = byte;
         firmwareDefaultCountdown = 1;
     } else {

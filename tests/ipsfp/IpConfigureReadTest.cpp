@@ -133,6 +133,27 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     EXPECT_EQ(changes, 1);
 }
 
+TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogged)
+{
+    TpLogger events;
+    SFPLogger logger;
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
+    ReadManagement();
+    module.FailWritesOf(0x9A);
+    store.SetValue(kIpBytes[0], 11);
+    store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    module.ClearTrace();
+    module.FailWritesOf(129);   // the unlock, until the module takes it
+    Tick(12);
+    module.FailWritesOf(129, false);
+    Tick(12);
+    EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3)}));
+    EXPECT_EQ(store.GetValue(kIpBytes[0]), 10);
+    for (int i = 0; i < events.EntryCount(); ++i)
+        EXPECT_EQ(events.EntryText(i).find(" 292 Web IP Add"), std::string::npos) << events.EntryText(i);
+}
+
 TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
 {
     store.SetValue(COM_SFP_TAB_SELECT, 1);
