@@ -468,7 +468,8 @@ void IpSfpManager::UpdateManagementPages()
         return;
     if (UpdateParametersByUnlockingPage(entry.page) || busyCountdown != -1)
         return;
-    ReadPageParameters(entry.page);
-    entry.loaded = 1;
+    // A page with a failed read is read again on the next round.
+    if (ReadPageParameters(entry.page))
+        entry.loaded = 1;
     mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
 }

@@ -284,6 +284,14 @@ TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
     EXPECT_EQ(store.GetValue(kIpBytes[3]), 0);
 }
 
+TEST_F(IpConfigureRead, APageWithAFailedReadIsStillBeingRead)
+{
+    module.FailReadsOf(0x8B);   // the management address's first byte
+    ReadManagement();
+    Tick(20);
+    EXPECT_EQ(Progress().rfind("Reading SFP ", 0), 0u);
+}
+
 TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
 {
     using D = IpSfpManager::SubDialog;
