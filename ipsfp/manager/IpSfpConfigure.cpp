@@ -612,8 +612,8 @@ bool IpSfpManager::UpdateProgressBox()
     }
     monitorPending = 0;
     EnableOutsideSets(true);
-    // A configure (a firmware change) is done only once nothing at all is pending.
-    if (!reading && remain == 0 && monitorPending == 0 && (configuring == 0 || after.all == 0)) {
+    // A configure (a firmware change) is done only once its own edits are written too.
+    if (!reading && remain == 0 && monitorPending == 0 && (configuring == 0 || after.other == 0)) {
         if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
             if (SFPLogger* logger = SFPLogger::Instance())
                 logger->LogModuleActionDone();
