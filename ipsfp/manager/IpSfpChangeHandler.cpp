@@ -576,7 +576,8 @@ bool IpSfpManager::OnFirmwareAnswer(TpCommand* c)
         slotKnown && TheStore() != nullptr
             ? TheStore()->GetCmdText(COM_SFP_IP_FW_ELEMENT0 + static_cast<unsigned>(chosenFirmwareSlot))
             : std::string();
-    if (c->GetValue() == 0 && slotKnown) {
+    // Yes is 1; No and the close key answer 0 and load nothing.
+    if (c->GetValue() == 1 && slotKnown) {
         for (unsigned id = COM_SFP_IP_FW_SEL_ELEMENT0; id <= COM_SFP_IP_FW_SEL_ELEMENT3; ++id)
             SetQuiet(id, static_cast<int32_t>(id - COM_SFP_IP_FW_SEL_ELEMENT0) == loadedFirmwareSlot ? 1 : 0);
         ShowIpBooting();
@@ -587,6 +588,10 @@ bool IpSfpManager::OnFirmwareAnswer(TpCommand* c)
         if (SFPLogger* logger = SFPLogger::Instance())
             logger->LogModuleAction(firmware);
         StoreValue(COM_SFP_IP_FW_DEFAULT_ELEMENT, chosenFirmwareSlot);
+        // The program page is written and read again by the management pages' cycle.
+        for (SfpPageEntry& e : SfpLink::State().pageTable)
+            if (e.page == Page(SfpLogicalPage::ProgramPg))
+                e.loaded = 0;
         DisableSfpTabs();
     }
     firmwareConfirm_.reset();

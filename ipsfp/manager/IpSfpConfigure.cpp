@@ -56,6 +56,8 @@ constexpr uint32_t kRed = 0xFF0000;
 // Edits the flow on screen's mirror control repeats.
 constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0x0D11,
                                        0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
+// Rows whose flow mirror goes back to the plain colour with the row.
+constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, 0x0D21, 0x0C29};
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
@@ -111,10 +113,10 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         if (row.pending != 0) {
             const uint8_t reg = row.writeRegister != 0 ? row.writeRegister : row.readRegister;
             SfpLink::PollSfpStatus();
-            SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
+            const bool written = SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
             SfpLink::PollSfpStatus();
             wrote = true;
-            InvalidateParameter(row, true);
+            InvalidateParameter(row, written);   // a failed write is read back, not logged
             ArmWriteSettle();
             return true;
         }
@@ -138,7 +140,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         return true;
     }
     if (sfp_read_byte(row.readRegister, &old) == 0) {
-        InvalidateParameter(row, true);
+        InvalidateParameter(row, false);   // nothing was written
         ArmWriteSettle();
         return true;
     }
@@ -147,9 +149,9 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         byte |= 0x01;
     if (!OneOf(row.cmdId, kNoWroteFlagIds))
         wrote = true;
-    SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
+    const bool written = SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row, true);
+    InvalidateParameter(row, written);
     ArmWriteSettle();
     return true;
 }
@@ -177,9 +179,10 @@ bool IpSfpManager::UpdateParametersByUnlockingPage(uint8_t logical)
         result = WriteStepOnPage(logical);
     if (firmwareDefaultCountdown == 0)
         return result;
-    if (firmwareDefaultCountdown < kFirmwareDefaultEnd)
+    // The write's own call leaves it at 2; the 20th call after that ends it.
+    if (firmwareDefaultCountdown < kFirmwareDefaultEnd) {
         ++firmwareDefaultCountdown;
-    if (firmwareDefaultCountdown >= kFirmwareDefaultEnd) {
+    } else {
         firmwareDefaultCountdown = 0;
         SetQuiet(COM_SFP_IP_LOADED_ELEMENT, 255);
         if (TpStore* store = TheStore())
@@ -217,15 +220,16 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
         return false;
     SfpParamRow& row = *found;
     if (row.byteCount > 1) {
-        SetNewParameterValue(physical, row.readRegister, row.value, row.byteCount, row.cmdId);
+        const bool written = SetNewParameterValue(physical, row.readRegister, row.value, row.byteCount, row.cmdId);
         SfpLink::PollSfpStatus();
-        InvalidateParameter(row, true);
+        InvalidateParameter(row, written);
         return true;
     }
     if (state == PageWrite::Idle) {
         if (controllerConfiguring == 0 || unlockAgain != 0) {
+            if (!UnlockControllerPage(physical))
+                return true;   // tried again on the next call
             unlockAgain = 0;
-            UnlockControllerPage(physical);
         }
         pageUnlocked = 1;
         return true;
@@ -240,11 +244,12 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
         byte = WithField(old, row, row.value);
     }
     const unsigned cmdId = row.cmdId;
-    SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
+    const bool written = SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row, true);
+    InvalidateParameter(row, written);
     pageWritten = 1;
-    if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT) {
+    // A default firmware the module did not take is not shown as loaded.
+    if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT && written) {
         savedFirmwareDefault = byte;
         firmwareDefaultCountdown = 1;
     } else {
@@ -276,6 +281,14 @@ void IpSfpManager::InvalidateParameter(SfpParamRow& row, bool log)
         ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
         if (TpStore* store = TheStore())
             store->SetValue(kDefaultSettingsEnable, 0);
+    }
+    if (IpFlow::State().ipFeatures != 0) {
+        const bool port = row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT;
+        const uint16_t mirror = port                                   ? FlowPortControl(row.cmdId)
+                                : OneOf(row.cmdId, kMirrorClearedRows) ? FlowValueControl()
+                                                                       : 0;
+        if (mirror != 0)
+            ClearEditColour(mirror, true);
     }
 }
 
@@ -586,12 +599,21 @@ bool IpSfpManager::UpdateProgressBox()
     }
     if (after.all == 0 && flowListReopen != 0) {
         flowListReopen = 0;
-        if (IsEncapsulating() && ValueOf(COM_SFP_TAB_SELECT) == 2)
+        const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
+        if (IsEncapsulating() && tab == 2) {
             audioSubStep = 0;
+        } else if (IsEncapsulating() && tab == 6) {
+            // The encoder map steps start again on the map page.
+            DebugChatty("\n)))CloseReset\n");
+            encMapStep = 0;
+            ChangePage(SfpPageNumber(SfpLogicalPage::EncAudMapPg));
+            pageBlocked = 1;
+        }
     }
     monitorPending = 0;
     EnableOutsideSets(true);
-    if (!reading && remain == 0 && monitorPending == 0) {
+    // A configure (a firmware change) is done only once its own edits are written too.
+    if (!reading && remain == 0 && monitorPending == 0 && (configuring == 0 || after.other == 0)) {
         if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
             if (SFPLogger* logger = SFPLogger::Instance())
                 logger->LogModuleActionDone();

@@ -191,6 +191,8 @@ SfpParamCounts IpSfpManager::CountKnownParameters() const
             ++counts.controller;
         if (row.inFlowSet != 0)
             ++counts.flow;
+        if (row.inControllerSet == 0 && row.inFlowSet == 0)
+            ++counts.other;
     }
     if (controllerConfiguring == 0)
         counts.controller = 0;

@@ -68,6 +68,7 @@ struct SfpParamCounts {
     uint32_t all = 0;
     uint32_t controller = 0;   // reported only while the controller configure runs
     uint32_t flow = 0;         // reported only while the flow configure runs
+    uint32_t other = 0;        // rows of neither set: written without Apply
 };
 
 class IpSfpManager : public TpCommand {

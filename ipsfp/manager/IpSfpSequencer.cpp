@@ -441,14 +441,21 @@ bool IpSfpManager::CommitEncAudMapPg(int32_t flow)
 
 // For each page of the page table in turn: select it; once it is current,
 // write what is pending on it, else read it and mark it loaded. The program
-// page changes only with the firmware, so once loaded it is left out.
+// page changes only with the firmware, so once loaded it is left out unless
+// an edit waits on it.
 void IpSfpManager::UpdateManagementPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     constexpr size_t kPages = 4;
+    const auto pendingOn = [](uint8_t page) {
+        for (const SfpParamRow& row : SfpParamTable::Instance().Rows())
+            if (row.page == page && row.pending != 0)
+                return true;
+        return false;
+    };
     for (size_t tries = 0; tries < kPages; ++tries) {
         const SfpPageEntry& e = pages[mgmtPageIndex % kPages];
-        if (e.page == Page(SfpLogicalPage::ProgramPg) && e.loaded != 0)
+        if (e.page == Page(SfpLogicalPage::ProgramPg) && e.loaded != 0 && !pendingOn(e.page))
             mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
         else
             break;
@@ -461,7 +468,8 @@ void IpSfpManager::UpdateManagementPages()
         return;
     if (UpdateParametersByUnlockingPage(entry.page) || busyCountdown != -1)
         return;
-    ReadPageParameters(entry.page);
-    entry.loaded = 1;
+    // A page with a failed read is read again on the next round.
+    if (ReadPageParameters(entry.page))
+        entry.loaded = 1;
     mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
 }

@@ -61,7 +61,13 @@ public:
 
     // Reads or writes of a register (on any page) that fail.
     void FailReadsOf(uint8_t reg) { failReads_.insert(reg); }
-    void FailWritesOf(uint8_t reg) { failWrites_.insert(reg); }
+    void FailWritesOf(uint8_t reg, bool fail = true)
+    {
+        if (fail)
+            failWrites_.insert(reg);
+        else
+            failWrites_.erase(reg);
+    }
     void FailAllWrites(bool fail) { failAllWrites_ = fail; }
     // The next count write attempts fail, whatever the register.
     void FailNextWrites(int count) { failNextWrites_ = count; }

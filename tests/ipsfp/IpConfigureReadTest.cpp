@@ -133,6 +133,27 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     EXPECT_EQ(changes, 1);
 }
 
+TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogged)
+{
+    TpLogger events;
+    SFPLogger logger;
+    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
+    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
+    ReadManagement();
+    module.FailWritesOf(0x9A);
+    store.SetValue(kIpBytes[0], 11);
+    store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    module.ClearTrace();
+    module.FailWritesOf(129);   // the unlock, until the module takes it
+    Tick(12);
+    module.FailWritesOf(129, false);
+    Tick(12);
+    EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3)}));
+    EXPECT_EQ(store.GetValue(kIpBytes[0]), 10);
+    for (int i = 0; i < events.EntryCount(); ++i)
+        EXPECT_EQ(events.EntryText(i).find(" 292 Web IP Add"), std::string::npos) << events.EntryText(i);
+}
+
 TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
 {
     store.SetValue(COM_SFP_TAB_SELECT, 1);
@@ -154,6 +175,20 @@ TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
     EXPECT_TRUE(Writes(0x91).empty());
     EXPECT_EQ(store.GetValue(kDestByte4), 226);
     EXPECT_EQ(manager.flowConfiguring, 0);
+}
+
+TEST_F(IpConfigureRead, CancelTakesTheOrangeOffTheFlowMirrors)
+{
+    store.SetValue(COM_SFP_TAB_SELECT, 2);
+    Tick();
+    TpCommand portMirror(2997, 1), valueMirror(3259, 1);   // encapsulation, first flow, audio tab
+    store.SetValue(COM_SFP_IP_DEST_UDP_PORT, 5000);
+    store.SetValue(0x0D21, 7);
+    EXPECT_EQ(portMirror.GetColour(), 0xFF7F00u);
+    EXPECT_EQ(valueMirror.GetColour(), 0xFF7F00u);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_NE(portMirror.GetColour(), 0xFF7F00u);
+    EXPECT_NE(valueMirror.GetColour(), 0xFF7F00u);
 }
 
 TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsUnicast)
@@ -195,14 +230,46 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
 {
     int loopChecks = 0;
     manager.checkLoopOnSfpLoss = [&loopChecks] { ++loopChecks; };
+    ReadManagement();
+    module.ClearTrace();
     manager.loadedFirmwareSlot = 0;
+    for (const auto& [slot, no] : {std::pair {1u, kActionNo}, {3u, kActionClose}}) {   // No, or closed by key
+        store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + slot, 1);
+        ASSERT_NE(TopWindow(), nullptr);
+        no == kActionClose ? TopWindow()->CloseByKey() : TopWindow()->RunAction(no);
+        EXPECT_EQ(loopChecks, 0);
+        EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    }
     store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + 2, 1);
     ASSERT_NE(TopWindow(), nullptr);
-    TopWindow()->CloseByKey();   // the answer 0 loads
+    TopWindow()->RunAction(kActionYes);
     EXPECT_EQ(loopChecks, 1);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
     EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    int writtenAt = 0, loadedAt = 0;   // the ticks of the slot's write and of the loaded-firmware control showing it
+    for (int tick = 1; tick <= 40 && loadedAt == 0; ++tick) {
+        Tick();
+        writtenAt = writtenAt == 0 && Writes(0xFA).size() == 2 ? tick : writtenAt;
+        loadedAt = store.GetValue(COM_SFP_IP_LOADED_ELEMENT) == 2 ? tick : 0;
+    }
+    EXPECT_EQ(Writes(0xFA), (std::vector<Trans> {Wr(0xFA, 129, 2), Wr(0xFA, 0x85, 2), Wr(0xFA, 129, 3)}));
+    EXPECT_EQ(loadedAt - writtenAt, 20);
+    EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr) << "up until the page is read";
+    Tick(8);
+    EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+}
+
+TEST_F(IpConfigureRead, TheEncoderMapStartsAgainOnItsPageOnceNothingRemains)
+{
+    store.SetValue(COM_SFP_TAB_SELECT, 6);
+    Tick(2);
+    manager.flowListReopen = 1;
+    manager.UpdateBusyIndicator();
+    EXPECT_TRUE(debug->Contains("\n)))CloseReset\n"));
+    EXPECT_EQ(manager.encMapStep, 0);
+    EXPECT_EQ(module.SelectedPage(), 0xCF);
+    EXPECT_EQ(manager.pageBlocked, 1);
 }
 
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
@@ -215,6 +282,14 @@ TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
     EXPECT_TRUE(Writes(module.SelectedPage()).empty());
     EXPECT_TRUE(module.Commands().empty());
     EXPECT_EQ(store.GetValue(kIpBytes[3]), 0);
+}
+
+TEST_F(IpConfigureRead, APageWithAFailedReadIsStillBeingRead)
+{
+    module.FailReadsOf(0x8B);   // the management address's first byte
+    ReadManagement();
+    Tick(20);
+    EXPECT_EQ(Progress().rfind("Reading SFP ", 0), 0u);
 }
 
 TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
