@@ -40,7 +40,6 @@ constexpr int kPaSpacingItem = 57;
 constexpr uint16_t kAbsent = 0xFFFF;
 constexpr uint16_t kNotApplicable = 0x8000;
 constexpr uint16_t kNoTimeCode = 0xFFFF;
-constexpr int kDataRateReserved = 31;
 
 std::string Format(const char* format, long v)
 {

@@ -58,7 +58,7 @@ const std::array<VidStdCombination, CorvaneToEmbrionixVidStd::kRowCount>& Corvan
     return kCombinations;
 }
 
-CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(IpSfpManager* manager) : TpCommand(0, 0, 0), manager_(manager)
+CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(IpSfpManager* /*manager*/) : TpCommand(0, 0, 0)
 {
     for (size_t i = 0; i < lists_.size(); ++i) {
         lists_[i] = std::make_unique<TpChildCmd>(this, kListIds[i], 1);

@@ -48,7 +48,6 @@ private:
     void ApplyRow(const VidStdCombination& row);
 
     uint8_t updating_ = 0;
-    IpSfpManager* manager_;
     TpCommand* changedList_ = nullptr;
     std::array<std::unique_ptr<TpChildCmd>, 4> lists_;   // family, format, sampling, rate
     std::array<uint8_t, kRowCount> match_ {};

@@ -200,6 +200,12 @@ private:
     // Reads and writes through the store, so every view of the id follows.
     int32_t Value(CmdIndex index) const { return cmds_.Value(index); }
     std::string Text(CmdIndex index) const { return cmds_.Text(index); }
+    // The command's own setters stay reachable beside the ones by index.
+    using TpParent::SetValue;
+    using TpParent::SetText;
+    using TpParent::SetVisible;
+    using TpParent::SetEnabled;
+    using TpParent::SetFocused;
     void SetValue(CmdIndex index, int32_t value) { cmds_.SetValue(index, value); }
     void SetText(CmdIndex index, const std::string& text) { cmds_.SetText(index, text); }
     void SetVisible(CmdIndex index, bool visible) { cmds_.SetVisible(index, visible); }

@@ -219,8 +219,9 @@ TEST_F(IpConfigureRead, TheModeLayoutFollowsFirmwareAndDirection)
         EXPECT_EQ(store.GetCmdText(COM_SFP_IP_MAIN_TITLE), c.title);
         EXPECT_EQ(store.GetCmdText(COM_SFP_IP_TOP_TITLE), c.shortTitle);
         EXPECT_EQ(store.GetCmd(0x0C2F)->IsVisible(), c.mode2022 == 0) << c.title;   // the system resets
-        if (c.mode2022 == 0)
+        if (c.mode2022 == 0) {
             EXPECT_EQ(store.GetCmd(0x0C12)->IsVisible(), c.decap == 1) << c.title;    // a receive control
+        }
         EXPECT_EQ(store.GetCmd(COM_SFP_TAB_SELECT)->GetItemEnabled(3), c.mode2022 == 0) << c.title;
         EXPECT_FALSE(store.GetCmd(COM_SFP_TAB_SELECT)->GetItemEnabled(5));
     }

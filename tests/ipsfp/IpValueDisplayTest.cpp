@@ -82,12 +82,15 @@ TEST_F(IpDisplay, EveryKindShowsItsBytes)
         }
         Show(c.row, c.bytes, c.bytes[0] != 0);
         const TpCommand* shown = store.GetCmd(c.shown);
-        if (c.value != kAny)
+        if (c.value != kAny) {
             EXPECT_EQ(shown->GetValue(), c.value) << c.row;
-        if (c.value == kAny || std::string(c.text) == "old")
+        }
+        if (c.value == kAny || std::string(c.text) == "old") {
             EXPECT_EQ(shown->GetText(), c.text) << c.row;
-        if (c.colour != 0)
+        }
+        if (c.colour != 0) {
             EXPECT_EQ(shown->GetColour(), c.colour) << c.row;
+        }
     }
     EXPECT_EQ(display.FirmwareVersion(1), 0x0211);
     EXPECT_TRUE(store.GetCmd(0x0D60)->IsVisible()) << "the sequence-error line shows";
