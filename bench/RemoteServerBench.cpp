@@ -154,39 +154,35 @@ bool Exchange(Socket& s, const std::array<uint8_t, kRemoteHeaderSize>& request, 
     return s.SendAll(request.data(), request.size()) && s.RecvAll(reply, kRemoteHeaderSize);
 }
 
-void BM_ValueReadRoundTrip(benchmark::State& state)
+// Value reads of the port on one connection, one request at a time.
+void ReadValues(benchmark::State& state, Socket& s)
 {
-    Socket& s = g_sim->clients[0];
     const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
     uint8_t reply[kRemoteHeaderSize];
     for (auto _ : state)
         if (!Exchange(s, request, reply))
             state.SkipWithError("connection lost");
     state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ValueReadRoundTrip(benchmark::State& state)
+{
+    Socket& s = g_sim->clients[0];
+    ReadValues(state, s);
 }
 BENCHMARK(BM_ValueReadRoundTrip)->UseRealTime();
 
 void BM_EchoRoundTrip(benchmark::State& state)
 {
     Socket s = Socket::Connect("127.0.0.1", g_echo->Port());
-    const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
-    uint8_t reply[kRemoteHeaderSize];
-    for (auto _ : state)
-        if (!Exchange(s, request, reply))
-            state.SkipWithError("connection lost");
-    state.SetItemsProcessed(state.iterations());
+    ReadValues(state, s);
 }
 BENCHMARK(BM_EchoRoundTrip)->UseRealTime();
 
 void BM_FiveClientsValueReads(benchmark::State& state)
 {
     Socket& s = g_sim->clients[static_cast<size_t>(state.thread_index())];
-    const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
-    uint8_t reply[kRemoteHeaderSize];
-    for (auto _ : state)
-        if (!Exchange(s, request, reply))
-            state.SkipWithError("connection lost");
-    state.SetItemsProcessed(state.iterations());
+    ReadValues(state, s);
 }
 BENCHMARK(BM_FiveClientsValueReads)->Threads(kClients)->UseRealTime();
 
@@ -207,12 +203,7 @@ void BM_FiveClientsEcho(benchmark::State& state)
 {
     static std::array<Socket, kClients>& clients = EchoClients();
     Socket& s = clients[static_cast<size_t>(state.thread_index())];
-    const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
-    uint8_t reply[kRemoteHeaderSize];
-    for (auto _ : state)
-        if (!Exchange(s, request, reply))
-            state.SkipWithError("connection lost");
-    state.SetItemsProcessed(state.iterations());
+    ReadValues(state, s);
 }
 BENCHMARK(BM_FiveClientsEcho)->Threads(kClients)->UseRealTime();
 

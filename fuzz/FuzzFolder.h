@@ -2,6 +2,8 @@
 // the quiet home a fuzzed application runs in.
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -35,11 +37,17 @@ inline const std::string& FuzzFolder()
     return owner.path;
 }
 
-// Makes the fuzz folder HOME and the working folder, with the console quiet.
-inline void EnterFuzzFolder()
+// Makes the fuzz folder HOME and the working folder, with the console quiet;
+// with settings, writes them as the working folder's system.cfg.
+inline void EnterFuzzFolder(const char* settings = nullptr)
 {
     setenv("HOME", FuzzFolder().c_str(), 1);
     setenv("ZU_QUIET", "1", 1);
     if (chdir(FuzzFolder().c_str()) != 0)
         std::abort();
+    if (settings != nullptr && !WriteFileAtomic(FuzzFolder() + "/system.cfg", settings))
+        std::abort();
 }
+
+// Static mode without an address: the remote-control server never listens.
+inline constexpr const char* kDeafSettings = "IpAddress=0.0.0.0\nDNS=0\n";

@@ -26,10 +26,7 @@ namespace {
 struct World {
     World()
     {
-        EnterFuzzFolder();
-        // Static mode without an address: the server never listens.
-        if (!WriteFileAtomic(FuzzFolder() + "/system.cfg", "IpAddress=0.0.0.0\nDNS=0\n"))
-            std::abort();
+        EnterFuzzFolder(kDeafSettings);
         app = std::make_unique<TpZuApplication>();
         // No periodic ticks between the requests of an input.
         app->KeyScan().EnableUpdates(false);

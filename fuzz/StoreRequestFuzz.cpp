@@ -21,11 +21,7 @@ namespace {
 struct World {
     World()
     {
-        EnterFuzzFolder();
-        // Static mode without an address: the remote-control server never
-        // listens while requests are fuzzed.
-        if (!WriteFileAtomic(FuzzFolder() + "/system.cfg", "IpAddress=0.0.0.0\nDNS=0\n"))
-            std::abort();
+        EnterFuzzFolder(kDeafSettings);
         app = std::make_unique<TpZuApplication>();
         setting = std::make_unique<TpCommand>(COM_AUDIO_TAB_SELECT, 3);
         list = std::make_unique<TpTextListCmd>(nullptr, COM_REMOTE_CONNECTIONS, 1);
