@@ -22,17 +22,15 @@ struct AppQueue {
     QWaitCondition notEmpty;
     std::array<AppMessage, kAppQueueCapacity> ring;
     size_t head = 0;    // the oldest message
-    size_t count = 0;
-    std::atomic<size_t> waiting{0};   // count, readable without the mutex
+    std::atomic<size_t> count{0};   // changed under the mutex; read outside it only to spin
     size_t pendingUpdates = 0;
 
-    bool Empty() const { return count == 0; }
-    AppMessage& Back() { return ring[(head + count) % kAppQueueCapacity]; }
+    bool Empty() const { return count.load(std::memory_order_relaxed) == 0; }
+    AppMessage& Back() { return ring[(head + count.load(std::memory_order_relaxed)) % kAppQueueCapacity]; }
     void Clear()
     {
         head = 0;
-        count = 0;
-        waiting.store(0, std::memory_order_relaxed);
+        count.store(0, std::memory_order_relaxed);
         pendingUpdates = 0;
     }
 };
@@ -78,8 +76,7 @@ bool TakeLocked(AppQueue& q, AppMessage& out)
         return false;
     out = q.ring[q.head];
     q.head = (q.head + 1) % kAppQueueCapacity;
-    --q.count;
-    q.waiting.store(q.count, std::memory_order_relaxed);
+    q.count.fetch_sub(1, std::memory_order_relaxed);
     if (out.header.type == MsgType::kUpdate && q.pendingUpdates > 0)
         --q.pendingUpdates;
     return true;
@@ -118,15 +115,14 @@ bool MessageQueue::Send(const void* message, size_t length, bool force)
     const bool isUpdate = header.type == MsgType::kUpdate;
     if (isUpdate && q.pendingUpdates > 0 && !force)
         return true;   // one update already waits; this one adds nothing
-    if (q.count >= kAppQueueCapacity)
+    if (q.count.load(std::memory_order_relaxed) >= kAppQueueCapacity)
         return false;
     AppMessage& m = q.Back();
     m.header = header;
     m.payloadSize = payloadSize;
     std::memcpy(m.payload, bytes + kRemoteHeaderSize, payloadSize);
     m.payload[payloadSize] = 0;
-    ++q.count;
-    q.waiting.store(q.count, std::memory_order_relaxed);
+    q.count.fetch_add(1, std::memory_order_relaxed);
     if (isUpdate)
         ++q.pendingUpdates;
     q.notEmpty.wakeOne();
@@ -146,22 +142,13 @@ bool MessageQueue::Send(const RemoteMsgHeader& header, const void* payload, bool
     return Send(buffer, kRemoteHeaderSize + header.length, force);
 }
 
-bool MessageQueue::Receive(AppMessage& out)
-{
-    AppQueue& q = Queue();
-    QueueLock lock(q);
-    while (q.Empty())
-        lock.Wait();
-    return TakeLocked(q, out);
-}
-
 size_t MessageQueue::ReceiveAll(AppMessage* out, size_t max, bool watch)
 {
     AppQueue& q = Queue();
     // The application thread watches for the next request a little before
     // it sleeps: with several clients one comes within microseconds.
     if (watch)
-        SpinUntil([&q] { return q.waiting.load(std::memory_order_relaxed) > 0; }, kReceiveSpinUs);
+        SpinUntil([&q] { return !q.Empty(); }, kReceiveSpinUs);
     QueueLock lock(q);
     while (q.Empty())
         lock.Wait();
@@ -187,7 +174,7 @@ size_t MessageQueue::PendingCount()
 {
     AppQueue& q = Queue();
     QueueLock lock(q);
-    return q.count;
+    return q.count.load(std::memory_order_relaxed);
 }
 
 void MessageQueue::Reset()

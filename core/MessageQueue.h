@@ -44,13 +44,12 @@ public:
     bool Send(const void* message, size_t length, bool force = false);
     bool Send(const RemoteMsgHeader& header, const void* payload, bool force = false);
 
-    // Takes the oldest message, waiting while the queue is empty.
-    bool Receive(AppMessage& out);
     // Takes every waiting message (at most max, oldest first) into out,
     // waiting while the queue is empty; returns how many it took. With
     // watch, it first watches the queue briefly before it sleeps.
     size_t ReceiveAll(AppMessage* out, size_t max, bool watch = true);
-    // As Receive, giving up after timeoutMs (false).
+    // Takes the oldest message, waiting while the queue is empty; false
+    // when none came within timeoutMs.
     bool ReceiveFor(AppMessage& out, uint32_t timeoutMs);
 
     // Process-wide: messages waiting now.
