@@ -137,17 +137,13 @@ void TpConnectionThread::Serve()
         const Frame frame = reader_.Next(request);
         if (frame == Frame::kEnd)
             return;
-        if (request.magic != kRemoteMagic) {
-            // The payload, if any, is not read: its bytes are taken for the
-            // next header.
+        if (frame == Frame::kBadMagic) {
             LogBadHeader("Remote Control: MagicNo", static_cast<long>(request.magic));
             continue;
         }
         if (request.type >= MsgType::kConsole)
             badHeaders_.End();
         if (frame == Frame::kOversized) {
-            // Longer than the receive buffer: read and dropped, so that the
-            // connection stays in step.
             SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
             continue;
         }
