@@ -30,8 +30,6 @@ class TpConnectionMonitor;
 
 class TpConnectionThread : public TpThread {
 public:
-    static constexpr size_t kReceiveBufferSize = RemoteRequestReader::kBufferSize;
-    static constexpr size_t kPayloadMax = RemoteRequestReader::kPayloadMax;
     // How long a request waits for the application's reply.
     static constexpr uint32_t kReplyTimeoutMs = 10000;
 
