@@ -16,21 +16,22 @@ int TpCmdTable::IndexOf(const TpCommand* cmd) const
     return -1;
 }
 
-int32_t TpCmdTable::Value(int i) const
+const TpCommand* TpCmdTable::Shown(int i) const
 {
     const TpStore* store = TpStore::Instance();
-    if (Id(i) != 0 && store != nullptr && store->GetCmd(Id(i)) != nullptr)
-        return store->GetValue(Id(i));
-    const TpCommand* cmd = Cmd(i);
+    const TpCommand* head = Id(i) != 0 && store != nullptr ? store->GetCmd(Id(i)) : nullptr;
+    return head != nullptr ? head : Cmd(i);
+}
+
+int32_t TpCmdTable::Value(int i) const
+{
+    const TpCommand* cmd = Shown(i);
     return cmd != nullptr ? cmd->GetValue() : 0;
 }
 
 std::string TpCmdTable::Text(int i) const
 {
-    const TpStore* store = TpStore::Instance();
-    if (Id(i) != 0 && store != nullptr && store->GetCmd(Id(i)) != nullptr)
-        return store->GetCmdText(Id(i));
-    const TpCommand* cmd = Cmd(i);
+    const TpCommand* cmd = Shown(i);
     return cmd != nullptr ? cmd->GetText() : std::string();
 }
 

@@ -68,6 +68,9 @@ public:
 
 private:
     bool InTable(int i) const { return i >= 0 && i < Count(); }
+    // The command reads of entry i look at: the head of the id's chain in
+    // the store, else the entry's own; none outside the table or unmade.
+    const TpCommand* Shown(int i) const;
     // Entry i's command when it may be written: made and with an id.
     TpCommand* Writable(int i) const { return Id(i) != 0 ? Cmd(i) : nullptr; }
 
