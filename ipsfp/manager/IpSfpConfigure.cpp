@@ -133,8 +133,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
     if (row.pending == 0) {
         if (sfp_read_byte(row.readRegister, &old) == 0)
             return false;
-        const uint32_t shift = row.shift & 0xFF;
-        const uint8_t field = static_cast<uint8_t>(shift < 8 ? (old & row.mask) >> shift : 0);
+        const uint8_t field = SfpParamField(row, old);
         if (pageView_ != nullptr)
             pageView_->DisplayParameterValue(row, &field, 1, (old & row.mask) != 0);
         return true;

@@ -1,4 +1,5 @@
 #include "IpSfpManager.h"
+#include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpCompositePairs.h"
@@ -14,11 +15,7 @@ constexpr int kUnlockFailedLine = 12802;
 constexpr int kCommitFailedLine = 12819;
 constexpr int kParameterFailedLine = 12640;
 
-int32_t Selector(unsigned cmdId)
-{
-    const TpStore* store = TpStore::Instance();
-    return store != nullptr ? store->GetValue(cmdId) : 0;
-}
+using IpStoreAccess::ValueOf;
 
 // A selector below 0 (a list without a selection) counts as 0.
 uint32_t Clamped(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
@@ -55,27 +52,27 @@ bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
 
 uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
 {
-    const int32_t flow = Selector(COM_SFP_IP_FLOW_SEL);
+    const int32_t flow = ValueOf(COM_SFP_IP_FLOW_SEL);
     const bool secondFlow = flow == 1;
     uint32_t page = logical;
     switch (static_cast<SfpLogicalPage>(logical)) {
     case SfpLogicalPage::EncAudioPg:
     case SfpLogicalPage::DecAudioPg:
         page = (secondFlow ? kSfpSecondFlowAudioPageBase : kSfpAudioPageBase) +
-               Clamped(Selector(COM_SFP_IP_AUDIO_FLOW_SEL));
+               Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
         lastAudioPage = PageOf(page);
         break;
     case SfpLogicalPage::DecAncPg:
     case SfpLogicalPage::EncAncPg:
-        page = kSfpAncPageBase + (secondFlow ? 1u : 0u) + Clamped(Selector(COM_SFP_IP_ANC_FLOW_SEL));
+        page = kSfpAncPageBase + (secondFlow ? 1u : 0u) + Clamped(ValueOf(COM_SFP_IP_ANC_FLOW_SEL));
         lastAncPage = PageOf(page);
         break;
     case SfpLogicalPage::PtpPg:
-        page = kSfpPtpPageBase + Clamped(Selector(COM_SFP_IP_PTP_SEL));
+        page = kSfpPtpPageBase + Clamped(ValueOf(COM_SFP_IP_PTP_SEL));
         lastPtpPage = PageOf(page);
         break;
     case SfpLogicalPage::BlockEPg:
-        page = kSfpBlockEPageBase + Clamped(Selector(COM_SFP_IP_BLOCK_E_SEL));
+        page = kSfpBlockEPageBase + Clamped(ValueOf(COM_SFP_IP_BLOCK_E_SEL));
         lastBlockEPage = PageOf(page);
         break;
     case SfpLogicalPage::FlowPg:
@@ -89,7 +86,7 @@ uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
     // audio flow's (a list without a selection counts as flow 0, as above).
     const int8_t step = SfpLink::State().decapMapStep;
     if (step >= 6 && step <= 11)
-        page = kSfpAudioPageBase + Clamped(Selector(COM_SFP_IP_AUDIO_FLOW_SEL));
+        page = kSfpAudioPageBase + Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
     return PageOf(page);
 }
 

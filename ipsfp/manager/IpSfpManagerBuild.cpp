@@ -5,6 +5,7 @@
 #include "CorvaneToEmbrionixVidStd.h"
 #include "EmbrionixFirmwareRevisonReader.h"
 #include "IPFollower.h"
+#include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -44,7 +45,7 @@ int ListItemCount(uint16_t cmdId)
     return 0;
 }
 
-TpStore* TheStore() { return TpStore::Instance(); }
+using IpStoreAccess::TheStore;
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "IpSfpManager.h"
 
 #include "CorvaneToEmbrionixVidStd.h"
+#include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
 
@@ -13,6 +14,9 @@
 #include "platform/DebugOut.h"
 
 namespace {
+
+using IpStoreAccess::StoreValue;
+using IpStoreAccess::ValueOf;
 
 constexpr uint16_t kMenuSelectorId = COM_SFP_TAB_SELECT;
 constexpr uint16_t kFlowSelectorId = COM_SFP_IP_FLOW_SEL;
@@ -37,18 +41,6 @@ constexpr int32_t kCopyApply = 11;
 constexpr int32_t kCopySideDone = 20;
 constexpr int32_t kPhaseVideo = 0, kPhaseAudio = 1, kPhaseAnc = 2, kPhaseDone = 3;
 constexpr int32_t kLastAudioFlow = 7;
-
-int32_t ValueOf(unsigned id)
-{
-    const TpStore* store = TpStore::Instance();
-    return store != nullptr ? store->GetValue(id) : 0;
-}
-
-void StoreValue(unsigned id, int32_t value)
-{
-    if (TpStore* store = TpStore::Instance())
-        store->SetValue(id, value);
-}
 
 void SetCopySides(uint8_t a, uint8_t b)
 {

@@ -5,6 +5,7 @@
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpStoreAccess.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
 
@@ -45,7 +46,7 @@ constexpr uint16_t kVlanIds[] = {COM_SFP_IP_WEB_VLAN_ID, COM_SFP_IP_FLOW_VLAN_ID
 constexpr const char* kAddressTypes[] = {"Invalid", "Unicast", "Multicast"};
 constexpr uint16_t kMirroredRows[] = {0x0BA4, 0x0AF8, 0x0C29};
 
-TpStore* TheStore() { return TpStore::Instance(); }
+using IpStoreAccess::TheStore;
 
 bool OnFlowTab(int32_t tab) { return (tab >= 1 && tab <= 3) || tab == 6; }
 

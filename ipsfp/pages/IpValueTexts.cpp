@@ -4,6 +4,7 @@
 
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpStoreAccess.h"
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "core/TpStore.h"
@@ -82,11 +83,7 @@ const char* TextAt(const char* const (&texts)[N], uint32_t value, const char* ot
     return value < N ? texts[value] : other;
 }
 
-int32_t ValueOf(unsigned id)
-{
-    const TpStore* store = TpStore::Instance();
-    return store != nullptr ? store->GetValue(id) : 0;
-}
+using IpStoreAccess::ValueOf;
 
 std::string CountText(const uint16_t (&bytes)[4])
 {

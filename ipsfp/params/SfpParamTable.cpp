@@ -89,13 +89,18 @@ bool ReadSfpParamBytes(const SfpParamRow& row, uint8_t* bytes, size_t capacity, 
     return true;
 }
 
+uint8_t SfpParamField(const SfpParamRow& row, uint8_t byte)
+{
+    const uint32_t shift = row.shift & 0xFF;
+    return static_cast<uint8_t>(shift < 8 ? (byte & row.mask) >> shift : 0);
+}
+
 bool SfpParamFieldValue(const SfpParamRow& row, const uint8_t* bytes, size_t count, uint32_t& value)
 {
     if (bytes == nullptr || row.byteCount == 0 || count < row.byteCount || row.byteCount > 4)
         return false;
     if (row.mask != 0) {
-        const uint32_t shift = row.shift & 0xFF;
-        value = shift < 8 ? (bytes[0] & row.mask) >> shift : 0;
+        value = SfpParamField(row, bytes[0]);
         return true;
     }
     uint32_t v = 0;

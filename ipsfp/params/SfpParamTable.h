@@ -115,6 +115,10 @@ private:
 // not fit capacity or runs past register 255, or when a read fails.
 bool ReadSfpParamBytes(const SfpParamRow& row, uint8_t* bytes, size_t capacity, size_t& count);
 
+// The row's bit field of a register byte: (byte AND mask) shifted right; 0
+// for a shift past the byte.
+uint8_t SfpParamField(const SfpParamRow& row, uint8_t byte);
+
 // The numeric value of bytes read for the row: the bit field of a masked row,
 // else the bytes as one big-endian number. False when fewer bytes than the row
 // holds are given or the row is wider than four bytes.

@@ -166,7 +166,7 @@ void TkrSFPStatus::OnTask()
         OnModuleChange();
 
     if (present_ != 0) {
-        ShowDynamicFields();
+        ShowFields(false);
         switch (sfpType_) {
         case SfpType::HdmiOut:
             ShowIpControls(0);
@@ -214,8 +214,7 @@ void TkrSFPStatus::OnModuleChange()
         manager_->standardColourHold = 0;
         if (StatusLogging())
             Logger()->LogSfpRemoved();
-        if (cmds_.Value(kLoop) != 0)
-            LoopOffOnSfpLoss();
+        CheckLoopOnSfpLoss();
     } else {
         manager_->ResetAudioChannelIndex();
         SfpLink::ClearPageLoadedFlags();
@@ -224,7 +223,7 @@ void TkrSFPStatus::OnModuleChange()
         manager_->requestedPage = 0;
         IpSfpManager::SelectSfpTab7();
         UpdateSFPType(0, SfpType::None);
-        ShowStaticFields();
+        ShowFields(true);
     }
     const bool ipFitted = present_ != 0 && IsIpModule();
     if (TpStore* store = TpStore::Instance())
@@ -241,11 +240,11 @@ void TkrSFPStatus::TickIpModule(bool wasPresent)
     if (sfpType_ == SfpType::IpIn && !IpSfpManager::IsDecapsulating()) {
         manager_->SetModuleMode(1);
         UpdateSFPType(1, SfpType::IpIn);
-        ShowStaticFields();
+        ShowFields(true);
     } else if (sfpType_ == SfpType::IpOut && !IpSfpManager::IsEncapsulating()) {
         manager_->SetModuleMode(0);
         UpdateSFPType(1, SfpType::IpOut);
-        ShowStaticFields();
+        ShowFields(true);
     }
     if ((present_ != 0) != wasPresent)
         ShowWarningsOnce();
@@ -261,10 +260,8 @@ void TkrSFPStatus::TickIpModule(bool wasPresent)
     if (SFPLogger* logger = Logger()) {
         logger->CheckPackets();
         logger->CheckStandardTexts();
-        if (logger->StatusLogging())
-            logger->CheckTemperature();
-        if (logger->StatusLogging())
-            logger->CheckSupply();
+        logger->CheckTemperature();   // both check only while status logging is on
+        logger->CheckSupply();
     }
 }
 
@@ -404,17 +401,10 @@ void TkrSFPStatus::CloseUnrecognised()
 
 void TkrSFPStatus::LoadBuiltInSfpTable() { ::LoadBuiltInSfpTable(sfpTable_); }
 
-void TkrSFPStatus::ShowStaticFields()
+void TkrSFPStatus::ShowFields(bool statics)
 {
     for (auto& f : fields_)
-        if (f->IsStatic())
-            f->Show();
-}
-
-void TkrSFPStatus::ShowDynamicFields()
-{
-    for (auto& f : fields_)
-        if (!f->IsStatic())
+        if (f->IsStatic() == statics)
             f->Show();
 }
 

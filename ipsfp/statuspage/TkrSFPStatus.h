@@ -54,8 +54,9 @@ public:
     // Identifies the module (or takes forcedType when forced) and rebuilds
     // the field list.
     void UpdateSFPType(uint8_t forced, SfpType forcedType);
-    void ShowStaticFields();
-    void ShowDynamicFields();
+    // Shows the static fields (on a module or type change) or the others
+    // (every tick).
+    void ShowFields(bool statics);
     // Item 7 of the main tab on every call; the IP controls' visibility only
     // when mode changes (-1 only forgets the last mode).
     void ShowIpControls(int32_t mode);
