@@ -1,5 +1,6 @@
 #include "DolbyStreamFile.h"
 
+#include "core/FileHelpers.h"
 #include "core/RemoteMsgHeader.h"
 #include "core/TpLogger.h"
 #include "platform/DebugOut.h"
@@ -10,13 +11,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// A content text becomes one folder level: nothing that leaves or splits it.
-bool SafeContent(const std::string& text)
-{
-    return !text.empty() && text.find('/') == std::string::npos && text.find('\\') == std::string::npos &&
-           text.find("..") == std::string::npos;
-}
 
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -29,7 +23,8 @@ bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request)
     std::string content = settings.content;
     if (!content.empty() && content[0] == '-')
         content[0] = '_';
-    if (!SafeContent(content)) {
+    // The content text becomes one folder level: nothing that leaves or splits it.
+    if (!PlainFileName(content)) {
         DebugPrintf("ERROR: Invalid Dolby content name %s\n", content.c_str());
         return false;
     }
