@@ -43,10 +43,7 @@ uint8_t aes_default_status_block(uint8_t* block)
         return 0;
     std::memset(block, 0, kAesStatusBytes);
     block[0] = kDefaultByte0;
-    aes_crc_init();
-    for (size_t i = 0; i + 1 < kAesStatusBytes; ++i)
-        aes_crc_add_byte(block[i]);
-    block[kAesStatusBytes - 1] = aes_crc_get();
+    block[kAesStatusBytes - 1] = aes_block_crc(block);
     return kDefaultFlag;
 }
 
@@ -66,4 +63,12 @@ void aes_crc_add_byte(uint8_t value)
 uint8_t aes_crc_get()
 {
     return gCrcc.load();
+}
+
+uint8_t aes_block_crc(const uint8_t* block)
+{
+    aes_crc_init();
+    for (size_t i = 0; i + 1 < kAesStatusBytes; ++i)
+        aes_crc_add_byte(block[i]);
+    return aes_crc_get();
 }

@@ -25,3 +25,6 @@ uint8_t aes_default_status_block(uint8_t* block);
 void aes_crc_init();
 void aes_crc_add_byte(uint8_t value);
 uint8_t aes_crc_get();
+// The CRCC of a block's first 23 bytes (what byte 23 carries), through the
+// register above.
+uint8_t aes_block_crc(const uint8_t* block);

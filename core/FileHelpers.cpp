@@ -16,6 +16,12 @@ int FileExists(const std::string& path)
     return 1;
 }
 
+bool PlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
+
 int FileTimeChanged(const std::string& path, std::time_t& storedTime)
 {
     struct stat st {};

@@ -19,6 +19,10 @@ int FileTimeChanged(const std::string& path, std::time_t& storedTime);
 // the end of a text that ends with a line feed.
 std::vector<std::string> SplitLines(const std::string& text);
 
+// A name from outside (a client, a script, a setting) that becomes one level
+// of a path: not empty, and no '/', '\\' or "..".
+bool PlainFileName(const std::string& name);
+
 // The decimal number at text[pos], as atoi reads it (white space, a sign,
 // digits; 0 without digits), held at the limits of an int64 instead of
 // overflowing.

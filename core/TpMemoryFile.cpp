@@ -60,8 +60,7 @@ bool TpMemoryFile::SetMemory(const TpMemory& memory)
 
 bool TpMemoryFile::ValidBackupName(const std::string& name)
 {
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
-           name.find("..") == std::string::npos;
+    return PlainFileName(name);
 }
 
 std::string TpMemoryFile::BackupPath(const std::string& name)

@@ -299,14 +299,9 @@ void TpChanStatus::DrawStatus()
     }
 
     std::string rows;
-    aes_crc_init();
-    for (int i = 0; i < static_cast<int>(kAesStatusBytes) - 1; ++i) {
-        aes_crc_add_byte(block[i]);
-        if (i == 7 || i == 15)
-            rows += FormatHexRow(&block[i - 7]);
-    }
-    const uint8_t crc = aes_crc_get();
-    rows += FormatHexRow(&block[16]);
+    for (size_t i = 0; i < kAesStatusBytes; i += 8)
+        rows += FormatHexRow(&block[i]);
+    const uint8_t crc = aes_block_crc(block.data());
     line2_->SetTextAll(rows);
     for (int i = 0; i < static_cast<int>(kAesStatusBytes); ++i) {
         char hex[4];

@@ -1,5 +1,7 @@
 #include "DolbyStreamFile.h"
 
+#include "core/FileHelpers.h"
+#include "core/RemoteMsgHeader.h"
 #include "core/TpLogger.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
@@ -9,23 +11,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-uint16_t U16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-uint32_t U32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(U16(p)) | static_cast<uint32_t>(U16(p + 2)) << 16;
-}
-
-// A content text becomes one folder level: nothing that leaves or splits it.
-bool SafeContent(const std::string& text)
-{
-    return !text.empty() && text.find('/') == std::string::npos && text.find('\\') == std::string::npos &&
-           text.find("..") == std::string::npos;
-}
 
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -38,7 +23,8 @@ bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request)
     std::string content = settings.content;
     if (!content.empty() && content[0] == '-')
         content[0] = '_';
-    if (!SafeContent(content)) {
+    // The content text becomes one folder level: nothing that leaves or splits it.
+    if (!PlainFileName(content)) {
         DebugPrintf("ERROR: Invalid Dolby content name %s\n", content.c_str());
         return false;
     }
@@ -124,13 +110,13 @@ int LoadDolbyFile(const DolbyLoadRequest& request, DolbyStreamInfo& info)
     }
 
     DolbyStreamInfo loaded;
-    loaded.header = U16(header + dlb::kHeaderWord);
+    loaded.header = GetU16(header + dlb::kHeaderWord);
     const bool dolbyE = request.type == static_cast<int>(DolbyType::DolbyE);
     if (dolbyE) {
-        loaded.flags = U32(header + dlb::kFlags);
-        loaded.secondWord = U32(header + dlb::kSecondWord);
-        loaded.metadataWord = U16(header + dlb::kMetadataWord);
-        loaded.metadataBit = U16(header + dlb::kMetadataBit);
+        loaded.flags = GetU32(header + dlb::kFlags);
+        loaded.secondWord = GetU32(header + dlb::kSecondWord);
+        loaded.metadataWord = GetU16(header + dlb::kMetadataWord);
+        loaded.metadataBit = GetU16(header + dlb::kMetadataBit);
         loaded.programCount = config->programs;
         loaded.channelCount = config->channels;
     } else {
@@ -141,13 +127,13 @@ int LoadDolbyFile(const DolbyLoadRequest& request, DolbyStreamInfo& info)
     loaded.data = std::move(data);
     loaded.dataSize = static_cast<uint32_t>(dataSize);
     for (unsigned i = 0; i < entries; ++i) {
-        loaded.sizes1[i] = U32(header + dlb::kSizes1 + 4 * i);
-        loaded.sizes2[i] = U32(header + dlb::kSizes2 + 4 * i);
+        loaded.sizes1[i] = GetU32(header + dlb::kSizes1 + 4 * i);
+        loaded.sizes2[i] = GetU32(header + dlb::kSizes2 + 4 * i);
     }
     for (unsigned p = 0; p < loaded.programCount; ++p) {
         DolbyProgramInfo& program = loaded.programs[p];
-        program.secondWord = U16(header + dlb::kPrograms + 4 * p + 2);
-        program.firstWord = static_cast<uint16_t>(U16(header + dlb::kPrograms + 4 * p) + (program.secondWord == 0));
+        program.secondWord = GetU16(header + dlb::kPrograms + 4 * p + 2);
+        program.firstWord = static_cast<uint16_t>(GetU16(header + dlb::kPrograms + 4 * p) + (program.secondWord == 0));
         program.description = request.descriptions[p].substr(0, kDolbyDescriptionMax);
     }
     info = std::move(loaded);

@@ -1,6 +1,5 @@
 #include "TpDolbyField.h"
 
-#include "DolbyStreamFile.h"
 #include "platform/DebugOut.h"
 
 #include <algorithm>
@@ -17,7 +16,6 @@ TpDolbyField::TpDolbyField(TpCommand* parent, uint16_t cmdId, uint8_t width)
         DebugPrintf("ERROR: Field too wide: %ud=%d(>24)\n", cmdId, width_);
         width_ = kMaxFieldWidth;
     }
-    MakeDolbyFolders();
 }
 
 int32_t TpDolbyField::SetValue(int32_t value)

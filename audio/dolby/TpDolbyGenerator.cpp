@@ -115,6 +115,8 @@ std::unique_ptr<TpChildCmd> TpDolbyGenerator::Child(uint16_t id)
 TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, 0), TpThread("DolbyGenThread")
 {
     busy_ = true;
+    // The stream folders, made once for all the fields.
+    MakeDolbyFolders();
     type_ = Child(COM_GEN_DOLBY_TYPE);
     config_ = Child(COM_GEN_DOLBY_PGM_CONFIG);
     bitDepth_ = Child(COM_GEN_DOLBY_BIT_DEPTH);

@@ -41,13 +41,6 @@ constexpr uint16_t kAbsent = 0xFFFF;
 constexpr uint16_t kNotApplicable = 0x8000;
 constexpr uint16_t kNoTimeCode = 0xFFFF;
 
-std::string Format(const char* format, long v)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, format, v);
-    return text;
-}
-
 std::string GainText(uint16_t g)
 {
     if (g == 0)
@@ -272,7 +265,7 @@ void TpDolbyStatus::UpdateDolbyE(bool visible)
     const DolbyEConfig* row = DolbyEConfigAt(config);
     const int programs = row != nullptr ? row->programs : 0;
     UpdateRows(overviewRows_);
-    Cmd(kOverview)->SetItemTextAll(kProgramsItem, Format("%d", programs));
+    Cmd(kOverview)->SetItemTextAll(kProgramsItem, FormatStatusInt("%d", programs));
     const uint16_t tc = status_.timeCode;
     if (tc == kNoTimeCode) {
         Cmd(kOverview)->SetItemTextAll(kTimeCodeItem, "n/a");
@@ -386,7 +379,7 @@ void TpDolbyStatus::UpdateDolbyD()
     // The rate items start at 64 kbit/s, code 4.
     const int code = rate + 4;
     Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps))
-                                                      ? Format("%d kbps", dolby_ac3_kbps[code])
+                                                      ? FormatStatusInt("%d kbps", dolby_ac3_kbps[code])
                                                       : "???");
 
     const bool flag = hw_status_read(kErrorRegister) != 0;
@@ -405,7 +398,7 @@ void TpDolbyStatus::UpdateDolbyD()
         frameSize_ = kAc3FrameSamples;
         LogEventInt(Cmd(kLogCommon), kEventInfo, texts_[kFrameSizeText], frameSize_);
     }
-    Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem, Format("%d", frameSize_));
+    Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem, FormatStatusInt("%d", frameSize_));
     Cmd(kAc3Status)->SetItemColoursAll(kPaSpacingItem, frameSize_ == kAc3FrameSamples ? TpStatusField::kWhite : kRed,
                                        TpStatusField::kBack);
 }

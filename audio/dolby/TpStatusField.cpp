@@ -6,14 +6,12 @@
 
 #include <cstdio>
 
-namespace {
-std::string Format(const char* format, int v)
+std::string FormatStatusInt(const char* format, int v)
 {
-    char text[32];
+    char text[48];
     std::snprintf(text, sizeof text, format, v);
     return text;
 }
-} // namespace
 
 TpStatusField::TpStatusField(TpCommand* list, const TpCommand* source, const uint16_t* value, int valueItem,
                              unsigned label, int16_t maximum, uint16_t mask, DolbyNames names,
@@ -46,7 +44,7 @@ std::string TpStatusField::NameOf(uint16_t v) const
 {
     if (names_.names != nullptr && v < names_.count)
         return names_.names[v];
-    return Format("%d", v);
+    return FormatStatusInt("%d", v);
 }
 
 std::string TpStatusField::GetValueText(uint16_t v) const
@@ -69,14 +67,14 @@ void TpAcModeField::SetExpected(uint16_t mode)
 
 std::string TpStatusNumField::GetValueText(uint16_t v) const
 {
-    return v > static_cast<uint16_t>(maximum_) ? std::string() : Format("%d", v);
+    return v > static_cast<uint16_t>(maximum_) ? std::string() : FormatStatusInt("%d", v);
 }
 
 std::string TpStatusDBField::GetValueText(uint16_t v) const
 {
     if (static_cast<int16_t>(v) > maximum_)
         return "???";
-    return Format("%ddB", static_cast<int8_t>(v & 0xFF));
+    return FormatStatusInt("%ddB", static_cast<int8_t>(v & 0xFF));
 }
 
 TpScaledDbField::TpScaledDbField(TpCommand* list, const TpCommand* source, const uint16_t* value, int valueItem,
@@ -91,5 +89,5 @@ std::string TpScaledDbField::GetValueText(uint16_t v) const
         return zeroText_;
     if (static_cast<int16_t>(v) > maximum_)
         return "???";
-    return Format("%ddB", v - 51);
+    return FormatStatusInt("%ddB", v - 51);
 }

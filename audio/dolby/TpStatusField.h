@@ -12,6 +12,9 @@
 
 class TpCommand;
 
+// A status text of one number through a printf format ("%d", "%ddB").
+std::string FormatStatusInt(const char* format, int v);
+
 class TpStatusField : public TpBase {
 public:
     static constexpr uint32_t kWhite = 0xFFFFFF;
