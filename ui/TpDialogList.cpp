@@ -10,6 +10,7 @@
 #include "TpLabel.h"
 #include "TpListBox.h"
 #include "TpPageControl.h"
+#include "core/FileHelpers.h"
 #include "core/TextTable.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
@@ -33,12 +34,6 @@ const char* const kDefaultDefinitions = "Orb.dlg";
 const char* const kBuiltInDefinitions = ":/Orb.dlg";
 
 // A name from the settings that becomes part of a file name.
-bool PlainFileName(const std::string& name)
-{
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
-           name.find("..") == std::string::npos;
-}
-
 TpWidgetAction ActionOf(const std::string& word)
 {
     if (word == "close")

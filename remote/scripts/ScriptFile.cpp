@@ -383,6 +383,5 @@ std::string NewScriptName()
 
 bool ValidScriptName(const std::string& name)
 {
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
-           name.find("..") == std::string::npos && name.find('\0') == std::string::npos;
+    return PlainFileName(name) && name.find('\0') == std::string::npos;
 }
