@@ -9,6 +9,18 @@
 
 namespace IpIds {
 
+// The IP menu's tabs (values of COM_SFP_TAB_SELECT).
+enum Tab : int32_t {
+    kTabNone = 0,
+    kTabVideo = 1,      // "Video Flows"
+    kTabAudio = 2,      // "Audio Flows"
+    kTabAnc = 3,        // "ANC   Flows"
+    kTabPtp = 4,
+    kTabBlockE = 5,     // the flow configuration page 0xFB
+    kTabAudioMap = 6,   // "Audio Map"
+    kTabSetup = 7,      // "SFP Setup"
+};
+
 // --- controls the manager builds ------------------------------------------------
 
 enum class Make : uint8_t {

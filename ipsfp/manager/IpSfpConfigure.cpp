@@ -259,8 +259,10 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
 
 void IpSfpManager::InvalidateParameter(SfpParamRow& row, bool log)
 {
-    // A written value is logged once, from the control that held it.
+    // A written value is logged once, from the control that held it; its
+    // flow's mirrors lose the edit colour.
     const unsigned shown = row.pending == kPendingSecond ? row.secondCmdId : row.cmdId;
+    const ShownFlowGuard flow(&row, shown);
     if (SFPLogger* logger = log ? SFPLogger::Instance() : nullptr; logger != nullptr && TheStore() != nullptr)
         logger->LogParameterChange(TheStore()->GetCmd(shown), row.logName, row.isAction != 0 ? 1 : 0,
                                    row.addressGroup, 0);
@@ -332,7 +334,7 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     TpStore* store = TheStore();
     if (row == nullptr || store == nullptr)
         return;
-    if (IpFlow::State().ipFeatures != 0 && OneOf(cmdId, kMirroredEdits))
+    if (IpFlow::State().ipFeatures != 0 && OneOf(row->cmdId, kMirroredEdits))
         if (const uint16_t mirror = FlowValueControl(); mirror != 0) {
             SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror, kOrange);
@@ -359,8 +361,8 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     row->value = control->GetValue();
     row->pending = cmdId == row->secondCmdId && cmdId != row->cmdId ? kPendingSecond : 1;
     MarkEdited(cmdId, kOrange);
-    if (cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT) {
-        if (const uint16_t mirror = FlowPortControl(cmdId); mirror != 0) {
+    if (row->cmdId == COM_SFP_IP_DEST_UDP_PORT || row->cmdId == COM_SFP_IP_SRC_UDP_PORT) {
+        if (const uint16_t mirror = FlowPortControl(row->cmdId); mirror != 0) {
             SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror, kOrange);
         }
@@ -560,74 +562,102 @@ bool IpSfpManager::UpdateProgressBox()
     bool reading = modulePresent == 0 || moduleReady == 0;
     for (const SfpPageEntry& e : SfpLink::State().pageTable)
         reading = reading || (e.page != 0 && e.loaded == 0);
-    reading = reading || (currentPage == SfpPageNumber(SfpLogicalPage::ProgramPg) && ValueOf(COM_SFP_TAB_SELECT) == 7);
+    reading = reading || (currentPage == SfpPageNumber(SfpLogicalPage::ProgramPg) &&
+                          ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabSetup);
+    bool transmitOn = false;
+    {
+        BusyGuard guard(busy);
+        const uint32_t remain = ShowProgressText(reading);
+        transmitOn = EndConfigures();
+        ReopenFlowList();
+        monitorPending = 0;
+        EnableOutsideSets(true);
+        if (!reading && remain == 0)
+            CloseProgressDialogs();
+        const bool resetsAllowed = !reading && firmwareWarning == -1 && firmwareWarningState == -1;
+        store->SetEnabled(COM_SFP_IP_FACT_RESET1, resetsAllowed);
+        store->SetEnabled(COM_SFP_IP_FACT_RESET2, resetsAllowed);
+        if (!reading && lastProgressBusy != 0)
+            focusResetPending = 1;
+        lastProgressBusy = reading ? 1 : 0;
+    }
+    // Outside busy: the change handler passes the switch on to the module.
+    if (transmitOn)
+        store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+    return reading;
+}
+
+uint32_t IpSfpManager::ShowProgressText(bool reading)
+{
+    TpStore& store = *TheStore();
     const SfpParamCounts counts = CountKnownParameters();
     const uint32_t remain = counts.controller + counts.flow;
-    BusyGuard guard(busy);
     if (reading) {
         if (ValueOf(COM_SFP_IP_MONITOR_SEL) == 7)
             monitorPending = 1;
-        store->SetText(kProgressBoxId, (configuring != 0 ? "Configure SFP " : "Reading SFP ") + SpinnerText());
+        store.SetText(kProgressBoxId, (configuring != 0 ? "Configure SFP " : "Reading SFP ") + SpinnerText());
         progressShown = 1;
         progressStep = 1;
     } else if (remain > 0) {
         char text[32];
         std::snprintf(text, sizeof text, "Remain:%d Param", static_cast<int>(remain));
-        store->SetText(kProgressBoxId, std::string(text) + " " + SpinnerText());
+        store.SetText(kProgressBoxId, std::string(text) + " " + SpinnerText());
         progressShown = 1;
         progressStep = 1;
     } else if (busyCountdown == -1) {
-        store->SetText(kProgressBoxId, "");
+        store.SetText(kProgressBoxId, "");
     } else {
         progressShown = 1;
         progressStep = 1;
         ShowBusy();
     }
+    return remain;
+}
+
+bool IpSfpManager::EndConfigures()
+{
     const SfpParamCounts after = CountKnownParameters();
     if (controllerConfiguring != 0 && after.controller == 0) {
         CommitControllerPage(SfpPageNumber(SfpLogicalPage::ContrPg));
         controllerConfiguring = 0;
         pageUnlocked = pageWritten = 0;   // that commit closed the page: one commit a configure
     }
-    if (flowConfiguring != 0 && after.flow == 0) {
-        flowConfiguring = 0;
-        if (txRestorePending != 0 && IsEncapsulating()) {
-            txRestorePending = 0;
-            store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
-        }
+    if (flowConfiguring == 0 || after.flow != 0)
+        return false;
+    flowConfiguring = 0;
+    const bool transmitOn = txRestorePending != 0 && IsEncapsulating();
+    txRestorePending = 0;
+    return transmitOn;
+}
+
+void IpSfpManager::ReopenFlowList()
+{
+    if (CountKnownParameters().all != 0 || flowListReopen == 0)
+        return;
+    flowListReopen = 0;
+    const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
+    if (IsEncapsulating() && tab == IpIds::kTabAudio) {
+        audioSubStep = 0;
+    } else if (IsEncapsulating() && tab == IpIds::kTabAudioMap) {
+        // The encoder map steps start again on the map page.
+        DebugChatty("\n)))CloseReset\n");
+        encMapStep = 0;
+        ChangePage(SfpPageNumber(SfpLogicalPage::EncAudMapPg));
+        pageBlocked = 1;
     }
-    if (after.all == 0 && flowListReopen != 0) {
-        flowListReopen = 0;
-        const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
-        if (IsEncapsulating() && tab == 2) {
-            audioSubStep = 0;
-        } else if (IsEncapsulating() && tab == 6) {
-            // The encoder map steps start again on the map page.
-            DebugChatty("\n)))CloseReset\n");
-            encMapStep = 0;
-            ChangePage(SfpPageNumber(SfpLogicalPage::EncAudMapPg));
-            pageBlocked = 1;
-        }
-    }
-    monitorPending = 0;
-    EnableOutsideSets(true);
-    // A configure (a firmware change) is done only once its own edits are written too.
-    if (!reading && remain == 0 && monitorPending == 0 && (configuring == 0 || after.other == 0)) {
-        if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
-            if (SFPLogger* logger = SFPLogger::Instance())
-                logger->LogModuleActionDone();
-        configuring = 0;
-        CloseSub(SubDialog::Configure);
-        CloseSub(SubDialog::Reading);
-    }
-    const bool idle = !reading;
-    const bool resetsAllowed = idle && firmwareWarning == -1 && firmwareWarningState == -1;
-    store->SetEnabled(COM_SFP_IP_FACT_RESET1, resetsAllowed);
-    store->SetEnabled(COM_SFP_IP_FACT_RESET2, resetsAllowed);
-    if (idle && lastProgressBusy != 0)
-        focusResetPending = 1;
-    lastProgressBusy = reading ? 1 : 0;
-    return reading;
+}
+
+// A configure (a firmware change) is done only once its own edits are written too.
+void IpSfpManager::CloseProgressDialogs()
+{
+    if (monitorPending != 0 || (configuring != 0 && CountKnownParameters().other != 0))
+        return;
+    if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
+        if (SFPLogger* logger = SFPLogger::Instance())
+            logger->LogModuleActionDone();
+    configuring = 0;
+    CloseSub(SubDialog::Configure);
+    CloseSub(SubDialog::Reading);
 }
 
 void IpSfpManager::UpdateBusyIndicator()
@@ -639,7 +669,7 @@ void IpSfpManager::UpdateBusyIndicator()
     if (progressShown != 0) {
         store->SetVisible(kProgressBoxId, true);
         progressVisible_ = 1;
-        while (--progressStep >= 0)
+        if (--progressStep >= 0)   // one status poll a tick, however much the countdown holds
             SfpLink::PollSfpStatus();
         progressStep = 0;
         progressShown = 0;

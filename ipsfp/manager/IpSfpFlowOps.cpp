@@ -107,6 +107,14 @@ bool InRange(const int32_t (&b)[4], const int32_t (&first)[4], const int32_t (&l
 
 } // namespace
 
+ShownFlowGuard::ShownFlowGuard(const SfpParamRow* row, unsigned cmdId) : saved_(IpFlow::State().secondFlowShown)
+{
+    if (row != nullptr && row->secondCmdId != 0 && row->secondCmdId != row->cmdId)
+        IpFlow::State().secondFlowShown = cmdId == row->secondCmdId ? 1 : 0;
+}
+
+ShownFlowGuard::~ShownFlowGuard() { IpFlow::State().secondFlowShown = saved_; }
+
 // --- colours and boxes -------------------------------------------------------------------
 
 uint32_t IpSfpManager::GetWidgetColour(unsigned cmdId)

@@ -218,11 +218,23 @@ void IpSfpManager::UpdateDecoderOutputPage()
     ReadPageParameters(dec);
 }
 
+// A map dialog stops its tab's map steps (-1); once no map dialog is open and
+// the tab's map is shown again (the reopen flag), they start over.
+void IpSfpManager::ResumeMapSteps(uint8_t& reopen, int8_t& step)
+{
+    if (reopen == 0 || MapDialogOpen())
+        return;
+    reopen = 0;
+    if (step == -1)
+        step = 0;
+}
+
 void IpSfpManager::StepDecapMap()
 {
+    int8_t& s = SfpLink::State().decapMapStep;
+    ResumeMapSteps(IpFlow::State().decapMapReopen, s);
     if ((++mapParity & 1) != 0)
         return;
-    int8_t& s = SfpLink::State().decapMapStep;
     if (s == -1) {
         UpdateDecoderOutputPage();
         return;
@@ -251,6 +263,7 @@ void IpSfpManager::StepDecapMap()
 
 void IpSfpManager::StepEncapMap()
 {
+    ResumeMapSteps(IpFlow::State().encapMapReopen, encMapStep);
     if ((++mapParity & 1) != 0)
         return;
     const auto wrapped = [this] {

@@ -24,6 +24,7 @@ static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
 
 constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
 constexpr unsigned kSequenceErrorRow = 0x0BFF;
+constexpr unsigned kSsrcSecondBox = 3290;
 constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
 
 // A dotted group shown when its last byte is read: trigger row, first byte, byte count, text control,
@@ -117,8 +118,8 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
         ++manager_.addressReadCounter;
     if (row.cmdId == COM_SFP_IP_SRC_IP_ADD1)
         ++sourceReadCounter_;
-    // The control set in use follows the view.
-    IpFlow::State().secondControlSet = view.secondFlow ? 1 : 0;
+    // Every per-flow look-up follows the flow the view shows.
+    IpFlow::State().secondFlowShown = view.secondFlow ? 1 : 0;
     if (!view.shown || row.displayKind >= std::size(kKindBytes) || bytes == nullptr ||
         count < kKindBytes[row.displayKind])
         return;
@@ -216,8 +217,7 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
         row.value = v;
         store->SetValue(target, v);
         texts_.ShowSsrc();
-        if (SFPLogger* logger = SFPLogger::Instance())
-            logger->LogParameterChange(store->GetCmd(target), "SSRC", 0, kSfpGroupNone, 0);
+        LogSsrcChange();
         break;
     case Kind::BothViews:
         store->SetValue(target, v);
@@ -235,6 +235,20 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
         break;
     default: break;   // read, nothing shown
     }
+}
+
+// The SSRC text of the flow shown, logged when it changed.
+void IpValueDisplay::LogSsrcChange()
+{
+    const size_t flow = IpFlow::State().secondFlowShown != 0 ? 1 : 0;
+    const unsigned box = flow != 0 ? kSsrcSecondBox : COM_SFP_IP_SSRC_EDITBOX;
+    TpStore* store = TheStore();
+    const std::string text = store->GetCmdText(box);
+    if (text == loggedSsrc_[flow])
+        return;
+    loggedSsrc_[flow] = text;
+    if (SFPLogger* logger = SFPLogger::Instance())
+        logger->LogParameterChange(store->GetCmd(box), "SSRC", 0, kSfpGroupNone, 1);
 }
 
 void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View& view)

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class IpSfpManager;
 struct SfpParamRow;
@@ -43,9 +44,11 @@ private:
     static View ViewOf(const SfpParamRow& row);
     void ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero);
     void FollowUp(const SfpParamRow& row, uint32_t value, const View& view);
+    void LogSsrcChange();
 
     IpSfpManager& manager_;
     IpValueTexts texts_;
     uint8_t sourceReadCounter_ = 0;
     std::array<uint16_t, 3> firmwareVersions_ {};
+    std::array<std::string, 2> loggedSsrc_;   // SSRC texts last logged, by flow
 };

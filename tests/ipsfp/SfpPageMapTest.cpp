@@ -53,23 +53,6 @@ TEST_F(SfpPageMap, SelectorsChooseThePhysicalPage)
 
 }
 
-TEST_F(SfpPageMap, AudioMapStepsSendEveryPageToTheAudioFlow)
-{
-    Select(1, 2, 0, 1, 0);
-    for (int8_t step : {6, 7, 11}) {
-        SfpLink::State().decapMapStep = step;
-        EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA2) << int {step};
-        EXPECT_EQ(manager.MapLogicalPage(0xF9), 0xA2);
-        EXPECT_EQ(manager.MapLogicalPage(0xFF), 0xA2) << "first-flow page even with the second flow selected";
-    }
-    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, -1);
-    EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA0) << "no selection counts as the first audio flow";
-    for (int8_t step : {-1, 0, 5, 12}) {
-        SfpLink::State().decapMapStep = step;
-        EXPECT_EQ(manager.MapLogicalPage(0x84), 0x84) << int {step};
-    }
-}
-
 TEST_F(SfpPageMap, ChangeMovesTheFlowRowsAndSelectsThePhysicalPage)
 {
     Select(1, 2, 0, 0, 0);
