@@ -58,6 +58,11 @@ constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0
                                        0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
 // Rows whose flow mirror goes back to the plain colour with the row.
 constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, 0x0D21, 0x0C29};
+// Rows of the video standard whose clearing drops the standard's colour.
+constexpr uint16_t kStandardCacheRows[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, COM_SFP_IP_STD_SCAN_MODE,
+                                           COM_SFP_IP_STD_BIT_RATE,             COM_SFP_IP_STD_SAMPLE_FMT,
+                                           COM_SFP_IP_STD_FRAME_RATE,           COM_SFP_IP_STD_VID_FMT};
+constexpr uint16_t kSsrcSecondBox = 3290;
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
@@ -88,6 +93,13 @@ uint32_t ColourOf(unsigned id)
 {
     const TpCommand* c = TheStore() != nullptr ? TheStore()->GetCmd(id) : nullptr;
     return c != nullptr ? c->GetColour() : 0;
+}
+
+// The number read for the row, kept for the control of the flow it was shown for.
+void KeepShown(SfpParamRow& row, int32_t number)
+{
+    const bool second = row.secondCmdId != 0 && row.secondCmdId != row.cmdId && IpFlow::State().secondFlowShown != 0;
+    row.shown[second ? 1 : 0] = number;
 }
 
 bool OnEditedFlow(const SfpParamRow& row)
@@ -126,6 +138,8 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
             return false;
         if (pageView_ != nullptr)
             pageView_->DisplayParameterValue(row, bytes.data(), count, false);
+        if (uint32_t number = 0; SfpParamFieldValue(row, bytes.data(), count, number))
+            KeepShown(row, static_cast<int32_t>(number));
         return true;
     }
     SfpLink::PollSfpStatus();
@@ -136,6 +150,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         const uint8_t field = SfpParamField(row, old);
         if (pageView_ != nullptr)
             pageView_->DisplayParameterValue(row, &field, 1, (old & row.mask) != 0);
+        KeepShown(row, field);
         return true;
     }
     if (sfp_read_byte(row.readRegister, &old) == 0) {
@@ -269,19 +284,37 @@ void IpSfpManager::InvalidateParameter(SfpParamRow& row, bool log)
     row.value = -1;
     row.pending = 0;
     BusyGuard guard(busy);
-    for (unsigned id : {unsigned {row.cmdId}, unsigned {row.secondCmdId}}) {
-        if (id == 0)
-            continue;
-        ClearEditColour(id, true);
-        for (const auto& follower : followers_)
-            follower->Update();
-    }
-    if (row.cmdId == COM_SFP_IP_TX_FLOW_ENABLE)
+    ClearEditColour(row.cmdId, true);
+    // A video-standard field keeps its second control; the standard's colour is worked out afresh.
+    if (OneOf(row.cmdId, kStandardCacheRows))
+        lastStandardColour = -1;
+    else if (row.secondCmdId != 0)
+        ClearEditColour(row.secondCmdId, true);
+    for (const auto& follower : followers_)
+        follower->Update();
+    RefreshClearedRow(row);
+    if (TpStore* store = TheStore())
+        store->SetVisible(kProgressBoxId, progressVisible_ != 0);
+}
+
+// What hangs on a row that went back to unread, by its control.
+void IpSfpManager::RefreshClearedRow(const SfpParamRow& row)
+{
+    const unsigned id = row.cmdId;
+    if (id == COM_SFP_IP_TX_FLOW_ENABLE)
         ClearEditColour(COM_SFP_IP_TX_OFF_ON, true);
-    if (row.cmdId == COM_SFP_IP_FLOW_DEFAULT) {
+    if (id == COM_SFP_IP_FLOW_DEFAULT) {
         ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
-        if (TpStore* store = TheStore())
-            store->SetValue(kDefaultSettingsEnable, 0);
+        SetQuiet(kDefaultSettingsEnable, 0);
+    }
+    if (pageView_ != nullptr && id >= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0A && id <= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0D)
+        pageView_->ShowSequenceCounter();
+    if (pageView_ != nullptr && id >= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C19 && id <= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1C)
+        pageView_->ShowVideoSequenceErrors();
+    if (id >= COM_SFP_IP_FLOW_SSRC_ID1 && id <= COM_SFP_IP_FLOW_SSRC_ID4) {
+        if (pageView_ != nullptr)
+            pageView_->ShowSsrc();
+        ClearEditColour(IpFlow::State().secondFlowShown != 0 ? kSsrcSecondBox : COM_SFP_IP_SSRC_EDITBOX, true);
     }
     if (IpFlow::State().ipFeatures != 0) {
         const bool port = row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT;
@@ -389,13 +422,28 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
 
 void IpSfpManager::RestoreEditedValues(bool controllerSet)
 {
-    // The module's value comes back with the next read of the row.
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
         if (row.pending != 0 && (controllerSet ? row.inControllerSet : row.inFlowSet) != 0)
-            InvalidateParameter(row);
+            RestoreShownValue(row);
     }
     if (!controllerSet)
         CheckMulticastMac();
+}
+
+// The edited control (and a port's mirror) back to the value last read; the
+// row becomes unread, so the next read shows the module's value again.
+void IpSfpManager::RestoreShownValue(SfpParamRow& row)
+{
+    const bool second = row.pending == kPendingSecond;
+    const unsigned edited = second ? row.secondCmdId : row.cmdId;
+    if (const int32_t shown = row.shown[second ? 1 : 0]; shown != -1) {
+        const ShownFlowGuard flow(&row, edited);
+        SetQuiet(edited, shown);
+        if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT)
+            if (const uint16_t mirror = FlowPortControl(row.cmdId); mirror != 0)
+                SetQuiet(mirror, shown);
+    }
+    InvalidateParameter(row);
 }
 
 // The MAC bytes of the flow on screen against its destination: for a
@@ -540,6 +588,7 @@ void IpSfpManager::ApplyModeLayout()
         for (uint16_t id : kHidden2022Encap)
             store->SetVisible(id, false);
     }
+    ShowAudioFlowSummary();
     ApplyLayout(*store, kLayoutLast, decap, is2110);
     if (moduleReady == 0) {
         ShowIpBooting();

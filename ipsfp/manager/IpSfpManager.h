@@ -438,6 +438,14 @@ private:
     void StepVideoTab();
     void StepAudioTab();
     bool WriteStepOnPage(uint8_t logical);
+    // The steps of CommitEncAudMapPg.
+    bool MapShowsFlow(int32_t wanted);
+    void UnlockMapPage();
+    bool WriteMapChannels(int32_t wanted);
+    bool ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n);
+    void SaveMap(int32_t flow);
+    void RefreshClearedRow(const SfpParamRow& row);
+    void RestoreShownValue(SfpParamRow& row);
     // The progress box's steps: its text (the count still to configure
     // returned), the end of the configures (true when the transmit goes on
     // again), the flow list's reopen, the progress dialogs closed.

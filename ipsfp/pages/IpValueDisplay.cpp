@@ -25,6 +25,7 @@ static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
 constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
 constexpr unsigned kSequenceErrorRow = 0x0BFF;
 constexpr unsigned kSsrcSecondBox = 3290;
+constexpr uint32_t kLastFirmwareSlot = 3;
 constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
 
 // A dotted group shown when its last byte is read: trigger row, first byte, byte count, text control,
@@ -268,6 +269,9 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
         store->SetText(id == 0x0B6F ? 0x0D59 : 0x0D5A, IpValueTexts::LockStateText(value));
     if (id == 0x0C24)
         store->SetText(0x0D7F, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+    // The slot the module runs, for the firmware choice; 255 for none.
+    if (id == COM_SFP_IP_LOADED_ELEMENT)
+        manager_.loadedFirmwareSlot = value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255;
     if (IpFlow::State().ipFeatures != 0)
         for (uint16_t mirrored : kMirroredRows)
             if (id == mirrored)

@@ -28,6 +28,14 @@ public:
     bool ToggleRowGate(const SfpParamRow& row) override { return texts_.ToggleRowGate(row); }
     void HandleToggleCommand(unsigned cmdId) override { texts_.HandleToggleCommand(cmdId); }
     bool ShowSubnetNote() override { return texts_.ShowSubnetNote(); }
+    void ShowSequenceCounter() override { texts_.ShowSequenceCounter(); }
+    void ShowVideoSequenceErrors() override { texts_.ShowVideoSequenceErrors(); }
+    void ShowSsrc() override { texts_.ShowSsrc(); }
+    void ShowAudioChannel(int flow, int channel, int sdiChannel) override
+    {
+        texts_.ShowAudioChannel(flow, channel, sdiChannel);
+    }
+    void ShowActiveSource() override { texts_.ShowActiveSource(); }
 
     IpValueTexts& Texts() { return texts_; }
     // Reads of the first flow source address byte.
