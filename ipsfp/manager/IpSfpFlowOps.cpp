@@ -49,12 +49,12 @@ void StoreColour(unsigned id, uint32_t colour)
         store->SetColour(id, colour);
 }
 
-// Text of the selected item of a list; "" with no selection.
+// Text of the selected item of a list; "" with no selection or no such item.
 std::string SelectedItemText(unsigned id)
 {
     const TpStore* store = TheStore();
     const TpCommand* list = store != nullptr ? store->GetCmd(id) : nullptr;
-    if (list == nullptr || list->GetValue() < 0)
+    if (list == nullptr || list->GetValue() < 0 || list->GetValue() >= list->GetItemCount())
         return {};
     return list->GetItemText(list->GetValue());
 }

@@ -52,6 +52,14 @@ using IpStoreAccess::TheStore;
 
 bool OnFlowTab(int32_t tab) { return (tab >= 1 && tab <= 3) || tab == 6; }
 
+// A row on a page the flow selector chooses (the flow block, the ANC and audio
+// flow pages); the rows of the other pages (the map pages among them) belong
+// to no flow and show in their own controls whatever flow is shown.
+bool FollowsFlowSelector(const SfpParamRow& row)
+{
+    return row.page == SfpPageNumber(SfpLogicalPage::FlowPg) || row.page >= SfpPageNumber(SfpLogicalPage::DecAncPg);
+}
+
 // The flow model's control that mirrors the flow on screen; 0 when none.
 uint16_t MirrorOf(unsigned cmdId)
 {
@@ -99,7 +107,7 @@ IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row)
     const bool hasSecond = row.secondCmdId != 0;
     View view;
     if (OnFlowTab(tab))
-        view.secondFlow = TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
+        view.secondFlow = FollowsFlowSelector(row) && TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
     else if (tab == 4)
         view.secondPtp = TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
     if (row.cmdId == kTxFlowEnabledSecondRow)
@@ -120,7 +128,8 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
     if (row.cmdId == COM_SFP_IP_SRC_IP_ADD1)
         ++sourceReadCounter_;
     // Every per-flow look-up follows the flow the view shows.
-    IpFlow::State().secondFlowShown = view.secondFlow ? 1 : 0;
+    if (FollowsFlowSelector(row))
+        IpFlow::State().secondFlowShown = view.secondFlow ? 1 : 0;
     if (!view.shown || row.displayKind >= std::size(kKindBytes) || bytes == nullptr ||
         count < kKindBytes[row.displayKind])
         return;

@@ -48,15 +48,22 @@ TEST_F(IpSequencer, VideoTabShowsEachFlowInItsOwnControlsAndLogsEachSsrcOnce)
 }
 
 // On the ANC tab the flow model's port mirror of each flow follows that flow, read or edited.
-TEST_F(IpSequencer, AncTabMirrorsEachFlowsPortReadOrEdited)
+TEST_F(IpSequencer, AncTabMirrorsEachFlowsPortReadOrEditedAndNamesItsFlows)
 {
     Widgets({2951, 3332});   // destination port mirrors, encapsulation, first and second flow
+    for (unsigned list : {0x0BA5u, 0x0D52u})
+        for (const char* item : {"none", "one", "two"})
+            store.GetCmd(list)->AddItem(item);
     module.Seed(0xD0, 0x95, {0x13, 0x88});
     module.Seed(0xD1, 0x95, {0x17, 0x70});
+    module.Poke(0xD0, 0xAD, 0x02);   // the ANC field, bits 1-2: 1 on the first flow, 2 on the second
+    module.Poke(0xD1, 0xAD, 0x04);
     Fit(3);
     Tick(12);
     EXPECT_EQ(store.GetValue(2951), 5000);
     EXPECT_EQ(store.GetValue(3332), 6000);
+    EXPECT_EQ(store.GetCmdText(3395), "one");
+    EXPECT_EQ(store.GetCmdText(3409), "two");
     store.SetValue(COM_SFP_IP_DEST_UDP_PORT_VIEW2, 7000);
     EXPECT_EQ(store.GetValue(3332), 7000);
     EXPECT_EQ(store.GetCmd(3332)->GetColour(), kOrange);
@@ -121,4 +128,77 @@ TEST_F(IpSequencer, TheBusyIndicatorPollsOnceATick)
     module.ClearTrace();
     Tick();
     EXPECT_EQ(std::ranges::count(Trace(), uint8_t {128}, &Trans::reg), 1);
+}
+
+// The decapsulating audio tab checks the first flow's channel count against its limit and summarises both flows.
+TEST_F(IpSequencer, AudioTabChecksTheChannelCountAndSummarisesBothFlows)
+{
+    Widgets({3391, 3392, 3399, 3402});
+    for (unsigned list : {0x0BB1u, 0x0D50u})
+        for (const char* item : {"a", "b"})
+            store.GetCmd(list)->AddItem(item);
+    module.Seed(0xA0, 0xA2, {11, 0, 0});   // first flow: 11 channels, format item 0
+    module.Poke(0xB0, 0xA4, 1);            // second flow: format item 1
+    SimEmSfpFlags().SetDecapsulation(1);
+    Fit(2);
+    Tick(12);
+    EXPECT_EQ(store.GetCmd(0x0BB1)->GetColour(), kRed) << "11 channels: above the limit of 10";
+    EXPECT_EQ(store.GetCmd(3406)->GetColour(), kRed);
+    EXPECT_EQ(store.GetCmdText(3399), "b") << "the second flow's summary";
+    module.Poke(0xA0, 0xA2, 10);
+    Tick(12);
+    EXPECT_EQ(store.GetCmd(0x0BB1)->GetColour(), 0u);
+    EXPECT_EQ(store.GetCmd(3406)->GetColour(), 0xFFFFFFu);
+}
+
+// With the encoder map dialog open on map channel 3, the map page is made idle, turned to flow 3, unlocked, its
+// channel count written and committed; the audio grid and the map store take flow 3's channels.
+TEST_F(IpSequencer, EncoderMapCommitsTheChosenFlowsMap)
+{
+    module.Poke(0xCF, 131, 3);   // flow 3's map: channel 1 SDI 11 active, 2 SDI 200, 5 SDI 4 active; count 2
+    module.Seed(0xCF, 0x84, {2, 0, 11, 1, 0, 200, 0});
+    module.Seed(0xCF, 0x91, {0, 4, 1});
+    module.Poke(0xCF, 131, 0);
+    module.Poke(0xCF, 130, 1);   // the map is busy
+    Fit(6);
+    store.SetValue(0x0D26, 1);   // the encoder audio map
+    store.SetValue(0x0DC2, 3);
+    Tick(30);
+    EXPECT_EQ(Writes(0xCF), (std::vector<Trans> {Wr(0xCF, 130, 0), Wr(0xCF, 131, 3), Wr(0xCF, 129, 1),
+                                                 Wr(0xCF, 0x84, 5), Wr(0xCF, 129, 3)}));
+    EXPECT_TRUE(debug->Contains("\nCommit EncAudMapPg\n"));
+    EXPECT_EQ(module.PeekMap(3, 0x84), 5) << "channels up to the last active one";
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED), 5);
+    const TpCommand& grid = *store.GetCmd(3362);   // flow 3's cells: item 2 + 9 x channel + 10
+    EXPECT_EQ(grid.GetItemText(12), "G3P2-R");
+    EXPECT_EQ(grid.GetItemText(21), "") << "an SDI channel past the sixteen names";
+    EXPECT_EQ(grid.GetItemText(48), "G2P1-L");
+    EXPECT_EQ(grid.GetItemText(57), "-") << "channel 6: past the count";
+    EXPECT_EQ(grid.GetColour(12), 0xAFAFAFu) << "grey: the flow's transmit is not known on";
+
+    store.SetValue(0x0DC2, 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_ENC_AUD_MAP_CHANNEL_1_SDI_CHANNEL_TO_EMBED), 0);
+    store.SetValue(0x0DC2, 3);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_ENC_AUD_MAP_CHANNEL_1_SDI_CHANNEL_TO_EMBED), 11) << "flow 3's saved map";
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_ENC_AUD_MAP_CHANNEL_5_ACTIVE), 1);
+}
+
+// A PTP edit locks the other view; the page is updated on the ticks on which the wait reaches 5 to 15, and the
+// sixteenth ends the wait with both views enabled again.
+TEST_F(IpSequencer, PtpEditWaitsThenUpdatesTheFifthToFifteenthTick)
+{
+    Fit(4);
+    Tick(4);
+    store.SetValue(0x0C23, 2);   // a first-view PTP field: bits 1-2 of register 0x86
+    EXPECT_FALSE(store.GetCmd(0x0D8A)->IsEnabled());
+    std::vector<bool> updated;
+    for (int tick = 0; tick <= 16; ++tick) {
+        module.ClearTrace();
+        Tick();
+        updated.push_back(ReadOn(0xF0) || !Writes(0xF0).empty());
+    }
+    EXPECT_EQ(updated, (std::vector<bool> {false, false, false, false, false, true, true, true, true, true, true,
+                                            true, true, true, true, true, false}));
+    EXPECT_TRUE(store.GetCmd(0x0D8A)->IsEnabled());
+    EXPECT_EQ(module.Peek(0xF0, 0x86), 0x04);
 }
