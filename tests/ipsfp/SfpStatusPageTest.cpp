@@ -100,9 +100,21 @@ TEST_F(SfpStatusPage, BareModuleIsIdentifiedLoggedAndItsRemovalSwitchesTheLoopOf
 
 TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
 {
+    std::vector<std::unique_ptr<TpCommand>> ipControls;   // a widget of each of the IP controls
+    for (unsigned id : {COM_SFP_IP_WEB_CONTROLLER_BOX, COM_SFP_IP_ETHERNET_BOX, COM_SFP_IP_FLOW_BOX,
+                        COM_SFP_IP_FILTERS_BOX, COM_SFP_IP_FACT_RESET2, COM_SFP_IP_HW_LABEL2, COM_SFP_IP_HW_STATUS2,
+                        COM_SFP_IP_TX_OFF_ON, COM_SFP_IP_HW_LABEL1, COM_SFP_IP_HW_STATUS1, COM_SFP_IP_FACT_RESET1,
+                        COM_SFP_IP_VID_BOX, COM_SFP_IP_SETUP_LABEL})
+        ipControls.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+    auto shown = [&] {
+        return std::ranges::count_if(ipControls, [](const auto& c) { return c->IsVisible(); });
+    };
     Tick();
     SimEmSfpFlags().SetIpMode(1);
     Tick();
+    EXPECT_EQ(shown(), std::ssize(ipControls) - 1) << "all but the filters box, for decapsulation only";
+    EXPECT_FALSE(store.GetCmd(COM_SFP_IP_FILTERS_BOX)->IsVisible());
+    EXPECT_TRUE(store.GetCmd(COM_SFP_IP_FACT_RESET1)->IsFocused());
     EXPECT_EQ(page->GetItemText(1), "IP Tx");
     EXPECT_EQ(store.FindTask(page.get())->periodTicks, 8);
     EXPECT_EQ(store.GetCmdText(831), "IP Out");
@@ -120,6 +132,9 @@ TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
     Tick();
     EXPECT_EQ(page->GetItemText(1), "OPT Tx+Rx");
     EXPECT_EQ(store.FindTask(page.get())->periodTicks, 50);
+    cage.detect = 0;
+    Tick();
+    EXPECT_EQ(shown(), 0) << "no module: the IP controls hidden";
 }
 
 TEST_F(SfpStatusPage, AnIpModuleIsReadThroughTheManagerOnThePagesTicks)
