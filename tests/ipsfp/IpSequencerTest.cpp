@@ -184,7 +184,7 @@ TEST_F(IpSequencer, EncoderMapCommitsTheChosenFlowsMap)
 }
 
 // A PTP edit locks the other view; the page is updated on the ticks on which the wait reaches 5 to 15, and the
-// sixteenth ends the wait with both views enabled again.
+// sixteenth ends the wait with both views enabled again. The page reads show the active source.
 TEST_F(IpSequencer, PtpEditWaitsThenUpdatesTheFifthToFifteenthTick)
 {
     Fit(4);
@@ -201,4 +201,13 @@ TEST_F(IpSequencer, PtpEditWaitsThenUpdatesTheFifthToFifteenthTick)
                                             true, true, true, true, true, false}));
     EXPECT_TRUE(store.GetCmd(0x0D8A)->IsEnabled());
     EXPECT_EQ(module.Peek(0xF0, 0x86), 0x04);
+
+    // Each read samples the packet counter of its view's source; a count that moves only on the second source
+    // makes it the active one.
+    Widgets({3495, 3144, 3484});   // the active source, the two sources' packet counters
+    Tick(2);
+    EXPECT_EQ(store.GetCmdText(3495), "Source 1");
+    module.Poke(0xF1, 0xA8, 5);
+    Tick(2);
+    EXPECT_EQ(store.GetCmdText(3495), "Source 2");
 }

@@ -1,7 +1,6 @@
 // The SFP status page on its task's ticks, over a fake cage and two-wire bus:
 // insertion and removal, identification, the warnings, the IP module's modes
 // and the EDID page.
-#include "FakeEmSfp.h"
 #include "FakeSfpCage.h"
 #include "FakeTwoWireBus.h"
 #include "SfpImages.h"
@@ -135,27 +134,6 @@ TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
     cage.detect = 0;
     Tick();
     EXPECT_EQ(shown(), 0) << "no module: the IP controls hidden";
-}
-
-TEST_F(SfpStatusPage, AnIpModuleIsReadThroughTheManagerOnThePagesTicks)
-{
-    FakeEmSfp module;
-    SetEmSfpBus(&module);
-    module.Seed(0x90, 0x8F, {239, 1, 2, 3, 0x13, 0x88, 0x13, 0x88});   // first flow: destination, UDP ports
-    module.Seed(0x84, 0x8B, {192, 168, 1, 10});                        // management address
-    SimEmSfpFlags().SetIpMode(1);
-    Tick();
-    store.SetValue(COM_SFP_TAB_SELECT, 1);
-    for (int i = 0; i < 6; ++i)
-        Tick();
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 239) << "flow destination, first octet";
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_DEST_UDP_PORT), 0x1388);
-    store.SetValue(COM_SFP_TAB_SELECT, 7);
-    for (int i = 0; i < 25; ++i)
-        Tick();
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_CONTR_IP_ADD4), 192) << "management address, first octet";
-    EXPECT_EQ(store.GetCmdText(IpSfpManager::kProgressBoxId).find("Reading SFP "), std::string::npos);
-    SetEmSfpBus(nullptr);
 }
 
 TEST_F(SfpStatusPage, WarningsOnceUnknownModulesAndHighSlewModules)
