@@ -17,10 +17,12 @@ protected:
     {
         SfpLink::ResetSfpProtocolState(0);
         SfpLink::ResetSfpProtocolState(1);
-        if (load != 0)
+        if (load != 0) {
             ASSERT_TRUE(SfpLink::RequestPage(0x90));
-        if (write != 0)
+        }
+        if (write != 0) {
             ASSERT_TRUE(SfpLink::WriteByte(0x90, 0x95, 0));
+        }
     }
 };
 
