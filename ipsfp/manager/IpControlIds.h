@@ -409,6 +409,9 @@ static constexpr uint16_t kFlowTextIds[] = {2695, 3290, 3255, 3324, 3257, 3334, 
 static constexpr uint16_t kPtpFirstView[] = {0x0C23, 0x0C25, 0x0B56, 0x0B64};
 static constexpr uint16_t kPtpSecondView[] = {0x0D8A, 0x0D84, 0x0DA3, 0x0DA2};
 
+// The SSRC entries of the first and the second flow.
+static constexpr uint16_t kSsrcBoxes[2] = {2695, 3290};
+
 // Numbers typed into an entry: entry, its four bytes most significant first
 // (byte 4 down to byte 1, the order the SSRC text is read back in).
 struct EntryRow {

@@ -62,7 +62,6 @@ constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, 0x0D21, 0x0C
 constexpr uint16_t kStandardCacheRows[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, COM_SFP_IP_STD_SCAN_MODE,
                                            COM_SFP_IP_STD_BIT_RATE,             COM_SFP_IP_STD_SAMPLE_FMT,
                                            COM_SFP_IP_STD_FRAME_RATE,           COM_SFP_IP_STD_VID_FMT};
-constexpr uint16_t kSsrcSecondBox = 3290;
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
@@ -314,7 +313,7 @@ void IpSfpManager::RefreshClearedRow(const SfpParamRow& row)
     if (id >= COM_SFP_IP_FLOW_SSRC_ID1 && id <= COM_SFP_IP_FLOW_SSRC_ID4) {
         if (pageView_ != nullptr)
             pageView_->ShowSsrc();
-        ClearEditColour(IpFlow::State().secondFlowShown != 0 ? kSsrcSecondBox : COM_SFP_IP_SSRC_EDITBOX, true);
+        ClearEditColour(IpIds::kSsrcBoxes[IpFlow::State().secondFlowShown != 0 ? 1 : 0], true);
     }
     if (IpFlow::State().ipFeatures != 0) {
         const bool port = row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT;

@@ -31,7 +31,6 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint16_t kTabSelectId = COM_SFP_TAB_SELECT;
 constexpr uint16_t kAudioSelectorId = 0x0C03;
 constexpr uint16_t kSetupButtonId = 0x0A97;
-constexpr uint16_t kSsrcBoxes[2] = {COM_SFP_IP_SSRC_EDITBOX, 3290};
 constexpr uint16_t kLockSecondRows[] = {0x0CD3, 0x0DEC};
 constexpr int kPowerOnStep = 10;
 constexpr int kPowerCycleDone = 13;
@@ -238,7 +237,7 @@ void IpSfpManager::RefreshFlowLabel(const std::string& text)
         store->SetText(label, text);
         ClearEditColour(label, false);
     }
-    const uint16_t box = kSsrcBoxes[IpFlow::State().secondFlowShown != 0 ? 1 : 0];
+    const uint16_t box = IpIds::kSsrcBoxes[IpFlow::State().secondFlowShown != 0 ? 1 : 0];
     store->SetText(box, text);
     ClearEditColour(box, false);
 }

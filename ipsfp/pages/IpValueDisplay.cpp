@@ -24,7 +24,6 @@ static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
 
 constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
 constexpr unsigned kSequenceErrorRow = 0x0BFF;
-constexpr unsigned kSsrcSecondBox = 3290;
 constexpr uint32_t kLastFirmwareSlot = 3;
 constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
 
@@ -251,7 +250,7 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
 void IpValueDisplay::LogSsrcChange()
 {
     const size_t flow = IpFlow::State().secondFlowShown != 0 ? 1 : 0;
-    const unsigned box = flow != 0 ? kSsrcSecondBox : COM_SFP_IP_SSRC_EDITBOX;
+    const unsigned box = IpIds::kSsrcBoxes[flow];
     TpStore* store = TheStore();
     const std::string text = store->GetCmdText(box);
     if (text == loggedSsrc_[flow])
