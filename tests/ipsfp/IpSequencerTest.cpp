@@ -77,10 +77,13 @@ TEST_F(IpSequencer, DecoderMapStepsKeepToTheirTabAndRestartAfterTheMapDialog)
 {
     SimEmSfpFlags().SetDecapsulation(1);
     Fit(6);
-    int8_t& step = SfpLink::State().decapMapStep;
-    for (int i = 0; i < 40 && step != 7; ++i)
+    const int8_t& step = SfpLink::State().decapMapStep;
+    int ticks = 0;
+    for (; ticks < 40 && step != 7; ++ticks)
         Tick();
     ASSERT_EQ(step, 7);
+    EXPECT_EQ(ticks, 14) << "a step every second tick";
+    EXPECT_TRUE(Selected(0xA0)) << "step 6: the first audio flow's page";
     module.ClearTrace();
     ReadManagement();
     EXPECT_EQ(store.GetValue(COM_SFP_IP_CONTR_IP_ADD4), 192);
