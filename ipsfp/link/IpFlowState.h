@@ -11,7 +11,7 @@
 struct IpFlowState {
     int32_t menuTab = 0;             // COM_SFP_TAB_SELECT, copied by the sequencer
     int32_t ipModuleMode = -1;       // 1 decapsulation, 0 encapsulation, -1 unknown
-    uint8_t secondFlowShown = 0;     // the second transmit flow is shown
+    uint8_t secondFlowShown = 0;     // the second flow is shown: set by the value display from its view
     uint8_t flowRefresh = 0;
     uint8_t lockedToFirst = 0;
     uint8_t lockedToSecond = 0;
@@ -28,7 +28,6 @@ struct IpFlowState {
     uint8_t active2110 = 0;
     uint8_t addressEditActive = 0;
     uint32_t addressGroup = 0;       // 1-3 while an address is edited
-    uint8_t secondControlSet = 0;
     uint8_t sourceSelect = 0;
     uint8_t reinsertWarning = 0;
 

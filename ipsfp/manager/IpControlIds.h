@@ -9,6 +9,18 @@
 
 namespace IpIds {
 
+// The IP menu's tabs (values of COM_SFP_TAB_SELECT).
+enum Tab : int32_t {
+    kTabNone = 0,
+    kTabVideo = 1,      // "Video Flows"
+    kTabAudio = 2,      // "Audio Flows"
+    kTabAnc = 3,        // "ANC   Flows"
+    kTabPtp = 4,
+    kTabBlockE = 5,     // the flow configuration page 0xFB
+    kTabAudioMap = 6,   // "Audio Map"
+    kTabSetup = 7,      // "SFP Setup"
+};
+
 // --- controls the manager builds ------------------------------------------------
 
 enum class Make : uint8_t {
@@ -396,6 +408,9 @@ static constexpr uint16_t kStandardSecond[] = {3358, 3291, 3294, 3293, 3360, 344
 static constexpr uint16_t kFlowTextIds[] = {2695, 3290, 3255, 3324, 3257, 3334, 3256, 3258, 3354, 3355};
 static constexpr uint16_t kPtpFirstView[] = {0x0C23, 0x0C25, 0x0B56, 0x0B64};
 static constexpr uint16_t kPtpSecondView[] = {0x0D8A, 0x0D84, 0x0DA3, 0x0DA2};
+
+// The SSRC entries of the first and the second flow.
+static constexpr uint16_t kSsrcBoxes[2] = {2695, 3290};
 
 // Numbers typed into an entry: entry, its four bytes most significant first
 // (byte 4 down to byte 1, the order the SSRC text is read back in).

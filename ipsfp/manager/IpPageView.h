@@ -20,4 +20,13 @@ public:
     virtual void HandleToggleCommand(unsigned cmdId) = 0;
     // True when a subnet note is shown.
     virtual bool ShowSubnetNote() = 0;
+    // Texts built from several byte controls, rebuilt when a byte's row goes
+    // back to unread.
+    virtual void ShowSequenceCounter() = 0;
+    virtual void ShowVideoSequenceErrors() = 0;
+    virtual void ShowSsrc() = 0;
+    // One cell of the encapsulated-audio grid (flow 0-7, channel 0-15).
+    virtual void ShowAudioChannel(int flow, int channel, int sdiChannel) = 0;
+    // One more sample of the two sources' packet counters, then the active source.
+    virtual void ShowActiveSource() = 0;
 };

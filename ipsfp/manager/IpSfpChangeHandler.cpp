@@ -634,8 +634,10 @@ bool IpSfpManager::OnParameterControl(TpCommand* c)
         progressShown = 1;
         return true;
     }
-    if (SfpParamTable::Instance().Find(id) == nullptr)
+    const SfpParamRow* row = SfpParamTable::Instance().Find(id);
+    if (row == nullptr)
         return true;
+    const ShownFlowGuard shown(row, id);
     const bool destination = IsFlowDestinationControl(c);
     if (destination)
         SetMulticastMac();

@@ -58,6 +58,10 @@ constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0
                                        0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
 // Rows whose flow mirror goes back to the plain colour with the row.
 constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, 0x0D21, 0x0C29};
+// Rows of the video standard whose clearing drops the standard's colour.
+constexpr uint16_t kStandardCacheRows[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, COM_SFP_IP_STD_SCAN_MODE,
+                                           COM_SFP_IP_STD_BIT_RATE,             COM_SFP_IP_STD_SAMPLE_FMT,
+                                           COM_SFP_IP_STD_FRAME_RATE,           COM_SFP_IP_STD_VID_FMT};
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
@@ -88,6 +92,13 @@ uint32_t ColourOf(unsigned id)
 {
     const TpCommand* c = TheStore() != nullptr ? TheStore()->GetCmd(id) : nullptr;
     return c != nullptr ? c->GetColour() : 0;
+}
+
+// The number read for the row, kept for the control of the flow it was shown for.
+void KeepShown(SfpParamRow& row, int32_t number)
+{
+    const bool second = row.secondCmdId != 0 && row.secondCmdId != row.cmdId && IpFlow::State().secondFlowShown != 0;
+    row.shown[second ? 1 : 0] = number;
 }
 
 bool OnEditedFlow(const SfpParamRow& row)
@@ -126,6 +137,8 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
             return false;
         if (pageView_ != nullptr)
             pageView_->DisplayParameterValue(row, bytes.data(), count, false);
+        if (uint32_t number = 0; SfpParamFieldValue(row, bytes.data(), count, number))
+            KeepShown(row, static_cast<int32_t>(number));
         return true;
     }
     SfpLink::PollSfpStatus();
@@ -136,6 +149,7 @@ bool IpSfpManager::ProcessParameterRow(SfpParamRow& row, bool& wrote)
         const uint8_t field = SfpParamField(row, old);
         if (pageView_ != nullptr)
             pageView_->DisplayParameterValue(row, &field, 1, (old & row.mask) != 0);
+        KeepShown(row, field);
         return true;
     }
     if (sfp_read_byte(row.readRegister, &old) == 0) {
@@ -259,27 +273,47 @@ bool IpSfpManager::WriteStepOnPage(uint8_t logical)
 
 void IpSfpManager::InvalidateParameter(SfpParamRow& row, bool log)
 {
-    // A written value is logged once, from the control that held it.
+    // A written value is logged once, from the control that held it; its
+    // flow's mirrors lose the edit colour.
     const unsigned shown = row.pending == kPendingSecond ? row.secondCmdId : row.cmdId;
+    const ShownFlowGuard flow(&row, shown);
     if (SFPLogger* logger = log ? SFPLogger::Instance() : nullptr; logger != nullptr && TheStore() != nullptr)
         logger->LogParameterChange(TheStore()->GetCmd(shown), row.logName, row.isAction != 0 ? 1 : 0,
                                    row.addressGroup, 0);
     row.value = -1;
     row.pending = 0;
     BusyGuard guard(busy);
-    for (unsigned id : {unsigned {row.cmdId}, unsigned {row.secondCmdId}}) {
-        if (id == 0)
-            continue;
-        ClearEditColour(id, true);
-        for (const auto& follower : followers_)
-            follower->Update();
-    }
-    if (row.cmdId == COM_SFP_IP_TX_FLOW_ENABLE)
+    ClearEditColour(row.cmdId, true);
+    // A video-standard field keeps its second control; the standard's colour is worked out afresh.
+    if (OneOf(row.cmdId, kStandardCacheRows))
+        lastStandardColour = -1;
+    else if (row.secondCmdId != 0)
+        ClearEditColour(row.secondCmdId, true);
+    for (const auto& follower : followers_)
+        follower->Update();
+    RefreshClearedRow(row);
+    if (TpStore* store = TheStore())
+        store->SetVisible(kProgressBoxId, progressVisible_ != 0);
+}
+
+// What hangs on a row that went back to unread, by its control.
+void IpSfpManager::RefreshClearedRow(const SfpParamRow& row)
+{
+    const unsigned id = row.cmdId;
+    if (id == COM_SFP_IP_TX_FLOW_ENABLE)
         ClearEditColour(COM_SFP_IP_TX_OFF_ON, true);
-    if (row.cmdId == COM_SFP_IP_FLOW_DEFAULT) {
+    if (id == COM_SFP_IP_FLOW_DEFAULT) {
         ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
-        if (TpStore* store = TheStore())
-            store->SetValue(kDefaultSettingsEnable, 0);
+        SetQuiet(kDefaultSettingsEnable, 0);
+    }
+    if (pageView_ != nullptr && id >= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0A && id <= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0D)
+        pageView_->ShowSequenceCounter();
+    if (pageView_ != nullptr && id >= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C19 && id <= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1C)
+        pageView_->ShowVideoSequenceErrors();
+    if (id >= COM_SFP_IP_FLOW_SSRC_ID1 && id <= COM_SFP_IP_FLOW_SSRC_ID4) {
+        if (pageView_ != nullptr)
+            pageView_->ShowSsrc();
+        ClearEditColour(IpIds::kSsrcBoxes[IpFlow::State().secondFlowShown != 0 ? 1 : 0], true);
     }
     if (IpFlow::State().ipFeatures != 0) {
         const bool port = row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT;
@@ -332,7 +366,7 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     TpStore* store = TheStore();
     if (row == nullptr || store == nullptr)
         return;
-    if (IpFlow::State().ipFeatures != 0 && OneOf(cmdId, kMirroredEdits))
+    if (IpFlow::State().ipFeatures != 0 && OneOf(row->cmdId, kMirroredEdits))
         if (const uint16_t mirror = FlowValueControl(); mirror != 0) {
             SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror, kOrange);
@@ -359,8 +393,8 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     row->value = control->GetValue();
     row->pending = cmdId == row->secondCmdId && cmdId != row->cmdId ? kPendingSecond : 1;
     MarkEdited(cmdId, kOrange);
-    if (cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT) {
-        if (const uint16_t mirror = FlowPortControl(cmdId); mirror != 0) {
+    if (row->cmdId == COM_SFP_IP_DEST_UDP_PORT || row->cmdId == COM_SFP_IP_SRC_UDP_PORT) {
+        if (const uint16_t mirror = FlowPortControl(row->cmdId); mirror != 0) {
             SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror, kOrange);
         }
@@ -387,13 +421,28 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
 
 void IpSfpManager::RestoreEditedValues(bool controllerSet)
 {
-    // The module's value comes back with the next read of the row.
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
         if (row.pending != 0 && (controllerSet ? row.inControllerSet : row.inFlowSet) != 0)
-            InvalidateParameter(row);
+            RestoreShownValue(row);
     }
     if (!controllerSet)
         CheckMulticastMac();
+}
+
+// The edited control (and a port's mirror) back to the value last read; the
+// row becomes unread, so the next read shows the module's value again.
+void IpSfpManager::RestoreShownValue(SfpParamRow& row)
+{
+    const bool second = row.pending == kPendingSecond;
+    const unsigned edited = second ? row.secondCmdId : row.cmdId;
+    if (const int32_t shown = row.shown[second ? 1 : 0]; shown != -1) {
+        const ShownFlowGuard flow(&row, edited);
+        SetQuiet(edited, shown);
+        if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT)
+            if (const uint16_t mirror = FlowPortControl(row.cmdId); mirror != 0)
+                SetQuiet(mirror, shown);
+    }
+    InvalidateParameter(row);
 }
 
 // The MAC bytes of the flow on screen against its destination: for a
@@ -538,6 +587,7 @@ void IpSfpManager::ApplyModeLayout()
         for (uint16_t id : kHidden2022Encap)
             store->SetVisible(id, false);
     }
+    ShowAudioFlowSummary();
     ApplyLayout(*store, kLayoutLast, decap, is2110);
     if (moduleReady == 0) {
         ShowIpBooting();
@@ -560,74 +610,102 @@ bool IpSfpManager::UpdateProgressBox()
     bool reading = modulePresent == 0 || moduleReady == 0;
     for (const SfpPageEntry& e : SfpLink::State().pageTable)
         reading = reading || (e.page != 0 && e.loaded == 0);
-    reading = reading || (currentPage == SfpPageNumber(SfpLogicalPage::ProgramPg) && ValueOf(COM_SFP_TAB_SELECT) == 7);
+    reading = reading || (currentPage == SfpPageNumber(SfpLogicalPage::ProgramPg) &&
+                          ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabSetup);
+    bool transmitOn = false;
+    {
+        BusyGuard guard(busy);
+        const uint32_t remain = ShowProgressText(reading);
+        transmitOn = EndConfigures();
+        ReopenFlowList();
+        monitorPending = 0;
+        EnableOutsideSets(true);
+        if (!reading && remain == 0)
+            CloseProgressDialogs();
+        const bool resetsAllowed = !reading && firmwareWarning == -1 && firmwareWarningState == -1;
+        store->SetEnabled(COM_SFP_IP_FACT_RESET1, resetsAllowed);
+        store->SetEnabled(COM_SFP_IP_FACT_RESET2, resetsAllowed);
+        if (!reading && lastProgressBusy != 0)
+            focusResetPending = 1;
+        lastProgressBusy = reading ? 1 : 0;
+    }
+    // Outside busy: the change handler passes the switch on to the module.
+    if (transmitOn)
+        store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+    return reading;
+}
+
+uint32_t IpSfpManager::ShowProgressText(bool reading)
+{
+    TpStore& store = *TheStore();
     const SfpParamCounts counts = CountKnownParameters();
     const uint32_t remain = counts.controller + counts.flow;
-    BusyGuard guard(busy);
     if (reading) {
         if (ValueOf(COM_SFP_IP_MONITOR_SEL) == 7)
             monitorPending = 1;
-        store->SetText(kProgressBoxId, (configuring != 0 ? "Configure SFP " : "Reading SFP ") + SpinnerText());
+        store.SetText(kProgressBoxId, (configuring != 0 ? "Configure SFP " : "Reading SFP ") + SpinnerText());
         progressShown = 1;
         progressStep = 1;
     } else if (remain > 0) {
         char text[32];
         std::snprintf(text, sizeof text, "Remain:%d Param", static_cast<int>(remain));
-        store->SetText(kProgressBoxId, std::string(text) + " " + SpinnerText());
+        store.SetText(kProgressBoxId, std::string(text) + " " + SpinnerText());
         progressShown = 1;
         progressStep = 1;
     } else if (busyCountdown == -1) {
-        store->SetText(kProgressBoxId, "");
+        store.SetText(kProgressBoxId, "");
     } else {
         progressShown = 1;
         progressStep = 1;
         ShowBusy();
     }
+    return remain;
+}
+
+bool IpSfpManager::EndConfigures()
+{
     const SfpParamCounts after = CountKnownParameters();
     if (controllerConfiguring != 0 && after.controller == 0) {
         CommitControllerPage(SfpPageNumber(SfpLogicalPage::ContrPg));
         controllerConfiguring = 0;
         pageUnlocked = pageWritten = 0;   // that commit closed the page: one commit a configure
     }
-    if (flowConfiguring != 0 && after.flow == 0) {
-        flowConfiguring = 0;
-        if (txRestorePending != 0 && IsEncapsulating()) {
-            txRestorePending = 0;
-            store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
-        }
+    if (flowConfiguring == 0 || after.flow != 0)
+        return false;
+    flowConfiguring = 0;
+    const bool transmitOn = txRestorePending != 0 && IsEncapsulating();
+    txRestorePending = 0;
+    return transmitOn;
+}
+
+void IpSfpManager::ReopenFlowList()
+{
+    if (CountKnownParameters().all != 0 || flowListReopen == 0)
+        return;
+    flowListReopen = 0;
+    const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
+    if (IsEncapsulating() && tab == IpIds::kTabAudio) {
+        audioSubStep = 0;
+    } else if (IsEncapsulating() && tab == IpIds::kTabAudioMap) {
+        // The encoder map steps start again on the map page.
+        DebugChatty("\n)))CloseReset\n");
+        encMapStep = 0;
+        ChangePage(SfpPageNumber(SfpLogicalPage::EncAudMapPg));
+        pageBlocked = 1;
     }
-    if (after.all == 0 && flowListReopen != 0) {
-        flowListReopen = 0;
-        const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
-        if (IsEncapsulating() && tab == 2) {
-            audioSubStep = 0;
-        } else if (IsEncapsulating() && tab == 6) {
-            // The encoder map steps start again on the map page.
-            DebugChatty("\n)))CloseReset\n");
-            encMapStep = 0;
-            ChangePage(SfpPageNumber(SfpLogicalPage::EncAudMapPg));
-            pageBlocked = 1;
-        }
-    }
-    monitorPending = 0;
-    EnableOutsideSets(true);
-    // A configure (a firmware change) is done only once its own edits are written too.
-    if (!reading && remain == 0 && monitorPending == 0 && (configuring == 0 || after.other == 0)) {
-        if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
-            if (SFPLogger* logger = SFPLogger::Instance())
-                logger->LogModuleActionDone();
-        configuring = 0;
-        CloseSub(SubDialog::Configure);
-        CloseSub(SubDialog::Reading);
-    }
-    const bool idle = !reading;
-    const bool resetsAllowed = idle && firmwareWarning == -1 && firmwareWarningState == -1;
-    store->SetEnabled(COM_SFP_IP_FACT_RESET1, resetsAllowed);
-    store->SetEnabled(COM_SFP_IP_FACT_RESET2, resetsAllowed);
-    if (idle && lastProgressBusy != 0)
-        focusResetPending = 1;
-    lastProgressBusy = reading ? 1 : 0;
-    return reading;
+}
+
+// A configure (a firmware change) is done only once its own edits are written too.
+void IpSfpManager::CloseProgressDialogs()
+{
+    if (monitorPending != 0 || (configuring != 0 && CountKnownParameters().other != 0))
+        return;
+    if (configuring != 0 && OpenDialog(SubDialog::Configure) != nullptr)
+        if (SFPLogger* logger = SFPLogger::Instance())
+            logger->LogModuleActionDone();
+    configuring = 0;
+    CloseSub(SubDialog::Configure);
+    CloseSub(SubDialog::Reading);
 }
 
 void IpSfpManager::UpdateBusyIndicator()
@@ -639,7 +717,7 @@ void IpSfpManager::UpdateBusyIndicator()
     if (progressShown != 0) {
         store->SetVisible(kProgressBoxId, true);
         progressVisible_ = 1;
-        while (--progressStep >= 0)
+        if (--progressStep >= 0)   // one status poll a tick, however much the countdown holds
             SfpLink::PollSfpStatus();
         progressStep = 0;
         progressShown = 0;

@@ -31,7 +31,6 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint16_t kTabSelectId = COM_SFP_TAB_SELECT;
 constexpr uint16_t kAudioSelectorId = 0x0C03;
 constexpr uint16_t kSetupButtonId = 0x0A97;
-constexpr uint16_t kSsrcBoxes[2] = {COM_SFP_IP_SSRC_EDITBOX, 3290};
 constexpr uint16_t kLockSecondRows[] = {0x0CD3, 0x0DEC};
 constexpr int kPowerOnStep = 10;
 constexpr int kPowerCycleDone = 13;
@@ -49,12 +48,12 @@ void StoreColour(unsigned id, uint32_t colour)
         store->SetColour(id, colour);
 }
 
-// Text of the selected item of a list; "" with no selection.
+// Text of the selected item of a list; "" with no selection or no such item.
 std::string SelectedItemText(unsigned id)
 {
     const TpStore* store = TheStore();
     const TpCommand* list = store != nullptr ? store->GetCmd(id) : nullptr;
-    if (list == nullptr || list->GetValue() < 0)
+    if (list == nullptr || list->GetValue() < 0 || list->GetValue() >= list->GetItemCount())
         return {};
     return list->GetItemText(list->GetValue());
 }
@@ -106,6 +105,14 @@ bool InRange(const int32_t (&b)[4], const int32_t (&first)[4], const int32_t (&l
 }
 
 } // namespace
+
+ShownFlowGuard::ShownFlowGuard(const SfpParamRow* row, unsigned cmdId) : saved_(IpFlow::State().secondFlowShown)
+{
+    if (row != nullptr && row->secondCmdId != 0 && row->secondCmdId != row->cmdId)
+        IpFlow::State().secondFlowShown = cmdId == row->secondCmdId ? 1 : 0;
+}
+
+ShownFlowGuard::~ShownFlowGuard() { IpFlow::State().secondFlowShown = saved_; }
 
 // --- colours and boxes -------------------------------------------------------------------
 
@@ -230,7 +237,7 @@ void IpSfpManager::RefreshFlowLabel(const std::string& text)
         store->SetText(label, text);
         ClearEditColour(label, false);
     }
-    const uint16_t box = kSsrcBoxes[IpFlow::State().secondFlowShown != 0 ? 1 : 0];
+    const uint16_t box = IpIds::kSsrcBoxes[IpFlow::State().secondFlowShown != 0 ? 1 : 0];
     store->SetText(box, text);
     ClearEditColour(box, false);
 }

@@ -82,10 +82,11 @@ uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
     default:
         break;
     }
-    // While the sequencer reads a decapsulated audio map, every page is the
-    // audio flow's (a list without a selection counts as flow 0, as above).
+    // While the sequencer reads a decapsulated audio map, every page of the
+    // "Audio Map" tab is the audio flow's (a list without a selection counts
+    // as flow 0, as above); the pages of the other tabs keep their own.
     const int8_t step = SfpLink::State().decapMapStep;
-    if (step >= 6 && step <= 11)
+    if (step >= 6 && step <= 11 && IsDecapsulating() && ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap)
         page = kSfpAudioPageBase + Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
     return PageOf(page);
 }

@@ -63,6 +63,21 @@ private:
     uint8_t saved_;
 };
 
+// Shows the flow of a parameter control for its lifetime, so that the
+// per-flow look-ups of an edit or a write find that flow's controls, and
+// puts back the flow shown before. A row without a second control of its own
+// leaves the flow shown as it is.
+class ShownFlowGuard {
+public:
+    ShownFlowGuard(const SfpParamRow* row, unsigned cmdId);
+    ~ShownFlowGuard();
+    ShownFlowGuard(const ShownFlowGuard&) = delete;
+    ShownFlowGuard& operator=(const ShownFlowGuard&) = delete;
+
+private:
+    uint8_t saved_;
+};
+
 // Known values counted over the parameter table.
 struct SfpParamCounts {
     uint32_t all = 0;
@@ -417,11 +432,27 @@ private:
     // Sequencer steps.
     void StepFlowAlternation();
     void StepPtp();
+    void ResumeMapSteps(uint8_t& reopen, int8_t& step);
     void StepDecapMap();
     void StepEncapMap();
     void StepVideoTab();
     void StepAudioTab();
     bool WriteStepOnPage(uint8_t logical);
+    // The steps of CommitEncAudMapPg.
+    bool MapShowsFlow(int32_t wanted);
+    void UnlockMapPage();
+    bool WriteMapChannels(int32_t wanted);
+    bool ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n);
+    void SaveMap(int32_t flow);
+    void RefreshClearedRow(const SfpParamRow& row);
+    void RestoreShownValue(SfpParamRow& row);
+    // The progress box's steps: its text (the count still to configure
+    // returned), the end of the configures (true when the transmit goes on
+    // again), the flow list's reopen, the progress dialogs closed.
+    uint32_t ShowProgressText(bool reading);
+    bool EndConfigures();
+    void ReopenFlowList();
+    void CloseProgressDialogs();
 
     IpPageView* pageView_ = nullptr;
     std::array<TpDialog*, static_cast<size_t>(SubDialog::Count)> dialogs_ {};

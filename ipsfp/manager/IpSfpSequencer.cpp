@@ -12,6 +12,8 @@
 //    6  | audio map steps, every second tick
 //    7  | the page table's pages in turn: write what is pending, else read
 #include "IpSfpManager.h"
+
+#include "IpPageView.h"
 #include "IpStoreAccess.h"
 
 #include "ipsfp/link/SfpLink.h"
@@ -39,6 +41,8 @@ constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
 constexpr uint16_t kMapChannelSelect = 0x0DC2, kMapChannelControl = 0x0DC0;
 constexpr uint16_t kPtpSources[] = {3464, 3465};
 constexpr int kMapChannels = 16;
+// Each map channel's rows follow the count row: input device, SDI channel to embed, active.
+constexpr int kMapRowsPerChannel = 3, kMapSdiRow = 2, kMapActiveRow = 3;
 
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
 
@@ -147,6 +151,7 @@ void IpSfpManager::StepAudioTab()
     } else {
         if (UpdateAudioEncMapping())
             ShowUpdating("Audio Enc Mapping-Updating ", SpinnerText());
+        LoadAudioFlowChoice();
         CheckEncapChannelCount();
     }
     ShowAudioFlowSummary();
@@ -167,6 +172,11 @@ bool IpSfpManager::UpdatePtpPage()
     if (!UpdateParametersByUnlockingPage(ptp) && busyCountdown == -1) {
         if (!ReadPageParameters(ptp))
             return false;
+        // The view just read holds the fresh counter: the first source's in
+        // the first view, the second's in the second.
+        IpFlow::State().sourceSelect = ValueOf(COM_SFP_IP_PTP_SEL) == 1 ? 1 : 0;
+        if (pageView_ != nullptr)
+            pageView_->ShowActiveSource();
     }
     ShowUpdating("PTP-Updating ", SpinnerText());
     return true;
@@ -218,11 +228,23 @@ void IpSfpManager::UpdateDecoderOutputPage()
     ReadPageParameters(dec);
 }
 
+// A map dialog stops its tab's map steps (-1); once no map dialog is open and
+// the tab's map is shown again (the reopen flag), they start over.
+void IpSfpManager::ResumeMapSteps(uint8_t& reopen, int8_t& step)
+{
+    if (reopen == 0 || MapDialogOpen())
+        return;
+    reopen = 0;
+    if (step == -1)
+        step = 0;
+}
+
 void IpSfpManager::StepDecapMap()
 {
+    int8_t& s = SfpLink::State().decapMapStep;
+    ResumeMapSteps(IpFlow::State().decapMapReopen, s);
     if ((++mapParity & 1) != 0)
         return;
-    int8_t& s = SfpLink::State().decapMapStep;
     if (s == -1) {
         UpdateDecoderOutputPage();
         return;
@@ -251,6 +273,7 @@ void IpSfpManager::StepDecapMap()
 
 void IpSfpManager::StepEncapMap()
 {
+    ResumeMapSteps(IpFlow::State().encapMapReopen, encMapStep);
     if ((++mapParity & 1) != 0)
         return;
     const auto wrapped = [this] {
@@ -314,8 +337,9 @@ bool IpSfpManager::UpdateAudioEncMapping()
         }
         return CommitEncAudMapPg(ValueOf(kMapChannelSelect));
     }
-    const bool onAudio = tab == 6 ? currentPage == audio : LockTxFlow() && (currentPage == audio || tab == 2);
-    if (onAudio) {
+    if (tab != IpIds::kTabAudioMap && !LockTxFlow())
+        return false;
+    if (tab == IpIds::kTabAudioMap ? currentPage == audio : currentPage == audio || tab == IpIds::kTabAudio) {
         if (audioSubStep != -1)
             ++audioSubStep;
         if (audioSubStep == 7) {
@@ -358,6 +382,31 @@ bool IpSfpManager::CommitEncAudMapPg(int32_t flow)
         SfpLink::PollSfpStatus();
         mapWriteState = 2;
     }
+    // Flows 1 to 8; anything else is the next flow after the last one.
+    if (flow < 1 || flow > 8)
+        flow = 0;
+    const int32_t wanted = flow != 0 ? flow : (mapPosition % 8) + 1;
+    if (!MapShowsFlow(wanted))
+        return false;
+    const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
+    if ((tab == IpIds::kTabAudio || tab == IpIds::kTabAudioMap) && !WriteMapChannels(wanted))
+        return false;
+    if (mapWriteState == 2) {
+        CommitControllerPage(map);
+        DebugPrintf("\nCommit EncAudMapPg\n");
+        mapWriteState = 0;
+    }
+    mapPosition = wanted;
+    if (flow != 0)
+        SaveMap(wanted);
+    return true;
+}
+
+// The map page idle (its busy byte cleared) and on the wanted flow (its flow
+// register written); false while a write or a failed read ends the call.
+bool IpSfpManager::MapShowsFlow(int32_t wanted)
+{
+    const uint8_t map = Page(SfpLogicalPage::EncAudMapPg);
     uint8_t byte = 0;
     if (sfp_read_byte(kMapBusyRegister, &byte) == 0)
         return false;
@@ -365,10 +414,6 @@ bool IpSfpManager::CommitEncAudMapPg(int32_t flow)
         SfpLink::WriteByte(map, kMapBusyRegister, 0);
         return false;
     }
-    // Flows 1 to 8; anything else is the next flow after the last one.
-    if (flow < 1 || flow > 8)
-        flow = 0;
-    const int32_t wanted = flow != 0 ? flow : (mapPosition % 8) + 1;
     if (sfp_read_byte(kMapFlowRegister, &byte) == 0)
         return false;
     if (byte != wanted) {
@@ -377,66 +422,101 @@ bool IpSfpManager::CommitEncAudMapPg(int32_t flow)
     }
     if (ValueOf(kMapChannelSelect) != wanted)
         SetQuiet(kMapChannelSelect, wanted);
+    return true;
+}
+
+// The first map write unlocks the page; the next call polls and writes.
+void IpSfpManager::UnlockMapPage()
+{
+    if (mapWriteState == 0) {
+        UnlockControllerPage(Page(SfpLogicalPage::EncAudMapPg));
+        mapWriteState = 1;
+    }
+}
+
+// The channel rows read or written, then the channel count (the last active
+// channel, 1 when none is) shown and, once the page is unlocked, written;
+// false when the call ends here.
+bool IpSfpManager::WriteMapChannels(int32_t wanted)
+{
     SfpParamTable& table = SfpParamTable::Instance();
     const int first = table.IndexOf(COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED);
-    SfpParamRow* countRow = table.Row(static_cast<size_t>(first));
-    const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
-    if (first >= 0 && countRow != nullptr && (tab == 2 || tab == 6)) {
-        int32_t n = 1;
-        for (int i = 1; i <= 3 * kMapChannels; ++i) {
-            SfpParamRow* row = table.Row(static_cast<size_t>(first + i));
-            if (row == nullptr)
-                return false;
-            if (row->pending != 0 && mapWriteState != 2) {
-                if (mapWriteState == 0) {
-                    UnlockControllerPage(map);
-                    mapWriteState = 1;
-                }
-                return false;
-            }
-            bool wrote = false;
-            if (!ProcessParameterRow(*row, wrote) || wrote)
-                return false;
-            if (i % 3 == 0 && ValueOf(row->cmdId) != 0)
-                n = i / 3;
-        }
-        uint32_t& kept = audioChannelCount[static_cast<size_t>(wanted - 1)];
-        if (static_cast<int32_t>(kept) != n) {
-            if (mapWriteState != 2) {
-                if (mapWriteState == 0) {
-                    UnlockControllerPage(map);
-                    mapWriteState = 1;
-                }
-                return false;
-            }
-            kept = static_cast<uint32_t>(n);
-            countRow->value = n;
-            countRow->pending = 1;
-            bool wrote = false;
-            if (!ProcessParameterRow(*countRow, wrote) || wrote)
-                return false;
-        }
-    }
-    if (mapWriteState == 2) {
-        CommitControllerPage(map);
-        DebugPrintf("\nCommit EncAudMapPg\n");
-        mapWriteState = 0;
-    }
-    mapPosition = wanted;
-    if (flow == 0 || first < 0)
+    SfpParamRow* countRow = first >= 0 ? table.Row(static_cast<size_t>(first)) : nullptr;
+    if (countRow == nullptr)
         return true;
-    const size_t f = static_cast<size_t>(wanted - 1);
-    for (int ch = 0; ch < kMapChannels; ++ch) {
-        const SfpParamRow* sdi = table.Row(static_cast<size_t>(first + 2 + 3 * ch));
-        const SfpParamRow* active = table.Row(static_cast<size_t>(first + 3 + 3 * ch));
+    int32_t n = 1;
+    for (int i = 1; i <= kMapRowsPerChannel * kMapChannels; ++i) {
+        SfpParamRow* row = table.Row(static_cast<size_t>(first + i));
+        if (row == nullptr)
+            return false;
+        if (row->pending != 0 && mapWriteState != 2) {
+            UnlockMapPage();
+            return false;
+        }
+        bool wrote = false;
+        if (!ProcessParameterRow(*row, wrote) || wrote)
+            return false;
+        if ((i - kMapActiveRow) % kMapRowsPerChannel == 0 && ValueOf(row->cmdId) != 0)
+            n = i / kMapRowsPerChannel;
+    }
+    uint32_t& kept = audioChannelCount[static_cast<size_t>(wanted - 1)];
+    if (!ShowChannelCount(*countRow, kept, n))
+        return true;   // the count unread: on to the commit
+    if (static_cast<int32_t>(kept) == n) {
+        if (countRow->pending != 0)
+            InvalidateParameter(*countRow);
+        countRow->value = -1;
+        return true;
+    }
+    if (mapWriteState != 2) {
+        UnlockMapPage();
+        return false;
+    }
+    kept = static_cast<uint32_t>(n);
+    countRow->value = n;
+    countRow->pending = 1;
+    bool wrote = false;
+    return ProcessParameterRow(*countRow, wrote) && !wrote;
+}
+
+// The module's count in the count control, then the count the channels give
+// over it; false when the count could not be read.
+bool IpSfpManager::ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n)
+{
+    if (countRow.pending == 0) {
+        uint8_t byte = 0;
+        if (sfp_read_byte(countRow.readRegister, &byte) == 0)
+            return false;
+        countRow.value = byte;
+        SetQuiet(countRow.cmdId, byte);
+    }
+    if (static_cast<int32_t>(kept) != n) {
+        SetQuiet(countRow.cmdId, 0);
+        SetQuiet(countRow.cmdId, n);
+    }
+    return true;
+}
+
+// The map of a flow kept for the map channel selector, and its cells of the
+// audio grid rebuilt.
+void IpSfpManager::SaveMap(int32_t flow)
+{
+    SfpParamTable& table = SfpParamTable::Instance();
+    const int first = table.IndexOf(COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED);
+    const size_t f = static_cast<size_t>(flow - 1);
+    for (int ch = 0; first >= 0 && ch < kMapChannels; ++ch) {
+        const int at = first + kMapRowsPerChannel * ch;
+        const SfpParamRow* sdi = table.Row(static_cast<size_t>(at + kMapSdiRow));
+        const SfpParamRow* active = table.Row(static_cast<size_t>(at + kMapActiveRow));
         if (sdi == nullptr || active == nullptr)
             break;
         savedMapChannels[f][static_cast<size_t>(ch)] = ValueOf(sdi->cmdId);
         audioChannelActive[f][static_cast<size_t>(ch)] = ValueOf(active->cmdId) == 1 ? 1 : 0;
+        if (pageView_ != nullptr)
+            pageView_->ShowAudioChannel(flow - 1, ch, ValueOf(sdi->cmdId));
     }
     if (flow == 8)
         encSkipAhead = 1;
-    return true;
 }
 
 // For each page of the page table in turn: select it; once it is current,

@@ -24,6 +24,7 @@ static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
 
 constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
 constexpr unsigned kSequenceErrorRow = 0x0BFF;
+constexpr uint32_t kLastFirmwareSlot = 3;
 constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
 
 // A dotted group shown when its last byte is read: trigger row, first byte, byte count, text control,
@@ -49,6 +50,14 @@ constexpr uint16_t kMirroredRows[] = {0x0BA4, 0x0AF8, 0x0C29};
 using IpStoreAccess::TheStore;
 
 bool OnFlowTab(int32_t tab) { return (tab >= 1 && tab <= 3) || tab == 6; }
+
+// A row on a page the flow selector chooses (the flow block, the ANC and audio
+// flow pages); the rows of the other pages (the map pages among them) belong
+// to no flow and show in their own controls whatever flow is shown.
+bool FollowsFlowSelector(const SfpParamRow& row)
+{
+    return row.page == SfpPageNumber(SfpLogicalPage::FlowPg) || row.page >= SfpPageNumber(SfpLogicalPage::DecAncPg);
+}
 
 // The flow model's control that mirrors the flow on screen; 0 when none.
 uint16_t MirrorOf(unsigned cmdId)
@@ -97,7 +106,7 @@ IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row)
     const bool hasSecond = row.secondCmdId != 0;
     View view;
     if (OnFlowTab(tab))
-        view.secondFlow = TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
+        view.secondFlow = FollowsFlowSelector(row) && TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
     else if (tab == 4)
         view.secondPtp = TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
     if (row.cmdId == kTxFlowEnabledSecondRow)
@@ -117,8 +126,9 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
         ++manager_.addressReadCounter;
     if (row.cmdId == COM_SFP_IP_SRC_IP_ADD1)
         ++sourceReadCounter_;
-    // The control set in use follows the view.
-    IpFlow::State().secondControlSet = view.secondFlow ? 1 : 0;
+    // Every per-flow look-up follows the flow the view shows.
+    if (FollowsFlowSelector(row))
+        IpFlow::State().secondFlowShown = view.secondFlow ? 1 : 0;
     if (!view.shown || row.displayKind >= std::size(kKindBytes) || bytes == nullptr ||
         count < kKindBytes[row.displayKind])
         return;
@@ -216,8 +226,7 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
         row.value = v;
         store->SetValue(target, v);
         texts_.ShowSsrc();
-        if (SFPLogger* logger = SFPLogger::Instance())
-            logger->LogParameterChange(store->GetCmd(target), "SSRC", 0, kSfpGroupNone, 0);
+        LogSsrcChange();
         break;
     case Kind::BothViews:
         store->SetValue(target, v);
@@ -237,6 +246,20 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
     }
 }
 
+// The SSRC text of the flow shown, logged when it changed.
+void IpValueDisplay::LogSsrcChange()
+{
+    const size_t flow = IpFlow::State().secondFlowShown != 0 ? 1 : 0;
+    const unsigned box = IpIds::kSsrcBoxes[flow];
+    TpStore* store = TheStore();
+    const std::string text = store->GetCmdText(box);
+    if (text == loggedSsrc_[flow])
+        return;
+    loggedSsrc_[flow] = text;
+    if (SFPLogger* logger = SFPLogger::Instance())
+        logger->LogParameterChange(store->GetCmd(box), "SSRC", 0, kSfpGroupNone, 1);
+}
+
 void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View& view)
 {
     TpStore* store = TheStore();
@@ -254,6 +277,9 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
         store->SetText(id == 0x0B6F ? 0x0D59 : 0x0D5A, IpValueTexts::LockStateText(value));
     if (id == 0x0C24)
         store->SetText(0x0D7F, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+    // The slot the module runs, for the firmware choice; 255 for none.
+    if (id == COM_SFP_IP_LOADED_ELEMENT)
+        manager_.loadedFirmwareSlot = value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255;
     if (IpFlow::State().ipFeatures != 0)
         for (uint16_t mirrored : kMirroredRows)
             if (id == mirrored)

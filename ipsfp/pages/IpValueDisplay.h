@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class IpSfpManager;
 struct SfpParamRow;
@@ -27,6 +28,14 @@ public:
     bool ToggleRowGate(const SfpParamRow& row) override { return texts_.ToggleRowGate(row); }
     void HandleToggleCommand(unsigned cmdId) override { texts_.HandleToggleCommand(cmdId); }
     bool ShowSubnetNote() override { return texts_.ShowSubnetNote(); }
+    void ShowSequenceCounter() override { texts_.ShowSequenceCounter(); }
+    void ShowVideoSequenceErrors() override { texts_.ShowVideoSequenceErrors(); }
+    void ShowSsrc() override { texts_.ShowSsrc(); }
+    void ShowAudioChannel(int flow, int channel, int sdiChannel) override
+    {
+        texts_.ShowAudioChannel(flow, channel, sdiChannel);
+    }
+    void ShowActiveSource() override { texts_.ShowActiveSource(); }
 
     IpValueTexts& Texts() { return texts_; }
     // Reads of the first flow source address byte.
@@ -43,9 +52,11 @@ private:
     static View ViewOf(const SfpParamRow& row);
     void ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero);
     void FollowUp(const SfpParamRow& row, uint32_t value, const View& view);
+    void LogSsrcChange();
 
     IpSfpManager& manager_;
     IpValueTexts texts_;
     uint8_t sourceReadCounter_ = 0;
     std::array<uint16_t, 3> firmwareVersions_ {};
+    std::array<std::string, 2> loggedSsrc_;   // SSRC texts last logged, by flow
 };

@@ -120,7 +120,7 @@ void IpValueTexts::ShowSequenceCounter()
 
 void IpValueTexts::ShowSsrc()
 {
-    const bool second = IpFlow::State().secondControlSet != 0;
+    const bool second = IpFlow::State().secondFlowShown != 0;
     manager_.RefreshFlowLabel(CountText(second ? kSsrcSecondBytes : kSsrcBytes));
 }
 
