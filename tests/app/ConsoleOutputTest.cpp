@@ -32,10 +32,10 @@ protected:
             clock.AdvanceMs(20);
         }
     }
-    static size_t Count(const std::string& text, const std::string& piece)
+    static size_t Count(const std::string& text, const std::string& fragment)
     {
         size_t n = 0;
-        for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1))
             ++n;
         return n;
     }
