@@ -106,9 +106,9 @@ void IpSfpManager::StepFlowAlternation()
     int32_t selector = 1;
     if (c <= 2) {
         selector = 0;
-        DebugPrintf("\n\nPRI\n\n");
+        DebugChatty("\n\nPRI\n\n");
     } else if (c >= 7) {
-        DebugPrintf("\n\nSEC\n\n");
+        DebugChatty("\n\nSEC\n\n");
     }
     StoreValue(COM_SFP_IP_FLOW_SEL, selector);
     // An unchanged selector tells the handler nothing; its page may still be
