@@ -620,6 +620,9 @@ void TpDolbyGenerator::OnChildChanged(TpCommand* child, int reason)
 void TpDolbyGenerator::OnRestored()
 {
     restored_ = true;
+    // The flag came with the defaults or the memory, its line with it: the
+    // next change converts from here.
+    relativeWas_ = relative_->GetValue() != 0 ? 1 : 0;
     AnnounceAvailability();
     UpdateStartLine();
     ApplyRateLimits();

@@ -214,6 +214,17 @@ TEST_F(DolbyGenerator, StartLineFollowsTheVideoFormat)
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 2);
     store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 14);
+    // A recalled relative line (2 after 12) still turns absolute (14).
+    for (unsigned id : {COM_GEN_DOLBY_LINES, COM_GEN_DOLBY_RELATIVE_NOMINAL})
+        store.DefineEntry(id, kStoreValue, kStoreMemory, 0);
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 1);
+    const TpMemory memory = store.CaptureMemory(1, "relative");
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+    store.RecallMemory(memory);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 2);
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 14);
+    EXPECT_EQ(hw.CallsOf("DolbyLine").back(), "DolbyLine(2,625)");
     for (auto [standard, suffix] : {std::pair{1, "_29"}, {2, "_30"}, {15, "_24"}, {16, "_23"}, {8, "_25"}, {47, "_25"}}) {
         gen->SetVideoFormat(VideoFormat{standard});
         EXPECT_EQ(gen->RateSuffix(), suffix) << standard;
