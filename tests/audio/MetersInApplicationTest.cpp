@@ -193,6 +193,11 @@ TEST_F(MetersInApplication, ChannelStatusDecodesProfessionalAndConsumerBlocks)
     EXPECT_EQ(Cmd(COM_STATUS_CSS_LINE_3)->GetColour(8), 0u) << "the mark goes with the origin";
     EXPECT_EQ(Text(COM_STATUS_CSS_LINE_2),
               "01 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 00\n00 00 00 00 00 00 00 32\n");
+    aes.embedded[6] = 0x41, aes.embedded[10] = 0x42, aes.embedded[11] = 0x80;   // texts end at a zero
+    analyser->Update();
+    EXPECT_EQ(Request(25, COM_STATUS_CSS_LINE_1, 25).Text(), "A");
+    EXPECT_EQ(Request(25, COM_STATUS_CSS_LINE_1, 27).Text(), "B");
+    aes.embedded[6] = aes.embedded[10] = aes.embedded[11] = 0;
 
     aes.embedded[6] = 0x41, aes.embedded[8] = 0xC3;   // a red origin mark, then a consumer block
     analyser->Update();
