@@ -169,10 +169,15 @@ TEST_F(DolbyStatusPage, ChangesLogOnceAndLossBlanksTheRows)
 
 TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
 {
-    Show(Stream(11), "5.1", 11);
     TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
     gen->SetVideoFormat(VideoFormat{0});
     app->Store().SetValue(COM_GEN_DOLBY_LINES, 12);
+    // Before the input's timing: a 13.5 MHz clock and 1920-sample lines,
+    // 10366 samples after the frame start.
+    app->Store().SetValue(COM_ANLYS_DOLBY_REF_SOURCE, 1);
+    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  5");
+    EXPECT_EQ(app->Store().GetValue(COM_ANLYS_DOLBY_US), 7678);
+    Show(Stream(11), "5.1", 11);
     TpAnalyser::Instance()->Update();
     const int events = Events("Dolby line");
     // standard, line set, text, colour
@@ -240,6 +245,12 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
         EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_ERRORS)->GetColour(), 0u);
     }
     EXPECT_EQ(Events("frame size 1536"), 1);
+    // An AC-3 stream has no ideal line: its line stays absolute.
+    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{0});
+    store.SetValue(COM_GEN_DOLBY_LINES, 21);
+    store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  21");
 
     // Choosing another source starts the count again.
     hw_status_set(TpDolbyStatus::kErrorRegister, 1);
