@@ -148,17 +148,26 @@ TEST_F(DolbyGenerator, ProgrammesAreClampedAndDescriptionsCut)
 TEST_F(DolbyGenerator, DefaultsAfterConfirmation)
 {
     store.DefineEntry(COM_GEN_DOLBY_DIALOG_NORM, kStoreValue, kStoreSystem, -27);
-    WriteStream(DlbStream{0}, "5.1_2_16_25");
+    // With no stream loaded the stored programmes are defaulted too, so the
+    // next stream takes the defaults.
     Pump();
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -3);
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM + 2, -5);
+    store.SetValue(COM_GEN_DOLBY_DEFAULT, 1);
+    list.RouteKey(kKeyOk | kKeyPressFlag);
+    WriteStream(DlbStream{0}, "5.1_2_16_25");
+    console.RunLine("paspacing 1500");
+    Pump();
+    for (int p = 0; p < 2; ++p) {
+        EXPECT_EQ(Read(p).dialogNorm, 27) << p;
+        EXPECT_EQ(std::string(Read(p).description), "Program " + std::to_string(p + 1) + " Description");
+    }
     store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -3);
     store.SetValue(COM_GEN_DOLBY_DEFAULT, 1);
     EXPECT_EQ(Read(0).dialogNorm, 3) << "nothing before the answer";
     ASSERT_NE(TopWindow(), nullptr);
     list.RouteKey(kKeyOk | kKeyPressFlag);
-    for (int p = 0; p < 2; ++p) {
-        EXPECT_EQ(Read(p).dialogNorm, 27) << p;
-        EXPECT_EQ(std::string(Read(p).description), "Program " + std::to_string(p + 1) + " Description");
-    }
+    EXPECT_EQ(Read(0).dialogNorm, 27);
     EXPECT_EQ(store.GetCmdText(COM_GEN_DOLBY_PGM_DESCRIPTION), "Program 1 Description");
 }
 
