@@ -111,6 +111,17 @@ TEST_F(DolbyStatusPage, ShowsEveryConfigurationProgrammeByProgramme)
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "  0.0dB");
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 19), " -6.0dB");
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 16), "") << "config 11 has six channels";
+    // Rows that apply to AC-3 modes 0-7 (others show empty): down-mix; Lt/Rt and Lo/Ro
+    // centre; Lt/Rt and Lo/Ro surround; surround EX.
+    const int rows[6] = {19, 18, 12, 21, 15, 22};
+    const char* applies[8] = {"000000", "000000", "000000", "111000", "100110", "111110", "100111", "111111"};
+    for (int mode = 7; mode >= 0; --mode) {
+        app->Store().SetValue(COM_GEN_DOLBY_CHAN_MODE, mode);
+        TpAnalyser::Instance()->Update();
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(rows[k])) != "", applies[mode][k] == '1')
+                << "mode " << mode << " row " << rows[k];
+    }
 
     // Two programmes; the second is stereo with a -1 dB dialogue level and a
     // reserved data rate.
@@ -231,10 +242,10 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
 
         // The error flag counts once per update; the count stays red until cleared.
         const int raised = Events(c.error), cleared = Events(std::string(c.error) + " cleared");
-        hw_status_set(TpDolbyStatus::kErrorRegister, 1);
+        hw_status_set(12, 1);
         TpAnalyser::Instance()->Update();
         TpAnalyser::Instance()->Update();
-        hw_status_set(TpDolbyStatus::kErrorRegister, 0);
+        hw_status_set(12, 0);
         TpAnalyser::Instance()->Update();
         EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 2);
         EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_ERRORS)->GetColour(), 0xFF0000u);
@@ -253,7 +264,7 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
     EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  21");
 
     // Choosing another source starts the count again.
-    hw_status_set(TpDolbyStatus::kErrorRegister, 1);
+    hw_status_set(12, 1);
     TpAnalyser::Instance()->Update();
     TpAnalyser::Instance()->Update();
     store.SetValue(COM_ANLYS_DOLBY_SOURCE, 2);
