@@ -373,4 +373,8 @@ TEST_F(DolbyGeneratorInApplication, ControlsFollowTheTypeModeAndBitDepth)
     store.SetValue(COM_GEN_DOLBY_TYPE, 1);
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_MODE), 7);
     EXPECT_FALSE(enabled(COM_GEN_DOLBY_D_MODE, 13));
+    // A recalled rate below the mode's lowest is raised.
+    store.DefineEntry(COM_GEN_DOLBY_D_RATE, kStoreValue, kStoreMemory, 0);
+    store.RecallMemory(TpMemory{1, "rate", {{COM_GEN_DOLBY_D_RATE, true, 2, false, ""}}});
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_RATE), 8);
 }
