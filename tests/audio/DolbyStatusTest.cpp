@@ -122,6 +122,9 @@ TEST_F(DolbyStatusPage, ShowsEveryConfigurationProgrammeByProgramme)
             EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(rows[k])) != "", applies[mode][k] == '1')
                 << "mode " << mode << " row " << rows[k];
     }
+    app->Store().SetValue(COM_GEN_DOLBY_DIALOG_NORM, 0);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-31dB");
 
     // Two programmes; the second is stereo with a -1 dB dialogue level and a
     // reserved data rate.
