@@ -4,12 +4,13 @@
 
 #include "ipsfp/link/SfpLink.h"
 
+#include "KrZuApi.h"
 #include "core/TpStore.h"
 
 namespace {
 
 // List ids and their item counts: family, format, sampling, rate.
-constexpr uint16_t kListIds[4] = {3449, 3450, 3451, 3452};
+constexpr const uint16_t (&kListIds)[4] = IpIds::kStdLists;
 constexpr int kItemCounts[4] = {5, 6, 9, 14};
 
 // family, format, sampling, rate, scan, sample, vidFormat, frameRate, bitRate, extra1, extra2
@@ -113,8 +114,10 @@ void CorvaneToEmbrionixVidStd::ApplyRow(const VidStdCombination& row)
         return;
     // field id, value: in the order the module takes them
     const std::pair<uint16_t, uint8_t> fields[] = {
-        {3106, row.extra2}, {3105, row.extra1}, {2621, row.vidFormat}, {2619, row.sample},
-        {2617, row.scan},   {2618, row.bitRate}, {2620, row.frameRate},
+        {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C22, row.extra2}, {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, row.extra1},
+        {COM_SFP_IP_STD_VID_FMT, row.vidFormat},          {COM_SFP_IP_STD_SAMPLE_FMT, row.sample},
+        {COM_SFP_IP_STD_SCAN_MODE, row.scan},             {COM_SFP_IP_STD_BIT_RATE, row.bitRate},
+        {COM_SFP_IP_STD_FRAME_RATE, row.frameRate},
     };
     for (const auto& [id, value] : fields)
         store->SetValue(id, value);

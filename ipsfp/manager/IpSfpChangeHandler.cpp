@@ -23,27 +23,15 @@ namespace {
 using IpStoreAccess::StoreValue;
 using IpStoreAccess::TheStore;
 using IpStoreAccess::ValueOf;
+using namespace IpIds;
 
 constexpr uint32_t kOrange = 0xFF7F00;
-constexpr uint16_t kGeneratorOutput = 10;
-constexpr uint16_t kFirmwareWarningAck = 0x0CB4;
-constexpr uint16_t kAudioPacketCopy = 0x0DE8;
-constexpr uint16_t kDefaultSettingsEnable = 0x0D44;
-constexpr uint16_t kResetQuestion = 0x0D76;
-constexpr uint16_t kAddressCopy = 0x0CB5;
-constexpr uint16_t kAncPopup = 0x0D42, kAudioPopup = 0x0D41, kSystemResets = 0x0C2F;
-constexpr uint16_t kVideoReread = 0x0D75;
-constexpr uint16_t kPickerFirst = 0x0D63, kPickerLast = 0x0D72, kPickerTargetFirst = 0x0BEC;
-constexpr uint16_t kDecMapButton = 0x0D2B, kEncMapButton = 0x0D26;
-constexpr uint16_t kSecondFlowSetup = 0x0D0E;
-constexpr uint16_t kDestSelectFirst = 0x0C58, kDestSelectSecond = 0x0C61;
-constexpr uint16_t kDestPrefixFirst = 0x0C62, kDestPrefixSecond = 0x0C63;
-constexpr uint16_t kManagementNote = 0x0D77;
-constexpr uint16_t kMapChannelSelect = 0x0DC2;
+constexpr uint16_t kPickerTargetFirst = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BEC;
+constexpr uint16_t kDestPrefixFirst = COM_SFP_IP_FLOW_MAC_BYTE1_0C62, kDestPrefixSecond = COM_SFP_IP_FLOW_MAC_BYTE1_0C63;
 constexpr uint16_t kMapChannelFirst = COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED;
-constexpr uint16_t kPtpMode = 0x0D58, kVidStd = 0x0C1F, kVidStdFlag = 0x0D7C;
-constexpr uint16_t kDecMapFocus = 0x0BDC, kAncFocus = 0x0BA5, kAudioDFocus = 0x0DAC, kAudioEFocus = 0x0DAD;
-constexpr uint16_t kStandardExtra[] = {0x0C21, 0x0C22};
+constexpr uint16_t kDecMapFocus = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BDC, kAncFocus = COM_SFP_IP_FLOW_MAC_BYTE1_0BA5;
+constexpr uint16_t kAudioDFocus = COM_SFP_IP_FLOW_MAC_BYTE1_0DAC, kAudioEFocus = COM_SFP_IP_FLOW_MAC_BYTE1_0DAD;
+constexpr uint16_t kStandardExtra[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C22};
 constexpr unsigned kCheckResetTexts[] = {345, 346}, kCheckFirmwareTexts[] = {286, 287},
                    kCheckDefaultTexts[] = {284, 285};
 
@@ -89,7 +77,7 @@ std::span<const IpSfpManager::ChangeRow> IpSfpManager::ChangeRows()
         {kVideoReread, kVideoReread, &IpSfpManager::OnVideoReread},
         {kAudioPopup, kAudioPopup, &IpSfpManager::OnPopup},
         {kSystemResets, kSystemResets, &IpSfpManager::OnPopup},
-        {kPickerFirst, kPickerLast, &IpSfpManager::OnChannelPicker},
+        {kChannelPickerFirst, kChannelPickerLast, &IpSfpManager::OnChannelPicker},
         {kDecMapButton, kDecMapButton, &IpSfpManager::OnMapDialog},
         {kEncMapButton, kEncMapButton, &IpSfpManager::OnMapDialog},
         {COM_SFP_IP_FLOWS_IP_SETUP_BTN, COM_SFP_IP_FLOWS_IP_SETUP_BTN, &IpSfpManager::OnFlowSetup},
@@ -110,12 +98,12 @@ std::span<const IpSfpManager::ChangeRow> IpSfpManager::ChangeRows()
 std::span<const IpSfpManager::ChangeRow> IpSfpManager::ValueRows()
 {
     static constexpr ChangeRow kRows[] = {
-        {kGeneratorOutput, kGeneratorOutput, &IpSfpManager::OnGeneratorOutput},
+        {COM_GEN1_OUT_ENABLE, COM_GEN1_OUT_ENABLE, &IpSfpManager::OnGeneratorOutput},
         {COM_SFP_IP_IGMP_BOX, COM_SFP_IP_IGMP_BOX, &IpSfpManager::OnBoxButton},
         {COM_SFP_IP_FW_SEL_ELEMENT0, COM_SFP_IP_FW_SEL_ELEMENT3, &IpSfpManager::OnFirmwareSelect},
         {COM_SFP_IP_VLAN_BTN, COM_SFP_IP_VLAN_BTN, &IpSfpManager::OnBoxButton},
-        {kPtpMode, kPtpMode, &IpSfpManager::OnBoxButton},
-        {kVidStd, kVidStd, &IpSfpManager::OnBoxButton},
+        {kPtpModeButton, kPtpModeButton, &IpSfpManager::OnBoxButton},
+        {kVidStdButton, kVidStdButton, &IpSfpManager::OnBoxButton},
         {COM_SFP_IP_FLOW_SSRC, COM_SFP_IP_FLOW_SSRC, &IpSfpManager::OnBoxButton},
         {0, 0, &IpSfpManager::OnFirmwareAnswer},
         {COM_SFP_IP_FACT_RESET1, COM_SFP_IP_FACT_RESET2, &IpSfpManager::OnBoxButton},
@@ -378,7 +366,7 @@ bool IpSfpManager::OnVideoReread(TpCommand* c)
 bool IpSfpManager::OnChannelPicker(TpCommand* c)
 {
     if (c->GetValue() >= 1)
-        StoreValue(kPickerTargetFirst + (c->CmdId() - kPickerFirst), c->GetValue() - 1);
+        StoreValue(kPickerTargetFirst + (c->CmdId() - kChannelPickerFirst), c->GetValue() - 1);
     return true;
 }
 
@@ -494,7 +482,7 @@ bool IpSfpManager::OnTxOffOn(TpCommand* c)
     if (IpFlow::State().ipFeatures == 0 && IsEncapsulating()) {
         if (v != 0)
             PrepareTxFlow();
-        SetQuiet(kGeneratorOutput, v);
+        SetQuiet(COM_GEN1_OUT_ENABLE, v);
     }
     StoreValue(COM_SFP_IP_TX_FLOW_ENABLE, v);
     return true;
@@ -538,8 +526,8 @@ bool IpSfpManager::OnBoxButton(TpCommand* c)
     switch (id) {
     case COM_SFP_IP_IGMP_BOX: Open(SubDialog::Igmp); break;
     case COM_SFP_IP_VLAN_BTN: Open(SubDialog::Vlan); break;
-    case kPtpMode: Open(SubDialog::PtpMode); break;
-    case kVidStd:
+    case kPtpModeButton: Open(SubDialog::PtpMode); break;
+    case kVidStdButton:
         Open(SubDialog::VidStd);
         IpFlow::State().flowListFocusA = 1;
         break;
@@ -547,7 +535,7 @@ bool IpSfpManager::OnBoxButton(TpCommand* c)
     default: Open(SubDialog::SfpMode); return true;   // the factory resets stay set
     }
     ResetButton(id);
-    if (id == kVidStd)
+    if (id == kVidStdButton)
         StoreValue(kVidStdFlag, 1);
     return true;
 }

@@ -45,19 +45,21 @@ using IpStoreAccess::ValueOf;
 constexpr uint32_t kOrange = 0xFF7F00;
 constexpr int32_t kFirmwareDefaultEnd = 21;
 constexpr int32_t kFirmwareSettleTicks = 2;
-constexpr uint16_t kDefaultSettingsEnable = 0x0D44;
-constexpr uint16_t kResetMarkedIds[] = {0x0A4C, 0x0DEC};                  // bit 0 set with the field
-constexpr uint16_t kNoWroteFlagIds[] = {0x0DEC, 0x0BFE, 0x0A4C, 0x0A4E};
-constexpr uint16_t kMapSlotFirst = 0x0BDC, kMapSlotLast = 0x0BEB;        // above 3 written as 255
-constexpr uint16_t kOneBitIds[] = {0x0C30, 0x0C31, 0x0C32};               // written as 1, 2, 4
+// bit 0 set with the field
+constexpr uint16_t kResetMarkedIds[] = {COM_SFP_IP_RESET_FLOW_COUNTER, COM_SFP_IP_RESET_IP_FLOW_COUNTER};
+constexpr uint16_t kNoWroteFlagIds[] = {COM_SFP_IP_RESET_IP_FLOW_COUNTER, COM_SFP_IP_DEFAULT_FLOW_SETTINGS,
+                                        COM_SFP_IP_RESET_FLOW_COUNTER, COM_SFP_IP_FLOW_DEFAULT};
+// above 3 written as 255
+constexpr uint16_t kMapSlotFirst = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BDC, kMapSlotLast = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BEB;
+// written as 1, 2, 4
+constexpr uint16_t kOneBitIds[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C30, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C31,
+                                   COM_SFP_IP_VID_SEQUENCE_ERRORS_0C32};
 constexpr int kReadFailedLine = 12767;
 
 constexpr uint32_t kRed = 0xFF0000;
-// Edits the flow on screen's mirror control repeats.
-constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0x0D11,
-                                       0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
 // Rows whose flow mirror goes back to the plain colour with the row.
-constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, 0x0D21, 0x0C29};
+constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, COM_SFP_IP_RTP_VID_PT,
+                                           COM_SFP_IP_VID_SEQUENCE_ERRORS_0C29};
 // Rows of the video standard whose clearing drops the standard's colour.
 constexpr uint16_t kStandardCacheRows[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, COM_SFP_IP_STD_SCAN_MODE,
                                            COM_SFP_IP_STD_BIT_RATE,             COM_SFP_IP_STD_SAMPLE_FMT,
@@ -304,7 +306,7 @@ void IpSfpManager::RefreshClearedRow(const SfpParamRow& row)
         ClearEditColour(COM_SFP_IP_TX_OFF_ON, true);
     if (id == COM_SFP_IP_FLOW_DEFAULT) {
         ClearEditColour(COM_SFP_IP_DEFAULT_FLOW_BTN, true);
-        SetQuiet(kDefaultSettingsEnable, 0);
+        SetQuiet(IpIds::kDefaultSettingsEnable, 0);
     }
     if (pageView_ != nullptr && id >= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0A && id <= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0D)
         pageView_->ShowSequenceCounter();
@@ -336,7 +338,7 @@ void IpSfpManager::ResetPageState()
 {
     audioSubStep = -1;
     encMapStep = -1;
-    SetQuiet(kDefaultSettingsEnable, 0);
+    SetQuiet(IpIds::kDefaultSettingsEnable, 0);
     if (ValueOf(COM_SFP_TAB_SELECT) != 6)
         SfpLink::State().decapMapStep = 0;
     if (skipNextReset != 0) {
@@ -366,7 +368,7 @@ void IpSfpManager::OnParameterEdited(TpCommand* control)
     TpStore* store = TheStore();
     if (row == nullptr || store == nullptr)
         return;
-    if (IpFlow::State().ipFeatures != 0 && OneOf(row->cmdId, kMirroredEdits))
+    if (IpFlow::State().ipFeatures != 0 && OneOf(row->cmdId, IpIds::kMirroredEdits))
         if (const uint16_t mirror = FlowValueControl(); mirror != 0) {
             SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror, kOrange);
@@ -473,70 +475,11 @@ void IpSfpManager::CheckMulticastMac()
     }
 }
 
-namespace {
-
-// When a control of the mode layout is visible.
-enum class Vis : uint8_t {
-    Hidden,
-    Shown,
-    InEncap,      // shown in encapsulation, hidden in decapsulation
-    InDecap,      // the reverse
-    DecapShows,   // shown in decapsulation, left as it is in encapsulation
-    If2110,       // shown with 2110 firmware only
-    If2022,       // shown with 2022-6 firmware only
-};
-struct LayoutRow {
-    uint16_t cmdId;
-    Vis vis;
-};
-
-// control, when visible; each list is applied in order
-static constexpr LayoutRow kLayoutFirst[] = {
-    {0x0CB5, Vis::InEncap},
-    {0x0BFE, Vis::Hidden},
-    {0x0CD1, Vis::Hidden},
-};
-static constexpr LayoutRow kLayoutAll[] = {
-    {0x0DE4, Vis::Hidden},
-    {0x0C8B, Vis::If2110},
-    {0x0DEB, Vis::If2110},
-    {0x0DEA, Vis::If2110},
-    {0x0DE9, Vis::If2110},
-    {0x0DEC, Vis::If2022},
-    {0x0DED, Vis::Shown},
-};
-static constexpr LayoutRow kLayout2022[] = {
-    {0x0DE3, Vis::Hidden}, {0x0D21, Vis::Hidden}, {0x0DDE, Vis::Hidden}, {0x0D0F, Vis::Hidden},
-    {0x0C29, Vis::Hidden}, {0x0CCF, Vis::Hidden}, {0x0CA6, Vis::Hidden}, {0x0CAD, Vis::Hidden},
-    {0x0C2A, Vis::Hidden}, {0x0C1F, Vis::Hidden}, {0x0CB2, Vis::Hidden}, {0x0C2F, Vis::Hidden},
-    {0x0CAE, Vis::InDecap}, {0x0D45, Vis::InDecap}, {0x0CB0, Vis::InDecap},
-};
-// After the tab items, in encapsulation only.
-static constexpr uint16_t kHidden2022Encap[] = {0x0DED, 0x0CDA, COM_SFP_IP_SSRC_LABEL};
-static constexpr LayoutRow kLayout2110[] = {
-    {0x0DE3, Vis::Shown},   {0x0CAD, Vis::Shown},   {0x0CB0, Vis::Hidden},  {0x0CAE, Vis::Hidden},
-    {0x0D45, Vis::Hidden},  {0x0CB2, Vis::Hidden},  {0x0C2F, Vis::Shown},   {0x0CCF, Vis::InEncap},
-    {0x0D42, Vis::InEncap}, {0x0D43, Vis::InEncap}, {0x0C1F, Vis::InDecap}, {0x0D0F, Vis::InEncap},
-    {0x0C29, Vis::InEncap}, {0x0D21, Vis::Shown},   {0x0DDE, Vis::Shown},   {0x0DE4, Vis::InEncap},
-    {0x0C53, Vis::InEncap}, {0x0C55, Vis::InEncap}, {0x0C50, Vis::InEncap}, {0x0C57, Vis::InEncap},
-    {0x0C54, Vis::InDecap}, {0x0C56, Vis::InDecap}, {0x0C4F, Vis::InDecap}, {0x0C51, Vis::InDecap},
-    // the receive controls
-    {0x0C12, Vis::InDecap}, {0x0C13, Vis::InDecap}, {0x0CA6, Vis::InDecap}, {0x0C1D, Vis::InDecap},
-    {0x0C1E, Vis::InDecap}, {0x0C17, Vis::InDecap}, {0x0C18, Vis::InDecap}, {0x0C2B, Vis::InDecap},
-    {0x0C20, Vis::InDecap},
-    {0x0C2A, Vis::InEncap}, {0x0C09, Vis::InEncap}, {0x0CAB, Vis::InEncap},
-    {0x0D5F, Vis::DecapShows}, {0x0D60, Vis::DecapShows},
-};
-static constexpr LayoutRow kLayoutLast[] = {
-    {COM_SFP_IP_IGMP_BOX, Vis::Hidden},
-    {0x0DE5, Vis::If2110},
-};
-// Lists whose item 4 is never offered.
-static constexpr uint16_t kNoItem4Lists[] = {0x0D50, 0x0BB1, 0x0D4B, 0x0AFA};
-
-void ApplyLayout(TpStore& store, std::span<const LayoutRow> rows, bool decap, bool is2110)
+void IpSfpManager::ApplyLayout(std::span<const IpIds::LayoutRow> rows, bool decap, bool is2110)
 {
-    for (const LayoutRow& r : rows) {
+    using IpIds::Vis;
+    TpStore& store = *TheStore();
+    for (const IpIds::LayoutRow& r : rows) {
         switch (r.vis) {
         case Vis::Hidden: store.SetVisible(r.cmdId, false); break;
         case Vis::Shown: store.SetVisible(r.cmdId, true); break;
@@ -551,8 +494,6 @@ void ApplyLayout(TpStore& store, std::span<const LayoutRow> rows, bool decap, bo
         }
     }
 }
-
-} // namespace
 
 void IpSfpManager::ApplyModeLayout()
 {
@@ -570,12 +511,12 @@ void IpSfpManager::ApplyModeLayout()
     const bool is2110 = flow.active2110 != 0;
     const bool decap = flow.ipModuleMode == 1;
     BusyGuard guard(busy);
-    ApplyLayout(*store, kLayoutFirst, decap, is2110);
+    ApplyLayout(IpIds::kLayoutFirst, decap, is2110);
     DisableSfpTabs();
-    ApplyLayout(*store, kLayoutAll, decap, is2110);
-    for (uint16_t list : kNoItem4Lists)
+    ApplyLayout(IpIds::kLayoutAll, decap, is2110);
+    for (uint16_t list : IpIds::kNoItem4Lists)
         store->SetItemEnabled(list, 4, false);
-    ApplyLayout(*store, is2110 ? std::span<const LayoutRow>(kLayout2110) : kLayout2022, decap, is2110);
+    ApplyLayout(is2110 ? std::span<const IpIds::LayoutRow>(IpIds::kLayout2110) : IpIds::kLayout2022, decap, is2110);
     store->SetItemEnabled(COM_SFP_TAB_SELECT, 1, moduleIdentified != 0);
     if (is2110) {
         for (int item : {2, 3, 4, 6})
@@ -584,11 +525,11 @@ void IpSfpManager::ApplyModeLayout()
         for (int item = 4; item <= 7; ++item)
             store->SetItemEnabled(COM_SFP_IP_AUDIO_FLOW_SEL, item, !decap);
     } else if (!decap) {
-        for (uint16_t id : kHidden2022Encap)
+        for (uint16_t id : IpIds::kHidden2022Encap)
             store->SetVisible(id, false);
     }
     ShowAudioFlowSummary();
-    ApplyLayout(*store, kLayoutLast, decap, is2110);
+    ApplyLayout(IpIds::kLayoutLast, decap, is2110);
     if (moduleReady == 0) {
         ShowIpBooting();
         return;

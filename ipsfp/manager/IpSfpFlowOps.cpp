@@ -28,18 +28,16 @@ using IpStoreAccess::ValueOf;
 constexpr uint32_t kOrange = 0xFF7F00;
 constexpr uint32_t kRed = 0xFF0000;
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint16_t kTabSelectId = COM_SFP_TAB_SELECT;
-constexpr uint16_t kAudioSelectorId = 0x0C03;
-constexpr uint16_t kSetupButtonId = 0x0A97;
-constexpr uint16_t kLockSecondRows[] = {0x0CD3, 0x0DEC};
+constexpr uint16_t kLockSecondRows[] = {COM_SFP_IP_TX_FLOW_ENABLED, COM_SFP_IP_RESET_IP_FLOW_COUNTER};
 constexpr int kPowerOnStep = 10;
 constexpr int kPowerCycleDone = 13;
 constexpr uint8_t kPowerCycleIdle = 0xFF;
 constexpr int kProgressCountdown = 60;
-constexpr uint16_t kMonitorSelectId = 0x0A83;
 
 // Controls that lose the focus before a configure, then the ones that get it.
-constexpr uint16_t kConfigureUnfocus[] = {0x0A83, 0x0A43, 0x0A5F, 0x0A87, 0x0A67, 0x0A22};
+constexpr uint16_t kConfigureUnfocus[] = {COM_SFP_IP_MONITOR_SEL,      COM_SFP_IP_IGMP_BOX,
+                                          COM_SFP_IP_DEFAULT_FLOW_BTN, COM_SFP_IP_SSRC_EDITBOX,
+                                          COM_SFP_IP_VLAN_BTN,         COM_SFP_IP_TX_OFF_ON};
 
 
 void StoreColour(unsigned id, uint32_t colour)
@@ -400,11 +398,11 @@ bool IpSfpManager::AnyAddressByteSet(std::span<const uint16_t, 4> bytes, int ful
 void IpSfpManager::LoadAudioFlowChoice()
 {
     audioFlowChoice = {};
-    const int32_t selector = ValueOf(kAudioSelectorId);
+    const int32_t selector = ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL);
     if (selector >= 0 && selector < static_cast<int32_t>(storedAudioFlowChoice.size()))
         audioFlowChoice = storedAudioFlowChoice[static_cast<size_t>(selector)];
-    StoreValue(3390, audioFlowChoice[0]);
-    StoreValue(3401, audioFlowChoice[1]);
+    StoreValue(IpIds::kAudioFlowChoice[0], audioFlowChoice[0]);
+    StoreValue(IpIds::kAudioFlowChoice[1], audioFlowChoice[1]);
 }
 
 void IpSfpManager::CopyStandardToSecondViews()
@@ -415,8 +413,8 @@ void IpSfpManager::CopyStandardToSecondViews()
 
 void IpSfpManager::CopyAncFlowValue()
 {
-    StoreValue(0x0D50, ValueOf(0x0BB1));
-    StoreColour(0x0D50, 0);
+    StoreValue(COM_SFP_IP_FLOW_MAC_BYTE1_0BB1_VIEW2, ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0BB1));
+    StoreColour(COM_SFP_IP_FLOW_MAC_BYTE1_0BB1_VIEW2, 0);
 }
 
 void IpSfpManager::ResetConfigureFocus()
@@ -429,7 +427,7 @@ void IpSfpManager::ResetConfigureFocus()
     for (const SfpParamRow& row : SfpParamTable::Instance().Rows())
         store->SetFocused(row.cmdId, false);
     store->SetFocused(COM_SFP_IP_MANAGEMENT_IP_SETUP_BTN, true);
-    store->SetFocused(kSetupButtonId, false);
+    store->SetFocused(COM_SFP_IP_FLOWS_IP_SETUP_BTN, false);
     store->SetFocused(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, true);
     store->SetFocused(COM_SFP_IP_MANAGEMENT_IP_CANCEL_BTN, true);
 }
@@ -439,17 +437,17 @@ void IpSfpManager::EnableOutsideSets(bool enable)
     TpStore* store = TheStore();
     if (store == nullptr)
         return;
-    const TpCommand* state = store->GetCmd(kMonitorSelectId);
+    const TpCommand* state = store->GetCmd(COM_SFP_IP_MONITOR_SEL);
     if (state != nullptr && state->IsEnabled() == enable)
         return;
-    store->SetValue(kMonitorSelectId, 0);
-    store->SetEnabled(kMonitorSelectId, enable);
+    store->SetValue(COM_SFP_IP_MONITOR_SEL, 0);
+    store->SetEnabled(COM_SFP_IP_MONITOR_SEL, enable);
     for (const SfpParamRow& row : SfpParamTable::Instance().Rows())
         if (row.inControllerSet == 0 && row.inFlowSet == 0)
             store->SetEnabled(row.cmdId, enable);
-    store->SetVisible(0x0A67, enable);
-    store->SetEnabled(0x0A22, enable);
-    store->SetEnabled(0x0A51, enable);
+    store->SetVisible(COM_SFP_IP_VLAN_BTN, enable);
+    store->SetEnabled(COM_SFP_IP_TX_OFF_ON, enable);
+    store->SetEnabled(COM_SFP_IP_VID_BOX, enable);
 }
 
 bool IpSfpManager::StepPowerCycle()
@@ -486,9 +484,9 @@ void IpSfpManager::CloseAnyWindow()
 
 void IpSfpManager::RefreshOnWindowClosed()
 {
-    StoreValue(3396, 0);
+    StoreValue(IpIds::kWindowClosedReset, 0);
     IpFlowState& flow = IpFlow::State();
-    const int32_t tab = ValueOf(kTabSelectId);
+    const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     if (tab == 6) {
         if (flow.ipModuleMode == 1)
             flow.decapMapReopen = 1;
@@ -534,11 +532,11 @@ bool IpSfpManager::IsFlowDestinationControl(const TpCommand* control) const
            OwnControl(control->CmdId()) == control;
 }
 
-void IpSfpManager::SelectSfpTab7() { StoreValue(kTabSelectId, 7); }
+void IpSfpManager::SelectSfpTab7() { StoreValue(COM_SFP_TAB_SELECT, IpIds::kTabSetup); }
 
 void IpSfpManager::SetSfpPageCaption(const std::string& text)
 {
-    if (auto* page = static_cast<TpPageControl*>(FirstWidget(2, kWidgetPageControl)))
+    if (auto* page = static_cast<TpPageControl*>(FirstWidget(COM_MAIN_TAB_SELECT, kWidgetPageControl)))
         page->SetPageText(7, text);
 }
 
@@ -570,31 +568,36 @@ void IpSfpManager::ShowAncFlowTexts()
     TpStore* store = TheStore();
     if (store == nullptr || Decap())
         return;
-    store->SetText(3395, SelectedItemText(0x0BA5));
-    store->SetText(3409, SelectedItemText(0x0D52));
+    store->SetText(IpIds::kAncFlowTexts[0], SelectedItemText(COM_SFP_IP_FLOW_MAC_BYTE1_0BA5));
+    store->SetText(IpIds::kAncFlowTexts[1], SelectedItemText(COM_SFP_IP_FLOW_MAC_BYTE1_0BA5_VIEW2));
 }
 
 void IpSfpManager::CheckEncapChannelCount()
 {
-    const int32_t limit = ValueOf(0x0DAD) == 0 ? 10 : 6;
-    const bool tooMany = ValueOf(0x0AFA) == 0 && audioFlowChoice[0] > limit;
-    StoreColour(0x0AFA, tooMany ? kRed : 0);
-    for (uint16_t id : {3390, 3401, 3391, 3399})
+    const int32_t limit = ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0DAD) == 0 ? 10 : 6;
+    const bool tooMany = ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA) == 0 && audioFlowChoice[0] > limit;
+    StoreColour(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA, tooMany ? kRed : 0);
+    for (uint16_t id : {IpIds::kAudioFlowChoice[0], IpIds::kAudioFlowChoice[1], IpIds::kAudioSummaryText,
+                        IpIds::kAudioSummarySecondFlow})
         StoreColour(id, tooMany ? kRed : kWhite);
 }
 
 void IpSfpManager::CheckDecapChannelCount()
 {
-    const int32_t limit = ValueOf(0x0DAC) == 0 ? 10 : 6;
-    if (ValueOf(0x0BB1) == 0 && ValueOf(0x0BB3) > limit) {
-        for (uint16_t id : {0x0BB1, 0x0BB3, 3406, 3391, 3399})
-            StoreColour(id, kRed);
-        return;
+    constexpr uint16_t kCount = COM_SFP_IP_FLOW_MAC_BYTE1_0BB3, kChannels = COM_SFP_IP_FLOW_MAC_BYTE1_0BB1;
+    constexpr uint16_t kCountTexts[] = {COM_SFP_IP_FLOW_MAC_BYTE1_0BB3_VIEW2, IpIds::kAudioSummaryText,
+                                        IpIds::kAudioSummarySecondFlow};
+    const int32_t limit = ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0DAC) == 0 ? 10 : 6;
+    const bool tooMany = ValueOf(kChannels) == 0 && ValueOf(kCount) > limit;
+    if (tooMany) {
+        StoreColour(kChannels, kRed);
+        StoreColour(kCount, kRed);
+    } else {
+        StoreColour(kChannels, 0);
+        ClearEditColour(kCount, true);
     }
-    StoreColour(0x0BB1, 0);
-    ClearEditColour(0x0BB3, true);
-    for (uint16_t id : {3406, 3391, 3399})
-        StoreColour(id, kWhite);
+    for (uint16_t id : kCountTexts)
+        StoreColour(id, tooMany ? kRed : kWhite);
 }
 
 // --- PTP views ------------------------------------------------------------------------
@@ -637,9 +640,10 @@ void IpSfpManager::ApplyGeneratorStandard()
     const std::string standard = store->GetCmdText(COM_GEN1_STD_LONG_TEXT);
     if (standard.empty())
         return;
-    store->SetValue(0x0C22, standard.find('p') != std::string::npos ? 1 : 0);
-    store->SetValue(0x0C21, 0);
-    for (uint16_t id : {0x0C22, 0x0C21, int(kSetupButtonId)})
+    store->SetValue(COM_SFP_IP_VID_SEQUENCE_ERRORS_0C22, standard.find('p') != std::string::npos ? 1 : 0);
+    store->SetValue(COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, 0);
+    for (uint16_t id : {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C22, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21,
+                        COM_SFP_IP_FLOWS_IP_SETUP_BTN})
         store->SetFocused(id, false);
     IpFlow::State().menuRefreshDelay = 0;
 }
@@ -659,5 +663,5 @@ void IpSfpManager::DisableSfpTabs()
 {
     if (TpStore* store = TheStore())
         for (int item = 1; item <= 6; ++item)
-            store->SetItemEnabled(kTabSelectId, item, false);
+            store->SetItemEnabled(COM_SFP_TAB_SELECT, item, false);
 }

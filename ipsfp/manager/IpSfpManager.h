@@ -386,6 +386,8 @@ private:
     void StepFlowCopy();
     // Shows or hides every id, in order.
     static void ShowIds(std::span<const uint16_t> ids, bool shown);
+    // Shows or hides the rows' controls by the module's direction and firmware.
+    static void ApplyLayout(std::span<const IpIds::LayoutRow> rows, bool decap, bool is2110);
 
     static std::span<const ChangeRow> ChangeRows();
     static std::span<const ChangeRow> ValueRows();

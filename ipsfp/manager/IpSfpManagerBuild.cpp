@@ -10,6 +10,7 @@
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/params/SfpParamTable.h"
 
+#include "KrZuApi.h"
 #include "core/TpApplication.h"
 #include "core/TpChildCmd.h"
 #include "core/TpStore.h"
@@ -21,21 +22,23 @@
 
 namespace {
 
-constexpr uint16_t kFlowListId = 3362;
 constexpr int kFlowListNamed = 8;
-constexpr uint16_t kChannelsToEmbedId = 3522;
-constexpr uint16_t kTabSelectId = 2720;
 constexpr uint16_t kTabSetupItem = 7;
-constexpr uint16_t kFamilyListId = 3449;
-constexpr uint16_t kTxFlowEnabledIds[] = {2697, 3283};
+constexpr uint16_t kTxFlowEnabledIds[] = {COM_SFP_IP_TX_FLOW_ENABLE, COM_SFP_IP_TX_FLOW_ENABLED};
 constexpr uint8_t kTxFlowEnabled2022Register = 172;
 constexpr uint8_t kTxFlowEnabled2110Register = 173;
 
 // Cached module values shown as "0" after a reset: texts, then values.
-constexpr uint16_t kZeroTextIds[] = {2615, 3071, 3356, 3357, 2612, 2613, 2614, 2624, 2623};
-constexpr uint16_t kZeroValueIds[] = {2624, 2623, 2615, 3356, 3357};
-constexpr uint16_t kZeroValueLaterIds[] = {2612, 2613, 2614, 2656, 2691};
-constexpr uint16_t kSelectorResetIds[] = {3319, 3075, 3076};
+constexpr uint16_t kZeroTextIds[] = {
+    COM_SFP_IP_TX_OR_RX_PACKETS,    COM_SFP_IP_VID_SEQUENCE_ERRORS, COM_SFP_IP_TX_OR_RX_PACKETS_VIEW2,
+    COM_SFP_IP_VID_SEQUENCE_ERRORS_VIEW2, COM_SFP_IP_CONTR_RX_PACKETS, COM_SFP_IP_CONTR_DROPPED_RX,
+    COM_SFP_IP_CONTR_TX_PACKETS,    COM_SFP_IP_ETHERNET_RX_PACKETS, COM_SFP_IP_ETHERNET_TX_PACKETS};
+constexpr uint16_t kZeroValueIds[] = {COM_SFP_IP_ETHERNET_RX_PACKETS, COM_SFP_IP_ETHERNET_TX_PACKETS,
+                                      COM_SFP_IP_TX_OR_RX_PACKETS, COM_SFP_IP_TX_OR_RX_PACKETS_VIEW2,
+                                      COM_SFP_IP_VID_SEQUENCE_ERRORS_VIEW2};
+constexpr uint16_t kZeroValueLaterIds[] = {COM_SFP_IP_CONTR_RX_PACKETS, COM_SFP_IP_CONTR_DROPPED_RX,
+                                           COM_SFP_IP_CONTR_TX_PACKETS, COM_SFP_IP_FLOW_UUID, COM_SFP_IP_MONITOR_SEL};
+constexpr uint16_t kSelectorResetIds[] = {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL};
 
 int ListItemCount(uint16_t cmdId)
 {
@@ -120,7 +123,7 @@ void IpSfpManager::NameFlowList()
     for (int n = 1; n <= kFlowListNamed; ++n) {
         char name[16];
         std::snprintf(name, sizeof name, " Flow %d", n);
-        TheStore()->SetItemText(kFlowListId, n, name);
+        TheStore()->SetItemText(IpIds::kFlowList, n, name);
     }
 }
 
@@ -134,17 +137,17 @@ IpSfpManager::IpSfpManager(TpCommand* owner, const TpApplication* app) : TpComma
         return;   // nothing to build controls into
 
     BuildGroups(IpIds::kBaseGroups);
-    store->SetVisible(2601, false);
-    store->SetText(2603, "Tx Packets:");
-    store->SetText(2602, "Dest MAC:");
+    store->SetVisible(COM_SFP_IP_FILTERS_BOX, false);
+    store->SetText(COM_SFP_IP_RX_OR_TX_PKT_LABEL, "Tx Packets:");
+    store->SetText(COM_SFP_IP_FILT_DEST_LABEL, "Dest MAC:");
     BuildManagementControls();
     BuildGroups(IpIds::kIgmpGroups);
 
     BuildFollowers(IpIds::kWebFollowers);
     const size_t flowStep = controls_.size();
     BuildGroups(IpIds::kFlowGroups);
-    store->SetText(2692, "2022-6");
-    store->SetText(2693, "2022");
+    store->SetText(COM_SFP_IP_MAIN_TITLE, "2022-6");
+    store->SetText(COM_SFP_IP_TOP_TITLE, "2022");
     // The status controls are the ones of this step (36 and 20 exist twice).
     for (size_t i = 0; i < std::size(statusControls_); ++i)
         statusControls_[i] = OwnControl(IpIds::kStatusIds[i], flowStep);
@@ -156,17 +159,17 @@ IpSfpManager::IpSfpManager(TpCommand* owner, const TpApplication* app) : TpComma
     for (int i = 0; i < IpIds::kChannelCount; ++i)
         BuildChannelControls(static_cast<uint16_t>(IpIds::kFirstChannelId + i));
     BuildGroups(IpIds::kSecondSetGroups);
-    store->SetText(3343, "-");
-    store->SetText(3095, "-");
+    store->SetText(COM_SFP_IP_VID_SEQUENCE_ERRORS_0C29_VIEW2, "-");
+    store->SetText(COM_SFP_IP_VID_SEQUENCE_ERRORS_0C17, "-");
     BuildGroups(IpIds::kFlowListGroups);
     NameFlowList();
 
     BuildGroups(IpIds::kLateGroups);
-    store->SetText(2639, "Off");
-    store->SetText(3502, "unknown");
-    store->SetText(3503, "unknown");
+    store->SetText(IpIds::kToggleText, "Off");
+    for (uint16_t id : IpIds::kUnknownTexts)
+        store->SetText(id, "unknown");
     store->SetVisible(kProgressBoxId, false);
-    store->SetItemEnabled(kChannelsToEmbedId, 0, false);
+    store->SetItemEnabled(IpIds::kMapChannelSelect, 0, false);
 
     audioChannelCount = {};
     audioChannelActive = {};
@@ -174,15 +177,15 @@ IpSfpManager::IpSfpManager(TpCommand* owner, const TpApplication* app) : TpComma
     rememberedMapFlow = 1;
     ResetModuleState();
     SfpLink::ClearPageLoadedFlags();
-    store->SetVisible(2627, false);
+    store->SetVisible(COM_SFP_IP_IGMP_BOX, false);
     ShowBusy();
     for (uint16_t id : IpIds::kRangeEnabledIds)
         store->SetRangeEnabled(id, true);
     pendingAction = std::make_unique<IpPendingAction>();
     pendingAction->owner = this;
     vidStdConverter = std::make_unique<CorvaneToEmbrionixVidStd>(this);
-    store->SetItemEnabled(kFamilyListId, 0, false);
-    store->SetItemEnabled(kFamilyListId, 4, false);
+    store->SetItemEnabled(IpIds::kStdFamilyList, 0, false);
+    store->SetItemEnabled(IpIds::kStdFamilyList, 4, false);
 
     if (TpDialogList* dialogs = TpDialogList::Instance()) {
         dialogs->SetCloseAnyWindowHook([this] { CloseAnyWindow(); });
@@ -249,8 +252,8 @@ void IpSfpManager::ClearFlowTexts()
 void IpSfpManager::ShowIpBooting()
 {
     if (TpStore* store = TheStore()) {
-        store->SetText(2692, "IP Booting");
-        store->SetText(2693, "IP Booting");
+        store->SetText(COM_SFP_IP_MAIN_TITLE, "IP Booting");
+        store->SetText(COM_SFP_IP_TOP_TITLE, "IP Booting");
     }
 }
 
@@ -278,17 +281,17 @@ void IpSfpManager::ResetModuleState()
 
     for (uint16_t id : kSelectorResetIds)
         store->SetValue(id, 0);
-    store->SetEnabled(2638, false);
+    store->SetEnabled(COM_SFP_IP_FLOW_DEFAULT, false);
     ShowIpBooting();
     for (uint16_t id : kZeroTextIds)
         store->SetText(id, "0");
     for (uint16_t id : kZeroValueIds)
         store->SetValue(id, 0);
-    store->SetText(3071, "0");
+    store->SetText(COM_SFP_IP_VID_SEQUENCE_ERRORS, "0");
     for (uint16_t id : kZeroValueLaterIds)
         store->SetValue(id, 0);
-    store->SetVisible(2638, false);
-    store->SetVisible(3396, false);
+    store->SetVisible(COM_SFP_IP_FLOW_DEFAULT, false);
+    store->SetVisible(IpIds::kWindowClosedReset, false);
     if (firmwareReader)
         firmwareReader->Clear();
     ClearFlowTexts();
@@ -306,27 +309,17 @@ void IpSfpManager::SetModuleMode(uint8_t decapsulation)
     progressShown = 1;
     ShowProgressBox();
 
-    store->SetVisible(3118, true);
+    ApplyLayout(IpIds::kModeLayout, decap, false);
     ApplyVisibilitySet(IpIds::Set::IgmpAddresses);
-    if (decap)
-        store->SetVisible(3103, true);
-    store->SetVisible(2594, true);
-    for (uint16_t id : {2601, 2627, 2686})
-        store->SetVisible(id, decap);
-    store->SetVisible(2681, false);
-    for (uint16_t id : {2695, 3290}) {
-        store->SetVisible(id, true);
+    for (uint16_t id : IpIds::kSsrcBoxes)
         store->SetEnabled(id, !decap);
-    }
-    store->SetVisible(2696, true);
-    store->SetVisible(3446, !decap);
 
-    store->SetText(2603, decap ? "Rx Packets:" : "Tx Packets:");
-    store->SetText(2602, decap ? "Filt MAC:" : "Dest MAC:");
+    store->SetText(COM_SFP_IP_RX_OR_TX_PKT_LABEL, decap ? "Rx Packets:" : "Tx Packets:");
+    store->SetText(COM_SFP_IP_FILT_DEST_LABEL, decap ? "Filt MAC:" : "Dest MAC:");
 
     IpFlow::State().ipModuleMode = decap ? 1 : 0;
     DisableSfpTabs();
-    store->SetItemEnabled(kTabSelectId, kTabSetupItem, true);
+    store->SetItemEnabled(COM_SFP_TAB_SELECT, kTabSetupItem, true);
 
     const uint8_t reg = IpFlow::State().active2110 != 0 ? kTxFlowEnabled2110Register : kTxFlowEnabled2022Register;
     for (uint16_t id : kTxFlowEnabledIds)

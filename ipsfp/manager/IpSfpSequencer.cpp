@@ -38,8 +38,6 @@ constexpr int8_t kRereadTicks = 6;
 constexpr int8_t kPtpWaitEnd = 16, kPtpWaitUpdate = 5;
 constexpr int8_t kEncMapCommit = 40;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
-constexpr uint16_t kMapChannelSelect = 0x0DC2, kMapChannelControl = 0x0DC0;
-constexpr uint16_t kPtpSources[] = {3464, 3465};
 constexpr int kMapChannels = 16;
 // Each map channel's rows follow the count row: input device, SDI channel to embed, active.
 constexpr int kMapRowsPerChannel = 3, kMapSdiRow = 2, kMapActiveRow = 3;
@@ -187,8 +185,8 @@ void IpSfpManager::StepPtp()
     if (ptpWait == -1) {
         if (ptpView == 0) {
             if (UpdatePtpPage() && ptpSourceChanged != 0) {
-                SetQuiet(kPtpSources[0], 0);
-                SetQuiet(kPtpSources[1], 0);
+                SetQuiet(IpIds::kPtpSources[0], 0);
+                SetQuiet(IpIds::kPtpSources[1], 0);
                 ptpSourceChanged = 0;
             }
             StoreValue(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL) == 0 ? 1 : 0);
@@ -329,13 +327,13 @@ bool IpSfpManager::UpdateAudioEncMapping()
         if (tab != 6)
             return false;
         if (TpStore* store = TheStore())
-            store->SetVisible(kMapChannelControl, true);
+            store->SetVisible(IpIds::kMapChannelControl, true);
         if (currentPage != map) {
             SelectPageAfresh(map);
             pageBlocked = 1;
             return false;
         }
-        return CommitEncAudMapPg(ValueOf(kMapChannelSelect));
+        return CommitEncAudMapPg(ValueOf(IpIds::kMapChannelSelect));
     }
     if (tab != IpIds::kTabAudioMap && !LockTxFlow())
         return false;
@@ -420,8 +418,8 @@ bool IpSfpManager::MapShowsFlow(int32_t wanted)
         SfpLink::WriteByte(map, kMapFlowRegister, static_cast<uint8_t>(wanted));
         return false;
     }
-    if (ValueOf(kMapChannelSelect) != wanted)
-        SetQuiet(kMapChannelSelect, wanted);
+    if (ValueOf(IpIds::kMapChannelSelect) != wanted)
+        SetQuiet(IpIds::kMapChannelSelect, wanted);
     return true;
 }
 

@@ -21,9 +21,7 @@ using IpStoreAccess::ValueOf;
 constexpr uint16_t kMenuSelectorId = COM_SFP_TAB_SELECT;
 constexpr uint16_t kFlowSelectorId = COM_SFP_IP_FLOW_SEL;
 constexpr uint16_t kAudioFlowSelectorId = COM_SFP_IP_AUDIO_FLOW_SEL;
-constexpr uint16_t kSecondCopyId = 3445;
-constexpr uint16_t kFlowApplyId = 2712;
-constexpr uint16_t kResetMarkIds[] = {2610, 2716, 2717};
+constexpr uint16_t kResetMarkIds[] = {COM_SFP_IP_CONTR_HOSTNAME, IpIds::kWebAddressText, IpIds::kWebMaskText};
 
 constexpr int32_t kPageSettleTicks = 5;
 constexpr int32_t kStatusRefreshTicks = 4;
@@ -113,7 +111,7 @@ void IpSfpManager::StepTimers()
         secondCopyTimer = -1;
         if (ValueOf(kMenuSelectorId) == 1) {
             DebugPrintf("\nSecond Copy\n");
-            StoreValue(kSecondCopyId, 1);
+            StoreValue(IpIds::kSecondCopy, 1);
         }
     }
 }
@@ -140,7 +138,8 @@ void IpSfpManager::StepMenuSetup()
         uint8_t& flag;
         uint16_t list;
     };
-    for (const FocusRequest& request : {FocusRequest {flow.flowListFocusA, 3366}, FocusRequest {flow.flowListFocusB, 3371}}) {
+    for (const FocusRequest& request : {FocusRequest {flow.flowListFocusA, IpIds::kEncMapButton},
+                                        FocusRequest {flow.flowListFocusB, IpIds::kDecMapButton}}) {
         if (request.flag == 0)
             continue;
         FocusSfpTab(tab);
@@ -216,7 +215,7 @@ void IpSfpManager::StepFlowCopy()
         CopyManagementToSource();
         break;
     case kCopyApply:
-        StoreValue(kFlowApplyId, 1);
+        StoreValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
         break;
     default:
         break;

@@ -22,10 +22,7 @@ using Kind = SfpDisplayKind;
 constexpr uint8_t kKindBytes[] = {1, 1, 2, 1, 0, 1, 0, 0, 1, 4, 6, 1, 1, 0, 1, 2, 4, 1, 1, 1, 3, 1, 1, 1, 4};
 static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
 
-constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
-constexpr unsigned kSequenceErrorRow = 0x0BFF;
 constexpr uint32_t kLastFirmwareSlot = 3;
-constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
 
 // A dotted group shown when its last byte is read: trigger row, first byte, byte count, text control,
 // text control of the second PTP view (the bytes' second controls).
@@ -37,15 +34,18 @@ struct GroupText {
     uint16_t secondText;
 };
 constexpr GroupText kGroupTexts[] = {
-    {0x0C37, 0x0C34, 4, 0x0D5B, 0x0DA4},
-    {0x0C3B, 0x0C38, 4, 0x0D5C, 0x0D86},
-    {0x0B61, 0x0B5A, 8, 0x0B63, 0x0D85},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C37, COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C34, 4, IpIds::kPtpAddressTextA[0],
+     IpIds::kPtpAddressTextA[1]},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C3B, COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C38, 4, IpIds::kPtpAddressTextB[0],
+     IpIds::kPtpAddressTextB[1]},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B61, COM_SFP_IP_IGMP_SRC_IP_BYTE4, 8, IpIds::kClockIdentityText[0],
+     IpIds::kClockIdentityText[1]},
 };
 
-constexpr uint16_t kVlanTexts[] = {0x0D5E, 0x0D5D};
 constexpr uint16_t kVlanIds[] = {COM_SFP_IP_WEB_VLAN_ID, COM_SFP_IP_FLOW_VLAN_ID};
 constexpr const char* kAddressTypes[] = {"Invalid", "Unicast", "Multicast"};
-constexpr uint16_t kMirroredRows[] = {0x0BA4, 0x0AF8, 0x0C29};
+constexpr uint16_t kMirroredRows[] = {COM_SFP_IP_FLOW_MAC_BYTE1_0BA4, COM_SFP_IP_FLOW_MAC_BYTE1_0AF8,
+                                      COM_SFP_IP_VID_SEQUENCE_ERRORS_0C29};
 
 using IpStoreAccess::TheStore;
 
@@ -109,7 +109,7 @@ IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row)
         view.secondFlow = FollowsFlowSelector(row) && TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
     else if (tab == 4)
         view.secondPtp = TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
-    if (row.cmdId == kTxFlowEnabledSecondRow)
+    if (row.cmdId == COM_SFP_IP_TX_FLOW_ENABLED)
         view.shown = view.secondFlow && hasSecond;
     else if (view.secondFlow || view.secondPtp)
         view.shown = hasSecond;
@@ -155,12 +155,12 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
     case Kind::Count16:
         if (!hasNumber)
             break;
-        if (row.cmdId == kSequenceErrorRow) {
+        if (row.cmdId == COM_SFP_IP_VID_SEQUENCE_ERRORS) {
             store->SetVisible(target, false);
             store->SetValue(target, static_cast<int32_t>(number));
             store->SetVisible(target, true);
             store->SetColour(target, number == 0 ? kIpWhite : kIpRed);
-            for (uint16_t id : kSequenceErrorLines)
+            for (uint16_t id : IpIds::kSequenceErrorLines)
                 store->SetVisible(id, true);
             break;
         }
@@ -265,18 +265,19 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
     TpStore* store = TheStore();
     const unsigned id = row.cmdId;
     if (id == COM_SFP_IP_VLAN_ENABLE_BIT) {
-        for (size_t i = 0; i < std::size(kVlanTexts); ++i)
-            store->SetText(kVlanTexts[i], value == 0 ? std::string("Disabled")
+        for (size_t i = 0; i < std::size(IpIds::kVlanStateTexts); ++i)
+            store->SetText(IpIds::kVlanStateTexts[i], value == 0 ? std::string("Disabled")
                                                      : IpTextPrintf("%ld", static_cast<long>(store->GetValue(kVlanIds[i]))));
         return;
     }
     for (const GroupText& group : kGroupTexts)
         if (id == group.trigger)
             store->SetText(view.secondPtp ? group.secondText : group.text, GroupTextOf(group, view.secondPtp));
-    if (id == 0x0B6F || id == 0x0B70)
-        store->SetText(id == 0x0B6F ? 0x0D59 : 0x0D5A, IpValueTexts::LockStateText(value));
-    if (id == 0x0C24)
-        store->SetText(0x0D7F, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+    if (id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B6F || id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B70)
+        store->SetText(IpIds::kLockStateTexts[id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B6F ? 0 : 1],
+                       IpValueTexts::LockStateText(value));
+    if (id == COM_SFP_IP_VID_SEQUENCE_ERRORS_0C24)
+        store->SetText(IpIds::kAddressTypeText, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
     // The slot the module runs, for the firmware choice; 255 for none.
     if (id == COM_SFP_IP_LOADED_ELEMENT)
         manager_.loadedFirmwareSlot = value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255;

@@ -7,6 +7,7 @@
 #include "ipsfp/edid/EdidPage.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
+#include "ipsfp/manager/IpControlIds.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/pages/IpValueDisplay.h"
 #include "platform/DebugOut.h"
@@ -83,7 +84,7 @@ bool StatusLogging()
 } // namespace
 
 const uint16_t TkrSFPStatus::kCmdIds[kCmdEntries] = {
-    COM_MAIN_TAB_SELECT, COM_STATUS_TAB_SELECT, 2355, 2356, COM_GEN1_OUT_ENABLE, COM_GEN1_LOOP_SDI_ON_ENABLE,
+    COM_MAIN_TAB_SELECT, COM_STATUS_TAB_SELECT, IpIds::kEdidRead, IpIds::kEdidView, COM_GEN1_OUT_ENABLE, COM_GEN1_LOOP_SDI_ON_ENABLE,
     COM_GEN1_LOOP_SDI_IN,
 };
 
