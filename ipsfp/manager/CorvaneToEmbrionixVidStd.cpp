@@ -1,8 +1,7 @@
 #include "CorvaneToEmbrionixVidStd.h"
 
-#include "IpSfpManager.h"
-
-#include "ipsfp/link/SfpLink.h"
+#include "IpBusy.h"
+#include "IpFlowView.h"
 
 #include "KrZuApi.h"
 #include "core/TpStore.h"
@@ -59,7 +58,7 @@ const std::array<VidStdCombination, CorvaneToEmbrionixVidStd::kRowCount>& Corvan
     return kCombinations;
 }
 
-CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(IpSfpManager* /*manager*/) : TpCommand(0, 0, 0)
+CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(const IpFlowView& flows) : TpCommand(0, 0, 0), flows_(flows)
 {
     for (size_t i = 0; i < lists_.size(); ++i) {
         lists_[i] = std::make_unique<TpChildCmd>(this, kListIds[i], 1);
@@ -76,7 +75,15 @@ void CorvaneToEmbrionixVidStd::OnChildChanged(TpCommand* child, int)
     if (updating_ != 0)
         return;
     changedList_ = child;
-    IpFlow::State().standardUpdateRequest = 1;
+    standardUpdateRequest = 1;
+}
+
+void CorvaneToEmbrionixVidStd::RunRequestedUpdate()
+{
+    if (standardUpdateRequest == 0)
+        return;
+    UpdateVidStd();
+    standardUpdateRequest = 0;
 }
 
 int CorvaneToEmbrionixVidStd::ChooseRow(const std::array<int32_t, 4>& noted) const
@@ -110,7 +117,7 @@ void CorvaneToEmbrionixVidStd::ApplyRow(const VidStdCombination& row)
         return;
     for (size_t i = 0; i < lists_.size(); ++i)
         store->SetValue(kListIds[i], ListColumn(row, i));
-    if (IpFlow::State().ipModuleMode == -1)
+    if (!flows_.DirectionKnown())
         return;
     // field id, value: in the order the module takes them
     const std::pair<uint16_t, uint8_t> fields[] = {

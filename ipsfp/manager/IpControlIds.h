@@ -518,7 +518,7 @@ constexpr LayoutRow kModeLayout[] = {
 
 // --- tab focus -------------------------------------------------------------------
 
-enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap, ResetSequencer };
+enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap };
 enum class Mode : uint8_t { Any, Encap, Decap };
 
 static constexpr const char* kTabLabels[8] = {"", "Video Flows", "Audio Flows", "ANC   Flows",
@@ -551,7 +551,6 @@ static constexpr FocusRow kTabFocus[] = {
     {6, Mode::Encap, FocusOp::Focus, 3366},
     {7, Mode::Any, FocusOp::Label, 0},
     {7, Mode::Any, FocusOp::Focus, 0x0A94},
-    {7, Mode::Any, FocusOp::ResetSequencer, 0},
 };
 
 // --- classes of controls ---------------------------------------------------------------
@@ -562,6 +561,9 @@ static constexpr uint16_t kDestinationIds[] = {0x0A17, 0x0A18, 0x0A19, 0x0A1A, 0
                                                0x0CE8, 0x0A1B, 0x0A1C, 0x0A1D, 0x0A1E, 0x0A1F, 0x0A20,
                                                0x0CE9, 0x0CEA, 0x0CEB, 0x0CEC, 0x0CED, 0x0CEE};
 static constexpr uint16_t kFlowAddressIds[] = {2657, 3259, 3260, 3261, 3262, 3295, 3340, 3341, 3352, 3353};
+// The progress box: "Reading SFP ", "Configure SFP ", "Remain:%d Param", "BUSY! ".
+constexpr uint16_t kProgressBox = 2654;
+
 // Status controls coloured together (control 20 by its text colour).
 static constexpr uint16_t kStatusIds[] = {36, 37, 12, 13, 20};
 static constexpr uint16_t kStandardFirst[] = {2620, 2618, 2621, 2619, 2622, 3443, 3561};

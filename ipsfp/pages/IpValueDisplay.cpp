@@ -2,9 +2,10 @@
 
 #include "IpTextFormat.h"
 
-#include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
-#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpBusy.h"
+#include "ipsfp/manager/IpFlowView.h"
+#include "ipsfp/manager/IpPeriodicStep.h"
 #include "ipsfp/manager/IpStoreAccess.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -59,17 +60,11 @@ bool FollowsFlowSelector(const SfpParamRow& row)
     return row.page == SfpPageNumber(SfpLogicalPage::FlowPg) || row.page >= SfpPageNumber(SfpLogicalPage::DecAncPg);
 }
 
-// The flow model's control that mirrors the flow on screen; 0 when none.
-uint16_t MirrorOf(unsigned cmdId)
+// The flow model's control that mirrors the flow on screen gets the value too.
+void SetMirror(const IpFlowView& flows, unsigned cmdId, int32_t value)
 {
-    if (cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT)
-        return IpSfpManager::FlowPortControl(cmdId);
-    return IpSfpManager::FlowValueControl();
-}
-
-void SetMirror(unsigned cmdId, int32_t value)
-{
-    if (const uint16_t mirror = MirrorOf(cmdId); mirror != 0)
+    const bool port = cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT;
+    if (const uint16_t mirror = port ? flows.FlowPortControl(cmdId) : flows.FlowValueControl(); mirror != 0)
         TheStore()->SetValue(mirror, value);
 }
 
@@ -100,9 +95,9 @@ uint16_t IpValueDisplay::FirmwareVersion(size_t element) const
     return element >= 1 && element <= firmwareVersions_.size() ? firmwareVersions_[element - 1] : 0;
 }
 
-IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row)
+IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row) const
 {
-    const int32_t tab = IpFlow::State().menuTab;
+    const int32_t tab = parts_.flows.MenuTab();
     const bool hasSecond = row.secondCmdId != 0;
     View view;
     if (OnFlowTab(tab))
@@ -121,14 +116,14 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
     if (TheStore() == nullptr)
         return;
     const View view = ViewOf(row);
-    BusyGuard guard(manager_.busy);
+    const BusyGuard guard = parts_.busy.Hold();
     if (row.cmdId == COM_SFP_IP_CONTR_IP_ADD1)
-        ++manager_.addressReadCounter;
+        parts_.tick.NoteManagementAddressRead();
     if (row.cmdId == COM_SFP_IP_SRC_IP_ADD1)
         ++sourceReadCounter_;
     // Every per-flow look-up follows the flow the view shows.
     if (FollowsFlowSelector(row))
-        IpFlow::State().secondFlowShown = view.secondFlow ? 1 : 0;
+        parts_.flows.FollowShownFlow(view.secondFlow);
     if (!view.shown || row.displayKind >= std::size(kKindBytes) || bytes == nullptr ||
         count < kKindBytes[row.displayKind])
         return;
@@ -166,7 +161,7 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
         }
         store->SetValue(target, static_cast<int32_t>(number));
         if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT)
-            SetMirror(row.cmdId, static_cast<int32_t>(number));
+            SetMirror(parts_.flows, row.cmdId, static_cast<int32_t>(number));
         break;
     case Kind::Text: {
         std::string text;
@@ -198,7 +193,7 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
                                             bytes[4], bytes[5]));
         break;
     case Kind::StandardText:
-        if (IpFlow::State().menuTab == 1)
+        if (parts_.flows.MenuTab() == IpIds::kTabVideo)
             texts_.ShowStandardField(target, {bytes, count}, v != 0);
         break;
     case Kind::JoinStatus: store->SetText(target, v != 0 ? "Joined" : "Not Joined"); break;
@@ -210,8 +205,8 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
         const SfpCompositePair* pair = FindSfpCompositePair(row.cmdId);
         const auto value = static_cast<int32_t>(pair != nullptr && pair->bits == 12 ? number & 0x0FFF : number);
         store->SetValue(target, value);
-        if (IpFlow::State().ipFeatures != 0)
-            SetMirror(row.cmdId, value);
+        if (parts_.flows.IpFeatures())
+            SetMirror(parts_.flows, row.cmdId, value);
         break;
     }
     case Kind::Version:
@@ -249,7 +244,7 @@ void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* 
 // The SSRC text of the flow shown, logged when it changed.
 void IpValueDisplay::LogSsrcChange()
 {
-    const size_t flow = IpFlow::State().secondFlowShown != 0 ? 1 : 0;
+    const size_t flow = parts_.flows.SecondFlowShown() ? 1 : 0;
     const unsigned box = IpIds::kSsrcBoxes[flow];
     TpStore* store = TheStore();
     const std::string text = store->GetCmdText(box);
@@ -280,9 +275,9 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
         store->SetText(IpIds::kAddressTypeText, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
     // The slot the module runs, for the firmware choice; 255 for none.
     if (id == COM_SFP_IP_LOADED_ELEMENT)
-        manager_.loadedFirmwareSlot = value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255;
-    if (IpFlow::State().ipFeatures != 0)
+        parts_.flows.NoteLoadedFirmware(value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255);
+    if (parts_.flows.IpFeatures())
         for (uint16_t mirrored : kMirroredRows)
             if (id == mirrored)
-                SetMirror(id, static_cast<int32_t>(value));
+                SetMirror(parts_.flows, id, static_cast<int32_t>(value));
 }

@@ -14,18 +14,16 @@
 #include <cstdint>
 #include <string>
 
-class IpSfpManager;
 struct SfpParamRow;
 
 class IpValueDisplay : public IpPageView {
 public:
-    explicit IpValueDisplay(IpSfpManager& manager) : manager_(manager), texts_(manager) {}
+    explicit IpValueDisplay(const IpPageParts& parts) : parts_(parts), texts_(parts) {}
 
     // bytes: count bytes as read, lowest register first (for a masked row the
     // field); nonzero: a masked field was not 0. A kind that needs more bytes
     // than count shows nothing.
     void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) override;
-    bool ToggleRowGate(const SfpParamRow& row) override { return texts_.ToggleRowGate(row); }
     void HandleToggleCommand(unsigned cmdId) override { texts_.HandleToggleCommand(cmdId); }
     bool ShowSubnetNote() override { return texts_.ShowSubnetNote(); }
     void ShowSequenceCounter() override { texts_.ShowSequenceCounter(); }
@@ -35,7 +33,8 @@ public:
     {
         texts_.ShowAudioChannel(flow, channel, sdiChannel);
     }
-    void ShowActiveSource() override { texts_.ShowActiveSource(); }
+    void ShowActiveSource(bool secondSource) override { texts_.ShowActiveSource(secondSource); }
+    void ForgetActiveSource() override { texts_.ForgetActiveSource(); }
 
     IpValueTexts& Texts() { return texts_; }
     // Reads of the first flow source address byte.
@@ -49,12 +48,12 @@ private:
         bool secondPtp = false;
         bool shown = true;
     };
-    static View ViewOf(const SfpParamRow& row);
+    View ViewOf(const SfpParamRow& row) const;
     void ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero);
     void FollowUp(const SfpParamRow& row, uint32_t value, const View& view);
     void LogSsrcChange();
 
-    IpSfpManager& manager_;
+    IpPageParts parts_;
     IpValueTexts texts_;
     uint8_t sourceReadCounter_ = 0;
     std::array<uint16_t, 3> firmwareVersions_ {};

@@ -2,8 +2,9 @@
 
 #include "IpTextFormat.h"
 
-#include "ipsfp/link/SfpLink.h"
-#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpAudioMaps.h"
+#include "ipsfp/manager/IpControlTree.h"
+#include "ipsfp/manager/IpFlowView.h"
 #include "ipsfp/manager/IpStoreAccess.h"
 #include "ipsfp/params/SfpParamTable.h"
 
@@ -123,21 +124,29 @@ void IpValueTexts::ShowSequenceCounter()
 
 void IpValueTexts::ShowSsrc()
 {
-    const bool second = IpFlow::State().secondFlowShown != 0;
-    manager_.RefreshFlowLabel(CountText(second ? kSsrcSecondBytes : kSsrcBytes));
+    IpFlowView& flows = parts_.flows;
+    flows.RefreshFlowLabel(CountText(flows.SecondFlowShown() ? kSsrcSecondBytes : kSsrcBytes));
 }
 
 void IpValueTexts::ShowAudioChannel(int flow, int channel, int sdiChannel)
 {
-    TpStore* store = TpStore::Instance();
-    if (store == nullptr || flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
+    if (flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
         return;
     const auto f = static_cast<size_t>(flow);
     const auto c = static_cast<size_t>(channel);
+    const IpAudioMaps& maps = parts_.maps;
+    ShowAudioCell(flow, channel, sdiChannel, c < maps.ChannelCount(f),
+                  maps.EncoderFlowEnabled(f) && maps.ChannelActive(f, c));
+}
+
+void IpValueTexts::ShowAudioCell(int flow, int channel, int sdiChannel, bool embedded, bool active)
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr || flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
+        return;
     const char* text = "-";
-    if (static_cast<uint32_t>(channel) < manager_.audioChannelCount[f])
+    if (embedded)
         text = sdiChannel >= 0 && sdiChannel < kAudioChannels ? kSdiChannelNames[sdiChannel] : "";
-    const bool active = manager_.encFlowEnabled[f] != 0 && manager_.audioChannelActive[f][c] != 0;
     const int item = flow + 9 * channel + 10;
     store->SetItemText(IpIds::kFlowList, item, text);
     store->SetItemColours(IpIds::kFlowList, item, active ? kIpWhite : kIpGrey, kIpListBackground);
@@ -167,7 +176,7 @@ void IpValueTexts::ShowStandardField(unsigned cmdId, std::span<const uint8_t> by
     case StdField::Valid:
         text = flag ? "True" : "False";
         store->SetColour(cmdId, flag ? kIpWhite : kIpRed);
-        manager_.ColourStandardFields(flag);
+        parts_.controls.ColourStandardFields(flag);
         break;
     case StdField::ScanMode:
         text = store->GetCmdText(second ? COM_SFP_IP_STD_FRAME_RATE_VIEW2 : COM_SFP_IP_STD_FRAME_RATE) + (flag ? "p" : "i");
@@ -210,21 +219,6 @@ void IpValueTexts::HandleToggleCommand(unsigned cmdId)
     ShowToggleState();
 }
 
-bool IpValueTexts::ToggleRowGate(const SfpParamRow& row)
-{
-    const bool controller = row.inControllerSet != 0;
-    const bool flowSet = row.inFlowSet != 0;
-    const bool controllerPass = manager_.controllerConfiguring != 0;
-    const bool flowPass = manager_.flowConfiguring != 0;
-    if (controller && !controllerPass && !flowSet)
-        return false;
-    if (((!controller && flowSet) || (controller && !controllerPass)) && !flowPass)
-        return false;
-    if (row.cmdId == kToggleOnId || row.cmdId == kToggleOffId)
-        HandleToggleCommand(row.cmdId);
-    return true;
-}
-
 bool IpValueTexts::ShowSubnetNote()
 {
     TpStore* store = TpStore::Instance();
@@ -246,32 +240,34 @@ bool IpValueTexts::ShowSubnetNote()
     return false;
 }
 
-void IpValueTexts::ShowActiveSource()
+void IpValueTexts::ShowActiveSource(bool secondSource)
 {
     TpStore* store = TpStore::Instance();
     if (store == nullptr)
         return;
-    IpSfpManager& m = manager_;
-    if (IpFlow::State().sourceSelect != 0) {
-        const auto count = static_cast<uint16_t>(ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0C48_VIEW2));
-        if (count != m.source2Count)
-            m.source2Changed = 1;
-        m.source2Count = count;
-        m.source2Seen = 1;
-    } else {
-        const auto count = static_cast<uint16_t>(ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0C48));
-        if (count != m.source1Count)
-            m.source1Changed = 1;
-        m.source1Count = count;
-        m.source1Seen = 1;
-    }
-    if (m.source1Seen == 0 || m.source2Seen == 0)
+    constexpr uint16_t kCounters[2] = {COM_SFP_IP_FLOW_MAC_BYTE1_0C48, COM_SFP_IP_FLOW_MAC_BYTE1_0C48_VIEW2};
+    SourceSample& sample = sources_[secondSource ? 1 : 0];
+    const auto count = static_cast<uint16_t>(ValueOf(kCounters[secondSource ? 1 : 0]));
+    if (count != sample.count)
+        sample.changed = 1;
+    sample.count = count;
+    sample.seen = 1;
+    if (sources_[0].seen == 0 || sources_[1].seen == 0)
         return;
-    const bool second = m.source1Changed == 0 && m.source2Changed != 0;
-    m.showingSource2 = second ? 1 : 0;
+    const bool second = sources_[0].changed == 0 && sources_[1].changed != 0;
     store->SetText(IpIds::kActiveSourceName, second ? "Source 2" : "Source 1");
     const auto& from = second ? IpIds::kSource2Texts : IpIds::kSource1Texts;
     for (size_t i = 0; i < std::size(IpIds::kActiveSourceTexts); ++i)
         store->SetText(IpIds::kActiveSourceTexts[i], store->GetCmdText(from[i]));
-    m.source1Seen = m.source2Seen = m.source1Changed = m.source2Changed = 0;
+    for (SourceSample& s : sources_)
+        s.seen = s.changed = 0;
+}
+
+// The counts and whether they were sampled; a change seen stays.
+void IpValueTexts::ForgetActiveSource()
+{
+    for (SourceSample& s : sources_) {
+        s.count = 0;
+        s.seen = 0;
+    }
 }

@@ -24,7 +24,6 @@ inline void InstallIpSfpResetHook()
         ZuTest::AddResetHook([] {
             SfpLink::Reset();
             SfpParamTable::Instance().Reset();
-            IpFlow::Reset();
         });
     });
 }
