@@ -7,11 +7,13 @@
 
 #include "IpValueTexts.h"
 
+#include "ipsfp/link/SfpCodes.h"
 #include "ipsfp/manager/IpPageView.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 struct SfpParamRow;
@@ -48,8 +50,49 @@ private:
         bool secondPtp = false;
         bool shown = true;
     };
+    // One value to show: its row, the control it goes to, the bytes read.
+    struct Shown {
+        SfpParamRow& row;
+        unsigned target;
+        const uint8_t* bytes;
+        size_t count;
+        bool nonzero;
+        View view;
+        uint8_t First() const { return bytes[0]; }
+        // The bytes as one big-endian number, a masked row's field; false
+        // when they make none.
+        bool Number(uint32_t& number) const;
+    };
+    // A display kind: the bytes it needs and how it shows them.
+    struct KindRow {
+        SfpDisplayKind kind;
+        uint8_t bytes;
+        void (IpValueDisplay::*show)(const Shown&);
+    };
+    static std::span<const KindRow> Kinds();
+
     View ViewOf(const SfpParamRow& row) const;
-    void ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero);
+    void ShowRowValue(const Shown& s);
+    void ShowValue(const Shown& s);
+    void ShowCount16(const Shown& s);
+    void ShowText(const Shown& s);
+    void ShowStatusOk(const Shown& s);
+    void ShowFlag(const Shown& s);
+    void ShowCount32(const Shown& s);
+    void ShowCount24(const Shown& s);
+    void ShowSigned32(const Shown& s);
+    void ShowMacAddress(const Shown& s);
+    void ShowStandardText(const Shown& s);
+    void ShowJoinStatus(const Shown& s);
+    void ShowMirroredValue(const Shown& s);
+    void ShowVersion(const Shown& s);
+    void ShowHex32(const Shown& s);
+    void ShowSsrcByte(const Shown& s);
+    void ShowBothViews(const Shown& s);
+    void ShowOffsetWarning(const Shown& s);
+    void ShowProgramSlots(const Shown& s);
+    void ShowCountText(const Shown& s);
+    // The texts that hang on a value row, by its control.
     void FollowUp(const SfpParamRow& row, uint32_t value, const View& view);
     void LogSsrcChange();
 

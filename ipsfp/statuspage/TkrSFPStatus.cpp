@@ -324,15 +324,7 @@ void TkrSFPStatus::UpdateSFPType(uint8_t forced, SfpType forcedType)
             sfpType_ = SfpType::IpIn;
     }
 
-    const uint32_t code = static_cast<uint32_t>(sfpType_);
-    const TypeLabels& labels = kTypeLabels[code < kSfpTypeCount ? code : 0];
-    if (TpStore* store = TpStore::Instance()) {
-        store->SetText(firstLabelCmd_.CmdId(), labels.first);
-        store->SetVisible(firstLabelCmd_.CmdId(), labels.first[0] != '\0');
-        store->SetText(secondLabelCmd_.CmdId(), labels.second);
-        store->SetVisible(secondLabelCmd_.CmdId(), labels.second[0] != '\0');
-    }
-
+    ShowConnectorLabels();
     BuildSfpStatusFields(this, sfpType_, fields_);
 
     if (record != nullptr && record->isHiSlew != 0) {
@@ -342,6 +334,19 @@ void TkrSFPStatus::UpdateSFPType(uint8_t forced, SfpType forcedType)
     if (sfpType_ == SfpType::HdmiOut && present_ != 0)
         edidRequested_ = 1;
     typeKnown_ = 1;
+}
+
+// The module type's connector labels, each shown only with a text.
+void TkrSFPStatus::ShowConnectorLabels()
+{
+    const uint32_t code = static_cast<uint32_t>(sfpType_);
+    const TypeLabels& labels = kTypeLabels[code < kSfpTypeCount ? code : 0];
+    if (TpStore* store = TpStore::Instance()) {
+        store->SetText(firstLabelCmd_.CmdId(), labels.first);
+        store->SetVisible(firstLabelCmd_.CmdId(), labels.first[0] != '\0');
+        store->SetText(secondLabelCmd_.CmdId(), labels.second);
+        store->SetVisible(secondLabelCmd_.CmdId(), labels.second[0] != '\0');
+    }
 }
 
 const SfpRecord* TkrSFPStatus::FindSfpRecord(uint8_t id, uint8_t extId, uint8_t connector,
