@@ -18,8 +18,14 @@ public:
     static constexpr size_t kDecoderFlows = 4;
 
     uint32_t ChannelCount(size_t flow) const { return flow < kFlows ? audioChannelCount[flow] : 0; }
-    int32_t SdiChannel(size_t flow, size_t channel) const { return In(flow, channel) ? savedMapChannels[flow][channel] : 0; }
-    bool ChannelActive(size_t flow, size_t channel) const { return In(flow, channel) && audioChannelActive[flow][channel] != 0; }
+    int32_t SdiChannel(size_t flow, size_t channel) const
+    {
+        return In(flow, channel) ? savedMapChannels[flow][channel] : 0;
+    }
+    bool ChannelActive(size_t flow, size_t channel) const
+    {
+        return In(flow, channel) && audioChannelActive[flow][channel] != 0;
+    }
     bool EncoderFlowEnabled(size_t flow) const { return flow < kFlows && encFlowEnabled[flow] != 0; }
 
     void SetChannelCount(size_t flow, uint32_t count)

@@ -40,15 +40,6 @@ constexpr uint16_t kStandardCacheRows[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, 
 
 enum class PageWrite : uint8_t { Idle, Unlocked, Written };
 
-template <size_t N>
-bool OneOf(unsigned id, const uint16_t (&ids)[N])
-{
-    for (uint16_t i : ids)
-        if (i == id)
-            return true;
-    return false;
-}
-
 // The byte with the row's field replaced; neighbouring bits are kept.
 uint8_t WithField(uint8_t old, const SfpParamRow& row, int32_t value)
 {
@@ -161,9 +152,9 @@ bool IpConfigurePass::ProcessBitRow(SfpParamRow& row, uint8_t page, bool& wrote)
         return true;
     }
     uint8_t byte = WithField(old, row, row.value);
-    if (OneOf(row.cmdId, kResetMarkedIds))
+    if (IpIds::Contains(kResetMarkedIds, row.cmdId))
         byte |= 0x01;
-    if (!OneOf(row.cmdId, kNoWroteFlagIds))
+    if (!IpIds::Contains(kNoWroteFlagIds, row.cmdId))
         wrote = true;
     const bool written = pages_.SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
@@ -302,7 +293,7 @@ void IpConfigurePass::InvalidateParameter(SfpParamRow& row, bool log)
     const BusyGuard guard = busy_.Hold();
     ClearEditColour(row.cmdId, true);
     // A video-standard field keeps its second control; the standard's colour is worked out afresh.
-    if (OneOf(row.cmdId, kStandardCacheRows))
+    if (IpIds::Contains(kStandardCacheRows, row.cmdId))
         controls_.ForgetStandardColour();
     else if (row.secondCmdId != 0)
         ClearEditColour(row.secondCmdId, true);
@@ -332,7 +323,7 @@ void IpConfigurePass::RefreshClearedRow(const SfpParamRow& row)
     }
     if (flows_.IpFeatures()) {
         const uint16_t mirror = IsPortRow(id)                     ? flows_.FlowPortControl(id)
-                                : OneOf(id, kMirrorClearedRows) ? flows_.FlowValueControl()
+                                : IpIds::Contains(kMirrorClearedRows, id) ? flows_.FlowValueControl()
                                                                 : 0;
         if (mirror != 0)
             ClearEditColour(mirror, true);

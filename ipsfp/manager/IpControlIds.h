@@ -11,6 +11,15 @@
 
 namespace IpIds {
 
+// Whether the id is one of the ids.
+constexpr bool Contains(std::span<const uint16_t> ids, unsigned id)
+{
+    for (uint16_t i : ids)
+        if (i == id)
+            return true;
+    return false;
+}
+
 // The IP menu's tabs (values of COM_SFP_TAB_SELECT).
 enum Tab : int32_t {
     kTabNone = 0,

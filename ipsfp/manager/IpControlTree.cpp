@@ -11,7 +11,6 @@
 #include "core/TpStore.h"
 #include "core/TpValListCmd.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -178,19 +177,18 @@ void IpControlTree::UpdateFollowers()
 
 bool IpControlTree::IsActionControl(const TpCommand* control, unsigned cmdId) const
 {
-    const auto isAction = [](unsigned id) { return std::ranges::count(IpIds::kActionIds, id) != 0; };
     if (control == nullptr)
-        return isAction(cmdId);
-    return isAction(control->CmdId()) && OwnControl(control->CmdId()) == control;
+        return IpIds::Contains(IpIds::kActionIds, cmdId);
+    return IpIds::Contains(IpIds::kActionIds, control->CmdId()) && OwnControl(control->CmdId()) == control;
 }
 
 bool IpControlTree::IsFlowDestinationControl(const TpCommand* control) const
 {
-    return control != nullptr && std::ranges::count(IpIds::kDestinationIds, control->CmdId()) != 0 &&
+    return control != nullptr && IpIds::Contains(IpIds::kDestinationIds, control->CmdId()) &&
            OwnControl(control->CmdId()) == control;
 }
 
-bool IpControlTree::IsFlowEditControl(unsigned cmdId) { return std::ranges::count(IpIds::kFlowEditIds, cmdId) != 0; }
+bool IpControlTree::IsFlowEditControl(unsigned cmdId) { return IpIds::Contains(IpIds::kFlowEditIds, cmdId); }
 
 // --- status and standard colours -------------------------------------------------------
 

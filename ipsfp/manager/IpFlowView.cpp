@@ -12,7 +12,6 @@
 #include "ui/TpDialogList.h"
 #include "ui/TpPageControl.h"
 
-#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -40,8 +39,6 @@ std::string SelectedItemText(unsigned id)
         return {};
     return list->GetItemText(list->GetValue());
 }
-
-bool Contains(std::span<const uint16_t> ids, unsigned id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
 // A text of decimal digits (blanks around allowed) up to 0xFFFFFFFF.
 bool ParseAddress(const std::string& text, uint32_t& out)
@@ -239,7 +236,7 @@ bool IpFlowView::AnyAddressByteSet(std::span<const uint16_t, 4> bytes, int fullB
     return false;
 }
 
-bool IpFlowView::IsFlowAddressControl(unsigned cmdId) { return Contains(IpIds::kFlowAddressIds, cmdId); }
+bool IpFlowView::IsFlowAddressControl(unsigned cmdId) { return IpIds::Contains(IpIds::kFlowAddressIds, cmdId); }
 
 // --- show and hide ---------------------------------------------------------------------
 

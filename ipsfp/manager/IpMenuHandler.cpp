@@ -32,7 +32,8 @@ using IpStoreAccess::TheStore;
 using IpStoreAccess::ValueOf;
 
 constexpr uint16_t kPickerTargetFirst = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BEC;
-constexpr uint16_t kDestPrefixFirst = COM_SFP_IP_FLOW_MAC_BYTE1_0C62, kDestPrefixSecond = COM_SFP_IP_FLOW_MAC_BYTE1_0C63;
+constexpr uint16_t kDestPrefixFirst = COM_SFP_IP_FLOW_MAC_BYTE1_0C62;
+constexpr uint16_t kDestPrefixSecond = COM_SFP_IP_FLOW_MAC_BYTE1_0C63;
 constexpr uint16_t kMapChannelFirst = COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED;
 constexpr uint16_t kDecMapFocus = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BDC, kAncFocus = COM_SFP_IP_FLOW_MAC_BYTE1_0BA5;
 constexpr uint16_t kAudioDFocus = COM_SFP_IP_FLOW_MAC_BYTE1_0DAC, kAudioEFocus = COM_SFP_IP_FLOW_MAC_BYTE1_0DAD;
@@ -47,15 +48,6 @@ constexpr uint16_t kOneBitIds[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C30, COM_SFP_
                                    COM_SFP_IP_VID_SEQUENCE_ERRORS_0C32};
 
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
-
-template <size_t N>
-bool OneOf(unsigned id, const uint16_t (&ids)[N])
-{
-    for (uint16_t i : ids)
-        if (i == id)
-            return true;
-    return false;
-}
 
 } // namespace
 
@@ -498,8 +490,9 @@ bool IpMenuHandler::OnFirmwareAnswer(TpCommand* c)
             : std::string();
     // Yes is 1; No and the close key answer 0 and load nothing.
     if (c->GetValue() == 1 && slotKnown) {
+        const int32_t loaded = parts_.flows.LoadedFirmwareSlot();
         for (unsigned id = COM_SFP_IP_FW_SEL_ELEMENT0; id <= COM_SFP_IP_FW_SEL_ELEMENT3; ++id)
-            parts_.busy.SetQuiet(id, static_cast<int32_t>(id - COM_SFP_IP_FW_SEL_ELEMENT0) == parts_.flows.LoadedFirmwareSlot() ? 1 : 0);
+            parts_.busy.SetQuiet(id, static_cast<int32_t>(id - COM_SFP_IP_FW_SEL_ELEMENT0) == loaded ? 1 : 0);
         IpControlTree::ShowIpBooting();
         if (checkLoopOnSfpLoss)
             checkLoopOnSfpLoss();
@@ -585,7 +578,7 @@ void IpMenuHandler::OnParameterEdited(TpCommand* control)
     if (row == nullptr || TheStore() == nullptr)
         return;
     // The flow on screen's mirror repeats the edit.
-    if (parts_.flows.IpFeatures() && OneOf(row->cmdId, kMirroredEdits))
+    if (parts_.flows.IpFeatures() && IpIds::Contains(kMirroredEdits, row->cmdId))
         if (const uint16_t mirror = parts_.flows.FlowValueControl(); mirror != 0) {
             parts_.busy.SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror);

@@ -90,8 +90,9 @@ private:
     IpPeriodicStep tick_ {flows_, pages_};
     IpUpdateSequencer sequencer_ {busy_, flows_, pages_, controls_, dialogs_, configure_, maps_, pageView_};
     IpProgressBox progress_ {busy_, flows_, pages_, controls_, dialogs_, configure_, sequencer_};
-    IpMenuHandler handler_ {
-        *this, {busy_, flows_, pages_, controls_, dialogs_, configure_, tick_, sequencer_, progress_, maps_}, pageView_};
+    IpMenuHandler handler_ {*this,
+                            {busy_, flows_, pages_, controls_, dialogs_, configure_, tick_, sequencer_, progress_, maps_},
+                            pageView_};
     std::unique_ptr<EmbrionixFirmwareRevisonReader> firmwareReader;
     std::unique_ptr<CorvaneToEmbrionixVidStd> vidStdConverter;
     int32_t windowSelection = -1;

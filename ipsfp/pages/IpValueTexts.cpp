@@ -16,8 +16,10 @@
 namespace {
 
 // Byte controls of the counters, most significant first.
-constexpr uint16_t kVideoSequenceErrorBytes[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C19, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1A,
-                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1B, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1C};
+constexpr uint16_t kVideoSequenceErrorBytes[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C19,
+                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1A,
+                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1B,
+                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1C};
 constexpr uint16_t kSequenceCounterBytes[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0A, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0B,
                                               COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0C, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0D};
 constexpr uint16_t kSsrcBytes[] = {COM_SFP_IP_FLOW_SSRC_ID4, COM_SFP_IP_FLOW_SSRC_ID3, COM_SFP_IP_FLOW_SSRC_ID2,
@@ -42,7 +44,8 @@ struct StdFieldRow {
 };
 constexpr StdFieldRow kStdFields[] = {
     {StdField::Valid, COM_SFP_IP_STD_VALID, COM_SFP_IP_STD_VALID_VIEW2, {0, 0}},
-    {StdField::ScanMode, COM_SFP_IP_STD_SCAN_MODE, COM_SFP_IP_STD_SCAN_MODE_VIEW2, {IpIds::kScanSummary[0], IpIds::kScanSummary[1]}},
+    {StdField::ScanMode, COM_SFP_IP_STD_SCAN_MODE, COM_SFP_IP_STD_SCAN_MODE_VIEW2,
+     {IpIds::kScanSummary[0], IpIds::kScanSummary[1]}},
     {StdField::BitRate, COM_SFP_IP_STD_BIT_RATE, COM_SFP_IP_STD_BIT_RATE_VIEW2, {0, 0}},
     {StdField::SampleFormat, COM_SFP_IP_STD_SAMPLE_FMT, COM_SFP_IP_STD_SAMPLE_FMT_VIEW2, {0, 0}},
     {StdField::FrameRate, COM_SFP_IP_STD_FRAME_RATE, COM_SFP_IP_STD_FRAME_RATE_VIEW2, {0, 0}},
@@ -179,7 +182,8 @@ void IpValueTexts::ShowStandardField(unsigned cmdId, std::span<const uint8_t> by
         parts_.controls.ColourStandardFields(flag);
         break;
     case StdField::ScanMode:
-        text = store->GetCmdText(second ? COM_SFP_IP_STD_FRAME_RATE_VIEW2 : COM_SFP_IP_STD_FRAME_RATE) + (flag ? "p" : "i");
+        text = store->GetCmdText(second ? COM_SFP_IP_STD_FRAME_RATE_VIEW2 : COM_SFP_IP_STD_FRAME_RATE) +
+               (flag ? "p" : "i");
         break;
     case StdField::BitRate: text = TextAt(kBitRates, value, "???"); break;
     case StdField::SampleFormat: text = TextAt(kSampleFormats, value, "Reserved"); break;

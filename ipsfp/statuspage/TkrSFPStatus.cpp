@@ -84,8 +84,8 @@ bool StatusLogging()
 } // namespace
 
 const uint16_t TkrSFPStatus::kCmdIds[kCmdEntries] = {
-    COM_MAIN_TAB_SELECT, COM_STATUS_TAB_SELECT, IpIds::kEdidRead, IpIds::kEdidView, COM_GEN1_OUT_ENABLE, COM_GEN1_LOOP_SDI_ON_ENABLE,
-    COM_GEN1_LOOP_SDI_IN,
+    COM_MAIN_TAB_SELECT, COM_STATUS_TAB_SELECT,       IpIds::kEdidRead,     IpIds::kEdidView,
+    COM_GEN1_OUT_ENABLE, COM_GEN1_LOOP_SDI_ON_ENABLE, COM_GEN1_LOOP_SDI_IN,
 };
 
 TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned secondLabelId, unsigned unrecognisedTextId,
