@@ -39,7 +39,7 @@ TEST_F(IpChangeHandler, ResetQuestionCopiesTheManagementAddressIntoBothFlows)
         EXPECT_EQ(module.Peek(flowPage, 0x8B), 192) << int {flowPage};
         EXPECT_EQ(module.Peek(flowPage, 0x8E), 10) << int {flowPage};
     }
-    EXPECT_EQ(Mgr().flowConfiguring, 0);
+    EXPECT_EQ(Mgr().Configure().FlowConfiguring(), 0);
 
     debug->Clear();
     store.SetValue(0x0D76, 1);

@@ -53,7 +53,7 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     const int32_t edit[] = {10, 1, 168, 192};
     for (size_t i = 0; i < 4; ++i)
         store.SetValue(kIpBytes[i], edit[i]);
-    EXPECT_EQ(Mgr().CountKnownParameters().all, 4u);
+    EXPECT_EQ(Mgr().Configure().CountKnownParameters().all, 4u);
     Tick(10);
     module.ClearTrace();
     EXPECT_TRUE(Writes(0x84).empty());   // held until Apply
@@ -70,8 +70,8 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     ASSERT_FALSE(remain.empty());
     EXPECT_EQ(remain.front(), 4);
     EXPECT_TRUE(std::is_sorted(remain.rbegin(), remain.rend()));
-    EXPECT_EQ(Mgr().CountKnownParameters().all, 0u);
-    EXPECT_EQ(Mgr().controllerConfiguring, 0);
+    EXPECT_EQ(Mgr().Configure().CountKnownParameters().all, 0u);
+    EXPECT_EQ(Mgr().Configure().ControllerConfiguring(), 0);
     EXPECT_EQ(Events(" 292 Web IP Add byte4=192"), 1) << "each byte written is logged once";
 }
 
@@ -115,7 +115,7 @@ TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
                                                  Wr(0x90, 0x86, 1), Wr(0x90, 0x85, 0x5E), Wr(0x90, 0x83, 1)}));
     EXPECT_TRUE(Writes(0x91).empty());
     EXPECT_EQ(store.GetValue(kDestByte4), 226);
-    EXPECT_EQ(Mgr().flowConfiguring, 0);
+    EXPECT_EQ(Mgr().Configure().FlowConfiguring(), 0);
 }
 
 TEST_F(IpConfigureRead, CancelTakesTheOrangeOffTheFlowMirrors)
@@ -179,7 +179,7 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
         ASSERT_NE(TopWindow(), nullptr);
         no == kActionClose ? TopWindow()->CloseByKey() : TopWindow()->RunAction(no);
         EXPECT_EQ(store.GetValue(COM_GEN1_LOOP_SDI_IN), 1);
-        EXPECT_EQ(Mgr().OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+        EXPECT_EQ(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr);
     }
     store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + 2, 1);
     ASSERT_NE(TopWindow(), nullptr);
@@ -187,7 +187,7 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
     EXPECT_EQ(store.GetValue(COM_GEN1_LOOP_SDI_IN), 0) << "the loop checked";
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
-    EXPECT_NE(Mgr().OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    EXPECT_NE(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr);
     int writtenAt = 0, loadedAt = 0;   // the ticks of the slot's write and of the loaded-firmware control showing it
     for (int tick = 1; tick <= 40 && loadedAt == 0; ++tick) {
         Tick();
@@ -196,9 +196,9 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
     }
     EXPECT_EQ(Writes(0xFA), (std::vector<Trans> {Wr(0xFA, 129, 2), Wr(0xFA, 0x85, 2), Wr(0xFA, 129, 3)}));
     EXPECT_EQ(loadedAt - writtenAt, 20);
-    EXPECT_NE(Mgr().OpenDialog(IpSfpManager::SubDialog::Configure), nullptr) << "up until the page is read";
+    EXPECT_NE(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr) << "up until the page is read";
     Tick(8);
-    EXPECT_EQ(Mgr().OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    EXPECT_EQ(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr);
 }
 
 // The video re-read reopens the flow list on its seventh tick; on the map tab that starts the encoder map steps
@@ -213,7 +213,7 @@ TEST_F(IpConfigureRead, TheEncoderMapStartsAgainOnItsPageOnceNothingRemains)
     Tick();
     EXPECT_TRUE(debug->Contains("\n)))CloseReset\n"));
     EXPECT_EQ(module.SelectedPage(), 0xCF);
-    EXPECT_EQ(Mgr().encMapStep, 0);
+    EXPECT_EQ(Mgr().Sequencer().EncMapStep(), 0);
 }
 
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
@@ -239,7 +239,7 @@ TEST_F(IpConfigureRead, APageWithAFailedReadIsStillBeingRead)
 
 TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
 {
-    using D = IpSfpManager::SubDialog;
+    using D = IpSubDialog;
     const std::pair<unsigned, D> buttons[] = {
         {COM_SFP_IP_IGMP_BOX, D::Igmp}, {COM_SFP_IP_VLAN_BTN, D::Vlan}, {0x0D58, D::PtpMode},
         {0x0C1F, D::VidStd}, {COM_SFP_IP_FLOW_SSRC, D::Ssrc}, {COM_SFP_IP_FACT_RESET1, D::SfpMode},
@@ -254,14 +254,14 @@ TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
             store.SetValue(id, 0);
             store.SetValue(id, id == COM_SFP_IP_MONITOR_SEL ? 7 : 1);
         }
-        TpDialog* open = Mgr().OpenDialog(which);
+        TpDialog* open = Mgr().Dialogs().OpenDialog(which);
         ASSERT_NE(open, nullptr) << id;
         EXPECT_EQ(std::count(dialogs.Stack().begin(), dialogs.Stack().end(), open), 1) << id;
     }
     SimEmSfpFlags().SetDecapsulation(1);
     Tick();
     store.SetValue(0x0D41, 1);
-    EXPECT_NE(Mgr().OpenDialog(D::AudioPopupD), nullptr);
+    EXPECT_NE(Mgr().Dialogs().OpenDialog(D::AudioPopupD), nullptr);
 }
 
 } // namespace

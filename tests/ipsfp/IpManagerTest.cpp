@@ -8,6 +8,7 @@
 #include "KrZuApi.h"
 #include "ipsfp/manager/CorvaneToEmbrionixVidStd.h"
 #include "ipsfp/manager/IPFollower.h"
+#include "ipsfp/manager/IpControlOps.h"
 #include "ui/TpDialog.h"
 #include "ui/TpDialogList.h"
 
@@ -37,7 +38,7 @@ protected:
         for (int32_t v : msbFirst)
             store.SetValue(ids[--i], v);
     }
-    static const IpFlowState& Flow() { return IpFlow::State(); }
+    const IpFlowView& Flow() { return manager.Flows(); }
 
     std::vector<std::unique_ptr<TpCommand>> extra;
 };
@@ -75,7 +76,7 @@ TEST_F(IpManager, ConstructionShowsUnreadTextsAndModeSwitchLaysOutThePages)
     EXPECT_TRUE(store.GetCmd(3288)->IsRangeEnabled());
 
     manager.SetModuleMode(1);
-    EXPECT_TRUE(IpSfpManager::IsDecapsulating());
+    EXPECT_TRUE(manager.Flows().IsDecapsulating());
     EXPECT_EQ(store.GetCmdText(2602), "Filt MAC:");
     EXPECT_TRUE(Visible(2695) && !store.GetCmd(2695)->IsEnabled());
     EXPECT_TRUE(Visible(2601) && !Visible(3446) && !Visible(3320));
@@ -84,7 +85,7 @@ TEST_F(IpManager, ConstructionShowsUnreadTextsAndModeSwitchLaysOutThePages)
     EXPECT_TRUE(Visible(2654));
     EXPECT_EQ(SfpParamTable::Instance().Find(2697)->readRegister, 172);
 
-    manager.RunUpdateStep();   // the simulated module runs 2110 firmware
+    manager.Sequencer().RunUpdateStep();   // the simulated module runs 2110 firmware
     manager.SetModuleMode(0);
     EXPECT_EQ(store.GetCmdText(2603), "Tx Packets:");
     EXPECT_TRUE(store.GetCmd(2695)->IsEnabled() && Visible(3446) && Visible(3320) && !Visible(2601));
@@ -136,19 +137,19 @@ TEST_F(IpManager, MulticastDestinationGivesTheMacAndReservedRangesAreSeen)
     const uint16_t dest[] = {0x0A17, 0x0A18, 0x0A19, 0x0A1A}, secondDest[] = {0x0CE5, 0x0CE6, 0x0CE7, 0x0CE8};
     const uint16_t macMsbFirst[] = {0x0A20, 0x0A1F, 0x0A1E, 0x0A1D, 0x0A1C, 0x0A1B};
     SetBytes(dest, {239, 129, 2, 3});
-    manager.SetMulticastMac();
+    manager.Flows().SetMulticastMac();
     const int expected[6] = {0x01, 0x00, 0x5E, 0x01, 0x02, 0x03};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(store.GetValue(macMsbFirst[i]), expected[i]) << i;
-    EXPECT_FALSE(manager.IsReservedMulticast());
+    EXPECT_FALSE(manager.Flows().IsReservedMulticast());
     SetBytes(dest, {192, 168, 1, 1});
     store.SetValue(0x0A20, 9);
-    manager.SetMulticastMac();
+    manager.Flows().SetMulticastMac();
     EXPECT_EQ(store.GetValue(0x0A20), 9);
     SetBytes(secondDest, {224, 0, 1, 7});
-    EXPECT_TRUE(manager.IsReservedMulticast());
+    EXPECT_TRUE(manager.Flows().IsReservedMulticast());
     SetBytes(secondDest, {224, 0, 2, 0});
-    EXPECT_FALSE(manager.IsReservedMulticast());
+    EXPECT_FALSE(manager.Flows().IsReservedMulticast());
 }
 
 TEST_F(IpManager, StandardConverterGreysItemsAndAppliesTheChosenRow)
@@ -156,7 +157,7 @@ TEST_F(IpManager, StandardConverterGreysItemsAndAppliesTheChosenRow)
     CorvaneToEmbrionixVidStd& conv = *manager.VidStdConverter();
     manager.SetModuleMode(0);
     store.SetValue(3449, 2);
-    EXPECT_EQ(Flow().standardUpdateRequest, 1);
+    EXPECT_EQ(manager.VidStdConverter()->UpdateRequested(), 1);
     conv.UpdateVidStd();
     for (int item = 0; item < 14; ++item)
         EXPECT_EQ(store.GetCmd(3452)->GetItemEnabled(item), item >= 7 && item <= 9) << item;
@@ -171,7 +172,7 @@ TEST_F(IpManager, StandardConverterGreysItemsAndAppliesTheChosenRow)
     EXPECT_EQ(store.GetValue(2620), 11);
     EXPECT_EQ(store.GetValue(3106), 0);
 
-    IpSfpManager::ResetFlowSelection();   // the module's direction unknown
+    manager.Flows().ResetFlowSelection();   // the module's direction unknown
     store.SetValue(3450, 2);
     conv.UpdateVidStd();
     EXPECT_EQ(store.GetValue(2620), 11) << "nothing written while the mode is unknown";
@@ -209,11 +210,11 @@ TEST_F(IpManager, WindowCloseRaisesTheAudioMapsReopenFlag)
     ASSERT_TRUE(dialogs.LoadText("dialog|Main\n", "test"));
     auto second = std::make_unique<IpSfpManager>();
     store.SetValue(COM_SFP_TAB_SELECT, 6);
-    manager.SetModuleMode(1);
+    second->SetModuleMode(1);   // the window hook is the last manager's
     ShowDialog("Main", 1)->Close();
     EXPECT_NE(debug->Text().find("\nClosing Any Window\n"), std::string::npos);
-    EXPECT_EQ(Flow().dialogState, -1);
-    EXPECT_EQ(Flow().decapMapReopen, 1);
+    EXPECT_EQ(second->WindowSelection(), -1);
+    EXPECT_EQ(second->Flows().MapReopenRequested(true), 1);
     second.reset();
     ShowDialog("Main", 1)->Close();   // the hook went with the manager
 }
@@ -221,9 +222,9 @@ TEST_F(IpManager, WindowCloseRaisesTheAudioMapsReopenFlag)
 TEST_F(IpManager, OnlyTheManagersOwnControlIsAnActionControl)
 {
     TpCommand foreign(0x0A00, 1);
-    EXPECT_TRUE(manager.IsActionControl(nullptr, 0x0A00));
-    EXPECT_FALSE(manager.IsActionControl(&foreign, 0x0A00));
-    EXPECT_TRUE(manager.IsActionControl(store.GetCmd(0x0A00), 0));
+    EXPECT_TRUE(manager.Controls().IsActionControl(nullptr, 0x0A00));
+    EXPECT_FALSE(manager.Controls().IsActionControl(&foreign, 0x0A00));
+    EXPECT_TRUE(manager.Controls().IsActionControl(store.GetCmd(0x0A00), 0));
 }
 
 // Every row of the combination table, chosen by its rate, sets the lists and the module's seven standard fields.
@@ -281,10 +282,10 @@ TEST_F(IpManager, TabFocusMovesToEachTabsFirstControl)
         for (uint16_t id : focusIds)
             store.SetFocused(id, id == 0x0C03 || id == 3371);
         manager.SetModuleMode(static_cast<uint8_t>(c.decap));
-        manager.FocusSfpTab(c.tab);
+        manager.Flows().FocusSfpTab(c.tab);
         for (uint16_t id : focusIds)
             EXPECT_EQ(store.GetCmd(id)->IsFocused(), std::ranges::count(c.focused, id) == 1) << c.tab << " " << id;
-        EXPECT_EQ(Flow().decapMapReopen, c.tab == 6 && c.decap == 1 ? 1 : 0) << c.tab;
+        EXPECT_EQ(Flow().MapReopenRequested(true), c.tab == 6 && c.decap == 1 ? 1 : 0) << c.tab;
     }
     EXPECT_EQ(main->FocusedControl(), nullptr) << "the label's focus marks went with tab 2";
 }
@@ -298,19 +299,19 @@ TEST_F(IpManager, EditColoursFollowTheWidgetTypes)
     TpCommand* field = main->Controls()[1].get();
     TpCommand* label = main->Controls()[2].get();
     store.SetColour(3290, kOrange);
-    IpSfpManager::ClearEditColour(3290, false);
+    IpControlOps::ClearEditColour(3290, false);
     EXPECT_EQ(field->GetColour(), kOrange);
-    EXPECT_EQ(IpSfpManager::GetWidgetColour(3290), kOrange);
-    IpSfpManager::ClearEditColour(3290, true);
+    EXPECT_EQ(IpControlOps::GetWidgetColour(3290), kOrange);
+    IpControlOps::ClearEditColour(3290, true);
     EXPECT_EQ(store.GetCmd(3290)->GetColour(), 0u) << "the manager's own control";
     EXPECT_EQ(box->GetColour(), 0u);
     EXPECT_EQ(field->GetColour(), 0xFFFFFFu);
     EXPECT_EQ(label->GetColour(), 0u);
     store.SetColour(3290, 0x123456);
-    EXPECT_EQ(IpSfpManager::GetWidgetColourNotEdit(3290), 0x123456u);
-    IpSfpManager::ClearEditColour(3290, false);
+    EXPECT_EQ(IpControlOps::GetWidgetColourNotEdit(3290), 0x123456u);
+    IpControlOps::ClearEditColour(3290, false);
     EXPECT_EQ(field->GetColour(), 0xFFFFFFu) << "not orange: cleared";
-    IpSfpManager::SetBoxEnabled(3290, false);
+    IpControlOps::SetBoxEnabled(3290, false);
     EXPECT_FALSE(box->IsEnabled());
     EXPECT_TRUE(field->IsEnabled());
 }
@@ -326,12 +327,12 @@ TEST_F(IpManager, StandardFieldsAndStatusFlagsAreColouredOncePerChange)
             out.push_back(store.GetCmd(id)->GetColour());
         return out;
     };
-    manager.ColourStandardFields(false);
+    manager.Controls().ColourStandardFields(false);
     EXPECT_EQ(colours(), std::vector<uint32_t>(7, kRed));
     store.SetColour(2620, 0);
-    manager.ColourStandardFields(false);
+    manager.Controls().ColourStandardFields(false);
     EXPECT_EQ(store.GetCmd(2620)->GetColour(), 0u) << "unchanged: skipped";
-    manager.ColourStandardFields(true);
+    manager.Controls().ColourStandardFields(true);
     EXPECT_EQ(colours(), std::vector<uint32_t>(7, 0xFFFFFF));
 
     // Each status control is coloured once, keeps its value, and waits for the hold to go.
@@ -344,35 +345,35 @@ TEST_F(IpManager, StandardFieldsAndStatusFlagsAreColouredOncePerChange)
     const unsigned status[] = {36, 37, 12, 13, 20};
     for (unsigned id : status)
         store.SetValue(id, 7);
-    manager.ColourStatusFlags(false);
+    manager.Controls().ColourStatusFlags(false);
     for (unsigned id : status) {
         EXPECT_EQ(flagged(id), 1) << id;
         EXPECT_EQ(store.GetValue(id), 7) << id;
     }
-    manager.ColourStatusFlags(true);
+    manager.Controls().ColourStatusFlags(true);
     EXPECT_EQ(flagged(36), 1) << "held";
-    manager.ColourStandardFields(false);
-    manager.ColourStatusFlags(true);
+    manager.Controls().ColourStandardFields(false);
+    manager.Controls().ColourStatusFlags(true);
     EXPECT_EQ(flagged(36) + flagged(COM_GEN1_PAYLOAD_ID), 0);
 }
 
 TEST_F(IpManager, TxFlowLockPtpViewsAndGeneratorStandard)
 {
-    EXPECT_TRUE(manager.LockTxFlow()) << "nothing known";
+    EXPECT_TRUE(manager.Flows().LockTxFlow()) << "nothing known";
     EXPECT_FALSE(debug->Contains("Locking Tx second"));
     store.SetValue(0x0DEC, 1);   // an action on the second flow: it reports
-    EXPECT_FALSE(manager.LockTxFlow());
-    EXPECT_TRUE(Flow().lockedToSecond == 1 && Flow().lockedToFirst == 0 && manager.LockTxFlow());
+    EXPECT_FALSE(manager.Flows().LockTxFlow());
+    EXPECT_TRUE(Flow().LockedToSecond() == 1 && Flow().LockedToFirst() == 0 && manager.Flows().LockTxFlow());
     EXPECT_TRUE(debug->Contains("\nLocking Tx second flow\n"));
 
-    manager.EnablePtpView(false, false);
-    EXPECT_TRUE(manager.IsPtpViewLocked());
+    manager.Flows().EnablePtpView(false, false);
+    EXPECT_TRUE(manager.Flows().IsPtpViewLocked());
     EXPECT_TRUE(store.GetCmd(0x0D8A)->IsEnabled() && !store.GetCmd(0x0B64)->IsEnabled());
-    manager.EnablePtpView(false, true);
-    EXPECT_FALSE(manager.IsPtpViewLocked());
-    manager.EnablePtpView(true, false);
-    EXPECT_TRUE(manager.IsPtpViewLocked() && !store.GetCmd(0x0DA2)->IsEnabled());
-    EXPECT_EQ(manager.busy, 0);
+    manager.Flows().EnablePtpView(false, true);
+    EXPECT_FALSE(manager.Flows().IsPtpViewLocked());
+    manager.Flows().EnablePtpView(true, false);
+    EXPECT_TRUE(manager.Flows().IsPtpViewLocked() && !store.GetCmd(0x0DA2)->IsEnabled());
+    EXPECT_EQ(manager.Busy().Byte(), 0);
 
     TpCommand standard(COM_GEN1_STD_LONG_TEXT, 2);
     // text, decapsulation, 0x0C22 afterwards (-1: untouched, focus kept)
@@ -384,27 +385,27 @@ TEST_F(IpManager, TxFlowLockPtpViewsAndGeneratorStandard)
         store.SetFocused(0x0A97, true);
         store.SetText(COM_GEN1_STD_LONG_TEXT, text);
         manager.SetModuleMode(static_cast<uint8_t>(decap));
-        manager.ApplyGeneratorStandard();
+        manager.Flows().ApplyGeneratorStandard();
         EXPECT_EQ(store.GetValue(0x0C22), expected) << text;
         EXPECT_EQ(store.GetValue(0x0C21), expected == -1 ? 5 : 0) << text;
         EXPECT_EQ(store.GetCmd(0x0A97)->IsFocused(), expected == -1) << text;
     }
     store.SetText(COM_GEN1_STD_LONG_TEXT, "1080p25");
     store.SetValue(COM_GEN1_OUT_ENABLE, 1);
-    manager.RunUpdateStep();   // the simulated module: 2110 firmware, encapsulating
+    manager.Sequencer().RunUpdateStep();   // the simulated module: 2110 firmware, encapsulating
     store.SetValue(0x0C22, -1);
-    manager.RefreshGeneratorStandard();
+    manager.Flows().RefreshGeneratorStandard();
     EXPECT_EQ(store.GetValue(0x0C22), -1) << "the remembered tab is 7";
     store.SetValue(COM_SFP_TAB_SELECT, 1);
-    manager.RefreshGeneratorStandard();
+    manager.Flows().RefreshGeneratorStandard();
     EXPECT_EQ(store.GetValue(0x0C22), 1);
 
     store.SetValue(COM_GEN1_LINK_TYPE, 2);
     store.SetValue(COM_GEN2_OUT_ENABLE, 1);
-    manager.PrepareTxFlow();
+    manager.Flows().PrepareTxFlow();
     EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 0);
     EXPECT_EQ(store.GetValue(COM_GEN1_PAYLOAD_ID) * 10 + store.GetValue(COM_GEN2_OUT_ENABLE), 10);
-    manager.RestoreLinkType();
+    manager.Flows().RestoreLinkType();
     EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 2);
 }
 
@@ -413,12 +414,12 @@ TEST_F(IpManager, AddressGroupsAndTheManagementCopy)
     SetBytes(std::array<uint16_t, 4> {2562, 2563, 2564, 2565}, {192, 168, 1, 10});
     SetBytes(std::array<uint16_t, 4> {2566, 2567, 2568, 2569}, {255, 255, 255, 255});
     SetBytes(std::array<uint16_t, 4> {0x0A17, 0x0A18, 0x0A19, 0x0A1A}, {7, 7, 7, 7});
-    EXPECT_EQ(manager.AddressGroupValue(1), 7);
-    EXPECT_EQ(manager.AddressGroupValue(2), -1) << "bytes differ";
-    EXPECT_EQ(manager.AddressGroupValue(3), 255);
-    EXPECT_FALSE(manager.SourceMatchesManagement(false));
-    manager.CopyManagementToSource();
+    EXPECT_EQ(manager.Flows().AddressGroupValue(1), 7);
+    EXPECT_EQ(manager.Flows().AddressGroupValue(2), -1) << "bytes differ";
+    EXPECT_EQ(manager.Flows().AddressGroupValue(3), 255);
+    EXPECT_FALSE(manager.Tick().SourceMatchesManagement(false));
+    manager.Tick().CopyManagementToSource();
     EXPECT_EQ(store.GetValue(COM_SFP_IP_SRC_IP_ADD4), 192);
-    EXPECT_TRUE(manager.SourceMatchesManagement(false));
-    EXPECT_FALSE(manager.SourceMatchesManagement(true));
+    EXPECT_TRUE(manager.Tick().SourceMatchesManagement(false));
+    EXPECT_FALSE(manager.Tick().SourceMatchesManagement(true));
 }

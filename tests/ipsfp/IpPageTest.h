@@ -76,7 +76,7 @@ protected:
         store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
         store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
     }
-    std::string Progress() const { return store.GetCmdText(IpSfpManager::kProgressBoxId); }
+    std::string Progress() const { return store.GetCmdText(IpIds::kProgressBox); }
     const std::vector<Trans>& Trace() const { return module.Trace(); }
     static Trans Wr(uint8_t page, uint8_t reg, uint8_t value) { return {true, page, reg, value}; }
     // Register writes on a page (page selects left out).

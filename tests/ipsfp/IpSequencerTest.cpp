@@ -77,7 +77,7 @@ TEST_F(IpSequencer, DecoderMapStepsKeepToTheirTabAndRestartAfterTheMapDialog)
 {
     SimEmSfpFlags().SetDecapsulation(1);
     Fit(6);
-    const int8_t& step = SfpLink::State().decapMapStep;
+    const int8_t& step = Mgr().Sequencer().DecapMapStep();
     int ticks = 0;
     for (; ticks < 40 && step != 7; ++ticks)
         Tick();
@@ -95,9 +95,9 @@ TEST_F(IpSequencer, DecoderMapStepsKeepToTheirTabAndRestartAfterTheMapDialog)
 
     Tab(6);
     store.SetValue(0x0D2B, 1);   // the decoder audio map
-    ASSERT_NE(Mgr().OpenDialog(IpSfpManager::SubDialog::DecMap), nullptr);
+    ASSERT_NE(Mgr().Dialogs().OpenDialog(IpSubDialog::DecMap), nullptr);
     Tick(4);
-    CloseDialog(Mgr().OpenDialog(IpSfpManager::SubDialog::DecMap));
+    CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::DecMap));
     module.ClearTrace();
     Tick(30);
     EXPECT_TRUE(Selected(0xA0)) << "step 6 selects the audio flow's page again";

@@ -23,17 +23,17 @@ bool ReadOf(const std::vector<FakeEmSfp::Transaction>& trace, uint8_t reg)
 TEST_F(IpStatusTick, AnUnselectablePageStaysBlockedAndRetries)
 {
     module.SetStatusOverride(0x04);   // not booted: the page never loads
-    EXPECT_FALSE(manager.ChangePage(0x84));
+    EXPECT_FALSE(manager.Pages().ChangePage(0x84));
     for (int i = 0; i < 3; ++i) {
         manager.OnStatusTick();
-        EXPECT_EQ(manager.pageBlocked, 1);
-        EXPECT_EQ(manager.currentPage, 0);
+        EXPECT_EQ(manager.Pages().PageBlocked(), 1);
+        EXPECT_EQ(manager.Pages().CurrentPage(), 0);
     }
     module.SetStatusOverride(std::nullopt);
     manager.OnStatusTick();
-    EXPECT_EQ(manager.pageBlocked, 0);
-    EXPECT_EQ(manager.currentPage, 0x84);
-    EXPECT_EQ(manager.writeMark, -1);
+    EXPECT_EQ(manager.Pages().PageBlocked(), 0);
+    EXPECT_EQ(manager.Pages().CurrentPage(), 0x84);
+    EXPECT_EQ(manager.Pages().WriteMark(), -1);
 }
 
 // The transmit flag is bit 0 of flow register 172 with 2022-6 firmware and of 173 with 2110 firmware.

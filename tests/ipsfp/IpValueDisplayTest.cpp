@@ -33,10 +33,10 @@ protected:
     void OnTab(int tab)
     {
         store.SetValue(COM_SFP_TAB_SELECT, tab);
-        manager.RunUpdateStep();
+        manager.Sequencer().RunUpdateStep();
     }
 
-    IpValueDisplay display {manager};
+    IpValueDisplay display {manager.PageParts()};
     std::vector<std::unique_ptr<TpCommand>> extra;
 };
 
@@ -99,7 +99,7 @@ TEST_F(IpDisplay, EveryKindShowsItsBytes)
     }
     EXPECT_EQ(display.FirmwareVersion(1), 0x0211);
     EXPECT_TRUE(store.GetCmd(0x0D60)->IsVisible()) << "the sequence-error line shows";
-    EXPECT_EQ(manager.busy, 0);
+    EXPECT_EQ(manager.Busy().Byte(), 0);
 }
 
 TEST_F(IpDisplay, ViewsChooseTheSecondControlOrNothing)
@@ -190,6 +190,6 @@ TEST_F(IpDisplay, ReadingTheWebAddressRaisesTheResetMarksOnTheNextTick)
     manager.OnStatusTick();
     EXPECT_EQ(store.GetCmdText(2610), "RESET");
     EXPECT_EQ(store.GetCmdText(2717), "RESET");
-    EXPECT_EQ(manager.addressCheck[0], 7);
-    EXPECT_EQ(manager.addressCheck[1], 0xFFFF) << "mask bytes differ";
+    EXPECT_EQ(manager.Tick().AddressCheck()[0], 7);
+    EXPECT_EQ(manager.Tick().AddressCheck()[1], 0xFFFF) << "mask bytes differ";
 }

@@ -119,36 +119,36 @@ TEST_F(SfpStatusPoll, FlagsFollowAValidStatusInOrder)
 
 TEST_F(SfpStatusPoll, WriteSettlePollsOnceAndDisarms)
 {
-    manager.ArmWriteSettle();
-    EXPECT_EQ(manager.busyCountdown, 60);
-    EXPECT_FALSE(manager.ServiceWriteSettle());
+    manager.Pages().ArmWriteSettle();
+    EXPECT_EQ(manager.Pages().BusyCountdown(), 60);
+    EXPECT_FALSE(manager.Pages().ServiceWriteSettle());
     EXPECT_EQ(Trace(), (std::vector<Trans> {Rd(0, 128, 0x80)}));
-    EXPECT_EQ(manager.busyCountdown, -1);
-    EXPECT_FALSE(manager.ServiceWriteSettle());
+    EXPECT_EQ(manager.Pages().BusyCountdown(), -1);
+    EXPECT_FALSE(manager.Pages().ServiceWriteSettle());
     EXPECT_EQ(Trace().size(), 1u) << "disarmed: no poll";
 }
 
 TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
 {
-    EXPECT_FALSE(manager.ChangePage(0x90));
+    EXPECT_FALSE(manager.Pages().ChangePage(0x90));
     EXPECT_EQ(sfp_selected_page(), 0x90);
     for (int tick = 0; tick < 100; ++tick) {
         SfpLink::PollSfpStatus();
         ASSERT_LT(Protocol().lastStatus, kSimSfpReadLimit);
         ASSERT_EQ(Protocol().pageLoadPending, 1);
     }
-    EXPECT_TRUE(manager.ChangePage(0x90)) << "still the page asked for";
+    EXPECT_TRUE(manager.Pages().ChangePage(0x90)) << "still the page asked for";
 
     debug->Clear();
-    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
-    EXPECT_EQ(manager.requestedPage, 0x90);
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0x90);
     EXPECT_EQ(sfp_selected_page(), 0x90);
 
     // Writes are taken but never reported complete either.
-    EXPECT_TRUE(manager.SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
-    manager.ArmWriteSettle();
-    manager.ServiceWriteSettle();
+    EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
+    manager.Pages().ArmWriteSettle();
+    manager.Pages().ServiceWriteSettle();
     EXPECT_EQ(Protocol().writePending, 1);
 
     // Only the module going away (and coming back) clears the state.
@@ -158,7 +158,7 @@ TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
     EXPECT_EQ(Protocol().selectedPage, 0);
     EXPECT_EQ(Protocol().pageLoadPending, 0);
     EXPECT_EQ(Protocol().writePending, 0);
-    EXPECT_FALSE(manager.ChangePage(0xC0));
-    EXPECT_EQ(manager.requestedPage, 0xC0) << "one request after each reset";
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0xC0) << "one request after each reset";
     EXPECT_EQ(sfp_selected_page(), 0xC0);
 }

@@ -75,7 +75,7 @@ TEST_F(SfpParamTableContents, LookupsRelationsAndRowsTheIpMenuUses)
 TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinitions)
 {
     auto counts = [this] {
-        const SfpParamCounts c = manager.CountKnownParameters();
+        const SfpParamCounts c = manager.Configure().CountKnownParameters();
         return std::vector<uint32_t> {c.all, c.controller, c.flow};
     };
     EXPECT_EQ(counts(), (std::vector<uint32_t> {0, 0, 0}));
@@ -86,7 +86,7 @@ TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinition
     store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
     store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
     EXPECT_EQ(counts(), (std::vector<uint32_t> {3, 1, 1}));
-    manager.ChangePage(0xFE);     // moves the flow rows
+    manager.Pages().ChangePage(0xFE);     // moves the flow rows
     manager.SetModuleMode(0);     // reads the transmit flag at 172
     table.Reset();
     EXPECT_EQ(counts(), (std::vector<uint32_t> {0, 0, 0}));
@@ -98,7 +98,7 @@ TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinition
     store.SetValue(COM_SFP_TAB_SELECT, 7);
     for (int tick = 0; tick < 20; ++tick) {
         manager.OnStatusTick();
-        manager.RunUpdateStep();
+        manager.Sequencer().RunUpdateStep();
     }
     const SfpPageList& pages = SfpLink::State().pageTable;
     EXPECT_EQ(std::string(pages[3].name), "ContrPg");

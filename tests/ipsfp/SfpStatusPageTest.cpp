@@ -118,14 +118,14 @@ TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
     EXPECT_EQ(store.FindTask(page.get())->periodTicks, 8);
     EXPECT_EQ(store.GetCmdText(831), "IP Out");
     EXPECT_FALSE(store.GetCmd(832)->IsVisible());
-    EXPECT_TRUE(IpSfpManager::IsEncapsulating());
+    EXPECT_TRUE(page->Manager().Flows().IsEncapsulating());
 
     SimEmSfpFlags().SetDecapsulation(1);
     for (int i = 0; i < 5; ++i)
         Tick();
     EXPECT_EQ(page->Type(), SfpType::IpIn) << "the simulated module decapsulates";
     EXPECT_EQ(page->GetItemText(1), "IP Rx");
-    EXPECT_TRUE(IpSfpManager::IsDecapsulating());
+    EXPECT_TRUE(page->Manager().Flows().IsDecapsulating());
 
     SimEmSfpFlags().SetIpMode(0);
     Tick();
