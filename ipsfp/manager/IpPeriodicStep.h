@@ -62,7 +62,10 @@ private:
 
     IpFlowView& flows_;
     IpModulePages& pages_;
+    // The three timers and the refresh request are the module's as defined;
+    // no menu of this instrument starts the timers or raises the request.
     int32_t copyFlagTimer = -1, secondCopyTimer = -1, statusRefreshTimer = -1;
+    uint8_t statusRefreshRequest = 0;
     uint8_t addressReadCounter = 0, addressReadHandled = 0;
     uint8_t addressResetState = 0;
     std::array<uint16_t, 3> addressCheck {};
