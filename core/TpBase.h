@@ -12,4 +12,9 @@ public:
     // Empties the event log (passed on to the event logger, when there is
     // one).
     virtual void ClearEventLog();
+
+    // The event logger, which sits above the command model, hands in how its
+    // log is emptied.
+    using EventLogClearer = void (*)();
+    static void SetEventLogClearer(EventLogClearer clearer);
 };

@@ -51,6 +51,10 @@ TpLogger::TpLogger(TpCommand* parent)
             store->DefineEntry(COM_ANLYS_LOG_ENABLE, kStoreValue, kStoreSystem, 1);
         store->AddTask(this, "EventLog", 20, true, true);
     }
+    TpBase::SetEventLogClearer([] {
+        if (TpLogger* logger = TpLogger::Instance())
+            logger->Clear();
+    });
     std::lock_guard<std::mutex> lock(g_loggerMutex);
     g_logger = this;
 }

@@ -1,6 +1,5 @@
 #include "TpDialog.h"
 
-#include "TpDialogList.h"
 #include "TpFont.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdFrame.h"
@@ -13,7 +12,7 @@ constexpr int kAutoWidth = 400;
 
 } // namespace
 
-TpDialog::TpDialog(TpDialogList* list, const std::string& name)
+TpDialog::TpDialog(TpWindowStack* list, const std::string& name)
     : TKrObject(nullptr, 0, 0), list_(list)
 {
     SetName(name);

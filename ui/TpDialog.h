@@ -21,11 +21,24 @@
 #include <string>
 #include <vector>
 
+class TpDialog;
 class TpDialogList;
+
+// What a dialog asks of the window stack it belongs to (the dialog list).
+class TpWindowStack {
+public:
+    virtual void CloseWindow(TpDialog* window) = 0;
+    virtual bool IsOpen(const TpDialog* window) const = 0;
+    // Publishes whether the top window closes on key 8.
+    virtual void PublishTop() = 0;
+
+protected:
+    ~TpWindowStack() = default;
+};
 
 class TpDialog : public TKrObject {
 public:
-    TpDialog(TpDialogList* list, const std::string& name);
+    TpDialog(TpWindowStack* list, const std::string& name);
     ~TpDialog() override;
 
     int WidgetType() const override { return kWidgetDialog; }
@@ -89,7 +102,7 @@ private:
     void Answer(int32_t value);
     int CaptionWidth(int innerWidth) const;
 
-    TpDialogList* list_;
+    TpWindowStack* list_;
     std::string title_;
     uint8_t closeOnKey_ = 0;
     uint8_t mode_ = 0;

@@ -35,7 +35,7 @@ enum class TpKeyResult {
     PowerOff,        // the power-off key: the application ends its loop
 };
 
-class TpDialogList {
+class TpDialogList : public TpWindowStack {
 public:
     explicit TpDialogList(LcdFrame& frame);
     TpDialogList();   // bound to the simulator's LCD frame
@@ -73,9 +73,9 @@ public:
     // Takes the window off the stack, clears its visible flag and its
     // question, has every window redrawn and runs the close hook. Nothing
     // for a window that is not open.
-    void CloseWindow(TpDialog* window);
+    void CloseWindow(TpDialog* window) override;
     TpDialog* Top() const { return stack_.empty() ? nullptr : stack_.back(); }
-    bool IsOpen(const TpDialog* window) const;
+    bool IsOpen(const TpDialog* window) const override;
     const std::vector<TpDialog*>& Stack() const { return stack_; }
     // Run whenever an instrument window closes (none: no hook).
     void SetCloseAnyWindowHook(std::function<void()> hook) { closeHook_ = std::move(hook); }
@@ -94,8 +94,7 @@ public:
     // Has everything drawn again at the next RedrawChanged.
     void MarkAllDirty() { stackChanged_ = true; }
 
-    // Publishes whether the top window closes on key 8.
-    void PublishTop();
+    void PublishTop() override;
 
 private:
     bool Build(const TpDialogFileData& data);
