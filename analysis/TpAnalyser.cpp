@@ -3,9 +3,9 @@
 #include "audio/dolby/TpDolbyStatus.h"
 #include "board/VideoFormat.h"
 
-#include "core/TpApplication.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "KrZuApi.h"
 #include "platform/DebugOut.h"
 #include "remote/scripts/TpScripts.h"

@@ -22,7 +22,7 @@
 #include "audio/aes/TpChanStatus.h"
 #include "audio/meters/TpAudMonitor.h"
 #include "audio/meters/TpAudioMeters.h"
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "remote/scripts/TpScriptAction.h"
 

@@ -3,8 +3,8 @@
 // and shuts everything down, saving the system data.
 #pragma once
 
-#include "core/MessageQueue.h"
-#include "core/TpApplication.h"
+#include "core/threads/MessageQueue.h"
+#include "core/store/TpApplication.h"
 #include "remote/web/TpWebFrontEnd.h"
 
 #include <atomic>

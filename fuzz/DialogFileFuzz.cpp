@@ -1,11 +1,11 @@
 // Dialog definitions from arbitrary bytes: the reader must report what it
 // cannot understand and never read past the end; whatever it accepts must
 // build, open and draw.
-#include "core/TextTable.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/store/TpStore.h"
 #include "sim/LcdFrame.h"
-#include "ui/TpDialogFile.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogFile.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // rules after every step. Run with -close_fd_mask=2 to hide the messages.
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/params/SfpCompositePairs.h"

@@ -4,7 +4,7 @@
 // and parameters made from the rest of the input. Checks that every value
 // keeps to its colours and text bounds.
 #include "board/SfpBoard.h"
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 #include "ipsfp/status/SfpFieldTables.h"
 #include "ipsfp/status/TpSfpStatusField.h"
 #include "sim/BoardDevices.h"

@@ -2,10 +2,10 @@
 // requests: the queue's checks, the store-request handler and the reply.
 #include "FuzzFolder.h"
 
-#include "core/RemoteReplySlot.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/threads/RemoteReplySlot.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "app/TpZuApplication.h"
 #include "platform/FileSystem.h"
 

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the status export as the text of its layout file,
 // over a store with a few commands of each kind.
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "remote/web/TpXmlStatus.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "TpMemories.h"
 
 #include "KrZuApi.h"
-#include "core/TpDirList.h"
-#include "core/TpStore.h"
+#include "core/commands/TpDirList.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"
 

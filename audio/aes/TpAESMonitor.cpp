@@ -2,10 +2,10 @@
 
 #include "board/AesChannelStatus.h"
 #include "board/AudioBoard.h"
-#include "core/LocalTime.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/LocalTime.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/Clock.h"
 
 #include <cstring>

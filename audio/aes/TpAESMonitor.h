@@ -5,9 +5,9 @@
 #pragma once
 
 #include "KrZuApi.h"
-#include "core/TpButtonPress.h"
-#include "core/TpChildCmd.h"
-#include "core/TpCommand.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpCommand.h"
 #include "remote/scripts/TpScriptAction.h"
 #include "sim/BoardDevices.h"
 

@@ -1,7 +1,7 @@
 #include "TpChanStatus.h"
 
 #include "board/AesChannelStatus.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
 #include <atomic>

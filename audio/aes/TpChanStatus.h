@@ -4,8 +4,8 @@
 #pragma once
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpValListCmd.h"
+#include "core/store/TpChildCmd.h"
+#include "core/commands/TpValListCmd.h"
 #include "sim/BoardDevices.h"
 
 #include <array>

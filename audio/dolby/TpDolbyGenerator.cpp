@@ -5,10 +5,10 @@
 #include "board/AudioBoard.h"
 #include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
-#include "core/TpCommandLine.h"
-#include "core/TpStore.h"
+#include "core/log/TpCommandLine.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <new>

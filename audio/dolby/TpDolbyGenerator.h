@@ -15,10 +15,10 @@
 #include "DolbyStreamFile.h"
 #include "TpDolbyField.h"
 #include "board/VideoFormat.h"
-#include "core/TpButtonPress.h"
-#include "core/TpChildCmd.h"
-#include "core/TpSysDialog.h"
-#include "core/TpThread.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpChildCmd.h"
+#include "core/commands/TpSysDialog.h"
+#include "core/threads/TpThread.h"
 #include "platform/Semaphore.h"
 
 #include <array>

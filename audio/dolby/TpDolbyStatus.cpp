@@ -4,11 +4,11 @@
 #include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
 #include "board/VideoFormat.h"
-#include "core/TpButtonPress.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpColouredList.h"
+#include "ui/widgets/TpColouredList.h"
 
 #include <algorithm>
 #include <cmath>

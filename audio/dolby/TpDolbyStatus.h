@@ -15,8 +15,8 @@
 #include "audio/meters/DolbyStatusView.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpCmdTable.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpCmdTable.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "TpStatusField.h"
 
-#include "core/TextTable.h"
-#include "core/TpCommand.h"
-#include "core/TpLogger.h"
+#include "core/text/TextTable.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpLogger.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "DolbyStatusTables.h"
-#include "core/TpBase.h"
+#include "core/store/TpBase.h"
 
 #include <cstdint>
 #include <string>

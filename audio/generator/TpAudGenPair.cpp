@@ -5,7 +5,7 @@
 
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
-#include "core/TpApplication.h"
+#include "core/store/TpApplication.h"
 #include "platform/DebugOut.h"
 
 #include <cstdint>

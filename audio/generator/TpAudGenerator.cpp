@@ -2,9 +2,9 @@
 
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
-#include "core/TpApplication.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
 #include <string>

@@ -11,9 +11,9 @@
 #include "TpAudioPair.h"
 
 #include "board/VideoFormat.h"
-#include "core/TpChildCmd.h"
-#include "core/TpCmdTable.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpParent.h"
 
 #include <array>
 #include <memory>

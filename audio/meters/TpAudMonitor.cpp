@@ -1,6 +1,6 @@
 #include "TpAudMonitor.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 TpAudMonitor::TpAudMonitor(TpCommand* parent, const CmdIds& ids, bool aesSources, bool streamSource, bool withTask)
     : TpMonParent(parent)

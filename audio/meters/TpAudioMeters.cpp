@@ -6,10 +6,10 @@
 #include "audio/aes/TpAESMonitor.h"
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
-#include "core/TextTable.h"
-#include "core/TpCommandLine.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpCommandLine.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 #include "TpMeter.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 TpMeter::TpMeter(TpCommand* parent, int index, uint16_t levelId, uint16_t barId, uint16_t hiResId,
                  uint16_t pairNameId, uint16_t logPairId, const MeterScale* scale)

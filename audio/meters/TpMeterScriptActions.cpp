@@ -1,6 +1,6 @@
 #include "TpMeterScriptActions.h"
 
-#include "core/TextTable.h"
+#include "core/text/TextTable.h"
 #include "platform/DebugOut.h"
 #include "remote/scripts/TpScripts.h"
 

@@ -2,7 +2,7 @@
 
 #include "TpMeter.h"
 
-#include "core/TpLogger.h"
+#include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
 #include <climits>

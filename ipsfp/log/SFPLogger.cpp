@@ -1,8 +1,8 @@
 #include "SFPLogger.h"
 
 #include "KrZuApi.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/params/SfpParamTable.h"
 #include "ipsfp/status/TpSfpStatusField.h"
 #include "platform/DebugOut.h"

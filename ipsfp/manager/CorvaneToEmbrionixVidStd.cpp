@@ -4,7 +4,7 @@
 #include "IpFlowView.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "IpFlowView.h"
 
-#include "ui/TKrObject.h"
+#include "ui/widgets/TKrObject.h"
 
 #include <cstdio>
 #include <string>

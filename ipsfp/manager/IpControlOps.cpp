@@ -1,7 +1,7 @@
 #include "IpControlOps.h"
 #include "IpStoreAccess.h"
 
-#include "ui/TKrObject.h"
+#include "ui/widgets/TKrObject.h"
 
 namespace IpControlOps {
 

@@ -7,9 +7,9 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpStore.h"
-#include "core/TpValListCmd.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpValListCmd.h"
 
 #include <cstdio>
 

@@ -5,12 +5,12 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TKrObject.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogList.h"
-#include "ui/TpPageControl.h"
+#include "ui/widgets/TKrObject.h"
+#include "ui/widgets/TpDialog.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpPageControl.h"
 
 #include <cctype>
 

@@ -8,10 +8,10 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpApplication.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpChildCmd.h"
-#include "core/TpStore.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/edid/EdidPage.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
@@ -12,8 +12,8 @@
 #include "ipsfp/pages/IpValueDisplay.h"
 #include "platform/DebugOut.h"
 #include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
-#include "ui/TpPageControl.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpPageControl.h"
 
 #include <algorithm>
 #include <cstdio>

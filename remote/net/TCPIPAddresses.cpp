@@ -2,10 +2,10 @@
 
 #include "KrZuApi.h"
 #include "board/NetBoard.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "TpScriptAction.h"
 #include "TpScripts.h"
 
-#include "core/FileHelpers.h"
+#include "core/files/FileHelpers.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"

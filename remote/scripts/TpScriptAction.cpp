@@ -3,13 +3,13 @@
 #include "TpScripts.h"
 
 #include "KrZuApi.h"
-#include "core/MessageQueue.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/threads/MessageQueue.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "sim/KeyMailbox.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 
 TpScriptAction::TpScriptAction(const char* name, const std::string& keyword, const Descriptor& descriptor,

@@ -6,7 +6,7 @@
 // EndAction and CancelAction.
 #pragma once
 
-#include "core/TpBase.h"
+#include "core/store/TpBase.h"
 
 #include <array>
 #include <cstdint>

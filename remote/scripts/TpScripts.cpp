@@ -4,11 +4,11 @@
 #include "TpScriptAction.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpButtonPress.h"
-#include "core/TpMemListCmd.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/text/TextTable.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/commands/TpMemListCmd.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 

@@ -21,8 +21,8 @@
 
 #include "ScriptFile.h"
 
-#include "core/TpCmdTable.h"
-#include "core/TpParent.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpParent.h"
 
 #include <cstdint>
 #include <ctime>

@@ -1,10 +1,10 @@
 #include "TpRemoteCtrl.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/store/TpChildCmd.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/DebugOut.h"
 
 #include <cerrno>

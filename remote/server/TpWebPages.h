@@ -4,7 +4,7 @@
 // page, so the server knows nothing of HTML or of the status layout.
 #pragma once
 
-#include "core/RemoteMsgHeader.h"
+#include "core/protocol/RemoteMsgHeader.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "TpWebFileList.h"
 
-#include "core/LocalTime.h"
+#include "core/text/LocalTime.h"
 
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"

@@ -1,10 +1,10 @@
 #include "TpXmlStatus.h"
 
-#include "core/AtomicOutFile.h"
-#include "core/LocalTime.h"
+#include "core/files/AtomicOutFile.h"
+#include "core/text/LocalTime.h"
 #include "TpXmlLayout.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"

@@ -1,15 +1,15 @@
 // The application loop: ticks, console lines, keys (also while locked), and power-off saving the system data.
 #include "app/AppTest.h"
 #include "core/CommandProbes.h"
-#include "core/TpCommand.h"
-#include "core/TpCommandLine.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpCommandLine.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdFrame.h"
 #include "sim/LcdImageFiles.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include "KrZuApi.h"
 

@@ -1,9 +1,9 @@
 // Store requests as a connection posts them: reply type, fields and payload of each, and the refused ones.
 #include "app/AppTest.h"
-#include "core/TpCommand.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 
 #include "KrZuApi.h"
 

@@ -7,10 +7,10 @@
 #include "KrZuApi.h"
 #include "audio/generator/TpAudGenerator.h"
 #include "audio/generator/TpAudOscillators.h"
-#include "core/TpApplication.h"
-#include "core/TpCommand.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/store/TpCommand.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,11 +6,11 @@
 #include "FakeAudioHardware.h"
 #include "app/AppTest.h"
 #include "audio/dolby/TpDolbyGenerator.h"
-#include "core/TpCommandLine.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpCommandLine.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 #include "sim/KeyMailbox.h"
 
 #include <chrono>

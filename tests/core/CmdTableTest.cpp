@@ -1,8 +1,8 @@
 // A page's command table: entries by index, reads through the store, writes to every command of the id.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpCmdTable.h"
-#include "core/TpStore.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 namespace {

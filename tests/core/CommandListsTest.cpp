@@ -1,10 +1,10 @@
 // Item lists as clients read them, and the list commands built on them.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpMemListCmd.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
-#include "core/TpValListCmd.h"
+#include "core/commands/TpMemListCmd.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
+#include "core/commands/TpValListCmd.h"
 #include "support/ZuTest.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // What children tell their parents; buttons that act once per press; objects deleted while being told.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpButtonPress.h"
-#include "core/TpStore.h"
-#include "core/TpSysDialog.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpSysDialog.h"
 #include "support/ZuTest.h"
 
 #include <memory>

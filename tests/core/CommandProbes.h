@@ -1,8 +1,8 @@
 // Commands for tests that record what the command model does to them.
 #pragma once
 
-#include "core/TpChildCmd.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpParent.h"
 
 #include <functional>
 #include <vector>

@@ -1,9 +1,9 @@
 // Folder listings: sorted names without the extension, files or folders only, read in steps; change times.
 #include "KrZuApi.h"
-#include "core/FileHelpers.h"
-#include "core/TpDirList.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/files/FileHelpers.h"
+#include "core/commands/TpDirList.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/FileSystem.h"
 #include "support/ZuTest.h"
 

@@ -1,9 +1,9 @@
 // The event log as the web pages and the user see it: layout, what is kept or filtered out, clearing and saving.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/Paths.h"
 #include "support/ZuTest.h"
 

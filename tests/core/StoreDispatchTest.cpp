@@ -1,7 +1,7 @@
 // The store's chains: a change reaches every command of the id whose state differs, whatever they do when told.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 #include <memory>

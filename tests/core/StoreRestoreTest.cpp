@@ -1,9 +1,9 @@
 // Defaults, memories and backup files: what the store gives its commands when it loads, and who hears of it.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpMemoryFile.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/memories/TpMemoryFile.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/Paths.h"
 #include "support/ZuTest.h"
 

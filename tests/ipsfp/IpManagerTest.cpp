@@ -9,8 +9,8 @@
 #include "ipsfp/manager/CorvaneToEmbrionixVidStd.h"
 #include "ipsfp/manager/IPFollower.h"
 #include "ipsfp/manager/IpControlOps.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <array>

@@ -10,11 +10,11 @@
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <memory>

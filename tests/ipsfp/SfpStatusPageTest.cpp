@@ -7,14 +7,14 @@
 #include "IpSfpTest.h"
 
 #include "board/SfpBoard.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "KrZuApi.h"
 #include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <memory>

@@ -5,8 +5,8 @@
 
 #include "KrZuApi.h"
 #include "sim/TpTFTBitmap.h"
-#include "core/TpCommand.h"
-#include "ui/TpDialogList.h"
+#include "core/store/TpCommand.h"
+#include "ui/dialogs/TpDialogList.h"
 
 namespace {
 

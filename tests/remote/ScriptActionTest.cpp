@@ -4,8 +4,8 @@
 #include "ScriptsTest.h"
 
 #include "analysis/TpAnalyser.h"
-#include "core/MessageQueue.h"
-#include "core/TextTable.h"
+#include "core/threads/MessageQueue.h"
+#include "core/text/TextTable.h"
 #include "remote/scripts/TpScriptAction.h"
 
 namespace {

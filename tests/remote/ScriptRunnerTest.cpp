@@ -3,13 +3,13 @@
 // through the page's run control, the store and the clock.
 #include "ScriptsTest.h"
 
-#include "core/FileHelpers.h"
-#include "core/TpMemoryFile.h"
+#include "core/files/FileHelpers.h"
+#include "core/memories/TpMemoryFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "remote/scripts/TpScriptAction.h"
 #include "sim/KeyMailbox.h"
-#include "ui/TpKeyScan.h"
+#include "ui/keys/TpKeyScan.h"
 
 #include <cstdlib>
 #include <unistd.h>

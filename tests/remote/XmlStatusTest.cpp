@@ -3,8 +3,8 @@
 #include "RemoteTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "platform/Paths.h"
 #include "remote/web/TpXmlStatus.h"
 

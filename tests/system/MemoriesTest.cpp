@@ -2,7 +2,7 @@
 #include "BoardTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "system/TpMemories.h"

@@ -3,9 +3,9 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpParent.h"
-#include "core/TpSysDialog.h"
+#include "core/text/TextTable.h"
+#include "core/store/TpParent.h"
+#include "core/commands/TpSysDialog.h"
 
 #include <memory>
 #include <vector>

@@ -4,8 +4,8 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpButtonPress.h"
-#include "core/TpParent.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpParent.h"
 
 #include <vector>
 

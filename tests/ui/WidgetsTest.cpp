@@ -2,8 +2,8 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "ui/TpComboBox.h"
-#include "ui/TpPageControl.h"
+#include "ui/widgets/TpComboBox.h"
+#include "ui/widgets/TpPageControl.h"
 
 namespace {
 
