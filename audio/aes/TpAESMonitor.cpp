@@ -1,4 +1,5 @@
 #include "TpAESMonitor.h"
+#include "core/store/Colours.h"
 
 #include "board/AesChannelStatus.h"
 #include "board/AudioBoard.h"
@@ -11,7 +12,6 @@
 #include <cstring>
 
 namespace {
-constexpr uint32_t kRed = 0xFF0000;
 
 // Status texts: AES PCM (no user bits), input lost, data types 2, 3, 1.
 constexpr unsigned kTextPcm = 80, kTextPcmNoUser = 133, kTextLost = 81;
@@ -113,17 +113,17 @@ void TpAESMonitor::Update()
     if (!inputOk) {
         ++errorCount_;
         lastError_ = now;
-        status_->SetColourAll(kRed);
-        longStatus_->SetColourAll(kRed);
-        errors_->SetColourAll(kRed);
+        status_->SetColourAll(Colour::kRed);
+        longStatus_->SetColourAll(Colour::kRed);
+        errors_->SetColourAll(Colour::kRed);
     } else {
         const int n = audmon_read_count();
         if (n > 0) {
             errorCount_ += static_cast<uint32_t>(n);
             errors_->SetValueAll(errors_->GetValue() + n);
             lastError_ = now;
-            status_->SetColourAll(kRed);
-            longStatus_->SetColourAll(kRed);
+            status_->SetColourAll(Colour::kRed);
+            longStatus_->SetColourAll(Colour::kRed);
             if (!errorState_)
                 LogEvent(Source(kErrorSource), kEventError, kEventErrors, nullptr);
             errorState_ = true;
@@ -135,7 +135,7 @@ void TpAESMonitor::Update()
             longStatus_->SetColourAll(0);
         }
     }
-    const uint32_t countColour = errors_->GetValue() != 0 ? kRed : 0;
+    const uint32_t countColour = errors_->GetValue() != 0 ? Colour::kRed : 0;
     errors_->SetColourAll(countColour);
     errors_->SetVisibleAll(inputOk);
     if (now != lastSecond_) {

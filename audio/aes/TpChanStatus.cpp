@@ -1,4 +1,5 @@
 #include "TpChanStatus.h"
+#include "core/store/Colours.h"
 
 #include "board/AesChannelStatus.h"
 #include "core/store/TpStore.h"
@@ -11,7 +12,6 @@ namespace {
 std::atomic<bool> g_itemsForced{false};
 
 constexpr int kInvalidItems = 6;
-constexpr uint32_t kRed = 0xFF0000;
 constexpr int kOrigin = 6;        // bytes 6-9
 constexpr int kDestination = 10;  // bytes 10-13
 
@@ -267,7 +267,7 @@ void TpChanStatus::ShowInvalid(int line1Items)
     line2_->SetTextAll("");
     for (int i = 0; i < static_cast<int>(kAesStatusBytes); ++i) {
         line3_->SetItemTextAll(i, " ");
-        line3_->SetItemColoursAll(i, 0, kItemBack);
+        line3_->SetItemColoursAll(i, 0, Colour::kListBlue);
     }
     for (int i = kInvalidItems; i < line1Items; ++i)
         line1_->SetItemTextAll(i, "");
@@ -279,7 +279,7 @@ void TpChanStatus::ColourField(const Block& block, int first, bool professional)
     // a consumer block, leaves no marks behind.
     const bool shown = professional && block[first] != 0;
     for (int i = first; i < first + 4; ++i)
-        line3_->SetItemColoursAll(i, shown && (block[i] & 0x80) != 0 ? kRed : 0, kItemBack);
+        line3_->SetItemColoursAll(i, shown && (block[i] & 0x80) != 0 ? Colour::kRed : 0, Colour::kListBlue);
 }
 
 void TpChanStatus::DrawStatus()

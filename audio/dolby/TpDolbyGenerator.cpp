@@ -258,9 +258,9 @@ void TpDolbyGenerator::UpdateStartLine()
     const DolbyLineWindow w = DolbyLineWindowOf(format_.standard);
     uint32_t colour = 0;
     if (absolute < w.minimum || absolute > w.maximum)
-        colour = kRed;
+        colour = Colour::kRed;
     else if (absolute < w.low || absolute > w.high)
-        colour = kNearLine;
+        colour = Colour::kDarkGreen;
     lines_->SetColourAll(colour);
 
     int offset = absolute - VideoFormat::GetDolbyIdealLine(format_);
@@ -456,7 +456,7 @@ void TpDolbyGenerator::BindProgram(int program)
     TpCommand& mode = Current().Field(kDolbyAc3ModeField);
     for (int item = 0; item < kDolbyMaxPrograms; ++item) {
         const bool own = item == ConfigMode(program);
-        mode.SetItemColoursAll(item, own ? 0 : kRed, own ? 0 : kWhite);
+        mode.SetItemColoursAll(item, own ? 0 : Colour::kRed, own ? 0 : Colour::kWhite);
     }
 }
 
@@ -496,7 +496,7 @@ void TpDolbyGenerator::CopyCurrentToStored(int p)
 void TpDolbyGenerator::ColourAc3Mode()
 {
     TpCommand& mode = Current().Field(kDolbyAc3ModeField);
-    mode.SetColourAll(mode.GetValue() == ConfigMode(program_) ? 0 : kRed);
+    mode.SetColourAll(mode.GetValue() == ConfigMode(program_) ? 0 : Colour::kRed);
 }
 
 void TpDolbyGenerator::ApplyAll()

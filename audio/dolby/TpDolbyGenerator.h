@@ -13,6 +13,7 @@
 #pragma once
 
 #include "DolbyStreamFile.h"
+#include "core/store/Colours.h"
 #include "TpDolbyField.h"
 #include "board/VideoFormat.h"
 #include "core/commands/TpButtonPress.h"
@@ -46,9 +47,6 @@ public:
     static constexpr int kTaskPeriodMs = 300;
     static constexpr int kReloadTicks = 10;
     static constexpr unsigned kDefaultTexts[2] = {245, 246};
-    static constexpr uint32_t kRed = 0xFF0000;
-    static constexpr uint32_t kWhite = 0xFFFFFF;
-    static constexpr uint32_t kNearLine = 0x004000;
 
     TpDolbyGenerator();
     ~TpDolbyGenerator() override;

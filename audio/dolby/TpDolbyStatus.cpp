@@ -1,4 +1,5 @@
 #include "TpDolbyStatus.h"
+#include "core/store/Colours.h"
 
 #include "DolbyGenTables.h"
 #include "board/DolbyBoard.h"
@@ -393,14 +394,14 @@ void TpDolbyStatus::UpdateDolbyD()
     if (flag)
         ++errorCount_;
     cmds_.SetValue(kErrors, errorCount_);
-    Cmd(kErrors)->SetColourAll(errorCount_ != 0 ? kRed : 0);
+    Cmd(kErrors)->SetColourAll(errorCount_ != 0 ? Colour::kRed : 0);
     if (kAc3FrameSamples != frameSize_) {
         frameSize_ = kAc3FrameSamples;
         LogEventInt(Cmd(kLogCommon), kEventInfo, texts_[kFrameSizeText], frameSize_);
     }
     Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem, FormatStatusInt("%d", frameSize_));
-    Cmd(kAc3Status)->SetItemColoursAll(kPaSpacingItem, frameSize_ == kAc3FrameSamples ? TpStatusField::kWhite : kRed,
-                                       TpStatusField::kBack);
+    Cmd(kAc3Status)->SetItemColoursAll(kPaSpacingItem, frameSize_ == kAc3FrameSamples ? Colour::kWhite : Colour::kRed,
+                                       Colour::kListBlue);
 }
 
 void TpDolbyStatus::ShowLoss()
@@ -413,7 +414,7 @@ void TpDolbyStatus::ShowLoss()
     cmds_.SetVisible(kLines, false);
     cmds_.SetVisible(kStartTime, false);
     cmds_.SetText(kDescription, "<NO Dolby data!>");
-    Cmd(kDescription)->SetColourAll(kRed);
+    Cmd(kDescription)->SetColourAll(Colour::kRed);
     status_ = DolbyEStatus{kAbsent, kAbsent, kAbsent, kAbsent, kAbsent};
     status_.startGain.fill(kAbsent);
     status_.endGain.fill(kAbsent);
@@ -494,7 +495,7 @@ void TpDolbyStatus::MeasureLine()
     }
     char text[40];
     std::snprintf(text, sizeof text, "Line %c%ld", sign, static_cast<long>(shown));
-    static constexpr uint32_t kClassColours[] = {0, kNearEdge, kRed};
+    static constexpr uint32_t kClassColours[] = {0, Colour::kDarkGreen, Colour::kRed};
     cmds_.SetText(kLines, text);
     Cmd(kLines)->SetColourAll(lineClass >= 0 ? kClassColours[lineClass] : 0);
     cmds_.SetValue(kStartTime, static_cast<int32_t>((remainder + samplesPerLine * line) * 10000 / rate));

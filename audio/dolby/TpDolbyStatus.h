@@ -11,6 +11,7 @@
 #pragma once
 
 #include "DolbyMetadataReader.h"
+#include "core/store/Colours.h"
 #include "TpStatusField.h"
 #include "audio/meters/DolbyStatusView.h"
 
@@ -57,8 +58,6 @@ public:
     // Stream kinds.
     enum Kind : int { kNone = 0, kDolbyE = 1, kDolbyD = 2, kDolbyPlus = 3 };
 
-    static constexpr uint32_t kRed = 0xFF0000;
-    static constexpr uint32_t kNearEdge = 0x004000;
     static constexpr int kAc3FrameSamples = 1536;
     static constexpr uint32_t kErrorRegister = 12;
     static constexpr int kAc3Streams = 9;   // independent and dependent stream indexes 0-8

@@ -1,4 +1,5 @@
 #include "TpAudGenPair.h"
+#include "core/store/Colours.h"
 
 #include "TpAudOscillators.h"
 #include "TpAudioPair.h"
@@ -11,7 +12,6 @@
 #include <cstdint>
 
 namespace {
-constexpr uint32_t kRed = 0xFF0000;
 
 // Levels in hundredths of a dB.
 constexpr int64_t kPulseToneLevel = -900;
@@ -245,7 +245,7 @@ void TpAudGenPair::ComputeGain(int s)
     };
     if (sum > 0) {
         // The gain cannot exceed unity; red shows the level is out of reach.
-        side.level->SetColourAll(kRed);
+        side.level->SetColourAll(Colour::kRed);
         sum = 0;
     } else {
         side.level->SetColourAll(0);

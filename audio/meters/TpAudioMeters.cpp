@@ -1,4 +1,5 @@
 #include "TpAudioMeters.h"
+#include "core/store/Colours.h"
 
 #include "TextFormat.h"
 #include "TpThreshold.h"
@@ -18,7 +19,6 @@ std::atomic<bool> g_inputCalibration{false};
 
 constexpr const char* kScale18File = "meters/meters18.tga";
 constexpr const char* kScale20File = "meters/meters20.tga";
-constexpr uint32_t kScaleFileColour = 0x5A92CD;
 
 // Caption texts by caption index; the last is the pair-name format.
 constexpr unsigned kPairNameText = 90;
@@ -81,7 +81,7 @@ TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdId
     referenceDb_ = scale_->ReferenceDb();
     scaleFile_ = std::make_unique<TpCommand>(this, ids[kScaleFile], 2);
     scaleFile_->SetTextAll(kScale18File);
-    scaleFile_->SetColourAll(kScaleFileColour);
+    scaleFile_->SetColourAll(Colour::kListBlue);
     if (makeAes)
         aes_ = std::make_unique<TpAESMonitor>(TpAESMonitor::kCommandIds);
     for (int i = 0; i < kMeters; ++i) {

@@ -1,4 +1,5 @@
 #include "EmbrionixFirmwareRevisonReader.h"
+#include "ipsfp/status/SfpFieldFormat.h"
 #include "IpControlIds.h"
 
 #include "board/SfpBoard.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr uint8_t kIdentityDevice = 0xA0;
 constexpr uint8_t kSelectors[] = {0x00, 0x10, 0x20, 0x40};
 
 } // namespace
@@ -59,7 +59,7 @@ bool EmbrionixFirmwareRevisonReader::Tick()
     std::string text;
     for (uint8_t reg = kFirstRevisionRegister; reg < kFirstRevisionRegister + 4; ++reg) {
         uint8_t byte = 0;
-        i2c_read_byte(kIdentityDevice, reg, &byte);
+        i2c_read_byte(kSfpIdentityDevice, reg, &byte);
         char hex[8];
         std::snprintf(hex, sizeof hex, "%02Xh ", byte);
         text += hex;

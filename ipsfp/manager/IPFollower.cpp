@@ -1,4 +1,5 @@
 #include "IPFollower.h"
+#include "core/store/Colours.h"
 
 #include "IpFlowView.h"
 
@@ -10,13 +11,12 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
 
 uint32_t OctetColour(unsigned cmdId)
 {
     const TKrObject* field = FirstDisplayWidget(cmdId);
     const uint32_t colour = field != nullptr ? field->GetColour() : 0;
-    return colour != 0 ? colour : kWhite;
+    return colour != 0 ? colour : Colour::kWhite;
 }
 
 } // namespace
@@ -69,7 +69,7 @@ void IPFollower::Update()
         const int length = std::snprintf(octet, sizeof octet, "%ld", static_cast<long>(bytes_[n - 1]->GetValue()));
         if (n != 4) {
             text += '.';
-            colours.push_back(kWhite);
+            colours.push_back(Colour::kWhite);
         }
         text += octet;
         // One colour per character actually printed, whatever the value.

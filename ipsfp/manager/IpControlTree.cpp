@@ -194,7 +194,7 @@ bool IpControlTree::IsFlowEditControl(unsigned cmdId) { return IpIds::Contains(I
 
 void IpControlTree::ColourStandardFields(bool good)
 {
-    const uint32_t colour = good ? kWhite : kRed;
+    const uint32_t colour = good ? Colour::kWhite : Colour::kRed;
     if (flows_.SecondFlowShown()) {
         for (uint16_t id : IpIds::kStandardSecond)
             SetColour(id, colour);
@@ -219,9 +219,9 @@ void IpControlTree::ColourStatusFlags(bool good)
         const int32_t kept = control->GetValue();
         control->SetValue(0);
         if (control->CmdId() == COM_GEN1_PAYLOAD_ID)
-            control->SetColour(good ? 0 : kRed);
+            control->SetColour(good ? 0 : Colour::kRed);
         else
-            control->SetBackColour(good ? kWhite : kRed);
+            control->SetBackColour(good ? Colour::kWhite : Colour::kRed);
         control->SetValue(kept);
     }
     ++standardColourHold;

@@ -1,4 +1,5 @@
 #include "TkrSFPStatus.h"
+#include "ipsfp/status/SfpFieldFormat.h"
 
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr uint8_t kIdentityDevice = 0xA0;
 // Identity registers of device 0xA0.
 constexpr uint8_t kRegId = 0;
 constexpr uint8_t kRegExtId = 1;
@@ -287,11 +287,11 @@ void TkrSFPStatus::UpdateSFPType(uint8_t forced, SfpType forcedType)
 
     uint8_t id = 0, extId = 0, connector = 0;
     char part[kSfpPartNumberLength + 1] = {};
-    bool ok = i2c_read_byte(kIdentityDevice, kRegId, &id) && i2c_read_byte(kIdentityDevice, kRegExtId, &extId) &&
-              i2c_read_byte(kIdentityDevice, kRegConnector, &connector);
+    bool ok = i2c_read_byte(kSfpIdentityDevice, kRegId, &id) && i2c_read_byte(kSfpIdentityDevice, kRegExtId, &extId) &&
+              i2c_read_byte(kSfpIdentityDevice, kRegConnector, &connector);
     for (int i = 0; ok && i < kSfpPartNumberLength; ++i) {
         uint8_t c = 0;
-        ok = i2c_read_byte(kIdentityDevice, static_cast<uint8_t>(kRegPartNumber + i), &c);
+        ok = i2c_read_byte(kSfpIdentityDevice, static_cast<uint8_t>(kRegPartNumber + i), &c);
         part[i] = static_cast<char>(c);
     }
     const std::string partNumber(part);   // up to the first zero byte, 16 at most
@@ -377,7 +377,7 @@ void TkrSFPStatus::ShowUnrecognised(uint8_t id, uint8_t extId, uint8_t connector
     bool trailing = true;
     for (int i = kVendorNameLength - 1; ok && i >= 0; --i) {
         uint8_t c = 0;
-        ok = i2c_read_byte(kIdentityDevice, static_cast<uint8_t>(kRegVendorName + i), &c);
+        ok = i2c_read_byte(kSfpIdentityDevice, static_cast<uint8_t>(kRegVendorName + i), &c);
         if (trailing && c == ' ')
             c = 0;
         else

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ui/paint/TpScreenPainter.h"
+#include "core/store/Colours.h"
 #include "core/store/TpCommand.h"
 
 #include <cstdint>
@@ -49,14 +50,14 @@ enum TpWidgetAction : int {
 };
 
 // The screen's colours.
-constexpr uint32_t kColourScreen = 0x000000;
-constexpr uint32_t kColourDialog = 0x18284A;
-constexpr uint32_t kColourBorder = 0x5A92CD;
-constexpr uint32_t kColourTitle = 0x5A92CD;
-constexpr uint32_t kColourText = 0xFFFFFF;
-constexpr uint32_t kColourDisabled = 0x7F7F7F;
-constexpr uint32_t kColourFocus = 0xFFB000;
-constexpr uint32_t kColourFocusText = 0x000000;
+constexpr uint32_t kColourScreen = Colour::kBlack;
+constexpr uint32_t kColourDialog = Colour::kDialogBlue;
+constexpr uint32_t kColourBorder = Colour::kListBlue;
+constexpr uint32_t kColourTitle = Colour::kListBlue;
+constexpr uint32_t kColourText = Colour::kWhite;
+constexpr uint32_t kColourDisabled = Colour::kDarkGrey;
+constexpr uint32_t kColourFocus = Colour::kAmber;
+constexpr uint32_t kColourFocusText = Colour::kBlack;
 
 constexpr int kRowHeight = 11;     // one text row of a window
 constexpr int kMarkWidth = 8;      // the focus mark before a row
