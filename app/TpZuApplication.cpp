@@ -338,10 +338,10 @@ void TpZuApplication::SetLevel(int dest, double level, uint32_t flags)
         analyser->SetLevel(dest, level, flags);
 }
 
-void TpZuApplication::SetOutputParams(int a, int b, double c, double d)
+void TpZuApplication::SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain)
 {
     if (TpAnalyser* analyser = TpAnalyser::Instance())
-        analyser->SetOutputParams(a, b, c, d);
+        analyser->SetOutputParams(leftCode, rightCode, leftGain, rightGain);
 }
 
 bool TpZuApplication::SaveSystemData() const

@@ -50,7 +50,7 @@ public:
 
     // TpApplication
     void SetLevel(int dest, double level, uint32_t flags) override;
-    void SetOutputParams(int a, int b, double c, double d) override;
+    void SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain) override;
     bool ServiceKeysHeld() const override { return serviceKeys_; }
 
     // Called on the application thread after every redraw; the host learns

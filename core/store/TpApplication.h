@@ -10,7 +10,8 @@ public:
     virtual ~TpApplication() = default;
     // dest 0-15: a generated channel's level (signed linear gain) and flags.
     virtual void SetLevel(int dest, double level, uint32_t flags) = 0;
-    virtual void SetOutputParams(int a, int b, double c, double d) = 0;
+    // The AES output's two source codes and gains, for the audio monitors.
+    virtual void SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain) = 0;
     // True when the service key combination was held at power-on (it makes
     // the calibration settings editable).
     virtual bool ServiceKeysHeld() const { return false; }

@@ -33,7 +33,10 @@ public:
         double leftGain, rightGain;
     };
     void SetLevel(int dest, double level, uint32_t flags) override { levels.push_back({dest, level, flags}); }
-    void SetOutputParams(int a, int b, double c, double d) override { outputs.push_back({a, b, c, d}); }
+    void SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain) override
+    {
+        outputs.push_back({leftCode, rightCode, leftGain, rightGain});
+    }
     bool ServiceKeysHeld() const override { return serviceKeys; }
     // The last level reported for a channel; dest -1 when none was.
     Level LastLevel(int dest) const
