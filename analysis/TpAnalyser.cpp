@@ -31,7 +31,7 @@ constexpr unsigned kSfpUnrecognisedTextCmd = 2285;
 
 } // namespace
 
-TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* app) : TpParent(parent, 0, 0)
+TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* app) : TpParent(parent, 0, kKeepsNothing)
 {
     g_analyser = this;
     if (TpStore* store = TpStore::Instance())

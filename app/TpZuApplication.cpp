@@ -87,7 +87,7 @@ struct TpZuApplication::Subsystems {
     TpIniFile settings{"./system.cfg"};
     TpLogger logger;
     StartStep dialogsLoaded{[this] { dialogs.LoadDefinitions(settings.GetString("", "Language", "Orb")); }};
-    TpCommand keyLock{COM_REMOTE_DISABLE_KEYBOARD, 1};
+    TpCommand keyLock{COM_REMOTE_DISABLE_KEYBOARD, kKeepsValue};
     TpXmlStatus xmlStatus;
     TpMemories memories;
     StartStep foldersMade{[] { Paths::MakeDataFolders(); }};   // the scripts, reports and screen dumps go there

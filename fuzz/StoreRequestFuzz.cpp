@@ -23,8 +23,8 @@ struct World {
     {
         EnterFuzzFolder(kDeafSettings);
         app = std::make_unique<TpZuApplication>();
-        setting = std::make_unique<TpCommand>(COM_AUDIO_TAB_SELECT, 3);
-        list = std::make_unique<TpTextListCmd>(nullptr, COM_REMOTE_CONNECTIONS, 1);
+        setting = std::make_unique<TpCommand>(COM_AUDIO_TAB_SELECT, kKeepsValueText);
+        list = std::make_unique<TpTextListCmd>(nullptr, COM_REMOTE_CONNECTIONS, kKeepsValue);
         for (int i = 0; i < 5; ++i)
             app->Store().AddItem(COM_REMOTE_CONNECTIONS, "item", i);
     }

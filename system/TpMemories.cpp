@@ -7,12 +7,12 @@
 #include "platform/Paths.h"
 
 TpMemories::TpMemories(TpCommand* parent)
-    : TpParent(parent, 0, 0),
-      select_(std::make_unique<TpChildCmd>(this, COM_MEMORY_SEL, 1)),
+    : TpParent(parent, 0, kKeepsNothing),
+      select_(std::make_unique<TpChildCmd>(this, COM_MEMORY_SEL, kKeepsValue)),
       save_(std::make_unique<TpButtonPress>(this, COM_MEMORY_SAVE)),
       recall_(std::make_unique<TpButtonPress>(this, COM_MEMORY_RECALL)),
-      backupList_(std::make_unique<TpTextListCmd>(this, COM_MEMORY_BACKUP_FILELIST, 1)),
-      backupLoad_(std::make_unique<TpChildCmd>(this, COM_MEMORY_BACKUP_LOAD, 1)),
+      backupList_(std::make_unique<TpTextListCmd>(this, COM_MEMORY_BACKUP_FILELIST, kKeepsValue)),
+      backupLoad_(std::make_unique<TpChildCmd>(this, COM_MEMORY_BACKUP_LOAD, kKeepsValue)),
       backupSave_(std::make_unique<TpButtonPress>(this, COM_MEMORY_BACKUP_SAVE))
 {
     // One tick: a restore asked for finishes on the tick after the request.

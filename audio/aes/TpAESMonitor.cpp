@@ -22,13 +22,13 @@ constexpr unsigned kEventErrorsEnded = 91, kEventErrors = 92;
 } // namespace
 
 TpAESMonitor::TpAESMonitor(const CmdIds& ids)
-    : TpCommand(nullptr, ids[kLabel], 2), TpScriptAction("Check AES i/p", "CHECK_AES_INP", kTexts, 1, 0, 1), ids_(ids)
+    : TpCommand(nullptr, ids[kLabel], kKeepsText), TpScriptAction("Check AES i/p", "CHECK_AES_INP", kTexts, 1, 0, 1), ids_(ids)
 {
-    status_ = std::make_unique<TpChildCmd>(this, ids[kStatus], 2);
-    longStatus_ = std::make_unique<TpChildCmd>(this, ids[kLongStatus], 2);
+    status_ = std::make_unique<TpChildCmd>(this, ids[kStatus], kKeepsText);
+    longStatus_ = std::make_unique<TpChildCmd>(this, ids[kLongStatus], kKeepsText);
     clear_ = std::make_unique<TpButtonPress>(this, ids[kClear]);
-    errors_ = std::make_unique<TpChildCmd>(this, ids[kErrors], 1);
-    errorSecs_ = std::make_unique<TpChildCmd>(this, ids[kErrorSecs], 2);
+    errors_ = std::make_unique<TpChildCmd>(this, ids[kErrors], kKeepsValue);
+    errorSecs_ = std::make_unique<TpChildCmd>(this, ids[kErrorSecs], kKeepsText);
     lastSecond_ = lastError_ = CurrentClock().WallSeconds();
     SetTextAll(" AES:");
     if (TpStore* store = TpStore::Instance())

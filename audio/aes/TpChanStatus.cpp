@@ -178,11 +178,11 @@ int ItemCount(unsigned cmdId)
 TpChanStatus::TpChanStatus(const CmdIds& ids, bool aesItems) : TpValListCmd(nullptr, ids[kOwn])
 {
     inputSelect_ = std::make_unique<TpValListCmd>(this, ids[kInputSelect]);
-    sourceSelect_ = std::make_unique<TpChildCmd>(this, ids[kSourceSelect], 1);
-    line1_ = std::make_unique<TpCommand>(this, ids[kLine1], 2);
-    line2_ = std::make_unique<TpCommand>(this, ids[kLine2], 2);
-    line3_ = std::make_unique<TpCommand>(this, ids[kLine3], 2);
-    loop_ = std::make_unique<TpCommand>(this, COM_GEN1_LOOP_SDI_IN, 1);
+    sourceSelect_ = std::make_unique<TpChildCmd>(this, ids[kSourceSelect], kKeepsValue);
+    line1_ = std::make_unique<TpCommand>(this, ids[kLine1], kKeepsText);
+    line2_ = std::make_unique<TpCommand>(this, ids[kLine2], kKeepsText);
+    line3_ = std::make_unique<TpCommand>(this, ids[kLine3], kKeepsText);
+    loop_ = std::make_unique<TpCommand>(this, COM_GEN1_LOOP_SDI_IN, kKeepsValue);
     CopyChainItems(*line1_);
     CopyChainItems(*line3_);
     line2_->SetVisibleAll(false);

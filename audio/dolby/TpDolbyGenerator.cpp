@@ -109,10 +109,10 @@ TpDolbyGenerator* TpDolbyGenerator::Instance()
 
 std::unique_ptr<TpChildCmd> TpDolbyGenerator::Child(uint16_t id)
 {
-    return std::make_unique<TpChildCmd>(this, id, 1);
+    return std::make_unique<TpChildCmd>(this, id, kKeepsValue);
 }
 
-TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, 0), TpThread("DolbyGenThread")
+TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("DolbyGenThread")
 {
     busy_ = true;
     // The stream folders, made once for all the fields.

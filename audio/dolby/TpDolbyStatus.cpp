@@ -60,20 +60,20 @@ void AddBlankItems(TpCommand* cmd, int count)
 } // namespace
 
 TpDolbyStatus::TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& texts)
-    : TpChildCmd(parent, 0, 0), cmds_(ids), texts_(texts)
+    : TpChildCmd(parent, 0, kKeepsNothing), cmds_(ids), texts_(texts)
 {
     for (int i : {kSource, kIndependent, kDependent, kRelative, kRefSource, kProgram, kErrors, kLogErrors,
                   kLogTiming, kLogCommon, kLogProgram})
-        cmds_.Make<TpChildCmd>(i, this, 1);
-    cmds_.Make<TpButtonPress>(kClearErrors, this, 1);
+        cmds_.Make<TpChildCmd>(i, this, kKeepsValue);
+    cmds_.Make<TpButtonPress>(kClearErrors, this, kKeepsValue);
     for (int i : {kKindText, kLines, kDescription, kRefInfo})
-        cmds_.Make<TpChildCmd>(i, this, 2);
-    cmds_.Make<TpChildCmd>(kStartTime, this, 1);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kAc3Status, this, 0), kAc3Items);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kOverview, this, 0), kOverviewItems);
-    AddBlankItems(cmds_.Make<TpColouredList>(kProgramStatus, this, 0u, 0u), kProgramItems);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kGains, this, 0), kGainItems);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kConfig, this, 0), kConfigItems);
+        cmds_.Make<TpChildCmd>(i, this, kKeepsText);
+    cmds_.Make<TpChildCmd>(kStartTime, this, kKeepsValue);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kAc3Status, this, kKeepsNothing), kAc3Items);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kOverview, this, kKeepsNothing), kOverviewItems);
+    AddBlankItems(cmds_.Make<TpColouredList>(kProgramStatus, this, 0u, kKeepsNothing), kProgramItems);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kGains, this, kKeepsNothing), kGainItems);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kConfig, this, kKeepsNothing), kConfigItems);
     Cmd(kAc3Status)->SetColumnCount(6);
     Cmd(kAc3Status)->SetRowCount(18);
     Cmd(kOverview)->SetColumnCount(4);

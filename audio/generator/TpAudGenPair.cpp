@@ -29,9 +29,9 @@ int32_t ClampToI32(int64_t v)
 
 TpAudGenPair::TpAudGenPair(TpCommand* parent, AudGenPairHost& host, int pair, const AudGenCmdIds& ids,
                            bool aesItems, bool streamItems)
-    : TpParent(parent, 0, 0), host_(host), pair_(pair)
+    : TpParent(parent, 0, kKeepsNothing), host_(host), pair_(pair)
 {
-    auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), 1); };
+    auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), kKeepsValue); };
     link_ = child(ids[kIdLink] + pair);
     for (int s = 0; s < 2; ++s) {
         Side& side = sides_[s];

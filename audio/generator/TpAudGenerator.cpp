@@ -29,24 +29,24 @@ TpAudGenerator* TpAudGenerator::Instance()
 
 TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const AudGenCmdIds& ids, bool aesItems,
                                bool streamItems, const int32_t* masterTable, int masterCount)
-    : TpParent(nullptr, 0, 0), app_(app), settings_(settings), cmds_(ids)
+    : TpParent(nullptr, 0, kKeepsNothing), app_(app), settings_(settings), cmds_(ids)
 {
     if (masterTable != nullptr && masterCount > 0)
         masterTable_.assign(masterTable, masterTable + masterCount);
 
-    cmds_.Make<TpChildCmd>(kIdDolbyType, this, 1);
+    cmds_.Make<TpChildCmd>(kIdDolbyType, this, kKeepsValue);
     aesOut_ = cmds_.Make<TpAudioPair>(kIdAesOutSource, this, kAesOutput);
     anlOut_ = cmds_.Make<TpAudioPair>(kIdAnlOutSource, this, kAnalogueOutput);
-    gainLeft_ = cmds_.Make<TpChildCmd>(kIdOutGainLeft, this, 1);
-    gainRight_ = cmds_.Make<TpChildCmd>(kIdOutGainRight, this, 1);
-    cmds_.Make<TpChildCmd>(kIdMasterLevel, this, 1);
-    cmds_.Make<TpChildCmd>(kIdSecondStream, this, 1);
-    groupText_ = cmds_.Make<TpCommand>(kIdGroupText, nullptr, 2);
+    gainLeft_ = cmds_.Make<TpChildCmd>(kIdOutGainLeft, this, kKeepsValue);
+    gainRight_ = cmds_.Make<TpChildCmd>(kIdOutGainRight, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kIdMasterLevel, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kIdSecondStream, this, kKeepsValue);
+    groupText_ = cmds_.Make<TpCommand>(kIdGroupText, nullptr, kKeepsText);
     for (int p = 0; p < kAudGenPairs; ++p)
         pairs_.push_back(std::make_unique<TpAudGenPair>(this, *this, p, ids, aesItems, streamItems));
     for (int g = 0; g < kAudGenGroups; ++g)
         groups_[static_cast<size_t>(g)] =
-            std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), 1);
+            std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), kKeepsValue);
     g_generator = this;
 
     // No Dolby stream until the Dolby generator shows its type.

@@ -7,7 +7,7 @@ TpAudMonitor::TpAudMonitor(TpCommand* parent, const CmdIds& ids, bool aesSources
 {
     output_ = OutputParams{0x1F0, 0x1F0, 1.0, 1.0};
     for (int i = 0; i < kIdCount; ++i)
-        children_[static_cast<size_t>(i)] = std::make_unique<TpChildCmd>(this, ids[static_cast<size_t>(i)], 1);
+        children_[static_cast<size_t>(i)] = std::make_unique<TpChildCmd>(this, ids[static_cast<size_t>(i)], kKeepsValue);
     TpChildCmd& source = *children_[kSource];
     if (!aesSources) {
         source.SetItemEnabledAll(2, false);

@@ -79,7 +79,7 @@ TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdId
 {
     scale_ = std::make_unique<MeterScale>(MeterScale::Scale18());
     referenceDb_ = scale_->ReferenceDb();
-    scaleFile_ = std::make_unique<TpCommand>(this, ids[kScaleFile], 2);
+    scaleFile_ = std::make_unique<TpCommand>(this, ids[kScaleFile], kKeepsText);
     scaleFile_->SetTextAll(kScale18File);
     scaleFile_->SetColourAll(Colour::kListBlue);
     if (makeAes)
@@ -91,17 +91,17 @@ TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdId
             static_cast<uint16_t>(ids[kLogPair] + i / 2), scale_.get()));
         meters_.back()->SetValueAll(kResetLevel);
     }
-    auto child = [this](uint16_t id) { return std::make_unique<TpChildCmd>(this, id, 1); };
+    auto child = [this](uint16_t id) { return std::make_unique<TpChildCmd>(this, id, kKeepsValue); };
     scaleSelect_ = child(ids[kScale]);
     sources_[0] = child(ids[kSource1]);
     sources_[1] = child(ids[kSource2]);
     dolbySource_ = child(ids[kDolbySource]);
-    colours_[0] = std::make_unique<TpCommand>(this, ids[kColour1], 1);
-    colours_[1] = std::make_unique<TpCommand>(this, ids[kColour2], 1);
+    colours_[0] = std::make_unique<TpCommand>(this, ids[kColour1], kKeepsValue);
+    colours_[1] = std::make_unique<TpCommand>(this, ids[kColour2], kKeepsValue);
     gainLeft_ = child(ids[kGainLeft]);
     gainRight_ = child(ids[kGainRight]);
     for (int k = 0; k < kCaptions; ++k)
-        captions_[static_cast<size_t>(k)] = std::make_unique<TpCommand>(this, static_cast<uint16_t>(ids[kCaption] + k), 2);
+        captions_[static_cast<size_t>(k)] = std::make_unique<TpCommand>(this, static_cast<uint16_t>(ids[kCaption] + k), kKeepsText);
     secondStream_ = child(ids[kSecondStream]);
     if (!aes_) {
         sources_[0]->SetItemEnabledAll(kAesItem, false);

@@ -2,7 +2,7 @@
 
 #include "core/store/TpStore.h"
 
-TpButtonPress::TpButtonPress(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpButtonPress::TpButtonPress(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TpChildCmd(parent, cmdId, valueKind)
 {
 }

@@ -8,7 +8,7 @@
 
 class TpButtonPress : public TpChildCmd {
 public:
-    TpButtonPress(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpButtonPress(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int32_t SetValue(int32_t value) override;
 };

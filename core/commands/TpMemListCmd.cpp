@@ -2,7 +2,7 @@
 
 #include "core/store/TpStore.h"
 
-TpMemListCmd::TpMemListCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind, uint16_t sourceId)
+TpMemListCmd::TpMemListCmd(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind, uint16_t sourceId)
     : TpChildCmd(parent, cmdId, valueKind), sourceId_(sourceId)
 {
     SetListFlag(true);

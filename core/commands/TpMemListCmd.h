@@ -14,7 +14,7 @@ const std::vector<TpItem>& MirroredItems(uint16_t sourceId, const TpCommand* sel
 
 class TpMemListCmd : public TpChildCmd {
 public:
-    TpMemListCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind,
+    TpMemListCmd(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind,
                  uint16_t sourceId = COM_MEMORY_BACKUP_FILELIST);
 
     uint16_t SourceId() const { return sourceId_; }

@@ -1,6 +1,6 @@
 #include "TpTextListCmd.h"
 
-TpTextListCmd::TpTextListCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpTextListCmd::TpTextListCmd(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TpChildCmd(parent, cmdId, valueKind)
 {
     SetListFlag(true);

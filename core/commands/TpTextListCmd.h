@@ -6,5 +6,5 @@
 
 class TpTextListCmd : public TpChildCmd {
 public:
-    TpTextListCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind);
+    TpTextListCmd(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind);
 };

@@ -3,7 +3,7 @@
 #include "core/store/TpStore.h"
 
 TpValListCmd::TpValListCmd(TpCommand* parent, uint16_t cmdId)
-    : TpChildCmd(parent, cmdId, 1)
+    : TpChildCmd(parent, cmdId, kKeepsValue)
 {
     SetListFlag(true);
     TpStore* store = Store();

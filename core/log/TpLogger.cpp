@@ -37,10 +37,10 @@ public:
 } // namespace
 
 TpLogger::TpLogger(TpCommand* parent)
-    : TpParent(parent, 0, 0), appThread_(std::this_thread::get_id())
+    : TpParent(parent, 0, kKeepsNothing), appThread_(std::this_thread::get_id())
 {
-    list_ = std::make_unique<TpEventList>(this, COM_ANLYS_LOG_VIEW, 0);
-    switch_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_ENABLE, 1);
+    list_ = std::make_unique<TpEventList>(this, COM_ANLYS_LOG_VIEW, kKeepsNothing);
+    switch_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_ENABLE, kKeepsValue);
     // Logging is on unless the switch's other views already say otherwise.
     TpStore* store = TpStore::Instance();
     TpCommand* head = store != nullptr ? store->GetCmd(COM_ANLYS_LOG_ENABLE) : nullptr;

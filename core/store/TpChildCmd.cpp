@@ -1,6 +1,6 @@
 #include "TpChildCmd.h"
 
-TpChildCmd::TpChildCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpChildCmd::TpChildCmd(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TpCommand(parent, cmdId, valueKind)
 {
 }
@@ -14,7 +14,7 @@ void TpChildCmd::Report(int reason)
 int32_t TpChildCmd::SetValue(int32_t value)
 {
     const int32_t result = TpCommand::SetValue(value);
-    if (ValueKind() == 1 || ValueKind() == 3)
+    if (ValueKind() == kKeepsValue || ValueKind() == kKeepsValueText)
         Report(kReasonValue);
     return result;
 }
@@ -22,7 +22,7 @@ int32_t TpChildCmd::SetValue(int32_t value)
 void TpChildCmd::SetText(const std::string& text)
 {
     TpCommand::SetText(text);
-    if (ValueKind() != 4)
+    if (ValueKind() != kKeepsLocal)
         Report(kReasonText);
 }
 

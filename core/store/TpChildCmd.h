@@ -11,7 +11,7 @@
 
 class TpChildCmd : public TpCommand {
 public:
-    TpChildCmd(TpCommand* parent, uint16_t cmdId, uint32_t valueKind);
+    TpChildCmd(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind);
 
     int32_t SetValue(int32_t value) override;
     void SetText(const std::string& text) override;

@@ -2,7 +2,7 @@
 // id, reached by the entry's index (the page's own enum). The page makes each
 // entry's command once; the table owns it and gives its id, value and text.
 //
-//   port_ = cmds_.Make<TpChildCmd>(kIdPort, this, 1);
+//   port_ = cmds_.Make<TpChildCmd>(kIdPort, this, kKeepsValue);
 //   switch (cmds_.IndexOf(child)) { case kIdPort: ... cmds_.Value(kIdPort) ... }
 //   cmds_.SetValue(kIdPort, 2100);
 //

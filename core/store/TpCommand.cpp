@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-TpCommand::TpCommand(int cmdId, uint32_t valueKind, uint8_t insertAtHead)
+TpCommand::TpCommand(int cmdId, CmdValueKind valueKind, uint8_t insertAtHead)
     : cmdId_(cmdId >= 0 && cmdId <= 0xFFFF ? static_cast<uint16_t>(cmdId) : 0), valueKind_(valueKind)
 {
     if (cmdId < 0 || cmdId > 0xFFFF)
@@ -13,7 +13,7 @@ TpCommand::TpCommand(int cmdId, uint32_t valueKind, uint8_t insertAtHead)
     Init(insertAtHead != 0);
 }
 
-TpCommand::TpCommand(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpCommand::TpCommand(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : cmdId_(cmdId), valueKind_(valueKind), parent_(parent)
 {
     if (parent_ != nullptr)
@@ -59,7 +59,7 @@ std::string TpCommand::GetItemText(int item) const
 {
     const auto& items = Items();
     if (item < 0 || static_cast<size_t>(item) >= items.size()) {
-        if (valueKind_ == 1)
+        if (valueKind_ == kKeepsValue)
             DebugPrintf("Invalid ItemIndex (GIT)\n");
         return std::string();
     }

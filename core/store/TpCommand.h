@@ -3,9 +3,7 @@
 // that id in its constructor and leaves it in its destructor, so a change made
 // through the store reaches every command (every view) of the id.
 //
-// Value kinds say what a command keeps and reports:
-//   0 none, 1 value, 2 text, 3 value and text, 4 value and text kept locally
-//   (stored, never reported to the parent).
+// Value kinds say what a command keeps and reports (CmdValueKind below).
 // Kinds 1, 3 and 4 store a value given to SetValue; kinds 0 and 2 ignore it.
 #pragma once
 
@@ -17,6 +15,15 @@
 
 class TpStore;
 class TpCommandRef;
+
+// What a command keeps and reports to its parent.
+enum CmdValueKind : uint32_t {
+    kKeepsNothing = 0,        // nothing
+    kKeepsValue = 1,       // a value
+    kKeepsText = 2,        // a text
+    kKeepsValueText = 3,   // a value and a text
+    kKeepsLocal = 4,       // a value and a text kept locally, never reported
+};
 
 // One item of a command's item list.
 struct TpItem {
@@ -41,14 +48,14 @@ public:
     // when insertAtHead is set, else at the tail. Id 0 is never linked. (The
     // id is taken as an int so that a literal 0 picks this constructor; ids
     // outside 0-65535 are treated as 0.)
-    TpCommand(int cmdId, uint32_t valueKind, uint8_t insertAtHead = 0);
+    TpCommand(int cmdId, CmdValueKind valueKind, uint8_t insertAtHead = 0);
     // A command owned by parent (which may be none), linked at the tail.
-    TpCommand(TpCommand* parent, uint16_t cmdId, uint32_t valueKind);
+    TpCommand(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind);
     ~TpCommand() override;
 
     // --- identity -------------------------------------------------------
     uint16_t CmdId() const { return cmdId_; }
-    uint32_t ValueKind() const { return valueKind_; }
+    CmdValueKind ValueKind() const { return valueKind_; }
     TpCommand* Parent() const { return parent_; }
     // True while the command is linked into its id's chain.
     bool IsInStore() const { return store_ != nullptr; }
@@ -141,7 +148,7 @@ public:
 
 protected:
     // True for the kinds that keep a value (1, 3, 4).
-    bool StoresValue() const { return valueKind_ == 1 || valueKind_ == 3 || valueKind_ == 4; }
+    bool StoresValue() const { return valueKind_ == kKeepsValue || valueKind_ == kKeepsValueText || valueKind_ == kKeepsLocal; }
     void SetListFlag(bool on) { listFlag_ = on ? 1 : 0; }
     // The store this command is linked into, none when outside it.
     TpStore* Store() const { return store_; }
@@ -169,7 +176,7 @@ private:
     void Init(bool insertAtHead);
 
     uint16_t cmdId_;
-    uint32_t valueKind_;
+    CmdValueKind valueKind_;
     TpCommand* parent_ = nullptr;
     std::vector<TpCommand*> children_;   // not owned; cleared as they go
 

@@ -7,5 +7,5 @@
 
 class TpParent : public TpChildCmd {
 public:
-    TpParent(TpCommand* parent, uint16_t cmdId, uint32_t valueKind);
+    TpParent(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind);
 };

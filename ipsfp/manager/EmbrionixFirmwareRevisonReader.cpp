@@ -13,16 +13,16 @@ constexpr uint8_t kSelectors[] = {0x00, 0x10, 0x20, 0x40};
 
 } // namespace
 
-EmbrionixFirmwareRevisonReader::EmbrionixFirmwareRevisonReader(bool serviceKeys) : TpParent(nullptr, 0, 0)
+EmbrionixFirmwareRevisonReader::EmbrionixFirmwareRevisonReader(bool serviceKeys) : TpParent(nullptr, 0, kKeepsNothing)
 {
-    revisionText_ = std::make_unique<TpCommand>(IpIds::kFwRevisionText, 2);
+    revisionText_ = std::make_unique<TpCommand>(IpIds::kFwRevisionText, kKeepsText);
     revisionText_->SetTextAll("Unread");
-    readEnable_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadEnable, 1);
-    readCommand_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadCommand, 1);
+    readEnable_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadEnable, kKeepsValue);
+    readCommand_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadCommand, kKeepsValue);
     readCommand_->SetEnabledAll(false);
-    serviceControl_ = std::make_unique<TpCommand>(IpIds::kFwServiceControl, 1);
+    serviceControl_ = std::make_unique<TpCommand>(IpIds::kFwServiceControl, kKeepsValue);
     serviceControl_->SetVisibleAll(serviceKeys);
-    resultLabel_ = std::make_unique<TpCommand>(IpIds::kFwResultLabel, 1);
+    resultLabel_ = std::make_unique<TpCommand>(IpIds::kFwResultLabel, kKeepsValue);
     resultLabel_->SetVisibleAll(false);
 }
 

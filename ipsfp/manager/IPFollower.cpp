@@ -21,14 +21,14 @@ uint32_t OctetColour(unsigned cmdId)
 
 } // namespace
 
-IPFollower::IPFollower(const IpIds::FollowerRow& row, const IpFlowView& flows) : TpParent(nullptr, 0, 0), flows_(flows)
+IPFollower::IPFollower(const IpIds::FollowerRow& row, const IpFlowView& flows) : TpParent(nullptr, 0, kKeepsNothing), flows_(flows)
 {
-    textControl_ = std::make_unique<TpCommand>(row.text, 2);
+    textControl_ = std::make_unique<TpCommand>(row.text, kKeepsText);
     for (size_t i = 0; i < altTexts_.size(); ++i)
         if (row.alt[i] != 0)
-            altTexts_[i] = std::make_unique<TpCommand>(row.alt[i], 2);
+            altTexts_[i] = std::make_unique<TpCommand>(row.alt[i], kKeepsText);
     for (size_t i = 0; i < bytes_.size(); ++i)
-        bytes_[i] = std::make_unique<TpChildCmd>(this, row.bytes[i], 1);
+        bytes_[i] = std::make_unique<TpChildCmd>(this, row.bytes[i], kKeepsValue);
 }
 
 IPFollower::~IPFollower() = default;

@@ -43,7 +43,7 @@ IpControlTree::~IpControlTree() { Destroy(); }
 
 // --- building --------------------------------------------------------------------
 
-TpCommand* IpControlTree::Make(IpIds::Make make, uint16_t cmdId, uint32_t kind)
+TpCommand* IpControlTree::Make(IpIds::Make make, uint16_t cmdId, CmdValueKind kind)
 {
     std::unique_ptr<TpCommand> control;
     switch (make) {
@@ -77,7 +77,7 @@ void IpControlTree::BuildManagementControls()
 {
     for (const SfpParamDef& def : SfpParamTable::Definitions())
         if ((def.flags & kSfpControllerSet) != 0 && (def.flags & kSfpIsAction) == 0)
-            Make(IpIds::Make::Child, def.cmdId, 1);
+            Make(IpIds::Make::Child, def.cmdId, kKeepsValue);
 }
 
 void IpControlTree::BuildFollowers(std::span<const IpIds::FollowerRow> rows)
@@ -94,9 +94,9 @@ void IpControlTree::BuildChannelControls(uint16_t channel)
     for (const IpIds::ChannelRow& row : IpIds::kChannelControls) {
         const auto id = static_cast<uint16_t>(channel + row.offset);
         if (row.make == IpIds::Make::Plain)
-            channelControls->arrays[row.array][i] = std::make_unique<TpCommand>(id, 1);
+            channelControls->arrays[row.array][i] = std::make_unique<TpCommand>(id, kKeepsValue);
         else
-            channelControls->arrays[row.array][i] = std::make_unique<TpChildCmd>(parent_, id, 1);
+            channelControls->arrays[row.array][i] = std::make_unique<TpChildCmd>(parent_, id, kKeepsValue);
     }
 }
 
@@ -133,7 +133,7 @@ void IpControlTree::Build(TpCommand* parent)
     BuildFollowers(IpIds::kFlowFollowers);
     BuildGroups(IpIds::kPageGroups);
     for (uint16_t id : IpIds::kFlowEditIds)
-        Make(IpIds::Make::Child, id, 1);
+        Make(IpIds::Make::Child, id, kKeepsValue);
     channelControls = std::make_unique<IpChannelControls>();
     for (int i = 0; i < IpIds::kChannelCount; ++i)
         BuildChannelControls(static_cast<uint16_t>(IpIds::kFirstChannelId + i));

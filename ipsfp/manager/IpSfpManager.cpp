@@ -55,7 +55,7 @@ void ShowModuleUnread(TpStore& store)
 
 } // namespace
 
-IpSfpManager::IpSfpManager(const TpApplication* app) : TpCommand(0, 0, 0)
+IpSfpManager::IpSfpManager(const TpApplication* app) : TpCommand(0, kKeepsNothing, 0)
 {
     const BusyGuard guard = busy_.Hold();
     TpStore* store = TheStore();

@@ -91,10 +91,10 @@ const uint16_t TkrSFPStatus::kCmdIds[kCmdEntries] = {
 TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned secondLabelId, unsigned unrecognisedTextId,
                            unsigned databaseResultId)
     : TpColouredList(listCmdId, kListFlags),
-      firstLabelCmd_(static_cast<int>(firstLabelId), 0),
-      secondLabelCmd_(static_cast<int>(secondLabelId), 0),
-      unrecognisedTextCmd_(static_cast<int>(unrecognisedTextId), 0),
-      databaseResultCmd_(std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(databaseResultId), 1)),
+      firstLabelCmd_(static_cast<int>(firstLabelId), kKeepsNothing),
+      secondLabelCmd_(static_cast<int>(secondLabelId), kKeepsNothing),
+      unrecognisedTextCmd_(static_cast<int>(unrecognisedTextId), kKeepsNothing),
+      databaseResultCmd_(std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(databaseResultId), kKeepsValue)),
       cmds_(kCmdIds)
 {
     for (int i = 0; i < kListItems; ++i)
@@ -106,13 +106,13 @@ TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned second
     manager_->SetPageView(pageView_.get());
     manager_->Handler().SetLoopCheck([this] { CheckLoopOnSfpLoss(); });
     logger_ = std::make_unique<SFPLogger>();
-    cmds_.Make<TpCommand>(kMainTab, nullptr, 0u);
-    cmds_.Make<TpCommand>(kStatusTab, nullptr, 0u);
-    cmds_.Make<TpChildCmd>(kEdidRead, this, 1u);
-    cmds_.Make<TpChildCmd>(kEdidView, this, 1u);
-    cmds_.Make<TpCommand>(kOutputEnable, nullptr, 1u);
-    cmds_.Make<TpCommand>(kLoopEnable, nullptr, 1u);
-    cmds_.Make<TpCommand>(kLoop, nullptr, 1u);
+    cmds_.Make<TpCommand>(kMainTab, nullptr, kKeepsNothing);
+    cmds_.Make<TpCommand>(kStatusTab, nullptr, kKeepsNothing);
+    cmds_.Make<TpChildCmd>(kEdidRead, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kEdidView, this, kKeepsValue);
+    cmds_.Make<TpCommand>(kOutputEnable, nullptr, kKeepsValue);
+    cmds_.Make<TpCommand>(kLoopEnable, nullptr, kKeepsValue);
+    cmds_.Make<TpCommand>(kLoop, nullptr, kKeepsValue);
 
     LoadBuiltInSfpTable();
     if (TpStore* store = TpStore::Instance()) {

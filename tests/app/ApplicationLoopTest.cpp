@@ -154,7 +154,7 @@ TEST_F(ApplicationLoopTest, PowerOffEndsTheLoopAndSavesTheSystemData)
     {
         TpZuApplication first;
         first.Store().DefineEntry(COM_AUDIO_TAB_SELECT, kStoreValue | kStoreText, kStoreSystem, 1, "a");
-        TpCommand setting(COM_AUDIO_TAB_SELECT, 3);
+        TpCommand setting(COM_AUDIO_TAB_SELECT, kKeepsValueText);
         first.Store().SetValue(COM_AUDIO_TAB_SELECT, 4);
         first.Store().SetText(COM_AUDIO_TAB_SELECT, "four");
         PostLocal(MsgType::kKey, kKeyPressFlag | kKeyPowerOff);

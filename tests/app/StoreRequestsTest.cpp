@@ -21,8 +21,8 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        setting = std::make_unique<TpCommand>(kSetting, 3);
-        list = std::make_unique<TpTextListCmd>(nullptr, kList, 1);
+        setting = std::make_unique<TpCommand>(kSetting, kKeepsValueText);
+        list = std::make_unique<TpTextListCmd>(nullptr, kList, kKeepsValue);
         for (int i = 0; i < 3; ++i)
             app->Store().AddItem(kList, "item" + std::to_string(i), 10 * i);
     }

@@ -86,7 +86,7 @@ protected:
         settings = std::make_unique<TpIniFile>("./system.cfg");
         // Ten sources for each side, twenty for the AES output.
         auto list = [this](unsigned id, int items) {
-            views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+            views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), kKeepsValue));
             for (int i = 0; i < items; ++i)
                 views.back()->AddItem("item " + std::to_string(i), i);
         };

@@ -67,6 +67,6 @@ protected:
     TpStore store;
     TpLogger events;
     FakeTwoWireBus bus;
-    TpCommand list{0, 0};
+    TpCommand list{0, kKeepsNothing};
     SfpFieldList fields;
 };

@@ -47,7 +47,7 @@ public:
 // Re-enters the run control whenever the status text changes.
 class ReentrantStatus : public TpCommand {
 public:
-    explicit ReentrantStatus(TpScripts& page) : TpCommand(COM_SYS_STATUS, 2), page_(page) {}
+    explicit ReentrantStatus(TpScripts& page) : TpCommand(COM_SYS_STATUS, kKeepsText), page_(page) {}
     void SetText(const std::string& text) override
     {
         TpCommand::SetText(text);

@@ -47,7 +47,7 @@ TpWidgetAction ActionOf(const std::string& word)
 
 // Widgets keep both the value and the text of their id, so a widget at the
 // head of a chain answers reads as the page's own command would.
-constexpr uint32_t kWidgetKind = 3;
+constexpr CmdValueKind kWidgetKind = kKeepsValueText;
 
 std::unique_ptr<TKrObject> MakeWidget(const TpControlDef& c)
 {

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 
-TKrObject::TKrObject(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TKrObject::TKrObject(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TpCommand(parent, cmdId, valueKind)
 {
     TakeChainState();
 }
 
-TKrObject::TKrObject(int cmdId, uint32_t valueKind, uint8_t insertAtHead)
+TKrObject::TKrObject(int cmdId, CmdValueKind valueKind, uint8_t insertAtHead)
     : TpCommand(cmdId, valueKind, insertAtHead)
 {
     TakeChainState();
@@ -106,7 +106,7 @@ std::string TKrObject::ValueText() const
     switch (shows_) {
     case kShowsText: text = true; break;
     case kShowsValue: text = false; break;
-    case kShowsByKind: text = ValueKind() == 0 || ValueKind() == 2 || (ValueKind() >= 3 && !GetText().empty()); break;
+    case kShowsByKind: text = ValueKind() == kKeepsNothing || ValueKind() == kKeepsText || (ValueKind() >= kKeepsValueText && !GetText().empty()); break;
     }
     return text ? GetText() : std::to_string(GetValue());
 }

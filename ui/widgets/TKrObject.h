@@ -77,9 +77,9 @@ public:
     // A widget with an optional parent, joining its id's chain at the tail;
     // when the chain already has commands, it starts with the value and
     // text of the chain's head, so it shows what the others hold.
-    TKrObject(TpCommand* parent, uint16_t cmdId, uint32_t valueKind);
+    TKrObject(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind);
     // A widget without parent, joining at the head when insertAtHead is set.
-    TKrObject(int cmdId, uint32_t valueKind, uint8_t insertAtHead);
+    TKrObject(int cmdId, CmdValueKind valueKind, uint8_t insertAtHead);
 
     virtual int WidgetType() const = 0;
 

@@ -2,7 +2,7 @@
 
 #include "TpDialog.h"
 
-TpButton::TpButton(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpButton::TpButton(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TKrObject(parent, cmdId, valueKind)
 {
 }

@@ -9,7 +9,7 @@
 
 class TpButton : public TKrObject {
 public:
-    TpButton(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpButton(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetButton; }
 

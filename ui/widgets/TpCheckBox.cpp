@@ -1,6 +1,6 @@
 #include "TpCheckBox.h"
 
-TpCheckBox::TpCheckBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpCheckBox::TpCheckBox(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TKrObject(parent, cmdId, valueKind)
 {
 }

@@ -5,7 +5,7 @@
 
 class TpCheckBox : public TKrObject {
 public:
-    TpCheckBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpCheckBox(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetCheckBox; }
 

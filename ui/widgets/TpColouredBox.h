@@ -6,7 +6,7 @@
 
 class TpColouredBox : public TpEdit {
 public:
-    TpColouredBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpColouredBox(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetColouredBox; }
 };

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 TpColouredList::TpColouredList(int cmdId, uint32_t flags)
-    : TKrObject(cmdId, 1, 0), listFlags_(flags)
+    : TKrObject(cmdId, kKeepsValue, 0), listFlags_(flags)
 {
     SetListFlag(true);
 }
 
-TpColouredList::TpColouredList(TpCommand* parent, uint16_t cmdId, uint32_t flags, uint32_t valueKind)
+TpColouredList::TpColouredList(TpCommand* parent, uint16_t cmdId, uint32_t flags, CmdValueKind valueKind)
     : TKrObject(parent, cmdId, valueKind), listFlags_(flags)
 {
     SetListFlag(true);

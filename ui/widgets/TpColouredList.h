@@ -14,7 +14,7 @@ class TpColouredList : public TKrObject {
 public:
     // A list without parent (a page built on the list): value kind 1.
     TpColouredList(int cmdId, uint32_t flags);
-    TpColouredList(TpCommand* parent, uint16_t cmdId, uint32_t flags, uint32_t valueKind = 1);
+    TpColouredList(TpCommand* parent, uint16_t cmdId, uint32_t flags, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetColouredList; }
     bool TakesFocus() const override { return false; }

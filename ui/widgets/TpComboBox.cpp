@@ -2,7 +2,7 @@
 
 #include "core/commands/TpMemListCmd.h"
 
-TpComboBox::TpComboBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpComboBox::TpComboBox(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TKrObject(parent, cmdId, valueKind)
 {
     SetListFlag(true);

@@ -9,7 +9,7 @@
 
 class TpComboBox : public TKrObject {
 public:
-    TpComboBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpComboBox(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetComboBox; }
 

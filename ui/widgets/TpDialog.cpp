@@ -13,7 +13,7 @@ constexpr int kAutoWidth = 400;
 } // namespace
 
 TpDialog::TpDialog(TpWindowStack* list, const std::string& name)
-    : TKrObject(nullptr, 0, 0), list_(list)
+    : TKrObject(nullptr, 0, kKeepsNothing), list_(list)
 {
     SetName(name);
     TpCommand::SetVisible(false);

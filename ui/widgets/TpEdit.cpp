@@ -1,6 +1,6 @@
 #include "TpEdit.h"
 
-TpEdit::TpEdit(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpEdit::TpEdit(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TKrObject(parent, cmdId, valueKind)
 {
 }

@@ -10,7 +10,7 @@
 
 class TpEdit : public TKrObject {
 public:
-    TpEdit(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpEdit(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetEdit; }
 

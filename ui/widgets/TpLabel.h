@@ -6,7 +6,7 @@
 
 class TpLabel : public TKrObject {
 public:
-    TpLabel(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 2);
+    TpLabel(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsText);
 
     int WidgetType() const override { return kWidgetLabel; }
     bool TakesFocus() const override { return false; }

@@ -9,7 +9,7 @@ class TpListBox : public TKrObject {
 public:
     static constexpr int kDefaultRows = 4;
 
-    TpListBox(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpListBox(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetListBox; }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-TpPageControl::TpPageControl(TpCommand* parent, uint16_t cmdId, uint32_t valueKind)
+TpPageControl::TpPageControl(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
     : TKrObject(parent, cmdId, valueKind)
 {
     SetListFlag(true);

@@ -12,7 +12,7 @@ class TpPageControl : public TKrObject {
 public:
     static constexpr int kMaxPages = 8;
 
-    TpPageControl(TpCommand* parent, uint16_t cmdId, uint32_t valueKind = 1);
+    TpPageControl(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind = kKeepsValue);
 
     int WidgetType() const override { return kWidgetPageControl; }
 
