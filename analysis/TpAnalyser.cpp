@@ -8,7 +8,7 @@
 #include "core/store/TpStore.h"
 #include "KrZuApi.h"
 #include "platform/DebugOut.h"
-#include "remote/scripts/TpScripts.h"
+#include "core/actions/TpScriptHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -85,7 +85,7 @@ void TpCrcScriptAction::CancelAction()
 {
     const uint32_t line = DescriptorText(kReportLine);
     LogEvent(nullptr, kEventError, line, nullptr);
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->AddReportLine(line, nullptr);
 }
 

@@ -24,7 +24,7 @@
 #include "audio/meters/TpAudioMeters.h"
 #include "core/store/TpParent.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 
 #include <array>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include "core/store/TpStore.h"
 #include "platform/Paths.h"
 #include "remote/scripts/ScriptFile.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "remote/scripts/TpScripts.h"
 
 #include <cstddef>

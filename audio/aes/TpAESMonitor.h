@@ -8,7 +8,7 @@
 #include "core/commands/TpButtonPress.h"
 #include "core/store/TpChildCmd.h"
 #include "core/store/TpCommand.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "sim/BoardDevices.h"
 
 #include <array>

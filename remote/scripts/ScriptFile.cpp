@@ -1,6 +1,6 @@
 #include "ScriptFile.h"
 
-#include "TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "TpScripts.h"
 
 #include "core/files/FileHelpers.h"

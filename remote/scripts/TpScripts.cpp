@@ -1,7 +1,7 @@
 #include "TpScripts.h"
 
 #include "remote/web/TpReportList.h"
-#include "TpScriptAction.h"
+#include "TpCloseWindowScriptAction.h"
 
 #include "KrZuApi.h"
 #include "core/text/TextTable.h"
@@ -14,7 +14,6 @@
 
 namespace {
 
-TpScripts* g_scripts = nullptr;
 
 // How the page makes each child.
 enum class Kind { Button, TextList, Child, Plain, MemList };
@@ -143,13 +142,14 @@ const uint16_t TpScripts::kCommandIds[kIdCount] = {
 
 TpScripts* TpScripts::Instance()
 {
-    return g_scripts;
+    // The scripts page is the one script host.
+    return static_cast<TpScripts*>(TpScriptHost::Instance());
 }
 
 TpScripts::TpScripts(const uint16_t (&ids)[kIdCount], TpCommand* parent)
     : TpParent(parent, 0, kKeepsNothing), cmds_(ids)
 {
-    g_scripts = this;
+    BecomeHost();
     ResetScriptRunState();
     labelFileName_ = ::GetText(kTextFileNameLabel);
     labelText_ = ::GetText(kTextTextLabel);
@@ -196,8 +196,7 @@ TpScripts::~TpScripts()
     if (TpStore* store = TpStore::Instance())
         store->RemoveTask(this);
     cmds_.Clear();
-    if (g_scripts == this)
-        g_scripts = nullptr;
+    LeaveHost();
 }
 
 void TpScripts::BuildChildren()

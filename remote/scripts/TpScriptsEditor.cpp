@@ -1,7 +1,7 @@
 // Change handling of the scripts page: the script list and the editor.
 #include "TpScripts.h"
 
-#include "TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 
 #include "core/files/FileHelpers.h"
 #include "core/text/TextTable.h"

@@ -10,7 +10,7 @@
 // its first run after it. COM_SCRIPTS_LOOPS counts the finished passes.
 #include "TpScripts.h"
 
-#include "TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "remote/web/TpXmlStatus.h"
 
 #include "core/text/LocalTime.h"

@@ -2,7 +2,7 @@
 
 #include "TpConnectionMonitor.h"
 #include "TpRemoteCtrl.h"
-#include "TpWebPages.h"
+#include "core/protocol/TpWebPages.h"
 
 #include "KrZuApi.h"
 #include "core/files/FileHelpers.h"

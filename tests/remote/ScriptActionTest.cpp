@@ -6,7 +6,7 @@
 #include "analysis/TpAnalyser.h"
 #include "core/threads/MessageQueue.h"
 #include "core/text/TextTable.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 
 namespace {
 

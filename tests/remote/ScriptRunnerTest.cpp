@@ -7,7 +7,7 @@
 #include "core/memories/TpMemoryFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "sim/KeyMailbox.h"
 #include "ui/keys/TpKeyScan.h"
 

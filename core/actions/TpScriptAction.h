@@ -1,7 +1,7 @@
 // A script action: a step type that another part of the instrument adds to
 // the scripts (the analyser's CRC checks, the audio meters' level checks, the
 // scripts page's own "Close Window"). Constructed while the scripts page
-// exists, it registers at once and becomes step type 12 + its index in the
+// (the script host) exists, it registers at once and becomes step type 12 + its index in the
 // page's list; the runner drives it through CheckReady, StartAction,
 // EndAction and CancelAction.
 #pragma once
@@ -70,12 +70,4 @@ private:
     uint8_t takesText_;
     uint8_t takesNumber_;
     uint8_t hasDuration_;
-};
-
-// "Close Window": closes the top window when it closes on menu key 8, by
-// posting that key to the application queue.
-class TpCloseWindowScriptAction : public TpScriptAction {
-public:
-    TpCloseWindowScriptAction();
-    uint32_t StartAction(const ScriptStep& step) override;
 };

@@ -1,29 +1,25 @@
 #include "TpScriptAction.h"
 
-#include "TpScripts.h"
+#include "TpScriptHost.h"
 
 #include "KrZuApi.h"
-#include "core/threads/MessageQueue.h"
-#include "core/text/TextTable.h"
 #include "core/log/TpLogger.h"
 #include "core/store/TpStore.h"
+#include "core/text/TextTable.h"
 #include "platform/DebugOut.h"
-#include "sim/KeyMailbox.h"
-#include "ui/dialogs/TpDialogList.h"
-
 
 TpScriptAction::TpScriptAction(const char* name, const std::string& keyword, const Descriptor& descriptor,
                                uint8_t takesText, uint8_t takesNumber, uint8_t hasDuration)
     : name_(name), descriptor_(descriptor), keyword_(keyword), takesText_(takesText),
       takesNumber_(takesNumber), hasDuration_(hasDuration)
 {
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->RegisterAction(this);
 }
 
 TpScriptAction::~TpScriptAction()
 {
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->ForgetAction(this);
 }
 
@@ -37,7 +33,7 @@ uint32_t TpScriptAction::StartAction(const ScriptStep& /*step*/)
     running_ = 1;
     errorCount_ = 0;
     DebugPrintf("Start Action %s\n", name_ != nullptr ? name_ : "");
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->Prompt(GetText(descriptor_[kPrompt]), 0);
     return 1;
 }
@@ -48,7 +44,7 @@ uint32_t TpScriptAction::EndAction(uint8_t ready)
     DebugPrintf("End Action Ready=%d ErrorCount=%d\n", ready, static_cast<int>(errorCount_));
     if (ready == 0)
         ++errorCount_;
-    TpScripts* page = TpScripts::Instance();
+    TpScriptHost* page = TpScriptHost::Instance();
     if (errorCount_ != 0) {
         LogEvent(nullptr, kEventError, descriptor_[kResult], nullptr);
         if (page != nullptr)
@@ -69,31 +65,6 @@ void TpScriptAction::CancelAction()
 void TpScriptAction::LogResult(const std::string& text)
 {
     LogEvent(nullptr, kEventError, descriptor_[kResult], text.c_str());
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->AddReportLine(descriptor_[kResult], text.c_str());
-}
-
-TpCloseWindowScriptAction::TpCloseWindowScriptAction()
-    : TpScriptAction("Close Window", "STR_CLOSING_WINDOW", Descriptor{324, 0, 324, 0, 0}, 0, 0, 0)
-{
-}
-
-uint32_t TpCloseWindowScriptAction::StartAction(const ScriptStep& /*step*/)
-{
-    errorCount_ = 0;
-    running_ = 0;
-    const TpDialog* top = TopWindow();
-    if (top != nullptr && top->ClosesOnKey()) {
-        // Menu key 8, as the key-scan thread would post it; the window closes
-        // itself when the key arrives.
-        RemoteMsgHeader key;
-        key.magic = Origin::kLocal;
-        key.type = MsgType::kKey;
-        key.value = kKeyPressFlag | kKeyMenu8;
-        MessageQueue queue;
-        if (queue.Open("/msgq", 1, 100, 1500))
-            queue.Send(key, nullptr);
-        queue.Close();
-    }
-    return 1;
 }
