@@ -52,7 +52,7 @@ constexpr const char* kFormats[] = {"text", "%d%%", "%.8xh", "%.2xh", nullptr, "
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static ImageBus bus;
-    static TpCommand list(0, 0);
+    static TpCommand list(0, kKeepsNothing);
     while (list.GetItemCount() < 128)
         list.AddItem("");
     SetTwoWireBus(&bus);
