@@ -20,9 +20,9 @@ struct FuzzStore {
         hidden.SetVisible(false);
     }
     TpStore store;
-    TpCommand text{COM_SYS_STATUS, 3};
-    TpCommand number{COM_SCRIPTS_LOOPS, 3};
-    TpCommand hidden{COM_GEN_AUDIO_MASTER_LEVEL, 3};
+    TpCommand text{COM_SYS_STATUS, kKeepsValueText};
+    TpCommand number{COM_SCRIPTS_LOOPS, kKeepsValueText};
+    TpCommand hidden{COM_GEN_AUDIO_MASTER_LEVEL, kKeepsValueText};
 };
 
 } // namespace
