@@ -132,6 +132,7 @@ void TpConnectionThread::Serve()
 {
     using Frame = RemoteRequestReader::Frame;
     badHeaders_ = BadHeaderLog();
+    reader_.Restart();
     while (!StopRequested()) {
         RemoteMsgHeader request;
         const Frame frame = reader_.Next(request);
