@@ -194,6 +194,15 @@ bool Socket::SendAll(const void* first, size_t firstSize, const void* second, si
     return SendAll(parts[1].iov_base, parts[1].iov_len);
 }
 
+bool Socket::PeerGone() const
+{
+    const int fd = fd_.load();
+    if (fd < 0)
+        return false;
+    pollfd pfd {fd, POLLRDHUP, 0};
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLERR | POLLHUP | POLLRDHUP)) != 0;
+}
+
 void Socket::Shutdown()
 {
     int fd = fd_.load();
