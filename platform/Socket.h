@@ -54,8 +54,8 @@ public:
     // socket takes both; false on error.
     bool SendAll(const void* first, size_t firstSize, const void* second, size_t secondSize);
 
-    // True when the peer reset the connection or closed its sending side;
-    // does not wait.
+    // True when the peer reset the connection, or closed its sending side
+    // and every byte it sent has been read; does not wait.
     bool PeerGone() const;
 
     // Stops both directions; blocked Accept/Recv return. The descriptor stays

@@ -12,9 +12,10 @@ namespace {
 // Pause after a failed wait for a client, so a broken listener does not
 // spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-// How long a new client waits for the slot of a client that went; the slot's
-// thread may first have to finish a wait for the application's reply.
-constexpr auto kGoneSlotWait = std::chrono::milliseconds(1000);
+// How long a client that finds every slot taken waits for one to come free,
+// and how often it looks for clients that went meanwhile.
+constexpr auto kFullWait = std::chrono::milliseconds(250);
+constexpr auto kGonePoll = std::chrono::milliseconds(5);
 } // namespace
 
 TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
@@ -119,24 +120,26 @@ int TpConnectionMonitor::TakeFreeSlot(Socket& client, uint32_t address)
     return -1;
 }
 
-bool TpConnectionMonitor::EndGoneClients()
+void TpConnectionMonitor::EndGoneClients()
 {
-    bool ending = false;
-    for (auto& slot : slots_) {
+    for (auto& slot : slots_)
         if (slot->EndIfClientGone())
             owner_.MarkConnectionsChanged();
-        ending = ending || slot->Ending();
-    }
-    return ending;
 }
 
 int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
 {
     std::unique_lock<std::mutex> lock(assignMutex_);
     int slot = TakeFreeSlot(client, address);
-    if (slot < 0 && EndGoneClients())
-        freed_.wait_for(lock, kGoneSlotWait,
-                        [&] { return StopRequested() || (slot = TakeFreeSlot(client, address)) >= 0; });
+    // Every slot taken: a client that left an instant ago may not have been
+    // seen yet, so the new one waits a moment, ending the connections of
+    // clients seen gone, before it is refused.
+    const auto until = std::chrono::steady_clock::now() + kFullWait;
+    while (slot < 0 && !StopRequested() && std::chrono::steady_clock::now() < until) {
+        EndGoneClients();
+        freed_.wait_for(lock, kGonePoll);
+        slot = TakeFreeSlot(client, address);
+    }
     if (slot >= 0) {
         full_ = false;
         owner_.MarkConnectionsChanged();

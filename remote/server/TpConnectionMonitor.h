@@ -35,12 +35,12 @@ public:
     uint16_t ListenerPort() const;
 
     // Gives the client to the first free slot and returns the slot; -1 (the
-    // client is closed) when every slot is in use. The slot of a client that
-    // went is free at once: when no other is, the client waits for it.
+    // client is closed) when every slot is still in use after a short wait,
+    // in which the slots of clients that went come free.
     int AssignClient(Socket client, uint32_t address);
-    // Ends the connections of clients that went (reset or closed); true
-    // while such a slot is on its way to free.
-    bool EndGoneClients();
+    // Ends the connections of clients that went (reset, or closed with every
+    // request read).
+    void EndGoneClients();
     // A slot's thread starts serving its client / gave its client back.
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
