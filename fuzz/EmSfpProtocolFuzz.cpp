@@ -1,7 +1,9 @@
 // Drives the emSFP register protocol against a module whose every answer
 // comes from the fuzzer: register and status bytes, failed reads and writes,
 // the page selectors and the order of operations. Checks the protocol's
-// rules after every step. Run with -close_fd_mask=2 to hide the messages.
+// rules after every step. The store, its controls and the manager are built
+// once; every input starts from the same page state. Run with
+// -close_fd_mask=2 to hide the messages.
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
 #include "core/TpCommand.h"
@@ -10,7 +12,6 @@
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
-#include "platform/DebugOut.h"
 #include "sim/BoardDevices.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -56,11 +57,12 @@ void Check(bool ok)
         std::abort();
 }
 
-// The store and the controls the protocol reads and sets, built once.
-struct Controls {
+// The store, the controls the protocol reads and sets, and the manager.
+struct World {
     TpStore store;
     std::vector<std::unique_ptr<TpCommand>> commands;
-    Controls()
+    std::unique_ptr<IpSfpManager> manager;
+    World()
     {
         for (unsigned id : {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL,
                             COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL})
@@ -70,6 +72,18 @@ struct Controls {
             commands.push_back(std::make_unique<TpCommand>(pair.low, 1));
         }
         SetSfpRetryWait([](uint32_t) {});
+        manager = std::make_unique<IpSfpManager>();
+    }
+    // What an input's steps read, as a new manager has it.
+    void StartInput()
+    {
+        for (const auto& c : commands)
+            c->SetValue(0);
+        manager->requestedPage = 0;
+        manager->pageBlocked = 0;
+        manager->writeMark = -1;
+        manager->busyCountdown = -1;
+        manager->firmwareDefaultCountdown = 0;
     }
 };
 
@@ -102,15 +116,15 @@ void CheckPoll(const FuzzedModule& module, const SfpProtocolState& before)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Controls controls;
+    static World world;
     FuzzedDataProvider in(data, size);
     FuzzedModule module(in);
     SetEmSfpBus(&module);
     SfpLink::Reset();
     SfpParamTable& table = SfpParamTable::Instance();
     table.Reset();
-    IpSfpManager manager;
-    DebugCapture capture;
+    world.StartInput();
+    IpSfpManager& manager = *world.manager;
 
     for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
         const SfpProtocolState before = SfpLink::State().protocol;
@@ -167,7 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(!manager.ServiceWriteSettle() && manager.busyCountdown == -1);
             break;
         case 7:
-            for (const auto& c : controls.commands)
+            for (const auto& c : world.commands)
                 if (in.ConsumeBool())
                     c->SetValue(in.ConsumeIntegral<int32_t>());
             SfpLink::State().decapMapStep = in.ConsumeIntegral<int8_t>();
