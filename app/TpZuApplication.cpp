@@ -29,6 +29,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -156,6 +157,7 @@ void TpZuApplication::GuiInit()
     MakeFolder(ScreenDumpFolder());
     MakeScreendumpIndex();
     DebugPrintf("finished GuiInit\n");
+    AnnounceListener();
 }
 
 void TpZuApplication::ShutDown()
@@ -214,6 +216,7 @@ bool TpZuApplication::Dispatch(AppMessage& message)
     if (h.type == MsgType::kUpdate) {
         parts_->store.Tick();
         UpdateScreen();
+        AnnounceListener();
     } else if (h.type == MsgType::kConsole) {
         parts_->console.RunLine(reinterpret_cast<const char*>(message.payload));
     } else if (h.type == MsgType::kKey) {
@@ -306,6 +309,20 @@ void TpZuApplication::UpdateScreen()
     ++screenChanges_;
     if (screenChanged_)
         screenChanged_();
+}
+
+void TpZuApplication::AnnounceListener()
+{
+    // The server may listen only later: the port was taken, or the address
+    // came later. Each tick looks, at the cost of one lock.
+    const uint16_t port = parts_->remoteCtrl.ListeningPort();
+    if (port != 0 && port != announcedPort_) {
+        char cwd[4096];
+        const char* work = getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".";
+        DebugPrintf("Listening on port %u; working folder %s; data folder %s\n", static_cast<unsigned>(port), work,
+                    Paths::DataFolder().c_str());
+    }
+    announcedPort_ = port;
 }
 
 void TpZuApplication::WriteStatusXml()

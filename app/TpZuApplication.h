@@ -82,6 +82,9 @@ private:
     void ReleaseRequester(const AppMessage& message, uint16_t type, uint32_t value);
     bool RemoteEnabled() const;
     void UpdateScreen();
+    // Says once, when the remote-control server listens on a new port, the
+    // port and the working and data folders.
+    void AnnounceListener();
     bool SaveSystemData() const;
     bool LoadSystemData();
     void WriteStatusXml();
@@ -96,5 +99,6 @@ private:
     std::atomic<bool> quit_{false};
     bool shutDown_ = false;
     bool systemActionPending_ = false;
+    uint16_t announcedPort_ = 0;   // the listening port last announced; 0 while none
     bool serviceKeys_ = false;   // the service key combination was held at power-on
 };

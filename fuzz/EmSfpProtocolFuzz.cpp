@@ -155,10 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 3:
-            manager.UnlockControllerPage(in.ConsumeIntegral<uint8_t>());
+            manager.Pages().UnlockControllerPage(in.ConsumeIntegral<uint8_t>());
             break;
         case 4:
-            manager.CommitControllerPage(in.ConsumeIntegral<uint8_t>());
+            manager.Pages().CommitControllerPage(in.ConsumeIntegral<uint8_t>());
             break;
         case 5: {
             const uint8_t page = in.ConsumeIntegral<uint8_t>();
@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const uint32_t bytes = in.ConsumeIntegralInRange<uint32_t>(0, 17);
             const uint16_t cmdId = in.ConsumeIntegralInRange<uint16_t>(0x09F0, 0x0E10);
             const int selects = module.selectAttempts;
-            manager.SetNewParameterValue(page, reg, value, bytes, cmdId);
+            manager.Pages().SetNewParameterValue(page, reg, value, bytes, cmdId);
             // A parameter never selects a page unless its own register is the page register.
             Check(module.selectAttempts == selects || reg == kSfpPageRegister ||
                   (bytes == 2 && reg == kSfpPageRegister - 1));
@@ -176,26 +176,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 6:
-            manager.busyCountdown = in.ConsumeIntegral<int32_t>();
-            manager.firmwareDefaultCountdown = in.ConsumeIntegral<int32_t>();
-            Check(!manager.ServiceWriteSettle() && manager.busyCountdown == -1);
+            if (in.ConsumeBool())
+                manager.Pages().StartFirmwareDefault();
+            manager.Pages().ArmWriteSettle(in.ConsumeIntegral<int32_t>());
+            Check(!manager.Pages().ServiceWriteSettle() && !manager.Pages().WriteSettling());
             break;
         case 7:
             for (const auto& c : world.commands)
                 if (in.ConsumeBool())
                     c->SetValue(in.ConsumeIntegral<int32_t>());
-            SfpLink::State().decapMapStep = in.ConsumeIntegral<int8_t>();
+            manager.Pages().MapPagesToAudioFlow(in.ConsumeBool());
             break;
         case 8: {
             const uint8_t logical = in.ConsumeIntegral<uint8_t>();
-            const bool same = logical == manager.requestedPage;
-            const bool result = manager.ChangePage(logical);
+            const bool same = logical == manager.Pages().RequestedPage();
+            const bool result = manager.Pages().ChangePage(logical);
             Check(result == same);
             for (const SfpParamRow& row : table.Rows())
                 if (row.followsFlowPage != 0)
                     Check(row.page == 0x90 || row.page == 0xC0 || row.page >= 0xFC);
             if (!same)
-                Check(manager.writeMark == 0 && manager.pageBlocked == 1);
+                Check(manager.Pages().WriteMark() == 0 && manager.Pages().PageBlocked() == 1);
             break;
         }
         case 9: {

@@ -75,5 +75,6 @@ int main(int argc, char** argv)
         }
     }
     appThread->wait();
+    DebugFlushRepeats();
     return 0;
 }

@@ -1,11 +1,16 @@
 #include "DebugOut.h"
 
+#include "Clock.h"
+#include "RepeatLimiter.h"
+
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,6 +31,51 @@ std::vector<DebugCapture*>& Captures()
 // nobody capturing is not even formatted.
 std::atomic<int> g_captureCount{0};
 
+// The text without its colour codes (ESC "[", digits and ";", one letter).
+std::string WithoutColour(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\x1b' && i + 1 < text.size() && text[i + 1] == '[') {
+            size_t j = i + 2;
+            while (j < text.size() && (std::isdigit(static_cast<unsigned char>(text[j])) != 0 || text[j] == ';'))
+                ++j;
+            if (j < text.size() && std::isalpha(static_cast<unsigned char>(text[j])) != 0) {
+                i = j;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// What reaches stderr: one writer at a time, through the repeat limiter.
+std::mutex& OutputMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+RepeatLimiter& Limiter()
+{
+    static RepeatLimiter limiter;
+    return limiter;
+}
+
+// Writes text to stderr; colour codes go only to a terminal. The caller
+// holds the output lock.
+void Write(const std::string& text)
+{
+    if (text.empty())
+        return;
+    const std::string shown =
+        text.find('\x1b') != std::string::npos && isatty(fileno(stderr)) == 0 ? WithoutColour(text) : text;
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
+    std::fflush(stderr);
+}
+
 void Emit(const std::string& text, bool chatty)
 {
     {
@@ -35,8 +85,8 @@ void Emit(const std::string& text, bool chatty)
     }
     if (chatty && DebugQuiet())
         return;
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
+    std::lock_guard<std::mutex> lock(OutputMutex());
+    Write(Limiter().Take(text, CurrentClock().MonotonicMs()));
 }
 
 std::string Format(const char* fmt, va_list args)
@@ -57,6 +107,18 @@ std::string Format(const char* fmt, va_list args)
 }
 
 } // namespace
+
+void DebugFlushRepeats()
+{
+    std::lock_guard<std::mutex> lock(OutputMutex());
+    Write(Limiter().Flush());
+}
+
+void DebugResetRepeats()
+{
+    std::lock_guard<std::mutex> lock(OutputMutex());
+    Limiter().Reset();
+}
 
 bool DebugQuiet()
 {

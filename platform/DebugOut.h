@@ -1,7 +1,10 @@
 // Diagnostic output of the system: the printf-style console lines and the
 // OutputDebugStringA channel both end up on stderr. Chatty lines (per-request
 // traces, per-piece transfer lines) are silenced when ZU_QUIET is set to a
-// non-empty value other than "0". Tests capture everything with DebugCapture.
+// non-empty value other than "0". Colour codes reach stderr only when it is a
+// terminal. A line repeated unchanged is held back and shown again with its
+// count (RepeatLimiter, on the current clock). Tests capture everything, as
+// written, with DebugCapture.
 #pragma once
 
 #include <cstdarg>
@@ -17,6 +20,11 @@ void DebugPrintf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // printf-style output of chatty trace lines (hidden by the quiet switch, still
 // seen by captures).
 void DebugChatty(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes the counts of repeated lines still held back (at the end of a run).
+void DebugFlushRepeats();
+// Forgets the repeated lines (tests start afresh).
+void DebugResetRepeats();
 
 // True when the quiet switch is on; read from the environment at each call so
 // tests can change it.

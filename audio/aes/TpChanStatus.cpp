@@ -68,12 +68,11 @@ std::string Hex32(const TpChanStatus::Block& b, int first)
     return text;
 }
 
+// Four 7-bit characters; the text ends at the first zero one.
 std::string Chars(const TpChanStatus::Block& b, int first)
 {
-    if (b[first] == 0)
-        return "";
     std::string text;
-    for (int i = first; i < first + 4; ++i)
+    for (int i = first; i < first + 4 && (b[i] & 0x7F) != 0; ++i)
         text += static_cast<char>(b[i] & 0x7F);
     return text;
 }

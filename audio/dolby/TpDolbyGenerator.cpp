@@ -481,9 +481,8 @@ void TpDolbyGenerator::CopyStoredToCurrent(int program)
     busy_ = false;
 }
 
-void TpDolbyGenerator::CopyCurrentToStored()
+void TpDolbyGenerator::CopyCurrentToStored(int p)
 {
-    const int p = program_;
     if (p < 0 || p >= kDolbyMaxPrograms)
         return;
     busy_ = true;
@@ -545,19 +544,22 @@ void TpDolbyGenerator::DefaultAll()
         field.SetValueAll(entry != nullptr ? entry->defaultValue : 0);
     }
     busy_ = false;
-    for (int p = 0; p < stream_.programCount; ++p) {
-        SelectProgram(p);
-        for (int i = 0; i < kDolbyFieldCount; ++i)
-            Current().Field(i).WriteStream();
+    // Every stored programme, in the stream or not: a later load copies the
+    // stored programmes into its stream.
+    for (int p = 0; p < kDolbyMaxPrograms; ++p) {
+        if (p < stream_.programCount) {
+            SelectProgram(p);
+            for (int i = 0; i < kDolbyFieldCount; ++i)
+                Current().Field(i).WriteStream();
+        }
         busy_ = true;
         Current().SetTextAll("Program " + std::to_string(p + 1) + " Description");
         busy_ = false;
-        CopyCurrentToStored();
+        CopyCurrentToStored(p);
     }
     SelectProgram(0);
     defaulting_ = false;
-    if (stream_.programCount > 0)
-        CopyStoredToCurrent(0);
+    CopyStoredToCurrent(0);
     Reparse();
 }
 
@@ -611,7 +613,7 @@ void TpDolbyGenerator::OnChildChanged(TpCommand* child, int reason)
             ColourAc3Mode();
         if (child == &Current().Field(kDolbyLfeField) && type_->GetValue() != static_cast<int>(DolbyType::DolbyE))
             RequestReload();
-        CopyCurrentToStored();
+        CopyCurrentToStored(program_);
         if (!applying_ && stream_.data)
             Reparse();
     }
@@ -620,6 +622,9 @@ void TpDolbyGenerator::OnChildChanged(TpCommand* child, int reason)
 void TpDolbyGenerator::OnRestored()
 {
     restored_ = true;
+    // The flag came with the defaults or the memory, its line with it: the
+    // next change converts from here.
+    relativeWas_ = relative_->GetValue() != 0 ? 1 : 0;
     AnnounceAvailability();
     UpdateStartLine();
     ApplyRateLimits();

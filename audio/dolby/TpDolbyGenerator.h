@@ -97,7 +97,7 @@ private:
     void BindProgram(int program);
     void SelectProgram(int program);
     void CopyStoredToCurrent(int program);
-    void CopyCurrentToStored();
+    void CopyCurrentToStored(int program);
     void ApplyAll();
     void AskDefaults();
     void DefaultAll();

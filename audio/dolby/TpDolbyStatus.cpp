@@ -364,7 +364,7 @@ void TpDolbyStatus::PrepareDisplay()
 void TpDolbyStatus::UpdateDolbyD()
 {
     status_.programConfig = kAbsent;
-    dolbyPresent_ = false;
+    dolbyPresent_ = true;
     ShowFor(kind_, true);
     // The simulated AC-3 reader always finds a stream: the generator's own,
     // with its AC-3 mode and data rate.
@@ -486,7 +486,8 @@ void TpDolbyStatus::MeasureLine()
     }
     int64_t shown = line;
     char sign = ' ';
-    if (dolbyPresent_ && cmds_.Value(kRelative) != 0) {
+    // Only a Dolby E stream has an ideal line to be relative to.
+    if (kind_ == kDolbyE && dolbyPresent_ && cmds_.Value(kRelative) != 0) {
         shown -= w.ideal;
         if (shown > 0)
             sign = '+';

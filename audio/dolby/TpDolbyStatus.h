@@ -118,5 +118,9 @@ private:
     int frameSize_ = 0;
     bool forced_ = true;
     bool updating_ = false;
-    uint32_t timing_[kTimingWords] = {};
+    // Until the input's timing arrives: a 13.5 MHz clock and 1920-sample lines.
+    static constexpr uint32_t kStartClockKhz = 13500;
+    static constexpr uint32_t kStartSamplesPerLine = 1920;
+    static_assert(kClockKhz == 0 && kSamplesPerLine == 1);
+    uint32_t timing_[kTimingWords] = {kStartClockKhz, kStartSamplesPerLine};
 };

@@ -79,11 +79,3 @@ void ClearPageLoadedFlags()
 }
 
 } // namespace SfpLink
-
-namespace IpFlow {
-
-IpFlowState& State() { return SfpLink::State().ip; }
-
-void Reset() { SfpLink::State().ip = IpFlowState {}; }
-
-} // namespace IpFlow

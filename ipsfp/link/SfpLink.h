@@ -10,7 +10,6 @@
 // while either is up. Application thread only.
 #pragma once
 
-#include "IpFlowState.h"
 #include "SfpCodes.h"
 
 #include <array>
@@ -45,12 +44,6 @@ struct SfpLinkState {
         {SfpPageNumber(SfpLogicalPage::ContrPg), "ContrPg", 0},
         {0, "", 0},
     }};
-    // The update sequencer's decapsulation audio-map step: 0 to 15, -1 = off.
-    // While it is 6 to 11 every logical page maps to the selected audio flow's
-    // page.
-    int8_t decapMapStep = 0;
-    // The IP menu's flow state and the periodic step's flags.
-    IpFlowState ip;
 };
 
 namespace SfpLink {
@@ -58,7 +51,7 @@ namespace SfpLink {
 // The process-wide link state.
 SfpLinkState& State();
 
-// Back to the start-up state, the IP menu's flow state included.
+// Back to the start-up state.
 void Reset();
 
 // True for a status byte that reports a booted module without range error.

@@ -1,15 +1,15 @@
 #include "CorvaneToEmbrionixVidStd.h"
 
-#include "IpSfpManager.h"
+#include "IpBusy.h"
+#include "IpFlowView.h"
 
-#include "ipsfp/link/SfpLink.h"
-
+#include "KrZuApi.h"
 #include "core/TpStore.h"
 
 namespace {
 
 // List ids and their item counts: family, format, sampling, rate.
-constexpr uint16_t kListIds[4] = {3449, 3450, 3451, 3452};
+constexpr const uint16_t (&kListIds)[4] = IpIds::kStdLists;
 constexpr int kItemCounts[4] = {5, 6, 9, 14};
 
 // family, format, sampling, rate, scan, sample, vidFormat, frameRate, bitRate, extra1, extra2
@@ -58,7 +58,7 @@ const std::array<VidStdCombination, CorvaneToEmbrionixVidStd::kRowCount>& Corvan
     return kCombinations;
 }
 
-CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(IpSfpManager* /*manager*/) : TpCommand(0, 0, 0)
+CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(const IpFlowView& flows) : TpCommand(0, 0, 0), flows_(flows)
 {
     for (size_t i = 0; i < lists_.size(); ++i) {
         lists_[i] = std::make_unique<TpChildCmd>(this, kListIds[i], 1);
@@ -75,7 +75,15 @@ void CorvaneToEmbrionixVidStd::OnChildChanged(TpCommand* child, int)
     if (updating_ != 0)
         return;
     changedList_ = child;
-    IpFlow::State().standardUpdateRequest = 1;
+    standardUpdateRequest = 1;
+}
+
+void CorvaneToEmbrionixVidStd::RunRequestedUpdate()
+{
+    if (standardUpdateRequest == 0)
+        return;
+    UpdateVidStd();
+    standardUpdateRequest = 0;
 }
 
 int CorvaneToEmbrionixVidStd::ChooseRow(const std::array<int32_t, 4>& noted) const
@@ -109,12 +117,14 @@ void CorvaneToEmbrionixVidStd::ApplyRow(const VidStdCombination& row)
         return;
     for (size_t i = 0; i < lists_.size(); ++i)
         store->SetValue(kListIds[i], ListColumn(row, i));
-    if (IpFlow::State().ipModuleMode == -1)
+    if (!flows_.DirectionKnown())
         return;
     // field id, value: in the order the module takes them
     const std::pair<uint16_t, uint8_t> fields[] = {
-        {3106, row.extra2}, {3105, row.extra1}, {2621, row.vidFormat}, {2619, row.sample},
-        {2617, row.scan},   {2618, row.bitRate}, {2620, row.frameRate},
+        {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C22, row.extra2}, {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, row.extra1},
+        {COM_SFP_IP_STD_VID_FMT, row.vidFormat},          {COM_SFP_IP_STD_SAMPLE_FMT, row.sample},
+        {COM_SFP_IP_STD_SCAN_MODE, row.scan},             {COM_SFP_IP_STD_BIT_RATE, row.bitRate},
+        {COM_SFP_IP_STD_FRAME_RATE, row.frameRate},
     };
     for (const auto& [id, value] : fields)
         store->SetValue(id, value);

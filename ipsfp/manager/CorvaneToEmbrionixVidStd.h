@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-class IpSfpManager;
+class IpFlowView;
 
 // One allowed combination: the four list values, then the seven module fields.
 struct VidStdCombination {
@@ -32,13 +32,17 @@ public:
     static constexpr size_t kRowCount = 29;
     static const std::array<VidStdCombination, kRowCount>& Combinations();
 
-    explicit CorvaneToEmbrionixVidStd(IpSfpManager* manager);
+    // flows: the module fields are written only while the direction is known.
+    explicit CorvaneToEmbrionixVidStd(const IpFlowView& flows);
     ~CorvaneToEmbrionixVidStd() override;
 
     // A list changed: remembered, and the conversion asked for.
     void OnChildChanged(TpCommand* child, int reason) override;
     // Recomputes the item states and applies the chosen row.
     void UpdateVidStd();
+    // The conversion a list change asked for, once (the manager's tick).
+    void RunRequestedUpdate();
+    uint8_t UpdateRequested() const { return standardUpdateRequest; }
 
     TpChildCmd* FamilyList() const { return lists_[0].get(); }
 
@@ -47,7 +51,9 @@ private:
     int ChooseRow(const std::array<int32_t, 4>& noted) const;
     void ApplyRow(const VidStdCombination& row);
 
+    const IpFlowView& flows_;
     uint8_t updating_ = 0;
+    uint8_t standardUpdateRequest = 0;
     TpCommand* changedList_ = nullptr;
     std::array<std::unique_ptr<TpChildCmd>, 4> lists_;   // family, format, sampling, rate
     std::array<uint8_t, kRowCount> match_ {};

@@ -1,4 +1,5 @@
 #include "EmbrionixFirmwareRevisonReader.h"
+#include "IpControlIds.h"
 
 #include "board/SfpBoard.h"
 
@@ -7,11 +8,6 @@
 
 namespace {
 
-constexpr uint16_t kReadCommandId = 2703;
-constexpr uint16_t kReadEnableId = 2704;
-constexpr uint16_t kRevisionTextId = 2705;
-constexpr uint16_t kServiceId = 2706;
-constexpr uint16_t kResultLabelId = 2707;
 constexpr uint8_t kIdentityDevice = 0xA0;
 constexpr uint8_t kSelectors[] = {0x00, 0x10, 0x20, 0x40};
 
@@ -19,14 +15,14 @@ constexpr uint8_t kSelectors[] = {0x00, 0x10, 0x20, 0x40};
 
 EmbrionixFirmwareRevisonReader::EmbrionixFirmwareRevisonReader(bool serviceKeys) : TpParent(nullptr, 0, 0)
 {
-    revisionText_ = std::make_unique<TpCommand>(kRevisionTextId, 2);
+    revisionText_ = std::make_unique<TpCommand>(IpIds::kFwRevisionText, 2);
     revisionText_->SetTextAll("Unread");
-    readEnable_ = std::make_unique<TpChildCmd>(this, kReadEnableId, 1);
-    readCommand_ = std::make_unique<TpChildCmd>(this, kReadCommandId, 1);
+    readEnable_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadEnable, 1);
+    readCommand_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadCommand, 1);
     readCommand_->SetEnabledAll(false);
-    serviceControl_ = std::make_unique<TpCommand>(kServiceId, 1);
+    serviceControl_ = std::make_unique<TpCommand>(IpIds::kFwServiceControl, 1);
     serviceControl_->SetVisibleAll(serviceKeys);
-    resultLabel_ = std::make_unique<TpCommand>(kResultLabelId, 1);
+    resultLabel_ = std::make_unique<TpCommand>(IpIds::kFwResultLabel, 1);
     resultLabel_->SetVisibleAll(false);
 }
 

@@ -1,6 +1,6 @@
 #include "IPFollower.h"
 
-#include "ipsfp/link/SfpLink.h"
+#include "IpFlowView.h"
 
 #include "ui/TKrObject.h"
 
@@ -21,7 +21,7 @@ uint32_t OctetColour(unsigned cmdId)
 
 } // namespace
 
-IPFollower::IPFollower(const IpIds::FollowerRow& row) : TpParent(nullptr, 0, 0)
+IPFollower::IPFollower(const IpIds::FollowerRow& row, const IpFlowView& flows) : TpParent(nullptr, 0, 0), flows_(flows)
 {
     textControl_ = std::make_unique<TpCommand>(row.text, 2);
     for (size_t i = 0; i < altTexts_.size(); ++i)
@@ -42,11 +42,10 @@ void IPFollower::OnChildChanged(TpCommand* child, int reason)
 
 TpCommand* IPFollower::Target() const
 {
-    const IpFlowState& flow = IpFlow::State();
-    if (flow.addressEditActive == 0)
+    if (!flows_.AddressEditActive())
         return textControl_.get();
-    const bool decap = flow.ipModuleMode == 1;
-    switch (flow.addressGroup) {
+    const bool decap = flows_.IsDecapsulating();
+    switch (flows_.AddressGroup()) {
     case 1:
         return textControl_.get();
     case 2:
@@ -78,6 +77,6 @@ void IPFollower::Update()
     }
     target->SetCharColoursAll(colours.data(), static_cast<int>(colours.size()));
     target->SetTextAll(text);
-    if (target != textControl_.get() && IpFlow::State().ipModuleMode == 1)
+    if (target != textControl_.get() && flows_.IsDecapsulating())
         target->SetVisibleAll(true);
 }

@@ -12,9 +12,12 @@
 #include <array>
 #include <memory>
 
+class IpFlowView;
+
 class IPFollower : public TpParent {
 public:
-    explicit IPFollower(const IpIds::FollowerRow& row);
+    // flows: whether an address is being edited, and in which direction.
+    IPFollower(const IpIds::FollowerRow& row, const IpFlowView& flows);
     ~IPFollower() override;
 
     void OnChildChanged(TpCommand* child, int reason) override;
@@ -28,6 +31,7 @@ public:
     TpChildCmd* Byte(int n) const { return n >= 1 && n <= 4 ? bytes_[n - 1].get() : nullptr; }
 
 private:
+    const IpFlowView& flows_;
     TpCommand* forward_ = nullptr;
     TpCommand* Target() const;
 

@@ -4,10 +4,114 @@
 // API; every table is read through the manager, never edited.
 #pragma once
 
+#include "KrZuApi.h"
+
 #include <cstdint>
 #include <span>
 
 namespace IpIds {
+
+// Whether the id is one of the ids.
+constexpr bool Contains(std::span<const uint16_t> ids, unsigned id)
+{
+    for (uint16_t i : ids)
+        if (i == id)
+            return true;
+    return false;
+}
+
+// The IP menu's tabs (values of COM_SFP_TAB_SELECT).
+enum Tab : int32_t {
+    kTabNone = 0,
+    kTabVideo = 1,      // "Video Flows"
+    kTabAudio = 2,      // "Audio Flows"
+    kTabAnc = 3,        // "ANC   Flows"
+    kTabPtp = 4,
+    kTabBlockE = 5,     // the flow configuration page 0xFB
+    kTabAudioMap = 6,   // "Audio Map"
+    kTabSetup = 7,      // "SFP Setup"
+};
+
+// --- single controls -----------------------------------------------------------
+// Controls that have no name in the remote-control API; the others go by their
+// COM_ name.
+
+// The firmware revision reader's own controls.
+constexpr uint16_t kFwReadCommand = 2703;
+constexpr uint16_t kFwReadEnable = 2704;
+constexpr uint16_t kFwRevisionText = 2705;
+constexpr uint16_t kFwServiceControl = 2706;
+constexpr uint16_t kFwResultLabel = 2707;
+
+// The video-standard editor's four lists: family, format, sampling, frame rate.
+constexpr uint16_t kStdLists[4] = {3449, 3450, 3451, 3452};
+constexpr uint16_t kStdFamilyList = kStdLists[0];
+
+// The web-interface address, mask and gateway texts (their followers' texts).
+constexpr uint16_t kWebAddressText = 2716;
+constexpr uint16_t kWebMaskText = 2717;
+constexpr uint16_t kWebGatewayText = 2718;
+
+// Buttons and fields of the IP menu the change handler answers.
+constexpr uint16_t kFirmwareWarningAck = 0x0CB4;
+constexpr uint16_t kAddressCopy = 0x0CB5;          // the management address into the flow source
+constexpr uint16_t kAudioPacketCopy = 0x0DE8;
+constexpr uint16_t kDefaultSettingsEnable = 0x0D44;
+constexpr uint16_t kResetQuestion = 0x0D76;
+constexpr uint16_t kAncPopup = 0x0D42;
+constexpr uint16_t kAudioPopup = 0x0D41;
+constexpr uint16_t kSystemResets = 0x0C2F;
+constexpr uint16_t kVideoReread = 0x0D75;
+constexpr uint16_t kChannelPickerFirst = 0x0D63;   // sixteen audio channel pickers
+constexpr uint16_t kChannelPickerLast = 0x0D72;
+constexpr uint16_t kEncMapButton = 0x0D26;         // also the first flow list the menu set-up focuses
+constexpr uint16_t kDecMapButton = 0x0D2B;         // also the second flow list
+constexpr uint16_t kSecondFlowSetup = 0x0D0E;
+constexpr uint16_t kDestSelectFirst = 0x0C58;      // the flow-destination selectors
+constexpr uint16_t kDestSelectSecond = 0x0C61;
+constexpr uint16_t kManagementNote = 0x0D77;
+constexpr uint16_t kMapChannelSelect = 0x0DC2;     // the encoder map's flow (its channels to embed)
+constexpr uint16_t kMapChannelControl = 0x0DC0;
+constexpr uint16_t kPtpModeButton = 0x0D58;
+constexpr uint16_t kVidStdButton = 0x0C1F;
+constexpr uint16_t kVidStdFlag = 0x0D7C;
+constexpr uint16_t kSecondCopy = 3445;             // set by the second-copy timer
+constexpr uint16_t kWindowClosedReset = 3396;      // set back to 0 when a window closes
+
+// Texts and lists of the flow pages.
+constexpr uint16_t kFlowList = 3362;               // the flows, then the encapsulated-audio grid
+constexpr uint16_t kAudioFlowChoice[2] = {3390, 3401};
+constexpr uint16_t kAudioSummaryText = 3391;       // first summary text, first flow
+constexpr uint16_t kAudioSummarySecondFlow = 3399; // first summary text, second flow
+constexpr uint16_t kAncFlowTexts[2] = {3395, 3409};
+constexpr uint16_t kToggleValue = 3280;            // the IGMP toggle
+constexpr uint16_t kToggleText = 2639;
+constexpr uint16_t kUnknownTexts[2] = {3502, 3503};
+constexpr uint16_t kSequenceCounterTexts[2] = {3241, 3244};
+constexpr uint16_t kVideoSequenceErrorText = 3242;
+constexpr uint16_t kIanaWarning = 3251;
+constexpr uint16_t kSubnetNote = 3447;
+constexpr uint16_t kScanSummary[2] = {3443, 3444};          // first flow, second flow
+constexpr uint16_t kRegister172Summary[2] = {3561, 3562};
+constexpr uint16_t kSequenceErrorLines[2] = {0x0D5F, 0x0D60};
+constexpr uint16_t kVlanStateTexts[2] = {0x0D5E, 0x0D5D};
+constexpr uint16_t kLockStateTexts[2] = {0x0D59, 0x0D5A};
+constexpr uint16_t kAddressTypeText = 0x0D7F;
+// PTP texts: two address groups and the clock identity, in the first and the second view.
+constexpr uint16_t kPtpAddressTextA[2] = {0x0D5B, 0x0DA4};
+constexpr uint16_t kPtpAddressTextB[2] = {0x0D5C, 0x0D86};
+constexpr uint16_t kClockIdentityText[2] = {0x0B63, 0x0D85};
+// The active source of a dual-source stream: its name and two texts, and the
+// texts each source gives them.
+constexpr uint16_t kActiveSourceName = 3495;
+constexpr uint16_t kActiveSourceTexts[2] = {3494, 3493};
+constexpr uint16_t kSource1Texts[2] = {2904, 3414};
+constexpr uint16_t kSource2Texts[2] = {3465, 3464};
+constexpr uint16_t kPtpSources[2] = {3464, 3465};  // set to 0 after a PTP page update
+
+// The EDID page's read and view commands.
+constexpr uint16_t kEdidRead = 2355;
+constexpr uint16_t kEdidView = 2356;
 
 // --- controls the manager builds ------------------------------------------------
 
@@ -343,9 +447,87 @@ static constexpr SetRow kSets[] = {
     {Set::IgmpAddresses, Rule::Disable, kIgmpAddresses},
 };
 
+// --- mode layout -----------------------------------------------------------------
+
+// When a control of the mode layout is visible.
+enum class Vis : uint8_t {
+    Hidden,
+    Shown,
+    InEncap,      // shown in encapsulation, hidden in decapsulation
+    InDecap,      // the reverse
+    DecapShows,   // shown in decapsulation, left as it is in encapsulation
+    If2110,       // shown with 2110 firmware only
+    If2022,       // shown with 2022-6 firmware only
+};
+struct LayoutRow {
+    uint16_t cmdId;
+    Vis vis;
+};
+
+// control, when visible; each list is applied in order (the mode layout of the
+// sequencer's every run)
+constexpr LayoutRow kLayoutFirst[] = {
+    {0x0CB5, Vis::InEncap},
+    {0x0BFE, Vis::Hidden},
+    {0x0CD1, Vis::Hidden},
+};
+constexpr LayoutRow kLayoutAll[] = {
+    {0x0DE4, Vis::Hidden},
+    {0x0C8B, Vis::If2110},
+    {0x0DEB, Vis::If2110},
+    {0x0DEA, Vis::If2110},
+    {0x0DE9, Vis::If2110},
+    {0x0DEC, Vis::If2022},
+    {0x0DED, Vis::Shown},
+};
+constexpr LayoutRow kLayout2022[] = {
+    {0x0DE3, Vis::Hidden}, {0x0D21, Vis::Hidden}, {0x0DDE, Vis::Hidden}, {0x0D0F, Vis::Hidden},
+    {0x0C29, Vis::Hidden}, {0x0CCF, Vis::Hidden}, {0x0CA6, Vis::Hidden}, {0x0CAD, Vis::Hidden},
+    {0x0C2A, Vis::Hidden}, {0x0C1F, Vis::Hidden}, {0x0CB2, Vis::Hidden}, {0x0C2F, Vis::Hidden},
+    {0x0CAE, Vis::InDecap}, {0x0D45, Vis::InDecap}, {0x0CB0, Vis::InDecap},
+};
+// After the tab items, in encapsulation only.
+constexpr uint16_t kHidden2022Encap[] = {0x0DED, 0x0CDA, COM_SFP_IP_SSRC_LABEL};
+constexpr LayoutRow kLayout2110[] = {
+    {0x0DE3, Vis::Shown},   {0x0CAD, Vis::Shown},   {0x0CB0, Vis::Hidden},  {0x0CAE, Vis::Hidden},
+    {0x0D45, Vis::Hidden},  {0x0CB2, Vis::Hidden},  {0x0C2F, Vis::Shown},   {0x0CCF, Vis::InEncap},
+    {0x0D42, Vis::InEncap}, {0x0D43, Vis::InEncap}, {0x0C1F, Vis::InDecap}, {0x0D0F, Vis::InEncap},
+    {0x0C29, Vis::InEncap}, {0x0D21, Vis::Shown},   {0x0DDE, Vis::Shown},   {0x0DE4, Vis::InEncap},
+    {0x0C53, Vis::InEncap}, {0x0C55, Vis::InEncap}, {0x0C50, Vis::InEncap}, {0x0C57, Vis::InEncap},
+    {0x0C54, Vis::InDecap}, {0x0C56, Vis::InDecap}, {0x0C4F, Vis::InDecap}, {0x0C51, Vis::InDecap},
+    // the receive controls
+    {0x0C12, Vis::InDecap}, {0x0C13, Vis::InDecap}, {0x0CA6, Vis::InDecap}, {0x0C1D, Vis::InDecap},
+    {0x0C1E, Vis::InDecap}, {0x0C17, Vis::InDecap}, {0x0C18, Vis::InDecap}, {0x0C2B, Vis::InDecap},
+    {0x0C20, Vis::InDecap},
+    {0x0C2A, Vis::InEncap}, {0x0C09, Vis::InEncap}, {0x0CAB, Vis::InEncap},
+    {0x0D5F, Vis::DecapShows}, {0x0D60, Vis::DecapShows},
+};
+constexpr LayoutRow kLayoutLast[] = {
+    {COM_SFP_IP_IGMP_BOX, Vis::Hidden},
+    {0x0DE5, Vis::If2110},
+};
+// Lists whose item 4 is never offered.
+constexpr uint16_t kNoItem4Lists[] = {0x0D50, 0x0BB1, 0x0D4B, 0x0AFA};
+
+
+// The mode switch's layout, before its IGMP set and the SSRC entries' enable.
+constexpr LayoutRow kModeLayout[] = {
+    {3118, Vis::Shown},
+    {3103, Vis::DecapShows},
+    {COM_SFP_IP_TX_OFF_ON, Vis::Shown},
+    {COM_SFP_IP_FILTERS_BOX, Vis::InDecap},
+    {COM_SFP_IP_IGMP_BOX, Vis::InDecap},
+    {COM_SFP_IP_IGMP_ENABLED, Vis::InDecap},
+    {2681, Vis::Hidden},
+    {COM_SFP_IP_SSRC_EDITBOX, Vis::Shown},
+    {3290, Vis::Shown},
+    {2696, Vis::Shown},
+    {3446, Vis::InEncap},
+};
+
 // --- tab focus -------------------------------------------------------------------
 
-enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap, ResetSequencer };
+enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap };
 enum class Mode : uint8_t { Any, Encap, Decap };
 
 static constexpr const char* kTabLabels[8] = {"", "Video Flows", "Audio Flows", "ANC   Flows",
@@ -378,7 +560,6 @@ static constexpr FocusRow kTabFocus[] = {
     {6, Mode::Encap, FocusOp::Focus, 3366},
     {7, Mode::Any, FocusOp::Label, 0},
     {7, Mode::Any, FocusOp::Focus, 0x0A94},
-    {7, Mode::Any, FocusOp::ResetSequencer, 0},
 };
 
 // --- classes of controls ---------------------------------------------------------------
@@ -389,6 +570,9 @@ static constexpr uint16_t kDestinationIds[] = {0x0A17, 0x0A18, 0x0A19, 0x0A1A, 0
                                                0x0CE8, 0x0A1B, 0x0A1C, 0x0A1D, 0x0A1E, 0x0A1F, 0x0A20,
                                                0x0CE9, 0x0CEA, 0x0CEB, 0x0CEC, 0x0CED, 0x0CEE};
 static constexpr uint16_t kFlowAddressIds[] = {2657, 3259, 3260, 3261, 3262, 3295, 3340, 3341, 3352, 3353};
+// The progress box: "Reading SFP ", "Configure SFP ", "Remain:%d Param", "BUSY! ".
+constexpr uint16_t kProgressBox = 2654;
+
 // Status controls coloured together (control 20 by its text colour).
 static constexpr uint16_t kStatusIds[] = {36, 37, 12, 13, 20};
 static constexpr uint16_t kStandardFirst[] = {2620, 2618, 2621, 2619, 2622, 3443, 3561};
@@ -396,6 +580,13 @@ static constexpr uint16_t kStandardSecond[] = {3358, 3291, 3294, 3293, 3360, 344
 static constexpr uint16_t kFlowTextIds[] = {2695, 3290, 3255, 3324, 3257, 3334, 3256, 3258, 3354, 3355};
 static constexpr uint16_t kPtpFirstView[] = {0x0C23, 0x0C25, 0x0B56, 0x0B64};
 static constexpr uint16_t kPtpSecondView[] = {0x0D8A, 0x0D84, 0x0DA3, 0x0DA2};
+
+// Edits the flow on screen's mirror control repeats.
+constexpr uint16_t kMirroredEdits[] = {0x0CBF, 0x0CC0, 0x0C29, 0x0D0F, 0x0D10, 0x0D11,
+                                       0x0D21, 0x0BA4, 0x0AF8, 0x0DDE, 0x0DE0, 0x0DE2};
+
+// The SSRC entries of the first and the second flow.
+static constexpr uint16_t kSsrcBoxes[2] = {2695, 3290};
 
 // Numbers typed into an entry: entry, its four bytes most significant first
 // (byte 4 down to byte 1, the order the SSRC text is read back in).

@@ -1,199 +1,170 @@
 #include "IpSfpManager.h"
-#include "IpStoreAccess.h"
+
+#include "CorvaneToEmbrionixVidStd.h"
+#include "EmbrionixFirmwareRevisonReader.h"
+#include "IpPageView.h"
 
 #include "ipsfp/link/SfpLink.h"
-#include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
+#include "core/TpApplication.h"
 #include "core/TpStore.h"
 #include "platform/DebugOut.h"
+#include "ui/TpDialogList.h"
 
 namespace {
 
-constexpr int kUnlockFailedLine = 12802;
-constexpr int kCommitFailedLine = 12819;
-constexpr int kParameterFailedLine = 12640;
+using IpStoreAccess::TheStore;
 
-using IpStoreAccess::ValueOf;
+constexpr uint16_t kTabSetupItem = 7;
+constexpr uint16_t kTxFlowEnabledIds[] = {COM_SFP_IP_TX_FLOW_ENABLE, COM_SFP_IP_TX_FLOW_ENABLED};
+constexpr uint8_t kTxFlowEnabled2022Register = 172;
+constexpr uint8_t kTxFlowEnabled2110Register = 173;
+constexpr int32_t kKeptSelection = 4;
 
-// A selector below 0 (a list without a selection) counts as 0.
-uint32_t Clamped(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
+// Cached module values shown as "0" after a reset: texts, then values.
+constexpr uint16_t kZeroTextIds[] = {
+    COM_SFP_IP_TX_OR_RX_PACKETS,    COM_SFP_IP_VID_SEQUENCE_ERRORS, COM_SFP_IP_TX_OR_RX_PACKETS_VIEW2,
+    COM_SFP_IP_VID_SEQUENCE_ERRORS_VIEW2, COM_SFP_IP_CONTR_RX_PACKETS, COM_SFP_IP_CONTR_DROPPED_RX,
+    COM_SFP_IP_CONTR_TX_PACKETS,    COM_SFP_IP_ETHERNET_RX_PACKETS, COM_SFP_IP_ETHERNET_TX_PACKETS};
+constexpr uint16_t kZeroValueIds[] = {COM_SFP_IP_ETHERNET_RX_PACKETS, COM_SFP_IP_ETHERNET_TX_PACKETS,
+                                      COM_SFP_IP_TX_OR_RX_PACKETS, COM_SFP_IP_TX_OR_RX_PACKETS_VIEW2,
+                                      COM_SFP_IP_VID_SEQUENCE_ERRORS_VIEW2};
+constexpr uint16_t kZeroValueLaterIds[] = {COM_SFP_IP_CONTR_RX_PACKETS, COM_SFP_IP_CONTR_DROPPED_RX,
+                                           COM_SFP_IP_CONTR_TX_PACKETS, COM_SFP_IP_FLOW_UUID, COM_SFP_IP_MONITOR_SEL};
+constexpr uint16_t kSelectorResetIds[] = {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL};
 
-uint8_t PageOf(uint32_t page) { return static_cast<uint8_t>(page & 0xFF); }
-
-// Sets a byte control when it differs; its row then holds the byte as an
-// edit to be written.
-void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte)
+// The module's cached values on the menu back to "0" and its selectors to the first.
+void ShowModuleUnread(TpStore& store)
 {
-    if (store.GetValue(cmdId) == byte)
-        return;
-    store.SetValue(cmdId, byte);
-    if (SfpParamRow* row = SfpParamTable::Instance().Find(cmdId)) {
-        row->value = byte;
-        row->pending = 1;
-    }
-}
-
-bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
-{
-    TpStore* store = TpStore::Instance();
-    if (store == nullptr || store->GetCmd(pair.high) == nullptr || store->GetCmd(pair.low) == nullptr)
-        return false;
-    int32_t high = (value >> 8) & 0xFF;
-    if (pair.bits == 12)
-        high = (store->GetValue(pair.high) & 0xF0) | ((value >> 8) & 0x0F);
-    SetPairByte(*store, pair.high, high);
-    SetPairByte(*store, pair.low, value & 0xFF);
-    return true;
+    for (uint16_t id : kSelectorResetIds)
+        store.SetValue(id, 0);
+    store.SetEnabled(COM_SFP_IP_FLOW_DEFAULT, false);
+    IpControlTree::ShowIpBooting();
+    for (uint16_t id : kZeroTextIds)
+        store.SetText(id, "0");
+    for (uint16_t id : kZeroValueIds)
+        store.SetValue(id, 0);
+    store.SetText(COM_SFP_IP_VID_SEQUENCE_ERRORS, "0");
+    for (uint16_t id : kZeroValueLaterIds)
+        store.SetValue(id, 0);
+    store.SetVisible(COM_SFP_IP_FLOW_DEFAULT, false);
+    store.SetVisible(IpIds::kWindowClosedReset, false);
 }
 
 } // namespace
 
-uint8_t IpSfpManager::MapLogicalPage(uint8_t logical)
+IpSfpManager::IpSfpManager(const TpApplication* app) : TpCommand(0, 0, 0)
 {
-    const int32_t flow = ValueOf(COM_SFP_IP_FLOW_SEL);
-    const bool secondFlow = flow == 1;
-    uint32_t page = logical;
-    switch (static_cast<SfpLogicalPage>(logical)) {
-    case SfpLogicalPage::EncAudioPg:
-    case SfpLogicalPage::DecAudioPg:
-        page = (secondFlow ? kSfpSecondFlowAudioPageBase : kSfpAudioPageBase) +
-               Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
-        lastAudioPage = PageOf(page);
-        break;
-    case SfpLogicalPage::DecAncPg:
-    case SfpLogicalPage::EncAncPg:
-        page = kSfpAncPageBase + (secondFlow ? 1u : 0u) + Clamped(ValueOf(COM_SFP_IP_ANC_FLOW_SEL));
-        lastAncPage = PageOf(page);
-        break;
-    case SfpLogicalPage::PtpPg:
-        page = kSfpPtpPageBase + Clamped(ValueOf(COM_SFP_IP_PTP_SEL));
-        lastPtpPage = PageOf(page);
-        break;
-    case SfpLogicalPage::BlockEPg:
-        page = kSfpBlockEPageBase + Clamped(ValueOf(COM_SFP_IP_BLOCK_E_SEL));
-        lastBlockEPage = PageOf(page);
-        break;
-    case SfpLogicalPage::FlowPg:
-        page = kSfpFlowPageBase + Clamped(flow);
-        lastFlowPage = PageOf(page);
-        break;
-    default:
-        break;
+    const BusyGuard guard = busy_.Hold();
+    TpStore* store = TheStore();
+    firmwareReader = std::make_unique<EmbrionixFirmwareRevisonReader>(app != nullptr && app->ServiceKeysHeld());
+    if (store == nullptr)
+        return;   // nothing to build controls into
+
+    controls_.Build(this);
+    ResetModuleState();
+    SfpLink::ClearPageLoadedFlags();
+    store->SetVisible(COM_SFP_IP_IGMP_BOX, false);
+    controls_.ShowBusy();
+    vidStdConverter = std::make_unique<CorvaneToEmbrionixVidStd>(flows_);
+    store->SetItemEnabled(IpIds::kStdFamilyList, 0, false);
+    store->SetItemEnabled(IpIds::kStdFamilyList, 4, false);
+
+    if (TpDialogList* dialogs = TpDialogList::Instance()) {
+        dialogs->SetCloseAnyWindowHook([this] { CloseAnyWindow(); });
+        closeHookSet_ = true;
     }
-    // While the sequencer reads a decapsulated audio map, every page is the
-    // audio flow's (a list without a selection counts as flow 0, as above).
-    const int8_t step = SfpLink::State().decapMapStep;
-    if (step >= 6 && step <= 11)
-        page = kSfpAudioPageBase + Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
-    return PageOf(page);
 }
 
-bool IpSfpManager::ChangePage(uint8_t logical)
+IpSfpManager::~IpSfpManager()
 {
-    if (logical == requestedPage) {
-        SfpLink::PollSfpStatus();
-        return true;
+    if (TpDialogList* dialogs = TpDialogList::Instance(); dialogs != nullptr && closeHookSet_)
+        dialogs->SetCloseAnyWindowHook(nullptr);
+    const BusyGuard guard = busy_.Hold();
+    controls_.Destroy();
+    // The converter's lists are its members and go before it.
+    vidStdConverter.reset();
+    firmwareReader.reset();
+}
+
+void IpSfpManager::OnStatusTick()
+{
+    tick_.OnStatusTick();
+    if (vidStdConverter)
+        vidStdConverter->RunRequestedUpdate();
+}
+
+void IpSfpManager::ResetModuleState()
+{
+    TpStore* store = TheStore();
+    if (store == nullptr)
+        return;
+    const BusyGuard guard = busy_.Hold();
+    if (pageView_ != nullptr)
+        pageView_->ForgetActiveSource();
+    sequencer_.ResetModuleSteps();
+    flows_.ForgetIdentity();
+    tick_.ResetCopySides();
+    windowSelection = -1;
+    ShowModuleUnread(*store);
+    if (firmwareReader)
+        firmwareReader->Clear();
+    controls_.ClearFlowTexts();
+    if (flows_.IsDecapsulating() && vidStdConverter)
+        vidStdConverter->UpdateVidStd();
+}
+
+void IpSfpManager::SetModuleMode(uint8_t decapsulation)
+{
+    TpStore* store = TheStore();
+    if (store == nullptr)
+        return;
+    const BusyGuard guard = busy_.Hold();
+    const bool decap = decapsulation != 0;
+    progress_.Show();
+
+    IpFlowView::ApplyLayout(IpIds::kModeLayout, decap, false);
+    flows_.ApplyVisibilitySet(IpIds::Set::IgmpAddresses);
+    for (uint16_t id : IpIds::kSsrcBoxes)
+        store->SetEnabled(id, !decap);
+    store->SetText(COM_SFP_IP_RX_OR_TX_PKT_LABEL, decap ? "Rx Packets:" : "Tx Packets:");
+    store->SetText(COM_SFP_IP_FILT_DEST_LABEL, decap ? "Filt MAC:" : "Dest MAC:");
+
+    flows_.SetDirection(decap);
+    IpFlowView::DisableSfpTabs();
+    store->SetItemEnabled(COM_SFP_TAB_SELECT, kTabSetupItem, true);
+
+    const uint8_t reg = flows_.Is2110() ? kTxFlowEnabled2110Register : kTxFlowEnabled2022Register;
+    for (uint16_t id : kTxFlowEnabledIds)
+        if (SfpParamRow* row = SfpParamTable::Instance().Find(id))
+            row->readRegister = reg;
+
+    ResetModuleState();
+    IpFlowView::ShowIds(IpIds::kSecondFlowClear, !decap);
+}
+
+void IpSfpManager::ResetOnModuleChange()
+{
+    flows_.ForgetModule();
+    progress_.ForgetFirmwareWarning();
+    configure_.InvalidateAllParameters();
+}
+
+void IpSfpManager::CloseAnyWindow()
+{
+    if (skipNextClose != 0) {
+        skipNextClose = 0;
+        return;
     }
-    const uint8_t physical = MapLogicalPage(logical);
-    // The per-flow rows sit on the page being selected when it is a flow page
-    // (decapsulation output, ANC or audio), else on the video flow page.
-    const bool flowTypePage = logical == SfpPageNumber(SfpLogicalPage::DecOutpg) ||
-                              logical >= SfpPageNumber(SfpLogicalPage::DecAncPg);
-    const uint8_t flowRowsPage = flowTypePage ? logical : SfpPageNumber(SfpLogicalPage::FlowPg);
-    for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.followsFlowPage != 0)
-            row.page = flowRowsPage;
-    }
-    pageBlocked = 1;
-    SfpLink::PollSfpStatus();
-    if (SfpLink::RequestPage(physical))
-        requestedPage = logical;
-    writeMark = 0;
-    return false;
+    DebugPrintf("\nClosing Any Window\n");
+    if (windowSelection != kKeptSelection)
+        windowSelection = -1;
+    controls_.ForgetStandardColour();
+    flows_.RefreshOnWindowClosed();
 }
 
-bool IpSfpManager::UnlockControllerPage(uint8_t page)
-{
-    const uint8_t command = page == SfpPageNumber(SfpLogicalPage::EncAudMapPg) ? kSfpUnlockAudioMapPage : kSfpUnlockPage;
-    const bool ok = SfpLink::WriteByte(page, kSfpCommandRegister, command);
-    if (!ok)
-        DebugPrintf("UnlockControllerPage 0x%02X Failed. Line %d\n", page, kUnlockFailedLine);
-    SfpLink::PollSfpStatus();
-    return ok;
-}
+bool IpSfpManager::FirmwareReaderTick() { return firmwareReader && firmwareReader->Tick(); }
 
-bool IpSfpManager::CommitControllerPage(uint8_t page)
-{
-    const bool ok = SfpLink::WriteByte(page, kSfpCommandRegister, kSfpCommitPage);
-    if (!ok)
-        DebugPrintf("CommitControllerPage 0x%02X Failed. Line %d\n", page, kCommitFailedLine);
-    SfpLink::PollSfpStatus();
-    return ok;
-}
-
-bool IpSfpManager::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t value, uint32_t byteCount,
-                                        uint16_t cmdId)
-{
-    if (byteCount == 1) {
-        if (SfpLink::WriteByte(page, reg, static_cast<uint8_t>(value & 0xFF)))
-            return true;
-        DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X failed on line %d\n", page, kParameterFailedLine);
-        return false;
-    }
-    if (byteCount == 2) {
-        if (const SfpCompositePair* pair = FindSfpCompositePair(cmdId))
-            return SplitOverPair(*pair, value);
-        if (reg == 0xFF) {
-            DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: no register after 0x%02X\n", page, reg);
-            return false;
-        }
-        const uint8_t bytes[2] = {static_cast<uint8_t>((value >> 8) & 0xFF), static_cast<uint8_t>(value & 0xFF)};
-        for (int i = 0; i < 2; ++i) {
-            if (!SfpLink::WriteByte(page, static_cast<uint8_t>(reg + i), bytes[i])) {
-                DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X failed on line %d\n", page,
-                            kParameterFailedLine);
-                return false;
-            }
-        }
-        return true;
-    }
-    DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: a %u-byte value (0x%04X) cannot be written\n", page,
-                byteCount, cmdId);
-    return false;
-}
-
-bool IpSfpManager::ServiceWriteSettle()
-{
-    if (busyCountdown == -1)
-        return false;
-    const int32_t remaining = busyCountdown - (firmwareDefaultCountdown != 0 ? 2 : 1);
-    if (remaining > 0)
-        SfpLink::PollSfpStatus();
-    busyCountdown = -1;
-    return false;
-}
-
-void IpSfpManager::ArmWriteSettle() { busyCountdown = kWriteSettleTicks; }
-
-SfpParamCounts IpSfpManager::CountKnownParameters() const
-{
-    SfpParamCounts counts;
-    for (const SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.pending == 0)
-            continue;
-        ++counts.all;
-        if (row.inControllerSet != 0)
-            ++counts.controller;
-        if (row.inFlowSet != 0)
-            ++counts.flow;
-        if (row.inControllerSet == 0 && row.inFlowSet == 0)
-            ++counts.other;
-    }
-    if (controllerConfiguring == 0)
-        counts.controller = 0;
-    if (flowConfiguring == 0)
-        counts.flow = 0;
-    return counts;
-}
+bool IpSfpManager::IsFirmwareReadActive() const { return firmwareReader && firmwareReader->IsActive(); }

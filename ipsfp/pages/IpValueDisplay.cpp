@@ -2,9 +2,10 @@
 
 #include "IpTextFormat.h"
 
-#include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
-#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpBusy.h"
+#include "ipsfp/manager/IpFlowView.h"
+#include "ipsfp/manager/IpPeriodicStep.h"
 #include "ipsfp/manager/IpStoreAccess.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
@@ -16,15 +17,7 @@
 
 namespace {
 
-using Kind = SfpDisplayKind;
-
-// Bytes each display kind reads, by kind.
-constexpr uint8_t kKindBytes[] = {1, 1, 2, 1, 0, 1, 0, 0, 1, 4, 6, 1, 1, 0, 1, 2, 4, 1, 1, 1, 3, 1, 1, 1, 4};
-static_assert(std::size(kKindBytes) == static_cast<size_t>(Kind::Signed32) + 1);
-
-constexpr unsigned kTxFlowEnabledSecondRow = 0x0CD3;
-constexpr unsigned kSequenceErrorRow = 0x0BFF;
-constexpr uint16_t kSequenceErrorLines[] = {0x0D5F, 0x0D60};
+constexpr uint32_t kLastFirmwareSlot = 3;
 
 // A dotted group shown when its last byte is read: trigger row, first byte, byte count, text control,
 // text control of the second PTP view (the bytes' second controls).
@@ -36,31 +29,36 @@ struct GroupText {
     uint16_t secondText;
 };
 constexpr GroupText kGroupTexts[] = {
-    {0x0C37, 0x0C34, 4, 0x0D5B, 0x0DA4},
-    {0x0C3B, 0x0C38, 4, 0x0D5C, 0x0D86},
-    {0x0B61, 0x0B5A, 8, 0x0B63, 0x0D85},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C37, COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C34, 4, IpIds::kPtpAddressTextA[0],
+     IpIds::kPtpAddressTextA[1]},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C3B, COM_SFP_IP_IGMP_SRC_IP_BYTE4_0C38, 4, IpIds::kPtpAddressTextB[0],
+     IpIds::kPtpAddressTextB[1]},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B61, COM_SFP_IP_IGMP_SRC_IP_BYTE4, 8, IpIds::kClockIdentityText[0],
+     IpIds::kClockIdentityText[1]},
 };
 
-constexpr uint16_t kVlanTexts[] = {0x0D5E, 0x0D5D};
 constexpr uint16_t kVlanIds[] = {COM_SFP_IP_WEB_VLAN_ID, COM_SFP_IP_FLOW_VLAN_ID};
 constexpr const char* kAddressTypes[] = {"Invalid", "Unicast", "Multicast"};
-constexpr uint16_t kMirroredRows[] = {0x0BA4, 0x0AF8, 0x0C29};
+constexpr uint16_t kMirroredRows[] = {COM_SFP_IP_FLOW_MAC_BYTE1_0BA4, COM_SFP_IP_FLOW_MAC_BYTE1_0AF8,
+                                      COM_SFP_IP_VID_SEQUENCE_ERRORS_0C29};
 
 using IpStoreAccess::TheStore;
 
 bool OnFlowTab(int32_t tab) { return (tab >= 1 && tab <= 3) || tab == 6; }
 
-// The flow model's control that mirrors the flow on screen; 0 when none.
-uint16_t MirrorOf(unsigned cmdId)
+// A row on a page the flow selector chooses (the flow block, the ANC and audio
+// flow pages); the rows of the other pages (the map pages among them) belong
+// to no flow and show in their own controls whatever flow is shown.
+bool FollowsFlowSelector(const SfpParamRow& row)
 {
-    if (cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT)
-        return IpSfpManager::FlowPortControl(cmdId);
-    return IpSfpManager::FlowValueControl();
+    return row.page == SfpPageNumber(SfpLogicalPage::FlowPg) || row.page >= SfpPageNumber(SfpLogicalPage::DecAncPg);
 }
 
-void SetMirror(unsigned cmdId, int32_t value)
+// The flow model's control that mirrors the flow on screen gets the value too.
+void SetMirror(const IpFlowView& flows, unsigned cmdId, int32_t value)
 {
-    if (const uint16_t mirror = MirrorOf(cmdId); mirror != 0)
+    const bool port = cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT;
+    if (const uint16_t mirror = port ? flows.FlowPortControl(cmdId) : flows.FlowValueControl(); mirror != 0)
         TheStore()->SetValue(mirror, value);
 }
 
@@ -91,16 +89,16 @@ uint16_t IpValueDisplay::FirmwareVersion(size_t element) const
     return element >= 1 && element <= firmwareVersions_.size() ? firmwareVersions_[element - 1] : 0;
 }
 
-IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row)
+IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row) const
 {
-    const int32_t tab = IpFlow::State().menuTab;
+    const int32_t tab = parts_.flows.MenuTab();
     const bool hasSecond = row.secondCmdId != 0;
     View view;
     if (OnFlowTab(tab))
-        view.secondFlow = TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
+        view.secondFlow = FollowsFlowSelector(row) && TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
     else if (tab == 4)
         view.secondPtp = TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
-    if (row.cmdId == kTxFlowEnabledSecondRow)
+    if (row.cmdId == COM_SFP_IP_TX_FLOW_ENABLED)
         view.shown = view.secondFlow && hasSecond;
     else if (view.secondFlow || view.secondPtp)
         view.shown = hasSecond;
@@ -112,129 +110,225 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
     if (TheStore() == nullptr)
         return;
     const View view = ViewOf(row);
-    BusyGuard guard(manager_.busy);
+    const BusyGuard guard = parts_.busy.Hold();
     if (row.cmdId == COM_SFP_IP_CONTR_IP_ADD1)
-        ++manager_.addressReadCounter;
+        parts_.tick.NoteManagementAddressRead();
     if (row.cmdId == COM_SFP_IP_SRC_IP_ADD1)
         ++sourceReadCounter_;
-    // The control set in use follows the view.
-    IpFlow::State().secondControlSet = view.secondFlow ? 1 : 0;
-    if (!view.shown || row.displayKind >= std::size(kKindBytes) || bytes == nullptr ||
-        count < kKindBytes[row.displayKind])
+    // Every per-flow look-up follows the flow the view shows.
+    if (FollowsFlowSelector(row))
+        parts_.flows.FollowShownFlow(view.secondFlow);
+    const std::span<const KindRow> kinds = Kinds();
+    if (!view.shown || row.displayKind >= kinds.size() || bytes == nullptr || count < kinds[row.displayKind].bytes)
         return;
     const unsigned target = view.secondFlow || view.secondPtp ? row.secondCmdId : row.cmdId;
-    ShowKind(row, target, bytes, count, nonzero);
-    if (row.displayKind <= static_cast<uint32_t>(Kind::ByteValue))
-        FollowUp(row, bytes[0], view);
+    if (const KindRow& kind = kinds[row.displayKind]; kind.show != nullptr)
+        (this->*kind.show)(Shown {row, target, bytes, count, nonzero, view});
 }
 
-void IpValueDisplay::ShowKind(SfpParamRow& row, unsigned target, const uint8_t* bytes, size_t count, bool nonzero)
+// kind, bytes it reads, how it is shown (none: read, nothing shown); in kind order
+std::span<const IpValueDisplay::KindRow> IpValueDisplay::Kinds()
+{
+    using K = SfpDisplayKind;
+    using D = IpValueDisplay;
+    static constexpr KindRow kRows[] = {
+        {K::Value, 1, &D::ShowValue},                // and the texts that hang on the row
+        {K::ByteValue, 1, &D::ShowValue},
+        {K::Count16, 2, &D::ShowCount16},            // the sequence-error row; the UDP ports' mirrors
+        {K::Text, 1, &D::ShowText},
+        {K::NoDisplay, 0, nullptr},
+        {K::StatusOk, 1, &D::ShowStatusOk},
+        {K::FilterLabel, 0, nullptr},
+        {K::PacketLabel, 0, nullptr},
+        {K::Flag, 1, &D::ShowFlag},
+        {K::Count32, 4, &D::ShowCount32},
+        {K::MacAddress, 6, &D::ShowMacAddress},
+        {K::StandardText, 1, &D::ShowStandardText},  // on the video tab only
+        {K::JoinStatus, 1, &D::ShowJoinStatus},
+        {K::Unused13, 0, nullptr},
+        {K::MirroredValue, 1, &D::ShowMirroredValue},  // a 12-bit pair without its upper bits
+        {K::Version, 2, &D::ShowVersion},            // the firmware versions kept
+        {K::Hex32, 4, &D::ShowHex32},
+        {K::SsrcByte, 1, &D::ShowSsrcByte},          // the SSRC text rebuilt and logged
+        {K::BothViews, 1, &D::ShowBothViews},
+        {K::OffsetWarning, 1, &D::ShowOffsetWarning},
+        {K::Count24, 3, &D::ShowCount24},
+        {K::ProgramSlots, 1, &D::ShowProgramSlots},
+        {K::CountText, 1, &D::ShowCountText},
+        {K::SwitchBit, 1, &D::ShowRowValue},
+        {K::Signed32, 4, &D::ShowSigned32},
+    };
+    static_assert(std::size(kRows) == static_cast<size_t>(K::Signed32) + 1);
+    static_assert([] {
+        for (size_t i = 0; i < std::size(kRows); ++i)
+            if (static_cast<size_t>(kRows[i].kind) != i)
+                return false;
+        return true;
+    }());
+    return kRows;
+}
+
+// --- the kinds ------------------------------------------------------------------------
+
+bool IpValueDisplay::Shown::Number(uint32_t& number) const { return SfpParamFieldValue(row, bytes, count, number); }
+
+void IpValueDisplay::ShowRowValue(const Shown& s)
+{
+    TheStore()->SetValue(s.target, s.First());
+    s.row.value = s.First();
+}
+
+void IpValueDisplay::ShowValue(const Shown& s)
+{
+    ShowRowValue(s);
+    FollowUp(s.row, s.First(), s.view);
+}
+
+void IpValueDisplay::ShowCount16(const Shown& s)
 {
     TpStore* store = TheStore();
-    const uint8_t v = bytes[0];
-    // The bytes as one big-endian number, for the kinds that read several.
     uint32_t number = 0;
-    const bool hasNumber = SfpParamFieldValue(row, bytes, count, number);
-    switch (static_cast<Kind>(row.displayKind)) {
-    case Kind::Value:
-    case Kind::ByteValue:
-    case Kind::SwitchBit:
-        store->SetValue(target, v);
-        row.value = v;
-        break;
-    case Kind::Count16:
-        if (!hasNumber)
-            break;
-        if (row.cmdId == kSequenceErrorRow) {
-            store->SetVisible(target, false);
-            store->SetValue(target, static_cast<int32_t>(number));
-            store->SetVisible(target, true);
-            store->SetColour(target, number == 0 ? kIpWhite : kIpRed);
-            for (uint16_t id : kSequenceErrorLines)
-                store->SetVisible(id, true);
-            break;
-        }
-        store->SetValue(target, static_cast<int32_t>(number));
-        if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT)
-            SetMirror(row.cmdId, static_cast<int32_t>(number));
-        break;
-    case Kind::Text: {
-        std::string text;
-        for (size_t i = 0; i < count && i < SfpParamTable::kMaxByteCount && bytes[i] != 0; ++i)
-            text += static_cast<char>(bytes[i]);
-        store->SetText(target, text);
-        break;
+    if (!s.Number(number))
+        return;
+    if (s.row.cmdId == COM_SFP_IP_VID_SEQUENCE_ERRORS) {
+        store->SetVisible(s.target, false);
+        store->SetValue(s.target, static_cast<int32_t>(number));
+        store->SetVisible(s.target, true);
+        store->SetColour(s.target, number == 0 ? kIpWhite : kIpRed);
+        for (uint16_t id : IpIds::kSequenceErrorLines)
+            store->SetVisible(id, true);
+        return;
     }
-    case Kind::StatusOk:
-        store->SetText(target, "OK");
-        store->SetColour(target, kIpWhite);
-        break;
-    case Kind::Flag: store->SetValue(target, nonzero ? 1 : 0); break;
-    case Kind::Count32:
-    case Kind::Signed32:
-    case Kind::Count24:
-        if (!hasNumber)
-            break;
-        if (static_cast<Kind>(row.displayKind) == Kind::Signed32) {
-            store->SetText(target, IpTextPrintf("%d", static_cast<int32_t>(number)));
-            break;
-        }
-        store->SetText(target, IpTextPrintf("%u", number));
-        if (static_cast<Kind>(row.displayKind) == Kind::Count24)
-            store->SetValue(target, static_cast<int32_t>(number));
-        break;
-    case Kind::MacAddress:
-        store->SetText(target, IpTextPrintf("%02X:%02X:%02X:%02X:%02X:%02X", bytes[0], bytes[1], bytes[2], bytes[3],
-                                            bytes[4], bytes[5]));
-        break;
-    case Kind::StandardText:
-        if (IpFlow::State().menuTab == 1)
-            texts_.ShowStandardField(target, {bytes, count}, v != 0);
-        break;
-    case Kind::JoinStatus: store->SetText(target, v != 0 ? "Joined" : "Not Joined"); break;
-    case Kind::MirroredValue: {
-        // A two-byte value (a VLAN id) is shown whole; a 12-bit pair without
-        // the upper bits its first register shares.
-        if (!hasNumber)
-            break;
-        const SfpCompositePair* pair = FindSfpCompositePair(row.cmdId);
-        const auto value = static_cast<int32_t>(pair != nullptr && pair->bits == 12 ? number & 0x0FFF : number);
-        store->SetValue(target, value);
-        if (IpFlow::State().ipFeatures != 0)
-            SetMirror(row.cmdId, value);
-        break;
+    store->SetValue(s.target, static_cast<int32_t>(number));
+    if (s.row.cmdId == COM_SFP_IP_DEST_UDP_PORT || s.row.cmdId == COM_SFP_IP_SRC_UDP_PORT)
+        SetMirror(parts_.flows, s.row.cmdId, static_cast<int32_t>(number));
+}
+
+void IpValueDisplay::ShowText(const Shown& s)
+{
+    std::string text;
+    for (size_t i = 0; i < s.count && i < SfpParamTable::kMaxByteCount && s.bytes[i] != 0; ++i)
+        text += static_cast<char>(s.bytes[i]);
+    TheStore()->SetText(s.target, text);
+}
+
+void IpValueDisplay::ShowStatusOk(const Shown& s)
+{
+    TheStore()->SetText(s.target, "OK");
+    TheStore()->SetColour(s.target, kIpWhite);
+}
+
+void IpValueDisplay::ShowFlag(const Shown& s) { TheStore()->SetValue(s.target, s.nonzero ? 1 : 0); }
+
+void IpValueDisplay::ShowCount32(const Shown& s)
+{
+    if (uint32_t number = 0; s.Number(number))
+        TheStore()->SetText(s.target, IpTextPrintf("%u", number));
+}
+
+void IpValueDisplay::ShowCount24(const Shown& s)
+{
+    if (uint32_t number = 0; s.Number(number)) {
+        TheStore()->SetText(s.target, IpTextPrintf("%u", number));
+        TheStore()->SetValue(s.target, static_cast<int32_t>(number));
     }
-    case Kind::Version:
-        store->SetText(target, IpTextPrintf("%d.%d", bytes[0], bytes[1]));
-        if (row.cmdId >= COM_SFP_IP_VERSION_ELEMENT1 && row.cmdId <= COM_SFP_IP_VERSION_ELEMENT3)
-            firmwareVersions_[row.cmdId - COM_SFP_IP_VERSION_ELEMENT1] = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
-        break;
-    case Kind::Hex32:
-        store->SetText(target, IpTextPrintf("%02X%02X%02X%02X", bytes[0], bytes[1], bytes[2], bytes[3]));
-        break;
-    case Kind::SsrcByte:
-        row.value = v;
-        store->SetValue(target, v);
-        texts_.ShowSsrc();
-        if (SFPLogger* logger = SFPLogger::Instance())
-            logger->LogParameterChange(store->GetCmd(target), "SSRC", 0, kSfpGroupNone, 0);
-        break;
-    case Kind::BothViews:
-        store->SetValue(target, v);
-        if (row.secondCmdId != 0)
-            store->SetValue(row.secondCmdId, v);
-        break;
-    case Kind::OffsetWarning: store->SetText(target, v == 0 ? "NoWarning" : "OffsetErr"); break;
-    case Kind::ProgramSlots:
-        store->SetValue(target, v);
-        texts_.ShowSequenceCounter();
-        break;
-    case Kind::CountText:
-        store->SetValue(target, v);
-        texts_.ShowVideoSequenceErrors();
-        break;
-    default: break;   // read, nothing shown
-    }
+}
+
+void IpValueDisplay::ShowSigned32(const Shown& s)
+{
+    if (uint32_t number = 0; s.Number(number))
+        TheStore()->SetText(s.target, IpTextPrintf("%d", static_cast<int32_t>(number)));
+}
+
+void IpValueDisplay::ShowMacAddress(const Shown& s)
+{
+    const uint8_t* b = s.bytes;
+    TheStore()->SetText(s.target, IpTextPrintf("%02X:%02X:%02X:%02X:%02X:%02X", b[0], b[1], b[2], b[3], b[4], b[5]));
+}
+
+void IpValueDisplay::ShowStandardText(const Shown& s)
+{
+    if (parts_.flows.MenuTab() == IpIds::kTabVideo)
+        texts_.ShowStandardField(s.target, {s.bytes, s.count}, s.First() != 0);
+}
+
+void IpValueDisplay::ShowJoinStatus(const Shown& s)
+{
+    TheStore()->SetText(s.target, s.First() != 0 ? "Joined" : "Not Joined");
+}
+
+// A two-byte value (a VLAN id) is shown whole; a 12-bit pair without the
+// upper bits its first register shares.
+void IpValueDisplay::ShowMirroredValue(const Shown& s)
+{
+    uint32_t number = 0;
+    if (!s.Number(number))
+        return;
+    const SfpCompositePair* pair = FindSfpCompositePair(s.row.cmdId);
+    const auto value = static_cast<int32_t>(pair != nullptr && pair->bits == 12 ? number & 0x0FFF : number);
+    TheStore()->SetValue(s.target, value);
+    if (parts_.flows.IpFeatures())
+        SetMirror(parts_.flows, s.row.cmdId, value);
+}
+
+void IpValueDisplay::ShowVersion(const Shown& s)
+{
+    TheStore()->SetText(s.target, IpTextPrintf("%d.%d", s.bytes[0], s.bytes[1]));
+    const unsigned id = s.row.cmdId;
+    if (id >= COM_SFP_IP_VERSION_ELEMENT1 && id <= COM_SFP_IP_VERSION_ELEMENT3)
+        firmwareVersions_[id - COM_SFP_IP_VERSION_ELEMENT1] = static_cast<uint16_t>(s.bytes[0] << 8 | s.bytes[1]);
+}
+
+void IpValueDisplay::ShowHex32(const Shown& s)
+{
+    const uint8_t* b = s.bytes;
+    TheStore()->SetText(s.target, IpTextPrintf("%02X%02X%02X%02X", b[0], b[1], b[2], b[3]));
+}
+
+void IpValueDisplay::ShowSsrcByte(const Shown& s)
+{
+    s.row.value = s.First();
+    TheStore()->SetValue(s.target, s.First());
+    texts_.ShowSsrc();
+    LogSsrcChange();
+}
+
+void IpValueDisplay::ShowBothViews(const Shown& s)
+{
+    TheStore()->SetValue(s.target, s.First());
+    if (s.row.secondCmdId != 0)
+        TheStore()->SetValue(s.row.secondCmdId, s.First());
+}
+
+void IpValueDisplay::ShowOffsetWarning(const Shown& s)
+{
+    TheStore()->SetText(s.target, s.First() == 0 ? "NoWarning" : "OffsetErr");
+}
+
+void IpValueDisplay::ShowProgramSlots(const Shown& s)
+{
+    TheStore()->SetValue(s.target, s.First());
+    texts_.ShowSequenceCounter();
+}
+
+void IpValueDisplay::ShowCountText(const Shown& s)
+{
+    TheStore()->SetValue(s.target, s.First());
+    texts_.ShowVideoSequenceErrors();
+}
+
+// The SSRC text of the flow shown, logged when it changed.
+void IpValueDisplay::LogSsrcChange()
+{
+    const size_t flow = parts_.flows.SecondFlowShown() ? 1 : 0;
+    const unsigned box = IpIds::kSsrcBoxes[flow];
+    TpStore* store = TheStore();
+    const std::string text = store->GetCmdText(box);
+    if (text == loggedSsrc_[flow])
+        return;
+    loggedSsrc_[flow] = text;
+    if (SFPLogger* logger = SFPLogger::Instance())
+        logger->LogParameterChange(store->GetCmd(box), "SSRC", 0, kSfpGroupNone, 1);
 }
 
 void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View& view)
@@ -242,20 +336,24 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
     TpStore* store = TheStore();
     const unsigned id = row.cmdId;
     if (id == COM_SFP_IP_VLAN_ENABLE_BIT) {
-        for (size_t i = 0; i < std::size(kVlanTexts); ++i)
-            store->SetText(kVlanTexts[i], value == 0 ? std::string("Disabled")
+        for (size_t i = 0; i < std::size(IpIds::kVlanStateTexts); ++i)
+            store->SetText(IpIds::kVlanStateTexts[i], value == 0 ? std::string("Disabled")
                                                      : IpTextPrintf("%ld", static_cast<long>(store->GetValue(kVlanIds[i]))));
         return;
     }
     for (const GroupText& group : kGroupTexts)
         if (id == group.trigger)
             store->SetText(view.secondPtp ? group.secondText : group.text, GroupTextOf(group, view.secondPtp));
-    if (id == 0x0B6F || id == 0x0B70)
-        store->SetText(id == 0x0B6F ? 0x0D59 : 0x0D5A, IpValueTexts::LockStateText(value));
-    if (id == 0x0C24)
-        store->SetText(0x0D7F, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
-    if (IpFlow::State().ipFeatures != 0)
+    if (id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B6F || id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B70)
+        store->SetText(IpIds::kLockStateTexts[id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B6F ? 0 : 1],
+                       IpValueTexts::LockStateText(value));
+    if (id == COM_SFP_IP_VID_SEQUENCE_ERRORS_0C24)
+        store->SetText(IpIds::kAddressTypeText, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+    // The slot the module runs, for the firmware choice; 255 for none.
+    if (id == COM_SFP_IP_LOADED_ELEMENT)
+        parts_.flows.NoteLoadedFirmware(value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255);
+    if (parts_.flows.IpFeatures())
         for (uint16_t mirrored : kMirroredRows)
             if (id == mirrored)
-                SetMirror(id, static_cast<int32_t>(value));
+                SetMirror(parts_.flows, id, static_cast<int32_t>(value));
 }

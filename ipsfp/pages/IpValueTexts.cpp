@@ -2,11 +2,13 @@
 
 #include "IpTextFormat.h"
 
-#include "ipsfp/link/SfpLink.h"
-#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpAudioMaps.h"
+#include "ipsfp/manager/IpControlTree.h"
+#include "ipsfp/manager/IpFlowView.h"
 #include "ipsfp/manager/IpStoreAccess.h"
 #include "ipsfp/params/SfpParamTable.h"
 
+#include "KrZuApi.h"
 #include "core/TpStore.h"
 
 #include <iterator>
@@ -14,12 +16,17 @@
 namespace {
 
 // Byte controls of the counters, most significant first.
-constexpr uint16_t kVideoSequenceErrorBytes[] = {3097, 3098, 3099, 3100};
-constexpr uint16_t kSequenceCounterBytes[] = {3082, 3083, 3084, 3085};
-constexpr uint16_t kSsrcBytes[] = {2685, 2684, 2683, 2682};
-constexpr uint16_t kSsrcSecondBytes[] = {3318, 3317, 3316, 3315};
+constexpr uint16_t kVideoSequenceErrorBytes[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C19,
+                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1A,
+                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1B,
+                                                 COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1C};
+constexpr uint16_t kSequenceCounterBytes[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0A, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0B,
+                                              COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0C, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C0D};
+constexpr uint16_t kSsrcBytes[] = {COM_SFP_IP_FLOW_SSRC_ID4, COM_SFP_IP_FLOW_SSRC_ID3, COM_SFP_IP_FLOW_SSRC_ID2,
+                                   COM_SFP_IP_FLOW_SSRC_ID1};
+constexpr uint16_t kSsrcSecondBytes[] = {COM_SFP_IP_FLOW_SSRC_ID4_VIEW2, COM_SFP_IP_FLOW_SSRC_ID3_VIEW2,
+                                         COM_SFP_IP_FLOW_SSRC_ID2_VIEW2, COM_SFP_IP_FLOW_SSRC_ID1_VIEW2};
 
-constexpr uint16_t kFlowListId = 3362;
 constexpr int kAudioFlows = 8;
 constexpr int kAudioChannels = 16;
 constexpr const char* kSdiChannelNames[kAudioChannels] = {
@@ -36,14 +43,16 @@ struct StdFieldRow {
     uint16_t summary[2];
 };
 constexpr StdFieldRow kStdFields[] = {
-    {StdField::Valid, 2616, 3359, {0, 0}},
-    {StdField::ScanMode, 2617, 3292, {3443, 3444}},
-    {StdField::BitRate, 2618, 3291, {0, 0}},
-    {StdField::SampleFormat, 2619, 3293, {0, 0}},
-    {StdField::FrameRate, 2620, 3358, {0, 0}},
-    {StdField::VidFormat, 2621, 3294, {0, 0}},
-    {StdField::Payload, 2622, 3360, {0, 0}},
-    {StdField::Register172, 3105, 3426, {3561, 3562}},
+    {StdField::Valid, COM_SFP_IP_STD_VALID, COM_SFP_IP_STD_VALID_VIEW2, {0, 0}},
+    {StdField::ScanMode, COM_SFP_IP_STD_SCAN_MODE, COM_SFP_IP_STD_SCAN_MODE_VIEW2,
+     {IpIds::kScanSummary[0], IpIds::kScanSummary[1]}},
+    {StdField::BitRate, COM_SFP_IP_STD_BIT_RATE, COM_SFP_IP_STD_BIT_RATE_VIEW2, {0, 0}},
+    {StdField::SampleFormat, COM_SFP_IP_STD_SAMPLE_FMT, COM_SFP_IP_STD_SAMPLE_FMT_VIEW2, {0, 0}},
+    {StdField::FrameRate, COM_SFP_IP_STD_FRAME_RATE, COM_SFP_IP_STD_FRAME_RATE_VIEW2, {0, 0}},
+    {StdField::VidFormat, COM_SFP_IP_STD_VID_FMT, COM_SFP_IP_STD_VID_FMT_VIEW2, {0, 0}},
+    {StdField::Payload, COM_SFP_IP_STD_SMPTE_PAYLOAD, COM_SFP_IP_STD_SMPTE_PAYLOAD_VIEW2, {0, 0}},
+    {StdField::Register172, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C21_VIEW2,
+     {IpIds::kRegister172Summary[0], IpIds::kRegister172Summary[1]}},
 };
 constexpr const char* kBitRates[] = {"HD", "SD", "3G"};
 constexpr const char* kSampleFormats[] = {"422 YCbCr",   "444 YCbCr",   "444 RGB",     "420 YCbCr",
@@ -68,14 +77,12 @@ constexpr SubnetRow kSubnets[] = {
     {128, 191, 2, "Note:IP Address starting 128-191 default subnet 255.255.0.0"},
     {192, 223, 3, "Note:IP Address starting 192-223 default subnet 255.255.255.0"},
 };
-constexpr uint16_t kWebAddressFirstOctet = 2565;
-constexpr uint16_t kWebMaskOctets[] = {2569, 2568, 2567, 2566};   // dotted order
-constexpr uint16_t kSubnetNoteId = 3447;
+constexpr uint16_t kWebAddressFirstOctet = COM_SFP_IP_CONTR_IP_ADD4;
+constexpr uint16_t kWebMaskOctets[] = {COM_SFP_IP_CONTR_MASK4, COM_SFP_IP_CONTR_MASK3, COM_SFP_IP_CONTR_MASK2,
+                                       COM_SFP_IP_CONTR_MASK1};   // dotted order
 
-constexpr uint16_t kToggleValueId = 3280;
-constexpr uint16_t kToggleTextId = 2639;
-constexpr uint16_t kToggleOnId = 2609;
-constexpr uint16_t kToggleOffId = 2642;
+constexpr uint16_t kToggleOnId = COM_SFP_IP_DHCP;
+constexpr uint16_t kToggleOffId = COM_SFP_IP_DHCP_OFF;
 
 template <size_t N>
 const char* TextAt(const char* const (&texts)[N], uint32_t value, const char* other)
@@ -105,7 +112,7 @@ const char* IpValueTexts::LockStateText(uint32_t state)
 void IpValueTexts::ShowVideoSequenceErrors()
 {
     if (TpStore* store = TpStore::Instance())
-        store->SetText(3242, CountText(kVideoSequenceErrorBytes));
+        store->SetText(IpIds::kVideoSequenceErrorText, CountText(kVideoSequenceErrorBytes));
 }
 
 void IpValueTexts::ShowSequenceCounter()
@@ -114,37 +121,45 @@ void IpValueTexts::ShowSequenceCounter()
     if (store == nullptr)
         return;
     const std::string text = CountText(kSequenceCounterBytes);
-    store->SetText(3241, text);
-    store->SetText(3244, text);
+    for (uint16_t id : IpIds::kSequenceCounterTexts)
+        store->SetText(id, text);
 }
 
 void IpValueTexts::ShowSsrc()
 {
-    const bool second = IpFlow::State().secondControlSet != 0;
-    manager_.RefreshFlowLabel(CountText(second ? kSsrcSecondBytes : kSsrcBytes));
+    IpFlowView& flows = parts_.flows;
+    flows.RefreshFlowLabel(CountText(flows.SecondFlowShown() ? kSsrcSecondBytes : kSsrcBytes));
 }
 
 void IpValueTexts::ShowAudioChannel(int flow, int channel, int sdiChannel)
 {
-    TpStore* store = TpStore::Instance();
-    if (store == nullptr || flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
+    if (flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
         return;
     const auto f = static_cast<size_t>(flow);
     const auto c = static_cast<size_t>(channel);
+    const IpAudioMaps& maps = parts_.maps;
+    ShowAudioCell(flow, channel, sdiChannel, c < maps.ChannelCount(f),
+                  maps.EncoderFlowEnabled(f) && maps.ChannelActive(f, c));
+}
+
+void IpValueTexts::ShowAudioCell(int flow, int channel, int sdiChannel, bool embedded, bool active)
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr || flow < 0 || flow >= kAudioFlows || channel < 0 || channel >= kAudioChannels)
+        return;
     const char* text = "-";
-    if (static_cast<uint32_t>(channel) < manager_.audioChannelCount[f])
+    if (embedded)
         text = sdiChannel >= 0 && sdiChannel < kAudioChannels ? kSdiChannelNames[sdiChannel] : "";
-    const bool active = manager_.encFlowEnabled[f] != 0 && manager_.audioChannelActive[f][c] != 0;
     const int item = flow + 9 * channel + 10;
-    store->SetItemText(kFlowListId, item, text);
-    store->SetItemColours(kFlowListId, item, active ? kIpWhite : kIpGrey, kIpListBackground);
+    store->SetItemText(IpIds::kFlowList, item, text);
+    store->SetItemColours(IpIds::kFlowList, item, active ? kIpWhite : kIpGrey, kIpListBackground);
 }
 
 void IpValueTexts::ShowIanaWarning(bool on)
 {
     if (TpStore* store = TpStore::Instance()) {
-        store->SetText(3251, on ? "IANA range 224.0.0.0-224.0.1.255 restriction!" : "");
-        store->SetVisible(3251, on);
+        store->SetText(IpIds::kIanaWarning, on ? "IANA range 224.0.0.0-224.0.1.255 restriction!" : "");
+        store->SetVisible(IpIds::kIanaWarning, on);
     }
 }
 
@@ -164,10 +179,11 @@ void IpValueTexts::ShowStandardField(unsigned cmdId, std::span<const uint8_t> by
     case StdField::Valid:
         text = flag ? "True" : "False";
         store->SetColour(cmdId, flag ? kIpWhite : kIpRed);
-        manager_.ColourStandardFields(flag);
+        parts_.controls.ColourStandardFields(flag);
         break;
     case StdField::ScanMode:
-        text = store->GetCmdText(second ? 3358 : 2620) + (flag ? "p" : "i");
+        text = store->GetCmdText(second ? COM_SFP_IP_STD_FRAME_RATE_VIEW2 : COM_SFP_IP_STD_FRAME_RATE) +
+               (flag ? "p" : "i");
         break;
     case StdField::BitRate: text = TextAt(kBitRates, value, "???"); break;
     case StdField::SampleFormat: text = TextAt(kSampleFormats, value, "Reserved"); break;
@@ -191,7 +207,7 @@ void IpValueTexts::ShowStandardField(unsigned cmdId, std::span<const uint8_t> by
 void IpValueTexts::ShowToggleState()
 {
     if (TpStore* store = TpStore::Instance())
-        store->SetText(kToggleTextId, ValueOf(kToggleValueId) != 0 ? "On" : "Off");
+        store->SetText(IpIds::kToggleText, ValueOf(IpIds::kToggleValue) != 0 ? "On" : "Off");
 }
 
 void IpValueTexts::HandleToggleCommand(unsigned cmdId)
@@ -199,27 +215,12 @@ void IpValueTexts::HandleToggleCommand(unsigned cmdId)
     TpStore* store = TpStore::Instance();
     if (store == nullptr)
         return;
-    const bool on = ValueOf(kToggleValueId) != 0;
+    const bool on = ValueOf(IpIds::kToggleValue) != 0;
     if ((cmdId == kToggleOnId && on) || (cmdId == kToggleOffId && !on) ||
         (cmdId != kToggleOnId && cmdId != kToggleOffId))
         return;
-    store->SetValue(kToggleValueId, on ? 0 : 1);
+    store->SetValue(IpIds::kToggleValue, on ? 0 : 1);
     ShowToggleState();
-}
-
-bool IpValueTexts::ToggleRowGate(const SfpParamRow& row)
-{
-    const bool controller = row.inControllerSet != 0;
-    const bool flowSet = row.inFlowSet != 0;
-    const bool controllerPass = manager_.controllerConfiguring != 0;
-    const bool flowPass = manager_.flowConfiguring != 0;
-    if (controller && !controllerPass && !flowSet)
-        return false;
-    if (((!controller && flowSet) || (controller && !controllerPass)) && !flowPass)
-        return false;
-    if (row.cmdId == kToggleOnId || row.cmdId == kToggleOffId)
-        HandleToggleCommand(row.cmdId);
-    return true;
 }
 
 bool IpValueTexts::ShowSubnetNote()
@@ -236,38 +237,41 @@ bool IpValueTexts::ShowSubnetNote()
             isDefault = isDefault && ValueOf(kWebMaskOctets[i]) == (static_cast<int>(i) < subnet.fullBytes ? 255 : 0);
         if (isDefault)
             break;
-        store->SetText(kSubnetNoteId, subnet.note);
+        store->SetText(IpIds::kSubnetNote, subnet.note);
         return true;
     }
-    store->SetText(kSubnetNoteId, "");
+    store->SetText(IpIds::kSubnetNote, "");
     return false;
 }
 
-void IpValueTexts::ShowActiveSource()
+void IpValueTexts::ShowActiveSource(bool secondSource)
 {
     TpStore* store = TpStore::Instance();
     if (store == nullptr)
         return;
-    IpSfpManager& m = manager_;
-    if (IpFlow::State().sourceSelect != 0) {
-        const auto count = static_cast<uint16_t>(ValueOf(3484));
-        if (count != m.source2Count)
-            m.source2Changed = 1;
-        m.source2Count = count;
-        m.source2Seen = 1;
-    } else {
-        const auto count = static_cast<uint16_t>(ValueOf(3144));
-        if (count != m.source1Count)
-            m.source1Changed = 1;
-        m.source1Count = count;
-        m.source1Seen = 1;
-    }
-    if (m.source1Seen == 0 || m.source2Seen == 0)
+    constexpr uint16_t kCounters[2] = {COM_SFP_IP_FLOW_MAC_BYTE1_0C48, COM_SFP_IP_FLOW_MAC_BYTE1_0C48_VIEW2};
+    SourceSample& sample = sources_[secondSource ? 1 : 0];
+    const auto count = static_cast<uint16_t>(ValueOf(kCounters[secondSource ? 1 : 0]));
+    if (count != sample.count)
+        sample.changed = 1;
+    sample.count = count;
+    sample.seen = 1;
+    if (sources_[0].seen == 0 || sources_[1].seen == 0)
         return;
-    const bool second = m.source1Changed == 0 && m.source2Changed != 0;
-    m.showingSource2 = second ? 1 : 0;
-    store->SetText(3495, second ? "Source 2" : "Source 1");
-    store->SetText(3494, store->GetCmdText(second ? 3465 : 2904));
-    store->SetText(3493, store->GetCmdText(second ? 3464 : 3414));
-    m.source1Seen = m.source2Seen = m.source1Changed = m.source2Changed = 0;
+    const bool second = sources_[0].changed == 0 && sources_[1].changed != 0;
+    store->SetText(IpIds::kActiveSourceName, second ? "Source 2" : "Source 1");
+    const auto& from = second ? IpIds::kSource2Texts : IpIds::kSource1Texts;
+    for (size_t i = 0; i < std::size(IpIds::kActiveSourceTexts); ++i)
+        store->SetText(IpIds::kActiveSourceTexts[i], store->GetCmdText(from[i]));
+    for (SourceSample& s : sources_)
+        s.seen = s.changed = 0;
+}
+
+// The counts and whether they were sampled; a change seen stays.
+void IpValueTexts::ForgetActiveSource()
+{
+    for (SourceSample& s : sources_) {
+        s.count = 0;
+        s.seen = 0;
+    }
 }

@@ -6,16 +6,16 @@
 // colours and values back to every control of the id. Application thread only.
 #pragma once
 
+#include "ipsfp/manager/IpPageView.h"
+
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 
-class IpSfpManager;
-struct SfpParamRow;
-
 class IpValueTexts {
 public:
-    explicit IpValueTexts(IpSfpManager& manager) : manager_(manager) {}
+    explicit IpValueTexts(const IpPageParts& parts) : parts_(parts) {}
 
     // "Locked", "Initialised" or "Not Locked".
     static const char* LockStateText(uint32_t state);
@@ -26,9 +26,13 @@ public:
     // The SSRC of the control set in use, through the flow label.
     void ShowSsrc();
 
-    // One cell of the encapsulated-audio grid. Flows 0-7 and channels 0-15
-    // only; an SDI channel outside the sixteen names shows nothing.
+    // One cell of the encapsulated-audio grid, as the flow's encoder map
+    // holds it. Flows 0-7 and channels 0-15 only; an SDI channel outside the
+    // sixteen names shows nothing.
     void ShowAudioChannel(int flow, int channel, int sdiChannel);
+    // The cell: the SDI channel's name when the channel is embedded, else
+    // "-"; white when active, grey when not.
+    void ShowAudioCell(int flow, int channel, int sdiChannel, bool embedded, bool active);
 
     void ShowIanaWarning(bool on);
 
@@ -39,16 +43,24 @@ public:
 
     void ShowToggleState();
     void HandleToggleCommand(unsigned cmdId);
-    // Whether the row may be written in the current configure pass.
-    bool ToggleRowGate(const SfpParamRow& row);
 
     // The subnet note for a mask that differs from the address class's
     // default; true when a note is shown.
     bool ShowSubnetNote();
 
     // Samples one source counter; once both were sampled, shows the active source.
-    void ShowActiveSource();
+    void ShowActiveSource(bool secondSource);
+    void ForgetActiveSource();
 
 private:
-    IpSfpManager& manager_;
+    // The two sources' packet counters as last sampled, and whether each was
+    // sampled and changed since the last decision.
+    struct SourceSample {
+        uint16_t count = 0;
+        uint8_t seen = 0;
+        uint8_t changed = 0;
+    };
+
+    IpPageParts parts_;
+    std::array<SourceSample, 2> sources_ {};
 };

@@ -73,6 +73,9 @@ struct SfpParamRow {
     uint8_t inControllerSet;
     uint8_t inFlowSet;
     uint8_t pending;         // value is an edit that waits to be written (kPendingSecond: of the second control)
+    // The number last read from the module for each control (first, second), -1 = none; a cancelled edit goes
+    // back to it.
+    std::array<int32_t, 2> shown;
 };
 
 // An edit made through a row's second control (the second flow or PTP view).

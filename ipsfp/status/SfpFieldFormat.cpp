@@ -46,6 +46,44 @@ std::string Print(const char* format, Args... args)
 
 int32_t NonZero(int32_t v) { return v == 0 ? 1 : v; }
 
+// The stored checksum byte; mismatch when the sum of its range's bytes
+// differs. The summed registers are bytes 0-255; a range outside them never
+// matches.
+std::string ChecksumText(RegisterReader& in, const SfpFieldDesc& d, bool& mismatch)
+{
+    const uint8_t stored = in.At(d.reg);
+    unsigned sum = 0;
+    for (int32_t r = std::max(d.p2, 0); r <= std::min(d.p3, 255); ++r)
+        sum += in.At(static_cast<size_t>(r));
+    mismatch = (sum & 0xFF) != stored || d.p2 < 0 || d.p3 > 255;
+    return Print("%.2xh", static_cast<unsigned>(stored));
+}
+
+// Module text carries no terminator: exactly count bytes, or up to a zero byte.
+std::string AsciiText(RegisterReader& in, const SfpFieldDesc& d)
+{
+    std::string text;
+    for (size_t i = 0; i < d.count; ++i) {
+        const uint8_t c = in.At(size_t{d.reg} + i);
+        if (c == 0)
+            break;
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
+// Signed readings: at or above divisor x offset (the sign bit of the
+// SFF-8472 two-byte temperature) the value is two's complement.
+float SignedReading(RegisterReader& in, const SfpFieldDesc& d)
+{
+    const uint32_t v = in.Fold(d.reg, d.count, 256);
+    const int32_t divisor = NonZero(d.p3);
+    float reading = static_cast<float>(v) / static_cast<float>(divisor);
+    if (d.p2 > 0 && int64_t{v} >= int64_t{divisor} * d.p2)
+        reading -= 2.0f * static_cast<float>(d.p2);
+    return reading;
+}
+
 } // namespace
 
 SfpFieldText FormatSfpField(const SfpFieldDesc& d, std::span<const uint8_t> image, bool readOk)
@@ -63,42 +101,18 @@ SfpFieldText FormatSfpField(const SfpFieldDesc& d, std::span<const uint8_t> imag
     case kSfpHex:
         out.text = Print(d.format != nullptr ? d.format : "%.2xh", in.Fold(d.reg, d.count, 256));
         break;
-    case kSfpChecksum: {
-        const uint8_t stored = in.At(d.reg);
-        // The summed registers are bytes 0-255; a range outside them never matches.
-        unsigned sum = 0;
-        for (int32_t r = std::max(d.p2, 0); r <= std::min(d.p3, 255); ++r)
-            sum += in.At(static_cast<size_t>(r));
-        mismatch = (sum & 0xFF) != stored || d.p2 < 0 || d.p3 > 255;
-        out.text = Print("%.2xh", static_cast<unsigned>(stored));
-        break;
-    }
-    case kSfpAscii:
-        // Module text carries no terminator: exactly count bytes, or up to a zero byte.
-        for (size_t i = 0; i < d.count; ++i) {
-            const uint8_t c = in.At(size_t{d.reg} + i);
-            if (c == 0)
-                break;
-            out.text += static_cast<char>(c);
-        }
-        break;
+    case kSfpChecksum: out.text = ChecksumText(in, d, mismatch); break;
+    case kSfpAscii: out.text = AsciiText(in, d); break;
     case kSfpFloat:
         out.reading = static_cast<float>(in.Fold(d.reg, d.count, 256)) / static_cast<float>(NonZero(d.p2));
         out.hasReading = true;
         out.text = Print(d.format, static_cast<double>(out.reading));
         break;
-    case kSfpTemp: {
-        // Signed readings: at or above divisor x offset (the sign bit of the
-        // SFF-8472 two-byte temperature) the value is two's complement.
-        const uint32_t v = in.Fold(d.reg, d.count, 256);
-        const int32_t divisor = NonZero(d.p3);
-        out.reading = static_cast<float>(v) / static_cast<float>(divisor);
-        if (d.p2 > 0 && int64_t{v} >= int64_t{divisor} * d.p2)
-            out.reading -= 2.0f * static_cast<float>(d.p2);
+    case kSfpTemp:
+        out.reading = SignedReading(in, d);
         out.hasReading = true;
         out.text = Print(d.format, static_cast<double>(out.reading));
         break;
-    }
     case kSfpDbm: {
         const uint32_t v = in.Fold(d.reg, d.count, 256);
         if (v == 0)

@@ -7,6 +7,7 @@
 #include "ipsfp/edid/EdidPage.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
+#include "ipsfp/manager/IpControlIds.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/pages/IpValueDisplay.h"
 #include "platform/DebugOut.h"
@@ -83,8 +84,8 @@ bool StatusLogging()
 } // namespace
 
 const uint16_t TkrSFPStatus::kCmdIds[kCmdEntries] = {
-    COM_MAIN_TAB_SELECT, COM_STATUS_TAB_SELECT, 2355, 2356, COM_GEN1_OUT_ENABLE, COM_GEN1_LOOP_SDI_ON_ENABLE,
-    COM_GEN1_LOOP_SDI_IN,
+    COM_MAIN_TAB_SELECT, COM_STATUS_TAB_SELECT,       IpIds::kEdidRead,     IpIds::kEdidView,
+    COM_GEN1_OUT_ENABLE, COM_GEN1_LOOP_SDI_ON_ENABLE, COM_GEN1_LOOP_SDI_IN,
 };
 
 TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned secondLabelId, unsigned unrecognisedTextId,
@@ -98,12 +99,12 @@ TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned second
 {
     for (int i = 0; i < kListItems; ++i)
         TpCommand::AddItem(std::string());
-    manager_ = std::make_unique<IpSfpManager>(this);
+    manager_ = std::make_unique<IpSfpManager>();
     // The IP pages show what the manager reads; the manager asks the page
     // for the loop check when a module goes.
-    pageView_ = std::make_unique<IpValueDisplay>(*manager_);
+    pageView_ = std::make_unique<IpValueDisplay>(manager_->PageParts());
     manager_->SetPageView(pageView_.get());
-    manager_->checkLoopOnSfpLoss = [this] { CheckLoopOnSfpLoss(); };
+    manager_->Handler().SetLoopCheck([this] { CheckLoopOnSfpLoss(); });
     logger_ = std::make_unique<SFPLogger>();
     cmds_.Make<TpCommand>(kMainTab, nullptr, 0u);
     cmds_.Make<TpCommand>(kStatusTab, nullptr, 0u);
@@ -135,7 +136,7 @@ TkrSFPStatus::~TkrSFPStatus()
     logger_.reset();
     cmds_.Clear();
     manager_->SetPageView(nullptr);
-    manager_->checkLoopOnSfpLoss = nullptr;
+    manager_->Handler().SetLoopCheck(nullptr);
     pageView_.reset();
     manager_.reset();
 }
@@ -144,20 +145,18 @@ TkrSFPStatus::~TkrSFPStatus()
 
 void TkrSFPStatus::OnTask()
 {
-    if (manager_->StepPowerCycle())
+    if (manager_->Tick().StepPowerCycle())
         return;
     if (IsIpModule()) {
-        if (manager_->linkTypeRestorePending != 0) {
-            manager_->linkTypeRestorePending = 0;
-            manager_->RestoreLinkType();
-        }
+        if (manager_->Flows().TakeLinkTypeRestore())
+            manager_->Flows().RestoreLinkType();
         const bool reading = manager_->IsFirmwareReadActive();
-        manager_->ServiceWriteSettle();
+        manager_->Pages().ServiceWriteSettle();
         if (reading && manager_->FirmwareReaderTick()) {
-            manager_->ArmWriteSettle();
+            manager_->Pages().ArmWriteSettle();
             return;
         }
-        manager_->UpdateBusyIndicator();
+        manager_->Progress().UpdateBusyIndicator();
     }
 
     const bool was = present_ != 0;
@@ -170,26 +169,26 @@ void TkrSFPStatus::OnTask()
         switch (sfpType_) {
         case SfpType::HdmiOut:
             ShowIpControls(0);
-            IpSfpManager::ResetFlowSelection();
+            manager_->Flows().ResetFlowSelection();
             if (edidRequested_ != 0) {
                 DebugPrintf("\nDEMAND EDID\n");
                 ReadEdid();
                 edidRequested_ = 0;
             }
-            manager_->ColourStatusFlags(true);
+            manager_->Controls().ColourStatusFlags(true);
             break;
         case SfpType::IpIn:
         case SfpType::IpOut:
             TickIpModule(was);
             break;
         default:
-            manager_->ColourStatusFlags(true);
+            manager_->Controls().ColourStatusFlags(true);
             break;
         }
     } else {
         ShowIpControls(0);
-        IpSfpManager::ResetFlowSelection();
-        manager_->ColourStatusFlags(true);
+        manager_->Flows().ResetFlowSelection();
+        manager_->Controls().ColourStatusFlags(true);
         sfpType_ = SfpType::None;
     }
 
@@ -211,17 +210,16 @@ bool TkrSFPStatus::ModuleChanged(bool wasPresent)
 void TkrSFPStatus::OnModuleChange()
 {
     if (present_ == 0) {
-        manager_->standardColourHold = 0;
+        manager_->Controls().ReleaseStatusColours();
         if (StatusLogging())
             Logger()->LogSfpRemoved();
         CheckLoopOnSfpLoss();
     } else {
-        manager_->ResetAudioChannelIndex();
+        manager_->Flows().ForgetLoadedFirmware();
         SfpLink::ClearPageLoadedFlags();
         manager_->ResetOnModuleChange();
-        manager_->currentPage = 0;
-        manager_->requestedPage = 0;
-        IpSfpManager::SelectSfpTab7();
+        manager_->Pages().ForgetPages();
+        IpFlowView::SelectSfpTab7();
         UpdateSFPType(0, SfpType::None);
         ShowFields(true);
     }
@@ -237,26 +235,27 @@ void TkrSFPStatus::TickIpModule(bool wasPresent)
 {
     ShowIpControls(1);
     manager_->OnStatusTick();
-    if (sfpType_ == SfpType::IpIn && !IpSfpManager::IsDecapsulating()) {
+    IpFlowView& flows = manager_->Flows();
+    if (sfpType_ == SfpType::IpIn && !flows.IsDecapsulating()) {
         manager_->SetModuleMode(1);
         UpdateSFPType(1, SfpType::IpIn);
         ShowFields(true);
-    } else if (sfpType_ == SfpType::IpOut && !IpSfpManager::IsEncapsulating()) {
+    } else if (sfpType_ == SfpType::IpOut && !flows.IsEncapsulating()) {
         manager_->SetModuleMode(0);
         UpdateSFPType(1, SfpType::IpOut);
         ShowFields(true);
     }
     if ((present_ != 0) != wasPresent)
         ShowWarningsOnce();
-    manager_->RunUpdateStep();
+    manager_->Sequencer().RunUpdateStep();
 
     const int32_t outputEnable = cmds_.Value(kOutputEnable);
     if (outputEnable != lastOutputEnable_) {
-        manager_->standardColourHold = 0;
+        manager_->Controls().ReleaseStatusColours();
         lastOutputEnable_ = outputEnable;
     }
-    const bool plain = outputEnable == 0 || IpSfpManager::IsDecapsulating();
-    manager_->ColourStatusFlags(plain || manager_->LastStandardColour() != 0);
+    const bool plain = outputEnable == 0 || flows.IsDecapsulating();
+    manager_->Controls().ColourStatusFlags(plain || manager_->Controls().LastStandardColour() != 0);
     if (SFPLogger* logger = Logger()) {
         logger->CheckPackets();
         logger->CheckStandardTexts();
@@ -325,15 +324,7 @@ void TkrSFPStatus::UpdateSFPType(uint8_t forced, SfpType forcedType)
             sfpType_ = SfpType::IpIn;
     }
 
-    const uint32_t code = static_cast<uint32_t>(sfpType_);
-    const TypeLabels& labels = kTypeLabels[code < kSfpTypeCount ? code : 0];
-    if (TpStore* store = TpStore::Instance()) {
-        store->SetText(firstLabelCmd_.CmdId(), labels.first);
-        store->SetVisible(firstLabelCmd_.CmdId(), labels.first[0] != '\0');
-        store->SetText(secondLabelCmd_.CmdId(), labels.second);
-        store->SetVisible(secondLabelCmd_.CmdId(), labels.second[0] != '\0');
-    }
-
+    ShowConnectorLabels();
     BuildSfpStatusFields(this, sfpType_, fields_);
 
     if (record != nullptr && record->isHiSlew != 0) {
@@ -343,6 +334,19 @@ void TkrSFPStatus::UpdateSFPType(uint8_t forced, SfpType forcedType)
     if (sfpType_ == SfpType::HdmiOut && present_ != 0)
         edidRequested_ = 1;
     typeKnown_ = 1;
+}
+
+// The module type's connector labels, each shown only with a text.
+void TkrSFPStatus::ShowConnectorLabels()
+{
+    const uint32_t code = static_cast<uint32_t>(sfpType_);
+    const TypeLabels& labels = kTypeLabels[code < kSfpTypeCount ? code : 0];
+    if (TpStore* store = TpStore::Instance()) {
+        store->SetText(firstLabelCmd_.CmdId(), labels.first);
+        store->SetVisible(firstLabelCmd_.CmdId(), labels.first[0] != '\0');
+        store->SetText(secondLabelCmd_.CmdId(), labels.second);
+        store->SetVisible(secondLabelCmd_.CmdId(), labels.second[0] != '\0');
+    }
 }
 
 const SfpRecord* TkrSFPStatus::FindSfpRecord(uint8_t id, uint8_t extId, uint8_t connector,

@@ -92,6 +92,7 @@ private:
     void TickIpModule(bool wasPresent);
     void ShowWarningsOnce();
     void ShowUnrecognised(uint8_t id, uint8_t extId, uint8_t connector, std::string partNumber);
+    void ShowConnectorLabels();
     void CloseUnrecognised();
     void SetEdidCaption();
 

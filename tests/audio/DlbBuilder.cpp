@@ -34,6 +34,11 @@ void PutBlock(BitWriter& w, const DolbyProgramMetadata& m)
 
 } // namespace
 
+const DlbConfigCounts kDlbConfigs[24] = {
+    {2, 8}, {3, 8}, {2, 8}, {3, 8}, {4, 8}, {5, 8}, {4, 8}, {5, 8}, {6, 8}, {7, 8}, {8, 8}, {1, 6},
+    {2, 6}, {3, 6}, {3, 6}, {4, 6}, {5, 6}, {6, 6}, {1, 4}, {2, 4}, {3, 4}, {4, 4}, {1, 8}, {1, 8},
+};
+
 void PutLe(std::string& file, size_t offset, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -42,7 +47,7 @@ void PutLe(std::string& file, size_t offset, uint32_t value, int bytes)
 
 std::string BuildDlb(const DlbStream& s)
 {
-    const DolbyEConfig& config = dolby_e_configs[s.config];
+    const DlbConfigCounts& config = kDlbConfigs[s.config];
     const unsigned bpw = s.bits20 ? 20 : 16;
     BitWriter w;
     w.Put(0, bpw * (s.key ? 6 : 5));
@@ -57,6 +62,11 @@ std::string BuildDlb(const DlbStream& s)
         w.Put(s.endGain[c], 10);
     }
     const size_t start = w.bits;
+    if (s.otherSegmentBits != 0) {
+        w.Put(3, 4);
+        w.Put(s.otherSegmentBits, 12);
+        w.Put(0, s.otherSegmentBits);
+    }
     w.Put(1, 4);
     w.Put(120u * config.programs, 12);
     for (int p = 0; p < config.programs; ++p)

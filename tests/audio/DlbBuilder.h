@@ -9,6 +9,13 @@
 #include <cstdint>
 #include <string>
 
+// Programmes and channels of each of the 24 Dolby E configurations.
+struct DlbConfigCounts {
+    int programs;
+    int channels;
+};
+extern const DlbConfigCounts kDlbConfigs[24];
+
 struct DlbStream {
     int config = 11;
     bool key = false;        // a key word after the first five words
@@ -20,6 +27,7 @@ struct DlbStream {
     std::array<DolbyProgramMetadata, 8> programs{};   // block values; description unused
     std::array<uint16_t, 8> firstWords{};
     std::array<uint16_t, 8> secondWords{};
+    uint16_t otherSegmentBits = 0;   // a segment of another id, of this size, before the programmes'
 };
 
 // The whole file.

@@ -97,21 +97,48 @@ protected:
 
 TEST_F(DolbyGenerator, EditsAreWrittenIntoTheStreamAndReadBack)
 {
-    DlbStream s;   // config 11, one programme, block at bit 448
+    DlbStream s;   // config 11, one programme
     s.frameRateCode = 3;
+    s.otherSegmentBits = 40;   // stepped over: the block starts at bit 432 + 16 + 40 + 16
     WriteStream(s, "5.1_16_25");
     store.SetValue(COM_GEN_DOLBY_PGM_CONFIG, 11);
     Pump();
     ASSERT_EQ(gen->LoadedName(), "dolby/E/Tones/Dolby5.1_16_25.dlb");
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_FRAME_RATE), 3) << "the frame rate is read back";
-    const std::vector<uint8_t> before(Data(), Data() + gen->Stream().dataSize);
-    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -20);
-    EXPECT_EQ(Bits(448 + 18, 5), 20u);
-    for (size_t i = 0; i < before.size(); ++i)
-        EXPECT_TRUE(Data()[i] == before[i] || i == (448 + 18) / 8) << "byte " << i;
+
+    // Every field's bits: id, first bit, width, value set, code written.
+    constexpr int kBlock = 504;
+    struct Field { unsigned id; int bit, width; int32_t value; uint32_t code; };
+    const Field fields[] = {
+        {COM_GEN_DOLBY_FRAME_RATE, 5 * 16 + 20, 4, 4, 4}, {COM_GEN_DOLBY_ORIG_RATE, 5 * 16 + 24, 4, 2, 2},
+        {COM_GEN_DOLBY_BS_MOD, kBlock + 5, 3, 5, 5},       {COM_GEN_DOLBY_CHAN_MODE, kBlock + 8, 3, 6, 6},
+        {COM_GEN_DOLBY_CTR_DOWN_MIX, kBlock + 11, 2, 2, 2}, {COM_GEN_DOLBY_SUR_DOWN_MIX, kBlock + 13, 2, 3, 3},
+        {COM_GEN_DOLBY_DOLBY_SURROUND, kBlock + 15, 2, 2, 2}, {COM_GEN_DOLBY_LFE, kBlock + 17, 1, 1, 1},
+        {COM_GEN_DOLBY_DIALOG_NORM, kBlock + 18, 5, -20, 20}, {COM_GEN_DOLBY_MIX_LEVEL, kBlock + 33, 5, 25, 25},
+        {COM_GEN_DOLBY_ROOM_TYPE, kBlock + 38, 2, 1, 1},     {COM_GEN_DOLBY_COPYRIGHT, kBlock + 40, 1, 1, 1},
+        {COM_GEN_DOLBY_ORIG_STREAM, kBlock + 41, 1, 1, 1},   {COM_GEN_DOLBY_DOWN_MIX_MODE, kBlock + 43, 2, 2, 2},
+        {COM_GEN_DOLBY_LR_CTR_DOWN_MIX, kBlock + 45, 3, 3, 3}, {COM_GEN_DOLBY_LR_SUR_DOWN_MIX, kBlock + 48, 3, 4, 4},
+        {COM_GEN_DOLBY_LRO_CTR_DOWN_MIX, kBlock + 51, 3, 5, 5}, {COM_GEN_DOLBY_LRO_SUR_DOWN_MIX, kBlock + 54, 3, 6, 6},
+        {COM_GEN_DOLBY_DOLBY_SURND_EX, kBlock + 58, 2, 2, 2}, {COM_GEN_DOLBY_HPF, kBlock + 72, 1, 1, 1},
+        {COM_GEN_DOLBY_LPF, kBlock + 73, 1, 1, 1},           {COM_GEN_DOLBY_LFE_FILTER, kBlock + 74, 1, 1, 1},
+        {COM_GEN_DOLBY_PHASE_FILTER, kBlock + 75, 1, 1, 1},  {COM_GEN_DOLBY_SUR_3DB_ATT, kBlock + 76, 1, 1, 1},
+        {COM_GEN_DOLBY_RF_OV_PROT, kBlock + 77, 1, 1, 1},    {COM_GEN_DOLBY_RF_MODE, kBlock + 79, 8, 0xA5, 0xA5},
+        {COM_GEN_DOLBY_LINE_MODE, kBlock + 88, 8, 0x5A, 0x5A},
+    };
+    for (const Field& f : fields) {
+        SCOPED_TRACE(f.id);
+        const std::vector<uint8_t> before(Data(), Data() + gen->Stream().dataSize);
+        store.SetValue(f.id, f.value);
+        EXPECT_EQ(Bits(f.bit, f.width), f.code);
+        // No other bit moves.
+        for (uint64_t bit = 0; bit < before.size() * 8; ++bit) {
+            const bool inField = bit >= uint64_t(f.bit) && bit < uint64_t(f.bit + f.width);
+            ASSERT_TRUE(inField || ((before[bit / 8] >> (7 - bit % 8)) & 1u) == Bits(bit, 1)) << "bit " << bit;
+        }
+    }
     EXPECT_EQ(Read(0).dialogNorm, 20);
-    store.SetValue(COM_GEN_DOLBY_LINE_MODE, 0xA5);
-    EXPECT_EQ(Read(0).dynamicRange[0], 0xA5);
+    EXPECT_EQ(Read(0).loRoSurroundMixLevel, 6);
+    EXPECT_EQ(Read(0).dynamicRange[0], 0x5A);
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_DIALOG_NORM + 1), -20) << "kept as programme 1's";
 
     // With the key word the frame-rate fields move by one word.
@@ -119,11 +146,11 @@ TEST_F(DolbyGenerator, EditsAreWrittenIntoTheStreamAndReadBack)
     WriteStream(s, "5.1_16_25");
     console.RunLine("paspacing 1500");
     Pump();
-    store.SetValue(COM_GEN_DOLBY_FRAME_RATE, 4);
-    EXPECT_EQ(Bits(6 * 16 + 20, 4), 4u);
+    store.SetValue(COM_GEN_DOLBY_FRAME_RATE, 5);
+    EXPECT_EQ(Bits(6 * 16 + 20, 4), 5u);
     DolbyEStatus status;
     ASSERT_EQ(GetDolbyEStatus(status), 1);
-    EXPECT_EQ(status.frameRateCode, 4);
+    EXPECT_EQ(status.frameRateCode, 5);
 }
 
 TEST_F(DolbyGenerator, ProgrammesAreClampedAndDescriptionsCut)
@@ -135,6 +162,19 @@ TEST_F(DolbyGenerator, ProgrammesAreClampedAndDescriptionsCut)
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_CHAN_MODE + 1), 7);
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_CHAN_MODE + 2), 1) << "each programme gets its configuration's mode";
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_PGM_SOURCE), 0);
+    // Of the modes a programme can take, only its configuration's is not marked red on white.
+    TpCommand modes(COM_GEN_DOLBY_CHAN_MODE, 1);
+    for (int i = 0; i < 8; ++i)
+        modes.AddItem(std::to_string(i));
+    auto marked = [&](int item) { return modes.GetColour(item) == 0xFF0000u && modes.GetBackColour(item) == 0xFFFFFFu; };
+    store.SetValue(COM_GEN_DOLBY_PGM_SOURCE, 1);
+    EXPECT_TRUE(!marked(1) && marked(7) && marked(0));
+    store.SetValue(COM_GEN_DOLBY_PGM_SOURCE, 0);
+    EXPECT_TRUE(!marked(7) && marked(1));
+    store.SetValue(COM_GEN_DOLBY_CHAN_MODE, 3);
+    EXPECT_EQ(modes.GetColour(), 0xFF0000u);
+    store.SetValue(COM_GEN_DOLBY_CHAN_MODE, 7);
+    EXPECT_EQ(modes.GetColour(), 0u);
     store.SetValue(COM_GEN_DOLBY_PGM_SOURCE, 5);
     EXPECT_TRUE(debug->Contains("ERROR: Invalid Program selected: 5 (Max=3)\n"));
     store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -9);
@@ -148,17 +188,26 @@ TEST_F(DolbyGenerator, ProgrammesAreClampedAndDescriptionsCut)
 TEST_F(DolbyGenerator, DefaultsAfterConfirmation)
 {
     store.DefineEntry(COM_GEN_DOLBY_DIALOG_NORM, kStoreValue, kStoreSystem, -27);
-    WriteStream(DlbStream{0}, "5.1_2_16_25");
+    // With no stream loaded the stored programmes are defaulted too, so the
+    // next stream takes the defaults.
     Pump();
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -3);
+    store.SetValue(COM_GEN_DOLBY_DIALOG_NORM + 2, -5);
+    store.SetValue(COM_GEN_DOLBY_DEFAULT, 1);
+    list.RouteKey(kKeyOk | kKeyPressFlag);
+    WriteStream(DlbStream{0}, "5.1_2_16_25");
+    console.RunLine("paspacing 1500");
+    Pump();
+    for (int p = 0; p < 2; ++p) {
+        EXPECT_EQ(Read(p).dialogNorm, 27) << p;
+        EXPECT_EQ(std::string(Read(p).description), "Program " + std::to_string(p + 1) + " Description");
+    }
     store.SetValue(COM_GEN_DOLBY_DIALOG_NORM, -3);
     store.SetValue(COM_GEN_DOLBY_DEFAULT, 1);
     EXPECT_EQ(Read(0).dialogNorm, 3) << "nothing before the answer";
     ASSERT_NE(TopWindow(), nullptr);
     list.RouteKey(kKeyOk | kKeyPressFlag);
-    for (int p = 0; p < 2; ++p) {
-        EXPECT_EQ(Read(p).dialogNorm, 27) << p;
-        EXPECT_EQ(std::string(Read(p).description), "Program " + std::to_string(p + 1) + " Description");
-    }
+    EXPECT_EQ(Read(0).dialogNorm, 27);
     EXPECT_EQ(store.GetCmdText(COM_GEN_DOLBY_PGM_DESCRIPTION), "Program 1 Description");
 }
 
@@ -214,6 +263,17 @@ TEST_F(DolbyGenerator, StartLineFollowsTheVideoFormat)
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 2);
     store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 14);
+    // A recalled relative line (2 after 12) still turns absolute (14).
+    for (unsigned id : {COM_GEN_DOLBY_LINES, COM_GEN_DOLBY_RELATIVE_NOMINAL})
+        store.DefineEntry(id, kStoreValue, kStoreMemory, 0);
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 1);
+    const TpMemory memory = store.CaptureMemory(1, "relative");
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+    store.RecallMemory(memory);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 2);
+    store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_LINES), 14);
+    EXPECT_EQ(hw.CallsOf("DolbyLine").back(), "DolbyLine(2,625)");
     for (auto [standard, suffix] : {std::pair{1, "_29"}, {2, "_30"}, {15, "_24"}, {16, "_23"}, {8, "_25"}, {47, "_25"}}) {
         gen->SetVideoFormat(VideoFormat{standard});
         EXPECT_EQ(gen->RateSuffix(), suffix) << standard;
@@ -270,4 +330,51 @@ TEST_F(DolbyGeneratorInApplication, ClientSelectsAConfigurationAndReadsTheProgra
     const Reply r = Request(29, COM_GEN_DOLBY_PGM_SOURCE);
     ASSERT_TRUE(r.answered);
     EXPECT_EQ(r.header.item, 4u) << "programmes 1-4 can be chosen";
+}
+
+TEST_F(DolbyGeneratorInApplication, ControlsFollowTheTypeModeAndBitDepth)
+{
+    TpStore& store = app->Store();
+    auto enabled = [&](unsigned id, int item) { return store.GetCmd(id)->GetItemEnabled(item); };
+    for (int type : {2, 0}) {
+        store.SetValue(COM_GEN_DOLBY_TYPE, type);
+        for (unsigned id : {COM_GEN_DOLBY_PGM_CONFIG, COM_GEN_DOLBY_BIT_DEPTH, COM_GEN_DOLBY_LINES,
+                            COM_GEN_DOLBY_FRAME_RATE, COM_GEN_DOLBY_ORIG_RATE, COM_GEN_DOLBY_DEFAULT,
+                            COM_GEN_DOLBY_PGM_SOURCE, COM_GEN_DOLBY_PGM_DESCRIPTION, COM_GEN_DOLBY_RF_OV_PROT})
+            EXPECT_EQ(store.GetCmd(id)->IsVisible(), type == 0) << id;
+        EXPECT_EQ(store.GetCmd(COM_GEN_DOLBY_D_MODE)->IsVisible(), type != 0);
+        EXPECT_EQ(store.GetCmd(COM_GEN_DOLBY_D_RATE)->IsVisible(), type != 0);
+        EXPECT_EQ(enabled(COM_GEN_DOLBY_BIT_DEPTH, 2), type == 0);
+    }
+    // Eight-channel configurations (0-10, 22, 23) need more than 18 bits.
+    for (int depth : {2, 0}) {
+        store.SetValue(COM_GEN_DOLBY_BIT_DEPTH, depth);
+        for (int row = 0; row < 24; ++row)
+            EXPECT_EQ(enabled(COM_GEN_DOLBY_PGM_CONFIG, row), depth == 2 || (row >= 11 && row <= 21)) << row;
+    }
+
+    // Lowest data-rate item by AC-3 mode, for Dolby D (modes 0-7) and Dolby D+ (0-14).
+    const int lowest[2][15] = {{3, 0, 3, 5, 5, 7, 7, 8}, {1, 0, 1, 3, 3, 5, 5, 6, 15, 15, 15, 15, 15, 15, 15}};
+    for (int plus = 0; plus < 2; ++plus) {
+        store.SetValue(COM_GEN_DOLBY_TYPE, plus != 0 ? 3 : 2);
+        for (int mode = 0; mode < (plus != 0 ? 15 : 8); ++mode) {
+            store.SetValue(COM_GEN_DOLBY_D_MODE, mode);
+            const int low = lowest[plus][mode], high = mode > 7 ? 16 : 15;
+            for (int item = 0; item < 17; ++item)
+                EXPECT_EQ(enabled(COM_GEN_DOLBY_D_RATE, item), item >= low && item <= high) << mode << ": " << item;
+        }
+    }
+    store.SetValue(COM_GEN_DOLBY_D_RATE, 0);
+    store.SetValue(COM_GEN_DOLBY_D_MODE, 0);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_RATE), 1) << "raised to the lowest allowed";
+    // Of the dual modes only 3/2+3/1 is Dolby D+'s; Dolby D stops at 3/2.
+    EXPECT_TRUE(enabled(COM_GEN_DOLBY_D_MODE, 13) && !enabled(COM_GEN_DOLBY_D_MODE, 12));
+    store.SetValue(COM_GEN_DOLBY_D_MODE, 8);
+    store.SetValue(COM_GEN_DOLBY_TYPE, 1);
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_MODE), 7);
+    EXPECT_FALSE(enabled(COM_GEN_DOLBY_D_MODE, 13));
+    // A recalled rate below the mode's lowest is raised.
+    store.DefineEntry(COM_GEN_DOLBY_D_RATE, kStoreValue, kStoreMemory, 0);
+    store.RecallMemory(TpMemory{1, "rate", {{COM_GEN_DOLBY_D_RATE, true, 2, false, ""}}});
+    EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_RATE), 8);
 }

@@ -111,6 +111,20 @@ TEST_F(DolbyStatusPage, ShowsEveryConfigurationProgrammeByProgramme)
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "  0.0dB");
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 19), " -6.0dB");
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_GAINS, 16), "") << "config 11 has six channels";
+    // Rows that apply to AC-3 modes 0-7 (others show empty): down-mix; Lt/Rt and Lo/Ro
+    // centre; Lt/Rt and Lo/Ro surround; surround EX.
+    const int rows[6] = {19, 18, 12, 21, 15, 22};
+    const char* applies[8] = {"000000", "000000", "000000", "111000", "100110", "111110", "100111", "111111"};
+    for (int mode = 7; mode >= 0; --mode) {
+        app->Store().SetValue(COM_GEN_DOLBY_CHAN_MODE, mode);
+        TpAnalyser::Instance()->Update();
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(rows[k])) != "", applies[mode][k] == '1')
+                << "mode " << mode << " row " << rows[k];
+    }
+    app->Store().SetValue(COM_GEN_DOLBY_DIALOG_NORM, 0);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-31dB");
 
     // Two programmes; the second is stereo with a -1 dB dialogue level and a
     // reserved data rate.
@@ -169,10 +183,15 @@ TEST_F(DolbyStatusPage, ChangesLogOnceAndLossBlanksTheRows)
 
 TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
 {
-    Show(Stream(11), "5.1", 11);
     TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
     gen->SetVideoFormat(VideoFormat{0});
     app->Store().SetValue(COM_GEN_DOLBY_LINES, 12);
+    // Before the input's timing: a 13.5 MHz clock and 1920-sample lines,
+    // 10366 samples after the frame start.
+    app->Store().SetValue(COM_ANLYS_DOLBY_REF_SOURCE, 1);
+    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  5");
+    EXPECT_EQ(app->Store().GetValue(COM_ANLYS_DOLBY_US), 7678);
+    Show(Stream(11), "5.1", 11);
     TpAnalyser::Instance()->Update();
     const int events = Events("Dolby line");
     // standard, line set, text, colour
@@ -190,9 +209,9 @@ TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
     SetSimInputStandard(0);
     gen->SetVideoFormat(VideoFormat{0});
     app->Store().SetValue(COM_GEN_DOLBY_LINES, 21);
-    app->Store().SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
     TpAnalyser::Instance()->Update();
-    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
+    app->Store().SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+    EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9") << "redrawn at once";
     EXPECT_EQ(Events("Dolby line"), events + 5) << "one event per class change";
 
     // Without timing the last line stays.
@@ -226,10 +245,10 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
 
         // The error flag counts once per update; the count stays red until cleared.
         const int raised = Events(c.error), cleared = Events(std::string(c.error) + " cleared");
-        hw_status_set(TpDolbyStatus::kErrorRegister, 1);
+        hw_status_set(12, 1);
         TpAnalyser::Instance()->Update();
         TpAnalyser::Instance()->Update();
-        hw_status_set(TpDolbyStatus::kErrorRegister, 0);
+        hw_status_set(12, 0);
         TpAnalyser::Instance()->Update();
         EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 2);
         EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_ERRORS)->GetColour(), 0xFF0000u);
@@ -240,9 +259,15 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
         EXPECT_EQ(store.GetCmd(COM_ANLYS_DOLBY_ERRORS)->GetColour(), 0u);
     }
     EXPECT_EQ(Events("frame size 1536"), 1);
+    // An AC-3 stream has no ideal line: its line stays absolute.
+    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{0});
+    store.SetValue(COM_GEN_DOLBY_LINES, 21);
+    store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  21");
 
     // Choosing another source starts the count again.
-    hw_status_set(TpDolbyStatus::kErrorRegister, 1);
+    hw_status_set(12, 1);
     TpAnalyser::Instance()->Update();
     TpAnalyser::Instance()->Update();
     store.SetValue(COM_ANLYS_DOLBY_SOURCE, 2);
@@ -289,16 +314,6 @@ TEST_F(DolbyStatusSelectors, ReachTheReceiverAndRedrawThePage)
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "3/2");
     store.SetValue(COM_ANLYS_DOLBY_PGM_SOURCE, 7);
     EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "");
-
-    // The relative flag and the reference source redraw the line at once.
-    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{0});
-    store.SetValue(COM_GEN_DOLBY_LINES, 21);
-    TpAnalyser::Instance()->Update();
-    store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
-    EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
-    store.SetValue(COM_GEN_DOLBY_LINES, 14);
-    store.SetValue(COM_ANLYS_DOLBY_REF_SOURCE, 1);
-    EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +2");
 }
 
 namespace {

@@ -67,9 +67,9 @@ TEST_F(DolbyStream, EveryConfigurationLoadsAndReadsBack)
     DolbyEStatus status;
     EXPECT_EQ(GetDolbyEStatus(status), 0);
     EXPECT_EQ(status.programConfig, kDolbyNotReadyConfig);
-    for (int config = 0; config < kDolbyEConfigCount; ++config) {
+    for (int config = 0; config < 24; ++config) {
         for (int variant = 0; variant < 3; ++variant) {
-            const DolbyEConfig& row = dolby_e_configs[config];
+            const DlbConfigCounts& row = kDlbConfigs[config];
             DlbStream s{config, variant == 1, variant == 2, uint16_t(1 + (config + variant) % 5), uint16_t(variant)};
             DolbyLoadRequest request = Request(0, config, s.bits20 ? 2 : 0);
             for (int c = 0; c < row.channels; ++c) {
@@ -87,7 +87,8 @@ TEST_F(DolbyStream, EveryConfigurationLoadsAndReadsBack)
             }
             SCOPED_TRACE(request.path);
             ASSERT_EQ(Load(request, BuildDlb(s)), 1);
-            EXPECT_TRUE(info.programCount == row.programs && info.channelCount == row.channels);
+            EXPECT_EQ(info.programCount, row.programs);
+            EXPECT_EQ(info.channelCount, row.channels);
             EXPECT_EQ(info.programs[0].firstWord, 1);   // second word 0 adds one
             ParseDolbyMetadata(info);
             SetDolbyReady(1);

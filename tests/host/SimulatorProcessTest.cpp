@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/Socket.h"
 #include "support/ZuTest.h"
 
 #include <csignal>
@@ -81,14 +82,24 @@ protected:
 
 TEST_F(SimulatorProcessTest, StartsAndStopsCleanlyOnSigtermOrSigint)
 {
+    const uint16_t port = Socket::Listen("127.0.0.1", 0).LocalPort();
+    WriteText("system.cfg", "IpAddress=127.0.0.1\nDNS=0\nPort=" + std::to_string(port) + "\n");
     Start();
     ASSERT_TRUE(WaitForOutput("finished GuiInit\n")) << output_;
+    // The port was let go again and another process may have taken it since.
+    ASSERT_TRUE(WaitForOutput("Listening on port " + std::to_string(port) + "; working folder " + WorkDir() +
+                              "; data folder " + Home() + "/Documents/Corvane/ZuOrbSimulators/Orb\n") ||
+                output_.find("is in use by another program") != std::string::npos)
+        << output_;
+    // Coloured lines come plain through a pipe.
+    ASSERT_TRUE(WaitForOutput("UpdateSFPType: ID=0x00")) << output_;
     EXPECT_TRUE(FolderExists(Paths::ScriptsFolder()));
     EXPECT_NE(ReadText(Paths::ReportsFolder() + "/report_template.html").find("<#REPORT>"), std::string::npos);
     ASSERT_EQ(kill(pid_, SIGTERM), 0);
     EXPECT_EQ(WaitForExit(), 0);
     WaitForOutput("Saving System data...\n", 1000);
     EXPECT_NE(output_.find("Saving System data...\n"), std::string::npos) << output_;
+    EXPECT_EQ(output_.find('\x1b'), std::string::npos) << output_;
     std::vector<DirEntry> saved;
     ASSERT_TRUE(ListDirectory(WorkDir(), "System.dat", saved));
     EXPECT_EQ(saved.size(), 1u) << "the system data was saved";

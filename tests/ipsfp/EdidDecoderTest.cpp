@@ -99,6 +99,39 @@ TEST(EdidDecoder, VariantsOfDatesSizesPowerAndSignal)
     EXPECT_EQ(Value(Decode(f).monitor, "Manufactured"), "week 0 of 2012");
 }
 
+// Bytes of a block changed with its checksum kept right.
+void Patch(std::array<uint8_t, 128>& block, size_t at, uint8_t value)
+{
+    block[127] = static_cast<uint8_t>(block[127] + block[at] - value);
+    block[at] = value;
+}
+
+TEST(EdidDecoder, ChromaticityRangeOffsetsPolarityAspectsAndTheManufacturerTiming)
+{
+    EdidFields f = Monitor();
+    f.established = {0x00, 0x00, 0x80};   // byte 37 bit 7
+    f.standardTimings = {{0x81, 0x00}, {0x81, 0x4F}, {0x81, 0x80}};   // 1280 wide: 16:10 @60, 4:3 @75, 5:4 @60
+    f.detailedTiming->flags = 0x9C;   // interlaced, separate syncs, vsync +, hsync -
+    auto block = MakeEdidBlock(f);
+    Patch(block, 25, 0xE0);   // red x 655 (0xA3 << 2 | 3), y 338 (0x54 << 2 | 2)
+    Patch(block, 27, 0xA3);
+    Patch(block, 28, 0x54);
+    Patch(block, 72 + 4, 0x0A);   // the range limits: the maxima + 255
+    EdidLists l = DecodeEdid(block, false);
+    ASSERT_EQ(l.check, EdidCheck::Ok);
+    EXPECT_EQ(Value(l.monitor, "Red X/Y(CIE)"), "655 338");
+    EXPECT_EQ(Value(l.monitor, "White X/Y(CIE)"), "0 0");
+    EXPECT_EQ(Value(l.modes, "Estb. Modes", 1), "1152x870@75");
+    EXPECT_TRUE(Has(l.modes, "1280x800@60 16:10") && Has(l.modes, "1280x960@75 4:3") && Has(l.modes, "1280x1024@60 5:4"));
+    EXPECT_TRUE(Value(l.modes, "ModeLine").ends_with(" -hsync +vsync interlace"));
+    EXPECT_EQ(Value(l.modes, "Horizsync"), "30-338");
+    EXPECT_EQ(Value(l.modes, "VertRefresh"), "56-331");
+    Patch(block, 72 + 4, 0x0F);   // minima too
+    l = DecodeEdid(block, false);
+    EXPECT_EQ(Value(l.modes, "Horizsync"), "285-338");
+    EXPECT_EQ(Value(l.modes, "VertRefresh"), "311-331");
+}
+
 TEST(EdidDecoder, ChecksumBeforeHeaderAndTheHexView)
 {
     std::array<uint8_t, 128> block {};

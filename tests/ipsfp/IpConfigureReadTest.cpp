@@ -1,14 +1,7 @@
 // The IP pages end to end with the fake module, one status-page tick at a
 // time: reading every tab, a management edit applied with its exact bus
 // traffic, Cancel, the progress box, a silent module and the sub-dialogs.
-#include "IpSfpTest.h"
-
-#include "KrZuApi.h"
-#include "core/TpLogger.h"
-#include "ipsfp/log/SFPLogger.h"
-#include "ipsfp/pages/IpValueDisplay.h"
-#include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
+#include "IpPageTest.h"
 
 #include <algorithm>
 #include <string>
@@ -18,58 +11,11 @@ namespace {
 constexpr uint16_t kIpBytes[] = {2562, 2563, 2564, 2565};
 constexpr uint16_t kDestByte4 = 0x0A1A;   // first dotted octet, register 0x8F
 
-class IpConfigureRead : public IpSfpModuleTest {
-protected:
-    void SetUp() override
-    {
-        IpSfpModuleTest::SetUp();
-        manager.SetPageView(&display);
-        std::string text;
-        for (const char* name : {"IGMPCounts", "VlanIDS", "EditPtpMode", "EditVidStd", "SSRCBox", "NewSfpMode",
-                                 "ConfigureSFPBox", "ReadingSFPBox", "EditMan", "EditFlows", "EditSecondFlows",
-                                 "EditAncPopup", "EditAudioPopupD", "EditAudioPopupE", "EditSystemResets",
-                                 "EditDecAudMapDialog", "EditEncAudMapDialog", "CheckDialog"})
-            text += std::string("dialog|") + name + "\nend\n";
-        ASSERT_TRUE(dialogs.LoadText(text, "test"));
-        module.Seed(0x90, 0x8F, {239, 1, 2, 3, 0x13, 0x88, 0x13, 0x88});
-        module.Seed(0x84, 0x8B, {192, 168, 1, 10});
-    }
-    void Tick(int n = 1)
-    {
-        for (int i = 0; i < n; ++i) {
-            manager.ServiceWriteSettle();
-            manager.UpdateBusyIndicator();
-            manager.OnStatusTick();
-            manager.RunUpdateStep();
-        }
-    }
-    std::string Progress() const { return store.GetCmdText(IpSfpManager::kProgressBoxId); }
-    bool ReadOn(uint8_t page) const
-    {
-        return std::any_of(Trace().begin(), Trace().end(),
-                           [page](const Trans& t) { return !t.write && t.page == page && t.reg > 129; });
-    }
-    std::vector<Trans> Writes(uint8_t page) const
-    {
-        std::vector<Trans> out;
-        for (const Trans& t : Trace())
-            if (t.write && t.page == page && t.reg != 127)
-                out.push_back(t);
-        return out;
-    }
-    void ReadManagement()
-    {
-        store.SetValue(COM_SFP_TAB_SELECT, 7);
-        Tick(20);
-    }
-
-    TpDialogList dialogs;
-    IpValueDisplay display {manager};
-};
+using IpConfigureRead = IpPageTest;
 
 TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
 {
-    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Fit(1);
     Tick(4);
     EXPECT_EQ(store.GetValue(kDestByte4), 239);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_DEST_UDP_PORT), 0x1388);
@@ -89,7 +35,8 @@ TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
     Tick(3);
     EXPECT_TRUE(ReadOn(0xE2));
     SimEmSfpFlags().SetDecapsulation(1);
-    store.SetValue(COM_SFP_TAB_SELECT, 2);
+    Tick();
+    Tab(2);
     Tick(4);
     EXPECT_TRUE(ReadOn(0xA0) || ReadOn(0xB0));
     for (const Trans& t : Trace())
@@ -98,17 +45,15 @@ TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
 
 TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
 {
-    TpLogger events;
-    SFPLogger logger;
-    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
-    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
+    LogStatus();
     module.Seed(0x84, 0x8B, {172, 16, 0, 5});
+    Fit();
     ReadManagement();
     module.SetStagedWrites(true);
     const int32_t edit[] = {10, 1, 168, 192};
     for (size_t i = 0; i < 4; ++i)
         store.SetValue(kIpBytes[i], edit[i]);
-    EXPECT_EQ(manager.CountKnownParameters().all, 4u);
+    EXPECT_EQ(Mgr().Configure().CountKnownParameters().all, 4u);
     Tick(10);
     module.ClearTrace();
     EXPECT_TRUE(Writes(0x84).empty());   // held until Apply
@@ -125,20 +70,15 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     ASSERT_FALSE(remain.empty());
     EXPECT_EQ(remain.front(), 4);
     EXPECT_TRUE(std::is_sorted(remain.rbegin(), remain.rend()));
-    EXPECT_EQ(manager.CountKnownParameters().all, 0u);
-    EXPECT_EQ(manager.controllerConfiguring, 0);
-    int changes = 0;   // each byte written is logged once, with the address it makes
-    for (int i = 0; i < events.EntryCount(); ++i)
-        changes += events.EntryText(i).ends_with(" 292 Web IP Add byte4=192") ? 1 : 0;
-    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(Mgr().Configure().CountKnownParameters().all, 0u);
+    EXPECT_EQ(Mgr().Configure().ControllerConfiguring(), 0);
+    EXPECT_EQ(Events(" 292 Web IP Add byte4=192"), 1) << "each byte written is logged once";
 }
 
 TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogged)
 {
-    TpLogger events;
-    SFPLogger logger;
-    store.SetValue(COM_ANLYS_LOG_ENABLE, 1);
-    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
+    LogStatus();
+    Fit();
     ReadManagement();
     module.FailWritesOf(0x9A);
     store.SetValue(kIpBytes[0], 11);
@@ -150,21 +90,22 @@ TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogg
     Tick(12);
     EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3)}));
     EXPECT_EQ(store.GetValue(kIpBytes[0]), 10);
-    for (int i = 0; i < events.EntryCount(); ++i)
-        EXPECT_EQ(events.EntryText(i).find(" 292 Web IP Add"), std::string::npos) << events.EntryText(i);
+    EXPECT_EQ(Events(" 292 Web IP Add"), 0);
 }
 
 TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
 {
-    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Fit(1);
     Tick(4);
     store.SetValue(kDestByte4, 225);
     Tick(12);
     EXPECT_EQ(store.GetValue(kDestByte4), 225);
     EXPECT_TRUE(Writes(0x90).empty());
+    Tab(7);   // no flow page read puts it back
     store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
-    Tick(12);
     EXPECT_EQ(store.GetValue(kDestByte4), 239);
+    EXPECT_NE(store.GetCmd(kDestByte4)->GetColour(), 0xFF7F00u);
+    Tab(1);
     store.SetValue(kDestByte4, 226);
     store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
     Tick(12);
@@ -174,12 +115,12 @@ TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
                                                  Wr(0x90, 0x86, 1), Wr(0x90, 0x85, 0x5E), Wr(0x90, 0x83, 1)}));
     EXPECT_TRUE(Writes(0x91).empty());
     EXPECT_EQ(store.GetValue(kDestByte4), 226);
-    EXPECT_EQ(manager.flowConfiguring, 0);
+    EXPECT_EQ(Mgr().Configure().FlowConfiguring(), 0);
 }
 
 TEST_F(IpConfigureRead, CancelTakesTheOrangeOffTheFlowMirrors)
 {
-    store.SetValue(COM_SFP_TAB_SELECT, 2);
+    Fit(2);
     Tick();
     TpCommand portMirror(2997, 1), valueMirror(3259, 1);   // encapsulation, first flow, audio tab
     store.SetValue(COM_SFP_IP_DEST_UDP_PORT, 5000);
@@ -194,7 +135,7 @@ TEST_F(IpConfigureRead, CancelTakesTheOrangeOffTheFlowMirrors)
 TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsUnicast)
 {
     module.Seed(0x90, 0x83, {0x01, 0x00, 0x5F, 0x01, 0x02, 0x03});   // 01:00:5F:01:02:03 for 239.1.2.3
-    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    Fit(1);
     Tick(4);
     const uint16_t mac[] = {0x0A20, 0x0A1F, 0x0A1E, 0x0A1D, 0x0A1C, 0x0A1B};   // byte 1 first
     for (int i = 0; i < 6; ++i)
@@ -229,25 +170,24 @@ TEST_F(IpConfigureRead, TheModeLayoutFollowsFirmwareAndDirection)
 
 TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
 {
-    int loopChecks = 0;
-    manager.checkLoopOnSfpLoss = [&loopChecks] { ++loopChecks; };
-    ReadManagement();
+    store.SetValue(COM_GEN1_LOOP_SDI_IN, 1);   // the loop the check switches off
+    Fit();
+    ReadManagement();   // the program page: slot 0 loaded
     module.ClearTrace();
-    manager.loadedFirmwareSlot = 0;
     for (const auto& [slot, no] : {std::pair {1u, kActionNo}, {3u, kActionClose}}) {   // No, or closed by key
         store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + slot, 1);
         ASSERT_NE(TopWindow(), nullptr);
         no == kActionClose ? TopWindow()->CloseByKey() : TopWindow()->RunAction(no);
-        EXPECT_EQ(loopChecks, 0);
-        EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+        EXPECT_EQ(store.GetValue(COM_GEN1_LOOP_SDI_IN), 1);
+        EXPECT_EQ(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr);
     }
     store.SetValue(COM_SFP_IP_FW_SEL_ELEMENT0 + 2, 1);
     ASSERT_NE(TopWindow(), nullptr);
     TopWindow()->RunAction(kActionYes);
-    EXPECT_EQ(loopChecks, 1);
+    EXPECT_EQ(store.GetValue(COM_GEN1_LOOP_SDI_IN), 0) << "the loop checked";
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_DEFAULT_ELEMENT), 2);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FW_SEL_ELEMENT0), 1) << "the loaded slot stays marked";
-    EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    EXPECT_NE(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr);
     int writtenAt = 0, loadedAt = 0;   // the ticks of the slot's write and of the loaded-firmware control showing it
     for (int tick = 1; tick <= 40 && loadedAt == 0; ++tick) {
         Tick();
@@ -256,28 +196,31 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
     }
     EXPECT_EQ(Writes(0xFA), (std::vector<Trans> {Wr(0xFA, 129, 2), Wr(0xFA, 0x85, 2), Wr(0xFA, 129, 3)}));
     EXPECT_EQ(loadedAt - writtenAt, 20);
-    EXPECT_NE(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr) << "up until the page is read";
+    EXPECT_NE(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr) << "up until the page is read";
     Tick(8);
-    EXPECT_EQ(manager.OpenDialog(IpSfpManager::SubDialog::Configure), nullptr);
+    EXPECT_EQ(Mgr().Dialogs().OpenDialog(IpSubDialog::Configure), nullptr);
 }
 
+// The video re-read reopens the flow list on its seventh tick; on the map tab that starts the encoder map steps
+// again on the map page.
 TEST_F(IpConfigureRead, TheEncoderMapStartsAgainOnItsPageOnceNothingRemains)
 {
-    store.SetValue(COM_SFP_TAB_SELECT, 6);
-    Tick(2);
-    manager.flowListReopen = 1;
-    manager.UpdateBusyIndicator();
+    Fit(1);
+    store.SetValue(0x0D75, 1);   // the video re-read
+    Tick(7);
+    Tab(6);
+    module.ClearTrace();
+    Tick();
     EXPECT_TRUE(debug->Contains("\n)))CloseReset\n"));
-    EXPECT_EQ(manager.encMapStep, 0);
     EXPECT_EQ(module.SelectedPage(), 0xCF);
-    EXPECT_EQ(manager.pageBlocked, 1);
+    EXPECT_EQ(Mgr().Sequencer().EncMapStep(), 0);
 }
 
 TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
 {
+    Fit();
     for (int reg = 0; reg < 256; ++reg)
         module.FailReadsOf(static_cast<uint8_t>(reg));
-    store.SetValue(COM_SFP_TAB_SELECT, 7);
     Tick(50);
     EXPECT_EQ(Progress().rfind("Reading SFP ", 0), 0u);
     EXPECT_TRUE(Writes(module.SelectedPage()).empty());
@@ -288,6 +231,7 @@ TEST_F(IpConfigureRead, ASilentModuleKeepsReadingAndWritesNothing)
 TEST_F(IpConfigureRead, APageWithAFailedReadIsStillBeingRead)
 {
     module.FailReadsOf(0x8B);   // the management address's first byte
+    Fit();
     ReadManagement();
     Tick(20);
     EXPECT_EQ(Progress().rfind("Reading SFP ", 0), 0u);
@@ -295,7 +239,7 @@ TEST_F(IpConfigureRead, APageWithAFailedReadIsStillBeingRead)
 
 TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
 {
-    using D = IpSfpManager::SubDialog;
+    using D = IpSubDialog;
     const std::pair<unsigned, D> buttons[] = {
         {COM_SFP_IP_IGMP_BOX, D::Igmp}, {COM_SFP_IP_VLAN_BTN, D::Vlan}, {0x0D58, D::PtpMode},
         {0x0C1F, D::VidStd}, {COM_SFP_IP_FLOW_SSRC, D::Ssrc}, {COM_SFP_IP_FACT_RESET1, D::SfpMode},
@@ -303,25 +247,21 @@ TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
         {0x0D0E, D::EditSecondFlows}, {0x0D42, D::AncPopup}, {0x0D41, D::AudioPopupE},
         {0x0C2F, D::SystemResets}, {0x0D2B, D::DecMap}, {0x0D26, D::EncMap}, {COM_SFP_IP_MONITOR_SEL, D::Reading},
     };
-    Tick();   // the module's mode: encapsulation
+    Fit();   // the module's mode: encapsulation
+    Tick();   // the progress box reads "Reading SFP "
     for (const auto& [id, which] : buttons) {
         for (int press = 0; press < 2; ++press) {
             store.SetValue(id, 0);
             store.SetValue(id, id == COM_SFP_IP_MONITOR_SEL ? 7 : 1);
         }
-        TpDialog* open = manager.OpenDialog(which);
+        TpDialog* open = Mgr().Dialogs().OpenDialog(which);
         ASSERT_NE(open, nullptr) << id;
         EXPECT_EQ(std::count(dialogs.Stack().begin(), dialogs.Stack().end(), open), 1) << id;
     }
-    manager.configuring = 1;   // a firmware change: the box reads "Configure SFP "
-    Tick();
-    store.SetValue(COM_SFP_IP_MONITOR_SEL, 0);
-    store.SetValue(COM_SFP_IP_MONITOR_SEL, 7);
-    EXPECT_NE(manager.OpenDialog(D::Configure), nullptr);
     SimEmSfpFlags().SetDecapsulation(1);
     Tick();
     store.SetValue(0x0D41, 1);
-    EXPECT_NE(manager.OpenDialog(D::AudioPopupD), nullptr);
+    EXPECT_NE(Mgr().Dialogs().OpenDialog(D::AudioPopupD), nullptr);
 }
 
 } // namespace

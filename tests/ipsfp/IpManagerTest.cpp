@@ -1,15 +1,14 @@
 // The IP manager's controls through the store: construction, mode switch,
-// deletion, address entry and followers, flow look-ups, show/hide sets, the
-// multicast MAC, the standard converter and the firmware revision read.
+// deletion, address entry and followers, the multicast MAC, the standard
+// converter, the firmware revision read, tab focus and colours.
 #include "IpSfpTest.h"
 
-#include "FakeSfpCage.h"
 #include "FakeTwoWireBus.h"
 
 #include "KrZuApi.h"
 #include "ipsfp/manager/CorvaneToEmbrionixVidStd.h"
 #include "ipsfp/manager/IPFollower.h"
-#include "ipsfp/manager/IpControlIds.h"
+#include "ipsfp/manager/IpControlOps.h"
 #include "ui/TpDialog.h"
 #include "ui/TpDialogList.h"
 
@@ -39,7 +38,7 @@ protected:
         for (int32_t v : msbFirst)
             store.SetValue(ids[--i], v);
     }
-    static IpFlowState& Flow() { return IpFlow::State(); }
+    const IpFlowView& Flow() { return manager.Flows(); }
 
     std::vector<std::unique_ptr<TpCommand>> extra;
 };
@@ -66,7 +65,7 @@ TEST_F(IpManager, ConstructionShowsUnreadTextsAndModeSwitchLaysOutThePages)
     EXPECT_FALSE(Visible(2627));
     EXPECT_EQ(store.GetCmdText(2603), "Tx Packets:");
     EXPECT_EQ(store.GetCmdText(3343), "-");
-    for (uint16_t id : IpIds::kFlowTextIds)
+    for (unsigned id : {2695, 3290, 3255, 3324, 3257, 3334, 3256, 3258, 3354, 3355})
         EXPECT_EQ(store.GetCmdText(id), "") << id;
     const TpCommand* flows = store.GetCmd(3362);
     EXPECT_EQ(flows->GetItemText(0), "");
@@ -77,7 +76,7 @@ TEST_F(IpManager, ConstructionShowsUnreadTextsAndModeSwitchLaysOutThePages)
     EXPECT_TRUE(store.GetCmd(3288)->IsRangeEnabled());
 
     manager.SetModuleMode(1);
-    EXPECT_TRUE(IpSfpManager::IsDecapsulating());
+    EXPECT_TRUE(manager.Flows().IsDecapsulating());
     EXPECT_EQ(store.GetCmdText(2602), "Filt MAC:");
     EXPECT_TRUE(Visible(2695) && !store.GetCmd(2695)->IsEnabled());
     EXPECT_TRUE(Visible(2601) && !Visible(3446) && !Visible(3320));
@@ -86,7 +85,7 @@ TEST_F(IpManager, ConstructionShowsUnreadTextsAndModeSwitchLaysOutThePages)
     EXPECT_TRUE(Visible(2654));
     EXPECT_EQ(SfpParamTable::Instance().Find(2697)->readRegister, 172);
 
-    Flow().active2110 = 1;
+    manager.Sequencer().RunUpdateStep();   // the simulated module runs 2110 firmware
     manager.SetModuleMode(0);
     EXPECT_EQ(store.GetCmdText(2603), "Tx Packets:");
     EXPECT_TRUE(store.GetCmd(2695)->IsEnabled() && Visible(3446) && Visible(3320) && !Visible(2601));
@@ -102,9 +101,8 @@ TEST_F(IpManager, DeletingAManagerLeavesEveryChainAsItWas)
     EXPECT_EQ(ChainLengths(store), before);
 }
 
-TEST_F(IpManager, AddressEntryTakesOnlyDecimalNumbersAndBusyHoldsAcrossNestedWrites)
+TEST_F(IpManager, AddressEntryTakesOnlyDecimalNumbers)
 {
-    const uint16_t* ssrc = IpIds::kAddressEntries[0].bytes;
     store.SetText(COM_SFP_IP_SSRC_EDITBOX, " 3232235777 ");
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SSRC_ID4), 192) << "byte 4 is read back first";
     EXPECT_EQ(store.GetValue(COM_SFP_IP_FLOW_SSRC_ID3), 168);
@@ -118,109 +116,48 @@ TEST_F(IpManager, AddressEntryTakesOnlyDecimalNumbersAndBusyHoldsAcrossNestedWri
     store.SetText(3290, "4294967041");
     EXPECT_EQ(store.GetValue(3318), 255);
     EXPECT_EQ(store.GetValue(3315), 1);
-
-    manager.busy = 1;
-    manager.ClearFlowTexts();
-    EXPECT_EQ(manager.busy, 1) << "a nested writer puts the outer busy back";
-    store.SetText(COM_SFP_IP_SSRC_EDITBOX, "7");
-    EXPECT_EQ(store.GetValue(ssrc[3]), 1) << "ignored while busy";
 }
 
 TEST_F(IpManager, FollowersBuildTheDottedTextWithOneColourPerCharacter)
 {
-    SetBytes(IpIds::kWebFollowers[0].bytes, {192, 168, 1, 10});
+    const uint16_t web[] = {2562, 2563, 2564, 2565};
+    SetBytes(web, {192, 168, 1, 10});
     EXPECT_EQ(store.GetCmdText(2716), "192.168.1.10");
     EXPECT_EQ(store.GetCmd(2716)->GetCharColours().size(), 12u);
-    SetBytes(IpIds::kWebFollowers[0].bytes, {-1, 10000, 7, 42});
+    SetBytes(web, {-1, 10000, 7, 42});
     EXPECT_EQ(store.GetCmdText(2716), "-1.10000.7.42");
     EXPECT_EQ(store.GetCmd(2716)->GetCharColours().size(), 13u) << "counted from the text";
-
-    SetBytes(IpIds::kFlowFollowers[4].bytes, {10, 0, 0, 1});
+    const uint16_t secondSource[] = {0x0CE0, 0x0CE1, 0x0CE2, 0x0CE3};
+    SetBytes(secondSource, {10, 0, 0, 1});
     EXPECT_EQ(store.GetCmdText(3285), "10.0.0.1");
-    Flow().addressEditActive = 1;
-    Flow().addressGroup = 2;
-    Flow().ipModuleMode = 1;
-    store.SetValue(0x0CE0, 2);
-    EXPECT_EQ(store.GetCmdText(3336), "10.0.0.2") << "alternative B in decapsulation";
-    EXPECT_EQ(store.GetCmdText(3285), "10.0.0.1");
-}
-
-TEST_F(IpManager, FlowLookupsFollowTabModeAndShownFlow)
-{
-    // tab, decapsulation, second flow, value, label, dest port, port, counter, encap
-    struct Case {
-        int tab, decap, second;
-        uint16_t value, label, destPort, port, counter, encap;
-    };
-    const Case cases[] = {
-        {2, 0, 0, 3259, 3255, 2997, 2996, 3263, 2808}, {2, 0, 1, 3340, 3324, 3322, 3323, 3344, 3552},
-        {2, 1, 0, 3260, 3256, 2987, 2986, 3263, 0},    {3, 1, 1, 3353, 3355, 3348, 3349, 3345, 0},
-        {3, 0, 0, 3261, 3257, 2951, 2950, 3264, 2980}, {4, 0, 0, 0, 0, 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        Flow().menuTab = c.tab;
-        Flow().ipModuleMode = c.decap;
-        Flow().secondFlowShown = static_cast<uint8_t>(c.second);
-        EXPECT_EQ(IpSfpManager::FlowValueControl(), c.value) << c.tab << c.decap << c.second;
-        EXPECT_EQ(IpSfpManager::FlowLabelControl(), c.label);
-        EXPECT_EQ(IpSfpManager::FlowPortControl(COM_SFP_IP_DEST_UDP_PORT), c.destPort);
-        EXPECT_EQ(IpSfpManager::FlowPortControl(COM_SFP_IP_SRC_UDP_PORT), c.port);
-        EXPECT_EQ(IpSfpManager::FlowCounterControl(), c.counter);
-        EXPECT_EQ(IpSfpManager::FlowEncapControl(), c.encap);
-    }
-    manager.RefreshFlowLabel("abc");
-    EXPECT_EQ(store.GetCmdText(COM_SFP_IP_SSRC_EDITBOX), "abc") << "tab 4: only the SSRC box";
-}
-
-TEST_F(IpManager, ShowAndHideSetsFollowTheModeAndTheFlag)
-{
-    for (const IpIds::SetRow& row : IpIds::kSets)
-        Add(row.ids);
-    for (int decap : {0, 1}) {
-        for (bool flag : {false, true}) {
-            Flow().ipModuleMode = decap;
-            for (const IpIds::SetRow& row : IpIds::kSets) {
-                manager.ApplyVisibilitySet(row.set, flag);
-                for (uint16_t id : row.ids) {
-                    const TpCommand* c = store.GetCmd(id);
-                    switch (row.rule) {
-                    case IpIds::Rule::Encap: EXPECT_EQ(c->IsVisible(), decap == 0) << id; break;
-                    case IpIds::Rule::Decap: EXPECT_EQ(c->IsVisible(), decap == 1) << id; break;
-                    case IpIds::Rule::FlagClear: EXPECT_EQ(c->IsVisible(), !flag) << id; break;
-                    case IpIds::Rule::FlagSet: EXPECT_EQ(c->IsVisible(), flag) << id; break;
-                    case IpIds::Rule::Hide: EXPECT_FALSE(c->IsVisible()) << id; break;
-                    case IpIds::Rule::Disable: EXPECT_FALSE(c->IsEnabled()) << id; break;
-                    }
-                }
-            }
-        }
-    }
 }
 
 TEST_F(IpManager, MulticastDestinationGivesTheMacAndReservedRangesAreSeen)
 {
-    SetBytes(IpIds::kFlowDestBytes, {239, 129, 2, 3});
-    manager.SetMulticastMac();
+    const uint16_t dest[] = {0x0A17, 0x0A18, 0x0A19, 0x0A1A}, secondDest[] = {0x0CE5, 0x0CE6, 0x0CE7, 0x0CE8};
+    const uint16_t macMsbFirst[] = {0x0A20, 0x0A1F, 0x0A1E, 0x0A1D, 0x0A1C, 0x0A1B};
+    SetBytes(dest, {239, 129, 2, 3});
+    manager.Flows().SetMulticastMac();
     const int expected[6] = {0x01, 0x00, 0x5E, 0x01, 0x02, 0x03};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(store.GetValue(IpIds::kFlowMacBytes[5 - i]), expected[i]) << i;
-    EXPECT_FALSE(manager.IsReservedMulticast());
-    SetBytes(IpIds::kFlowDestBytes, {192, 168, 1, 1});
-    store.SetValue(IpIds::kFlowMacBytes[5], 9);
-    manager.SetMulticastMac();
-    EXPECT_EQ(store.GetValue(IpIds::kFlowMacBytes[5]), 9);
-    SetBytes(IpIds::kFlowDestSecondBytes, {224, 0, 1, 7});
-    EXPECT_TRUE(manager.IsReservedMulticast());
-    SetBytes(IpIds::kFlowDestSecondBytes, {224, 0, 2, 0});
-    EXPECT_FALSE(manager.IsReservedMulticast());
+        EXPECT_EQ(store.GetValue(macMsbFirst[i]), expected[i]) << i;
+    EXPECT_FALSE(manager.Flows().IsReservedMulticast());
+    SetBytes(dest, {192, 168, 1, 1});
+    store.SetValue(0x0A20, 9);
+    manager.Flows().SetMulticastMac();
+    EXPECT_EQ(store.GetValue(0x0A20), 9);
+    SetBytes(secondDest, {224, 0, 1, 7});
+    EXPECT_TRUE(manager.Flows().IsReservedMulticast());
+    SetBytes(secondDest, {224, 0, 2, 0});
+    EXPECT_FALSE(manager.Flows().IsReservedMulticast());
 }
 
 TEST_F(IpManager, StandardConverterGreysItemsAndAppliesTheChosenRow)
 {
     CorvaneToEmbrionixVidStd& conv = *manager.VidStdConverter();
-    Flow().ipModuleMode = 0;
+    manager.SetModuleMode(0);
     store.SetValue(3449, 2);
-    EXPECT_EQ(Flow().standardUpdateRequest, 1);
+    EXPECT_EQ(manager.VidStdConverter()->UpdateRequested(), 1);
     conv.UpdateVidStd();
     for (int item = 0; item < 14; ++item)
         EXPECT_EQ(store.GetCmd(3452)->GetItemEnabled(item), item >= 7 && item <= 9) << item;
@@ -235,7 +172,7 @@ TEST_F(IpManager, StandardConverterGreysItemsAndAppliesTheChosenRow)
     EXPECT_EQ(store.GetValue(2620), 11);
     EXPECT_EQ(store.GetValue(3106), 0);
 
-    Flow().ipModuleMode = -1;
+    manager.Flows().ResetFlowSelection();   // the module's direction unknown
     store.SetValue(3450, 2);
     conv.UpdateVidStd();
     EXPECT_EQ(store.GetValue(2620), 11) << "nothing written while the mode is unknown";
@@ -267,60 +204,27 @@ TEST_F(IpManager, FirmwareRevisionIsReadFromTheModuleAfterTheSelectors)
     SetTwoWireBus(nullptr);
 }
 
-TEST_F(IpManager, PowerCycleAndWindowCloseSteps)
+TEST_F(IpManager, WindowCloseRaisesTheAudioMapsReopenFlag)
 {
-    FakeSfpCage cage;
-    SetSfpCage(&cage);
-    EXPECT_FALSE(manager.StepPowerCycle()) << "idle";
-    manager.powerCycleCounter = 0;
-    std::vector<bool> results;
-    for (int i = 0; i < 13; ++i)
-        results.push_back(manager.StepPowerCycle());
-    EXPECT_EQ(results, (std::vector<bool> {false, false, false, false, false, false, false, false, false, true,
-                                           true, true, false}));
-    EXPECT_EQ(cage.powerCalls, (std::vector<int> {1}));
-    SetSfpCage(nullptr);
-
     TpDialogList dialogs;
     ASSERT_TRUE(dialogs.LoadText("dialog|Main\n", "test"));
     auto second = std::make_unique<IpSfpManager>();
     store.SetValue(COM_SFP_TAB_SELECT, 6);
-    Flow().ipModuleMode = 1;
-    Flow().dialogState = 2;
+    second->SetModuleMode(1);   // the window hook is the last manager's
     ShowDialog("Main", 1)->Close();
     EXPECT_NE(debug->Text().find("\nClosing Any Window\n"), std::string::npos);
-    EXPECT_EQ(Flow().dialogState, -1);
-    EXPECT_EQ(Flow().decapMapReopen, 1);
+    EXPECT_EQ(second->WindowSelection(), -1);
+    EXPECT_EQ(second->Flows().MapReopenRequested(true), 1);
     second.reset();
     ShowDialog("Main", 1)->Close();   // the hook went with the manager
 }
 
-// The id tables agree with the parameter table's first and second controls.
-TEST_F(IpManager, ControlTablesAgreeWithTheParameterTable)
+TEST_F(IpManager, OnlyTheManagersOwnControlIsAnActionControl)
 {
-    SfpParamTable& table = SfpParamTable::Instance();
-    auto second = [&](unsigned id) { return table.Find(id) != nullptr ? table.Find(id)->secondCmdId : 0; };
-    for (const IpIds::CopyRow& row : IpIds::kStandardCopies)
-        EXPECT_EQ(second(row.from), row.to) << row.from;
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(second(IpIds::kFlowDestBytes[i]), IpIds::kFlowDestSecondBytes[i]);
-        EXPECT_EQ(second(IpIds::kFlowSrcBytes[i]), IpIds::kFlowSrcSecondBytes[i]);
-        EXPECT_EQ(second(IpIds::kPtpFirstView[i]), IpIds::kPtpSecondView[i]);
-        EXPECT_EQ(second(IpIds::kAddressEntries[0].bytes[i]), IpIds::kAddressEntries[1].bytes[i]);
-        EXPECT_EQ(second(IpIds::kFlowFollowers[0].bytes[i]), IpIds::kFlowFollowers[4].bytes[i]);
-    }
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(second(IpIds::kFlowMacBytes[i]), IpIds::kFlowMacSecondBytes[i]);
-    size_t actions = 0;
-    for (const SfpParamDef& def : SfpParamTable::Definitions())
-        if (def.displayKind == SfpDisplayKind::NoDisplay) {
-            ++actions;
-            EXPECT_TRUE(manager.IsActionControl(nullptr, def.cmdId)) << def.cmdId;
-        }
-    EXPECT_EQ(actions, std::size(IpIds::kActionIds));
     TpCommand foreign(0x0A00, 1);
-    EXPECT_FALSE(manager.IsActionControl(&foreign, 0x0A00));
-    EXPECT_TRUE(manager.IsActionControl(store.GetCmd(0x0A00), 0));
+    EXPECT_TRUE(manager.Controls().IsActionControl(nullptr, 0x0A00));
+    EXPECT_FALSE(manager.Controls().IsActionControl(&foreign, 0x0A00));
+    EXPECT_TRUE(manager.Controls().IsActionControl(store.GetCmd(0x0A00), 0));
 }
 
 // Every row of the combination table, chosen by its rate, sets the lists and the module's seven standard fields.
@@ -340,7 +244,7 @@ TEST_F(IpManager, EveryStandardCombinationWritesItsModuleFields)
         {3, 5, 8, 1, 0, 2, 10, 2, 1}, {3, 5, 9, 1, 0, 2, 11, 2, 1},
     };
     const uint16_t fields[] = {2617, 2619, 2621, 2620, 2618, 3106};
-    Flow().ipModuleMode = 0;
+    manager.SetModuleMode(0);
     for (const auto& r : rows) {
         for (int id : {2617, 2619, 2621, 2620, 2618, 3106, 3105})
             store.SetValue(id, 99);
@@ -371,20 +275,17 @@ TEST_F(IpManager, TabFocusMovesToEachTabsFirstControl)
     const Case cases[] = {
         {0, 0, {0x0C03, 3371}},         {1, 0, {0x0A97, 0x0C03, 3371}}, {2, 0, {0x0A97, 3371}},
         {3, 1, {0x0A97, 0x0C03, 3371}}, {4, 0, {3416, 0x0C03, 3371}},   {5, 0, {3456, 0x0C03, 3371}},
-        {6, 1, {0x0C03}},               {6, 0, {3366, 0x0C03, 3371}},   {7, 0, {0x0A94, 0x0C03, 3371}},
-        {8, 0, {0x0C03, 3371}},
+        {6, 0, {3366, 0x0C03, 3371}},   {7, 0, {0x0A94, 0x0C03, 3371}}, {8, 0, {0x0C03, 3371}},
+        {6, 1, {0x0C03}},
     };
     for (const Case& c : cases) {
         for (uint16_t id : focusIds)
             store.SetFocused(id, id == 0x0C03 || id == 3371);
-        Flow().ipModuleMode = c.decap;
-        Flow().sequencerStep = 5;
-        Flow().decapMapReopen = 0;
-        manager.FocusSfpTab(c.tab);
+        manager.SetModuleMode(static_cast<uint8_t>(c.decap));
+        manager.Flows().FocusSfpTab(c.tab);
         for (uint16_t id : focusIds)
             EXPECT_EQ(store.GetCmd(id)->IsFocused(), std::ranges::count(c.focused, id) == 1) << c.tab << " " << id;
-        EXPECT_EQ(Flow().sequencerStep, c.tab == 7 ? 0 : 5) << c.tab;
-        EXPECT_EQ(Flow().decapMapReopen, c.tab == 6 && c.decap == 1 ? 1 : 0) << c.tab;
+        EXPECT_EQ(Flow().MapReopenRequested(true), c.tab == 6 && c.decap == 1 ? 1 : 0) << c.tab;
     }
     EXPECT_EQ(main->FocusedControl(), nullptr) << "the label's focus marks went with tab 2";
 }
@@ -398,45 +299,41 @@ TEST_F(IpManager, EditColoursFollowTheWidgetTypes)
     TpCommand* field = main->Controls()[1].get();
     TpCommand* label = main->Controls()[2].get();
     store.SetColour(3290, kOrange);
-    IpSfpManager::ClearEditColour(3290, false);
+    IpControlOps::ClearEditColour(3290, false);
     EXPECT_EQ(field->GetColour(), kOrange);
-    EXPECT_EQ(IpSfpManager::GetWidgetColour(3290), kOrange);
-    IpSfpManager::ClearEditColour(3290, true);
+    EXPECT_EQ(IpControlOps::GetWidgetColour(3290), kOrange);
+    IpControlOps::ClearEditColour(3290, true);
     EXPECT_EQ(store.GetCmd(3290)->GetColour(), 0u) << "the manager's own control";
     EXPECT_EQ(box->GetColour(), 0u);
     EXPECT_EQ(field->GetColour(), 0xFFFFFFu);
     EXPECT_EQ(label->GetColour(), 0u);
     store.SetColour(3290, 0x123456);
-    EXPECT_EQ(IpSfpManager::GetWidgetColourNotEdit(3290), 0x123456u);
-    IpSfpManager::ClearEditColour(3290, false);
+    EXPECT_EQ(IpControlOps::GetWidgetColourNotEdit(3290), 0x123456u);
+    IpControlOps::ClearEditColour(3290, false);
     EXPECT_EQ(field->GetColour(), 0xFFFFFFu) << "not orange: cleared";
-    IpSfpManager::SetBoxEnabled(3290, false);
+    IpControlOps::SetBoxEnabled(3290, false);
     EXPECT_FALSE(box->IsEnabled());
     EXPECT_TRUE(field->IsEnabled());
 }
 
 TEST_F(IpManager, StandardFieldsAndStatusFlagsAreColouredOncePerChange)
 {
-    Add(std::array<uint16_t, 6> {2622, 3443, 3561, 3360, 3444, 3562});
+    Add(std::array<uint16_t, 3> {2622, 3443, 3561});
     constexpr uint32_t kRed = 0xFF0000;
-    auto colours = [&](std::span<const uint16_t> ids) {
+    const uint16_t standard[] = {2620, 2618, 2621, 2619, 2622, 3443, 3561};
+    auto colours = [&] {
         std::vector<uint32_t> out;
-        for (uint16_t id : ids)
+        for (uint16_t id : standard)
             out.push_back(store.GetCmd(id)->GetColour());
         return out;
     };
-    const std::vector<uint32_t> red(7, kRed), white(7, 0xFFFFFF);
-    manager.ColourStandardFields(false);
-    EXPECT_EQ(colours(IpIds::kStandardFirst), red);
+    manager.Controls().ColourStandardFields(false);
+    EXPECT_EQ(colours(), std::vector<uint32_t>(7, kRed));
     store.SetColour(2620, 0);
-    manager.ColourStandardFields(false);
+    manager.Controls().ColourStandardFields(false);
     EXPECT_EQ(store.GetCmd(2620)->GetColour(), 0u) << "unchanged: skipped";
-    manager.ColourStandardFields(true);
-    EXPECT_EQ(colours(IpIds::kStandardFirst), white);
-    Flow().secondFlowShown = 1;
-    manager.ColourStandardFields(false);
-    EXPECT_EQ(colours(IpIds::kStandardSecond), red);
-    EXPECT_EQ(colours(IpIds::kStandardFirst), white);
+    manager.Controls().ColourStandardFields(true);
+    EXPECT_EQ(colours(), std::vector<uint32_t>(7, 0xFFFFFF));
 
     // Each status control is coloured once, keeps its value, and waits for the hold to go.
     auto flagged = [&](unsigned id) {
@@ -445,97 +342,38 @@ TEST_F(IpManager, StandardFieldsAndStatusFlagsAreColouredOncePerChange)
             n += (id == COM_GEN1_PAYLOAD_ID ? c->GetColour() : c->GetBackColour()) == kRed;
         return n;
     };
-    for (uint16_t id : IpIds::kStatusIds)
+    const unsigned status[] = {36, 37, 12, 13, 20};
+    for (unsigned id : status)
         store.SetValue(id, 7);
-    manager.ColourStatusFlags(false);
-    for (uint16_t id : IpIds::kStatusIds) {
+    manager.Controls().ColourStatusFlags(false);
+    for (unsigned id : status) {
         EXPECT_EQ(flagged(id), 1) << id;
         EXPECT_EQ(store.GetValue(id), 7) << id;
     }
-    manager.ColourStatusFlags(true);
+    manager.Controls().ColourStatusFlags(true);
     EXPECT_EQ(flagged(36), 1) << "held";
-    Flow().secondFlowShown = 0;
-    manager.ColourStandardFields(false);
-    manager.ColourStatusFlags(true);
+    manager.Controls().ColourStandardFields(false);
+    manager.Controls().ColourStatusFlags(true);
     EXPECT_EQ(flagged(36) + flagged(COM_GEN1_PAYLOAD_ID), 0);
-}
-
-TEST_F(IpManager, ChannelCountsAndFlowTextsOfTheAudioAndAncTabs)
-{
-    Add(std::array<uint16_t, 5> {3390, 3391, 3399, 3401, 3402});
-    constexpr uint32_t kRed = 0xFF0000;
-    // decapsulation, second list (0x0DAD/0x0DAC), first list (0x0AFA/0x0BB1), count, red
-    const int cases[][5] = {{0, 0, 0, 10, 0}, {0, 0, 0, 11, 1}, {0, 1, 0, 7, 1}, {0, 1, 0, 6, 0}, {0, 0, 1, 200, 0},
-                            {1, 0, 0, 11, 1}, {1, 1, 0, 7, 1},  {1, 0, 0, 10, 0}, {1, 0, 2, 200, 0}};
-    for (const auto& c : cases) {
-        const bool decap = c[0] == 1;
-        store.SetValue(decap ? 0x0DAC : 0x0DAD, c[1]);
-        store.SetValue(decap ? 0x0BB1 : 0x0AFA, c[2]);
-        store.SetColour(0x0BB3, kOrange);
-        if (decap) {
-            store.SetValue(0x0BB3, c[3]);
-            manager.CheckDecapChannelCount();
-        } else {
-            manager.storedAudioFlowChoice[3] = {static_cast<uint8_t>(c[3]), 4};
-            store.SetValue(0x0C03, 3);
-            manager.LoadAudioFlowChoice();
-            EXPECT_EQ(store.GetValue(3401), 4);
-            manager.CheckEncapChannelCount();
-        }
-        const uint32_t mark = c[4] != 0 ? kRed : 0xFFFFFF;
-        EXPECT_EQ(store.GetCmd(decap ? 0x0BB1 : 0x0AFA)->GetColour(), c[4] != 0 ? kRed : 0) << c[0] << c[1] << c[3];
-        EXPECT_EQ(store.GetCmd(decap ? 3406 : 3390)->GetColour(), mark);
-        EXPECT_EQ(store.GetCmd(3399)->GetColour(), mark);
-        if (decap) {
-            EXPECT_EQ(store.GetCmd(0x0BB3)->GetColour(), c[4] != 0 ? kRed : 0) << "cleared with force";
-        }
-    }
-    for (int selector : {-1, 8}) {
-        store.SetValue(0x0C03, selector);
-        manager.LoadAudioFlowChoice();
-        EXPECT_EQ(store.GetValue(3390) + store.GetValue(3401), 0) << selector;
-    }
-
-    for (const char* item : {"a", "b"})
-        store.GetCmd(0x0D50)->AddItem(item);
-    store.SetValue(0x0D50, 1);
-    store.SetValue(0x0D4F, -1);
-    store.SetText(3402, "x");
-    Flow().secondFlowShown = 1;
-    Flow().ipModuleMode = 1;
-    manager.ShowAudioFlowSummary();
-    EXPECT_EQ(store.GetCmdText(3399), "b") << "second flow, decapsulation";
-    EXPECT_EQ(store.GetCmdText(3402), "") << "no selection";
-    store.GetCmd(0x0BA5)->AddItem("anc");
-    store.SetValue(0x0BA5, 0);
-    manager.ShowAncFlowTexts();
-    EXPECT_EQ(store.GetCmdText(3395), "") << "decapsulation";
-    Flow().ipModuleMode = 0;
-    manager.ShowAncFlowTexts();
-    EXPECT_EQ(store.GetCmdText(3395), "anc");
 }
 
 TEST_F(IpManager, TxFlowLockPtpViewsAndGeneratorStandard)
 {
-    EXPECT_TRUE(manager.LockTxFlow()) << "nothing known";
-    Flow().flowsKnown = 1;
-    EXPECT_FALSE(manager.LockTxFlow());
-    EXPECT_TRUE(manager.LockTxFlow());
-    EXPECT_TRUE(debug->Contains("\nNo Flow-so locking first! \n"));
+    EXPECT_TRUE(manager.Flows().LockTxFlow()) << "nothing known";
     EXPECT_FALSE(debug->Contains("Locking Tx second"));
-    SfpParamTable::Instance().Find(0x0DEC)->value = 0;
-    EXPECT_FALSE(manager.LockTxFlow());
-    EXPECT_TRUE(Flow().lockedToSecond == 1 && Flow().lockedToFirst == 0 && manager.LockTxFlow());
+    store.SetValue(0x0DEC, 1);   // an action on the second flow: it reports
+    EXPECT_FALSE(manager.Flows().LockTxFlow());
+    EXPECT_TRUE(Flow().LockedToSecond() == 1 && Flow().LockedToFirst() == 0 && manager.Flows().LockTxFlow());
     EXPECT_TRUE(debug->Contains("\nLocking Tx second flow\n"));
 
-    manager.EnablePtpView(false, false);
-    EXPECT_TRUE(manager.IsPtpViewLocked());
+    manager.Flows().EnablePtpView(false, false);
+    EXPECT_TRUE(manager.Flows().IsPtpViewLocked());
     EXPECT_TRUE(store.GetCmd(0x0D8A)->IsEnabled() && !store.GetCmd(0x0B64)->IsEnabled());
-    manager.EnablePtpView(false, true);
-    EXPECT_FALSE(manager.IsPtpViewLocked());
-    manager.EnablePtpView(true, false);
-    EXPECT_TRUE(manager.IsPtpViewLocked() && !store.GetCmd(0x0DA2)->IsEnabled());
-    EXPECT_EQ(manager.busy, 0);
+    manager.Flows().EnablePtpView(false, true);
+    EXPECT_FALSE(manager.Flows().IsPtpViewLocked());
+    manager.Flows().EnablePtpView(true, false);
+    EXPECT_TRUE(manager.Flows().IsPtpViewLocked() && !store.GetCmd(0x0DA2)->IsEnabled());
+    EXPECT_EQ(manager.Busy().Byte(), 0);
 
     TpCommand standard(COM_GEN1_STD_LONG_TEXT, 2);
     // text, decapsulation, 0x0C22 afterwards (-1: untouched, focus kept)
@@ -546,53 +384,42 @@ TEST_F(IpManager, TxFlowLockPtpViewsAndGeneratorStandard)
         store.SetValue(0x0C21, 5);
         store.SetFocused(0x0A97, true);
         store.SetText(COM_GEN1_STD_LONG_TEXT, text);
-        Flow().ipModuleMode = decap;
-        manager.ApplyGeneratorStandard();
+        manager.SetModuleMode(static_cast<uint8_t>(decap));
+        manager.Flows().ApplyGeneratorStandard();
         EXPECT_EQ(store.GetValue(0x0C22), expected) << text;
         EXPECT_EQ(store.GetValue(0x0C21), expected == -1 ? 5 : 0) << text;
         EXPECT_EQ(store.GetCmd(0x0A97)->IsFocused(), expected == -1) << text;
     }
     store.SetText(COM_GEN1_STD_LONG_TEXT, "1080p25");
     store.SetValue(COM_GEN1_OUT_ENABLE, 1);
-    Flow().ipModuleMode = 0;
-    Flow().active2110 = 1;
+    manager.Sequencer().RunUpdateStep();   // the simulated module: 2110 firmware, encapsulating
     store.SetValue(0x0C22, -1);
-    manager.RefreshGeneratorStandard();
+    manager.Flows().RefreshGeneratorStandard();
     EXPECT_EQ(store.GetValue(0x0C22), -1) << "the remembered tab is 7";
-    manager.rememberedTab = 1;
-    manager.RefreshGeneratorStandard();
+    store.SetValue(COM_SFP_TAB_SELECT, 1);
+    manager.Flows().RefreshGeneratorStandard();
     EXPECT_EQ(store.GetValue(0x0C22), 1);
 
     store.SetValue(COM_GEN1_LINK_TYPE, 2);
     store.SetValue(COM_GEN2_OUT_ENABLE, 1);
-    manager.PrepareTxFlow();
+    manager.Flows().PrepareTxFlow();
     EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 0);
     EXPECT_EQ(store.GetValue(COM_GEN1_PAYLOAD_ID) * 10 + store.GetValue(COM_GEN2_OUT_ENABLE), 10);
-    manager.RestoreLinkType();
+    manager.Flows().RestoreLinkType();
     EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 2);
 }
 
 TEST_F(IpManager, AddressGroupsAndTheManagementCopy)
 {
-    SetBytes(IpIds::kMgmtIpBytes, {192, 168, 1, 10});
-    SetBytes(IpIds::kMgmtMaskBytes, {255, 255, 255, 255});
-    SetBytes(IpIds::kFlowDestBytes, {7, 7, 7, 7});
-    EXPECT_EQ(manager.AddressGroupValue(1), 7);
-    EXPECT_EQ(manager.AddressGroupValue(2), -1) << "bytes differ";
-    EXPECT_EQ(manager.AddressGroupValue(3), 255);
-    Flow().sequencerRunning = 1;
-    Flow().menuTab = 2;
-    Flow().ipModuleMode = 1;
-    for (int group = 0; group <= 5; ++group)
-        EXPECT_EQ(manager.AddressGroupValue(group), -1) << "not transmitting: " << group;
-
-    EXPECT_FALSE(manager.SourceMatchesManagement(false));
-    manager.CopyManagementToSource();
+    SetBytes(std::array<uint16_t, 4> {2562, 2563, 2564, 2565}, {192, 168, 1, 10});
+    SetBytes(std::array<uint16_t, 4> {2566, 2567, 2568, 2569}, {255, 255, 255, 255});
+    SetBytes(std::array<uint16_t, 4> {0x0A17, 0x0A18, 0x0A19, 0x0A1A}, {7, 7, 7, 7});
+    EXPECT_EQ(manager.Flows().AddressGroupValue(1), 7);
+    EXPECT_EQ(manager.Flows().AddressGroupValue(2), -1) << "bytes differ";
+    EXPECT_EQ(manager.Flows().AddressGroupValue(3), 255);
+    EXPECT_FALSE(manager.Tick().SourceMatchesManagement(false));
+    manager.Tick().CopyManagementToSource();
     EXPECT_EQ(store.GetValue(COM_SFP_IP_SRC_IP_ADD4), 192);
-    EXPECT_TRUE(manager.SourceMatchesManagement(false));
-    EXPECT_FALSE(manager.SourceMatchesManagement(true));
-    Flow().flowCopySideB = 1;
-    manager.CopyManagementToSource();
-    EXPECT_TRUE(manager.SourceMatchesManagement(true));
-    EXPECT_EQ(store.GetValue(0x0CE3), 192);
+    EXPECT_TRUE(manager.Tick().SourceMatchesManagement(false));
+    EXPECT_FALSE(manager.Tick().SourceMatchesManagement(true));
 }

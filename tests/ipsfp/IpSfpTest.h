@@ -15,8 +15,8 @@
 #include <mutex>
 #include <vector>
 
-// Adds the reset of the IP module's process-wide state (link, parameter
-// table, flow state) to ZuTest's reset hooks, once per process.
+// Adds the reset of the IP module's process-wide state (link and parameter
+// table) to ZuTest's reset hooks, once per process.
 inline void InstallIpSfpResetHook()
 {
     static std::once_flag once;
@@ -24,7 +24,6 @@ inline void InstallIpSfpResetHook()
         ZuTest::AddResetHook([] {
             SfpLink::Reset();
             SfpParamTable::Instance().Reset();
-            IpFlow::Reset();
         });
     });
 }

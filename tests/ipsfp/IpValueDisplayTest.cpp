@@ -29,12 +29,21 @@ protected:
         ASSERT_NE(row, nullptr) << rowId;
         display.DisplayParameterValue(*row, bytes.data(), bytes.size(), nonzero);
     }
+    // The menu on a tab, as the sequencer's next run takes it.
+    void OnTab(int tab)
+    {
+        store.SetValue(COM_SFP_TAB_SELECT, tab);
+        manager.Sequencer().RunUpdateStep();
+    }
 
-    IpValueDisplay display {manager};
+    IpValueDisplay display {manager.PageParts()};
     std::vector<std::unique_ptr<TpCommand>> extra;
 };
 
-// row, bytes read, control looked at, its text ("" unchecked unless the value is kAny), value, colour (0 unchecked)
+// row, bytes read, control looked at, its text (nullptr unchecked, kSameText as before), value (kAny unchecked,
+// kSame as before), colour (0 unchecked)
+constexpr const char* kSameText = "(as before)";
+constexpr int32_t kSame = INT_MIN + 1;
 struct KindCase {
     unsigned row;
     std::vector<uint8_t> bytes;
@@ -59,14 +68,14 @@ TEST_F(IpDisplay, EveryKindShowsItsBytes)
         {0x0C17, {3}, 0x0C17, "OffsetErr", kAny, 0},
         {COM_SFP_IP_HW_STATUS1, {0x80}, COM_SFP_IP_HW_STATUS1, "OK", kAny, kWhite},
         {COM_SFP_IP_CONTR_HOSTNAME, {'z', 'u', 0, 'x'}, COM_SFP_IP_CONTR_HOSTNAME, "zu", kAny, 0},
-        {COM_SFP_IP_DEST_UDP_PORT, {0x13, 0x88}, COM_SFP_IP_DEST_UDP_PORT, "", 5000, 0},
-        {0x0BFF, {0, 5}, 0x0BFF, "", 5, kRed},
-        {0x0BFF, {0, 0}, 0x0BFF, "", 0, kWhite},
-        {COM_SFP_IP_WEB_VLAN_ID, {0, 100}, COM_SFP_IP_WEB_VLAN_ID, "", 100, 0},
-        {0x0C25, {0xF1, 0x02}, 0x0C25, "", 0x102, 0},
-        {0x0A2C, {1}, 0x0A2C, "", 1, 0},
-        {COM_SFP_IP_DHCP, {1}, COM_SFP_IP_DHCP, "old", -7, 0},
-        {COM_SFP_IP_TX_OR_RX_PACKETS, {1, 2}, COM_SFP_IP_TX_OR_RX_PACKETS, "old", kAny, 0},
+        {COM_SFP_IP_DEST_UDP_PORT, {0x13, 0x88}, COM_SFP_IP_DEST_UDP_PORT, nullptr, 5000, 0},
+        {0x0BFF, {0, 5}, 0x0BFF, nullptr, 5, kRed},
+        {0x0BFF, {0, 0}, 0x0BFF, nullptr, 0, kWhite},
+        {COM_SFP_IP_WEB_VLAN_ID, {0, 100}, COM_SFP_IP_WEB_VLAN_ID, nullptr, 100, 0},
+        {0x0C25, {0xF1, 0x02}, 0x0C25, nullptr, 0x102, 0},
+        {0x0A2C, {1}, 0x0A2C, nullptr, 1, 0},
+        {COM_SFP_IP_DHCP, {1}, COM_SFP_IP_DHCP, kSameText, kSame, 0},
+        {COM_SFP_IP_TX_OR_RX_PACKETS, {1, 2}, COM_SFP_IP_TX_OR_RX_PACKETS, kSameText, kAny, 0},
         {0x0B6F, {2}, 0x0D59, "Locked", kAny, 0},
         {0x0C24, {2}, 0x0D7F, "Multicast", kAny, 0},
         {0x0C24, {3}, 0x0D7F, "???", kAny, 0},
@@ -74,19 +83,15 @@ TEST_F(IpDisplay, EveryKindShowsItsBytes)
     };
     for (const KindCase& c : cases) {
         Ensure({c.row, c.shown, 0x0D5F, 0x0D60});
-        {
-            BusyGuard quiet(manager.busy);
-            store.SetText(c.shown, "old");
-            store.SetValue(c.shown, -7);
-            store.SetColour(c.shown, 0);
-        }
-        Show(c.row, c.bytes, c.bytes[0] != 0);
         const TpCommand* shown = store.GetCmd(c.shown);
+        const std::string textBefore = shown->GetText();
+        const int32_t valueBefore = shown->GetValue();
+        Show(c.row, c.bytes, c.bytes[0] != 0);
         if (c.value != kAny) {
-            EXPECT_EQ(shown->GetValue(), c.value) << c.row;
+            EXPECT_EQ(shown->GetValue(), c.value == kSame ? valueBefore : c.value) << c.row;
         }
-        if (c.value == kAny || std::string(c.text) == "old") {
-            EXPECT_EQ(shown->GetText(), c.text) << c.row;
+        if (c.text != nullptr) {
+            EXPECT_EQ(shown->GetText(), c.text == kSameText ? textBefore : c.text) << c.row;
         }
         if (c.colour != 0) {
             EXPECT_EQ(shown->GetColour(), c.colour) << c.row;
@@ -94,21 +99,22 @@ TEST_F(IpDisplay, EveryKindShowsItsBytes)
     }
     EXPECT_EQ(display.FirmwareVersion(1), 0x0211);
     EXPECT_TRUE(store.GetCmd(0x0D60)->IsVisible()) << "the sequence-error line shows";
-    EXPECT_EQ(manager.busy, 0);
+    EXPECT_EQ(manager.Busy().Byte(), 0);
 }
 
 TEST_F(IpDisplay, ViewsChooseTheSecondControlOrNothing)
 {
-    Ensure({COM_SFP_IP_DEST_UDP_PORT_VIEW2, COM_SFP_IP_CONTR_MAC_ADD, 0x0CD3});
-    IpFlow::State().menuTab = 1;
+    Ensure({COM_SFP_IP_DEST_UDP_PORT_VIEW2, COM_SFP_IP_CONTR_MAC_ADD, 0x0CD3, COM_SFP_IP_IGMP_FLOW_VER});
+    OnTab(1);
     store.SetValue(COM_SFP_IP_FLOW_SEL, 1);
-    store.SetText(COM_SFP_IP_CONTR_MAC_ADD, "old");
     Show(COM_SFP_IP_DEST_UDP_PORT, {0x13, 0x88});
+    Show(COM_SFP_IP_IGMP_FLOW_VER, {2});
     Show(COM_SFP_IP_CONTR_MAC_ADD, {1, 2, 3, 4, 5, 6});
     Show(0x0CD3, {1}, true);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_DEST_UDP_PORT_VIEW2), 5000);
     EXPECT_NE(store.GetValue(COM_SFP_IP_DEST_UDP_PORT), 5000);
-    EXPECT_EQ(store.GetCmdText(COM_SFP_IP_CONTR_MAC_ADD), "old") << "no second control: nothing shown";
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_IGMP_FLOW_VER), 0) << "a flow row without a second control: nothing shown";
+    EXPECT_EQ(store.GetCmdText(COM_SFP_IP_CONTR_MAC_ADD), "01:02:03:04:05:06") << "a management row has no flow";
     EXPECT_EQ(store.GetValue(0x0CD3), 1);
 
     store.SetValue(COM_SFP_IP_FLOW_SEL, 0);
@@ -120,7 +126,7 @@ TEST_F(IpDisplay, ViewsChooseTheSecondControlOrNothing)
 TEST_F(IpDisplay, StandardFieldsOnTheVideoTab)
 {
     Ensure({2616, 2622, 3443, 3444, 3358, 3292, 3359});
-    IpFlow::State().menuTab = 1;
+    OnTab(1);
     // row, field byte, text shown
     const struct {
         unsigned row;
@@ -144,32 +150,22 @@ TEST_F(IpDisplay, StandardFieldsOnTheVideoTab)
     EXPECT_EQ(store.GetCmd(COM_SFP_IP_STD_VALID)->GetColour(), kRed);
     EXPECT_EQ(store.GetCmd(2618)->GetColour(), kRed) << "the whole set follows";
 
-    IpFlow::State().menuTab = 2;
+    OnTab(2);
     Show(COM_SFP_IP_STD_BIT_RATE, {0});
     EXPECT_EQ(store.GetCmdText(COM_SFP_IP_STD_BIT_RATE), "???") << "other tabs leave it";
 }
 
-TEST_F(IpDisplay, AudioGridCellsAndTheirColours)
+TEST_F(IpDisplay, AudioGridCellsOutsideTheGridAreIgnored)
 {
     IpValueTexts& texts = display.Texts();
-    manager.audioChannelCount[2] = 4;
     auto cell = [&](int flow, int channel) { return store.GetCmd(3362)->GetItemText(flow + 9 * channel + 10); };
-    auto colour = [&](int flow, int channel) { return store.GetCmd(3362)->GetColour(flow + 9 * channel + 10); };
     texts.ShowAudioChannel(2, 3, 11);
-    EXPECT_EQ(cell(2, 3), "G3P2-R");
-    EXPECT_EQ(colour(2, 3), kGrey);
-    manager.encFlowEnabled[2] = 1;
-    manager.audioChannelActive[2][3] = 1;
-    texts.ShowAudioChannel(2, 3, 0);
-    EXPECT_EQ(colour(2, 3), kWhite);
-    texts.ShowAudioChannel(2, 3, 200);
-    EXPECT_EQ(cell(2, 3), "") << "a module byte past the names shows nothing";
-    texts.ShowAudioChannel(2, 4, 1);
-    EXPECT_EQ(cell(2, 4), "-");
+    EXPECT_EQ(cell(2, 3), "-") << "no channels counted";
+    EXPECT_EQ(store.GetCmd(3362)->GetColour(2 + 9 * 3 + 10), kGrey);
     texts.ShowAudioChannel(8, 15, 1);
     texts.ShowAudioChannel(-1, 0, 1);
     texts.ShowAudioChannel(0, 16, 1);
-    EXPECT_EQ(cell(8, 15), "") << "out-of-range flows and channels are ignored";
+    EXPECT_EQ(cell(8, 15), "");
 }
 
 TEST_F(IpDisplay, SsrcByteShowsTheWholeSsrc)
@@ -194,6 +190,6 @@ TEST_F(IpDisplay, ReadingTheWebAddressRaisesTheResetMarksOnTheNextTick)
     manager.OnStatusTick();
     EXPECT_EQ(store.GetCmdText(2610), "RESET");
     EXPECT_EQ(store.GetCmdText(2717), "RESET");
-    EXPECT_EQ(manager.addressCheck[0], 7);
-    EXPECT_EQ(manager.addressCheck[1], 0xFFFF) << "mask bytes differ";
+    EXPECT_EQ(manager.Tick().AddressCheck()[0], 7);
+    EXPECT_EQ(manager.Tick().AddressCheck()[1], 0xFFFF) << "mask bytes differ";
 }

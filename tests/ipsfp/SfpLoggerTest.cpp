@@ -97,22 +97,29 @@ TEST_F(SfpLogger, PacketCountersEverySixtiethCall)
 
 TEST_F(SfpLogger, ParameterChangeLogsTheAddressOfItsGroup)
 {
-    // Destination 192.168.0.1 (least significant octet first), source 9.9.9.9, MAC 01..06 in the low bytes.
+    // Each address from its first command (byte 1, least significant): destination 192.168.0.1 at 2583, source
+    // 9.9.9.9 at 2579, MAC 01..06 in the low bytes at 2587, management address 192.168.1.10 at 2562, mask
+    // 255.255.255.0 at 2566, gateway 192.168.1.1 at 2570.
     std::vector<std::unique_ptr<TpCommand>> values;
-    const int octets[] = {1, 0, 168, 192, 9, 9, 9, 9, 0x101, 0x102, 0x103, 0x104, 0x105, 0x106};
-    for (int i = 0; i < 14; ++i) {
-        const int first = i < 4 ? COM_SFP_IP_DST_IP_ADD1 : i < 8 ? COM_SFP_IP_SRC_IP_ADD1 - 4 : COM_SFP_FILT_DEST_MAC1 - 8;
-        values.push_back(std::make_unique<TpCommand>(first + i, 1));
-        values.back()->SetValue(octets[i]);
-    }
+    const std::pair<unsigned, std::vector<int>> addresses[] = {
+        {2583, {1, 0, 168, 192}}, {2579, {9, 9, 9, 9}},   {2587, {0x101, 0x102, 0x103, 0x104, 0x105, 0x106}},
+        {2562, {10, 1, 168, 192}}, {2566, {0, 255, 255, 255}}, {2570, {1, 1, 168, 192}}};
+    for (const auto& [first, octets] : addresses)
+        for (size_t i = 0; i < octets.size(); ++i) {
+            values.push_back(std::make_unique<TpCommand>(static_cast<int>(first + i), 1));
+            values.back()->SetValue(octets[i]);
+        }
     TpCommand ssrc(0, 2);
     ssrc.SetText("77");
     logger->LogParameterChange(values[0].get(), "Dest IP byte1", 0, kSfpGroupFlowDestIp, 0);
     logger->LogParameterChange(values[8].get(), "MAC", 1, kSfpGroupFlowMac, 0);
     logger->LogParameterChange(&ssrc, "SSRC", 0, kSfpGroupNone, 1);
     logger->LogParameterChange(&ssrc, "", 0, kSfpGroupFlowDestIp, 1);
+    for (uint32_t group : {kSfpGroupFlowSrcIp, kSfpGroupMgmtIp, kSfpGroupMgmtGateway, kSfpGroupMgmtMask})
+        logger->LogParameterChange(&ssrc, "x", 1, group, 0);
     EXPECT_EQ(Events(), (Texts{"i 292 Dest IP byte1=1", "i 315 192.168.0.1", "i 292 MAC", "i 316 06.05.04.03.02.01",
-                               "i 292 SSRC=77"}));
+                               "i 292 SSRC=77", "i 292 x", "i 314 9.9.9.9", "i 292 x", "i 317 192.168.1.10",
+                               "i 292 x", "i 318 192.168.1.1", "i 292 x", "i 319 255.255.255.0"}));
 }
 
 TEST_F(SfpLogger, DestructorFreesEveryCommandItMade)

@@ -10,10 +10,9 @@ namespace {
 
 class SfpPageMap : public IpSfpModuleTest {
 protected:
-    // The selectors as the manager itself sets them: no page is selected.
+    // The selectors as a user sets them (each changed page selector selects its page).
     void Select(int32_t flow, int32_t audio, int32_t anc, int32_t ptp, int32_t blockE)
     {
-        BusyGuard quiet(manager.busy);
         store.SetValue(COM_SFP_IP_FLOW_SEL, flow);
         store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, audio);
         store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, anc);
@@ -48,35 +47,18 @@ TEST_F(SfpPageMap, SelectorsChooseThePhysicalPage)
     };
     for (const Case& c : cases) {
         Select(c.flow, c.audio, c.anc, c.ptp, c.blockE);
-        EXPECT_EQ(manager.MapLogicalPage(c.logical), c.physical) << std::hex << int {c.logical};
+        EXPECT_EQ(manager.Pages().MapLogicalPage(c.logical), c.physical) << std::hex << int {c.logical};
     }
 
-}
-
-TEST_F(SfpPageMap, AudioMapStepsSendEveryPageToTheAudioFlow)
-{
-    Select(1, 2, 0, 1, 0);
-    for (int8_t step : {6, 7, 11}) {
-        SfpLink::State().decapMapStep = step;
-        EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA2) << int {step};
-        EXPECT_EQ(manager.MapLogicalPage(0xF9), 0xA2);
-        EXPECT_EQ(manager.MapLogicalPage(0xFF), 0xA2) << "first-flow page even with the second flow selected";
-    }
-    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, -1);
-    EXPECT_EQ(manager.MapLogicalPage(0x84), 0xA0) << "no selection counts as the first audio flow";
-    for (int8_t step : {-1, 0, 5, 12}) {
-        SfpLink::State().decapMapStep = step;
-        EXPECT_EQ(manager.MapLogicalPage(0x84), 0x84) << int {step};
-    }
 }
 
 TEST_F(SfpPageMap, ChangeMovesTheFlowRowsAndSelectsThePhysicalPage)
 {
-    Select(1, 2, 0, 0, 0);
+    store.SetValue(COM_SFP_IP_FLOW_SEL, 1);
     const auto before = RowsByPage();
     ASSERT_EQ(before.at(0x90), 71);
 
-    EXPECT_FALSE(manager.ChangePage(0xFE));
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 2);   // the audio flow's page is selected
     auto pages = RowsByPage();
     EXPECT_EQ(pages.at(0xFE), 71);
     pages.erase(0xFE);
@@ -84,17 +66,17 @@ TEST_F(SfpPageMap, ChangeMovesTheFlowRowsAndSelectsThePhysicalPage)
     others.erase(0x90);
     EXPECT_EQ(pages, others) << "other rows stay where they are";
     EXPECT_EQ(Trace(), (std::vector<Trans> {Rd(0, 128, 0x80), Wr(0, 127, 0xB2)}));
-    EXPECT_EQ(manager.requestedPage, 0xFE);
-    EXPECT_EQ(manager.pageBlocked, 1);
-    EXPECT_EQ(manager.writeMark, 0);
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0xFE);
+    EXPECT_EQ(manager.Pages().PageBlocked(), 1);
+    EXPECT_EQ(manager.Pages().WriteMark(), 0);
 
     // The first of the per-flow logical pages carries the rows itself.
-    EXPECT_FALSE(manager.ChangePage(0xFC));
+    EXPECT_FALSE(manager.Pages().ChangePage(0xFC));
     EXPECT_EQ(RowsByPage().at(0xFC), 71);
     // Back on the first flow's own page.
-    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
     EXPECT_EQ(RowsByPage().at(0xC0), 71);
-    EXPECT_FALSE(manager.ChangePage(0x90));
+    EXPECT_FALSE(manager.Pages().ChangePage(0x90));
     EXPECT_EQ(RowsByPage().at(0x90), 71);
     EXPECT_EQ(module.SelectedPage(), 0x91);
     EXPECT_TRUE(debug->Text().empty());
@@ -102,38 +84,36 @@ TEST_F(SfpPageMap, ChangeMovesTheFlowRowsAndSelectsThePhysicalPage)
 
 TEST_F(SfpPageMap, SamePageAgainOnlyPollsAndARefusedRequestIsMadeAgain)
 {
-    ASSERT_FALSE(manager.ChangePage(0x84));
+    ASSERT_FALSE(manager.Pages().ChangePage(0x84));
+    manager.OnStatusTick();   // the page settles
     module.ClearTrace();
-    manager.pageBlocked = 0;
-    manager.writeMark = -1;
-    EXPECT_TRUE(manager.ChangePage(0x84));
+    EXPECT_TRUE(manager.Pages().ChangePage(0x84));
     EXPECT_EQ(Trace(), (std::vector<Trans> {Rd(0x84, 128, 0x84)}));
-    EXPECT_EQ(manager.pageBlocked, 0);
-    EXPECT_EQ(manager.writeMark, -1);
+    EXPECT_EQ(manager.Pages().PageBlocked(), 0);
+    EXPECT_EQ(manager.Pages().WriteMark(), -1);
 
-    // A changed selector does not select again until the request is forgotten.
-    ASSERT_FALSE(manager.ChangePage(0x90));
-    ASSERT_TRUE(manager.ChangePage(0x90));
+    // A changed selector does not select again until another page was asked for.
+    ASSERT_FALSE(manager.Pages().ChangePage(0x90));
+    ASSERT_TRUE(manager.Pages().ChangePage(0x90));
     store.SetValue(COM_SFP_IP_FLOW_SEL, 1);
-    EXPECT_TRUE(manager.ChangePage(0x90));
+    EXPECT_TRUE(manager.Pages().ChangePage(0x90));
     EXPECT_EQ(module.SelectedPage(), 0x90);
-    manager.requestedPage = 0;
-    EXPECT_FALSE(manager.ChangePage(0x90));
+    ASSERT_FALSE(manager.Pages().ChangePage(0x84));
+    EXPECT_FALSE(manager.Pages().ChangePage(0x90));
     EXPECT_EQ(module.SelectedPage(), 0x91);
 
     // A request refused while the load is pending is made again next time.
     module.SetPageLoadPolls(1000000);
-    manager.requestedPage = 0;
-    ASSERT_FALSE(manager.ChangePage(0x90));
+    ASSERT_FALSE(manager.Pages().ChangePage(0xFA));
     module.ClearTrace();
-    EXPECT_FALSE(manager.ChangePage(0xC0));
-    EXPECT_EQ(manager.requestedPage, 0x90);
-    EXPECT_EQ(manager.pageBlocked, 1);
-    EXPECT_EQ(manager.writeMark, 0);
-    EXPECT_EQ(Trace(), (std::vector<Trans> {Rd(0x91, 128, 0x80)}));
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0xFA);
+    EXPECT_EQ(manager.Pages().PageBlocked(), 1);
+    EXPECT_EQ(manager.Pages().WriteMark(), 0);
+    EXPECT_EQ(Trace(), (std::vector<Trans> {Rd(0xFA, 128, 0x80)}));
 
     module.SetStatusOverride(0x86);
-    EXPECT_FALSE(manager.ChangePage(0xC0));
-    EXPECT_EQ(manager.requestedPage, 0xC0);
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0xC0);
     EXPECT_EQ(module.SelectedPage(), 0xC0);
 }

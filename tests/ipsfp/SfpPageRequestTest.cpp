@@ -4,23 +4,45 @@
 
 #include "sim/BoardDevices.h"
 
+#include <algorithm>
+
 using SfpPageRequest = IpSfpModuleTest;
-using SfpStatusPoll = IpSfpModuleTest;
 using SfpSimulatedModule = IpSfpTest;
+
+class SfpStatusPoll : public IpSfpModuleTest {
+protected:
+    // The link's flags brought to load and write through the bus: a page select
+    // and a byte write whose completions are not seen yet.
+    static void Pending(uint8_t load, uint8_t write)
+    {
+        SfpLink::ResetSfpProtocolState(0);
+        SfpLink::ResetSfpProtocolState(1);
+        if (load != 0) {
+            ASSERT_TRUE(SfpLink::RequestPage(0x90));
+        }
+        if (write != 0) {
+            ASSERT_TRUE(SfpLink::WriteByte(0x90, 0x95, 0));
+        }
+    }
+};
 
 TEST_F(SfpPageRequest, RefusedWithoutBusTrafficWhileSomethingIsPending)
 {
-    Protocol().pageLoadPending = 1;
-    Protocol().writePending = 1;
+    module.SetPageLoadPolls(1000000);
+    ASSERT_TRUE(SfpLink::RequestPage(0x90));
+    module.ClearTrace();
     EXPECT_FALSE(SfpLink::RequestPage(0xC0));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
     debug->Clear();
-    Protocol().pageLoadPending = 0;
+    module.SetStatusOverride(0x84);   // the load completes, the write that follows does not
+    SfpLink::PollSfpStatus();
+    ASSERT_TRUE(SfpLink::WriteByte(0x90, 0x95, 1));
+    SfpLink::PollSfpStatus();
+    module.ClearTrace();
     EXPECT_FALSE(SfpLink::RequestPage(0x84));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 132 (0x84) while write pending\n");
     EXPECT_TRUE(Trace().empty());
-    EXPECT_EQ(Protocol().selectedPage, 0);
-    EXPECT_EQ(Protocol().pageSelected, 0);
+    EXPECT_EQ(Protocol().selectedPage, 0x90);
 }
 
 TEST_F(SfpPageRequest, FailedSelectStaysRecordedAndBlocksLaterRequests)
@@ -47,7 +69,8 @@ TEST_F(SfpPageRequest, ByteWrites)
     EXPECT_EQ(Protocol().writePending, 1);
 
     // Pending flags do not hold writes back; a failed write changes nothing.
-    Protocol().writePending = 0;
+    SfpLink::PollSfpStatus();   // the write done
+    ASSERT_EQ(Protocol().writePending, 0);
     debug->Clear();
     ASSERT_TRUE(SfpLink::RequestPage(0x90));
     ASSERT_TRUE(SfpLink::WriteByte(0x90, 0x95, 0x12));
@@ -57,10 +80,10 @@ TEST_F(SfpPageRequest, ByteWrites)
     EXPECT_TRUE(debug->Text().empty());
     EXPECT_EQ(Protocol().pageLoadPending, 1);
 
-    Protocol().writePending = 0;
+    const uint8_t pending = Protocol().writePending;
     module.FailWritesOf(0x97);
     EXPECT_FALSE(SfpLink::WriteByte(0x90, 0x97, 1));
-    EXPECT_EQ(Protocol().writePending, 0);
+    EXPECT_EQ(Protocol().writePending, pending);
     EXPECT_EQ(module.Peek(0x90, 0x97), 0);
 }
 
@@ -77,69 +100,55 @@ TEST_F(SfpStatusPoll, FlagsFollowAValidStatusInOrder)
         {0x82, 0, 1, 0, 0}, {0x86, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        Protocol().pageLoadPending = c.load;
-        Protocol().writePending = c.write;
+        Pending(c.load, c.write);
         module.SetStatusOverride(c.status);
         SfpLink::PollSfpStatus();
         EXPECT_EQ(Protocol().pageLoadPending, c.loadAfter) << std::hex << int {c.status};
         EXPECT_EQ(Protocol().writePending, c.writeAfter) << std::hex << int {c.status};
         EXPECT_EQ(Protocol().lastStatus, c.status);
     }
-    ASSERT_EQ(Trace().size(), cases.size()) << "one status read per poll";
-    for (const Trans& t : Trace())
-        EXPECT_EQ(t.reg, kSfpStatusRegister);
+    EXPECT_EQ(std::ranges::count(Trace(), kSfpStatusRegister, &Trans::reg), std::ssize(cases)) << "one read a poll";
 
-    // A failed status read tells nothing.
-    Protocol().pageLoadPending = 1;
-    Protocol().writePending = 1;
+    // A failed status read tells nothing (0x86 would complete both).
     module.FailReadsOf(kSfpStatusRegister);
+    Pending(1, 1);
     SfpLink::PollSfpStatus();
     EXPECT_EQ(Protocol().pageLoadPending, 1);
     EXPECT_EQ(Protocol().writePending, 1);
-    EXPECT_EQ(Protocol().lastStatus, 0x86);
 }
 
-TEST_F(SfpStatusPoll, WriteSettlePollsOnceWhileTimeRemains)
+TEST_F(SfpStatusPoll, WriteSettlePollsOnceAndDisarms)
 {
-    struct Case {
-        int32_t marker, firmwareCountdown;
-        size_t polls;
-    };
-    const Case cases[] = {{60, 0, 1}, {60, 5, 1}, {2, 0, 1}, {2, 5, 0}, {1, 0, 0}, {3, 1, 1}, {-1, 0, 0}, {-1, 5, 0}};
-    for (const Case& c : cases) {
-        module.ClearTrace();
-        manager.busyCountdown = c.marker;
-        manager.firmwareDefaultCountdown = c.firmwareCountdown;
-        EXPECT_FALSE(manager.ServiceWriteSettle());
-        EXPECT_EQ(Trace(), std::vector<Trans>(c.polls, Rd(0, 128, 0x80))) << c.marker << "/" << c.firmwareCountdown;
-        EXPECT_EQ(manager.busyCountdown, -1);
-    }
-    manager.firmwareDefaultCountdown = 0;
-    manager.ArmWriteSettle();
-    EXPECT_EQ(manager.busyCountdown, 60);
+    manager.Pages().ArmWriteSettle();
+    EXPECT_EQ(manager.Pages().BusyCountdown(), 60);
+    EXPECT_FALSE(manager.Pages().ServiceWriteSettle());
+    EXPECT_EQ(Trace(), (std::vector<Trans> {Rd(0, 128, 0x80)}));
+    EXPECT_EQ(manager.Pages().BusyCountdown(), -1);
+    EXPECT_FALSE(manager.Pages().ServiceWriteSettle());
+    EXPECT_EQ(Trace().size(), 1u) << "disarmed: no poll";
 }
 
 TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
 {
-    EXPECT_FALSE(manager.ChangePage(0x90));
+    EXPECT_FALSE(manager.Pages().ChangePage(0x90));
     EXPECT_EQ(sfp_selected_page(), 0x90);
     for (int tick = 0; tick < 100; ++tick) {
         SfpLink::PollSfpStatus();
         ASSERT_LT(Protocol().lastStatus, kSimSfpReadLimit);
         ASSERT_EQ(Protocol().pageLoadPending, 1);
     }
-    EXPECT_TRUE(manager.ChangePage(0x90)) << "still the page asked for";
+    EXPECT_TRUE(manager.Pages().ChangePage(0x90)) << "still the page asked for";
 
     debug->Clear();
-    EXPECT_FALSE(manager.ChangePage(0xC0));
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
     EXPECT_EQ(debug->Text(), "ERROR SFP request for page 192 (0xC0) while page load already pending\n");
-    EXPECT_EQ(manager.requestedPage, 0x90);
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0x90);
     EXPECT_EQ(sfp_selected_page(), 0x90);
 
     // Writes are taken but never reported complete either.
-    EXPECT_TRUE(manager.SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
-    manager.ArmWriteSettle();
-    manager.ServiceWriteSettle();
+    EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x90, 0xAB, 9, 1, 0x0D21));
+    manager.Pages().ArmWriteSettle();
+    manager.Pages().ServiceWriteSettle();
     EXPECT_EQ(Protocol().writePending, 1);
 
     // Only the module going away (and coming back) clears the state.
@@ -149,7 +158,7 @@ TEST_F(SfpSimulatedModule, NeverBootsSoTheFirstLoadStaysPending)
     EXPECT_EQ(Protocol().selectedPage, 0);
     EXPECT_EQ(Protocol().pageLoadPending, 0);
     EXPECT_EQ(Protocol().writePending, 0);
-    EXPECT_FALSE(manager.ChangePage(0xC0));
-    EXPECT_EQ(manager.requestedPage, 0xC0) << "one request after each reset";
+    EXPECT_FALSE(manager.Pages().ChangePage(0xC0));
+    EXPECT_EQ(manager.Pages().RequestedPage(), 0xC0) << "one request after each reset";
     EXPECT_EQ(sfp_selected_page(), 0xC0);
 }

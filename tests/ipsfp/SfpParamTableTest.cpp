@@ -75,36 +75,37 @@ TEST_F(SfpParamTableContents, LookupsRelationsAndRowsTheIpMenuUses)
 TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinitions)
 {
     auto counts = [this] {
-        const SfpParamCounts c = manager.CountKnownParameters();
+        const SfpParamCounts c = manager.Configure().CountKnownParameters();
         return std::vector<uint32_t> {c.all, c.controller, c.flow};
     };
-    for (SfpParamRow& row : rows)
-        row.value = 5;
-    EXPECT_EQ(counts(), (std::vector<uint32_t> {0, 0, 0})) << "values shown from the module wait for nothing";
-    table.Find(COM_SFP_IP_CONTR_IP_ADD1)->pending = 1;   // controller set
-    table.Find(COM_SFP_IP_DST_IP_ADD1)->pending = 1;     // flow set
-    table.Find(COM_SFP_IP_FLOW_UUID)->pending = 1;       // neither
+    EXPECT_EQ(counts(), (std::vector<uint32_t> {0, 0, 0}));
+    store.SetValue(COM_SFP_IP_CONTR_IP_ADD1, 5);   // controller set
+    store.SetValue(COM_SFP_IP_DST_IP_ADD1, 5);     // flow set
+    store.SetValue(COM_SFP_FILT_IP_DST_MAC, 1);    // neither
     EXPECT_EQ(counts(), (std::vector<uint32_t> {3, 0, 0}));
-    manager.controllerConfiguring = 1;
-    manager.flowConfiguring = 1;
+    store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
     EXPECT_EQ(counts(), (std::vector<uint32_t> {3, 1, 1}));
-    SfpParamRow& flowRow = *table.Find(COM_SFP_IP_DEST_UDP_PORT);   // as a page or mode change leaves it
-    flowRow.page = 0xFE;
-    flowRow.readRegister = 0x10;
+    manager.Pages().ChangePage(0xFE);     // moves the flow rows
+    manager.SetModuleMode(0);     // reads the transmit flag at 172
     table.Reset();
     EXPECT_EQ(counts(), (std::vector<uint32_t> {0, 0, 0}));
-    EXPECT_EQ(flowRow.value, -1);
-    EXPECT_EQ(flowRow.page, 0x90);
-    EXPECT_EQ(flowRow.readRegister, 0x95);
+    EXPECT_EQ(table.Find(COM_SFP_IP_DST_IP_ADD1)->value, -1);
+    EXPECT_EQ(table.Find(COM_SFP_IP_DEST_UDP_PORT)->page, 0x90);
+    EXPECT_EQ(table.Find(COM_SFP_IP_TX_FLOW_ENABLE)->readRegister, 0xAD);
 
-    SfpPageList& pages = SfpLink::State().pageTable;
-    for (auto& p : pages)
-        p.loaded = 1;
+    // The management tab reads the page table's pages; the module's coming back forgets them.
+    store.SetValue(COM_SFP_TAB_SELECT, 7);
+    for (int tick = 0; tick < 20; ++tick) {
+        manager.OnStatusTick();
+        manager.Sequencer().RunUpdateStep();
+    }
+    const SfpPageList& pages = SfpLink::State().pageTable;
     EXPECT_EQ(std::string(pages[3].name), "ContrPg");
+    EXPECT_TRUE(pages[0].loaded && pages[3].loaded);
     SfpLink::ClearPageLoadedFlags();
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(pages[i].loaded, 0) << pages[i].name;
-    EXPECT_EQ(pages[4].loaded, 1) << "the empty entry is left alone";
 }
 
 TEST_F(SfpParamRead, WholeBytesAreBigEndian)

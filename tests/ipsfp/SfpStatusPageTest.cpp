@@ -1,7 +1,6 @@
 // The SFP status page on its task's ticks, over a fake cage and two-wire bus:
 // insertion and removal, identification, the warnings, the IP module's modes
 // and the EDID page.
-#include "FakeEmSfp.h"
 #include "FakeSfpCage.h"
 #include "FakeTwoWireBus.h"
 #include "SfpImages.h"
@@ -100,47 +99,41 @@ TEST_F(SfpStatusPage, BareModuleIsIdentifiedLoggedAndItsRemovalSwitchesTheLoopOf
 
 TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
 {
+    std::vector<std::unique_ptr<TpCommand>> ipControls;   // a widget of each of the IP controls
+    for (unsigned id : {COM_SFP_IP_WEB_CONTROLLER_BOX, COM_SFP_IP_ETHERNET_BOX, COM_SFP_IP_FLOW_BOX,
+                        COM_SFP_IP_FILTERS_BOX, COM_SFP_IP_FACT_RESET2, COM_SFP_IP_HW_LABEL2, COM_SFP_IP_HW_STATUS2,
+                        COM_SFP_IP_TX_OFF_ON, COM_SFP_IP_HW_LABEL1, COM_SFP_IP_HW_STATUS1, COM_SFP_IP_FACT_RESET1,
+                        COM_SFP_IP_VID_BOX, COM_SFP_IP_SETUP_LABEL})
+        ipControls.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+    auto shown = [&] {
+        return std::ranges::count_if(ipControls, [](const auto& c) { return c->IsVisible(); });
+    };
     Tick();
     SimEmSfpFlags().SetIpMode(1);
     Tick();
+    EXPECT_EQ(shown(), std::ssize(ipControls) - 1) << "all but the filters box, for decapsulation only";
+    EXPECT_FALSE(store.GetCmd(COM_SFP_IP_FILTERS_BOX)->IsVisible());
+    EXPECT_TRUE(store.GetCmd(COM_SFP_IP_FACT_RESET1)->IsFocused());
     EXPECT_EQ(page->GetItemText(1), "IP Tx");
     EXPECT_EQ(store.FindTask(page.get())->periodTicks, 8);
     EXPECT_EQ(store.GetCmdText(831), "IP Out");
     EXPECT_FALSE(store.GetCmd(832)->IsVisible());
-    EXPECT_TRUE(IpSfpManager::IsEncapsulating());
+    EXPECT_TRUE(page->Manager().Flows().IsEncapsulating());
 
     SimEmSfpFlags().SetDecapsulation(1);
     for (int i = 0; i < 5; ++i)
         Tick();
     EXPECT_EQ(page->Type(), SfpType::IpIn) << "the simulated module decapsulates";
     EXPECT_EQ(page->GetItemText(1), "IP Rx");
-    EXPECT_TRUE(IpSfpManager::IsDecapsulating());
+    EXPECT_TRUE(page->Manager().Flows().IsDecapsulating());
 
     SimEmSfpFlags().SetIpMode(0);
     Tick();
     EXPECT_EQ(page->GetItemText(1), "OPT Tx+Rx");
     EXPECT_EQ(store.FindTask(page.get())->periodTicks, 50);
-}
-
-TEST_F(SfpStatusPage, AnIpModuleIsReadThroughTheManagerOnThePagesTicks)
-{
-    FakeEmSfp module;
-    SetEmSfpBus(&module);
-    module.Seed(0x90, 0x8F, {239, 1, 2, 3, 0x13, 0x88, 0x13, 0x88});   // first flow: destination, UDP ports
-    module.Seed(0x84, 0x8B, {192, 168, 1, 10});                        // management address
-    SimEmSfpFlags().SetIpMode(1);
+    cage.detect = 0;
     Tick();
-    store.SetValue(COM_SFP_TAB_SELECT, 1);
-    for (int i = 0; i < 6; ++i)
-        Tick();
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 239) << "flow destination, first octet";
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_DEST_UDP_PORT), 0x1388);
-    store.SetValue(COM_SFP_TAB_SELECT, 7);
-    for (int i = 0; i < 25; ++i)
-        Tick();
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_CONTR_IP_ADD4), 192) << "management address, first octet";
-    EXPECT_EQ(store.GetCmdText(IpSfpManager::kProgressBoxId).find("Reading SFP "), std::string::npos);
-    SetEmSfpBus(nullptr);
+    EXPECT_EQ(shown(), 0) << "no module: the IP controls hidden";
 }
 
 TEST_F(SfpStatusPage, WarningsOnceUnknownModulesAndHighSlewModules)

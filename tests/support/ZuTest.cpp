@@ -29,6 +29,7 @@ void ZuTest::RunResetHooks()
     SetTextTable({});
     TpCommandLine::ResetArgs();
     SetClock(nullptr);
+    DebugResetRepeats();
     for (auto& hook : Hooks())
         hook();
 }

@@ -1,0 +1,240 @@
+#include "IpModulePages.h"
+#include "IpFlowView.h"
+#include "IpStoreAccess.h"
+
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/params/SfpCompositePairs.h"
+#include "ipsfp/params/SfpParamTable.h"
+
+#include "KrZuApi.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+
+namespace {
+
+constexpr int kUnlockFailedLine = 12802;
+constexpr int kCommitFailedLine = 12819;
+constexpr int kParameterFailedLine = 12640;
+constexpr int32_t kPageSettleTicks = 5;
+constexpr int32_t kFirmwareDefaultEnd = 21;
+
+using IpStoreAccess::ValueOf;
+
+// A selector below 0 (a list without a selection) counts as 0.
+uint32_t Clamped(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
+
+uint8_t PageOf(uint32_t page) { return static_cast<uint8_t>(page & 0xFF); }
+
+// Sets a byte control when it differs; its row then holds the byte as an
+// edit to be written.
+void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte)
+{
+    if (store.GetValue(cmdId) == byte)
+        return;
+    store.SetValue(cmdId, byte);
+    if (SfpParamRow* row = SfpParamTable::Instance().Find(cmdId)) {
+        row->value = byte;
+        row->pending = 1;
+    }
+}
+
+bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr || store->GetCmd(pair.high) == nullptr || store->GetCmd(pair.low) == nullptr)
+        return false;
+    int32_t high = (value >> 8) & 0xFF;
+    if (pair.bits == 12)
+        high = (store->GetValue(pair.high) & 0xF0) | ((value >> 8) & 0x0F);
+    SetPairByte(*store, pair.high, high);
+    SetPairByte(*store, pair.low, value & 0xFF);
+    return true;
+}
+
+} // namespace
+
+uint8_t IpModulePages::MapLogicalPage(uint8_t logical)
+{
+    const int32_t flow = ValueOf(COM_SFP_IP_FLOW_SEL);
+    const bool secondFlow = flow == 1;
+    uint32_t page = logical;
+    switch (static_cast<SfpLogicalPage>(logical)) {
+    case SfpLogicalPage::EncAudioPg:
+    case SfpLogicalPage::DecAudioPg:
+        page = (secondFlow ? kSfpSecondFlowAudioPageBase : kSfpAudioPageBase) +
+               Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
+        break;
+    case SfpLogicalPage::DecAncPg:
+    case SfpLogicalPage::EncAncPg:
+        page = kSfpAncPageBase + (secondFlow ? 1u : 0u) + Clamped(ValueOf(COM_SFP_IP_ANC_FLOW_SEL));
+        break;
+    case SfpLogicalPage::PtpPg: page = kSfpPtpPageBase + Clamped(ValueOf(COM_SFP_IP_PTP_SEL)); break;
+    case SfpLogicalPage::BlockEPg: page = kSfpBlockEPageBase + Clamped(ValueOf(COM_SFP_IP_BLOCK_E_SEL)); break;
+    case SfpLogicalPage::FlowPg: page = kSfpFlowPageBase + Clamped(flow); break;
+    default: break;
+    }
+    // While the sequencer reads a decapsulated audio map, every page of the
+    // "Audio Map" tab is the audio flow's (a list without a selection counts
+    // as flow 0, as above); the pages of the other tabs keep their own.
+    if (audioFlowPagesOnly != 0 && flows_.IsDecapsulating() && ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap)
+        page = kSfpAudioPageBase + Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
+    return PageOf(page);
+}
+
+bool IpModulePages::ChangePage(uint8_t logical)
+{
+    if (logical == requestedPage) {
+        SfpLink::PollSfpStatus();
+        return true;
+    }
+    const uint8_t physical = MapLogicalPage(logical);
+    // The per-flow rows sit on the page being selected when it is a flow page
+    // (decapsulation output, ANC or audio), else on the video flow page.
+    const bool flowTypePage = logical == SfpPageNumber(SfpLogicalPage::DecOutpg) ||
+                              logical >= SfpPageNumber(SfpLogicalPage::DecAncPg);
+    const uint8_t flowRowsPage = flowTypePage ? logical : SfpPageNumber(SfpLogicalPage::FlowPg);
+    for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
+        if (row.followsFlowPage != 0)
+            row.page = flowRowsPage;
+    }
+    pageBlocked = 1;
+    SfpLink::PollSfpStatus();
+    if (SfpLink::RequestPage(physical))
+        requestedPage = logical;
+    writeMark = 0;
+    return false;
+}
+
+void IpModulePages::SelectPageAfresh(uint8_t logical)
+{
+    requestedPage = 0;
+    ChangePage(logical);
+}
+
+bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
+{
+    const bool decap = flows_.IsDecapsulating();
+    const auto follow = [&](int32_t& recorded, int32_t key, SfpLogicalPage page) {
+        if (key == recorded)
+            return false;
+        recorded = key;
+        SelectPageAfresh(SfpPageNumber(page));
+        return true;
+    };
+    switch (selectorId) {
+    case COM_SFP_IP_AUDIO_FLOW_SEL:
+        return follow(recordedAudioFlow, value, decap ? SfpLogicalPage::DecAudioPg : SfpLogicalPage::EncAudioPg);
+    case COM_SFP_IP_FLOW_SEL: {
+        // The page depends on the flow type too: a new tab selects afresh.
+        const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
+        const int32_t key = value * 16 + type;
+        if (key == recordedFlowSelector || !flows_.IpFeatures())
+            return false;
+        recordedFlowSelector = key;
+        if (type == IpIds::kTabVideo)
+            SelectPageAfresh(SfpPageNumber(SfpLogicalPage::FlowPg));
+        else if (type == IpIds::kTabAudio)
+            SelectPageAfresh(SfpPageNumber(decap ? SfpLogicalPage::DecAudioPg : SfpLogicalPage::EncAudioPg));
+        else if (type == IpIds::kTabAnc)
+            SelectPageAfresh(SfpPageNumber(decap ? SfpLogicalPage::DecAncPg : SfpLogicalPage::EncAncPg));
+        return true;
+    }
+    case COM_SFP_IP_BLOCK_E_SEL: return follow(recordedBlockE, value, SfpLogicalPage::BlockEPg);
+    case COM_SFP_IP_PTP_SEL: return follow(recordedPtpView, value, SfpLogicalPage::PtpPg);
+    default:   // the ANC index
+        return follow(recordedAncFlow, value, decap ? SfpLogicalPage::DecAncPg : SfpLogicalPage::EncAncPg);
+    }
+}
+
+bool IpModulePages::Settle()
+{
+    if (pageBlocked != 0 || currentPage != requestedPage) {
+        SfpLink::PollSfpStatus();
+        const SfpProtocolState& protocol = SfpLink::State().protocol;
+        if (protocol.pageLoadPending == 0 && protocol.writePending == 0) {
+            currentPage = requestedPage;
+            pageBlocked = 0;
+        } else {
+            pageBlocked = 1;
+        }
+    }
+    if (pageSettleCounter == -1)
+        return false;
+    if (++pageSettleCounter < kPageSettleTicks)
+        pageBlocked = 1;
+    else
+        pageSettleCounter = -1;
+    return true;
+}
+
+bool IpModulePages::UnlockControllerPage(uint8_t page)
+{
+    const uint8_t command = page == SfpPageNumber(SfpLogicalPage::EncAudMapPg) ? kSfpUnlockAudioMapPage : kSfpUnlockPage;
+    const bool ok = SfpLink::WriteByte(page, kSfpCommandRegister, command);
+    if (!ok)
+        DebugPrintf("UnlockControllerPage 0x%02X Failed. Line %d\n", page, kUnlockFailedLine);
+    SfpLink::PollSfpStatus();
+    return ok;
+}
+
+bool IpModulePages::CommitControllerPage(uint8_t page)
+{
+    const bool ok = SfpLink::WriteByte(page, kSfpCommandRegister, kSfpCommitPage);
+    if (!ok)
+        DebugPrintf("CommitControllerPage 0x%02X Failed. Line %d\n", page, kCommitFailedLine);
+    SfpLink::PollSfpStatus();
+    return ok;
+}
+
+bool IpModulePages::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t value, uint32_t byteCount,
+                                         uint16_t cmdId)
+{
+    if (byteCount == 1) {
+        if (SfpLink::WriteByte(page, reg, static_cast<uint8_t>(value & 0xFF)))
+            return true;
+        DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X failed on line %d\n", page, kParameterFailedLine);
+        return false;
+    }
+    if (byteCount == 2) {
+        if (const SfpCompositePair* pair = FindSfpCompositePair(cmdId))
+            return SplitOverPair(*pair, value);
+        if (reg == 0xFF) {
+            DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: no register after 0x%02X\n", page, reg);
+            return false;
+        }
+        const uint8_t bytes[2] = {static_cast<uint8_t>((value >> 8) & 0xFF), static_cast<uint8_t>(value & 0xFF)};
+        for (int i = 0; i < 2; ++i) {
+            if (!SfpLink::WriteByte(page, static_cast<uint8_t>(reg + i), bytes[i])) {
+                DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X failed on line %d\n", page,
+                            kParameterFailedLine);
+                return false;
+            }
+        }
+        return true;
+    }
+    DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: a %u-byte value (0x%04X) cannot be written\n", page,
+                byteCount, cmdId);
+    return false;
+}
+
+bool IpModulePages::ServiceWriteSettle()
+{
+    if (busyCountdown == -1)
+        return false;
+    const int32_t remaining = busyCountdown - (firmwareDefaultCountdown != 0 ? 2 : 1);
+    if (remaining > 0)
+        SfpLink::PollSfpStatus();
+    busyCountdown = -1;
+    return false;
+}
+
+// The write's own call leaves it at 2; the 20th call after that ends it.
+bool IpModulePages::StepFirmwareDefault()
+{
+    if (firmwareDefaultCountdown < kFirmwareDefaultEnd) {
+        ++firmwareDefaultCountdown;
+        return false;
+    }
+    firmwareDefaultCountdown = 0;
+    return true;
+}

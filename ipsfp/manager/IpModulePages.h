@@ -1,0 +1,93 @@
+// The module's pages as the manager sees them: the map of the parameter
+// table's logical pages to the module's physical pages, the page change and
+// its settling, the unlock and commit of controller pages, the parameter
+// values handed to the module and the write-settle marker that paces them.
+// Below it the module link does the register traffic. Application thread only.
+#pragma once
+
+#include <cstdint>
+
+class IpFlowView;
+
+class IpModulePages {
+public:
+    explicit IpModulePages(const IpFlowView& flows) : flows_(flows) {}
+
+    // --- pages ------------------------------------------------------------------------
+    // The physical page of a logical page, from the page selectors.
+    uint8_t MapLogicalPage(uint8_t logical);
+    // Makes the logical page the one on the module: true when it already was
+    // (only the status is polled), false after a request, accepted or not.
+    bool ChangePage(uint8_t logical);
+    // Selects a logical page afresh, even the one asked for last.
+    void SelectPageAfresh(uint8_t logical);
+    // A page selector (flow, audio flow, ANC flow, PTP view, block E) took a
+    // value: the page it chooses is selected afresh, unless it was selected
+    // for that value last (for the flow selector: that value on that tab).
+    // True when selected.
+    bool FollowSelector(unsigned selectorId, int32_t value);
+    // Nothing is read or written until the requested page is current and settled.
+    void HoldUntilSettled() { pageBlocked = 1; }
+    // The logical page is the one on the module and settled.
+    bool IsSettledOn(uint8_t logical) const
+    {
+        return currentPage == logical && requestedPage == logical && pageBlocked == 0;
+    }
+    // While the decapsulated audio map is read, every page of the "Audio Map"
+    // tab maps to the audio flow's page.
+    void MapPagesToAudioFlow(bool on) { audioFlowPagesOnly = on ? 1 : 0; }
+    // A tick's page settling: the requested page becomes current once the
+    // link is idle. True while the settle counter runs.
+    bool Settle();
+    // The tick's end: a page change is no longer marked as this tick's.
+    void EndTick() { writeMark = -1; }
+    // A module was inserted: no page is current or asked for.
+    void ForgetPages() { currentPage = requestedPage = 0; }
+    uint8_t CurrentPage() const { return currentPage; }
+    uint8_t RequestedPage() const { return requestedPage; }
+    uint8_t PageBlocked() const { return pageBlocked; }
+    int32_t WriteMark() const { return writeMark; }
+
+    // --- writes -----------------------------------------------------------------------
+    // Command 2 (1 for the audio-map page) then a status poll; false when the
+    // command write failed (the message is printed either way).
+    bool UnlockControllerPage(uint8_t page);
+    // Command 3 then a status poll.
+    bool CommitControllerPage(uint8_t page);
+    // Hands a parameter value to the module: one byte to its register; a
+    // composite value split over its two byte controls (set through the store
+    // and marked pending, nothing written); any other two-byte value to its
+    // register and the next, most significant first. Wider values cannot be
+    // written this way and are refused with a message.
+    bool SetNewParameterValue(uint8_t page, uint8_t reg, int32_t value, uint32_t byteCount, uint16_t cmdId);
+
+    // --- the write-settle marker (busyCountdown) ------------------------------------------------
+    // Unless disarmed, polls the status once when a settle time remains and
+    // disarms it. Always false.
+    bool ServiceWriteSettle();
+    void ArmWriteSettle(int32_t ticks = kWriteSettleTicks) { busyCountdown = ticks; }
+    bool WriteSettling() const { return busyCountdown != -1; }
+    int32_t BusyCountdown() const { return busyCountdown; }
+    // After a default-firmware write the marker counts down by two until the
+    // countdown ends: StepFirmwareDefault counts one call and is true on the
+    // call that ends it.
+    void StartFirmwareDefault() { firmwareDefaultCountdown = 1; }
+    bool FirmwareDefaultRunning() const { return firmwareDefaultCountdown != 0; }
+    bool StepFirmwareDefault();
+
+    static constexpr int32_t kWriteSettleTicks = 60;
+
+private:
+    const IpFlowView& flows_;
+    uint8_t currentPage = 0;
+    uint8_t requestedPage = 0;          // logical page asked for last (0 = none)
+    uint8_t pageBlocked = 0;            // a requested page is not yet current and settled
+    int32_t writeMark = -1;             // 0 from a page change to the tick's end
+    int32_t pageSettleCounter = -1;     // ticks waited after a page change
+    uint8_t audioFlowPagesOnly = 0;
+    int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
+    // The selector values the pages were last selected for.
+    int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;
+    int32_t recordedPtpView = -1, recordedBlockE = -1;
+    int32_t firmwareDefaultCountdown = 0;
+};

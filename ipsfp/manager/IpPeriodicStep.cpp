@@ -1,0 +1,224 @@
+#include "IpPeriodicStep.h"
+#include "IpFlowView.h"
+#include "IpModulePages.h"
+#include "IpStoreAccess.h"
+
+#include "KrZuApi.h"
+#include "board/SfpBoard.h"
+#include "core/TpStore.h"
+#include "platform/DebugOut.h"
+
+namespace {
+
+using IpStoreAccess::StoreValue;
+using IpStoreAccess::ValueOf;
+
+constexpr uint16_t kResetMarkIds[] = {COM_SFP_IP_CONTR_HOSTNAME, IpIds::kWebAddressText, IpIds::kWebMaskText};
+
+constexpr int32_t kStatusRefreshTicks = 4;
+constexpr int32_t kCopyFlagTicks = 6;
+constexpr int32_t kSecondCopyTicks = 11;
+constexpr int kPowerOnStep = 10;
+constexpr int kPowerCycleDone = 13;
+constexpr uint8_t kPowerCycleIdle = 0xFF;
+
+// Flow copy steps and phases.
+constexpr int32_t kCopyAnnounce = 0;
+constexpr int32_t kCopySelectMenu = 1;
+constexpr int32_t kCopyCheckSource = 4;
+constexpr int32_t kCopyAddress = 7;
+constexpr int32_t kCopyApply = 11;
+constexpr int32_t kCopySideDone = 20;
+constexpr int32_t kPhaseVideo = 0, kPhaseAudio = 1, kPhaseAnc = 2, kPhaseDone = 3;
+constexpr int32_t kLastAudioFlow = 7;
+
+} // namespace
+
+void IpPeriodicStep::OnStatusTick()
+{
+    if (!pages_.Settle())
+        StepTimers();
+    flows_.StepMenuSetup();
+    pages_.EndTick();
+    CheckAddressReset();
+    StepFlowCopy();
+}
+
+// Only the first running timer is handled in a tick.
+void IpPeriodicStep::StepTimers()
+{
+    if (statusRefreshTimer != -1) {
+        if (flows_.ModuleReady() && ++statusRefreshTimer >= kStatusRefreshTicks) {
+            statusRefreshTimer = -1;
+            flows_.RefreshGeneratorStandard();
+        }
+        return;
+    }
+    if (copyFlagTimer != -1) {
+        if (flowCopySideA == 0 && flowCopySideB == 0) {
+            copyFlagTimer = -1;
+        } else if (++copyFlagTimer >= kCopyFlagTicks) {
+            copyFlagTimer = -1;
+            SetCopySides(0, 0);
+        }
+        return;
+    }
+    if (secondCopyTimer != -1 && ++secondCopyTimer >= kSecondCopyTicks) {
+        secondCopyTimer = -1;
+        if (ValueOf(COM_SFP_TAB_SELECT) == 1) {
+            DebugPrintf("\nSecond Copy\n");
+            StoreValue(IpIds::kSecondCopy, 1);
+        }
+    }
+}
+
+// --- address checks -----------------------------------------------------------------------
+
+void IpPeriodicStep::CheckAddressReset()
+{
+    if (addressReadCounter == addressReadHandled)
+        return;
+    addressReadHandled = addressReadCounter;
+    // Groups 2 to 4: the web address, mask and gateway.
+    std::array<bool, 3> equal {};
+    for (size_t i = 0; i < addressCheck.size(); ++i) {
+        const int32_t common = flows_.AddressGroupValue(static_cast<int>(i) + 2);
+        equal[i] = common >= 0;
+        addressCheck[i] = equal[i] ? static_cast<uint16_t>(common) : 0xFFFF;
+    }
+    if (equal[0])
+        ShowResetMarks();
+    const bool allEqual = equal[0] && equal[1] && equal[2];
+    if (!allEqual)
+        addressResetState = 0;
+}
+
+void IpPeriodicStep::ShowResetMarks()
+{
+    if (TpStore* store = TpStore::Instance())
+        for (uint16_t id : kResetMarkIds)
+            store->SetText(id, "RESET");
+}
+
+// --- the flow copy -----------------------------------------------------------------------------
+
+void IpPeriodicStep::StartFlowCopy()
+{
+    pendingAction.step = pendingAction.flowCounter = pendingAction.side = 0;
+    pendingAction.phase = kPhaseVideo;
+}
+
+void IpPeriodicStep::SetCopySides(uint8_t a, uint8_t b)
+{
+    flowCopySideA = a;
+    flowCopySideB = b;
+}
+
+void IpPeriodicStep::ResetCopySides()
+{
+    secondCopyTimer = -1;
+    SetCopySides(0, 0);
+}
+
+bool IpPeriodicStep::SourceMatchesManagement(bool second)
+{
+    const auto& source = second ? IpIds::kFlowSrcSecondBytes : IpIds::kFlowSrcBytes;
+    for (size_t i = 0; i < 4; ++i)
+        if (ValueOf(IpIds::kMgmtIpBytes[i]) != ValueOf(source[i]))
+            return false;
+    return true;
+}
+
+void IpPeriodicStep::CopyManagementToSource()
+{
+    const auto& source = flowCopySideB != 0 ? IpIds::kFlowSrcSecondBytes : IpIds::kFlowSrcBytes;
+    for (size_t i = 0; i < 4; ++i)
+        StoreValue(source[i], ValueOf(IpIds::kMgmtIpBytes[i]));
+}
+
+// One step of a side: announce the phase, select its menu, skip a side that
+// already has the address, copy it, press Apply.
+void IpPeriodicStep::StepFlowCopy()
+{
+    IpPendingAction& copy = pendingAction;
+    if (copy.step == -1)
+        return;
+    if (copy.step >= kCopySideDone) {
+        EndCopySide();
+        return;
+    }
+    switch (copy.step) {
+    case kCopyAnnounce:
+        if (copy.phase == kPhaseVideo) {
+            DebugPrintf("\nFlows video copy\n");
+            copy.menuValue = IpIds::kTabVideo;
+        } else if (copy.phase == kPhaseAudio) {
+            DebugPrintf("\nFlows audio copy\n");
+            if (flows_.Is2110())
+                copy.menuValue = IpIds::kTabAudio;
+            else
+                copy.phase = kPhaseDone;   // ends with this round
+        } else if (copy.phase == kPhaseAnc) {
+            DebugPrintf("\nFlows anc copy\n");
+            copy.menuValue = IpIds::kTabAnc;
+        }
+        break;
+    case kCopySelectMenu: StoreValue(COM_SFP_TAB_SELECT, copy.menuValue); break;
+    case kCopyCheckSource:
+        if (SourceMatchesManagement(copy.side != 0)) {
+            copy.step = kCopySideDone;
+            return;
+        }
+        SetCopySides(copy.side == 1 ? 0 : 1, copy.side == 1 ? 1 : 0);
+        break;
+    case kCopyAddress: CopyManagementToSource(); break;
+    case kCopyApply: StoreValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1); break;
+    default: break;
+    }
+    ++copy.step;
+}
+
+// The side is done: the other side, the next audio flow or the next phase;
+// after the last phase the copy ends.
+void IpPeriodicStep::EndCopySide()
+{
+    IpPendingAction& copy = pendingAction;
+    if (copy.side == 1 && copy.phase == kPhaseAudio && copy.flowCounter < kLastAudioFlow) {
+        ++copy.flowCounter;
+        StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
+        SetCopySides(0, 0);
+        copy.side = 0;
+    } else if (copy.side == 1) {
+        copy.side = 0;
+        ++copy.phase;
+        StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
+        SetCopySides(1, 0);
+    } else {
+        copy.side = 1;
+        StoreValue(COM_SFP_IP_FLOW_SEL, 1);
+        SetCopySides(0, 1);
+    }
+    copy.step = 0;
+    if (copy.phase >= kPhaseDone) {
+        SetCopySides(0, 0);
+        StoreValue(COM_SFP_IP_FLOW_SEL, 0);
+        copy.side = 0;
+        copy.step = -1;
+    }
+}
+
+// --- the power cycle -----------------------------------------------------------------------
+
+bool IpPeriodicStep::StepPowerCycle()
+{
+    if (powerCycleCounter == kPowerCycleIdle)
+        return false;
+    ++powerCycleCounter;
+    if (powerCycleCounter >= kPowerCycleDone) {
+        powerCycleCounter = kPowerCycleIdle;
+        return false;
+    }
+    if (powerCycleCounter == kPowerOnStep)
+        sfp_set_power(1);
+    return powerCycleCounter >= kPowerOnStep;
+}

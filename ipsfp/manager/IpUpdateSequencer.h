@@ -1,0 +1,124 @@
+// The update sequencer: once a tick it chooses which part of the module is
+// read or written next, by the open IP menu tab, the module mode and a few
+// step counters, and shows what it did in the IP menu's status line. It keeps
+// the encoder audio maps it reads and writes.
+//
+//   tab | step
+//   ----+-----------------------------------------------------------
+//    1  | video flow page, the video re-read counter
+//    2  | audio flow page (decapsulation) or the encoder map sub-steps
+//    3  | ANC flow page
+//    4  | PTP views, one page update a tick while the wait runs
+//    5  | flow configuration page
+//    6  | audio map steps, every second tick
+//    7  | the page table's pages in turn: write what is pending, else read
+//
+// Application thread only.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+class IpAudioMaps;
+class IpBusy;
+class IpConfigurePass;
+class IpControlTree;
+class IpFlowView;
+class IpModulePages;
+class IpPageView;
+class IpSubDialogs;
+struct SfpParamRow;
+
+class IpUpdateSequencer {
+public:
+    IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, IpControlTree& controls,
+                      IpSubDialogs& dialogs, IpConfigurePass& configure, IpAudioMaps& maps,
+                      IpPageView* const& pageView);
+
+    // One step a tick: mode flags, layout, flow alternation, the tab's step.
+    void RunUpdateStep();
+    bool UpdateFlowPage(uint8_t logical);
+    bool UpdatePtpPage();
+    void UpdateDecoderOutputPage();
+    bool UpdateAudioEncMapping();
+    // Reads, writes and commits the encoder audio map of one flow (1-8; 0 =
+    // the next one).
+    bool CommitEncAudMapPg(int32_t flow);
+    // The management tab's page cycle over the page table.
+    void UpdateManagementPages();
+    // Once nothing is pending: the flow list re-read, asked for by a re-read
+    // counter, starts the map steps again.
+    void ReopenFlowList();
+
+    // --- what the change handler starts and stops ---------------------------------------------
+    // A tab was selected: the map steps start over.
+    void OnTabSelected();
+    void StartAudioReread() { audioRereadCounter = 0; }
+    void StartVideoReread() { videoReread = 0; }
+    void RestartAudioSubSteps() { audioSubStep = 0; }
+    void StopAudioSubSteps() { audioSubStep = -1; }
+    // A map dialog opened: its tab's map steps stop until it is shown again.
+    void OnMapDialogOpened(bool encoder);
+    // A PTP row was edited in the first or the second view: that view is shown
+    // once the other is locked, or the wait starts again.
+    void OnPtpRowEdited(bool firstView);
+    // The module was reset: the steps back to their start.
+    void ResetModuleSteps();
+
+    int8_t EncMapStep() const { return encMapStep; }
+    const int8_t& DecapMapStep() const { return decapMapStep; }
+
+private:
+    void StepFlowAlternation();
+    void StepVideoTab();
+    void StepAudioTab();
+    void StepAncTab();
+    void StepPtp();
+    void ResetPageState();
+    void SetDecapMapStep(int8_t step);
+    void ResumeMapSteps(bool decap, int8_t& step);
+    void StepDecapMap();
+    void StepDecapAudioFlow();
+    void StepEncapMap();
+    void StepEncapFlowEnable();
+    bool StepAudioSubSteps(uint8_t map, uint8_t audio);
+    // The steps of CommitEncAudMapPg.
+    bool MapShowsFlow(int32_t wanted);
+    void UnlockMapPage();
+    bool WriteMapChannels(int32_t wanted);
+    bool ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n);
+    void SaveMap(int32_t flow);
+
+    IpBusy& busy_;
+    IpFlowView& flows_;
+    IpModulePages& pages_;
+    IpControlTree& controls_;
+    IpSubDialogs& dialogs_;
+    IpConfigurePass& configure_;
+    IpAudioMaps& maps_;
+    IpPageView* const& pageView_;
+
+    // Step counters.
+    int32_t flowAlternation = 0;
+    int8_t videoReread = -1;
+    int8_t audioRereadCounter = -1;
+    int8_t audioSubStep = -1;
+    int8_t encMapStep = -1;
+    int8_t decapMapStep = 0;           // 0-15, -1 = off; 6-11 read every page from the audio flow's
+    int32_t decapMapFlow = 0;
+    int32_t encapMapFlow = 0;
+    uint32_t mapParity = 0;
+    uint8_t audioFlowReset = 0;
+    uint8_t encSkipAhead = 0;
+    uint8_t flowListReopen = 0;
+    uint8_t skipNextReset = 0;
+    uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
+    // The PTP views: the view asked for by an edit and the wait before both are enabled again.
+    int8_t ptpView = 0;
+    int8_t ptpWait = -1;
+    uint8_t ptpSourceChanged = 1;
+    // The encoder maps.
+    uint8_t mapWriteState = 0;         // 0 idle, 1 unlocked, 2 ready to write
+    int32_t mapPosition = 0;
+};
