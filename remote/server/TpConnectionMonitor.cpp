@@ -12,10 +12,9 @@ namespace {
 // Pause after a failed wait for a client, so a broken listener does not
 // spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-// How long a client that finds every slot taken waits for one to come free,
-// and how often it looks for clients that went meanwhile.
-constexpr auto kFullWait = std::chrono::milliseconds(250);
-constexpr auto kGonePoll = std::chrono::milliseconds(5);
+// How long a client that finds every slot taken waits for the slot of a
+// client that went to be given back by its thread.
+constexpr auto kEndingWait = std::chrono::milliseconds(250);
 } // namespace
 
 TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
@@ -120,25 +119,31 @@ int TpConnectionMonitor::TakeFreeSlot(Socket& client, uint32_t address)
     return -1;
 }
 
-void TpConnectionMonitor::EndGoneClients()
+bool TpConnectionMonitor::EndGoneClients()
 {
-    for (auto& slot : slots_)
+    bool ending = false;
+    for (auto& slot : slots_) {
         if (slot->EndIfClientGone())
             owner_.MarkConnectionsChanged();
+        ending = ending || (slot->InUse() && !slot->Serving());
+    }
+    return ending;
 }
 
 int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
 {
     std::unique_lock<std::mutex> lock(assignMutex_);
     int slot = TakeFreeSlot(client, address);
-    // Every slot taken: a client that left an instant ago may not have been
-    // seen yet, so the new one waits a moment, ending the connections of
-    // clients seen gone, before it is refused.
-    const auto until = std::chrono::steady_clock::now() + kFullWait;
-    while (slot < 0 && !StopRequested() && std::chrono::steady_clock::now() < until) {
-        EndGoneClients();
-        freed_.wait_for(lock, kGonePoll);
-        slot = TakeFreeSlot(client, address);
+    // Every slot taken: a client that has gone makes room once its thread
+    // gives the slot back; while every client is still there the new one is
+    // refused at once.
+    if (slot < 0 && EndGoneClients()) {
+        const auto until = std::chrono::steady_clock::now() + kEndingWait;
+        while (slot < 0 && !StopRequested() &&
+               freed_.wait_until(lock, until) != std::cv_status::timeout)
+            slot = TakeFreeSlot(client, address);
+        if (slot < 0)
+            slot = TakeFreeSlot(client, address);
     }
     if (slot >= 0) {
         full_ = false;

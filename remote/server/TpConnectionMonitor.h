@@ -35,12 +35,12 @@ public:
     uint16_t ListenerPort() const;
 
     // Gives the client to the first free slot and returns the slot; -1 (the
-    // client is closed) when every slot is still in use after a short wait,
-    // in which the slots of clients that went come free.
+    // client is closed at once) when every slot serves a client. A slot whose
+    // client went is waited for a moment while its thread gives it back.
     int AssignClient(Socket client, uint32_t address);
     // Ends the connections of clients that went (reset, or closed with every
-    // request read).
-    void EndGoneClients();
+    // request read); true while any slot's connection is ending.
+    bool EndGoneClients();
     // A slot's thread starts serving its client / gave its client back.
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
