@@ -1,16 +1,20 @@
 // Drives the emSFP register protocol against a module whose every answer
 // comes from the fuzzer: register and status bytes, failed reads and writes,
 // the page selectors and the order of operations. Checks the protocol's
-// rules after every step. Run with -close_fd_mask=2 to hide the messages.
+// rules after every step. The store and its controls are built once; every
+// input has the manager's pages of its own, as a new manager has them (the
+// whole manager, with its menu controls, is not built for each input). Run
+// with -close_fd_mask=2 to hide the messages.
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
 #include "core/store/TpCommand.h"
 #include "core/store/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
-#include "ipsfp/manager/IpSfpManager.h"
+#include "ipsfp/manager/IpBusy.h"
+#include "ipsfp/manager/IpFlowView.h"
+#include "ipsfp/manager/IpModulePages.h"
 #include "ipsfp/params/SfpCompositePairs.h"
 #include "ipsfp/params/SfpParamTable.h"
-#include "platform/DebugOut.h"
 #include "sim/BoardDevices.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -56,11 +60,11 @@ void Check(bool ok)
         std::abort();
 }
 
-// The store and the controls the protocol reads and sets, built once.
-struct Controls {
+// The store and the controls the protocol reads and sets.
+struct World {
     TpStore store;
     std::vector<std::unique_ptr<TpCommand>> commands;
-    Controls()
+    World()
     {
         for (unsigned id : {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL,
                             COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL})
@@ -70,6 +74,12 @@ struct Controls {
             commands.push_back(std::make_unique<TpCommand>(pair.low, kKeepsValue));
         }
         SetSfpRetryWait([](uint32_t) {});
+    }
+    // Every input starts from controls at 0.
+    void StartInput()
+    {
+        for (const auto& c : commands)
+            c->SetValue(0);
     }
 };
 
@@ -102,15 +112,17 @@ void CheckPoll(const FuzzedModule& module, const SfpProtocolState& before)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Controls controls;
+    static World world;
     FuzzedDataProvider in(data, size);
     FuzzedModule module(in);
     SetEmSfpBus(&module);
     SfpLink::Reset();
     SfpParamTable& table = SfpParamTable::Instance();
     table.Reset();
-    IpSfpManager manager;
-    DebugCapture capture;
+    world.StartInput();
+    IpBusy busy;
+    IpFlowView flows(busy);
+    IpModulePages pages(flows);
 
     for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
         const SfpProtocolState before = SfpLink::State().protocol;
@@ -141,10 +153,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 3:
-            manager.Pages().UnlockControllerPage(in.ConsumeIntegral<uint8_t>());
+            pages.UnlockControllerPage(in.ConsumeIntegral<uint8_t>());
             break;
         case 4:
-            manager.Pages().CommitControllerPage(in.ConsumeIntegral<uint8_t>());
+            pages.CommitControllerPage(in.ConsumeIntegral<uint8_t>());
             break;
         case 5: {
             const uint8_t page = in.ConsumeIntegral<uint8_t>();
@@ -153,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const uint32_t bytes = in.ConsumeIntegralInRange<uint32_t>(0, 17);
             const uint16_t cmdId = in.ConsumeIntegralInRange<uint16_t>(0x09F0, 0x0E10);
             const int selects = module.selectAttempts;
-            manager.Pages().SetNewParameterValue(page, reg, value, bytes, cmdId);
+            pages.SetNewParameterValue(page, reg, value, bytes, cmdId);
             // A parameter never selects a page unless its own register is the page register.
             Check(module.selectAttempts == selects || reg == kSfpPageRegister ||
                   (bytes == 2 && reg == kSfpPageRegister - 1));
@@ -163,26 +175,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 6:
             if (in.ConsumeBool())
-                manager.Pages().StartFirmwareDefault();
-            manager.Pages().ArmWriteSettle(in.ConsumeIntegral<int32_t>());
-            Check(!manager.Pages().ServiceWriteSettle() && !manager.Pages().WriteSettling());
+                pages.StartFirmwareDefault();
+            pages.ArmWriteSettle(in.ConsumeIntegral<int32_t>());
+            Check(!pages.ServiceWriteSettle() && !pages.WriteSettling());
             break;
         case 7:
-            for (const auto& c : controls.commands)
+            for (const auto& c : world.commands)
                 if (in.ConsumeBool())
                     c->SetValue(in.ConsumeIntegral<int32_t>());
-            manager.Pages().MapPagesToAudioFlow(in.ConsumeBool());
+            pages.MapPagesToAudioFlow(in.ConsumeBool());
             break;
         case 8: {
             const uint8_t logical = in.ConsumeIntegral<uint8_t>();
-            const bool same = logical == manager.Pages().RequestedPage();
-            const bool result = manager.Pages().ChangePage(logical);
+            const bool same = logical == pages.RequestedPage();
+            const bool result = pages.ChangePage(logical);
             Check(result == same);
             for (const SfpParamRow& row : table.Rows())
                 if (row.followsFlowPage != 0)
                     Check(row.page == 0x90 || row.page == 0xC0 || row.page >= 0xFC);
             if (!same)
-                Check(manager.Pages().WriteMark() == 0 && manager.Pages().PageBlocked() == 1);
+                Check(pages.WriteMark() == 0 && pages.PageBlocked() == 1);
             break;
         }
         case 9: {

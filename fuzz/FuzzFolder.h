@@ -1,5 +1,7 @@
 // A temporary folder of the fuzz process, removed when the process ends, and
-// the quiet home a fuzzed application runs in.
+// the quiet home a fuzzed application runs in. Without TMPDIR it is made in
+// memory (/dev/shm) where that can be written: runs make and remove files by
+// the thousand, which a disk's file system does slowly.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -16,7 +18,8 @@ public:
     FuzzFolderOwner()
     {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") + "/zufuzz-XXXXXX";
+        std::string base = tmp != nullptr && tmp[0] != '\0' ? tmp : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string pattern = base + "/zufuzz-XXXXXX";
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
         if (mkdtemp(buf.data()) == nullptr)

@@ -1,8 +1,8 @@
 // Feeds arbitrary byte streams to a connection of the remote-control server:
 // each input is one client's whole conversation, handed to a free connection
-// slot over a socket pair while the application runs its loop, and read to
-// its end. The server must read every request in full or drop it, answer
-// what it reads, and end the connection when the client has sent all.
+// slot over a socket pair while the application runs its loop; the replies
+// are not read. The server must read every request in full or drop it,
+// answer what it reads, and end the connection when the client has sent all.
 #include "FuzzFolder.h"
 
 #include "KrZuApi.h"
@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sched.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -114,14 +115,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     Socket server(fds[0]);
     Socket client(fds[1]);
-    // A slot gives its client back just after closing it, so the slot of the
-    // last input may still be taken; with every slot taken the client is
-    // closed and the input ends at once.
-    TpRemoteCtrl::Instance()->Monitor().AssignClient(std::move(server), 0x7F000001u);
+    // The client's receiving side is closed, so the server's sends fail at
+    // once instead of copying screens through the socket. The input ends
+    // when the server has read it all and given the slot back.
+    ::shutdown(client.Fd(), SHUT_RD);
+    TpConnectionMonitor& monitor = TpRemoteCtrl::Instance()->Monitor();
+    const int slot = monitor.AssignClient(std::move(server), 0x7F000001u);
     client.SendAll(data, size < kInputMax ? size : kInputMax);
     ::shutdown(client.Fd(), SHUT_WR);
-    char buffer[65536];
-    while (client.Recv(buffer, sizeof buffer) > 0) {
-    }
+    while (slot >= 0 && monitor.Slot(slot).InUse())
+        sched_yield();
     return 0;
 }

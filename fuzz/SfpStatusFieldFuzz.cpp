@@ -1,8 +1,8 @@
 // Feeds arbitrary 0xA0 and 0xA2 register images (the first 512 bytes) to
-// every field of the SFP status list, through the formatters alone and
-// through the fields reading a bus, then fields of any kind, register range
-// and parameters made from the rest of the input. Checks that every value
-// keeps to its colours and text bounds.
+// every field of the SFP status list of one module type (chosen by the
+// input), through the formatters alone and through the fields reading a bus,
+// then fields of any kind, register range and parameters made from the rest
+// of the input. Checks that every value keeps to its colours and text bounds.
 #include "board/SfpBoard.h"
 #include "core/store/TpCommand.h"
 #include "ipsfp/status/SfpFieldTables.h"
@@ -66,14 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bus.failMask = in.ConsumeIntegral<uint32_t>();
 
     SfpFieldList fields;
-    for (uint32_t type = 0; type < kSfpTypeCount; ++type) {
-        BuildSfpStatusFields(&list, static_cast<SfpType>(type), fields);
-        for (const auto& f : fields) {
-            const SfpFieldDesc& d = f->Desc();
-            const Image& image = d.device == kSfpIdentityDevice ? bus.a0 : bus.a2;
-            Check(d, FormatSfpField(d, image, true));
-            f->Show();
-        }
+    BuildSfpStatusFields(&list, static_cast<SfpType>(in.ConsumeIntegralInRange<uint32_t>(0, kSfpTypeCount - 1)),
+                         fields);
+    for (const auto& f : fields) {
+        const SfpFieldDesc& d = f->Desc();
+        const Image& image = d.device == kSfpIdentityDevice ? bus.a0 : bus.a2;
+        Check(d, FormatSfpField(d, image, true));
+        f->Show();
     }
 
     // Fields of any shape over an image of any length.

@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -192,6 +193,20 @@ bool Socket::SendAll(const void* first, size_t firstSize, const void* second, si
         parts[1].iov_len -= fromSecond;
     }
     return SendAll(parts[1].iov_base, parts[1].iov_len);
+}
+
+bool Socket::PeerGone() const
+{
+    const int fd = fd_.load();
+    if (fd < 0)
+        return false;
+    pollfd pfd {fd, POLLRDHUP, 0};
+    if (::poll(&pfd, 1, 0) <= 0)
+        return false;
+    if ((pfd.revents & (POLLERR | POLLHUP)) != 0)
+        return true;
+    int unread = 0;
+    return (pfd.revents & POLLRDHUP) != 0 && ::ioctl(fd, FIONREAD, &unread) == 0 && unread == 0;
 }
 
 void Socket::Shutdown()

@@ -54,6 +54,10 @@ public:
     // socket takes both; false on error.
     bool SendAll(const void* first, size_t firstSize, const void* second, size_t secondSize);
 
+    // True when the peer reset the connection, or closed its sending side
+    // and every byte it sent has been read; does not wait.
+    bool PeerGone() const;
+
     // Stops both directions; blocked Accept/Recv return. The descriptor stays
     // open until Close() or destruction.
     void Shutdown();

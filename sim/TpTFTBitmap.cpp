@@ -25,11 +25,12 @@ void Put32(std::string& out, size_t at, uint32_t v)
         out[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-// The last image of the simulator's LCD and the change count of the
-// picture it shows.
+// The last image of the simulator's LCD, the pixels it was made from and the
+// change count of the picture it shows.
 struct LcdImageCache {
     std::mutex mutex;
     uint64_t changes = 0;
+    std::vector<uint32_t> pixels;
     std::shared_ptr<const std::string> bytes;
 };
 
@@ -89,9 +90,13 @@ TpTFTBitmap::TpTFTBitmap()
     const LcdFrame& frame = SimLcdFrame();
     std::lock_guard<std::mutex> lock(cache.mutex);
     if (!cache.bytes || cache.changes != frame.Changes()) {
+        // A redraw that left every pixel as it was keeps the image.
         uint64_t changes = 0;
-        const std::vector<uint32_t> pixels = frame.Snapshot(&changes);
-        cache.bytes = std::make_shared<const std::string>(Encode(pixels, kLcdWidth, kLcdHeight));
+        std::vector<uint32_t> pixels = frame.Snapshot(&changes);
+        if (!cache.bytes || pixels != cache.pixels) {
+            cache.bytes = std::make_shared<const std::string>(Encode(pixels, kLcdWidth, kLcdHeight));
+            cache.pixels = std::move(pixels);
+        }
         cache.changes = changes;
     }
     bytes_ = cache.bytes;

@@ -78,8 +78,8 @@ uint16_t RemoteReplySlot::BeginRequest()
 bool RemoteReplySlot::WaitReply(uint32_t timeoutMs)
 {
     // A reply mostly comes within microseconds: watched for a little
-    // before the connection sleeps.
-    if (done_.WaitFor(timeoutMs, kReplySpinUs))
+    // before the connection sleeps. A wait of 0 only looks.
+    if (timeoutMs > 0 ? done_.WaitFor(timeoutMs, kReplySpinUs) : done_.TryWait())
         return true;
     std::lock_guard<std::mutex> lock(Table().mutex);
     DropTokenLocked();

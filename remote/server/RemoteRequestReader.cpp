@@ -3,6 +3,7 @@
 #include "core/protocol/RemoteProtocol.h"
 
 #include <algorithm>
+#include <cstring>
 
 RemoteRequestReader::ReadResult RemoteRequestReader::ReadExact(uint8_t* buffer, size_t size)
 {
@@ -29,15 +30,34 @@ bool RemoteRequestReader::Discard(size_t size)
     return true;
 }
 
+void RemoteRequestReader::KeepFromMagic()
+{
+    uint8_t magic[4];
+    PutU32(magic, kRemoteMagic);
+    for (size_t at = 1; at < kRemoteHeaderSize; ++at) {
+        const size_t n = std::min(sizeof magic, kRemoteHeaderSize - at);
+        if (std::memcmp(buffer_ + at, magic, n) == 0) {
+            carried_ = kRemoteHeaderSize - at;
+            std::memmove(buffer_, buffer_ + at, carried_);
+            return;
+        }
+    }
+}
+
 RemoteRequestReader::Frame RemoteRequestReader::Next(RemoteMsgHeader& request)
 {
-    if (ReadExact(buffer_, kRemoteHeaderSize) != ReadResult::kOk)
+    const size_t carried = carried_;
+    carried_ = 0;
+    if (ReadExact(buffer_ + carried, kRemoteHeaderSize - carried) != ReadResult::kOk)
         return Frame::kEnd;
     request.Decode(buffer_, kRemoteHeaderSize);
-    // Without the magic the payload, if any, is not read: its bytes are
-    // taken for the next header.
-    if (request.magic != kRemoteMagic)
+    // Without the magic the payload, if any, is not read. Stray bytes put
+    // the stream out of step, so the next header is looked for at the magic
+    // word; junk without one is dropped a header's worth at a time.
+    if (request.magic != kRemoteMagic) {
+        KeepFromMagic();
         return Frame::kBadMagic;
+    }
     if (request.length > kPayloadMax) {
         // Longer than the buffer: read and dropped, so that the stream stays
         // in step.

@@ -26,7 +26,7 @@ public:
     // What Next found.
     enum class Frame {
         kRequest,        // a header with the magic and its whole payload
-        kBadMagic,       // a header without the magic; its payload is left in the stream
+        kBadMagic,       // a header without the magic; the next header starts at the magic found after it
         kOversized,      // a payload longer than the buffer, read and dropped
         kShortPayload,   // the stream ended inside the payload
         kEnd,            // the stream ended (or failed) before a whole header
@@ -40,6 +40,8 @@ public:
     // Reads the next header into request, and its payload behind the header
     // in the buffer when the header has the magic.
     Frame Next(RemoteMsgHeader& request);
+    // A new client: nothing received before belongs to its stream.
+    void Restart() { carried_ = 0; }
     // The payload of the last request (its length is the header's).
     uint8_t* Payload() { return buffer_ + kRemoteHeaderSize; }
     static Route RouteOf(const RemoteMsgHeader& request);
@@ -50,7 +52,12 @@ private:
     // Reads exactly size bytes into buffer.
     ReadResult ReadExact(uint8_t* buffer, size_t size);
     bool Discard(size_t size);
+    // After a bad header: keeps its bytes from the first later place where
+    // the magic word (or, at its end, the start of one) stands, as the start
+    // of the next header.
+    void KeepFromMagic();
 
     Source& source_;
     uint8_t buffer_[kBufferSize] = {};
+    size_t carried_ = 0;   // bytes at the start of buffer_ kept for the next header
 };

@@ -12,6 +12,9 @@ namespace {
 // Pause after a failed wait for a client, so a broken listener does not
 // spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
+// How long a client that finds every slot taken waits for the slot of a
+// client that went to be given back by its thread.
+constexpr auto kEndingWait = std::chrono::milliseconds(250);
 } // namespace
 
 TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
@@ -69,10 +72,14 @@ uint16_t TpConnectionMonitor::ListenerPort() const
 
 void TpConnectionMonitor::OnStopRequested()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (listener_)
-        listener_->Shutdown();
-    wake_.notify_all();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (listener_)
+            listener_->Shutdown();
+        wake_.notify_all();
+    }
+    { std::lock_guard<std::mutex> lock(assignMutex_); }
+    freed_.notify_all();
 }
 
 void TpConnectionMonitor::Run()
@@ -96,8 +103,7 @@ void TpConnectionMonitor::Run()
             std::unique_lock<std::mutex> lock(mutex_);
             if (closedByPage_ || listener_ != listener)
                 continue;
-            DebugPrintf("accept failed with error: %d\n", error);
-            DebugPrintf("RemCtrl: ERROR in WaitForClient\n");
+            DebugPrintf("accept failed with error: %d\nRemCtrl: ERROR in WaitForClient\n", error);
             wake_.wait_for(lock, kAcceptRetry, [&] { return StopRequested() || listener_ != listener; });
             continue;
         }
@@ -105,15 +111,44 @@ void TpConnectionMonitor::Run()
     }
 }
 
+int TpConnectionMonitor::TakeFreeSlot(Socket& client, uint32_t address)
+{
+    for (auto& slot : slots_)
+        if (slot->Assign(client, address))
+            return slot->SlotIndex();
+    return -1;
+}
+
+bool TpConnectionMonitor::EndGoneClients()
+{
+    bool ending = false;
+    for (auto& slot : slots_) {
+        if (slot->EndIfClientGone())
+            owner_.MarkConnectionsChanged();
+        ending = ending || (slot->InUse() && !slot->Serving());
+    }
+    return ending;
+}
+
 int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
 {
-    std::lock_guard<std::mutex> lock(assignMutex_);
-    for (auto& slot : slots_) {
-        if (slot->Assign(client, address)) {
-            full_ = false;
-            owner_.MarkConnectionsChanged();
-            return slot->SlotIndex();
-        }
+    std::unique_lock<std::mutex> lock(assignMutex_);
+    int slot = TakeFreeSlot(client, address);
+    // Every slot taken: a client that has gone makes room once its thread
+    // gives the slot back; while every client is still there the new one is
+    // refused at once.
+    if (slot < 0 && EndGoneClients()) {
+        const auto until = std::chrono::steady_clock::now() + kEndingWait;
+        while (slot < 0 && !StopRequested() &&
+               freed_.wait_until(lock, until) != std::cv_status::timeout)
+            slot = TakeFreeSlot(client, address);
+        if (slot < 0)
+            slot = TakeFreeSlot(client, address);
+    }
+    if (slot >= 0) {
+        full_ = false;
+        owner_.MarkConnectionsChanged();
+        return slot;
     }
     DebugPrintf("RemCtrl: Connections Full\n");
     if (!full_)
@@ -135,6 +170,8 @@ void TpConnectionMonitor::FreeConnection(TpConnectionThread& slot)
 {
     (void)slot;
     owner_.MarkConnectionsChanged();
+    { std::lock_guard<std::mutex> lock(assignMutex_); }
+    freed_.notify_all();
 }
 
 void TpConnectionMonitor::SetRemoteEnabled(bool on)

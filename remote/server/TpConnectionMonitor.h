@@ -35,8 +35,12 @@ public:
     uint16_t ListenerPort() const;
 
     // Gives the client to the first free slot and returns the slot; -1 (the
-    // client is closed) when every slot is in use.
+    // client is closed at once) when every slot serves a client. A slot whose
+    // client went is waited for a moment while its thread gives it back.
     int AssignClient(Socket client, uint32_t address);
+    // Ends the connections of clients that went (reset, or closed with every
+    // request read); true while any slot's connection is ending.
+    bool EndGoneClients();
     // A slot's thread starts serving its client / gave its client back.
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
@@ -59,6 +63,10 @@ private:
     std::shared_ptr<Socket> listener_;   // guarded by mutex_; the monitor thread holds a copy while it waits on it
     bool closedByPage_ = false;          // guarded by mutex_
 
+    // A free slot for a client; -1 when every slot is in use.
+    int TakeFreeSlot(Socket& client, uint32_t address);
+
     std::mutex assignMutex_;
+    std::condition_variable freed_;   // a slot gave its client back
     bool full_ = false;   // guarded by assignMutex_
 };

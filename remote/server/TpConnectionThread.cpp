@@ -71,6 +71,7 @@ bool TpConnectionThread::Assign(Socket& client, uint32_t address)
             return false;
         client_ = std::move(client);
         address_.store(address);
+        ending_.store(false);
         inUse_.store(true);
     }
     assigned_.Post();
@@ -81,6 +82,17 @@ void TpConnectionThread::Disconnect()
 {
     std::lock_guard<std::mutex> lock(socketMutex_);
     client_.Shutdown();
+}
+
+bool TpConnectionThread::EndIfClientGone()
+{
+    std::lock_guard<std::mutex> lock(socketMutex_);
+    if (!inUse_.load() || ending_.load() || !client_.PeerGone())
+        return false;
+    // The shutdown fails a send under way and ends the next receive.
+    ending_.store(true);
+    client_.Shutdown();
+    return true;
 }
 
 void TpConnectionThread::Release()
@@ -120,11 +132,13 @@ void TpConnectionThread::Run()
 
 long TpConnectionThread::ClientSource::Read(uint8_t* buffer, size_t size)
 {
+    if (owner_.ending_.load())
+        return 0;
     const long n = owner_.client_.Recv(buffer, size);
-    if (n < 0 && !owner_.StopRequested()) {
-        DebugPrintf("recv(): %s\n", std::strerror(errno));
-        DebugPrintf("RemCtrl: recv()\n");
-    }
+    // Both lines in one write, so no other thread's output falls between
+    // them.
+    if (n < 0 && !owner_.StopRequested())
+        DebugPrintf("recv(): %s\nRemCtrl: recv()\n", std::strerror(errno));
     return n;
 }
 
@@ -132,6 +146,7 @@ void TpConnectionThread::Serve()
 {
     using Frame = RemoteRequestReader::Frame;
     badHeaders_ = BadHeaderLog();
+    reader_.Restart();
     while (!StopRequested()) {
         RemoteMsgHeader request;
         const Frame frame = reader_.Next(request);

@@ -43,7 +43,15 @@ public:
     // Ends the client's connection (any thread); the slot's thread frees the
     // slot.
     void Disconnect();
+    // Ends the connection of a client that reset it, or closed its sending
+    // side once the server has read every request it sent, whatever the
+    // slot's thread is doing for it (any thread); no further byte of it is
+    // read. True when it did so now.
+    bool EndIfClientGone();
     bool InUse() const { return inUse_.load(); }
+    // In use for a client that is still there; an ended connection's slot is
+    // on its way to free.
+    bool Serving() const { return inUse_.load() && !ending_.load(); }
     // The client's IPv4 address, first octet in the top byte.
     uint32_t ClientAddress() const { return address_.load(); }
     int SlotIndex() const { return slot_; }
@@ -110,6 +118,7 @@ private:
     Socket client_;
     std::atomic<uint32_t> address_{0};
     std::atomic<bool> inUse_{false};
+    std::atomic<bool> ending_{false};   // the client went; its connection is shut down
     std::atomic<bool> remoteEnabled_{true};
     Semaphore assigned_{0, 1};
 };

@@ -154,7 +154,7 @@ std::string TpRemoteCtrl::ConnectionsText() const
     std::string text;
     for (int i = 0; i < TpConnectionMonitor::kSlotCount; ++i) {
         const TpConnectionThread& slot = monitor_->Slot(i);
-        if (slot.InUse()) {
+        if (slot.Serving()) {
             const uint32_t a = slot.ClientAddress();
             char field[24];
             std::snprintf(field, sizeof field, "%d.%d.%d.%d\t", static_cast<int>(a >> 24),
@@ -173,6 +173,7 @@ void TpRemoteCtrl::OnTask()
 {
     if (madeAddress_ != 0 && !monitor_->HasListener())
         Listen();
+    monitor_->EndGoneClients();
     if (!connectionsChanged_.exchange(false))
         return;
     const std::string text = ConnectionsText();

@@ -28,6 +28,21 @@ std::string ClientList(TestClient& c)
     return r.payload;
 }
 
+// Drops the connection with a reset (a disconnect, not a close).
+void Reset(TestClient& c)
+{
+    sockaddr unspecified {};
+    unspecified.sa_family = AF_UNSPEC;
+    ASSERT_EQ(::connect(c.socket.Fd(), &unspecified, sizeof unspecified), 0);
+}
+
+// Connects and has one request answered.
+bool Served(TestClient& c, uint16_t port)
+{
+    const WireReply r = c.Connect(port) ? c.Request(StoreType::kGetValue, COM_REMOTE_PORT) : WireReply();
+    return r.ok && r.header.type == 31 && r.header.value == port;
+}
+
 TEST_F(RemoteConnections, FiveClientsInterleavingRequestsEachGetTheirOwnReplies)
 {
     ASSERT_TRUE(StartApp());
@@ -65,26 +80,21 @@ TEST_F(RemoteConnections, TheSixthClientIsClosedAndLoggedOncePerRun)
 {
     ASSERT_TRUE(StartApp());
     std::array<TestClient, 5> served;
-    for (auto& c : served) {
-        ASSERT_TRUE(c.Connect(port));
-        ASSERT_TRUE(c.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
-    }
-    for (int i = 0; i < 3; ++i) {
+    for (auto& c : served)
+        ASSERT_TRUE(Served(c, port));
+    for (int i = 0; i < 2; ++i) {
         TestClient extra;
         ASSERT_TRUE(extra.Connect(port));
         EXPECT_TRUE(extra.SeesClose()) << "refused client " << i;
     }
-    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), 3);
+    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), 2);
     EXPECT_EQ(CountInLog("Not enough TCP/IP connections"), 1);
 
-    // A slot comes free; the next client is served, and a new run of refused
-    // clients is logged again.
+    // A slot comes free; the next client is served at once, and a new run of
+    // refused clients is logged again.
     served[2].Close();
     TestClient late;
-    ASSERT_TRUE(WaitFor([&] {
-        late.Close();
-        return late.Connect(port) && late.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok;
-    }));
+    ASSERT_TRUE(Served(late, port));
     TestClient refused;
     ASSERT_TRUE(refused.Connect(port));
     EXPECT_TRUE(refused.SeesClose());
@@ -111,14 +121,40 @@ TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
     ASSERT_TRUE(second.Request(StoreType::kGetValue, COM_REMOTE_PORT).ok);
     EXPECT_EQ(ClientList(first), "127.0.0.1\t127.0.0.1\t-\t-\t-\t");
 
-    // Ten bytes of a header, then a reset (a disconnect, not a close): the
-    // receive fails, is reported, and the slot is free again.
+    // Ten bytes of a header, then a reset: the receive fails and is
+    // reported, and the next update shows the slot free.
     ASSERT_TRUE(second.Send(std::string(10, '\x12')));
-    sockaddr unspecified {};
-    unspecified.sa_family = AF_UNSPEC;
-    ASSERT_EQ(::connect(second.socket.Fd(), &unspecified, sizeof unspecified), 0);
-    EXPECT_TRUE(WaitFor([&] { return ClientList(first) == "127.0.0.1\t-\t-\t-\t-\t"; }));
-    EXPECT_TRUE(debug->Contains("recv(): Connection reset by peer\nRemCtrl: recv()\n"));
+    Reset(second);
+    EXPECT_TRUE(WaitFor([&] { return debug->Contains("recv(): Connection reset by peer\nRemCtrl: recv()\n"); }));
+    EXPECT_EQ(ClientList(first), "127.0.0.1\t-\t-\t-\t-\t");
+}
+
+TEST_F(RemoteConnections, AClientThatGoesWhileItsScreensAreSentFreesItsSlotAtOnce)
+{
+    ASSERT_TRUE(StartApp());
+    std::array<TestClient, 5> served;
+    for (auto& c : served)
+        ASSERT_TRUE(Served(c, port));
+    // A screen asked for, its header read, and the sending side closed: the
+    // update shows the slot free, and the next client takes it.
+    std::string header;
+    ASSERT_TRUE(served[1].Send(EncodeRequest(70, 0)) && served[1].Read(20, header));
+    ASSERT_EQ(::shutdown(served[1].socket.Fd(), SHUT_WR), 0);
+    EXPECT_TRUE(WaitFor([&] { return ClientList(served[4]) == "127.0.0.1\t-\t127.0.0.1\t127.0.0.1\t127.0.0.1\t"; }));
+    TestClient sixth;
+    EXPECT_TRUE(Served(sixth, port));
+
+    // More screens than the sockets hold, only the first header read, then a
+    // reset while the server is still sending: the next client is served
+    // straight away.
+    std::string screens;
+    for (int i = 0; i < 12; ++i)
+        screens += EncodeRequest(70, 0);
+    ASSERT_TRUE(served[0].Send(screens) && served[0].Read(20, header));
+    Reset(served[0]);
+    TestClient seventh;
+    EXPECT_TRUE(Served(seventh, port));
+    EXPECT_EQ(ClientList(seventh), "127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t");
 }
 
 } // namespace

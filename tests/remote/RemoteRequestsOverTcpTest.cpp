@@ -87,6 +87,21 @@ TEST_F(RemoteRequestsOverTcp, MalformedAndOversizedRequestsKeepTheConnectionInSt
     EXPECT_EQ(r.header.value, port);
     EXPECT_TRUE(debug->Contains("Remote Control: MagicNo 305419896"));
 
+    // Stray bytes before a request cost that request alone: the next header
+    // is the one at the magic word, whether it starts inside the first bad
+    // header or at its last bytes.
+    const std::string junk = "\x12\xCB\x5A" + std::string(4, 'j');
+    for (const std::string& stray : {junk, std::string(20, 'k') + junk + std::string(10, 'j')}) {
+        ASSERT_TRUE(c.Send(stray + EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT, 1) +
+                           EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT, 2)));
+        for (uint32_t item : {1u, 2u}) {
+            r = c.ReadReply();
+            EXPECT_EQ(HeaderOf(r.header), HeaderBytes(kRemoteMagic, 31, COM_REMOTE_PORT, 0, item, port))
+                << stray.size() << " stray bytes";
+        }
+    }
+    EXPECT_TRUE(debug->Contains("Remote Control: MagicNo 1784335122"));
+
     // A payload longer than the receive buffer is read and dropped.
     ASSERT_TRUE(c.Send(EncodeRequest(StoreType::kSetText, COM_NETWORK_NAME, 0, 0, std::string(5000, 'x'))));
     r = c.ReadReply();
@@ -96,7 +111,12 @@ TEST_F(RemoteRequestsOverTcp, MalformedAndOversizedRequestsKeepTheConnectionInSt
     EXPECT_EQ(r.header.type, ReplyType::kText);
     EXPECT_EQ(r.payload, "CorvaneZu") << "the dropped request changed nothing";
 
-    // Payloads the application queue cannot take are refused, not lost.
+    // Payloads the application queue cannot take are refused, not lost; the
+    // largest it takes is carried out.
+    r = c.Request(StoreType::kSetText, COM_NETWORK_NAME, 0, 0, std::string(370, 'y'));
+    EXPECT_EQ(HeaderOf(r.header), HeaderBytes(kRemoteMagic, 0, COM_NETWORK_NAME, 0, 0, 0));
+    EXPECT_EQ(c.Request(StoreType::kGetText, COM_NETWORK_NAME).payload, std::string(370, 'y'));
+    ASSERT_EQ(c.Request(StoreType::kSetText, COM_NETWORK_NAME, 0, 0, "CorvaneZu").header.type, 0);
     r = c.Request(StoreType::kSetText, COM_NETWORK_NAME, 0, 0, std::string(371, 'y'));
     EXPECT_EQ(r.header.type, ReplyType::kError);
     EXPECT_EQ(r.header.value, ResultWord::kRefused);

@@ -390,6 +390,61 @@ TEST_F(ScriptsTest, SelectTabAndLoadMemoryIgnoreIndicesOutsideTheirTables)
     EXPECT_FALSE(debug->Contains("ERROR: memory"));
 }
 
+TEST_F(ScriptsTest, EachTabRowSelectsItsTabAndSubTabAndNamesItInTheReport)
+{
+    // name, main tab, sub-tab command (0: none), sub-tab
+    struct Row {
+        const char* name;
+        int32_t main;
+        unsigned subCmd;
+        int32_t sub;
+    };
+    constexpr unsigned kGen = COM_GENERATOR_TAB_SELECT, kMon = COM_MONITOR_TAB_SELECT,
+                       kSta = COM_STATUS_TAB_SELECT, kAud = COM_AUDIO_TAB_SELECT, kSet = COM_SETUP_TAB_SELECT,
+                       kLog = COM_LOGGING_TAB_SELECT;
+    const Row rows[] = {
+        {"FullScreen", -1, 0, 0},       {"Picture", 2, kMon, 1},      {"AudioMeters", 4, kAud, 1},
+        {"SignalData", 2, kMon, 3},     {"Waveform", 2, kMon, 4},     {"VectorScope", 2, kMon, 5},
+        {"Eye", 2, kMon, 6},            {"Jitter", 2, kMon, 7},       {"Scripting", 5, kSet, 2},
+        {"EventLog", 6, kLog, 1},       {"Loudness", 4, kAud, 2},     {"MainMenu", 0, 0, 0},
+        {"AudioStatus", 4, kAud, 2},    {"VideoStatus", 3, kSta, 1},  {"MiscStatus", 3, kSta, 2},
+        {"AncStatus", 3, kSta, 4},      {"Gen Video", 1, kGen, 1},    {"Gen Ref", 1, kGen, 2},
+        {"GenAudio1-2", 1, kGen, 3},    {"GenAudio3-4", 1, kGen, 4},  {"GenDolby", 1, kGen, 5},
+        {"Timing", 3, kSta, 3},         {"Anc Insp", 3, kSta, 5},     {"Dolby MetaData", 4, kAud, 3},
+        {"Memories", 5, kSet, 1},       {"Networking", 5, kSet, 3},   {"MiscSetup", 5, kSet, 4},
+        {"Utils", 5, kSet, 5},          {"Engineer", 5, kSet, 6},     {"LogSetup", 6, kLog, 2},
+        {"LogEyeJitSetup", 6, kLog, 3}, {"LogAncSetup", 6, kLog, 4},  {"SfpInfo", 3, kSta, 6},
+        {"SfpIP", 7, 0, 0},             {nullptr, 0, 0, 0},
+    };
+    const unsigned subCmds[] = {kGen, kMon, kSta, kAud, kSet, kLog};
+    std::string script = "1,LOOP\n1,REPORT\n0,STOP_ON_ERROR\n";
+    for (size_t i = 0; i < std::size(rows); ++i)
+        script += "0,SELECTTAB," + std::to_string(i) + "\n";
+    LoadScript("Tabs", script);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(i);
+        // Each row starts from tabs it does not select.
+        Set(COM_MAIN_TAB_SELECT, row.main == 1 ? 2 : 1);
+        for (unsigned id : subCmds)
+            Set(id, 0);
+        const std::string report = page->ReportText();
+        if (i == 0)
+            page->ToggleRun();
+        else
+            RunTask();
+        ASSERT_TRUE(page->IsRunning());
+        EXPECT_EQ(Value(COM_SCRIPTS_EDIT_STEP_NO), static_cast<int32_t>(i));
+        EXPECT_EQ(Value(COM_MAIN_TAB_SELECT), row.main);
+        for (unsigned id : subCmds)
+            EXPECT_EQ(Value(id), id == row.subCmd ? row.sub : 0) << "sub-tab command " << id;
+        const std::string added = page->ReportText().substr(report.size());
+        EXPECT_EQ(added, row.name == nullptr ? ""
+                                             : std::string("<HR style=\"clear:both\"><div class=\"Section\">Tab Selected=") +
+                                                   row.name + "</div>\n");
+    }
+}
+
 TEST_F(ScriptsTest, RunFolderKeepsTheFilesWrittenAndIsRemovedOnlyWhenEmpty)
 {
     // Reporting off and nothing written: no folder remains.

@@ -111,4 +111,10 @@ TEST_F(LcdBitmap, ImageIsTheFrameOfTheMomentWithoutTheTopByte)
     SimLcdFrame().Fill(0x0000FF);
     EXPECT_EQ(PixelOf(image.Bytes(), kLcdWidth, kLcdHeight, 0, 0), 0x00FF00u);
     EXPECT_EQ(PixelOf(TpTFTBitmap().Bytes(), kLcdWidth, kLcdHeight, 0, 0), 0x0000FFu);
+    // A redraw that changed no pixel keeps the image; one changed pixel is seen.
+    const TpTFTBitmap blue;
+    SimLcdFrame().Fill(0x0000FF);
+    EXPECT_TRUE(TpTFTBitmap().SameEncoding(blue));
+    SimLcdFrame().SetPixel(479, 271, 0x123456);
+    EXPECT_EQ(PixelOf(TpTFTBitmap().Bytes(), kLcdWidth, kLcdHeight, 479, 271), 0x123456u);
 }

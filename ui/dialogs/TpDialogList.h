@@ -59,6 +59,8 @@ public:
     const std::string& Source() const { return source_; }
     const std::vector<TpDialogFileError>& Errors() const { return errors_; }
     size_t DialogCount() const { return dialogs_.size(); }
+    // The dialog read at index (file order); none past the last.
+    const TpDialog* DialogAt(size_t index) const { return index < dialogs_.size() ? dialogs_[index].get() : nullptr; }
 
     // --- windows ------------------------------------------------------------------
     TpDialog* Find(const std::string& name) const;
