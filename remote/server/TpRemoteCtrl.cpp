@@ -123,8 +123,7 @@ bool TpRemoteCtrl::Listen()
     SocketError error;
     Socket listener = Socket::Listen("", static_cast<uint16_t>(madePort_), SOMAXCONN, &error);
     if (listener.IsValid()) {
-        if (listenFailed_)
-            DebugPrintf("RemCtrl: listening on port %d\n", static_cast<int>(madePort_));
+        // The application says where it listens, once bound.
         listenFailed_ = false;
         monitor_->SetListener(std::move(listener));
         return true;
