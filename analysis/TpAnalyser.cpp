@@ -3,12 +3,12 @@
 #include "audio/dolby/TpDolbyStatus.h"
 #include "board/VideoFormat.h"
 
-#include "core/TpApplication.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "KrZuApi.h"
 #include "platform/DebugOut.h"
-#include "remote/scripts/TpScripts.h"
+#include "core/actions/TpScriptHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -31,7 +31,7 @@ constexpr unsigned kSfpUnrecognisedTextCmd = 2285;
 
 } // namespace
 
-TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* app) : TpParent(parent, 0, 0)
+TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* app) : TpParent(parent, 0, kKeepsNothing)
 {
     g_analyser = this;
     if (TpStore* store = TpStore::Instance())
@@ -85,7 +85,7 @@ void TpCrcScriptAction::CancelAction()
 {
     const uint32_t line = DescriptorText(kReportLine);
     LogEvent(nullptr, kEventError, line, nullptr);
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->AddReportLine(line, nullptr);
 }
 

@@ -22,9 +22,9 @@
 #include "audio/aes/TpChanStatus.h"
 #include "audio/meters/TpAudMonitor.h"
 #include "audio/meters/TpAudioMeters.h"
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 
 #include <array>
 #include <cstdint>

@@ -1,13 +1,13 @@
 #include "TpZuApplication.h"
 
-#include "core/RemoteReplySlot.h"
-#include "core/StoreRequests.h"
-#include "core/TpCommand.h"
-#include "core/TpCommandLine.h"
-#include "core/TpIniFile.h"
-#include "core/TpLogger.h"
-#include "core/TpMemoryFile.h"
-#include "core/TpStore.h"
+#include "core/threads/RemoteReplySlot.h"
+#include "core/requests/StoreRequests.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpCommandLine.h"
+#include "core/files/TpIniFile.h"
+#include "core/log/TpLogger.h"
+#include "core/memories/TpMemoryFile.h"
+#include "core/store/TpStore.h"
 
 #include "KrZuApi.h"
 #include "analysis/TpAnalyser.h"
@@ -24,8 +24,8 @@
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
 #include "system/TpMemories.h"
-#include "ui/TpDialogList.h"
-#include "ui/TpKeyScan.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/keys/TpKeyScan.h"
 
 #include <cstring>
 #include <sstream>
@@ -87,7 +87,7 @@ struct TpZuApplication::Subsystems {
     TpIniFile settings{"./system.cfg"};
     TpLogger logger;
     StartStep dialogsLoaded{[this] { dialogs.LoadDefinitions(settings.GetString("", "Language", "Orb")); }};
-    TpCommand keyLock{COM_REMOTE_DISABLE_KEYBOARD, 1};
+    TpCommand keyLock{COM_REMOTE_DISABLE_KEYBOARD, kKeepsValue};
     TpXmlStatus xmlStatus;
     TpMemories memories;
     StartStep foldersMade{[] { Paths::MakeDataFolders(); }};   // the scripts, reports and screen dumps go there
@@ -338,10 +338,10 @@ void TpZuApplication::SetLevel(int dest, double level, uint32_t flags)
         analyser->SetLevel(dest, level, flags);
 }
 
-void TpZuApplication::SetOutputParams(int a, int b, double c, double d)
+void TpZuApplication::SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain)
 {
     if (TpAnalyser* analyser = TpAnalyser::Instance())
-        analyser->SetOutputParams(a, b, c, d);
+        analyser->SetOutputParams(leftCode, rightCode, leftGain, rightGain);
 }
 
 bool TpZuApplication::SaveSystemData() const

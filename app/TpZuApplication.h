@@ -3,8 +3,8 @@
 // and shuts everything down, saving the system data.
 #pragma once
 
-#include "core/MessageQueue.h"
-#include "core/TpApplication.h"
+#include "core/threads/MessageQueue.h"
+#include "core/store/TpApplication.h"
 #include "remote/web/TpWebFrontEnd.h"
 
 #include <atomic>
@@ -50,7 +50,7 @@ public:
 
     // TpApplication
     void SetLevel(int dest, double level, uint32_t flags) override;
-    void SetOutputParams(int a, int b, double c, double d) override;
+    void SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain) override;
     bool ServiceKeysHeld() const override { return serviceKeys_; }
 
     // Called on the application thread after every redraw; the host learns

@@ -10,8 +10,8 @@
 // distance to what loopback allows reads the same on any machine.
 // The simulator runs in a temporary folder (working folder and HOME) on
 // 127.0.0.1 and a port the kernel picked.
-#include "core/MessageQueue.h"
-#include "core/RemoteMsgHeader.h"
+#include "core/threads/MessageQueue.h"
+#include "core/protocol/RemoteMsgHeader.h"
 #include "app/TpZuApplication.h"
 #include "platform/FileSystem.h"
 #include "platform/Socket.h"

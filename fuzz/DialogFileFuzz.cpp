@@ -2,12 +2,12 @@
 // cannot understand and never read past the end; whatever it accepts must
 // build, open and draw. Each input is read once, as the dialog list reads a
 // file.
-#include "core/TextTable.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
+#include "core/text/TextTable.h"
 #include "sim/LcdFrame.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogFile.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogFile.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,8 +7,8 @@
 // with -close_fd_mask=2 to hide the messages.
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/manager/IpBusy.h"
 #include "ipsfp/manager/IpFlowView.h"
@@ -68,10 +68,10 @@ struct World {
     {
         for (unsigned id : {COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL,
                             COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL})
-            commands.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+            commands.push_back(std::make_unique<TpCommand>(static_cast<int>(id), kKeepsValue));
         for (const SfpCompositePair& pair : SfpCompositePairs()) {
-            commands.push_back(std::make_unique<TpCommand>(pair.high, 1));
-            commands.push_back(std::make_unique<TpCommand>(pair.low, 1));
+            commands.push_back(std::make_unique<TpCommand>(pair.high, kKeepsValue));
+            commands.push_back(std::make_unique<TpCommand>(pair.low, kKeepsValue));
         }
         SetSfpRetryWait([](uint32_t) {});
     }

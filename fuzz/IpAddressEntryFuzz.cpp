@@ -1,7 +1,7 @@
 // Texts typed (or sent by a remote client) into the IP menu's address entries:
 // each is split into four byte controls or refused, and the dotted texts the
 // followers build from the bytes always have one colour per character.
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/manager/IpSfpManager.h"
 
 #include <cstddef>

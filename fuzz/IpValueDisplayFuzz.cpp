@@ -1,6 +1,6 @@
 // Bytes read from the module for any parameter row, on any menu tab and view,
 // shown by the IP pages: a short or odd read never reads past what was read.
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/pages/IpValueDisplay.h"
 #include "ipsfp/params/SfpParamTable.h"

@@ -7,13 +7,13 @@
 
 #include "KrZuApi.h"
 #include "app/TpZuApplication.h"
-#include "core/MessageQueue.h"
-#include "core/RemoteReplySlot.h"
-#include "core/TpStore.h"
+#include "core/threads/MessageQueue.h"
+#include "core/threads/RemoteReplySlot.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "remote/server/RemoteRequestReader.h"
 #include "sim/KeyMailbox.h"
-#include "ui/TpKeyScan.h"
+#include "ui/keys/TpKeyScan.h"
 
 #include <algorithm>
 #include <cstdlib>

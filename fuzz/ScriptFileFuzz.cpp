@@ -5,10 +5,10 @@
 // written line longer than the reader's 999 characters.
 #include "FuzzFolder.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/Paths.h"
 #include "remote/scripts/ScriptFile.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "remote/scripts/TpScripts.h"
 
 #include <cstddef>

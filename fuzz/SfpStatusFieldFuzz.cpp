@@ -4,7 +4,7 @@
 // then fields of any kind, register range and parameters made from the rest
 // of the input. Checks that every value keeps to its colours and text bounds.
 #include "board/SfpBoard.h"
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 #include "ipsfp/status/SfpFieldTables.h"
 #include "ipsfp/status/TpSfpStatusField.h"
 #include "sim/BoardDevices.h"
@@ -52,7 +52,7 @@ constexpr const char* kFormats[] = {"text", "%d%%", "%.8xh", "%.2xh", nullptr, "
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static ImageBus bus;
-    static TpCommand list(0, 0);
+    static TpCommand list(0, kKeepsNothing);
     while (list.GetItemCount() < 128)
         list.AddItem("");
     SetTwoWireBus(&bus);

@@ -2,10 +2,10 @@
 // requests: the queue's checks, the store-request handler and the reply.
 #include "FuzzFolder.h"
 
-#include "core/RemoteReplySlot.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/threads/RemoteReplySlot.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "app/TpZuApplication.h"
 #include "platform/FileSystem.h"
 
@@ -23,8 +23,8 @@ struct World {
     {
         EnterFuzzFolder(kDeafSettings);
         app = std::make_unique<TpZuApplication>();
-        setting = std::make_unique<TpCommand>(COM_AUDIO_TAB_SELECT, 3);
-        list = std::make_unique<TpTextListCmd>(nullptr, COM_REMOTE_CONNECTIONS, 1);
+        setting = std::make_unique<TpCommand>(COM_AUDIO_TAB_SELECT, kKeepsValueText);
+        list = std::make_unique<TpTextListCmd>(nullptr, COM_REMOTE_CONNECTIONS, kKeepsValue);
         for (int i = 0; i < 5; ++i)
             app->Store().AddItem(COM_REMOTE_CONNECTIONS, "item", i);
     }

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the status export as the text of its layout file,
 // over a store with a few commands of each kind.
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "remote/web/TpXmlStatus.h"
 
 #include <cstddef>
@@ -20,9 +20,9 @@ struct FuzzStore {
         hidden.SetVisible(false);
     }
     TpStore store;
-    TpCommand text{COM_SYS_STATUS, 3};
-    TpCommand number{COM_SCRIPTS_LOOPS, 3};
-    TpCommand hidden{COM_GEN_AUDIO_MASTER_LEVEL, 3};
+    TpCommand text{COM_SYS_STATUS, kKeepsValueText};
+    TpCommand number{COM_SCRIPTS_LOOPS, kKeepsValueText};
+    TpCommand hidden{COM_GEN_AUDIO_MASTER_LEVEL, kKeepsValueText};
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 // and, on SIGINT or SIGTERM, powers the instrument off so that every thread
 // stops and the system data is saved. There is no window: the instrument is
 // driven by remote clients and its console.
-#include "core/MessageQueue.h"
+#include "core/threads/MessageQueue.h"
 #include "app/TpZuApplication.h"
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"

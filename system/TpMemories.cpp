@@ -1,18 +1,18 @@
 #include "TpMemories.h"
 
 #include "KrZuApi.h"
-#include "core/TpDirList.h"
-#include "core/TpStore.h"
+#include "core/commands/TpDirList.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"
 
 TpMemories::TpMemories(TpCommand* parent)
-    : TpParent(parent, 0, 0),
-      select_(std::make_unique<TpChildCmd>(this, COM_MEMORY_SEL, 1)),
+    : TpParent(parent, 0, kKeepsNothing),
+      select_(std::make_unique<TpChildCmd>(this, COM_MEMORY_SEL, kKeepsValue)),
       save_(std::make_unique<TpButtonPress>(this, COM_MEMORY_SAVE)),
       recall_(std::make_unique<TpButtonPress>(this, COM_MEMORY_RECALL)),
-      backupList_(std::make_unique<TpTextListCmd>(this, COM_MEMORY_BACKUP_FILELIST, 1)),
-      backupLoad_(std::make_unique<TpChildCmd>(this, COM_MEMORY_BACKUP_LOAD, 1)),
+      backupList_(std::make_unique<TpTextListCmd>(this, COM_MEMORY_BACKUP_FILELIST, kKeepsValue)),
+      backupLoad_(std::make_unique<TpChildCmd>(this, COM_MEMORY_BACKUP_LOAD, kKeepsValue)),
       backupSave_(std::make_unique<TpButtonPress>(this, COM_MEMORY_BACKUP_SAVE))
 {
     // One tick: a restore asked for finishes on the tick after the request.

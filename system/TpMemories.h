@@ -17,10 +17,10 @@
 // and a recall press.
 #pragma once
 
-#include "core/TpButtonPress.h"
-#include "core/TpMemoryFile.h"
-#include "core/TpParent.h"
-#include "core/TpTextListCmd.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/memories/TpMemoryFile.h"
+#include "core/store/TpParent.h"
+#include "core/commands/TpTextListCmd.h"
 
 #include <memory>
 #include <string>

@@ -1,17 +1,17 @@
 #include "TpAESMonitor.h"
+#include "core/store/Colours.h"
 
 #include "board/AesChannelStatus.h"
 #include "board/AudioBoard.h"
-#include "core/LocalTime.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/LocalTime.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/Clock.h"
 
 #include <cstring>
 
 namespace {
-constexpr uint32_t kRed = 0xFF0000;
 
 // Status texts: AES PCM (no user bits), input lost, data types 2, 3, 1.
 constexpr unsigned kTextPcm = 80, kTextPcmNoUser = 133, kTextLost = 81;
@@ -22,13 +22,13 @@ constexpr unsigned kEventErrorsEnded = 91, kEventErrors = 92;
 } // namespace
 
 TpAESMonitor::TpAESMonitor(const CmdIds& ids)
-    : TpCommand(nullptr, ids[kLabel], 2), TpScriptAction("Check AES i/p", "CHECK_AES_INP", kTexts, 1, 0, 1), ids_(ids)
+    : TpCommand(nullptr, ids[kLabel], kKeepsText), TpScriptAction("Check AES i/p", "CHECK_AES_INP", kTexts, 1, 0, 1), ids_(ids)
 {
-    status_ = std::make_unique<TpChildCmd>(this, ids[kStatus], 2);
-    longStatus_ = std::make_unique<TpChildCmd>(this, ids[kLongStatus], 2);
+    status_ = std::make_unique<TpChildCmd>(this, ids[kStatus], kKeepsText);
+    longStatus_ = std::make_unique<TpChildCmd>(this, ids[kLongStatus], kKeepsText);
     clear_ = std::make_unique<TpButtonPress>(this, ids[kClear]);
-    errors_ = std::make_unique<TpChildCmd>(this, ids[kErrors], 1);
-    errorSecs_ = std::make_unique<TpChildCmd>(this, ids[kErrorSecs], 2);
+    errors_ = std::make_unique<TpChildCmd>(this, ids[kErrors], kKeepsValue);
+    errorSecs_ = std::make_unique<TpChildCmd>(this, ids[kErrorSecs], kKeepsText);
     lastSecond_ = lastError_ = CurrentClock().WallSeconds();
     SetTextAll(" AES:");
     if (TpStore* store = TpStore::Instance())
@@ -113,17 +113,17 @@ void TpAESMonitor::Update()
     if (!inputOk) {
         ++errorCount_;
         lastError_ = now;
-        status_->SetColourAll(kRed);
-        longStatus_->SetColourAll(kRed);
-        errors_->SetColourAll(kRed);
+        status_->SetColourAll(Colour::kRed);
+        longStatus_->SetColourAll(Colour::kRed);
+        errors_->SetColourAll(Colour::kRed);
     } else {
         const int n = audmon_read_count();
         if (n > 0) {
             errorCount_ += static_cast<uint32_t>(n);
             errors_->SetValueAll(errors_->GetValue() + n);
             lastError_ = now;
-            status_->SetColourAll(kRed);
-            longStatus_->SetColourAll(kRed);
+            status_->SetColourAll(Colour::kRed);
+            longStatus_->SetColourAll(Colour::kRed);
             if (!errorState_)
                 LogEvent(Source(kErrorSource), kEventError, kEventErrors, nullptr);
             errorState_ = true;
@@ -135,7 +135,7 @@ void TpAESMonitor::Update()
             longStatus_->SetColourAll(0);
         }
     }
-    const uint32_t countColour = errors_->GetValue() != 0 ? kRed : 0;
+    const uint32_t countColour = errors_->GetValue() != 0 ? Colour::kRed : 0;
     errors_->SetColourAll(countColour);
     errors_->SetVisibleAll(inputOk);
     if (now != lastSecond_) {

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "KrZuApi.h"
-#include "core/TpButtonPress.h"
-#include "core/TpChildCmd.h"
-#include "core/TpCommand.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpCommand.h"
+#include "core/actions/TpScriptAction.h"
 #include "sim/BoardDevices.h"
 
 #include <array>

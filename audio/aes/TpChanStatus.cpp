@@ -1,7 +1,8 @@
 #include "TpChanStatus.h"
+#include "core/store/Colours.h"
 
 #include "board/AesChannelStatus.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
 #include <atomic>
@@ -11,7 +12,6 @@ namespace {
 std::atomic<bool> g_itemsForced{false};
 
 constexpr int kInvalidItems = 6;
-constexpr uint32_t kRed = 0xFF0000;
 constexpr int kOrigin = 6;        // bytes 6-9
 constexpr int kDestination = 10;  // bytes 10-13
 
@@ -178,11 +178,11 @@ int ItemCount(unsigned cmdId)
 TpChanStatus::TpChanStatus(const CmdIds& ids, bool aesItems) : TpValListCmd(nullptr, ids[kOwn])
 {
     inputSelect_ = std::make_unique<TpValListCmd>(this, ids[kInputSelect]);
-    sourceSelect_ = std::make_unique<TpChildCmd>(this, ids[kSourceSelect], 1);
-    line1_ = std::make_unique<TpCommand>(this, ids[kLine1], 2);
-    line2_ = std::make_unique<TpCommand>(this, ids[kLine2], 2);
-    line3_ = std::make_unique<TpCommand>(this, ids[kLine3], 2);
-    loop_ = std::make_unique<TpCommand>(this, COM_GEN1_LOOP_SDI_IN, 1);
+    sourceSelect_ = std::make_unique<TpChildCmd>(this, ids[kSourceSelect], kKeepsValue);
+    line1_ = std::make_unique<TpCommand>(this, ids[kLine1], kKeepsText);
+    line2_ = std::make_unique<TpCommand>(this, ids[kLine2], kKeepsText);
+    line3_ = std::make_unique<TpCommand>(this, ids[kLine3], kKeepsText);
+    loop_ = std::make_unique<TpCommand>(this, COM_GEN1_LOOP_SDI_IN, kKeepsValue);
     CopyChainItems(*line1_);
     CopyChainItems(*line3_);
     line2_->SetVisibleAll(false);
@@ -267,7 +267,7 @@ void TpChanStatus::ShowInvalid(int line1Items)
     line2_->SetTextAll("");
     for (int i = 0; i < static_cast<int>(kAesStatusBytes); ++i) {
         line3_->SetItemTextAll(i, " ");
-        line3_->SetItemColoursAll(i, 0, kItemBack);
+        line3_->SetItemColoursAll(i, 0, Colour::kListBlue);
     }
     for (int i = kInvalidItems; i < line1Items; ++i)
         line1_->SetItemTextAll(i, "");
@@ -279,7 +279,7 @@ void TpChanStatus::ColourField(const Block& block, int first, bool professional)
     // a consumer block, leaves no marks behind.
     const bool shown = professional && block[first] != 0;
     for (int i = first; i < first + 4; ++i)
-        line3_->SetItemColoursAll(i, shown && (block[i] & 0x80) != 0 ? kRed : 0, kItemBack);
+        line3_->SetItemColoursAll(i, shown && (block[i] & 0x80) != 0 ? Colour::kRed : 0, Colour::kListBlue);
 }
 
 void TpChanStatus::DrawStatus()

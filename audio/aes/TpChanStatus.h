@@ -4,8 +4,9 @@
 #pragma once
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpValListCmd.h"
+#include "core/store/Colours.h"
+#include "core/store/TpChildCmd.h"
+#include "core/commands/TpValListCmd.h"
 #include "sim/BoardDevices.h"
 
 #include <array>
@@ -24,7 +25,6 @@ public:
     // Items of the input selection that read the two AES inputs.
     static constexpr int kAesInput1 = 15;
     static constexpr int kAesInput2 = 16;
-    static constexpr uint32_t kItemBack = 0x5A92CD;
 
     using Block = std::array<uint8_t, kAesStatusBytes>;
 

@@ -1,8 +1,8 @@
 #include "DolbyStreamFile.h"
 
-#include "core/FileHelpers.h"
-#include "core/RemoteMsgHeader.h"
-#include "core/TpLogger.h"
+#include "core/files/FileHelpers.h"
+#include "core/protocol/RemoteMsgHeader.h"
+#include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 

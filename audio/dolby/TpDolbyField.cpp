@@ -10,7 +10,7 @@ constexpr const char* frame_rate_texts[] = {"res", "23.98", "24", "25", "29.97",
 }
 
 TpDolbyField::TpDolbyField(TpCommand* parent, uint16_t cmdId, uint8_t width)
-    : TpChildCmd(parent, cmdId, 1), width_(width)
+    : TpChildCmd(parent, cmdId, kKeepsValue), width_(width)
 {
     if (width_ > kMaxFieldWidth) {
         DebugPrintf("ERROR: Field too wide: %ud=%d(>24)\n", cmdId, width_);
@@ -92,7 +92,7 @@ int32_t TpDolbyFrameRate::SetValue(int32_t value)
 }
 
 TpProgramData::TpProgramData(TpCommand* parent, uint16_t idOffset)
-    : TpChildCmd(parent, static_cast<uint16_t>(COM_GEN_DOLBY_PGM_DESCRIPTION + idOffset), 2)
+    : TpChildCmd(parent, static_cast<uint16_t>(COM_GEN_DOLBY_PGM_DESCRIPTION + idOffset), kKeepsText)
 {
     for (int i = 0; i < kDolbyFieldCount; ++i) {
         const DolbyFieldRow& row = dolby_field_rows[i];

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "DolbyGenTables.h"
-#include "core/TpChildCmd.h"
+#include "core/store/TpChildCmd.h"
 
 #include <array>
 #include <cstdint>

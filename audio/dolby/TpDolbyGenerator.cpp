@@ -5,10 +5,10 @@
 #include "board/AudioBoard.h"
 #include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
-#include "core/TpCommandLine.h"
-#include "core/TpStore.h"
+#include "core/log/TpCommandLine.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <new>
@@ -109,10 +109,10 @@ TpDolbyGenerator* TpDolbyGenerator::Instance()
 
 std::unique_ptr<TpChildCmd> TpDolbyGenerator::Child(uint16_t id)
 {
-    return std::make_unique<TpChildCmd>(this, id, 1);
+    return std::make_unique<TpChildCmd>(this, id, kKeepsValue);
 }
 
-TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, 0), TpThread("DolbyGenThread")
+TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("DolbyGenThread")
 {
     busy_ = true;
     // The stream folders, made once for all the fields.
@@ -258,9 +258,9 @@ void TpDolbyGenerator::UpdateStartLine()
     const DolbyLineWindow w = DolbyLineWindowOf(format_.standard);
     uint32_t colour = 0;
     if (absolute < w.minimum || absolute > w.maximum)
-        colour = kRed;
+        colour = Colour::kRed;
     else if (absolute < w.low || absolute > w.high)
-        colour = kNearLine;
+        colour = Colour::kDarkGreen;
     lines_->SetColourAll(colour);
 
     int offset = absolute - VideoFormat::GetDolbyIdealLine(format_);
@@ -456,7 +456,7 @@ void TpDolbyGenerator::BindProgram(int program)
     TpCommand& mode = Current().Field(kDolbyAc3ModeField);
     for (int item = 0; item < kDolbyMaxPrograms; ++item) {
         const bool own = item == ConfigMode(program);
-        mode.SetItemColoursAll(item, own ? 0 : kRed, own ? 0 : kWhite);
+        mode.SetItemColoursAll(item, own ? 0 : Colour::kRed, own ? 0 : Colour::kWhite);
     }
 }
 
@@ -496,7 +496,7 @@ void TpDolbyGenerator::CopyCurrentToStored(int p)
 void TpDolbyGenerator::ColourAc3Mode()
 {
     TpCommand& mode = Current().Field(kDolbyAc3ModeField);
-    mode.SetColourAll(mode.GetValue() == ConfigMode(program_) ? 0 : kRed);
+    mode.SetColourAll(mode.GetValue() == ConfigMode(program_) ? 0 : Colour::kRed);
 }
 
 void TpDolbyGenerator::ApplyAll()

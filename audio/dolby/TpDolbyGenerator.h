@@ -13,12 +13,13 @@
 #pragma once
 
 #include "DolbyStreamFile.h"
+#include "core/store/Colours.h"
 #include "TpDolbyField.h"
 #include "board/VideoFormat.h"
-#include "core/TpButtonPress.h"
-#include "core/TpChildCmd.h"
-#include "core/TpSysDialog.h"
-#include "core/TpThread.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpChildCmd.h"
+#include "core/commands/TpSysDialog.h"
+#include "core/threads/TpThread.h"
 #include "platform/Semaphore.h"
 
 #include <array>
@@ -46,9 +47,6 @@ public:
     static constexpr int kTaskPeriodMs = 300;
     static constexpr int kReloadTicks = 10;
     static constexpr unsigned kDefaultTexts[2] = {245, 246};
-    static constexpr uint32_t kRed = 0xFF0000;
-    static constexpr uint32_t kWhite = 0xFFFFFF;
-    static constexpr uint32_t kNearLine = 0x004000;
 
     TpDolbyGenerator();
     ~TpDolbyGenerator() override;

@@ -1,14 +1,15 @@
 #include "TpDolbyStatus.h"
+#include "core/store/Colours.h"
 
 #include "DolbyGenTables.h"
 #include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
 #include "board/VideoFormat.h"
-#include "core/TpButtonPress.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpColouredList.h"
+#include "ui/widgets/TpColouredList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,20 +60,20 @@ void AddBlankItems(TpCommand* cmd, int count)
 } // namespace
 
 TpDolbyStatus::TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& texts)
-    : TpChildCmd(parent, 0, 0), cmds_(ids), texts_(texts)
+    : TpChildCmd(parent, 0, kKeepsNothing), cmds_(ids), texts_(texts)
 {
     for (int i : {kSource, kIndependent, kDependent, kRelative, kRefSource, kProgram, kErrors, kLogErrors,
                   kLogTiming, kLogCommon, kLogProgram})
-        cmds_.Make<TpChildCmd>(i, this, 1);
-    cmds_.Make<TpButtonPress>(kClearErrors, this, 1);
+        cmds_.Make<TpChildCmd>(i, this, kKeepsValue);
+    cmds_.Make<TpButtonPress>(kClearErrors, this, kKeepsValue);
     for (int i : {kKindText, kLines, kDescription, kRefInfo})
-        cmds_.Make<TpChildCmd>(i, this, 2);
-    cmds_.Make<TpChildCmd>(kStartTime, this, 1);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kAc3Status, this, 0), kAc3Items);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kOverview, this, 0), kOverviewItems);
-    AddBlankItems(cmds_.Make<TpColouredList>(kProgramStatus, this, 0u, 0u), kProgramItems);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kGains, this, 0), kGainItems);
-    AddBlankItems(cmds_.Make<TpChildCmd>(kConfig, this, 0), kConfigItems);
+        cmds_.Make<TpChildCmd>(i, this, kKeepsText);
+    cmds_.Make<TpChildCmd>(kStartTime, this, kKeepsValue);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kAc3Status, this, kKeepsNothing), kAc3Items);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kOverview, this, kKeepsNothing), kOverviewItems);
+    AddBlankItems(cmds_.Make<TpColouredList>(kProgramStatus, this, 0u, kKeepsNothing), kProgramItems);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kGains, this, kKeepsNothing), kGainItems);
+    AddBlankItems(cmds_.Make<TpChildCmd>(kConfig, this, kKeepsNothing), kConfigItems);
     Cmd(kAc3Status)->SetColumnCount(6);
     Cmd(kAc3Status)->SetRowCount(18);
     Cmd(kOverview)->SetColumnCount(4);
@@ -393,14 +394,14 @@ void TpDolbyStatus::UpdateDolbyD()
     if (flag)
         ++errorCount_;
     cmds_.SetValue(kErrors, errorCount_);
-    Cmd(kErrors)->SetColourAll(errorCount_ != 0 ? kRed : 0);
+    Cmd(kErrors)->SetColourAll(errorCount_ != 0 ? Colour::kRed : 0);
     if (kAc3FrameSamples != frameSize_) {
         frameSize_ = kAc3FrameSamples;
         LogEventInt(Cmd(kLogCommon), kEventInfo, texts_[kFrameSizeText], frameSize_);
     }
     Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem, FormatStatusInt("%d", frameSize_));
-    Cmd(kAc3Status)->SetItemColoursAll(kPaSpacingItem, frameSize_ == kAc3FrameSamples ? TpStatusField::kWhite : kRed,
-                                       TpStatusField::kBack);
+    Cmd(kAc3Status)->SetItemColoursAll(kPaSpacingItem, frameSize_ == kAc3FrameSamples ? Colour::kWhite : Colour::kRed,
+                                       Colour::kListBlue);
 }
 
 void TpDolbyStatus::ShowLoss()
@@ -413,7 +414,7 @@ void TpDolbyStatus::ShowLoss()
     cmds_.SetVisible(kLines, false);
     cmds_.SetVisible(kStartTime, false);
     cmds_.SetText(kDescription, "<NO Dolby data!>");
-    Cmd(kDescription)->SetColourAll(kRed);
+    Cmd(kDescription)->SetColourAll(Colour::kRed);
     status_ = DolbyEStatus{kAbsent, kAbsent, kAbsent, kAbsent, kAbsent};
     status_.startGain.fill(kAbsent);
     status_.endGain.fill(kAbsent);
@@ -494,7 +495,7 @@ void TpDolbyStatus::MeasureLine()
     }
     char text[40];
     std::snprintf(text, sizeof text, "Line %c%ld", sign, static_cast<long>(shown));
-    static constexpr uint32_t kClassColours[] = {0, kNearEdge, kRed};
+    static constexpr uint32_t kClassColours[] = {0, Colour::kDarkGreen, Colour::kRed};
     cmds_.SetText(kLines, text);
     Cmd(kLines)->SetColourAll(lineClass >= 0 ? kClassColours[lineClass] : 0);
     cmds_.SetValue(kStartTime, static_cast<int32_t>((remainder + samplesPerLine * line) * 10000 / rate));

@@ -11,12 +11,13 @@
 #pragma once
 
 #include "DolbyMetadataReader.h"
+#include "core/store/Colours.h"
 #include "TpStatusField.h"
 #include "audio/meters/DolbyStatusView.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpCmdTable.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpCmdTable.h"
 
 #include <array>
 #include <cstdint>
@@ -57,8 +58,6 @@ public:
     // Stream kinds.
     enum Kind : int { kNone = 0, kDolbyE = 1, kDolbyD = 2, kDolbyPlus = 3 };
 
-    static constexpr uint32_t kRed = 0xFF0000;
-    static constexpr uint32_t kNearEdge = 0x004000;
     static constexpr int kAc3FrameSamples = 1536;
     static constexpr uint32_t kErrorRegister = 12;
     static constexpr int kAc3Streams = 9;   // independent and dependent stream indexes 0-8

@@ -1,8 +1,8 @@
 #include "TpStatusField.h"
 
-#include "core/TextTable.h"
-#include "core/TpCommand.h"
-#include "core/TpLogger.h"
+#include "core/text/TextTable.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpLogger.h"
 
 #include <cstdio>
 
@@ -20,8 +20,8 @@ TpStatusField::TpStatusField(TpCommand* list, const TpCommand* source, const uin
       valueItem_(valueItem), label_(label), mask_(mask), names_(names)
 {
     list_->SetItemTextAll(valueItem_ - 1, GetText(label_));
-    list_->SetItemColoursAll(valueItem_ - 1, 0, kBack);
-    list_->SetItemColoursAll(valueItem_, kWhite, kBack);
+    list_->SetItemColoursAll(valueItem_ - 1, 0, Colour::kListBlue);
+    list_->SetItemColoursAll(valueItem_, Colour::kWhite, Colour::kListBlue);
 }
 
 void TpStatusField::Update()
@@ -34,8 +34,8 @@ void TpStatusField::Update()
     last_ = key;
     const std::string text = absent ? std::string() : GetValueText(v);
     list_->SetItemTextAll(valueItem_, text);
-    list_->SetItemColoursAll(valueItem_, absent ? kGrey : ValueColour(v), kBack);
-    list_->SetItemColoursAll(valueItem_ - 1, absent ? kGrey : 0, kBack);
+    list_->SetItemColoursAll(valueItem_, absent ? Colour::kGrey : ValueColour(v), Colour::kListBlue);
+    list_->SetItemColoursAll(valueItem_ - 1, absent ? Colour::kGrey : 0, Colour::kListBlue);
     if (!absent && Logs(text))
         LogEvent(source_, kEventInfo, label_, text.c_str());
 }

@@ -5,7 +5,8 @@
 #pragma once
 
 #include "DolbyStatusTables.h"
-#include "core/TpBase.h"
+#include "core/store/Colours.h"
+#include "core/store/TpBase.h"
 
 #include <cstdint>
 #include <string>
@@ -17,10 +18,6 @@ std::string FormatStatusInt(const char* format, int v);
 
 class TpStatusField : public TpBase {
 public:
-    static constexpr uint32_t kWhite = 0xFFFFFF;
-    static constexpr uint32_t kGrey = 0xAFAFAF;
-    static constexpr uint32_t kRed = 0xFF0000;
-    static constexpr uint32_t kBack = 0x5A92CD;
 
     // list: the list command (label at valueItem - 1); source: the logging
     // switch of the row's events; value: the watched word; absent: the word
@@ -37,7 +34,7 @@ protected:
     virtual std::string GetValueText(uint16_t v) const;
     // True when the row shows empty and grey: the absent word is negative.
     virtual bool Absent() const { return (*absent_ & 0x8000) != 0; }
-    virtual uint32_t ValueColour(uint16_t v) const { return kWhite; }
+    virtual uint32_t ValueColour(uint16_t v) const { return Colour::kWhite; }
     virtual bool Logs(const std::string& text) const { return true; }
     std::string NameOf(uint16_t v) const;
 
@@ -75,7 +72,7 @@ public:
     void SetExpected(uint16_t mode);
 
 protected:
-    uint32_t ValueColour(uint16_t v) const override { return v == expected_ ? kWhite : kRed; }
+    uint32_t ValueColour(uint16_t v) const override { return v == expected_ ? Colour::kWhite : Colour::kRed; }
 
 private:
     uint16_t expected_ = 0xFFFF;

@@ -1,17 +1,17 @@
 #include "TpAudGenPair.h"
+#include "core/store/Colours.h"
 
 #include "TpAudOscillators.h"
 #include "TpAudioPair.h"
 
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
-#include "core/TpApplication.h"
+#include "core/store/TpApplication.h"
 #include "platform/DebugOut.h"
 
 #include <cstdint>
 
 namespace {
-constexpr uint32_t kRed = 0xFF0000;
 
 // Levels in hundredths of a dB.
 constexpr int64_t kPulseToneLevel = -900;
@@ -29,9 +29,9 @@ int32_t ClampToI32(int64_t v)
 
 TpAudGenPair::TpAudGenPair(TpCommand* parent, AudGenPairHost& host, int pair, const AudGenCmdIds& ids,
                            bool aesItems, bool streamItems)
-    : TpParent(parent, 0, 0), host_(host), pair_(pair)
+    : TpParent(parent, 0, kKeepsNothing), host_(host), pair_(pair)
 {
-    auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), 1); };
+    auto child = [this](int id) { return std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(id), kKeepsValue); };
     link_ = child(ids[kIdLink] + pair);
     for (int s = 0; s < 2; ++s) {
         Side& side = sides_[s];
@@ -245,7 +245,7 @@ void TpAudGenPair::ComputeGain(int s)
     };
     if (sum > 0) {
         // The gain cannot exceed unity; red shows the level is out of reach.
-        side.level->SetColourAll(kRed);
+        side.level->SetColourAll(Colour::kRed);
         sum = 0;
     } else {
         side.level->SetColourAll(0);

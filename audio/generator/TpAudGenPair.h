@@ -9,8 +9,8 @@
 #include "AudGenTables.h"
 #include "AudioSourceCode.h"
 
-#include "core/TpChildCmd.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpParent.h"
 
 #include <memory>
 

@@ -2,9 +2,9 @@
 
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
-#include "core/TpApplication.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
 #include <string>
@@ -29,24 +29,24 @@ TpAudGenerator* TpAudGenerator::Instance()
 
 TpAudGenerator::TpAudGenerator(TpApplication* app, TpIniFile& settings, const AudGenCmdIds& ids, bool aesItems,
                                bool streamItems, const int32_t* masterTable, int masterCount)
-    : TpParent(nullptr, 0, 0), app_(app), settings_(settings), cmds_(ids)
+    : TpParent(nullptr, 0, kKeepsNothing), app_(app), settings_(settings), cmds_(ids)
 {
     if (masterTable != nullptr && masterCount > 0)
         masterTable_.assign(masterTable, masterTable + masterCount);
 
-    cmds_.Make<TpChildCmd>(kIdDolbyType, this, 1);
+    cmds_.Make<TpChildCmd>(kIdDolbyType, this, kKeepsValue);
     aesOut_ = cmds_.Make<TpAudioPair>(kIdAesOutSource, this, kAesOutput);
     anlOut_ = cmds_.Make<TpAudioPair>(kIdAnlOutSource, this, kAnalogueOutput);
-    gainLeft_ = cmds_.Make<TpChildCmd>(kIdOutGainLeft, this, 1);
-    gainRight_ = cmds_.Make<TpChildCmd>(kIdOutGainRight, this, 1);
-    cmds_.Make<TpChildCmd>(kIdMasterLevel, this, 1);
-    cmds_.Make<TpChildCmd>(kIdSecondStream, this, 1);
-    groupText_ = cmds_.Make<TpCommand>(kIdGroupText, nullptr, 2);
+    gainLeft_ = cmds_.Make<TpChildCmd>(kIdOutGainLeft, this, kKeepsValue);
+    gainRight_ = cmds_.Make<TpChildCmd>(kIdOutGainRight, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kIdMasterLevel, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kIdSecondStream, this, kKeepsValue);
+    groupText_ = cmds_.Make<TpCommand>(kIdGroupText, nullptr, kKeepsText);
     for (int p = 0; p < kAudGenPairs; ++p)
         pairs_.push_back(std::make_unique<TpAudGenPair>(this, *this, p, ids, aesItems, streamItems));
     for (int g = 0; g < kAudGenGroups; ++g)
         groups_[static_cast<size_t>(g)] =
-            std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), 1);
+            std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(cmds_.Id(kIdGroupOn) + g), kKeepsValue);
     g_generator = this;
 
     // No Dolby stream until the Dolby generator shows its type.
@@ -249,58 +249,57 @@ void TpAudGenerator::EnsureFirstPairSource(bool on)
 
 // --- the "AudGen" task -------------------------------------------------------------------
 
-void TpAudGenerator::AesOutputStatus(int a, int b, int& x, int& y)
+TpAudGenerator::AesStatusBits TpAudGenerator::AesOutputStatus(int srcFlagA, int srcFlagB) const
 {
+    AesStatusBits bits;
     auto embeddedBits = [&](uint32_t pair) {
         const uint32_t nibble = (analyser_status_word_b() >> (4 * pair)) & 0xF;
-        y = static_cast<int>(nibble & 1);
-        x = static_cast<int>((nibble >> 1) & 1);
+        bits.b = static_cast<int>(nibble & 1);
+        bits.a = static_cast<int>((nibble >> 1) & 1);
+    };
+    auto aesInputBits = [&] {
+        bits.b = srcFlagB != 0;
+        bits.a = srcFlagA != 0;
     };
     if (aesFollows_) {
         const AudioSourceCode code = pairs_[static_cast<size_t>(aesOut_->FollowedPair())]->OutputCode(TpAudGenPair::kLeft);
         if (code < 2) {
-            y = b != 0;
-            x = a != 0;
+            aesInputBits();
         } else if (code >= kSrcEmbedded && code < kSrcEmbedded + 16) {
             DebugPrintf("ERROR: Generator set to get source from Embedder!\n");
             embeddedBits((code - kSrcEmbedded) / 2);
         } else {
-            y = IsDolbyCode(code);
-            x = 0;
+            bits.b = IsDolbyCode(code);
         }
-        return;
+        return bits;
     }
     const int32_t v = aesOut_->GetValue();
-    if (v == TpAudioPair::kAesInput) {
-        y = b != 0;
-        x = a != 0;
-    } else if (v >= TpAudioPair::kFirstEmbedded && v < TpAudioPair::kFirstEmbedded + kAudGenPairs) {
+    if (v == TpAudioPair::kAesInput)
+        aesInputBits();
+    else if (v >= TpAudioPair::kFirstEmbedded && v < TpAudioPair::kFirstEmbedded + kAudGenPairs)
         embeddedBits(static_cast<uint32_t>(v - TpAudioPair::kFirstEmbedded));
-    } else {
-        y = v == TpAudioPair::kDolby;
-        x = 0;
-    }
+    else
+        bits.b = v == TpAudioPair::kDolby;
+    return bits;
 }
 
 void TpAudGenerator::OnTask()
 {
-    const int a = audio_src_flag_a();
-    const int b = audio_src_flag_b();
-    int x = 0;
-    int y = 0;
-    AesOutputStatus(a, b, x, y);
-    if (x != statusX_) {
-        statusX_ = x;
-        audgen_hw_write_a(static_cast<uint8_t>(x));
+    const int srcFlagA = audio_src_flag_a();
+    const int srcFlagB = audio_src_flag_b();
+    const AesStatusBits bits = AesOutputStatus(srcFlagA, srcFlagB);
+    if (bits.a != statusA_) {
+        statusA_ = bits.a;
+        audgen_hw_write_a(static_cast<uint8_t>(bits.a));
     }
-    if (y != statusY_) {
-        statusY_ = y;
-        audgen_hw_write_b(static_cast<uint8_t>(y));
+    if (bits.b != statusB_) {
+        statusB_ = bits.b;
+        audgen_hw_write_b(static_cast<uint8_t>(bits.b));
     }
-    if (a != flagA_ || b != flagB_) {
-        flagA_ = a;
-        flagB_ = b;
-        const bool usable = a == 0 && b == 0;
+    if (srcFlagA != flagA_ || srcFlagB != flagB_) {
+        flagA_ = srcFlagA;
+        flagB_ = srcFlagB;
+        const bool usable = srcFlagA == 0 && srcFlagB == 0;
         for (auto& pair : pairs_)
             if (pair->AesInputUsable() != usable)
                 pair->SetAesInputUsable(usable);

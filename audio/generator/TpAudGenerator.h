@@ -11,9 +11,9 @@
 #include "TpAudioPair.h"
 
 #include "board/VideoFormat.h"
-#include "core/TpChildCmd.h"
-#include "core/TpCmdTable.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpParent.h"
 
 #include <array>
 #include <memory>
@@ -68,8 +68,14 @@ private:
     void GroupChanged(int group);
     void ApplyOutputs();
     int GroupOf(const TpCommand* child) const;
-    // Two status bits of the AES output's source (x: bit 1, y: bit 0).
-    void AesOutputStatus(int a, int b, int& x, int& y);
+    // The two status bits of what the AES output carries, for the board's
+    // writers A and B (bits 1 and 0 of an embedded pair's group), given the
+    // board's two source flags.
+    struct AesStatusBits {
+        int a = 0;
+        int b = 0;
+    };
+    AesStatusBits AesOutputStatus(int srcFlagA, int srcFlagB) const;
 
     TpApplication* app_;
     TpIniFile& settings_;
@@ -91,8 +97,8 @@ private:
     bool anlFollows_ = false;
     bool aesOn_ = false;
     // Kept by the task; -1 until first read.
-    int statusX_ = -1;
-    int statusY_ = -1;
+    int statusA_ = -1;   // last written status bits
+    int statusB_ = -1;
     int flagA_ = -1;
     int flagB_ = -1;
 };

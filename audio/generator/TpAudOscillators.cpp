@@ -1,6 +1,6 @@
 #include "TpAudOscillators.h"
 
-#include "core/TpLogger.h"
+#include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
 #include <cstdio>

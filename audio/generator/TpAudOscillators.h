@@ -3,7 +3,7 @@
 // frequency share it. Slots are numbered from 1; 0 means no slot.
 #pragma once
 
-#include "core/TpBase.h"
+#include "core/store/TpBase.h"
 
 #include <cstdint>
 #include <vector>

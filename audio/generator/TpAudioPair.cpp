@@ -8,7 +8,7 @@ constexpr int kPairs = 8;
 }
 
 TpAudioPair::TpAudioPair(TpCommand* generator, uint16_t cmdId, int destination)
-    : TpParent(generator, cmdId, 1), destination_(destination)
+    : TpParent(generator, cmdId, kKeepsValue), destination_(destination)
 {
 }
 

@@ -5,7 +5,7 @@
 
 #include "AudioSourceCode.h"
 
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 
 class TpAudioPair : public TpParent {
 public:

@@ -1,13 +1,13 @@
 #include "TpAudMonitor.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 TpAudMonitor::TpAudMonitor(TpCommand* parent, const CmdIds& ids, bool aesSources, bool streamSource, bool withTask)
     : TpMonParent(parent)
 {
     output_ = OutputParams{0x1F0, 0x1F0, 1.0, 1.0};
     for (int i = 0; i < kIdCount; ++i)
-        children_[static_cast<size_t>(i)] = std::make_unique<TpChildCmd>(this, ids[static_cast<size_t>(i)], 1);
+        children_[static_cast<size_t>(i)] = std::make_unique<TpChildCmd>(this, ids[static_cast<size_t>(i)], kKeepsValue);
     TpChildCmd& source = *children_[kSource];
     if (!aesSources) {
         source.SetItemEnabledAll(2, false);

@@ -5,7 +5,7 @@
 #include "TpMonParent.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
+#include "core/store/TpChildCmd.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #include "TpAudioMeters.h"
+#include "core/store/Colours.h"
 
 #include "TextFormat.h"
 #include "TpThreshold.h"
@@ -6,10 +7,10 @@
 #include "audio/aes/TpAESMonitor.h"
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
-#include "core/TextTable.h"
-#include "core/TpCommandLine.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpCommandLine.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 
 #include <atomic>
 
@@ -18,7 +19,6 @@ std::atomic<bool> g_inputCalibration{false};
 
 constexpr const char* kScale18File = "meters/meters18.tga";
 constexpr const char* kScale20File = "meters/meters20.tga";
-constexpr uint32_t kScaleFileColour = 0x5A92CD;
 
 // Caption texts by caption index; the last is the pair-name format.
 constexpr unsigned kPairNameText = 90;
@@ -79,9 +79,9 @@ TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdId
 {
     scale_ = std::make_unique<MeterScale>(MeterScale::Scale18());
     referenceDb_ = scale_->ReferenceDb();
-    scaleFile_ = std::make_unique<TpCommand>(this, ids[kScaleFile], 2);
+    scaleFile_ = std::make_unique<TpCommand>(this, ids[kScaleFile], kKeepsText);
     scaleFile_->SetTextAll(kScale18File);
-    scaleFile_->SetColourAll(kScaleFileColour);
+    scaleFile_->SetColourAll(Colour::kListBlue);
     if (makeAes)
         aes_ = std::make_unique<TpAESMonitor>(TpAESMonitor::kCommandIds);
     for (int i = 0; i < kMeters; ++i) {
@@ -91,17 +91,17 @@ TpAudioMeters::TpAudioMeters(TpCommand* parent, TpIniFile* settings, const CmdId
             static_cast<uint16_t>(ids[kLogPair] + i / 2), scale_.get()));
         meters_.back()->SetValueAll(kResetLevel);
     }
-    auto child = [this](uint16_t id) { return std::make_unique<TpChildCmd>(this, id, 1); };
+    auto child = [this](uint16_t id) { return std::make_unique<TpChildCmd>(this, id, kKeepsValue); };
     scaleSelect_ = child(ids[kScale]);
     sources_[0] = child(ids[kSource1]);
     sources_[1] = child(ids[kSource2]);
     dolbySource_ = child(ids[kDolbySource]);
-    colours_[0] = std::make_unique<TpCommand>(this, ids[kColour1], 1);
-    colours_[1] = std::make_unique<TpCommand>(this, ids[kColour2], 1);
+    colours_[0] = std::make_unique<TpCommand>(this, ids[kColour1], kKeepsValue);
+    colours_[1] = std::make_unique<TpCommand>(this, ids[kColour2], kKeepsValue);
     gainLeft_ = child(ids[kGainLeft]);
     gainRight_ = child(ids[kGainRight]);
     for (int k = 0; k < kCaptions; ++k)
-        captions_[static_cast<size_t>(k)] = std::make_unique<TpCommand>(this, static_cast<uint16_t>(ids[kCaption] + k), 2);
+        captions_[static_cast<size_t>(k)] = std::make_unique<TpCommand>(this, static_cast<uint16_t>(ids[kCaption] + k), kKeepsText);
     secondStream_ = child(ids[kSecondStream]);
     if (!aes_) {
         sources_[0]->SetItemEnabledAll(kAesItem, false);

@@ -12,7 +12,7 @@
 #include "TpMonParent.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
+#include "core/store/TpChildCmd.h"
 #include "platform/LcgRandom.h"
 
 #include <array>

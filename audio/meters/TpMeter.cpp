@@ -1,16 +1,16 @@
 #include "TpMeter.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 TpMeter::TpMeter(TpCommand* parent, int index, uint16_t levelId, uint16_t barId, uint16_t hiResId,
                  uint16_t pairNameId, uint16_t logPairId, const MeterScale* scale)
-    : TpCommand(parent, levelId, 1), index_(index), scale_(scale)
+    : TpCommand(parent, levelId, kKeepsValue), index_(index), scale_(scale)
 {
-    bar_ = std::make_unique<TpCommand>(this, barId, 3);
-    hiRes_ = std::make_unique<TpCommand>(this, hiResId, 1);
+    bar_ = std::make_unique<TpCommand>(this, barId, kKeepsValueText);
+    hiRes_ = std::make_unique<TpCommand>(this, hiResId, kKeepsValue);
     if (index % 2 == 0)
-        pairName_ = std::make_unique<TpCommand>(this, pairNameId, 2);
-    logPair_ = std::make_unique<TpCommand>(this, logPairId, 1);
+        pairName_ = std::make_unique<TpCommand>(this, pairNameId, kKeepsText);
+    logPair_ = std::make_unique<TpCommand>(this, logPairId, kKeepsValue);
 }
 
 int32_t TpMeter::SetValue(int32_t value)

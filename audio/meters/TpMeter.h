@@ -4,7 +4,7 @@
 
 #include "MeterScale.h"
 
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 
 #include <memory>
 

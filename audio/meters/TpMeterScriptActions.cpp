@@ -1,8 +1,8 @@
 #include "TpMeterScriptActions.h"
 
-#include "core/TextTable.h"
+#include "core/text/TextTable.h"
 #include "platform/DebugOut.h"
-#include "remote/scripts/TpScripts.h"
+#include "core/actions/TpScriptHost.h"
 
 #include <cstdio>
 
@@ -18,7 +18,7 @@ uint32_t TpMeterScriptAction::StartAction(const ScriptStep& /*step*/)
 {
     errorCount_ = 0;
     running_ = 1;
-    if (TpScripts* page = TpScripts::Instance())
+    if (TpScriptHost* page = TpScriptHost::Instance())
         page->Prompt(GetText(DescriptorText(kPrompt)), 0);
     return 1;
 }
@@ -26,7 +26,7 @@ uint32_t TpMeterScriptAction::StartAction(const ScriptStep& /*step*/)
 uint32_t TpMeterScriptAction::EndAction(uint8_t /*ready*/)
 {
     running_ = 0;
-    TpScripts* page = TpScripts::Instance();
+    TpScriptHost* page = TpScriptHost::Instance();
     if (errorCount_ == 0 && page != nullptr)
         page->AddReportResult("OK", true);
     DebugPrintf("Emb Audio ErrorCount=%d\n", static_cast<int>(errorCount_));

@@ -4,7 +4,7 @@
 // to it; each failing comparison is one error and one result line.
 #pragma once
 
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 
 #include <cstdint>
 #include <memory>

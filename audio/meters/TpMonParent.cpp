@@ -2,7 +2,7 @@
 
 #include "platform/DebugOut.h"
 
-TpMonParent::TpMonParent(TpCommand* parent) : TpParent(parent, 0, 0) {}
+TpMonParent::TpMonParent(TpCommand* parent) : TpParent(parent, 0, kKeepsNothing) {}
 
 void TpMonParent::SetLevel(int dest, double level, uint32_t flags)
 {

@@ -3,7 +3,7 @@
 // application hands them on through the analyser.
 #pragma once
 
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 
 #include <array>
 #include <cstdint>

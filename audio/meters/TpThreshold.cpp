@@ -2,7 +2,7 @@
 
 #include "TpMeter.h"
 
-#include "core/TpLogger.h"
+#include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
 #include <climits>
@@ -22,11 +22,11 @@ constexpr int kAskOrder[TpThresholdSet::kCount] = {TpThresholdSet::kClip, TpThre
 
 TpThreshold::TpThreshold(uint16_t enableId, uint16_t levelId, uint16_t framesId, uint32_t kind, uint32_t startText,
                          uint32_t endText, uint8_t mask)
-    : TpCommand(nullptr, enableId, 1), kind_(kind), startText_(startText), endText_(endText), mask_(mask),
+    : TpCommand(nullptr, enableId, kKeepsValue), kind_(kind), startText_(startText), endText_(endText), mask_(mask),
       states_(std::make_unique<std::array<State, kMeters>>())
 {
-    level_ = std::make_unique<TpCommand>(this, levelId, 1);
-    frames_ = std::make_unique<TpCommand>(this, framesId, 1);
+    level_ = std::make_unique<TpCommand>(this, levelId, kKeepsValue);
+    frames_ = std::make_unique<TpCommand>(this, framesId, kKeepsValue);
 }
 
 bool TpThreshold::Active(int meter) const

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 
 #include <array>
 #include <cstdint>

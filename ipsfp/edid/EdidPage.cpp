@@ -3,8 +3,8 @@
 #include "EdidDecoder.h"
 
 #include "board/SfpBoard.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "platform/Clock.h"
 
 #include <array>

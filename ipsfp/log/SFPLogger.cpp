@@ -1,8 +1,8 @@
 #include "SFPLogger.h"
 
 #include "KrZuApi.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/params/SfpParamTable.h"
 #include "ipsfp/status/TpSfpStatusField.h"
 #include "platform/DebugOut.h"
@@ -17,35 +17,35 @@ SFPLogger* g_sfpLogger = nullptr;
 
 struct WatchedCmd {
     uint16_t cmdId;
-    uint32_t valueKind;
+    CmdValueKind valueKind;
 };
 
 // The commands whose texts and values the checks read.
 // command id, value kind
 constexpr WatchedCmd kWatched[] = {
-    {COM_SFP_IP_ETHERNET_TX_PACKETS, 3},
-    {COM_SFP_IP_ETHERNET_RX_PACKETS, 3},
-    {COM_SFP_IP_TX_OR_RX_PACKETS, 3},
-    {COM_SFP_IP_RX_OR_TX_PKT_LABEL, 2},
-    {COM_SFP_IP_STD_SMPTE_PAYLOAD, 2},
-    {COM_SFP_IP_STD_BIT_RATE, 2},
-    {COM_SFP_IP_STD_FRAME_RATE, 2},
-    {COM_SFP_IP_STD_VID_FMT, 2},
-    {COM_SFP_IP_STD_SCAN_MODE, 2},
-    {COM_SFP_IP_STD_SAMPLE_FMT, 2},
-    {COM_SFP_IP_STD_VALID, 2},
-    {COM_SFP_IP_IGMP_QUERY_COUNT, 1},
-    {COM_SFP_IP_IGMP_JOIN_COUNT, 1},
-    {COM_SFP_IP_IGMP_STATUS, 2},
-    {COM_SFP_IP_IGMP_QUERY_ADD1, 1},
-    {COM_SFP_IP_IGMP_QUERY_ADD2, 1},
-    {COM_SFP_IP_IGMP_QUERY_ADD3, 1},
-    {COM_SFP_IP_IGMP_QUERY_ADD4, 1},
-    {COM_SFP_IP_IGMP_SOURCE_ADD1, 1},
-    {COM_SFP_IP_IGMP_SOURCE_ADD2, 1},
-    {COM_SFP_IP_IGMP_SOURCE_ADD3, 1},
-    {COM_SFP_IP_IGMP_SOURCE_ADD4, 1},
-    {COM_SYS_INFO_CENTIGRADE, 1},
+    {COM_SFP_IP_ETHERNET_TX_PACKETS, kKeepsValueText},
+    {COM_SFP_IP_ETHERNET_RX_PACKETS, kKeepsValueText},
+    {COM_SFP_IP_TX_OR_RX_PACKETS, kKeepsValueText},
+    {COM_SFP_IP_RX_OR_TX_PKT_LABEL, kKeepsText},
+    {COM_SFP_IP_STD_SMPTE_PAYLOAD, kKeepsText},
+    {COM_SFP_IP_STD_BIT_RATE, kKeepsText},
+    {COM_SFP_IP_STD_FRAME_RATE, kKeepsText},
+    {COM_SFP_IP_STD_VID_FMT, kKeepsText},
+    {COM_SFP_IP_STD_SCAN_MODE, kKeepsText},
+    {COM_SFP_IP_STD_SAMPLE_FMT, kKeepsText},
+    {COM_SFP_IP_STD_VALID, kKeepsText},
+    {COM_SFP_IP_IGMP_QUERY_COUNT, kKeepsValue},
+    {COM_SFP_IP_IGMP_JOIN_COUNT, kKeepsValue},
+    {COM_SFP_IP_IGMP_STATUS, kKeepsText},
+    {COM_SFP_IP_IGMP_QUERY_ADD1, kKeepsValue},
+    {COM_SFP_IP_IGMP_QUERY_ADD2, kKeepsValue},
+    {COM_SFP_IP_IGMP_QUERY_ADD3, kKeepsValue},
+    {COM_SFP_IP_IGMP_QUERY_ADD4, kKeepsValue},
+    {COM_SFP_IP_IGMP_SOURCE_ADD1, kKeepsValue},
+    {COM_SFP_IP_IGMP_SOURCE_ADD2, kKeepsValue},
+    {COM_SFP_IP_IGMP_SOURCE_ADD3, kKeepsValue},
+    {COM_SFP_IP_IGMP_SOURCE_ADD4, kKeepsValue},
+    {COM_SYS_INFO_CENTIGRADE, kKeepsValue},
 };
 
 struct StdText {
@@ -116,11 +116,11 @@ std::string DottedFromHigh(long a, long b, long c, long d) { return Print("%ld.%
 
 } // namespace
 
-SFPLogger::SFPLogger() : TpParent(nullptr, 0, 0)
+SFPLogger::SFPLogger() : TpParent(nullptr, 0, kKeepsNothing)
 {
-    logEnableCmd_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_ENABLE, 1);
-    statusLogEnableCmd_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_SFP_STATUS_ENABLE, 1);
-    packetLogEnableCmd_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_SFP_PACKET_ENABLE, 1);
+    logEnableCmd_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_ENABLE, kKeepsValue);
+    statusLogEnableCmd_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_SFP_STATUS_ENABLE, kKeepsValue);
+    packetLogEnableCmd_ = std::make_unique<TpChildCmd>(this, COM_ANLYS_LOG_SFP_PACKET_ENABLE, kKeepsValue);
     for (const WatchedCmd& w : kWatched)
         watched_.push_back(std::make_unique<TpCommand>(w.cmdId, w.valueKind));
     TakeValueOfOtherViews(*logEnableCmd_);

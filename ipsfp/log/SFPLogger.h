@@ -9,7 +9,7 @@
 // Application thread only.
 #pragma once
 
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 
 #include <array>
 #include <cstdint>

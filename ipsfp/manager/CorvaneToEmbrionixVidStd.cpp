@@ -4,7 +4,7 @@
 #include "IpFlowView.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 namespace {
 
@@ -58,10 +58,10 @@ const std::array<VidStdCombination, CorvaneToEmbrionixVidStd::kRowCount>& Corvan
     return kCombinations;
 }
 
-CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(const IpFlowView& flows) : TpCommand(0, 0, 0), flows_(flows)
+CorvaneToEmbrionixVidStd::CorvaneToEmbrionixVidStd(const IpFlowView& flows) : TpCommand(0, kKeepsNothing, 0), flows_(flows)
 {
     for (size_t i = 0; i < lists_.size(); ++i) {
-        lists_[i] = std::make_unique<TpChildCmd>(this, kListIds[i], 1);
+        lists_[i] = std::make_unique<TpChildCmd>(this, kListIds[i], kKeepsValue);
         // Items come from the dialog definitions; without them the list gets blank ones.
         while (lists_[i]->GetItemCount() < kItemCounts[i])
             lists_[i]->AddItem("", lists_[i]->GetItemCount());

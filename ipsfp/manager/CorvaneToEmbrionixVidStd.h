@@ -4,7 +4,7 @@
 // of the chosen family uses.
 #pragma once
 
-#include "core/TpChildCmd.h"
+#include "core/store/TpChildCmd.h"
 
 #include <array>
 #include <cstdint>

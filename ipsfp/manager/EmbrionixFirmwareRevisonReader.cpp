@@ -1,4 +1,5 @@
 #include "EmbrionixFirmwareRevisonReader.h"
+#include "ipsfp/status/SfpFieldFormat.h"
 #include "IpControlIds.h"
 
 #include "board/SfpBoard.h"
@@ -8,21 +9,20 @@
 
 namespace {
 
-constexpr uint8_t kIdentityDevice = 0xA0;
 constexpr uint8_t kSelectors[] = {0x00, 0x10, 0x20, 0x40};
 
 } // namespace
 
-EmbrionixFirmwareRevisonReader::EmbrionixFirmwareRevisonReader(bool serviceKeys) : TpParent(nullptr, 0, 0)
+EmbrionixFirmwareRevisonReader::EmbrionixFirmwareRevisonReader(bool serviceKeys) : TpParent(nullptr, 0, kKeepsNothing)
 {
-    revisionText_ = std::make_unique<TpCommand>(IpIds::kFwRevisionText, 2);
+    revisionText_ = std::make_unique<TpCommand>(IpIds::kFwRevisionText, kKeepsText);
     revisionText_->SetTextAll("Unread");
-    readEnable_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadEnable, 1);
-    readCommand_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadCommand, 1);
+    readEnable_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadEnable, kKeepsValue);
+    readCommand_ = std::make_unique<TpChildCmd>(this, IpIds::kFwReadCommand, kKeepsValue);
     readCommand_->SetEnabledAll(false);
-    serviceControl_ = std::make_unique<TpCommand>(IpIds::kFwServiceControl, 1);
+    serviceControl_ = std::make_unique<TpCommand>(IpIds::kFwServiceControl, kKeepsValue);
     serviceControl_->SetVisibleAll(serviceKeys);
-    resultLabel_ = std::make_unique<TpCommand>(IpIds::kFwResultLabel, 1);
+    resultLabel_ = std::make_unique<TpCommand>(IpIds::kFwResultLabel, kKeepsValue);
     resultLabel_->SetVisibleAll(false);
 }
 
@@ -59,7 +59,7 @@ bool EmbrionixFirmwareRevisonReader::Tick()
     std::string text;
     for (uint8_t reg = kFirstRevisionRegister; reg < kFirstRevisionRegister + 4; ++reg) {
         uint8_t byte = 0;
-        i2c_read_byte(kIdentityDevice, reg, &byte);
+        i2c_read_byte(kSfpIdentityDevice, reg, &byte);
         char hex[8];
         std::snprintf(hex, sizeof hex, "%02Xh ", byte);
         text += hex;

@@ -3,8 +3,8 @@
 // the identity device are read and shown in hexadecimal.
 #pragma once
 
-#include "core/TpChildCmd.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpParent.h"
 
 #include <memory>
 

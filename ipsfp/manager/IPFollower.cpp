@@ -1,8 +1,9 @@
 #include "IPFollower.h"
+#include "core/store/Colours.h"
 
 #include "IpFlowView.h"
 
-#include "ui/TKrObject.h"
+#include "ui/widgets/TKrObject.h"
 
 #include <cstdio>
 #include <string>
@@ -10,25 +11,24 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
 
 uint32_t OctetColour(unsigned cmdId)
 {
     const TKrObject* field = FirstDisplayWidget(cmdId);
     const uint32_t colour = field != nullptr ? field->GetColour() : 0;
-    return colour != 0 ? colour : kWhite;
+    return colour != 0 ? colour : Colour::kWhite;
 }
 
 } // namespace
 
-IPFollower::IPFollower(const IpIds::FollowerRow& row, const IpFlowView& flows) : TpParent(nullptr, 0, 0), flows_(flows)
+IPFollower::IPFollower(const IpIds::FollowerRow& row, const IpFlowView& flows) : TpParent(nullptr, 0, kKeepsNothing), flows_(flows)
 {
-    textControl_ = std::make_unique<TpCommand>(row.text, 2);
+    textControl_ = std::make_unique<TpCommand>(row.text, kKeepsText);
     for (size_t i = 0; i < altTexts_.size(); ++i)
         if (row.alt[i] != 0)
-            altTexts_[i] = std::make_unique<TpCommand>(row.alt[i], 2);
+            altTexts_[i] = std::make_unique<TpCommand>(row.alt[i], kKeepsText);
     for (size_t i = 0; i < bytes_.size(); ++i)
-        bytes_[i] = std::make_unique<TpChildCmd>(this, row.bytes[i], 1);
+        bytes_[i] = std::make_unique<TpChildCmd>(this, row.bytes[i], kKeepsValue);
 }
 
 IPFollower::~IPFollower() = default;
@@ -69,7 +69,7 @@ void IPFollower::Update()
         const int length = std::snprintf(octet, sizeof octet, "%ld", static_cast<long>(bytes_[n - 1]->GetValue()));
         if (n != 4) {
             text += '.';
-            colours.push_back(kWhite);
+            colours.push_back(Colour::kWhite);
         }
         text += octet;
         // One colour per character actually printed, whatever the value.

@@ -6,8 +6,8 @@
 
 #include "IpControlIds.h"
 
-#include "core/TpChildCmd.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpParent.h"
 
 #include <array>
 #include <memory>

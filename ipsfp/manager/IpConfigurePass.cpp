@@ -11,7 +11,7 @@
 
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
 #include <array>
@@ -386,9 +386,9 @@ void IpConfigurePass::CheckMulticastMac()
     for (size_t i = 0; i < 6; ++i) {
         const unsigned id = mac[5 - i];
         const uint32_t colour = ColourOf(id);
-        if (multicast && colour != kOrange)
-            store->SetColour(id, (ValueOf(id) & 0xFF) == expected[i] ? 0 : kRed);
-        else if (!multicast && colour == kRed)
+        if (multicast && colour != Colour::kOrange)
+            store->SetColour(id, (ValueOf(id) & 0xFF) == expected[i] ? 0 : Colour::kRed);
+        else if (!multicast && colour == Colour::kRed)
             store->SetColour(id, 0);
     }
 }

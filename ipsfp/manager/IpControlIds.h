@@ -5,6 +5,7 @@
 #pragma once
 
 #include "KrZuApi.h"
+#include "core/store/TpCommand.h"
 
 #include <cstdint>
 #include <span>
@@ -125,199 +126,199 @@ enum class Make : uint8_t {
 struct GroupRow {
     uint16_t first;
     uint16_t last;
-    uint8_t kind;
+    CmdValueKind kind;
     Make make;
 };
 
 // Instrument, display-only, module-status, ethernet-counter and flow-settings controls.
 static constexpr GroupRow kBaseGroups[] = {
-    {36, 36, 1, Make::Plain},
-    {20, 20, 1, Make::Plain},
-    {2593, 2593, 3, Make::Plain},
-    {2625, 2626, 3, Make::Plain},
-    {2597, 2597, 1, Make::Plain},
-    {2601, 2601, 1, Make::Plain},
-    {2599, 2599, 1, Make::Plain},
-    {2603, 2603, 2, Make::Plain},
-    {2602, 2602, 2, Make::Plain},
-    {2560, 2560, 1, Make::Child},
-    {2636, 2637, 1, Make::Child},
-    {3119, 3122, 1, Make::Child},
-    {2638, 2638, 1, Make::Child},
-    {3396, 3396, 1, Make::Child},
-    {2655, 2655, 1, Make::Child},
-    {2561, 2561, 1, Make::Child},
-    {2578, 2578, 1, Make::Child},
-    {10, 10, 1, Make::Child},
-    {11, 11, 1, Make::Plain},
-    {2594, 2596, 1, Make::Child},
+    {36, 36, kKeepsValue, Make::Plain},
+    {20, 20, kKeepsValue, Make::Plain},
+    {2593, 2593, kKeepsValueText, Make::Plain},
+    {2625, 2626, kKeepsValueText, Make::Plain},
+    {2597, 2597, kKeepsValue, Make::Plain},
+    {2601, 2601, kKeepsValue, Make::Plain},
+    {2599, 2599, kKeepsValue, Make::Plain},
+    {2603, 2603, kKeepsText, Make::Plain},
+    {2602, 2602, kKeepsText, Make::Plain},
+    {2560, 2560, kKeepsValue, Make::Child},
+    {2636, 2637, kKeepsValue, Make::Child},
+    {3119, 3122, kKeepsValue, Make::Child},
+    {2638, 2638, kKeepsValue, Make::Child},
+    {3396, 3396, kKeepsValue, Make::Child},
+    {2655, 2655, kKeepsValue, Make::Child},
+    {2561, 2561, kKeepsValue, Make::Child},
+    {2578, 2578, kKeepsValue, Make::Child},
+    {10, 10, kKeepsValue, Make::Child},
+    {11, 11, kKeepsValue, Make::Plain},
+    {2594, 2596, kKeepsValue, Make::Child},
 };
 
 // Children 2627 and 2686, built before the followers.
 static constexpr GroupRow kIgmpGroups[] = {
-    {2627, 2627, 1, Make::Child},
-    {2686, 2686, 1, Make::Child},
+    {2627, 2627, kKeepsValue, Make::Child},
+    {2686, 2686, kKeepsValue, Make::Child},
 };
 
 // Flow-address, filter, VLAN, SSRC and flow-state controls.
 static constexpr GroupRow kFlowGroups[] = {
-    {36, 37, 1, Make::Plain},
-    {12, 13, 1, Make::Plain},
-    {20, 20, 1, Make::Plain},
-    {2, 2, 1, Make::ValList},
-    {2579, 2592, 1, Make::Child},
-    {2698, 2701, 1, Make::Child},
-    {3113, 3113, 1, Make::Child},
-    {3114, 3114, 1, Make::Plain},
-    {2604, 2608, 1, Make::Child},
-    {2640, 2640, 1, Make::Child},
-    {3252, 3252, 1, Make::Child},
-    {3112, 3112, 1, Make::Child},
-    {2657, 2664, 1, Make::Child},
-    {2681, 2685, 1, Make::Child},
-    {3315, 3318, 1, Make::Child},
-    {2695, 2695, 2, Make::Child},
-    {2696, 2696, 1, Make::Plain},
-    {2691, 2691, 1, Make::Child},
-    {2692, 2693, 2, Make::Plain},
-    {2697, 2697, 1, Make::Child},
-    {2708, 2713, 1, Make::Child},
-    {3251, 3251, 2, Make::Plain},
-    {2719, 2719, 2, Make::Plain},
-    {2720, 2720, 1, Make::Child},
-    {3103, 3103, 1, Make::Child},
+    {36, 37, kKeepsValue, Make::Plain},
+    {12, 13, kKeepsValue, Make::Plain},
+    {20, 20, kKeepsValue, Make::Plain},
+    {2, 2, kKeepsValue, Make::ValList},
+    {2579, 2592, kKeepsValue, Make::Child},
+    {2698, 2701, kKeepsValue, Make::Child},
+    {3113, 3113, kKeepsValue, Make::Child},
+    {3114, 3114, kKeepsValue, Make::Plain},
+    {2604, 2608, kKeepsValue, Make::Child},
+    {2640, 2640, kKeepsValue, Make::Child},
+    {3252, 3252, kKeepsValue, Make::Child},
+    {3112, 3112, kKeepsValue, Make::Child},
+    {2657, 2664, kKeepsValue, Make::Child},
+    {2681, 2685, kKeepsValue, Make::Child},
+    {3315, 3318, kKeepsValue, Make::Child},
+    {2695, 2695, kKeepsText, Make::Child},
+    {2696, 2696, kKeepsValue, Make::Plain},
+    {2691, 2691, kKeepsValue, Make::Child},
+    {2692, 2693, kKeepsText, Make::Plain},
+    {2697, 2697, kKeepsValue, Make::Child},
+    {2708, 2713, kKeepsValue, Make::Child},
+    {3251, 3251, kKeepsText, Make::Plain},
+    {2719, 2719, kKeepsText, Make::Plain},
+    {2720, 2720, kKeepsValue, Make::Child},
+    {3103, 3103, kKeepsValue, Make::Child},
 };
 
 // The control groups of the menu pages.
 static constexpr GroupRow kPageGroups[] = {
-    {3075, 3076, 1, Make::Child},   // audio and ANC selectors
-    {3319, 3319, 1, Make::Child},   // flow selector
-    {3463, 3463, 1, Make::Child},   // PTP selector
-    {3457, 3457, 1, Make::Child},   // block-E selector
-    {3466, 3466, 1, Make::Child},   // PTP controls
-    {3460, 3460, 1, Make::Child},
-    {3490, 3491, 1, Make::Child},
-    {3107, 3111, 1, Make::Child},
-    {2902, 2902, 1, Make::Child},
-    {3406, 3406, 1, Make::Child},   // audio and ANC flow page controls
-    {2995, 2995, 1, Make::Child},
-    {3500, 3501, 1, Make::Child},
-    {3403, 3404, 1, Make::Child},
-    {3407, 3408, 1, Make::Child},
-    {3150, 3150, 1, Make::Child},
-    {2914, 2914, 1, Make::Child},
-    {2917, 2917, 1, Make::Child},
-    {2922, 2922, 1, Make::Child},
-    {2905, 2905, 1, Make::Child},
-    {2916, 2916, 1, Make::Child},
-    {2810, 2810, 1, Make::Child},
-    {2818, 2818, 1, Make::Child},
-    {2981, 2981, 1, Make::Child},
-    {3410, 3410, 1, Make::Child},
-    {2983, 2983, 1, Make::Child},
-    {2993, 2993, 1, Make::Child},
-    {3361, 3361, 1, Make::Child},
-    {3550, 3550, 1, Make::Child},
-    {3305, 3310, 1, Make::Child},   // flow MAC second view
-    {3564, 3564, 1, Make::Child},   // flow counters and reset
-    {3160, 3160, 1, Make::Child},
-    {3169, 3171, 1, Make::Child},
-    {3253, 3253, 1, Make::Child},
-    {3446, 3446, 1, Make::Child},
-    {3280, 3280, 1, Make::Child},
-    {3259, 3264, 1, Make::Child},   // tab-dependent value controls
-    {3288, 3289, 1, Make::Child},   // UDP port second views
-    {3425, 3426, 1, Make::Child},   // video standard second views
-    {3291, 3294, 1, Make::Child},
-    {3358, 3358, 1, Make::Child},
-    {3445, 3445, 1, Make::Child},
-    {3456, 3456, 1, Make::Child},   // block-E controls
-    {3008, 3009, 2, Make::Plain},   // plain commands
-    {3338, 3339, 2, Make::Plain},
-    {2817, 2817, 2, Make::Plain},
-    {3325, 3325, 2, Make::Plain},
-    {3351, 3351, 2, Make::Plain},
-    {2952, 2952, 2, Make::Plain},
-    {3335, 3335, 2, Make::Plain},
-    {3350, 3350, 2, Make::Plain},
-    {2985, 2985, 2, Make::Plain},
-    {3007, 3007, 2, Make::Plain},
-    {3249, 3249, 1, Make::Plain},
-    {3248, 3248, 1, Make::Plain},
-    {3245, 3245, 1, Make::Plain},
-    {3118, 3118, 1, Make::Plain},
-    {0x0A8A, 0x0A8D, 1, Make::Child},   // composite byte controls
-    {0x0A62, 0x0A63, 1, Make::Child},
-    {0x0A65, 0x0A66, 1, Make::Child},
-    {0x0C0E, 0x0C11, 1, Make::Child},
-    {0x0C26, 0x0C27, 1, Make::Child},
+    {3075, 3076, kKeepsValue, Make::Child},   // audio and ANC selectors
+    {3319, 3319, kKeepsValue, Make::Child},   // flow selector
+    {3463, 3463, kKeepsValue, Make::Child},   // PTP selector
+    {3457, 3457, kKeepsValue, Make::Child},   // block-E selector
+    {3466, 3466, kKeepsValue, Make::Child},   // PTP controls
+    {3460, 3460, kKeepsValue, Make::Child},
+    {3490, 3491, kKeepsValue, Make::Child},
+    {3107, 3111, kKeepsValue, Make::Child},
+    {2902, 2902, kKeepsValue, Make::Child},
+    {3406, 3406, kKeepsValue, Make::Child},   // audio and ANC flow page controls
+    {2995, 2995, kKeepsValue, Make::Child},
+    {3500, 3501, kKeepsValue, Make::Child},
+    {3403, 3404, kKeepsValue, Make::Child},
+    {3407, 3408, kKeepsValue, Make::Child},
+    {3150, 3150, kKeepsValue, Make::Child},
+    {2914, 2914, kKeepsValue, Make::Child},
+    {2917, 2917, kKeepsValue, Make::Child},
+    {2922, 2922, kKeepsValue, Make::Child},
+    {2905, 2905, kKeepsValue, Make::Child},
+    {2916, 2916, kKeepsValue, Make::Child},
+    {2810, 2810, kKeepsValue, Make::Child},
+    {2818, 2818, kKeepsValue, Make::Child},
+    {2981, 2981, kKeepsValue, Make::Child},
+    {3410, 3410, kKeepsValue, Make::Child},
+    {2983, 2983, kKeepsValue, Make::Child},
+    {2993, 2993, kKeepsValue, Make::Child},
+    {3361, 3361, kKeepsValue, Make::Child},
+    {3550, 3550, kKeepsValue, Make::Child},
+    {3305, 3310, kKeepsValue, Make::Child},   // flow MAC second view
+    {3564, 3564, kKeepsValue, Make::Child},   // flow counters and reset
+    {3160, 3160, kKeepsValue, Make::Child},
+    {3169, 3171, kKeepsValue, Make::Child},
+    {3253, 3253, kKeepsValue, Make::Child},
+    {3446, 3446, kKeepsValue, Make::Child},
+    {3280, 3280, kKeepsValue, Make::Child},
+    {3259, 3264, kKeepsValue, Make::Child},   // tab-dependent value controls
+    {3288, 3289, kKeepsValue, Make::Child},   // UDP port second views
+    {3425, 3426, kKeepsValue, Make::Child},   // video standard second views
+    {3291, 3294, kKeepsValue, Make::Child},
+    {3358, 3358, kKeepsValue, Make::Child},
+    {3445, 3445, kKeepsValue, Make::Child},
+    {3456, 3456, kKeepsValue, Make::Child},   // block-E controls
+    {3008, 3009, kKeepsText, Make::Plain},   // plain commands
+    {3338, 3339, kKeepsText, Make::Plain},
+    {2817, 2817, kKeepsText, Make::Plain},
+    {3325, 3325, kKeepsText, Make::Plain},
+    {3351, 3351, kKeepsText, Make::Plain},
+    {2952, 2952, kKeepsText, Make::Plain},
+    {3335, 3335, kKeepsText, Make::Plain},
+    {3350, 3350, kKeepsText, Make::Plain},
+    {2985, 2985, kKeepsText, Make::Plain},
+    {3007, 3007, kKeepsText, Make::Plain},
+    {3249, 3249, kKeepsValue, Make::Plain},
+    {3248, 3248, kKeepsValue, Make::Plain},
+    {3245, 3245, kKeepsValue, Make::Plain},
+    {3118, 3118, kKeepsValue, Make::Plain},
+    {0x0A8A, 0x0A8D, kKeepsValue, Make::Child},   // composite byte controls
+    {0x0A62, 0x0A63, kKeepsValue, Make::Child},
+    {0x0A65, 0x0A66, kKeepsValue, Make::Child},
+    {0x0C0E, 0x0C11, kKeepsValue, Make::Child},
+    {0x0C26, 0x0C27, kKeepsValue, Make::Child},
 };
 
 // The second control set and the counters, after the audio-channel block.
 static constexpr GroupRow kSecondSetGroups[] = {
-    {3070, 3070, 1, Make::Child},
-    {3281, 3281, 1, Make::Child},
-    {3153, 3153, 1, Make::Plain},
-    {3090, 3091, 1, Make::Plain},
-    {3104, 3104, 1, Make::Plain},
-    {3241, 3241, 2, Make::Plain},
-    {3244, 3244, 2, Make::Child},
-    {3101, 3102, 1, Make::Plain},
-    {3095, 3095, 1, Make::Plain},
-    {3096, 3096, 1, Make::Child},
-    {3115, 3115, 1, Make::Child},
-    {3097, 3100, 1, Make::Child},
-    {3242, 3242, 2, Make::Child},
-    {3238, 3238, 1, Make::Plain},
-    {3279, 3279, 1, Make::Plain},
-    {3080, 3089, 1, Make::Child},
-    {3243, 3243, 1, Make::Plain},
-    {3239, 3240, 1, Make::Child},
-    {3105, 3106, 1, Make::Child},
-    {2617, 2621, 1, Make::Child},
-    {3282, 3282, 1, Make::Child},
-    {3287, 3287, 2, Make::Plain},
-    {3301, 3304, 1, Make::Child},
-    {3342, 3342, 1, Make::Child},
-    {3296, 3299, 1, Make::Child},
-    {3290, 3290, 2, Make::Child},
-    {3295, 3295, 1, Make::Child},
-    {3343, 3343, 1, Make::Child},
-    {3283, 3283, 1, Make::Child},
+    {3070, 3070, kKeepsValue, Make::Child},
+    {3281, 3281, kKeepsValue, Make::Child},
+    {3153, 3153, kKeepsValue, Make::Plain},
+    {3090, 3091, kKeepsValue, Make::Plain},
+    {3104, 3104, kKeepsValue, Make::Plain},
+    {3241, 3241, kKeepsText, Make::Plain},
+    {3244, 3244, kKeepsText, Make::Child},
+    {3101, 3102, kKeepsValue, Make::Plain},
+    {3095, 3095, kKeepsValue, Make::Plain},
+    {3096, 3096, kKeepsValue, Make::Child},
+    {3115, 3115, kKeepsValue, Make::Child},
+    {3097, 3100, kKeepsValue, Make::Child},
+    {3242, 3242, kKeepsText, Make::Child},
+    {3238, 3238, kKeepsValue, Make::Plain},
+    {3279, 3279, kKeepsValue, Make::Plain},
+    {3080, 3089, kKeepsValue, Make::Child},
+    {3243, 3243, kKeepsValue, Make::Plain},
+    {3239, 3240, kKeepsValue, Make::Child},
+    {3105, 3106, kKeepsValue, Make::Child},
+    {2617, 2621, kKeepsValue, Make::Child},
+    {3282, 3282, kKeepsValue, Make::Child},
+    {3287, 3287, kKeepsText, Make::Plain},
+    {3301, 3304, kKeepsValue, Make::Child},
+    {3342, 3342, kKeepsValue, Make::Child},
+    {3296, 3299, kKeepsValue, Make::Child},
+    {3290, 3290, kKeepsText, Make::Child},
+    {3295, 3295, kKeepsValue, Make::Child},
+    {3343, 3343, kKeepsValue, Make::Child},
+    {3283, 3283, kKeepsValue, Make::Child},
 };
 
 // The flow list.
 static constexpr GroupRow kFlowListGroups[] = {
-    {3362, 3365, 1, Make::Plain},
-    {3367, 3370, 1, Make::Plain},
-    {3366, 3366, 1, Make::Child},
-    {3371, 3371, 1, Make::Child},
-    {3393, 3394, 1, Make::Child},
-    {3560, 3560, 1, Make::Child},
-    {3398, 3398, 1, Make::Child},
-    {3395, 3395, 1, Make::Plain},
-    {3409, 3409, 1, Make::Plain},
+    {3362, 3365, kKeepsValue, Make::Plain},
+    {3367, 3370, kKeepsValue, Make::Plain},
+    {3366, 3366, kKeepsValue, Make::Child},
+    {3371, 3371, kKeepsValue, Make::Child},
+    {3393, 3394, kKeepsValue, Make::Child},
+    {3560, 3560, kKeepsValue, Make::Child},
+    {3398, 3398, kKeepsValue, Make::Child},
+    {3395, 3395, kKeepsValue, Make::Plain},
+    {3409, 3409, kKeepsValue, Make::Plain},
 };
 
 // IGMP toggle, program page, busy text, further texts and the encapsulated audio map.
 static constexpr GroupRow kLateGroups[] = {
-    {2609, 2609, 1, Make::Child},
-    {2642, 2642, 1, Make::Child},
-    {2639, 2639, 2, Make::Plain},
-    {2643, 2643, 1, Make::Child},
-    {2653, 2653, 1, Make::Child},
-    {2644, 2647, 3, Make::Plain},
-    {2648, 2652, 1, Make::Child},
-    {2654, 2654, 3, Make::Plain},
-    {3502, 3503, 2, Make::Plain},
-    {3521, 3522, 1, Make::Child},
-    {3504, 3519, 1, Make::Child},
-    {3220, 3235, 1, Make::Child},
-    {3520, 3520, 1, Make::Plain},
+    {2609, 2609, kKeepsValue, Make::Child},
+    {2642, 2642, kKeepsValue, Make::Child},
+    {2639, 2639, kKeepsText, Make::Plain},
+    {2643, 2643, kKeepsValue, Make::Child},
+    {2653, 2653, kKeepsValue, Make::Child},
+    {2644, 2647, kKeepsValueText, Make::Plain},
+    {2648, 2652, kKeepsValue, Make::Child},
+    {2654, 2654, kKeepsValueText, Make::Plain},
+    {3502, 3503, kKeepsText, Make::Plain},
+    {3521, 3522, kKeepsValue, Make::Child},
+    {3504, 3519, kKeepsValue, Make::Child},
+    {3220, 3235, kKeepsValue, Make::Child},
+    {3520, 3520, kKeepsValue, Make::Plain},
     // Buttons only the change handler answers: PTP mode, power cycle, the two resets, SSRC.
-    {3416, 3416, 1, Make::Child},
-    {6000, 6000, 1, Make::Child},
-    {6002, 6004, 1, Make::Child},
+    {3416, 3416, kKeepsValue, Make::Child},
+    {6000, 6000, kKeepsValue, Make::Child},
+    {6002, 6004, kKeepsValue, Make::Child},
 };
 
 // The eight flow edit controls.

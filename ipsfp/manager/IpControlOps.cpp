@@ -1,7 +1,7 @@
 #include "IpControlOps.h"
 #include "IpStoreAccess.h"
 
-#include "ui/TKrObject.h"
+#include "ui/widgets/TKrObject.h"
 
 namespace IpControlOps {
 
@@ -29,11 +29,11 @@ bool ClearEditColour(unsigned cmdId, bool force)
     const TpStore* store = TheStore();
     for (TpCommand* c = store != nullptr ? store->GetCmd(cmdId) : nullptr; c != nullptr; c = c->NextInChain()) {
         const uint32_t colour = c->GetColour();
-        if (colour == kOrange && !force)
+        if (colour == Colour::kOrange && !force)
             continue;
         if (GetWidgetType(c) == kWidgetEdit) {
-            if (colour != kWhite)
-                c->SetColour(kWhite);
+            if (colour != Colour::kWhite)
+                c->SetColour(Colour::kWhite);
         } else if (colour != 0) {
             c->SetColour(0);
         }

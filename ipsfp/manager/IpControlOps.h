@@ -1,3 +1,4 @@
+#include "core/store/Colours.h"
 // Colours and boxes of the IP menu's controls, by command id: every command
 // of the id's chain, through the store. Each does nothing (or gives 0) while
 // there is no store. Application thread only.
@@ -8,9 +9,6 @@
 namespace IpControlOps {
 
 // Colours of the IP menu: orange marks an edited value not yet written.
-constexpr uint32_t kOrange = 0xFF7F00;
-constexpr uint32_t kRed = 0xFF0000;
-constexpr uint32_t kWhite = 0xFFFFFF;
 
 // Colour of the first coloured box of the id's chain, 0 when none.
 uint32_t GetWidgetColour(unsigned cmdId);
@@ -21,7 +19,7 @@ uint32_t GetWidgetColourNotEdit(unsigned cmdId);
 bool ClearEditColour(unsigned cmdId, bool force);
 void SetColour(unsigned cmdId, uint32_t colour);
 // Marks an edited value that is not yet written (orange).
-inline void MarkEdited(unsigned cmdId) { SetColour(cmdId, kOrange); }
+inline void MarkEdited(unsigned cmdId) { SetColour(cmdId, Colour::kOrange); }
 void SetBoxEnabled(unsigned cmdId, bool enabled);
 // The colour of the id's first command, 0 when there is none.
 uint32_t ColourOf(unsigned cmdId);

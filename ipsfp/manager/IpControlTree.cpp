@@ -7,9 +7,9 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpStore.h"
-#include "core/TpValListCmd.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpValListCmd.h"
 
 #include <cstdio>
 
@@ -43,7 +43,7 @@ IpControlTree::~IpControlTree() { Destroy(); }
 
 // --- building --------------------------------------------------------------------
 
-TpCommand* IpControlTree::Make(IpIds::Make make, uint16_t cmdId, uint32_t kind)
+TpCommand* IpControlTree::Make(IpIds::Make make, uint16_t cmdId, CmdValueKind kind)
 {
     std::unique_ptr<TpCommand> control;
     switch (make) {
@@ -77,7 +77,7 @@ void IpControlTree::BuildManagementControls()
 {
     for (const SfpParamDef& def : SfpParamTable::Definitions())
         if ((def.flags & kSfpControllerSet) != 0 && (def.flags & kSfpIsAction) == 0)
-            Make(IpIds::Make::Child, def.cmdId, 1);
+            Make(IpIds::Make::Child, def.cmdId, kKeepsValue);
 }
 
 void IpControlTree::BuildFollowers(std::span<const IpIds::FollowerRow> rows)
@@ -94,9 +94,9 @@ void IpControlTree::BuildChannelControls(uint16_t channel)
     for (const IpIds::ChannelRow& row : IpIds::kChannelControls) {
         const auto id = static_cast<uint16_t>(channel + row.offset);
         if (row.make == IpIds::Make::Plain)
-            channelControls->arrays[row.array][i] = std::make_unique<TpCommand>(id, 1);
+            channelControls->arrays[row.array][i] = std::make_unique<TpCommand>(id, kKeepsValue);
         else
-            channelControls->arrays[row.array][i] = std::make_unique<TpChildCmd>(parent_, id, 1);
+            channelControls->arrays[row.array][i] = std::make_unique<TpChildCmd>(parent_, id, kKeepsValue);
     }
 }
 
@@ -133,7 +133,7 @@ void IpControlTree::Build(TpCommand* parent)
     BuildFollowers(IpIds::kFlowFollowers);
     BuildGroups(IpIds::kPageGroups);
     for (uint16_t id : IpIds::kFlowEditIds)
-        Make(IpIds::Make::Child, id, 1);
+        Make(IpIds::Make::Child, id, kKeepsValue);
     channelControls = std::make_unique<IpChannelControls>();
     for (int i = 0; i < IpIds::kChannelCount; ++i)
         BuildChannelControls(static_cast<uint16_t>(IpIds::kFirstChannelId + i));
@@ -194,7 +194,7 @@ bool IpControlTree::IsFlowEditControl(unsigned cmdId) { return IpIds::Contains(I
 
 void IpControlTree::ColourStandardFields(bool good)
 {
-    const uint32_t colour = good ? kWhite : kRed;
+    const uint32_t colour = good ? Colour::kWhite : Colour::kRed;
     if (flows_.SecondFlowShown()) {
         for (uint16_t id : IpIds::kStandardSecond)
             SetColour(id, colour);
@@ -219,9 +219,9 @@ void IpControlTree::ColourStatusFlags(bool good)
         const int32_t kept = control->GetValue();
         control->SetValue(0);
         if (control->CmdId() == COM_GEN1_PAYLOAD_ID)
-            control->SetColour(good ? 0 : kRed);
+            control->SetColour(good ? 0 : Colour::kRed);
         else
-            control->SetBackColour(good ? kWhite : kRed);
+            control->SetBackColour(good ? Colour::kWhite : Colour::kRed);
         control->SetValue(kept);
     }
     ++standardColourHold;

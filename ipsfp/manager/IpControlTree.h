@@ -70,7 +70,7 @@ public:
     bool ProgressControlShown() const { return progressVisible_ != 0; }
 
 private:
-    TpCommand* Make(IpIds::Make make, uint16_t cmdId, uint32_t kind);
+    TpCommand* Make(IpIds::Make make, uint16_t cmdId, CmdValueKind kind);
     void BuildGroups(std::span<const IpIds::GroupRow> groups);
     void BuildManagementControls();
     void BuildFollowers(std::span<const IpIds::FollowerRow> rows);

@@ -5,12 +5,12 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TKrObject.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogList.h"
-#include "ui/TpPageControl.h"
+#include "ui/widgets/TKrObject.h"
+#include "ui/widgets/TpDialog.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpPageControl.h"
 
 #include <cctype>
 
@@ -456,10 +456,10 @@ void IpFlowView::CheckEncapChannelCount()
 {
     const int32_t limit = ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0DAD) == 0 ? 10 : 6;
     const bool tooMany = ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA) == 0 && audioFlowChoice[0] > limit;
-    SetColour(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA, tooMany ? kRed : 0);
+    SetColour(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA, tooMany ? Colour::kRed : 0);
     for (uint16_t id : {IpIds::kAudioFlowChoice[0], IpIds::kAudioFlowChoice[1], IpIds::kAudioSummaryText,
                         IpIds::kAudioSummarySecondFlow})
-        SetColour(id, tooMany ? kRed : kWhite);
+        SetColour(id, tooMany ? Colour::kRed : Colour::kWhite);
 }
 
 void IpFlowView::CheckDecapChannelCount()
@@ -470,14 +470,14 @@ void IpFlowView::CheckDecapChannelCount()
     const int32_t limit = ValueOf(COM_SFP_IP_FLOW_MAC_BYTE1_0DAC) == 0 ? 10 : 6;
     const bool tooMany = ValueOf(kChannels) == 0 && ValueOf(kCount) > limit;
     if (tooMany) {
-        SetColour(kChannels, kRed);
-        SetColour(kCount, kRed);
+        SetColour(kChannels, Colour::kRed);
+        SetColour(kCount, Colour::kRed);
     } else {
         SetColour(kChannels, 0);
         ClearEditColour(kCount, true);
     }
     for (uint16_t id : kCountTexts)
-        SetColour(id, tooMany ? kRed : kWhite);
+        SetColour(id, tooMany ? Colour::kRed : Colour::kWhite);
 }
 
 // --- PTP views ------------------------------------------------------------------------

@@ -18,10 +18,10 @@
 
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpStore.h"
-#include "core/TpSysDialog.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpSysDialog.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
 namespace {

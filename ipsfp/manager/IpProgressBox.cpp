@@ -11,7 +11,7 @@
 #include "ipsfp/log/SFPLogger.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 #include <cstdio>
 

@@ -8,10 +8,10 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpApplication.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void ShowModuleUnread(TpStore& store)
 
 } // namespace
 
-IpSfpManager::IpSfpManager(const TpApplication* app) : TpCommand(0, 0, 0)
+IpSfpManager::IpSfpManager(const TpApplication* app) : TpCommand(0, kKeepsNothing, 0)
 {
     const BusyGuard guard = busy_.Hold();
     TpStore* store = TheStore();

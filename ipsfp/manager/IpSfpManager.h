@@ -26,7 +26,7 @@
 #include "IpSubDialogs.h"
 #include "IpUpdateSequencer.h"
 
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,7 +3,7 @@
 // name Store() is its own (none), hence TheStore().
 #pragma once
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "IpSubDialogs.h"
 #include "IpStoreAccess.h"
 
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <iterator>
 

@@ -13,7 +13,7 @@
 
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "sim/EmSfpSimFlags.h"
 

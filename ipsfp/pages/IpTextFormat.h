@@ -1,3 +1,4 @@
+#include "core/store/Colours.h"
 // printf-style formatting into a string, for the IP pages' texts.
 #pragma once
 
@@ -13,7 +14,3 @@ std::string IpTextPrintf(const char* format, Args... args)
 }
 
 // Colours of the IP pages' values.
-constexpr uint32_t kIpWhite = 0xFFFFFF;
-constexpr uint32_t kIpGrey = 0xAFAFAF;
-constexpr uint32_t kIpRed = 0xFF0000;
-constexpr uint32_t kIpListBackground = 0x5A92CD;

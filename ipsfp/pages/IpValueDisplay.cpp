@@ -1,4 +1,5 @@
 #include "IpValueDisplay.h"
+#include "core/store/Colours.h"
 
 #include "IpTextFormat.h"
 
@@ -11,7 +12,7 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 #include <iterator>
 
@@ -194,7 +195,7 @@ void IpValueDisplay::ShowCount16(const Shown& s)
         store->SetVisible(s.target, false);
         store->SetValue(s.target, static_cast<int32_t>(number));
         store->SetVisible(s.target, true);
-        store->SetColour(s.target, number == 0 ? kIpWhite : kIpRed);
+        store->SetColour(s.target, number == 0 ? Colour::kWhite : Colour::kRed);
         for (uint16_t id : IpIds::kSequenceErrorLines)
             store->SetVisible(id, true);
         return;
@@ -215,7 +216,7 @@ void IpValueDisplay::ShowText(const Shown& s)
 void IpValueDisplay::ShowStatusOk(const Shown& s)
 {
     TheStore()->SetText(s.target, "OK");
-    TheStore()->SetColour(s.target, kIpWhite);
+    TheStore()->SetColour(s.target, Colour::kWhite);
 }
 
 void IpValueDisplay::ShowFlag(const Shown& s) { TheStore()->SetValue(s.target, s.nonzero ? 1 : 0); }

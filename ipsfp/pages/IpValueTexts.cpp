@@ -1,4 +1,5 @@
 #include "IpValueTexts.h"
+#include "core/store/Colours.h"
 
 #include "IpTextFormat.h"
 
@@ -9,7 +10,7 @@
 #include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 #include <iterator>
 
@@ -152,7 +153,7 @@ void IpValueTexts::ShowAudioCell(int flow, int channel, int sdiChannel, bool emb
         text = sdiChannel >= 0 && sdiChannel < kAudioChannels ? kSdiChannelNames[sdiChannel] : "";
     const int item = flow + 9 * channel + 10;
     store->SetItemText(IpIds::kFlowList, item, text);
-    store->SetItemColours(IpIds::kFlowList, item, active ? kIpWhite : kIpGrey, kIpListBackground);
+    store->SetItemColours(IpIds::kFlowList, item, active ? Colour::kWhite : Colour::kGrey, Colour::kListBlue);
 }
 
 void IpValueTexts::ShowIanaWarning(bool on)
@@ -178,7 +179,7 @@ void IpValueTexts::ShowStandardField(unsigned cmdId, std::span<const uint8_t> by
     switch (row->field) {
     case StdField::Valid:
         text = flag ? "True" : "False";
-        store->SetColour(cmdId, flag ? kIpWhite : kIpRed);
+        store->SetColour(cmdId, flag ? Colour::kWhite : Colour::kRed);
         parts_.controls.ColourStandardFields(flag);
         break;
     case StdField::ScanMode:

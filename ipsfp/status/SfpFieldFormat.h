@@ -4,6 +4,8 @@
 // bytes, so every rule can be checked and fuzzed without a bus or a list.
 #pragma once
 
+#include "core/store/Colours.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -13,10 +15,10 @@ constexpr uint8_t kSfpIdentityDevice = 0xA0;
 constexpr uint8_t kSfpDiagnosticsDevice = 0xA2;
 
 // Colours of the list: labels, values and failed or mismatching values.
-constexpr uint32_t kSfpLabelColour = 0x000000;
-constexpr uint32_t kSfpListBackground = 0x5A92CD;
-constexpr uint32_t kSfpValueColour = 0xFFFFFF;
-constexpr uint32_t kSfpErrorColour = 0xFF0000;
+constexpr uint32_t kSfpLabelColour = Colour::kBlack;
+constexpr uint32_t kSfpListBackground = Colour::kListBlue;
+constexpr uint32_t kSfpValueColour = Colour::kWhite;
+constexpr uint32_t kSfpErrorColour = Colour::kRed;
 
 // How a field turns its bytes into text. Kinds above kSfpCustomTime show the
 // fixed text like kSfpFixed.

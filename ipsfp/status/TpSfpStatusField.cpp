@@ -2,8 +2,8 @@
 
 #include "SfpFieldTables.h"
 #include "board/SfpBoard.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 
 #include <array>
 #include <cstring>

@@ -1,9 +1,10 @@
 #include "TkrSFPStatus.h"
+#include "ipsfp/status/SfpFieldFormat.h"
 
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
-#include "core/TpChildCmd.h"
-#include "core/TpStore.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/edid/EdidPage.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/log/SFPLogger.h"
@@ -12,15 +13,14 @@
 #include "ipsfp/pages/IpValueDisplay.h"
 #include "platform/DebugOut.h"
 #include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
-#include "ui/TpPageControl.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpPageControl.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-constexpr uint8_t kIdentityDevice = 0xA0;
 // Identity registers of device 0xA0.
 constexpr uint8_t kRegId = 0;
 constexpr uint8_t kRegExtId = 1;
@@ -91,10 +91,10 @@ const uint16_t TkrSFPStatus::kCmdIds[kCmdEntries] = {
 TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned secondLabelId, unsigned unrecognisedTextId,
                            unsigned databaseResultId)
     : TpColouredList(listCmdId, kListFlags),
-      firstLabelCmd_(static_cast<int>(firstLabelId), 0),
-      secondLabelCmd_(static_cast<int>(secondLabelId), 0),
-      unrecognisedTextCmd_(static_cast<int>(unrecognisedTextId), 0),
-      databaseResultCmd_(std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(databaseResultId), 1)),
+      firstLabelCmd_(static_cast<int>(firstLabelId), kKeepsNothing),
+      secondLabelCmd_(static_cast<int>(secondLabelId), kKeepsNothing),
+      unrecognisedTextCmd_(static_cast<int>(unrecognisedTextId), kKeepsNothing),
+      databaseResultCmd_(std::make_unique<TpChildCmd>(this, static_cast<uint16_t>(databaseResultId), kKeepsValue)),
       cmds_(kCmdIds)
 {
     for (int i = 0; i < kListItems; ++i)
@@ -106,13 +106,13 @@ TkrSFPStatus::TkrSFPStatus(int listCmdId, unsigned firstLabelId, unsigned second
     manager_->SetPageView(pageView_.get());
     manager_->Handler().SetLoopCheck([this] { CheckLoopOnSfpLoss(); });
     logger_ = std::make_unique<SFPLogger>();
-    cmds_.Make<TpCommand>(kMainTab, nullptr, 0u);
-    cmds_.Make<TpCommand>(kStatusTab, nullptr, 0u);
-    cmds_.Make<TpChildCmd>(kEdidRead, this, 1u);
-    cmds_.Make<TpChildCmd>(kEdidView, this, 1u);
-    cmds_.Make<TpCommand>(kOutputEnable, nullptr, 1u);
-    cmds_.Make<TpCommand>(kLoopEnable, nullptr, 1u);
-    cmds_.Make<TpCommand>(kLoop, nullptr, 1u);
+    cmds_.Make<TpCommand>(kMainTab, nullptr, kKeepsNothing);
+    cmds_.Make<TpCommand>(kStatusTab, nullptr, kKeepsNothing);
+    cmds_.Make<TpChildCmd>(kEdidRead, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kEdidView, this, kKeepsValue);
+    cmds_.Make<TpCommand>(kOutputEnable, nullptr, kKeepsValue);
+    cmds_.Make<TpCommand>(kLoopEnable, nullptr, kKeepsValue);
+    cmds_.Make<TpCommand>(kLoop, nullptr, kKeepsValue);
 
     LoadBuiltInSfpTable();
     if (TpStore* store = TpStore::Instance()) {
@@ -287,11 +287,11 @@ void TkrSFPStatus::UpdateSFPType(uint8_t forced, SfpType forcedType)
 
     uint8_t id = 0, extId = 0, connector = 0;
     char part[kSfpPartNumberLength + 1] = {};
-    bool ok = i2c_read_byte(kIdentityDevice, kRegId, &id) && i2c_read_byte(kIdentityDevice, kRegExtId, &extId) &&
-              i2c_read_byte(kIdentityDevice, kRegConnector, &connector);
+    bool ok = i2c_read_byte(kSfpIdentityDevice, kRegId, &id) && i2c_read_byte(kSfpIdentityDevice, kRegExtId, &extId) &&
+              i2c_read_byte(kSfpIdentityDevice, kRegConnector, &connector);
     for (int i = 0; ok && i < kSfpPartNumberLength; ++i) {
         uint8_t c = 0;
-        ok = i2c_read_byte(kIdentityDevice, static_cast<uint8_t>(kRegPartNumber + i), &c);
+        ok = i2c_read_byte(kSfpIdentityDevice, static_cast<uint8_t>(kRegPartNumber + i), &c);
         part[i] = static_cast<char>(c);
     }
     const std::string partNumber(part);   // up to the first zero byte, 16 at most
@@ -377,7 +377,7 @@ void TkrSFPStatus::ShowUnrecognised(uint8_t id, uint8_t extId, uint8_t connector
     bool trailing = true;
     for (int i = kVendorNameLength - 1; ok && i >= 0; --i) {
         uint8_t c = 0;
-        ok = i2c_read_byte(kIdentityDevice, static_cast<uint8_t>(kRegVendorName + i), &c);
+        ok = i2c_read_byte(kSfpIdentityDevice, static_cast<uint8_t>(kRegVendorName + i), &c);
         if (trailing && c == ' ')
             c = 0;
         else

@@ -14,10 +14,10 @@
 // Application thread only.
 #pragma once
 
-#include "core/TpCmdTable.h"
+#include "core/store/TpCmdTable.h"
 #include "ipsfp/status/SfpModuleTable.h"
 #include "ipsfp/status/TpSfpStatusField.h"
-#include "ui/TpColouredList.h"
+#include "ui/widgets/TpColouredList.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,10 +2,10 @@
 
 #include "KrZuApi.h"
 #include "board/NetBoard.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,24 +17,24 @@ const char* const kCableReconnected = "CableReconnected";
 } // namespace
 
 TCPIPAddresses::TCPIPAddresses(TpCommand* parent, const uint16_t* ids, TpIniFile& settings)
-    : TpParent(parent, ids[kIdDhcp], 1), settings_(settings)
+    : TpParent(parent, ids[kIdDhcp], kKeepsValue), settings_(settings)
 {
     std::memcpy(ids_, ids, sizeof ids_);
-    setup_ = std::make_unique<TpChildCmd>(this, ids_[kIdSetup], 1);
-    apply_ = std::make_unique<TpChildCmd>(this, ids_[kIdApply], 1);
+    setup_ = std::make_unique<TpChildCmd>(this, ids_[kIdSetup], kKeepsValue);
+    apply_ = std::make_unique<TpChildCmd>(this, ids_[kIdApply], kKeepsValue);
     ip_ = std::make_unique<TpIpAddress>(this, ids_[kIdIp]);
     mask_ = std::make_unique<TpIpAddress>(this, ids_[kIdMask]);
     gateway_ = std::make_unique<TpIpAddress>(this, ids_[kIdGateway]);
     dns_ = std::make_unique<TpIpAddress>(this, ids_[kIdDns]);
     hostName_ = std::make_unique<TpHostName>(this, ids_[kIdHostName]);
-    dhcpIp_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpIp], 2);
-    dhcpMask_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpMask], 2);
-    dhcpGateway_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpGateway], 2);
-    dhcpDns_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpDns], 2);
-    inUseIp_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_IP, 2);
-    inUseMask_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_MASK, 2);
-    inUseGateway_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_GATEWAY, 2);
-    inUseDns_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_DNS, 2);
+    dhcpIp_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpIp], kKeepsText);
+    dhcpMask_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpMask], kKeepsText);
+    dhcpGateway_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpGateway], kKeepsText);
+    dhcpDns_ = std::make_unique<TpCommand>(this, ids_[kIdDhcpDns], kKeepsText);
+    inUseIp_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_IP, kKeepsText);
+    inUseMask_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_MASK, kKeepsText);
+    inUseGateway_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_GATEWAY, kKeepsText);
+    inUseDns_ = std::make_unique<TpCommand>(this, COM_NETWORK_STR_DNS, kKeepsText);
     net_ = std::make_unique<TpNetThread>();
     if (TpStore* store = Store())
         store->AddTask(this, "NET", kTaskPeriodMs, false, false);

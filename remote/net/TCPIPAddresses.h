@@ -14,7 +14,7 @@
 #include "TpIpAddress.h"
 #include "TpNetThread.h"
 
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 
 #include <cstdint>
 #include <memory>

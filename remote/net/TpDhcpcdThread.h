@@ -3,7 +3,7 @@
 // is switched on during the wait. It never touches the host's network.
 #pragma once
 
-#include "core/TpThread.h"
+#include "core/threads/TpThread.h"
 
 #include <atomic>
 #include <condition_variable>

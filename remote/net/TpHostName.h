@@ -2,7 +2,7 @@
 // its text is not reported to the page.
 #pragma once
 
-#include "core/TpChildCmd.h"
+#include "core/store/TpChildCmd.h"
 
 class TpHostName : public TpChildCmd {
 public:

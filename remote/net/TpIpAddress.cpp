@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-TpIpOctet::TpIpOctet(TpCommand* parent, uint16_t cmdId) : TpChildCmd(parent, cmdId, 1) {}
+TpIpOctet::TpIpOctet(TpCommand* parent, uint16_t cmdId) : TpChildCmd(parent, cmdId, kKeepsValue) {}
 
 int32_t TpIpOctet::SetValue(int32_t value)
 {
@@ -11,7 +11,7 @@ int32_t TpIpOctet::SetValue(int32_t value)
 }
 
 TpIpAddress::TpIpAddress(TpCommand* parent, uint16_t firstOctetId)
-    : TpParent(parent, 0, 0), firstId_(firstOctetId)
+    : TpParent(parent, 0, kKeepsNothing), firstId_(firstOctetId)
 {
     for (size_t i = 0; i < octets_.size(); ++i)
         octets_[i] = std::make_unique<TpIpOctet>(this, static_cast<uint16_t>(firstOctetId + i));

@@ -3,7 +3,7 @@
 // parent with the editor as the child.
 #pragma once
 
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 
 #include <array>
 #include <cstdint>

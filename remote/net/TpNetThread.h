@@ -5,7 +5,7 @@
 
 #include "TpDhcpcdThread.h"
 
-#include "core/TpThread.h"
+#include "core/threads/TpThread.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,9 +1,9 @@
 #include "ScriptFile.h"
 
-#include "TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "TpScripts.h"
 
-#include "core/FileHelpers.h"
+#include "core/files/FileHelpers.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"

@@ -1,20 +1,19 @@
 #include "TpScripts.h"
 
 #include "remote/web/TpReportList.h"
-#include "TpScriptAction.h"
+#include "TpCloseWindowScriptAction.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpButtonPress.h"
-#include "core/TpMemListCmd.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/text/TextTable.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/commands/TpMemListCmd.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
 namespace {
 
-TpScripts* g_scripts = nullptr;
 
 // How the page makes each child.
 enum class Kind { Button, TextList, Child, Plain, MemList };
@@ -22,76 +21,76 @@ enum class Kind { Button, TextList, Child, Plain, MemList };
 struct ChildRow {
     TpScripts::CmdIndex index;
     Kind kind;
-    uint32_t valueKind;
+    CmdValueKind valueKind;
 };
 
 // index, kind, value kind
 constexpr ChildRow kChildren[] = {
-    {TpScripts::kCurrentScript, Kind::TextList, 1},
-    {TpScripts::kScriptName, Kind::Child, 2},
-    {TpScripts::kNewScript, Kind::Button, 1},
-    {TpScripts::kRunScript, Kind::Button, 3},
-    {TpScripts::kContinue, Kind::Button, 1},
-    {TpScripts::kDeleteScript, Kind::Button, 1},
-    {TpScripts::kEditStepNo, Kind::TextList, 1},
-    {TpScripts::kEditStepAdd, Kind::Button, 1},
-    {TpScripts::kEditStepDelete, Kind::Button, 1},
-    {TpScripts::kMoveStepUp, Kind::Button, 1},
-    {TpScripts::kMoveStepDown, Kind::Button, 1},
-    {TpScripts::kEditStepTime, Kind::Child, 1},
-    {TpScripts::kEditStepFunction, Kind::Child, 1},
-    {TpScripts::kEditStepMemory, Kind::Child, 1},
-    {TpScripts::kMemorySel, Kind::Child, 1},
-    {TpScripts::kEditStepTab, Kind::Child, 1},
-    {TpScripts::kEditStepText, Kind::Child, 2},
-    {TpScripts::kEditStepTextLabel, Kind::Plain, 2},
-    {TpScripts::kEditStepInput, Kind::Child, 1},
-    {TpScripts::kLoopForever, Kind::Child, 1},
-    {TpScripts::kLoopCount, Kind::Child, 1},
-    {TpScripts::kLoops, Kind::Plain, 1},
-    {TpScripts::kTotalErrors, Kind::Plain, 1},
-    {TpScripts::kStopOnError, Kind::Child, 1},
-    {TpScripts::kLoopTime, Kind::Plain, 2},
-    {TpScripts::kTotalStepTime, Kind::Plain, 1},
-    {TpScripts::kMemoryRecall, Kind::Child, 1},
-    {TpScripts::kMemorySave, Kind::Child, 1},
-    {TpScripts::kSysStatus, Kind::Plain, 2},
-    {TpScripts::kPromptText, Kind::Plain, 2},
-    {TpScripts::kDialogTimeout, Kind::Plain, 1},
-    {TpScripts::kBackupFileList, Kind::Plain, 1},
-    {TpScripts::kArchiveFile, Kind::MemList, 1},
-    {TpScripts::kBackupLoad, Kind::Child, 1},
-    {TpScripts::kBackupSave, Kind::Child, 1},
-    {TpScripts::kArchiveDone, Kind::Plain, 1},
-    {TpScripts::kLogEnable, Kind::Plain, 1},
-    {TpScripts::kClearAllErrors, Kind::Plain, 1},
-    {TpScripts::kCrcYErrors, Kind::Child, 1},
-    {TpScripts::kCrcCrCbErrors, Kind::Child, 1},
-    {TpScripts::kCrc422, Kind::Child, 1},
-    {TpScripts::kEdhApField1, Kind::Child, 1},
-    {TpScripts::kEdhApField2, Kind::Child, 1},
-    {TpScripts::kEditEnable, Kind::Child, 1},
-    {TpScripts::kSetup, Kind::Child, 1},
-    {TpScripts::kUserList, Kind::TextList, 3},
-    {TpScripts::kCurrentUser, Kind::Child, 2},
-    {TpScripts::kEyeLocked, Kind::Plain, 1},
-    {TpScripts::kMakeReport, Kind::Child, 1},
-    {TpScripts::kRenameReport, Kind::Child, 1},
-    {TpScripts::kReportName, Kind::Child, 2},
-    {TpScripts::kReportNumber, Kind::Child, 1},
-    {TpScripts::kResetReportNumber, Kind::Child, 1},
-    {TpScripts::kScreenDumpFile, Kind::Child, 3},
-    {TpScripts::kMainTab, Kind::Child, 1},
-    {TpScripts::kGeneratorTab, Kind::Child, 1},
-    {TpScripts::kMonitorTab, Kind::Child, 1},
-    {TpScripts::kStatusTab, Kind::Child, 1},
-    {TpScripts::kAudioTab, Kind::Child, 1},
-    {TpScripts::kSetupTab, Kind::Child, 1},
-    {TpScripts::kLoggingTab, Kind::Child, 1},
-    {TpScripts::kEighthTab, Kind::Child, 1},
-    {TpScripts::kRemoteTabSelect, Kind::Child, 1},
-    {TpScripts::kAbortYes, Kind::Child, 1},
-    {TpScripts::kAbortNo, Kind::Child, 1},
+    {TpScripts::kCurrentScript, Kind::TextList, kKeepsValue},
+    {TpScripts::kScriptName, Kind::Child, kKeepsText},
+    {TpScripts::kNewScript, Kind::Button, kKeepsValue},
+    {TpScripts::kRunScript, Kind::Button, kKeepsValueText},
+    {TpScripts::kContinue, Kind::Button, kKeepsValue},
+    {TpScripts::kDeleteScript, Kind::Button, kKeepsValue},
+    {TpScripts::kEditStepNo, Kind::TextList, kKeepsValue},
+    {TpScripts::kEditStepAdd, Kind::Button, kKeepsValue},
+    {TpScripts::kEditStepDelete, Kind::Button, kKeepsValue},
+    {TpScripts::kMoveStepUp, Kind::Button, kKeepsValue},
+    {TpScripts::kMoveStepDown, Kind::Button, kKeepsValue},
+    {TpScripts::kEditStepTime, Kind::Child, kKeepsValue},
+    {TpScripts::kEditStepFunction, Kind::Child, kKeepsValue},
+    {TpScripts::kEditStepMemory, Kind::Child, kKeepsValue},
+    {TpScripts::kMemorySel, Kind::Child, kKeepsValue},
+    {TpScripts::kEditStepTab, Kind::Child, kKeepsValue},
+    {TpScripts::kEditStepText, Kind::Child, kKeepsText},
+    {TpScripts::kEditStepTextLabel, Kind::Plain, kKeepsText},
+    {TpScripts::kEditStepInput, Kind::Child, kKeepsValue},
+    {TpScripts::kLoopForever, Kind::Child, kKeepsValue},
+    {TpScripts::kLoopCount, Kind::Child, kKeepsValue},
+    {TpScripts::kLoops, Kind::Plain, kKeepsValue},
+    {TpScripts::kTotalErrors, Kind::Plain, kKeepsValue},
+    {TpScripts::kStopOnError, Kind::Child, kKeepsValue},
+    {TpScripts::kLoopTime, Kind::Plain, kKeepsText},
+    {TpScripts::kTotalStepTime, Kind::Plain, kKeepsValue},
+    {TpScripts::kMemoryRecall, Kind::Child, kKeepsValue},
+    {TpScripts::kMemorySave, Kind::Child, kKeepsValue},
+    {TpScripts::kSysStatus, Kind::Plain, kKeepsText},
+    {TpScripts::kPromptText, Kind::Plain, kKeepsText},
+    {TpScripts::kDialogTimeout, Kind::Plain, kKeepsValue},
+    {TpScripts::kBackupFileList, Kind::Plain, kKeepsValue},
+    {TpScripts::kArchiveFile, Kind::MemList, kKeepsValue},
+    {TpScripts::kBackupLoad, Kind::Child, kKeepsValue},
+    {TpScripts::kBackupSave, Kind::Child, kKeepsValue},
+    {TpScripts::kArchiveDone, Kind::Plain, kKeepsValue},
+    {TpScripts::kLogEnable, Kind::Plain, kKeepsValue},
+    {TpScripts::kClearAllErrors, Kind::Plain, kKeepsValue},
+    {TpScripts::kCrcYErrors, Kind::Child, kKeepsValue},
+    {TpScripts::kCrcCrCbErrors, Kind::Child, kKeepsValue},
+    {TpScripts::kCrc422, Kind::Child, kKeepsValue},
+    {TpScripts::kEdhApField1, Kind::Child, kKeepsValue},
+    {TpScripts::kEdhApField2, Kind::Child, kKeepsValue},
+    {TpScripts::kEditEnable, Kind::Child, kKeepsValue},
+    {TpScripts::kSetup, Kind::Child, kKeepsValue},
+    {TpScripts::kUserList, Kind::TextList, kKeepsValueText},
+    {TpScripts::kCurrentUser, Kind::Child, kKeepsText},
+    {TpScripts::kEyeLocked, Kind::Plain, kKeepsValue},
+    {TpScripts::kMakeReport, Kind::Child, kKeepsValue},
+    {TpScripts::kRenameReport, Kind::Child, kKeepsValue},
+    {TpScripts::kReportName, Kind::Child, kKeepsText},
+    {TpScripts::kReportNumber, Kind::Child, kKeepsValue},
+    {TpScripts::kResetReportNumber, Kind::Child, kKeepsValue},
+    {TpScripts::kScreenDumpFile, Kind::Child, kKeepsValueText},
+    {TpScripts::kMainTab, Kind::Child, kKeepsValue},
+    {TpScripts::kGeneratorTab, Kind::Child, kKeepsValue},
+    {TpScripts::kMonitorTab, Kind::Child, kKeepsValue},
+    {TpScripts::kStatusTab, Kind::Child, kKeepsValue},
+    {TpScripts::kAudioTab, Kind::Child, kKeepsValue},
+    {TpScripts::kSetupTab, Kind::Child, kKeepsValue},
+    {TpScripts::kLoggingTab, Kind::Child, kKeepsValue},
+    {TpScripts::kEighthTab, Kind::Child, kKeepsValue},
+    {TpScripts::kRemoteTabSelect, Kind::Child, kKeepsValue},
+    {TpScripts::kAbortYes, Kind::Child, kKeepsValue},
+    {TpScripts::kAbortNo, Kind::Child, kKeepsValue},
 };
 static_assert(sizeof kChildren / sizeof kChildren[0] == TpScripts::kIdCount, "one row per command");
 
@@ -143,13 +142,14 @@ const uint16_t TpScripts::kCommandIds[kIdCount] = {
 
 TpScripts* TpScripts::Instance()
 {
-    return g_scripts;
+    // The scripts page is the one script host.
+    return static_cast<TpScripts*>(TpScriptHost::Instance());
 }
 
 TpScripts::TpScripts(const uint16_t (&ids)[kIdCount], TpCommand* parent)
-    : TpParent(parent, 0, 0), cmds_(ids)
+    : TpParent(parent, 0, kKeepsNothing), cmds_(ids)
 {
-    g_scripts = this;
+    BecomeHost();
     ResetScriptRunState();
     labelFileName_ = ::GetText(kTextFileNameLabel);
     labelText_ = ::GetText(kTextTextLabel);
@@ -196,8 +196,7 @@ TpScripts::~TpScripts()
     if (TpStore* store = TpStore::Instance())
         store->RemoveTask(this);
     cmds_.Clear();
-    if (g_scripts == this)
-        g_scripts = nullptr;
+    LeaveHost();
 }
 
 void TpScripts::BuildChildren()

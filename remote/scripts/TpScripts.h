@@ -21,8 +21,9 @@
 
 #include "ScriptFile.h"
 
-#include "core/TpCmdTable.h"
-#include "core/TpParent.h"
+#include "core/actions/TpScriptHost.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpParent.h"
 
 #include <cstdint>
 #include <ctime>
@@ -59,7 +60,7 @@ private:
     uint8_t old_;
 };
 
-class TpScripts : public TpParent {
+class TpScripts : public TpParent, public TpScriptHost {
 public:
     // Positions in the command id table the application passes.
     enum CmdIndex : int {
@@ -96,10 +97,10 @@ public:
     // --- actions (TpScripts.cpp) -------------------------------------------------
     // Adds the action as step type 12 + the number already registered, and
     // its name as an item of the step-type list. Always 1.
-    int RegisterAction(TpScriptAction* action);
+    int RegisterAction(TpScriptAction* action) override;
     // An action being destroyed leaves its slot empty (none), so the types of
     // the others stay as they are.
-    void ForgetAction(const TpScriptAction* action);
+    void ForgetAction(const TpScriptAction* action) override;
     // The registered actions by step type - 12; a slot is none once its
     // action is gone.
     const std::vector<TpScriptAction*>& Actions() const { return actions_; }
@@ -153,9 +154,9 @@ public:
     void EndRun();
     bool SelectTab(const ScriptTab& row);
     // Shows "ScriptPrompt" with text; wait shows the Continue button.
-    void Prompt(const std::string& text, uint8_t wait);
+    void Prompt(const std::string& text, uint8_t wait) override;
     // Closes the prompt window when there is one.
-    void ReleaseAction();
+    void ReleaseAction() override;
 
     bool IsRunning() const { return running_ != 0; }
     bool ArchivePending() const { return pendingFirstStep_ >= 0; }
@@ -170,10 +171,10 @@ public:
     // --- reports (TpScriptsReport.cpp) --------------------------------------------
     void AddReportSection(const std::string& text);
     // "<div>" text(number) [" " text] "</div>"; text may be none.
-    void AddReportLine(unsigned textNumber, const char* text);
+    void AddReportLine(unsigned textNumber, const char* text) override;
     void AddReportCount(unsigned textNumber, long count);
     void AppendReport(const std::string& text, bool wrap);
-    void AddReportResult(const std::string& text, bool wrap);
+    void AddReportResult(const std::string& text, bool wrap) override;
     void AddReportStepHeading(unsigned textNumber, uint32_t seconds);
     static std::string DurationSuffix(uint32_t seconds);
     // Makes the run's report folder (reports folder + "/" + name + "-" + n).

@@ -1,19 +1,19 @@
 // Change handling of the scripts page: the script list and the editor.
 #include "TpScripts.h"
 
-#include "TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 
-#include "core/FileHelpers.h"
-#include "core/TextTable.h"
-#include "core/TpDirList.h"
-#include "core/TpMemoryFile.h"
-#include "core/TpStore.h"
+#include "core/files/FileHelpers.h"
+#include "core/text/TextTable.h"
+#include "core/commands/TpDirList.h"
+#include "core/memories/TpMemoryFile.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "sim/LcdImageFiles.h"
-#include "ui/TpComboBox.h"
-#include "ui/TpDialogList.h"
+#include "ui/widgets/TpComboBox.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <climits>

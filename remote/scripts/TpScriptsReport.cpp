@@ -7,13 +7,13 @@
 #include "remote/web/TpWebFileList.h"
 #include "remote/web/TpWebTemplate.h"
 
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "sim/LcdImageFiles.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -10,21 +10,21 @@
 // its first run after it. COM_SCRIPTS_LOOPS counts the finished passes.
 #include "TpScripts.h"
 
-#include "TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "remote/web/TpXmlStatus.h"
 
-#include "core/LocalTime.h"
-#include "core/FileHelpers.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/LocalTime.h"
+#include "core/files/FileHelpers.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"
 #include "sim/LcdImageFiles.h"
 #include "system/TpMemories.h"
-#include "ui/TpDialogList.h"
-#include "ui/TpKeyScan.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/keys/TpKeyScan.h"
 
 #include <algorithm>
 #include <cstdio>

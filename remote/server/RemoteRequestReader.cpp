@@ -1,6 +1,6 @@
 #include "RemoteRequestReader.h"
 
-#include "core/RemoteProtocol.h"
+#include "core/protocol/RemoteProtocol.h"
 
 #include <algorithm>
 #include <cstring>

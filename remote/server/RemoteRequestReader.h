@@ -4,7 +4,7 @@
 // threads read their sockets through it; the fuzz targets read memory.
 #pragma once
 
-#include "core/RemoteMsgHeader.h"
+#include "core/protocol/RemoteMsgHeader.h"
 
 #include <cstddef>
 #include <cstdint>

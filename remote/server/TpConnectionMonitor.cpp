@@ -2,7 +2,7 @@
 
 #include "TpRemoteCtrl.h"
 
-#include "core/TpLogger.h"
+#include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
 #include <cerrno>

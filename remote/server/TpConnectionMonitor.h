@@ -7,7 +7,7 @@
 
 #include "TpConnectionThread.h"
 
-#include "core/TpThread.h"
+#include "core/threads/TpThread.h"
 #include "platform/Socket.h"
 
 #include <array>

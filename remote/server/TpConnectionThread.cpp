@@ -2,12 +2,12 @@
 
 #include "TpConnectionMonitor.h"
 #include "TpRemoteCtrl.h"
-#include "TpWebPages.h"
+#include "core/protocol/TpWebPages.h"
 
 #include "KrZuApi.h"
-#include "core/FileHelpers.h"
-#include "core/StoreRequests.h"
-#include "core/TpLogger.h"
+#include "core/files/FileHelpers.h"
+#include "core/requests/StoreRequests.h"
+#include "core/log/TpLogger.h"
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
@@ -15,7 +15,7 @@
 #include "sim/KeyMailbox.h"
 #include "sim/LcdImageFiles.h"
 #include "sim/TpTFTBitmap.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -11,11 +11,11 @@
 
 #include "BadHeaderLog.h"
 
-#include "core/MessageQueue.h"
-#include "core/RemoteMsgHeader.h"
-#include "core/RemoteProtocol.h"
-#include "core/RemoteReplySlot.h"
-#include "core/TpThread.h"
+#include "core/threads/MessageQueue.h"
+#include "core/protocol/RemoteMsgHeader.h"
+#include "core/protocol/RemoteProtocol.h"
+#include "core/threads/RemoteReplySlot.h"
+#include "core/threads/TpThread.h"
 #include "platform/Semaphore.h"
 #include "RemoteRequestReader.h"
 #include "platform/Socket.h"

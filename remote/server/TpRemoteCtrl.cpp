@@ -1,10 +1,10 @@
 #include "TpRemoteCtrl.h"
 
 #include "KrZuApi.h"
-#include "core/TpChildCmd.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/store/TpChildCmd.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/DebugOut.h"
 
 #include <cerrno>
@@ -46,7 +46,7 @@ TpRemoteCtrl* TpRemoteCtrl::Instance()
 }
 
 TpRemoteCtrl::TpRemoteCtrl(const uint16_t (&ids)[kIdCount], TpIniFile& settings, const TpWebPages* web)
-    : TpParent(nullptr, 0, 0), settings_(settings), web_(web), cmds_(ids)
+    : TpParent(nullptr, 0, kKeepsNothing), settings_(settings), web_(web), cmds_(ids)
 {
     g_remoteCtrl = this;
     if (TpStore* store = TpStore::Instance())
@@ -54,10 +54,10 @@ TpRemoteCtrl::TpRemoteCtrl(const uint16_t (&ids)[kIdCount], TpIniFile& settings,
 
     network_ = std::make_unique<TCPIPAddresses>(this, cmds_.Ids(), settings_);
     monitor_ = std::make_unique<TpConnectionMonitor>(*this);
-    cmds_.Make<TpChildCmd>(kIdEnable, this, 1);
-    cmds_.Make<TpChildCmd>(kIdPort, this, 1);
-    cmds_.Make<TpChildCmd>(kIdEnabledNote, this, 1);
-    cmds_.Make<TpTextListCmd>(kIdConnections, this, 2);
+    cmds_.Make<TpChildCmd>(kIdEnable, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kIdPort, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kIdEnabledNote, this, kKeepsValue);
+    cmds_.Make<TpTextListCmd>(kIdConnections, this, kKeepsText);
     cmds_.SetEnabled(kIdPort, true);
 
     const std::string portText = settings_.GetString("", "Port", std::to_string(kDefaultPort));
@@ -123,8 +123,7 @@ bool TpRemoteCtrl::Listen()
     SocketError error;
     Socket listener = Socket::Listen("", static_cast<uint16_t>(madePort_), SOMAXCONN, &error);
     if (listener.IsValid()) {
-        if (listenFailed_)
-            DebugPrintf("RemCtrl: listening on port %d\n", static_cast<int>(madePort_));
+        // The application says where it listens, once bound.
         listenFailed_ = false;
         monitor_->SetListener(std::move(listener));
         return true;

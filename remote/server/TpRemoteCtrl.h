@@ -14,8 +14,8 @@
 #include "remote/net/TCPIPAddresses.h"
 #include "TpConnectionMonitor.h"
 
-#include "core/TpCmdTable.h"
-#include "core/TpParent.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpParent.h"
 
 #include <atomic>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // lines are handled in chunks of at most 999 characters.
 #pragma once
 
-#include "core/AtomicOutFile.h"
+#include "core/files/AtomicOutFile.h"
 
 #include <string>
 #include <utility>

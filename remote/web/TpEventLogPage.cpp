@@ -1,5 +1,7 @@
 #include "TpEventLogPage.h"
 
+#include "MarkupText.h"
+
 #include <algorithm>
 
 namespace {
@@ -47,21 +49,7 @@ constexpr const char* kEndOfLog = "<h1>End of Event Log</h1><hr>";
 // an event's text can neither break the page nor end it early (0x03).
 std::string Field(const std::string& text, size_t at, size_t width)
 {
-    std::string out;
-    if (at >= text.size())
-        return out;
-    for (char c : text.substr(at, width)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20)
-                out += c;
-            break;
-        }
-    }
-    return out;
+    return at < text.size() ? MarkupText(text.substr(at, width), MarkupKind::kPageText) : std::string();
 }
 
 const char* RowClass(char first)

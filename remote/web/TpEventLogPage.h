@@ -14,7 +14,7 @@
 // with the byte 0x03. Every page is built in its own buffers.
 #pragma once
 
-#include "remote/server/TpWebPages.h"
+#include "core/protocol/TpWebPages.h"
 
 #include <cstddef>
 #include <cstdint>

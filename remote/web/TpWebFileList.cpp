@@ -1,6 +1,8 @@
 #include "TpWebFileList.h"
 
-#include "core/LocalTime.h"
+#include "MarkupText.h"
+
+#include "core/text/LocalTime.h"
 
 #include "platform/DebugOut.h"
 #include "platform/Paths.h"
@@ -143,17 +145,5 @@ void TpWebFileList::WriteLinkRow(bool showBmp, const std::string& link, const st
 
 std::string TpWebFileList::HtmlText(const std::string& text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\'': out += "&#39;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c; break;
-        }
-    }
-    return out;
+    return MarkupText(text, MarkupKind::kHtml);
 }

@@ -6,8 +6,8 @@
 // owner for long.
 #pragma once
 
-#include "core/AtomicOutFile.h"
-#include "core/TpDirList.h"
+#include "core/files/AtomicOutFile.h"
+#include "core/commands/TpDirList.h"
 
 #include <string>
 #include <vector>

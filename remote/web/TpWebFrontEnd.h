@@ -2,7 +2,7 @@
 // pages and the name of the status XML file.
 #pragma once
 
-#include "remote/server/TpWebPages.h"
+#include "core/protocol/TpWebPages.h"
 
 class TpWebFrontEnd : public TpWebPages {
 public:

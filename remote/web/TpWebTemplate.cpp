@@ -1,6 +1,6 @@
 #include "TpWebTemplate.h"
 
-#include "core/LocalTime.h"
+#include "core/text/LocalTime.h"
 
 TpWebTemplate::TpWebTemplate(const std::string& reportName, const std::string& user,
                              const std::string& report)

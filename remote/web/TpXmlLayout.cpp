@@ -1,6 +1,6 @@
 #include "TpXmlLayout.h"
 
-#include "core/FileHelpers.h"
+#include "core/files/FileHelpers.h"
 
 #include <algorithm>
 

@@ -1,10 +1,12 @@
 #include "TpXmlStatus.h"
 
-#include "core/AtomicOutFile.h"
-#include "core/LocalTime.h"
+#include "MarkupText.h"
+
+#include "core/files/AtomicOutFile.h"
+#include "core/text/LocalTime.h"
 #include "TpXmlLayout.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -69,29 +71,6 @@ std::string NumberText(int32_t value, int64_t divisor)
     return FormatC("%f", quotient);
 }
 
-// Text for XML character data. Bytes that XML does not allow at all (control
-// characters other than tab, line feed and carriage return) are left out.
-std::string XmlText(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\'': out += "&apos;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                break;
-            out += c;
-            break;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 bool TpXmlStatus::Write(const std::string& xmlPath, const std::string& layoutPath, const TpCommandEntries& store)
@@ -144,11 +123,11 @@ void TpXmlStatus::Format(const std::string& layout, const TpCommandEntries& stor
             xmlValue = tableValue = StatusDate(dateOrder_);
         } else if (field.divisor == 0) {
             tableValue = cmd->GetText();
-            xmlValue = XmlText(tableValue);
+            xmlValue = MarkupText(tableValue, MarkupKind::kXml);
         } else {
             xmlValue = tableValue = NumberText(cmd->GetValue(), field.divisor);
         }
-        xml += "<Field><Name>" + XmlText(field.label) + "</Name><Value>" + xmlValue + "</Value></Field>\n";
+        xml += "<Field><Name>" + MarkupText(field.label, MarkupKind::kXml) + "</Name><Value>" + xmlValue + "</Value></Field>\n";
         table += "<tr><td>" + field.label + "</td><td>" + tableValue + "</td></tr>\n";
     }
 

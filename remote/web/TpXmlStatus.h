@@ -3,7 +3,7 @@
 // readings as an HTML table for the script reports.
 #pragma once
 
-#include "core/TpBase.h"
+#include "core/store/TpBase.h"
 
 #include <cstdint>
 #include <string>

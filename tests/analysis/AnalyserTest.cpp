@@ -1,7 +1,7 @@
 // The analyser: the levels handed on, and the periodic update.
 #include "analysis/TpAnalyser.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 using Analyser = ZuTest;

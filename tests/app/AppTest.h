@@ -2,8 +2,8 @@
 #pragma once
 
 #include "BoardTest.h"
-#include "core/RemoteReplySlot.h"
-#include "core/StoreRequests.h"
+#include "core/threads/RemoteReplySlot.h"
+#include "core/requests/StoreRequests.h"
 #include "app/TpZuApplication.h"
 
 #include <memory>

@@ -1,15 +1,15 @@
 // The application loop: ticks, console lines, keys (also while locked), and power-off saving the system data.
 #include "app/AppTest.h"
 #include "core/CommandProbes.h"
-#include "core/TpCommand.h"
-#include "core/TpCommandLine.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpCommandLine.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdFrame.h"
 #include "sim/LcdImageFiles.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include "KrZuApi.h"
 
@@ -154,7 +154,7 @@ TEST_F(ApplicationLoopTest, PowerOffEndsTheLoopAndSavesTheSystemData)
     {
         TpZuApplication first;
         first.Store().DefineEntry(COM_AUDIO_TAB_SELECT, kStoreValue | kStoreText, kStoreSystem, 1, "a");
-        TpCommand setting(COM_AUDIO_TAB_SELECT, 3);
+        TpCommand setting(COM_AUDIO_TAB_SELECT, kKeepsValueText);
         first.Store().SetValue(COM_AUDIO_TAB_SELECT, 4);
         first.Store().SetText(COM_AUDIO_TAB_SELECT, "four");
         PostLocal(MsgType::kKey, kKeyPressFlag | kKeyPowerOff);

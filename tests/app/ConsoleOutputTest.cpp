@@ -4,8 +4,8 @@
 #include "BoardTest.h"
 
 #include "app/TpZuApplication.h"
-#include "core/MessageQueue.h"
-#include "core/RemoteProtocol.h"
+#include "core/threads/MessageQueue.h"
+#include "core/protocol/RemoteProtocol.h"
 #include "platform/Socket.h"
 
 #include <cstdlib>

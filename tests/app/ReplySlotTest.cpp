@@ -1,5 +1,5 @@
 // A connection's reply slot: answered once, from another thread, never by a late reply to an earlier request.
-#include "core/RemoteReplySlot.h"
+#include "core/threads/RemoteReplySlot.h"
 #include "support/ZuTest.h"
 
 #include <thread>

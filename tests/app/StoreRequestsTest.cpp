@@ -1,9 +1,9 @@
 // Store requests as a connection posts them: reply type, fields and payload of each, and the refused ones.
 #include "app/AppTest.h"
-#include "core/TpCommand.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/store/TpCommand.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 
 #include "KrZuApi.h"
 
@@ -21,8 +21,8 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
-        setting = std::make_unique<TpCommand>(kSetting, 3);
-        list = std::make_unique<TpTextListCmd>(nullptr, kList, 1);
+        setting = std::make_unique<TpCommand>(kSetting, kKeepsValueText);
+        list = std::make_unique<TpTextListCmd>(nullptr, kList, kKeepsValue);
         for (int i = 0; i < 3; ++i)
             app->Store().AddItem(kList, "item" + std::to_string(i), 10 * i);
     }

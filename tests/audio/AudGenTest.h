@@ -7,10 +7,10 @@
 #include "KrZuApi.h"
 #include "audio/generator/TpAudGenerator.h"
 #include "audio/generator/TpAudOscillators.h"
-#include "core/TpApplication.h"
-#include "core/TpCommand.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/store/TpApplication.h"
+#include "core/store/TpCommand.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +33,10 @@ public:
         double leftGain, rightGain;
     };
     void SetLevel(int dest, double level, uint32_t flags) override { levels.push_back({dest, level, flags}); }
-    void SetOutputParams(int a, int b, double c, double d) override { outputs.push_back({a, b, c, d}); }
+    void SetOutputParams(int leftCode, int rightCode, double leftGain, double rightGain) override
+    {
+        outputs.push_back({leftCode, rightCode, leftGain, rightGain});
+    }
     bool ServiceKeysHeld() const override { return serviceKeys; }
     // The last level reported for a channel; dest -1 when none was.
     Level LastLevel(int dest) const
@@ -83,7 +86,7 @@ protected:
         settings = std::make_unique<TpIniFile>("./system.cfg");
         // Ten sources for each side, twenty for the AES output.
         auto list = [this](unsigned id, int items) {
-            views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+            views.push_back(std::make_unique<TpCommand>(static_cast<int>(id), kKeepsValue));
             for (int i = 0; i < items; ++i)
                 views.back()->AddItem("item " + std::to_string(i), i);
         };

@@ -6,11 +6,11 @@
 #include "FakeAudioHardware.h"
 #include "app/AppTest.h"
 #include "audio/dolby/TpDolbyGenerator.h"
-#include "core/TpCommandLine.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpCommandLine.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 #include "sim/KeyMailbox.h"
 
 #include <chrono>
@@ -89,7 +89,7 @@ protected:
     TpStore store;
     TpLogger logger;
     TpDialogList list;
-    TpCommand content{COM_GEN_DOLBY_NAME, 1};
+    TpCommand content{COM_GEN_DOLBY_NAME, kKeepsValue};
     std::unique_ptr<TpDolbyGenerator> gen;
 };
 
@@ -163,7 +163,7 @@ TEST_F(DolbyGenerator, ProgrammesAreClampedAndDescriptionsCut)
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_CHAN_MODE + 2), 1) << "each programme gets its configuration's mode";
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_PGM_SOURCE), 0);
     // Of the modes a programme can take, only its configuration's is not marked red on white.
-    TpCommand modes(COM_GEN_DOLBY_CHAN_MODE, 1);
+    TpCommand modes(COM_GEN_DOLBY_CHAN_MODE, kKeepsValue);
     for (int i = 0; i < 8; ++i)
         modes.AddItem(std::to_string(i));
     auto marked = [&](int item) { return modes.GetColour(item) == 0xFF0000u && modes.GetBackColour(item) == 0xFFFFFFu; };

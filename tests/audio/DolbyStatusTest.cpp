@@ -8,8 +8,8 @@
 #include "audio/dolby/TpDolbyGenerator.h"
 #include "audio/dolby/TpDolbyStatus.h"
 #include "board/FrameStore.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "remote/RemoteServerTest.h"
 

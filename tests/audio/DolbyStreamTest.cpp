@@ -3,9 +3,9 @@
 // and their metadata read back, and malformed files that fail cleanly without
 // losing the stream already loaded.
 #include "DlbBuilder.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "support/ZuTest.h"
 

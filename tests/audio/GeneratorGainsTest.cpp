@@ -10,7 +10,7 @@ using GeneratorGains = AudGenTest;
 // A dialog's level control that puts a value outside its range back into it.
 class RangedLevel : public TpCommand {
 public:
-    RangedLevel(unsigned id, int32_t low, int32_t high) : TpCommand(static_cast<int>(id), 1), low_(low), high_(high) {}
+    RangedLevel(unsigned id, int32_t low, int32_t high) : TpCommand(static_cast<int>(id), kKeepsValue), low_(low), high_(high) {}
     int32_t SetValue(int32_t value) override
     {
         const int32_t held = std::clamp(value, low_, high_);

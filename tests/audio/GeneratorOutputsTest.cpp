@@ -122,8 +122,8 @@ TEST_F(GeneratorOutputs, SourceItemsFollowWhatCanBeHeard)
 
 TEST_F(GeneratorOutputs, OutputGainsAreReadBackAndEditableInServiceModeOnly)
 {
-    TpCommand left(COM_GEN_AUDIO_OUT_GAIN_LEFT, 1);
-    TpCommand right(COM_GEN_AUDIO_OUT_GAIN_RIGHT, 1);
+    TpCommand left(COM_GEN_AUDIO_OUT_GAIN_LEFT, kKeepsValue);
+    TpCommand right(COM_GEN_AUDIO_OUT_GAIN_RIGHT, kKeepsValue);
     left.SetEnabled(false);
     right.SetEnabled(false);
     Set(COM_GEN_AUDIO_OUT_GAIN_LEFT, 5);

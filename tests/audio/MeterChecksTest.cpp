@@ -3,7 +3,7 @@
 
 #include "analysis/TpAnalyser.h"
 #include "audio/meters/TpThreshold.h"
-#include "core/TextTable.h"
+#include "core/text/TextTable.h"
 
 TEST_F(ScriptsTest, MeterChecksReportLoggedMetersAwayFromTheirLevel)
 {

@@ -7,9 +7,9 @@
 #include "audio/aes/TpAESMonitor.h"
 #include "audio/meters/TpAudMonitor.h"
 #include "audio/meters/TpThreshold.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "sim/BoardDevices.h"
 
 namespace {

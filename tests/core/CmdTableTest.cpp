@@ -1,8 +1,8 @@
 // A page's command table: entries by index, reads through the store, writes to every command of the id.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpCmdTable.h"
-#include "core/TpStore.h"
+#include "core/store/TpCmdTable.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 namespace {
@@ -14,11 +14,11 @@ TEST_F(CmdTable, EntriesReadThroughTheStoreAndIdZeroOrMissingEntriesChangeNothin
     TpStore store;
     RecordingParent parent;
     const uint16_t ids[] = {COM_GEN1_OUT_ENABLE, 0, COM_REMOTE_PORT};
-    TpCommand otherView(COM_GEN1_OUT_ENABLE, 1);   // the head of the id's chain
+    TpCommand otherView(COM_GEN1_OUT_ENABLE, kKeepsValue);   // the head of the id's chain
     TpCmdTable table(ids);
-    TpCommand* first = table.Make<TpChildCmd>(0, &parent, 1);
-    TpCommand* local = table.Make<TpChildCmd>(1, &parent, 1);
-    EXPECT_EQ(table.Make<TpChildCmd>(3, &parent, 1), nullptr);
+    TpCommand* first = table.Make<TpChildCmd>(0, &parent, kKeepsValue);
+    TpCommand* local = table.Make<TpChildCmd>(1, &parent, kKeepsValue);
+    EXPECT_EQ(table.Make<TpChildCmd>(3, &parent, kKeepsValue), nullptr);
 
     table.SetValue(0, 7);
     EXPECT_EQ(otherView.GetValue(), 7) << "every command of the id";

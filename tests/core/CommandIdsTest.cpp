@@ -1,5 +1,5 @@
 // The command-id header as tools read it: unique names, ascending decimal ids that fit the wire and the store.
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The console: which typed words name which command, and the numbers a handler finds in the argument words.
-#include "core/TpCommandLine.h"
+#include "core/log/TpCommandLine.h"
 #include "support/ZuTest.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 // Item lists as clients read them, and the list commands built on them.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpMemListCmd.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
-#include "core/TpValListCmd.h"
+#include "core/commands/TpMemListCmd.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
+#include "core/commands/TpValListCmd.h"
 #include "support/ZuTest.h"
 
 namespace {
@@ -17,7 +17,7 @@ protected:
 
 TEST_F(CommandLists, ItemReadsStayWithinTheListAndItsCapacity)
 {
-    TpTextListCmd list(&parent, COM_REMOTE_CONNECTIONS, 2);
+    TpTextListCmd list(&parent, COM_REMOTE_CONNECTIONS, kKeepsText);
     store.AddItem(COM_REMOTE_CONNECTIONS, "A", 5);
     store.AddItem(COM_REMOTE_CONNECTIONS, "", 7);
     store.AddItem(COM_REMOTE_CONNECTIONS, "C", 9);
@@ -35,19 +35,19 @@ TEST_F(CommandLists, ItemReadsStayWithinTheListAndItsCapacity)
     EXPECT_EQ(list.GetItemValues(values, 2), 2);   // never beyond the capacity
     EXPECT_EQ(list.GetItemValues(nullptr, 4), 0);
 
-    TpCommand plain(0, 1, 0);   // items without the list flag are not joined
+    TpCommand plain(0, kKeepsValue, 0);   // items without the list flag are not joined
     plain.AddItem("x");
     EXPECT_EQ(plain.GetItemsText(), "");
     EXPECT_EQ(plain.GetItemText(1), "");
     EXPECT_TRUE(debug->Contains("Invalid ItemIndex (GIT)"));
 
-    TpMemListCmd self(nullptr, COM_SCRIPTS_USER_LIST, 1, COM_SCRIPTS_USER_LIST);   // a list showing itself
+    TpMemListCmd self(nullptr, COM_SCRIPTS_USER_LIST, kKeepsValue, COM_SCRIPTS_USER_LIST);   // a list showing itself
     EXPECT_EQ(self.GetItemCount(), 0);
 }
 
 TEST_F(CommandLists, AValueListCopiesItsChainAndKeepsItsSelectionOnEnabledItems)
 {
-    TpCommand tabs(COM_MAIN_TAB_SELECT, 1, 0);
+    TpCommand tabs(COM_MAIN_TAB_SELECT, kKeepsValue, 0);
     for (const char* t : {"Gen", "Mon", "Status", "Setup"})
         tabs.AddItem(t);
     TpValListCmd list(&parent, COM_MAIN_TAB_SELECT);

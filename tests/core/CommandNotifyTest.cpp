@@ -1,9 +1,9 @@
 // What children tell their parents; buttons that act once per press; objects deleted while being told.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpButtonPress.h"
-#include "core/TpStore.h"
-#include "core/TpSysDialog.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpSysDialog.h"
 #include "support/ZuTest.h"
 
 #include <memory>
@@ -24,13 +24,13 @@ TEST_F(CommandNotify, ValueKindsAndReasonsDecideWhatIsStoredAndReported)
     };
     for (const auto& row : kRows) {
         RecordingParent p;
-        TpChildCmd child(&p, 0, row.kind);
+        TpChildCmd child(&p, 0, static_cast<CmdValueKind>(row.kind));
         EXPECT_EQ(child.SetValue(6), row.stores ? 6 : 0) << "kind " << row.kind;
         EXPECT_EQ(child.GetValue(), row.stores ? 6 : 0) << "kind " << row.kind;
         EXPECT_EQ(p.CountFor(&child, kReasonValue), row.reports ? 1 : 0) << "kind " << row.kind;
     }
 
-    TpChildCmd child(&parent, COM_GEN1_STD_LONG_TEXT, 3);
+    TpChildCmd child(&parent, COM_GEN1_STD_LONG_TEXT, kKeepsValueText);
     store.SetText(COM_GEN1_STD_LONG_TEXT, "1080i50");
     store.SetEnabled(COM_GEN1_STD_LONG_TEXT, false);
     store.SetVisible(COM_GEN1_STD_LONG_TEXT, false);
@@ -44,7 +44,7 @@ TEST_F(CommandNotify, ValueKindsAndReasonsDecideWhatIsStoredAndReported)
 TEST_F(CommandNotify, AButtonActsOncePerPressAndEveryViewReturnsToZero)
 {
     TpButtonPress button(&parent, COM_STATUS_CLEAR_AES_ERRORS);
-    TpCommand view(COM_STATUS_CLEAR_AES_ERRORS, 1, 0);   // a widget showing the button
+    TpCommand view(COM_STATUS_CLEAR_AES_ERRORS, kKeepsValue, 0);   // a widget showing the button
 
     EXPECT_EQ(store.SetValue(COM_STATUS_CLEAR_AES_ERRORS, 1), 0);
     EXPECT_EQ(parent.CountFor(&button, kReasonValue), 1);
@@ -65,7 +65,7 @@ TEST_F(CommandNotify, AButtonActsOncePerPressAndEveryViewReturnsToZero)
 TEST_F(CommandNotify, ObjectsDeletedWhileTheyAreToldAreLeftAlone)
 {
     auto button = std::make_unique<TpButtonPress>(&parent, COM_SFP_IP_DEFAULT_FLOW_BTN);
-    TpCommand view(COM_SFP_IP_DEFAULT_FLOW_BTN, 1, 0);
+    TpCommand view(COM_SFP_IP_DEFAULT_FLOW_BTN, kKeepsValue, 0);
     parent.onChange = [&](TpCommand*, int) { button.reset(); };
     EXPECT_EQ(store.SetValue(COM_SFP_IP_DEFAULT_FLOW_BTN, 1), 0);
     EXPECT_EQ(button, nullptr);
@@ -88,7 +88,7 @@ TEST_F(CommandNotify, ObjectsDeletedWhileTheyAreToldAreLeftAlone)
 TEST_F(CommandNotify, AChildOutlivingItsParentTellsNobody)
 {
     auto p = std::make_unique<RecordingParent>();
-    TpChildCmd child(p.get(), COM_GEN1_OUT_ENABLE, 1);
+    TpChildCmd child(p.get(), COM_GEN1_OUT_ENABLE, kKeepsValue);
     EXPECT_EQ(child.Parent(), p.get());
     p.reset();
     EXPECT_EQ(child.Parent(), nullptr);

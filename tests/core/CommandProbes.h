@@ -1,8 +1,8 @@
 // Commands for tests that record what the command model does to them.
 #pragma once
 
-#include "core/TpChildCmd.h"
-#include "core/TpParent.h"
+#include "core/store/TpChildCmd.h"
+#include "core/store/TpParent.h"
 
 #include <functional>
 #include <vector>
@@ -17,7 +17,7 @@ public:
         int32_t value;
     };
 
-    RecordingParent() : TpParent(nullptr, 0, 0) {}
+    RecordingParent() : TpParent(nullptr, 0, kKeepsNothing) {}
 
     void OnChildChanged(TpCommand* child, int reason) override
     {
@@ -43,7 +43,7 @@ public:
 // A child command that counts the values it is given.
 class CountingCmd : public TpChildCmd {
 public:
-    CountingCmd(TpCommand* parent, uint16_t cmdId) : TpChildCmd(parent, cmdId, 1) {}
+    CountingCmd(TpCommand* parent, uint16_t cmdId) : TpChildCmd(parent, cmdId, kKeepsValue) {}
     int32_t SetValue(int32_t value) override
     {
         ++valueSets;
@@ -55,7 +55,7 @@ public:
 // A command whose periodic task runs a given reaction and counts its runs.
 class TaskOwner : public TpCommand {
 public:
-    TaskOwner() : TpCommand(0, 0, 0) {}
+    TaskOwner() : TpCommand(0, kKeepsNothing, 0) {}
     void OnTask() override
     {
         ++runs;

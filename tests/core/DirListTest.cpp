@@ -1,9 +1,9 @@
 // Folder listings: sorted names without the extension, files or folders only, read in steps; change times.
 #include "KrZuApi.h"
-#include "core/FileHelpers.h"
-#include "core/TpDirList.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/files/FileHelpers.h"
+#include "core/commands/TpDirList.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/FileSystem.h"
 #include "support/ZuTest.h"
 
@@ -28,7 +28,7 @@ TEST_F(DirListTest, ListsSortedFilesOrFoldersWithoutTheExtension)
     EXPECT_EQ(list.Names(), (std::vector<std::string>{"Alpha", "beta", "zeta"}));
 
     TpStore store;   // the names fill a list command; the index of the last match is returned
-    TpTextListCmd cmd(nullptr, COM_SCRIPTS_CURRENT_SCRIPT, 1);
+    TpTextListCmd cmd(nullptr, COM_SCRIPTS_CURRENT_SCRIPT, kKeepsValue);
     store.AddItem(COM_SCRIPTS_CURRENT_SCRIPT, "stale");
     EXPECT_EQ(list.FillCommandItems(&cmd, "beta"), 1);
     EXPECT_EQ(cmd.GetItemsText(), "Alpha\tbeta\tzeta");

@@ -1,9 +1,9 @@
 // The event log as the web pages and the user see it: layout, what is kept or filtered out, clearing and saving.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "platform/Paths.h"
 #include "support/ZuTest.h"
 
@@ -68,7 +68,7 @@ TEST_F(EventLog, FilteredEventsNeedStartUpTheSwitchAndTheirSource)
     LogEvent(nullptr, kEventInfo, 0, "kept");
 
     RecordingParent page;
-    TpChildCmd source(&page, COM_ANLYS_LOG_CLIP_ENABLE, 1);
+    TpChildCmd source(&page, COM_ANLYS_LOG_CLIP_ENABLE, kKeepsValue);
     LogEvent(&source, kEventWarning, 0, "source off");
     store.SetValue(COM_ANLYS_LOG_CLIP_ENABLE, 1);
     LogEventInt(&source, kEventWarning, 0, -12);
@@ -108,7 +108,7 @@ TEST_F(EventLog, TheLogIsSavedAsTextAndClearedFromAnyCommand)
     EXPECT_EQ(ReadText(Paths::DataFolder() + "/logfile.txt"),
               "i 12:34:56 01-02-2024 one\nE 12:35:57 01-02-2024 two\n");
 
-    TpCommand step(0, 0, 0);
+    TpCommand step(0, kKeepsNothing, 0);
     step.ClearEventLog();
     EXPECT_EQ(Entries(), Texts{});
     EXPECT_EQ(logger->EntryCount(), 0);

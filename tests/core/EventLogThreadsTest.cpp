@@ -1,7 +1,7 @@
 // Worker threads log while the application thread runs: every event arrives in order, on the application thread.
 #include "KrZuApi.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 #include <atomic>

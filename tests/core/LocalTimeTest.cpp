@@ -1,5 +1,5 @@
 // Elapsed run times as the scripts page shows them.
-#include "core/LocalTime.h"
+#include "core/text/LocalTime.h"
 
 #include <gtest/gtest.h>
 

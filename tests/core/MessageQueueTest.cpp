@@ -1,5 +1,5 @@
 // The application queue: size limits, the single waiting update, several threads sending at once.
-#include "core/MessageQueue.h"
+#include "core/threads/MessageQueue.h"
 #include "support/ZuTest.h"
 
 #include <atomic>

@@ -1,5 +1,5 @@
-#include "core/RemoteMsgHeader.h"
-#include "core/RemoteProtocol.h"
+#include "core/protocol/RemoteMsgHeader.h"
+#include "core/protocol/RemoteProtocol.h"
 #include "support/ZuTest.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The store's chains: a change reaches every command of the id whose state differs, whatever they do when told.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 #include <memory>
@@ -47,9 +47,9 @@ TEST_F(StoreDispatch, SetValueReachesOnlyTheCommandsWhoseValueDiffers)
 
 TEST_F(StoreDispatch, CommandsJoinAtHeadOrTailAndLeaveWhenDestroyed)
 {
-    TpCommand tail1(COM_GEN1_LINK_TYPE, 1, 0);
-    TpCommand tail2(COM_GEN1_LINK_TYPE, 1, 0);
-    auto head = std::make_unique<TpCommand>(COM_GEN1_LINK_TYPE, 1, 1);
+    TpCommand tail1(COM_GEN1_LINK_TYPE, kKeepsValue, 0);
+    TpCommand tail2(COM_GEN1_LINK_TYPE, kKeepsValue, 0);
+    auto head = std::make_unique<TpCommand>(COM_GEN1_LINK_TYPE, kKeepsValue, 1);
     head->SetValue(7);
     EXPECT_EQ(Chain(COM_GEN1_LINK_TYPE), (std::vector<TpCommand*>{head.get(), &tail1, &tail2}));
     EXPECT_EQ(store.GetValue(COM_GEN1_LINK_TYPE), 7);   // the head's value
@@ -63,7 +63,7 @@ TEST_F(StoreDispatch, CommandsJoinAtHeadOrTailAndLeaveWhenDestroyed)
 
 TEST_F(StoreDispatch, IdZeroAndIdsWithoutCommandsOrBeyondTheTableChangeNothing)
 {
-    TpCommand loose(0, 1, 0);
+    TpCommand loose(0, kKeepsValue, 0);
     loose.SetText("own");
     EXPECT_FALSE(loose.IsInStore());
     EXPECT_EQ(store.GetCmd(0), nullptr);
@@ -78,7 +78,7 @@ TEST_F(StoreDispatch, IdZeroAndIdsWithoutCommandsOrBeyondTheTableChangeNothing)
     EXPECT_EQ(store.SetValue(65000, 1), 0);
     store.SetEnabled(65000, false);
 
-    TpCommand beyond(static_cast<uint16_t>(TpCommandEntries::kEntryCount), 1, 0);
+    TpCommand beyond(static_cast<uint16_t>(TpCommandEntries::kEntryCount), kKeepsValue, 0);
     EXPECT_FALSE(beyond.IsInStore());
     EXPECT_TRUE(debug->Contains("beyond the store's table"));
 }
@@ -86,7 +86,7 @@ TEST_F(StoreDispatch, IdZeroAndIdsWithoutCommandsOrBeyondTheTableChangeNothing)
 TEST_F(StoreDispatch, ItemChangesReachEveryViewThatHasTheItem)
 {
     const unsigned id = COM_SFP_TAB_SELECT;
-    TpCommand a(id, 1, 0), b(id, 1, 0);
+    TpCommand a(id, kKeepsValue, 0), b(id, kKeepsValue, 0);
     store.AddItem(id, "one", 10);
     store.AddItemValue(id, 20);
     store.SetItemText(id, 1, "two");
@@ -100,7 +100,7 @@ TEST_F(StoreDispatch, ItemChangesReachEveryViewThatHasTheItem)
     EXPECT_EQ(a.GetItemCount() + b.GetItemCount(), 0);
 
     // Item changes pass over the views without that item.
-    TpCommand shortList(COM_MAIN_TAB_SELECT, 1, 0), longList(COM_MAIN_TAB_SELECT, 1, 0);
+    TpCommand shortList(COM_MAIN_TAB_SELECT, kKeepsValue, 0), longList(COM_MAIN_TAB_SELECT, kKeepsValue, 0);
     shortList.AddItem("a");
     for (const char* t : {"a", "b", "c"})
         longList.AddItem(t);
@@ -156,8 +156,8 @@ TEST_F(StoreDispatch, HandlersMayChangeTheSameOrOtherIdsAndAddCommandsWhileTold)
         if (child == &a && reason == kReasonValue) {
             store.SetText(COM_GEN1_OUT_ENABLE, "on");
             store.SetValue(COM_GEN2_OUT_ENABLE, 8);
-            added.push_back(std::make_unique<TpCommand>(COM_GEN1_OUT_ENABLE, 1, 1));
-            added.push_back(std::make_unique<TpCommand>(COM_GEN1_OUT_ENABLE, 1, 0));
+            added.push_back(std::make_unique<TpCommand>(COM_GEN1_OUT_ENABLE, kKeepsValue, 1));
+            added.push_back(std::make_unique<TpCommand>(COM_GEN1_OUT_ENABLE, kKeepsValue, 0));
         }
     };
     store.SetValue(COM_GEN1_OUT_ENABLE, 4);
@@ -169,7 +169,7 @@ TEST_F(StoreDispatch, HandlersMayChangeTheSameOrOtherIdsAndAddCommandsWhileTold)
 TEST_F(StoreDispatch, CommandsOutliveTheStore)
 {
     auto own = std::make_unique<TpStore>();
-    auto cmd = std::make_unique<TpCommand>(COM_GEN1_OUT_ENABLE, 1, 0);
+    auto cmd = std::make_unique<TpCommand>(COM_GEN1_OUT_ENABLE, kKeepsValue, 0);
     EXPECT_TRUE(cmd->IsInStore());
     EXPECT_EQ(TpStore::Instance(), own.get());
     own.reset();

@@ -1,9 +1,9 @@
 // Defaults, memories and backup files: what the store gives its commands when it loads, and who hears of it.
 #include "CommandProbes.h"
 #include "KrZuApi.h"
-#include "core/TpMemoryFile.h"
-#include "core/TpStore.h"
-#include "core/TpTextListCmd.h"
+#include "core/memories/TpMemoryFile.h"
+#include "core/store/TpStore.h"
+#include "core/commands/TpTextListCmd.h"
 #include "platform/Paths.h"
 #include "support/ZuTest.h"
 
@@ -26,11 +26,11 @@ protected:
 
     TpStore store;
     RecordingParent parent;
-    TpChildCmd enable{&parent, COM_GEN1_OUT_ENABLE, 1};
-    TpChildCmd standard{&parent, COM_GEN1_STD_LONG_TEXT, 2};
-    TpChildCmd keyLock{&parent, COM_REMOTE_DISABLE_KEYBOARD, 1};
+    TpChildCmd enable{&parent, COM_GEN1_OUT_ENABLE, kKeepsValue};
+    TpChildCmd standard{&parent, COM_GEN1_STD_LONG_TEXT, kKeepsText};
+    TpChildCmd keyLock{&parent, COM_REMOTE_DISABLE_KEYBOARD, kKeepsValue};
     std::vector<int> statesSeen;   // the load state each change was told in
-    TpTextListCmd choice{nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, 1};
+    TpTextListCmd choice{nullptr, COM_SCRIPTS_EDIT_STEP_MEMORY, kKeepsValue};
 };
 
 TEST_F(StoreRestore, DefaultsReachEveryDefinedEntryThenTheRestoreHandlers)

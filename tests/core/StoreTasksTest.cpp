@@ -1,6 +1,6 @@
 // Periodic tasks: periods in 20 ms ticks, and a task list that owners change from inside their own tasks.
 #include "CommandProbes.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "support/ZuTest.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
 // Settings files: exact text written, read back, hand-written files, texts that would corrupt it, failed saves.
-#include "core/TpIniFile.h"
+#include "core/files/TpIniFile.h"
 #include "support/ZuTest.h"
 
 #include <csignal>

@@ -1,5 +1,5 @@
 // Worker threads: start once, stop on request and when destroyed.
-#include "core/TpThread.h"
+#include "core/threads/TpThread.h"
 #include "platform/Semaphore.h"
 #include "support/ZuTest.h"
 

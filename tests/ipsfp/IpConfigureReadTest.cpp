@@ -122,7 +122,7 @@ TEST_F(IpConfigureRead, CancelTakesTheOrangeOffTheFlowMirrors)
 {
     Fit(2);
     Tick();
-    TpCommand portMirror(2997, 1), valueMirror(3259, 1);   // encapsulation, first flow, audio tab
+    TpCommand portMirror(2997, kKeepsValue), valueMirror(3259, kKeepsValue);   // encapsulation, first flow, audio tab
     store.SetValue(COM_SFP_IP_DEST_UDP_PORT, 5000);
     store.SetValue(0x0D21, 7);
     EXPECT_EQ(portMirror.GetColour(), 0xFF7F00u);

@@ -9,8 +9,8 @@
 #include "ipsfp/manager/CorvaneToEmbrionixVidStd.h"
 #include "ipsfp/manager/IPFollower.h"
 #include "ipsfp/manager/IpControlOps.h"
-#include "ui/TpDialog.h"
-#include "ui/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <array>
@@ -29,7 +29,7 @@ protected:
     void Add(std::span<const uint16_t> ids)
     {
         for (uint16_t id : ids)
-            extra.push_back(std::make_unique<TpCommand>(id, 1));
+            extra.push_back(std::make_unique<TpCommand>(id, kKeepsValue));
     }
     bool Visible(unsigned id) const { return store.GetCmd(id)->IsVisible(); }
     void SetBytes(std::span<const uint16_t> ids, std::initializer_list<int32_t> msbFirst)
@@ -221,7 +221,7 @@ TEST_F(IpManager, WindowCloseRaisesTheAudioMapsReopenFlag)
 
 TEST_F(IpManager, OnlyTheManagersOwnControlIsAnActionControl)
 {
-    TpCommand foreign(0x0A00, 1);
+    TpCommand foreign(0x0A00, kKeepsValue);
     EXPECT_TRUE(manager.Controls().IsActionControl(nullptr, 0x0A00));
     EXPECT_FALSE(manager.Controls().IsActionControl(&foreign, 0x0A00));
     EXPECT_TRUE(manager.Controls().IsActionControl(store.GetCmd(0x0A00), 0));
@@ -375,7 +375,7 @@ TEST_F(IpManager, TxFlowLockPtpViewsAndGeneratorStandard)
     EXPECT_TRUE(manager.Flows().IsPtpViewLocked() && !store.GetCmd(0x0DA2)->IsEnabled());
     EXPECT_EQ(manager.Busy().Byte(), 0);
 
-    TpCommand standard(COM_GEN1_STD_LONG_TEXT, 2);
+    TpCommand standard(COM_GEN1_STD_LONG_TEXT, kKeepsText);
     // text, decapsulation, 0x0C22 afterwards (-1: untouched, focus kept)
     const std::tuple<const char*, int, int> cases[] = {
         {"1080p50", 0, 1}, {"1080i59.94", 0, 0}, {"P", 0, 0}, {"", 0, -1}, {"720p", 1, -1}};

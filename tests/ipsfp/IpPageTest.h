@@ -10,11 +10,11 @@
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <memory>
@@ -127,7 +127,7 @@ protected:
     {
         for (unsigned id : ids)
             if (store.GetCmd(id) == nullptr)
-                extra.push_back(std::make_unique<TpCommand>(id, 1));
+                extra.push_back(std::make_unique<TpCommand>(id, kKeepsValue));
     }
 
     TpStore store;

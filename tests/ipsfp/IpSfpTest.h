@@ -5,7 +5,7 @@
 #include "FakeEmSfp.h"
 
 #include "board/SfpBoard.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/manager/IpSfpManager.h"
 #include "ipsfp/params/SfpCompositePairs.h"

@@ -21,7 +21,7 @@ protected:
     {
         for (unsigned id : ids)
             if (store.GetCmd(id) == nullptr)
-                extra.push_back(std::make_unique<TpCommand>(id, 1));
+                extra.push_back(std::make_unique<TpCommand>(id, kKeepsValue));
     }
     void Show(unsigned rowId, std::vector<uint8_t> bytes, bool nonzero = false)
     {

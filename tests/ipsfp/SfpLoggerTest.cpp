@@ -81,8 +81,8 @@ TEST_F(SfpLogger, SupplyAndTemperatureExcursionsAndReturns)
 
 TEST_F(SfpLogger, PacketCountersEverySixtiethCall)
 {
-    TpCommand tx(COM_SFP_IP_ETHERNET_TX_PACKETS, 3), flow(COM_SFP_IP_TX_OR_RX_PACKETS, 3);
-    TpCommand label(COM_SFP_IP_RX_OR_TX_PKT_LABEL, 2);
+    TpCommand tx(COM_SFP_IP_ETHERNET_TX_PACKETS, kKeepsValueText), flow(COM_SFP_IP_TX_OR_RX_PACKETS, kKeepsValueText);
+    TpCommand label(COM_SFP_IP_RX_OR_TX_PKT_LABEL, kKeepsText);
     label.SetTextAll("Tx Packets:");
     tx.SetTextAll("1234");
     flow.SetTextAll("7");
@@ -106,10 +106,10 @@ TEST_F(SfpLogger, ParameterChangeLogsTheAddressOfItsGroup)
         {2562, {10, 1, 168, 192}}, {2566, {0, 255, 255, 255}}, {2570, {1, 1, 168, 192}}};
     for (const auto& [first, octets] : addresses)
         for (size_t i = 0; i < octets.size(); ++i) {
-            values.push_back(std::make_unique<TpCommand>(static_cast<int>(first + i), 1));
+            values.push_back(std::make_unique<TpCommand>(static_cast<int>(first + i), kKeepsValue));
             values.back()->SetValue(octets[i]);
         }
-    TpCommand ssrc(0, 2);
+    TpCommand ssrc(0, kKeepsText);
     ssrc.SetText("77");
     logger->LogParameterChange(values[0].get(), "Dest IP byte1", 0, kSfpGroupFlowDestIp, 0);
     logger->LogParameterChange(values[8].get(), "MAC", 1, kSfpGroupFlowMac, 0);

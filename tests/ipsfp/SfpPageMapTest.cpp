@@ -2,7 +2,7 @@
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 
 #include <map>
 

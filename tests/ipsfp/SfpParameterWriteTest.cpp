@@ -2,7 +2,7 @@
 #include "IpSfpTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
+#include "core/store/TpCommand.h"
 
 #include <memory>
 
@@ -18,7 +18,7 @@ protected:
     // A value control of the IP menu, as a user set it.
     TpCommand& Control(uint16_t cmdId, int32_t value = 0)
     {
-        controls.push_back(std::make_unique<TpCommand>(cmdId, 1));
+        controls.push_back(std::make_unique<TpCommand>(cmdId, kKeepsValue));
         store.SetValue(cmdId, value);
         return *controls.back();
     }

@@ -90,7 +90,7 @@ TEST_F(SfpStatusList, FailedReadShowsZerosInRedAndKeepsTheReading)
 
 TEST_F(SfpStatusList, FixedTextKindsAndStoreTexts)
 {
-    TpCommand date(kSfpDateTextCmd, 2);
+    TpCommand date(kSfpDateTextCmd, kKeepsText);
     const SfpFieldDesc rows[] = {{"Odd", 12, 0, 0, 0, 0, "as is", 0, 0}, {"Made", kSfpCustomDate, 0xA0, 0, 3, 1, nullptr, 0, 0}};
     EXPECT_EQ(BuildFieldList(&list, 40, rows, fields), 44u);
     for (auto& f : fields)

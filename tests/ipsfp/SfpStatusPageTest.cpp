@@ -7,14 +7,14 @@
 #include "IpSfpTest.h"
 
 #include "board/SfpBoard.h"
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "KrZuApi.h"
 #include "ipsfp/log/SFPLogger.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "sim/EmSfpSimFlags.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <algorithm>
 #include <memory>
@@ -104,7 +104,7 @@ TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
                         COM_SFP_IP_FILTERS_BOX, COM_SFP_IP_FACT_RESET2, COM_SFP_IP_HW_LABEL2, COM_SFP_IP_HW_STATUS2,
                         COM_SFP_IP_TX_OFF_ON, COM_SFP_IP_HW_LABEL1, COM_SFP_IP_HW_STATUS1, COM_SFP_IP_FACT_RESET1,
                         COM_SFP_IP_VID_BOX, COM_SFP_IP_SETUP_LABEL})
-        ipControls.push_back(std::make_unique<TpCommand>(static_cast<int>(id), 1));
+        ipControls.push_back(std::make_unique<TpCommand>(static_cast<int>(id), kKeepsValue));
     auto shown = [&] {
         return std::ranges::count_if(ipControls, [](const auto& c) { return c->IsVisible(); });
     };

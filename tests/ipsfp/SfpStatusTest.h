@@ -6,9 +6,9 @@
 #include "FakeTwoWireBus.h"
 #include "SfpImages.h"
 
-#include "core/TextTable.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "ipsfp/status/TpSfpStatusField.h"
 #include "sim/BoardDevices.h"
 
@@ -67,6 +67,6 @@ protected:
     TpStore store;
     TpLogger events;
     FakeTwoWireBus bus;
-    TpCommand list{0, 0};
+    TpCommand list{0, kKeepsNothing};
     SfpFieldList fields;
 };

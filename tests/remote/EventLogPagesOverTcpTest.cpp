@@ -4,8 +4,8 @@
 #include "WebPageExpectations.h"
 
 #include "KrZuApi.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 
 #include <algorithm>
 #include <atomic>

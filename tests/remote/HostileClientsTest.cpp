@@ -3,7 +3,7 @@
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpLogger.h"
+#include "core/log/TpLogger.h"
 #include "remote/server/BadHeaderLog.h"
 
 #include <random>

@@ -5,10 +5,10 @@
 #include "core/CommandProbes.h"
 
 #include "KrZuApi.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 #include "remote/net/TCPIPAddresses.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
-#include "core/MessageQueue.h"
+#include "core/threads/MessageQueue.h"
 
 #include <atomic>
 #include <thread>

@@ -5,8 +5,8 @@
 
 #include "KrZuApi.h"
 #include "sim/TpTFTBitmap.h"
-#include "core/TpCommand.h"
-#include "ui/TpDialogList.h"
+#include "core/store/TpCommand.h"
+#include "ui/dialogs/TpDialogList.h"
 
 namespace {
 
@@ -154,7 +154,7 @@ TEST_F(RemoteRequestsOverTcp, TheNoButtonOfADialogThatClosesOnAKeyIsAnsweredAsKe
     ASSERT_TRUE(MakeApp("", true));
     // A yes/no question is open before the loop runs (the test thread may not
     // touch the windows once it does).
-    TpCommand answer(0, 1);
+    TpCommand answer(0, kKeepsValue);
     answer.SetValue(7);
     TpDialog* question = ShowCheckDialog(245, 246, &answer);
     ASSERT_NE(question, nullptr);

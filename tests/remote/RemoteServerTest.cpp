@@ -1,6 +1,6 @@
 #include "remote/RemoteServerTest.h"
 
-#include "core/MessageQueue.h"
+#include "core/threads/MessageQueue.h"
 #include "remote/server/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
 

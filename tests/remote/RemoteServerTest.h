@@ -6,8 +6,8 @@
 
 #include "BoardTest.h"
 
-#include "core/RemoteMsgHeader.h"
-#include "core/RemoteProtocol.h"
+#include "core/protocol/RemoteMsgHeader.h"
+#include "core/protocol/RemoteProtocol.h"
 #include "app/TpZuApplication.h"
 #include "platform/Socket.h"
 

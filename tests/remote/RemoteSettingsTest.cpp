@@ -3,8 +3,8 @@
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpIniFile.h"
-#include "core/TpStore.h"
+#include "core/files/TpIniFile.h"
+#include "core/store/TpStore.h"
 #include "remote/server/TpRemoteCtrl.h"
 
 #include <cerrno>

@@ -4,9 +4,9 @@
 #include "ScriptsTest.h"
 
 #include "analysis/TpAnalyser.h"
-#include "core/MessageQueue.h"
-#include "core/TextTable.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/threads/MessageQueue.h"
+#include "core/text/TextTable.h"
+#include "core/actions/TpScriptAction.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "core/LocalTime.h"
+#include "core/text/LocalTime.h"
 #include "sim/LcdImageFiles.h"
 
 #include <filesystem>

@@ -3,13 +3,13 @@
 // through the page's run control, the store and the clock.
 #include "ScriptsTest.h"
 
-#include "core/FileHelpers.h"
-#include "core/TpMemoryFile.h"
+#include "core/files/FileHelpers.h"
+#include "core/memories/TpMemoryFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "remote/scripts/TpScriptAction.h"
+#include "core/actions/TpScriptAction.h"
 #include "sim/KeyMailbox.h"
-#include "ui/TpKeyScan.h"
+#include "ui/keys/TpKeyScan.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -47,7 +47,7 @@ public:
 // Re-enters the run control whenever the status text changes.
 class ReentrantStatus : public TpCommand {
 public:
-    explicit ReentrantStatus(TpScripts& page) : TpCommand(COM_SYS_STATUS, 2), page_(page) {}
+    explicit ReentrantStatus(TpScripts& page) : TpCommand(COM_SYS_STATUS, kKeepsText), page_(page) {}
     void SetText(const std::string& text) override
     {
         TpCommand::SetText(text);

@@ -7,12 +7,12 @@
 #include "BoardTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpLogger.h"
-#include "core/TpStore.h"
+#include "core/log/TpLogger.h"
+#include "core/store/TpStore.h"
 #include "remote/scripts/ScriptFile.h"
 #include "remote/scripts/TpScripts.h"
 #include "system/TpMemories.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <ctime>
 #include <memory>

@@ -3,7 +3,7 @@
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/Paths.h"
 
 #include <cstdlib>

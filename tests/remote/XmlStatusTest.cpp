@@ -3,8 +3,8 @@
 #include "RemoteTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpCommand.h"
-#include "core/TpStore.h"
+#include "core/store/TpCommand.h"
+#include "core/store/TpStore.h"
 #include "platform/Paths.h"
 #include "remote/web/TpXmlStatus.h"
 
@@ -43,9 +43,9 @@ protected:
     {
         RemoteTest::SetUp();
         store = std::make_unique<TpStore>();
-        status = std::make_unique<TpCommand>(COM_SYS_STATUS, 3);
-        loops = std::make_unique<TpCommand>(COM_SCRIPTS_LOOPS, 3);
-        level = std::make_unique<TpCommand>(COM_GEN_AUDIO_MASTER_LEVEL, 3);
+        status = std::make_unique<TpCommand>(COM_SYS_STATUS, kKeepsValueText);
+        loops = std::make_unique<TpCommand>(COM_SCRIPTS_LOOPS, kKeepsValueText);
+        level = std::make_unique<TpCommand>(COM_GEN_AUDIO_MASTER_LEVEL, kKeepsValueText);
         status->SetText("Script");
         loops->SetValue(2);
         level->SetValue(1234);

@@ -1,8 +1,8 @@
 #include "support/ZuTest.h"
 
-#include "core/MessageQueue.h"
-#include "core/TextTable.h"
-#include "core/TpCommandLine.h"
+#include "core/threads/MessageQueue.h"
+#include "core/text/TextTable.h"
+#include "core/log/TpCommandLine.h"
 #include "platform/FileSystem.h"
 
 #include <cstdlib>

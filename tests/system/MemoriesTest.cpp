@@ -2,7 +2,7 @@
 #include "BoardTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "system/TpMemories.h"
@@ -20,7 +20,7 @@ protected:
         BoardTest::SetUp();
         store = std::make_unique<TpStore>();
         store->DefineEntry(kSetting, kStoreValue, kStoreMemory, 0);
-        setting = std::make_unique<TpCommand>(kSetting, 1, 0);
+        setting = std::make_unique<TpCommand>(kSetting, kKeepsValue, 0);
         ASSERT_TRUE(Paths::MakeDataFolders());
     }
     void TearDown() override

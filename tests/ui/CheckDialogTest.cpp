@@ -3,9 +3,9 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
-#include "core/TpParent.h"
-#include "core/TpSysDialog.h"
+#include "core/text/TextTable.h"
+#include "core/store/TpParent.h"
+#include "core/commands/TpSysDialog.h"
 
 #include <memory>
 #include <vector>
@@ -15,7 +15,7 @@ namespace {
 // A page that asks a question and hears the answer, as the generators do.
 class AskingPage : public TpParent {
 public:
-    AskingPage() : TpParent(nullptr, 0, 0) {}
+    AskingPage() : TpParent(nullptr, 0, kKeepsNothing) {}
     void OnChildChanged(TpCommand* child, int reason) override
     {
         if (reason != kReasonValue || child != confirm.get())

@@ -1,6 +1,6 @@
 // The dialog definition format: what a good file gives; lines that cannot be
 // understood are reported by number and left out, the rest still counts.
-#include "ui/TpDialogFile.h"
+#include "ui/dialogs/TpDialogFile.h"
 
 #include "support/ZuTest.h"
 

@@ -4,8 +4,8 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "core/TpButtonPress.h"
-#include "core/TpParent.h"
+#include "core/commands/TpButtonPress.h"
+#include "core/store/TpParent.h"
 
 #include <vector>
 
@@ -14,7 +14,7 @@ namespace {
 // A page that records what its children tell it.
 class RecordingPage : public TpParent {
 public:
-    RecordingPage() : TpParent(nullptr, 0, 0) {}
+    RecordingPage() : TpParent(nullptr, 0, kKeepsNothing) {}
     void OnChildChanged(TpCommand* child, int reason) override
     {
         if (reason == kReasonValue)
@@ -86,8 +86,8 @@ TEST_F(KeyRouting, UpAndDownMoveTheFocusOverControlsOfTheTopWindowThatCanTakeIt)
 TEST_F(KeyRouting, LeftAndRightChangeTheValueOrThePageThroughTheStore)
 {
     RecordingPage page;
-    TpChildCmd level(&page, 100, 1);
-    TpChildCmd gain(&page, 101, 1);
+    TpChildCmd level(&page, 100, kKeepsValue);
+    TpChildCmd gain(&page, 101, kKeepsValue);
     store->SetItemEnabled(100, 1, false);
 
     Press(kKeyDown);   // Level
@@ -123,7 +123,7 @@ TEST_F(KeyRouting, OkPressesAButtonOnceAndTurnsASwitchOver)
 {
     RecordingPage page;
     TpButtonPress go(&page, 103);
-    TpChildCmd mute(&page, 102, 1);
+    TpChildCmd mute(&page, 102, kKeepsValue);
     store->SetFocused(103, true);
     EXPECT_EQ(Press(kKeyOk), TpKeyResult::Taken);
     EXPECT_EQ(Press(kKeyOk), TpKeyResult::Taken);
@@ -158,7 +158,7 @@ TEST_F(KeyRouting, MenuKeyEightClosesOnlyADialogThatClosesOnIt)
 TEST_F(KeyRouting, KeysNoControlTakesRecallMemoriesDumpTheScreenOrPowerOff)
 {
     RecordingPage memories;
-    TpChildCmd select(&memories, COM_MEMORY_SEL, 1);
+    TpChildCmd select(&memories, COM_MEMORY_SEL, kKeepsValue);
     TpButtonPress recall(&memories, COM_MEMORY_RECALL);
     EXPECT_EQ(Press(kKeyRecallFirst + 2), TpKeyResult::MemoryRecalled);
     EXPECT_EQ((memories.heard), (std::vector<RecordingPage::Heard> {{COM_MEMORY_SEL, 2}, {COM_MEMORY_RECALL, 1}}));

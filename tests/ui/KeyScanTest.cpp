@@ -3,9 +3,9 @@
 // and periodic updates begin only once start-up has finished.
 #include "BoardTest.h"
 
-#include "core/MessageQueue.h"
+#include "core/threads/MessageQueue.h"
 #include "sim/KeyMailbox.h"
-#include "ui/TpKeyScan.h"
+#include "ui/keys/TpKeyScan.h"
 
 #include <vector>
 

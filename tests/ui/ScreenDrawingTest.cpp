@@ -3,10 +3,10 @@
 // fetches shows the same picture.
 #include "UiTest.h"
 
-#include "core/TpParent.h"
+#include "core/store/TpParent.h"
 #include "sim/LcdFrame.h"
 #include "sim/TpTFTBitmap.h"
-#include "ui/TpFont.h"
+#include "ui/paint/TpFont.h"
 
 #include <string>
 #include <vector>

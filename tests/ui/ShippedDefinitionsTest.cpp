@@ -4,7 +4,7 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "core/TextTable.h"
+#include "core/text/TextTable.h"
 #include "platform/FileSystem.h"
 #include "resources/ZuResources.h"
 

@@ -5,9 +5,9 @@
 
 #include "BoardTest.h"
 
-#include "core/TpStore.h"
+#include "core/store/TpStore.h"
 #include "sim/KeyMailbox.h"
-#include "ui/TpDialogList.h"
+#include "ui/dialogs/TpDialogList.h"
 
 #include <memory>
 #include <string>

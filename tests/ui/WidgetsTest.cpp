@@ -2,8 +2,8 @@
 #include "UiTest.h"
 
 #include "KrZuApi.h"
-#include "ui/TpComboBox.h"
-#include "ui/TpPageControl.h"
+#include "ui/widgets/TpComboBox.h"
+#include "ui/widgets/TpPageControl.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST_F(Widgets, PageCaptionsZeroToSevenOnly)
 
 TEST_F(Widgets, AWidgetJoiningLateOrAtTheHeadOfItsChainShowsWhatItsIdHolds)
 {
-    TpCommand page(3003, 3, 0);
+    TpCommand page(3003, kKeepsValueText, 0);
     page.SetValue(42);
     page.SetText("forty-two");
     TpComboBox late(nullptr, 3003);
@@ -51,7 +51,7 @@ TEST_F(Widgets, AWidgetJoiningLateOrAtTheHeadOfItsChainShowsWhatItsIdHolds)
     EXPECT_EQ(late.GetText(), "forty-two");
 
     // The dialogs come before the pages: reads of the id reach the widget.
-    TpCommand heading(3002, 3, 0);
+    TpCommand heading(3002, kKeepsValueText, 0);
     store->SetValue(3002, 7);
     store->SetText(3002, "seven");
     ASSERT_EQ(store->GetCmd(3002), list->Find("Main")->FindControl("Heading"));

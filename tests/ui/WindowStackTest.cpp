@@ -2,7 +2,7 @@
 // every window that closes, and focus marks clear from a named control on.
 #include "UiTest.h"
 
-#include "ui/TpButton.h"
+#include "ui/widgets/TpButton.h"
 
 namespace {
 

@@ -1,9 +1,0 @@
-#include "TpBase.h"
-
-#include "TpLogger.h"
-
-void TpBase::ClearEventLog()
-{
-    if (TpLogger* logger = TpLogger::Instance())
-        logger->Clear();
-}

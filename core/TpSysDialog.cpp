@@ -1,6 +1,0 @@
-#include "TpSysDialog.h"
-
-TpSysDialog::TpSysDialog(TpCommand* parent, uint16_t cmdId)
-    : TpChildCmd(parent, cmdId, 1)
-{
-}

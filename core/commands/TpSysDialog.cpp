@@ -1,0 +1,6 @@
+#include "TpSysDialog.h"
+
+TpSysDialog::TpSysDialog(TpCommand* parent, uint16_t cmdId)
+    : TpChildCmd(parent, cmdId, kKeepsValue)
+{
+}

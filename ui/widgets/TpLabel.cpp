@@ -1,0 +1,6 @@
+#include "TpLabel.h"
+
+TpLabel::TpLabel(TpCommand* parent, uint16_t cmdId, CmdValueKind valueKind)
+    : TKrObject(parent, cmdId, valueKind)
+{
+}
