@@ -1,9 +1,9 @@
 // A script action: a step type that another part of the instrument adds to
 // the scripts (the analyser's CRC checks, the audio meters' level checks, the
 // scripts page's own "Close Window"). Constructed while the scripts page
-// (the script host) exists, it registers at once and becomes step type 12 + its index in the
-// page's list; the runner drives it through CheckReady, StartAction,
-// EndAction and CancelAction.
+// (the script host) exists, it registers at once and becomes step type 12 +
+// its index in the page's list; the runner drives it through CheckReady,
+// StartAction, EndAction and CancelAction.
 #pragma once
 
 #include "core/store/TpBase.h"

@@ -1,7 +1,7 @@
 // What a script action asks of the scripts page that runs it. The scripts
 // page is the one host; it takes its place in its constructor and leaves in
-// its destructor, so the actions of the analyser and the meters need nothing of
-// the page's own library.
+// its destructor, so the actions of the analyser and the meters need nothing
+// of the page's own library.
 #pragma once
 
 #include <cstdint>

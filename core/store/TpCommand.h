@@ -148,7 +148,10 @@ public:
 
 protected:
     // True for the kinds that keep a value (1, 3, 4).
-    bool StoresValue() const { return valueKind_ == kKeepsValue || valueKind_ == kKeepsValueText || valueKind_ == kKeepsLocal; }
+    bool StoresValue() const
+    {
+        return valueKind_ == kKeepsValue || valueKind_ == kKeepsValueText || valueKind_ == kKeepsLocal;
+    }
     void SetListFlag(bool on) { listFlag_ = on ? 1 : 0; }
     // The store this command is linked into, none when outside it.
     TpStore* Store() const { return store_; }

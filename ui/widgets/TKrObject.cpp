@@ -106,7 +106,10 @@ std::string TKrObject::ValueText() const
     switch (shows_) {
     case kShowsText: text = true; break;
     case kShowsValue: text = false; break;
-    case kShowsByKind: text = ValueKind() == kKeepsNothing || ValueKind() == kKeepsText || (ValueKind() >= kKeepsValueText && !GetText().empty()); break;
+    case kShowsByKind:
+        text = ValueKind() == kKeepsNothing || ValueKind() == kKeepsText ||
+               (ValueKind() >= kKeepsValueText && !GetText().empty());
+        break;
     }
     return text ? GetText() : std::to_string(GetValue());
 }
