@@ -6,6 +6,7 @@
 #include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
 #include "core/log/TpCommandLine.h"
+#include "core/store/Colours.h"
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "ui/dialogs/TpDialogList.h"

@@ -13,7 +13,6 @@
 #pragma once
 
 #include "DolbyStreamFile.h"
-#include "core/store/Colours.h"
 #include "TpDolbyField.h"
 #include "board/VideoFormat.h"
 #include "core/commands/TpButtonPress.h"
