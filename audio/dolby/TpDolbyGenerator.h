@@ -118,7 +118,7 @@ private:
     bool defaulting_ = false;
     bool applying_ = false;
     bool restored_ = false;
-    int relativeWas_ = 0;
+    bool relativeWas_ = false;
 
     // The stream in use (application thread only).
     DolbyStreamInfo stream_;
