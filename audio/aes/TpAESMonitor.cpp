@@ -1,18 +1,17 @@
 #include "TpAESMonitor.h"
-#include "core/store/Colours.h"
 
 #include "board/AesChannelStatus.h"
 #include "board/AudioBoard.h"
 #include "core/text/LocalTime.h"
 #include "core/text/TextTable.h"
 #include "core/log/TpLogger.h"
+#include "core/store/Colours.h"
 #include "core/store/TpStore.h"
 #include "platform/Clock.h"
 
 #include <cstring>
 
 namespace {
-
 // Status texts: AES PCM (no user bits), input lost, data types 2, 3, 1.
 constexpr unsigned kTextPcm = 80, kTextPcmNoUser = 133, kTextLost = 81;
 constexpr unsigned kTextType2 = 277, kTextType3 = 278, kTextType1 = 279;

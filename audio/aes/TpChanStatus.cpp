@@ -1,7 +1,7 @@
 #include "TpChanStatus.h"
-#include "core/store/Colours.h"
 
 #include "board/AesChannelStatus.h"
+#include "core/store/Colours.h"
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 

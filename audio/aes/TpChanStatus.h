@@ -4,7 +4,6 @@
 #pragma once
 
 #include "KrZuApi.h"
-#include "core/store/Colours.h"
 #include "core/store/TpChildCmd.h"
 #include "core/commands/TpValListCmd.h"
 #include "sim/BoardDevices.h"

@@ -6,6 +6,7 @@
 #include "board/DolbyBoard.h"
 #include "board/FrameStore.h"
 #include "core/log/TpCommandLine.h"
+#include "core/store/Colours.h"
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "ui/dialogs/TpDialogList.h"
@@ -133,7 +134,7 @@ TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("Do
     source_ = Child(COM_GEN_DOLBY_PGM_SOURCE);
     for (size_t p = 0; p < programs_.size(); ++p)
         programs_[p] = std::make_unique<TpProgramData>(this, static_cast<uint16_t>(p));
-    relativeWas_ = relative_->GetValue();
+    relativeWas_ = relative_->GetValue() != 0;
     g_generator = this;
 
     SetDolbyReady(0);
@@ -276,10 +277,10 @@ void TpDolbyGenerator::UpdateStartLine()
 
 void TpDolbyGenerator::RelativeChanged()
 {
-    const int now = relative_->GetValue() != 0 ? 1 : 0;
+    const bool now = relative_->GetValue() != 0;
     if (now != relativeWas_) {
         busy_ = true;
-        lines_->SetValueAll(lines_->GetValue() + (now != 0 ? -ideal_ : ideal_));
+        lines_->SetValueAll(lines_->GetValue() + (now ? -ideal_ : ideal_));
         busy_ = false;
     }
     relativeWas_ = now;
@@ -624,7 +625,7 @@ void TpDolbyGenerator::OnRestored()
     restored_ = true;
     // The flag came with the defaults or the memory, its line with it: the
     // next change converts from here.
-    relativeWas_ = relative_->GetValue() != 0 ? 1 : 0;
+    relativeWas_ = relative_->GetValue() != 0;
     AnnounceAvailability();
     UpdateStartLine();
     ApplyRateLimits();

@@ -13,7 +13,6 @@
 #pragma once
 
 #include "DolbyStreamFile.h"
-#include "core/store/Colours.h"
 #include "TpDolbyField.h"
 #include "board/VideoFormat.h"
 #include "core/commands/TpButtonPress.h"
@@ -119,7 +118,7 @@ private:
     bool defaulting_ = false;
     bool applying_ = false;
     bool restored_ = false;
-    int relativeWas_ = 0;
+    bool relativeWas_ = false;
 
     // The stream in use (application thread only).
     DolbyStreamInfo stream_;

@@ -1,5 +1,4 @@
 #include "TpDolbyStatus.h"
-#include "core/store/Colours.h"
 
 #include "DolbyGenTables.h"
 #include "board/DolbyBoard.h"
@@ -7,6 +6,7 @@
 #include "board/VideoFormat.h"
 #include "core/commands/TpButtonPress.h"
 #include "core/log/TpLogger.h"
+#include "core/store/Colours.h"
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "ui/widgets/TpColouredList.h"

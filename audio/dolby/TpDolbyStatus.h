@@ -11,7 +11,6 @@
 #pragma once
 
 #include "DolbyMetadataReader.h"
-#include "core/store/Colours.h"
 #include "TpStatusField.h"
 #include "audio/meters/DolbyStatusView.h"
 

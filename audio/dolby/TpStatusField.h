@@ -18,7 +18,6 @@ std::string FormatStatusInt(const char* format, int v);
 
 class TpStatusField : public TpBase {
 public:
-
     // list: the list command (label at valueItem - 1); source: the logging
     // switch of the row's events; value: the watched word; absent: the word
     // that tells whether there is a value (none: value itself).

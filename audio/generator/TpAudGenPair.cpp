@@ -1,18 +1,17 @@
 #include "TpAudGenPair.h"
-#include "core/store/Colours.h"
 
 #include "TpAudOscillators.h"
 #include "TpAudioPair.h"
 
 #include "board/AudioBoard.h"
 #include "board/PowerControl.h"
+#include "core/store/Colours.h"
 #include "core/store/TpApplication.h"
 #include "platform/DebugOut.h"
 
 #include <cstdint>
 
 namespace {
-
 // Levels in hundredths of a dB.
 constexpr int64_t kPulseToneLevel = -900;
 constexpr int64_t kMasterR68 = -1800;         // taken as the exact alignment level

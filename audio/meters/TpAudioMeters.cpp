@@ -1,5 +1,4 @@
 #include "TpAudioMeters.h"
-#include "core/store/Colours.h"
 
 #include "TextFormat.h"
 #include "TpThreshold.h"
@@ -10,6 +9,7 @@
 #include "core/text/TextTable.h"
 #include "core/log/TpCommandLine.h"
 #include "core/files/TpIniFile.h"
+#include "core/store/Colours.h"
 #include "core/store/TpStore.h"
 
 #include <atomic>
