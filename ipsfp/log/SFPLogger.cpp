@@ -312,12 +312,16 @@ void SFPLogger::CheckSupply()
         return;
     const SfpReadings& r = SfpStatusReadings();
     const auto supply = static_cast<double>(r.supply);
-    const bool wasOut = vccHigh_ || vccLow_;
+    // Leaving the high alarm is told as a plain reading (294), and so is
+    // leaving the low alarm; a supply that crosses both alarms in one check
+    // gets the alarm it entered and the reading of the one it left.
+    bool leftHigh = vccHigh_;
     if (IsSupplyOver()) {
         if (!vccHigh_)
             AddEvent(kEventWarning, kSfpEventSupplyHigh,
                      Print("%.2fV Over Threshold=%.2fV", supply, static_cast<double>(r.supplyHighAlarm)));
         vccHigh_ = true;
+        leftHigh = false;
     } else {
         vccHigh_ = false;
     }
@@ -326,11 +330,12 @@ void SFPLogger::CheckSupply()
             AddEvent(kEventWarning, kSfpEventSupplyLow,
                      Print("%.2fV Under Threshold=%.2fV", supply, static_cast<double>(r.supplyLowAlarm)));
         vccLow_ = true;
-    } else {
+    } else if (vccLow_) {
         vccLow_ = false;
+        AddEvent(kEventInfo, kSfpEventSupply, Print("%.2fV", supply));
+        return;
     }
-    // Back to normal only once the supply is within both alarms again.
-    if (wasOut && !vccHigh_ && !vccLow_)
+    if (leftHigh)
         AddEvent(kEventInfo, kSfpEventSupply, Print("%.2fV", supply));
 }
 

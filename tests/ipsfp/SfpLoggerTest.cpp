@@ -67,16 +67,27 @@ TEST_F(SfpLogger, SupplyAndTemperatureExcursionsAndReturns)
     Tick(37100, 25);   // still over: once
     Tick(33000, 90);   // back; too hot
     Tick(29000, 80);   // under; cooled
-    Tick(37000, 80);   // straight over
-    Tick(29000, 80);   // straight under
+    Tick(29500, 80);   // still under: once
     Tick(33000, 80);   // back
     EXPECT_EQ(Events(), (Texts{"W 293 3.70V Over Threshold=3.60V", "W 296 90.00C Over Threshold=85.00C", "i 294 3.30V",
                                "i 297 80.00C Under Threshold=85.00C", "W 295 2.90V Under Threshold=3.00V",
-                               "W 293 3.70V Over Threshold=3.60V", "W 295 2.90V Under Threshold=3.00V",
                                "i 294 3.30V"}));
     Tick(33000, -40);
     EXPECT_FALSE(SFPLogger::IsTemperatureOver()) << "-40 C trips nothing";
-    EXPECT_EQ(Events().size(), 8u);
+    EXPECT_EQ(Events().size(), 6u);
+}
+
+// A jump across both alarms logs the alarm entered and the reading on leaving
+// the other: from above the high alarm straight below the low one gives 295
+// and then 294, and back up gives 293 and then 294.
+TEST_F(SfpLogger, SupplyJumpingAcrossBothAlarmsLogsTheAlarmAndTheReturn)
+{
+    Tick(37000, 25);
+    Tick(29000, 25);
+    Tick(37000, 25);
+    Tick(33000, 25);
+    EXPECT_EQ(Events(), (Texts{"W 293 3.70V Over Threshold=3.60V", "W 295 2.90V Under Threshold=3.00V", "i 294 2.90V",
+                               "W 293 3.70V Over Threshold=3.60V", "i 294 3.70V", "i 294 3.30V"}));
 }
 
 TEST_F(SfpLogger, PacketCountersEverySixtiethCall)
@@ -93,6 +104,60 @@ TEST_F(SfpLogger, PacketCountersEverySixtiethCall)
     flow.SetTextAll("8");
     logger->CheckPackets();
     EXPECT_EQ(Events(), (Texts{"i 299 1234 Packets", "i 300 7 Packets", "i 300 8 Packets"}));
+}
+
+TEST_F(SfpLogger, ReceivedCountersAndAFlowNotLabelledTx)
+{
+    store.SetText(COM_SFP_IP_RX_OR_TX_PKT_LABEL, "Rx Packets:");
+    store.SetText(COM_SFP_IP_ETHERNET_RX_PACKETS, "55");
+    store.SetText(COM_SFP_IP_TX_OR_RX_PACKETS, "9");
+    logger->CheckPackets();
+    EXPECT_EQ(Events(), (Texts{"i 298 55 Packets", "i 301 9 Packets"}));
+}
+
+// Each text of the flow's video standard is logged when it changes, in the
+// order payload, bit rate, frame rate, format, scan mode, sample format,
+// valid; only with status logging on.
+TEST_F(SfpLogger, VideoStandardTextsAreLoggedAsTheyChange)
+{
+    const std::pair<unsigned, const char*> texts[] = {
+        {2622, "89:CA:00:01"}, {2618, "3G"}, {2620, "50"}, {2621, "SMPTE274 1920x1080"},
+        {2617, "50p"}, {2619, "422 YCbCr"}, {2616, "True"}};
+    for (const auto& [id, text] : texts)
+        store.SetText(id, text);
+    logger->CheckStandardTexts();
+    logger->CheckStandardTexts();
+    store.SetText(2620, "59.94");
+    logger->CheckStandardTexts();
+    EXPECT_EQ(Events(), (Texts{"i 307 89:CA:00:01", "i 302 3G", "i 305 50", "i 306 SMPTE274 1920x1080", "i 303 50p",
+                               "i 304 422 YCbCr", "i 308 True", "i 305 59.94"}));
+    store.SetValue(COM_ANLYS_LOG_SFP_STATUS_ENABLE, 0);
+    store.SetText(2616, "False");
+    logger->CheckStandardTexts();
+    EXPECT_EQ(Events().size(), 8u);
+}
+
+// IGMP counts, status and addresses (octet 4 first) as they change.
+TEST_F(SfpLogger, IgmpChangesAreLoggedCountsFirst)
+{
+    const std::pair<unsigned, int> values[] = {{2629, 3}, {2630, 2}, {2632, 1}, {2633, 0}, {2634, 0}, {2635, 224},
+                                               {2665, 7}, {2666, 1}, {2667, 168}, {2668, 192}};
+    for (const auto& [id, value] : values)
+        store.SetValue(id, value);
+    store.SetText(2631, "Joined");
+    logger->CheckIgmp();
+    logger->CheckIgmp();
+    store.SetValue(2630, 3);
+    logger->CheckIgmp();
+    EXPECT_EQ(Events(), (Texts{"i 310 3", "i 309 2", "i 311 Joined", "i 312 192.168.1.7", "i 313 224.0.0.1",
+                               "i 309 3"}));
+}
+
+TEST_F(SfpLogger, ModuleEventsCarryTheirTexts)
+{
+    logger->LogSfpEvent("Error Reading SFP data");
+    logger->LogModuleAction("emsfp_2110.bin");
+    EXPECT_EQ(Events(), (Texts{"i 288 Error Reading SFP data", "i 290 emsfp_2110.bin"}));
 }
 
 TEST_F(SfpLogger, ParameterChangeLogsTheAddressOfItsGroup)

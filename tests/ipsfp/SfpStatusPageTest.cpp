@@ -97,6 +97,39 @@ TEST_F(SfpStatusPage, BareModuleIsIdentifiedLoggedAndItsRemovalSwitchesTheLoopOf
     EXPECT_EQ(page->Type(), SfpType::None);
 }
 
+// What the event log shows of modules coming and going: the identity read,
+// the removal and an identity that cannot be read; nothing without SFP
+// status logging.
+TEST_F(SfpStatusPage, ModuleEventsShowTheIdentityTheRemovalAndAReadError)
+{
+    auto entries = [&] {
+        std::vector<std::string> out;
+        for (int i = 0; i < events.EntryCount(); ++i)
+            out.push_back(events.EntryText(i).substr(0, 2) + events.EntryText(i).substr(22));
+        return out;
+    };
+    store.SetValue(403, 1);
+    store.SetValue(2689, 1);
+    bus.SetA0(MakeA0hImage(ModuleIdentity(0x85, 0x04, 0x81, "EB30CSRT-LN")));
+    Tick();
+    cage.detect = 0;
+    Tick();
+    bus.FailReadOf(0xA0, 2);
+    cage.detect = 1;
+    Tick();
+    EXPECT_EQ(entries(), (std::vector<std::string>{"i 288 ID=0x85 0x04 0x81 EB30CSRT-LN     ", "E 289",
+                                                   "i 288 Error Reading SFP data"}));
+    EXPECT_TRUE(debug->Contains("\x1b[31mError reading SFP Type data\n\x1b[39m"));
+    EXPECT_EQ(page->GetItemText(1), "UNKNOWN");
+
+    store.SetValue(2689, 0);
+    cage.detect = 0;
+    Tick();
+    cage.detect = 1;
+    Tick();
+    EXPECT_EQ(events.EntryCount(), 3);
+}
+
 TEST_F(SfpStatusPage, IpModeFlagAndDecapsulationByteSwitchTheModuleAndTheTick)
 {
     std::vector<std::unique_ptr<TpCommand>> ipControls;   // a widget of each of the IP controls
