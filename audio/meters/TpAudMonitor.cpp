@@ -18,6 +18,8 @@ TpAudMonitor::TpAudMonitor(TpCommand* parent, const CmdIds& ids, bool aesSources
     const int32_t input = children_[kInput]->GetValue();
     if (input == 0 || input == 1)
         source.SetValueAll(input);
+    // The start value is no change: show its view here.
+    ShowSourceView(source.GetValue());
     if (withTask)
         if (TpStore* store = TpStore::Instance())
             store->AddTask(this, "MonitorPhones", kTaskPeriodMs, false, false);
@@ -33,7 +35,11 @@ void TpAudMonitor::OnChildChanged(TpCommand* child, int reason)
 {
     if (child != children_[kSource].get() || reason != kReasonValue)
         return;
-    const int32_t source = child->GetValue();
+    ShowSourceView(child->GetValue());
+}
+
+void TpAudMonitor::ShowSourceView(int32_t source)
+{
     children_[kSourceInput]->SetVisibleAll(source == 0);
     children_[kSourceOutput]->SetVisibleAll(source == 1);
 }

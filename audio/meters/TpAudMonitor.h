@@ -30,5 +30,8 @@ public:
     void OnTask() override {}
 
 private:
+    // The input view while the source is 0, the output view while it is 1.
+    void ShowSourceView(int32_t source);
+
     std::array<std::unique_ptr<TpChildCmd>, kIdCount> children_;
 };
