@@ -29,6 +29,9 @@ constexpr unsigned kSfpFirstLabelCmd = 831;
 constexpr unsigned kSfpSecondLabelCmd = 832;
 constexpr unsigned kSfpUnrecognisedTextCmd = 2285;
 
+// The CRC counters of the status page: CrCb, Y and the third (unnamed) one.
+constexpr unsigned kCrcCounters[] = {COM_STATUS_CRC_CRCB_ERRORS, COM_STATUS_CRC_Y_ERRORS, 422};
+
 } // namespace
 
 TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* app) : TpParent(parent, 0, kKeepsNothing)
@@ -36,6 +39,8 @@ TpAnalyser::TpAnalyser(TpCommand* parent, TpIniFile* settings, TpApplication* ap
     g_analyser = this;
     if (TpStore* store = TpStore::Instance())
         store->AddTask(this, "Analyser", kUpdatePeriodMs, false, false);
+    // A button, so that every press clears, from the status page or a script.
+    clearErrors_ = std::make_unique<TpButtonPress>(this, COM_STATUS_CLEAR_ALL_ERRORS);
     // Script steps with a text and a duration, registered in this order.
     sdiCrc_ = std::make_unique<TpCrcScriptAction>("Check SDI CRC", "CHECKERRS", kSdiCrcTexts, 1, 0, 1);
     apCrc_ = std::make_unique<TpCrcScriptAction>("Check AP CRC", "CHECK_AP_CRC", kApCrcTexts, 1, 0, 1);
@@ -133,6 +138,24 @@ void TpAnalyser::Update()
 void TpAnalyser::OnTask()
 {
     Update();
+}
+
+void TpAnalyser::OnChildChanged(TpCommand* child, int reason)
+{
+    if (child == clearErrors_.get() && reason == kReasonValue)
+        ClearErrorCounters();
+}
+
+void TpAnalyser::ClearErrorCounters()
+{
+    TpStore* store = TpStore::Instance();
+    if (store == nullptr)
+        return;
+    // The pages' own clear buttons, pressed as the user would.
+    store->SetValue(COM_STATUS_CLEAR_AES_ERRORS, 1);
+    store->SetValue(COM_ANLYS_DOLBY_CLEAR_ERRORS, 1);
+    for (unsigned id : kCrcCounters)
+        store->SetValue(id, 0);
 }
 
 void TpAnalyser::ReadInputTiming(int standard, uint32_t (&timing)[DolbyStatusView::kTimingWords])

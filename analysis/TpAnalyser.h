@@ -13,6 +13,8 @@
 //   - the Dolby metadata status page, reached by the meters as their
 //     Dolby status view;
 //   - the SFP status page (799, 831, 832, 2285, 2318).
+// The button "clear all errors" (425) clears the analyser's error counters:
+// the AES error count, the Dolby error count and the CRC counters (420-422).
 // The analyser's own script actions, the SDI and AP CRC checks ("CHECKERRS"
 // and "CHECK_AP_CRC"), register first, before any page of the tree: after the
 // scripts page's "Close Window" (step type 12) they are step types 13 and 14;
@@ -22,6 +24,7 @@
 #include "audio/aes/TpChanStatus.h"
 #include "audio/meters/TpAudMonitor.h"
 #include "audio/meters/TpAudioMeters.h"
+#include "core/commands/TpButtonPress.h"
 #include "core/store/TpParent.h"
 #include "ipsfp/statuspage/TkrSFPStatus.h"
 #include "core/actions/TpScriptAction.h"
@@ -100,12 +103,16 @@ public:
     unsigned UpdateCount() const { return updates_; }
 
     void OnTask() override;
+    void OnChildChanged(TpCommand* child, int reason) override;
 
     // The CRC script actions, "CHECKERRS" and "CHECK_AP_CRC".
     TpCrcScriptAction& SdiCrcAction() { return *sdiCrc_; }
     TpCrcScriptAction& ApCrcAction() { return *apCrc_; }
 
 private:
+    void ClearErrorCounters();
+
+    std::unique_ptr<TpButtonPress> clearErrors_;
     std::unique_ptr<TpCrcScriptAction> sdiCrc_;
     std::unique_ptr<TpCrcScriptAction> apCrc_;
     std::unique_ptr<TpAudioMeters> meters_;
