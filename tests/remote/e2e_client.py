@@ -14,6 +14,7 @@ Usage: e2e_client.py <simulator executable>
 """
 import os
 import re
+import shutil
 import signal
 import socket
 import struct
@@ -71,8 +72,8 @@ SCRIPT = """# End-to-end run
 1,SAVEIMAGE,11,mainmenu
 1,PROMPT,Press continue
 """
-# The status layout: Label=<command id>,<divisor>.
-XML_LAYOUT = "Port=371,1\nHost=361,0\nPortK=371,1000\n"
+# The status layout of the README's example: Label=<command id>,<divisor>.
+XML_LAYOUT = "Port=371,1\nHostName=361,0\nPortK=371,1000\nINFO_DATE_DATE=361,0\n"
 SCRIPT_LAYOUT = "Port=371,1\n"
 
 failures = []
@@ -280,16 +281,41 @@ def screen_and_keys(c, sim):
     wait_for("the console's answer", lambda: "Unknown command: e2e-no-such-command" in sim.log())
 
 
+def status_reply(c):
+    """The status XML reply: ("path", its bytes) or ("error", the header's fields)."""
+    first = c.read(4)
+    if first == struct.pack("<I", MAGIC):
+        return "error", HEADER.unpack(first + c.read(HEADER.size - 4))
+    return "path", first + c.read(len(STATUS_PATH) - 4)
+
+
 def status_xml(c, sim, port):
+    mmc = os.path.join(sim.data, "mmc")
+    status_file = os.path.join(mmc, "status.xml")
     c.send(request(KEY, 0, value=STATUS_XML))
-    check(c.read(len(STATUS_PATH)) == STATUS_PATH, "status XML reply names the instrument's path")
-    xml = read_file(os.path.join(sim.data, "mmc", "status.xml"))
+    check(status_reply(c) == ("path", STATUS_PATH), "without xmlformat.ini the reply is still the path")
+    check(read_file(status_file).strip() == "No config file: xmlformat.ini found",
+          "without xmlformat.ini the file says so")
+
+    with open(os.path.join(sim.work, "xmlformat.ini"), "w") as f:
+        f.write(XML_LAYOUT)
+    c.send(request(KEY, 0, value=STATUS_XML))
+    check(status_reply(c) == ("path", STATUS_PATH), "status XML reply names the instrument's path")
+    xml = read_file(status_file)
     check(xml.startswith("<?xml"), "status file starts with the XML declaration")
     for field in ("<Field><Name>Port</Name><Value>%d</Value></Field>\n" % port,
-                  "<Field><Name>Host</Name><Value>py-client</Value></Field>\n",
+                  "<Field><Name>HostName</Name><Value>py-client</Value></Field>\n",
                   "<Field><Name>PortK</Name><Value>%.3f</Value></Field>\n" % (port / 1000.0)):
         check(field in xml, "status file holds " + field.strip())
+    check(re.search(r"<Field><Name>INFO_DATE_DATE</Name><Value>\d\d-\d\d-\d{4}</Value></Field>\n", xml),
+          "status file holds the date")
     check(xml.rstrip().endswith("</ZuStatus>"), "status file ends with </ZuStatus>")
+
+    # Without its folder the file cannot be written: the error reply.
+    shutil.rmtree(mmc)
+    c.send(request(KEY, 9, item=3, value=STATUS_XML))
+    check(status_reply(c) == ("error", (MAGIC, ERROR, 9, 0, 0, 3, NOT_ACCEPTED)), "status XML error reply")
+    os.makedirs(os.path.join(mmc, "screendumps"))
 
 
 def script_run(c, sim, port):
@@ -357,8 +383,6 @@ def remote_switched_off(c, port):
 
 
 def run(sim):
-    with open(os.path.join(sim.work, "xmlformat.ini"), "w") as f:
-        f.write(XML_LAYOUT)
     scripts = os.path.join(sim.data, "scripts")
     os.makedirs(scripts, exist_ok=True)
     with open(os.path.join(scripts, "E2E.cmd"), "w") as f:
