@@ -12,10 +12,8 @@ using RequestSizeLimitsOverTcp = RemoteServerTest;
 
 TEST_F(RequestSizeLimitsOverTcp, ConsoleLinesAndStorePayloadsOnBothSidesOfTheLimits)
 {
-    ASSERT_TRUE(StartApp());
     TestClient c;
-    ASSERT_TRUE(c.Connect(port));
-
+    ASSERT_TRUE(StartApp() && c.Connect(port));
     WireReply r = c.Request(3, 0, 0, 0, std::string(370, 'q'));
     EXPECT_EQ(r.header.type, 0);
     ASSERT_TRUE(WaitFor([&] { return debug->Contains("Unknown command: " + std::string(370, 'q')); }))
