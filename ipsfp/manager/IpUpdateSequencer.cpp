@@ -28,6 +28,9 @@ constexpr uint8_t kVideoSequenceRegister = 0xA3, kFlowSequenceRegister = 0xB0;
 constexpr int8_t kRereadTicks = 6;
 constexpr int8_t kPtpWaitEnd = 16, kPtpWaitUpdate = 5;
 constexpr int8_t kEncMapCommit = 40, kEncMapSkipTo = 38;
+// The audio sub-steps: up to 5 the audio page is read, 7 selects the map page,
+// 8-11 commit the selected flow's map, then the audio page is selected again.
+constexpr int8_t kSubStepLastRead = 5, kSubStepMapSelect = 7, kSubStepMapCommitLast = 11;
 constexpr int8_t kDecapMapSteps = 16, kDecapAudioFirst = 6, kDecapAudioLast = 11, kDecapOutputSelect = 13;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
 constexpr int kMapChannels = 16;
@@ -243,9 +246,15 @@ void IpUpdateSequencer::UpdateDecoderOutputPage()
     configure_.ReadPageParameters(dec);
 }
 
+void IpUpdateSequencer::SetAudioSubStep(int8_t step)
+{
+    audioSubStep = step;
+    pages_.HoldMapPage(step >= kSubStepMapSelect && step <= kSubStepMapCommitLast);
+}
+
 void IpUpdateSequencer::ResetPageState()
 {
-    audioSubStep = -1;
+    SetAudioSubStep(-1);
     encMapStep = -1;
     busy_.SetQuiet(IpIds::kDefaultSettingsEnable, 0);
     if (ValueOf(COM_SFP_TAB_SELECT) != IpIds::kTabAudioMap)
@@ -396,23 +405,23 @@ bool IpUpdateSequencer::UpdateAudioEncMapping()
 bool IpUpdateSequencer::StepAudioSubSteps(uint8_t map, uint8_t audio)
 {
     if (audioSubStep != -1)
-        ++audioSubStep;
-    if (audioSubStep == 7) {
+        SetAudioSubStep(static_cast<int8_t>(audioSubStep + 1));
+    if (audioSubStep == kSubStepMapSelect) {
         pages_.SelectPageAfresh(map);
         return false;
     }
-    if (audioSubStep == 12) {
-        audioSubStep = 0;
+    if (audioSubStep > kSubStepMapCommitLast) {
+        SetAudioSubStep(0);
         pages_.SelectPageAfresh(audio);
         return false;
     }
-    if (audioSubStep >= 8 && audioSubStep <= 11) {
-        if (audioSubStep == 8)
+    if (audioSubStep > kSubStepMapSelect) {
+        if (audioSubStep == kSubStepMapSelect + 1)
             mapWriteState = 0;
         CommitEncAudMapPg(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL) + 1);
         return false;
     }
-    if (audioSubStep > 5)
+    if (audioSubStep > kSubStepLastRead)
         return false;
     const bool updated = UpdateFlowPage(audio);
     maps_.SetEncoderFlowEnabled(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL), ValueOf(COM_SFP_IP_TX_OFF_ON) != 0);
@@ -614,7 +623,7 @@ void IpUpdateSequencer::ReopenFlowList()
     flowListReopen = 0;
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     if (flows_.IsEncapsulating() && tab == IpIds::kTabAudio) {
-        audioSubStep = 0;
+        SetAudioSubStep(0);
     } else if (flows_.IsEncapsulating() && tab == IpIds::kTabAudioMap) {
         // The encoder map steps start again on the map page.
         DebugChatty("\n)))CloseReset\n");
@@ -628,7 +637,7 @@ void IpUpdateSequencer::ReopenFlowList()
 
 void IpUpdateSequencer::OnTabSelected()
 {
-    audioSubStep = 0;
+    SetAudioSubStep(0);
     encMapStep = 0;
 }
 
@@ -647,5 +656,6 @@ void IpUpdateSequencer::ResetModuleSteps()
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;
-    audioSubStep = encMapStep = -1;
+    SetAudioSubStep(-1);
+    encMapStep = -1;
 }

@@ -56,8 +56,8 @@ public:
     void OnTabSelected();
     void StartAudioReread() { audioRereadCounter = 0; }
     void StartVideoReread() { videoReread = 0; }
-    void RestartAudioSubSteps() { audioSubStep = 0; }
-    void StopAudioSubSteps() { audioSubStep = -1; }
+    void RestartAudioSubSteps() { SetAudioSubStep(0); }
+    void StopAudioSubSteps() { SetAudioSubStep(-1); }
     // A map dialog opened: its tab's map steps stop until it is shown again.
     void OnMapDialogOpened(bool encoder);
     // A PTP row was edited in the first or the second view: that view is shown
@@ -83,6 +83,9 @@ private:
     void StepEncapMap();
     void StepEncapFlowEnable();
     bool StepAudioSubSteps(uint8_t map, uint8_t audio);
+    // The audio sub-step; from the map page's selection to the commit (7-11)
+    // the map page is held against flow selector changes.
+    void SetAudioSubStep(int8_t step);
     // The steps of CommitEncAudMapPg.
     bool MapShowsFlow(int32_t wanted);
     void UnlockMapPage();
