@@ -27,8 +27,12 @@ public:
 
     // --- the module ----------------------------------------------------------------
     // What the sequencer finds on every run: the firmware and the direction;
-    // the module is then identified, present and ready.
+    // the module is then identified, present and ready. A firmware other than
+    // the one the transmit flag's register was chosen for chooses it again.
     void TakeModule(bool is2110, int32_t decapsulation);
+    // The flow's transmit flag is read and written at register 172 with
+    // 2022-6 firmware and at 173 with 2110 firmware.
+    void SelectTxFlowRegister();
     // The menu tab as the sequencer's run takes it.
     void TakeMenuTab(int32_t tab) { menuTab = tab; }
     // The direction the mode switch sets.
@@ -155,6 +159,7 @@ private:
     // The module.
     int32_t ipModuleMode = -1;         // 1 decapsulation, 0 encapsulation, -1 unknown
     uint8_t active2110 = 0;
+    uint8_t txRegisterFirmware = 0xFF;   // the active2110 the transmit register was chosen for; 0xFF none
     uint8_t ipFeatures = 0;
     uint8_t moduleIdentified = 0, modulePresent = 0, moduleReady = 0;
     int32_t loadedFirmwareSlot = 255;

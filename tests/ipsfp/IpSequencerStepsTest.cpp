@@ -30,3 +30,16 @@ TEST_F(IpSequencerSteps, AudioTabCommitsTheSelectedFlowsEncoderMap)
     EXPECT_EQ(commands.front(), 1) << "unlocked";
     EXPECT_EQ(commands.back(), 3) << "not left unlocked";
 }
+
+// With 2110 firmware the flow's transmit flag is bit 0 of register 173 of the flow page; register 172 holds a
+// standard field there and is left alone.
+TEST_F(IpSequencerSteps, TransmitSwitchWritesRegister173With2110Firmware)
+{
+    Fit(1);
+    Tick(4);
+    store.SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+    Tick(12);
+    EXPECT_EQ(WrittenTo(0x90, 0xAD), (std::vector<uint8_t> {1}));
+    EXPECT_TRUE(WrittenTo(0x90, 0xAC).empty());
+    EXPECT_EQ(module.Peek(0x90, 0xAD), 1);
+}
