@@ -121,6 +121,8 @@ void IpUpdateSequencer::StepVideoTab()
     if (flows_.LockTxFlow())
         UpdateFlowPage(Page(SfpLogicalPage::FlowPg));
     if (videoReread != -1 && ++videoReread > kRereadTicks) {
+        // The first flow's standard into the second flow's views, then the list again.
+        flows_.CopyStandardToSecondViews();
         flows_.FocusFlowList(true);
         videoReread = -1;
         flowListReopen = 1;
@@ -141,6 +143,10 @@ void IpUpdateSequencer::StepAudioTab()
             UpdateFlowPage(Page(SfpLogicalPage::DecAudioPg));
         flows_.CheckDecapChannelCount();
         if (audioRereadCounter != -1 && ++audioRereadCounter > kRereadTicks) {
+            // The audio packet copy: the first flow's value into the second
+            // flow's control, then the list again, as on the video tab.
+            flows_.CopyAncFlowValue();
+            flows_.FocusFlowList(true);
             audioRereadCounter = -1;
             flowListReopen = 1;
         }
@@ -295,7 +301,7 @@ void IpUpdateSequencer::StepDecapMap()
         return;
     const int8_t s = decapMapStep;
     if (s == -1) {
-        UpdateDecoderOutputPage();
+        UpdateDecoderMap();
         return;
     }
     if (s == kDecapAudioFirst) {
@@ -307,9 +313,19 @@ void IpUpdateSequencer::StepDecapMap()
     } else if (s == kDecapOutputSelect) {
         pages_.SelectPageAfresh(Page(SfpLogicalPage::DecOutpg));
     } else if (!pages_.WriteSettling()) {
-        UpdateDecoderOutputPage();
+        UpdateDecoderMap();
     }
     SetDecapMapStep(static_cast<int8_t>(decapMapStep + 1 >= kDecapMapSteps ? 0 : decapMapStep + 1));
+}
+
+// The decoder output page, then the texts of the audio flows that feed the
+// decoder map, as the "Audio Flows" tab shows them: the channel-count check
+// of the flow last read, then the summary.
+void IpUpdateSequencer::UpdateDecoderMap()
+{
+    UpdateDecoderOutputPage();
+    flows_.CheckDecapChannelCount();
+    flows_.ShowAudioFlowSummary();
 }
 
 // One audio flow of the decapsulated map: its page read, its flow-enabled

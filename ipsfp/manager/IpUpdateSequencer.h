@@ -80,6 +80,7 @@ private:
     void ResumeMapSteps(bool decap, int8_t& step);
     void StepDecapMap();
     void StepDecapAudioFlow();
+    void UpdateDecoderMap();
     void StepEncapMap();
     void StepEncapFlowEnable();
     bool StepAudioSubSteps(uint8_t map, uint8_t audio);

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr uint32_t kRed = 0xFF0000;
+
 using IpSequencerSteps = IpPageTest;
 
 } // namespace
@@ -42,4 +44,61 @@ TEST_F(IpSequencerSteps, TransmitSwitchWritesRegister173With2110Firmware)
     EXPECT_EQ(WrittenTo(0x90, 0xAD), (std::vector<uint8_t> {1}));
     EXPECT_TRUE(WrittenTo(0x90, 0xAC).empty());
     EXPECT_EQ(module.Peek(0x90, 0xAD), 1);
+}
+
+// The video re-read copies the first flow's standard into the second flow's views, where it becomes the second
+// flow's edit and is written to its page.
+TEST_F(IpSequencerSteps, VideoRereadCopiesTheStandardIntoTheSecondFlow)
+{
+    module.Poke(0x90, 0xAE, 1);     // 0x0C22 of the first flow
+    module.Poke(0x90, 0xA1, 0x90);  // frame rate 9 (50) of the first flow
+    Fit(1);
+    Tick(12);
+    ASSERT_EQ(store.GetValue(0x0C22), 1);
+    ASSERT_EQ(store.GetValue(0x0D61), 0) << "the second flow's own value";
+    store.SetValue(0x0D75, 1);      // the video re-read
+    Tick(7);
+    EXPECT_EQ(store.GetValue(0x0D61), 1);
+    EXPECT_EQ(store.GetValue(0x0D1E), 9);
+    Tick(12);
+    EXPECT_EQ(module.Peek(0x91, 0xAE), 1);
+    EXPECT_EQ(module.Peek(0x91, 0xA1) >> 4, 9);
+    EXPECT_EQ(module.Peek(0x90, 0xAE), 1) << "the first flow keeps its own";
+}
+
+// The audio packet copy of a decapsulating module copies the first audio flow's packet field into the second
+// flow's, which the module then holds too.
+TEST_F(IpSequencerSteps, AudioPacketCopyCopiesTheFirstFlowsFieldIntoTheSecond)
+{
+    for (const char* item : {"a", "b"})
+        store.GetCmd(0x0BB1)->AddItem(item);
+    module.Poke(0xA0, 0xA4, 1);     // 0x0BB1: the first flow has item 1, the second item 0
+    SimEmSfpFlags().SetDecapsulation(1);
+    Fit(2);
+    Tick(12);
+    ASSERT_EQ(store.GetValue(0x0BB1), 1);
+    ASSERT_EQ(store.GetValue(0x0D50), 0);
+    store.SetValue(0x0DE8, 1);      // the audio packet copy
+    Tick(7);
+    EXPECT_EQ(store.GetValue(0x0D50), 1);
+    Tick(12);
+    EXPECT_EQ(module.Peek(0xB0, 0xA4), 1);
+    EXPECT_EQ(store.GetValue(0x0D50), 1);
+}
+
+// The decoder map steps of the "Audio Map" tab check the channel count of the audio flows they read and summarise
+// them, as the "Audio Flows" tab does.
+TEST_F(IpSequencerSteps, DecoderMapStepsCheckTheAudioFlowsChannelCount)
+{
+    Widgets({3391, 3392, 3399, 3402});
+    for (unsigned list : {0x0BB1u, 0x0DACu})
+        for (const char* item : {"a", "b"})
+            store.GetCmd(list)->AddItem(item);
+    for (uint8_t page = 0xA0; page <= 0xA3; ++page)
+        module.Seed(page, 0xA2, {11, 0, 0});   // every audio flow: 11 channels, format item 0
+    SimEmSfpFlags().SetDecapsulation(1);
+    Fit(6);
+    Tick(64);
+    EXPECT_EQ(store.GetCmd(0x0BB1)->GetColour(), kRed) << "11 channels: above the limit of 10";
+    EXPECT_EQ(store.GetCmd(3391)->GetColour(), kRed);
 }
