@@ -121,6 +121,7 @@ bool IpFlowView::LockTxFlow()
         DebugPrintf("\nLocking Tx second flow\n");
         lockedToSecond = 1;
         lockedToFirst = 0;
+        flowRefresh = 1;
         return false;
     }
     if (flowsKnown < 1 || lockedToFirst != 0 || lockedToSecond != 0)
@@ -128,6 +129,7 @@ bool IpFlowView::LockTxFlow()
     DebugPrintf("\nNo Flow-so locking first! \n");
     lockedToFirst = 1;
     lockedToSecond = 0;
+    flowRefresh = 1;
     return false;
 }
 
@@ -360,6 +362,7 @@ void IpFlowView::FocusSfpTab(int tab)
         case IpIds::FocusOp::Focus: store->SetFocused(row.cmdId, true); break;
         case IpIds::FocusOp::Unfocus: store->SetFocused(row.cmdId, false); break;
         case IpIds::FocusOp::ReopenDecapMap: decapMapReopen = 1; break;
+        case IpIds::FocusOp::RestartDecapMap: decapMapRestart = 1; break;
         }
     }
 }

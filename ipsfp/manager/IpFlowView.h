@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 class TpCommand;
 struct SfpParamRow;
@@ -83,6 +84,10 @@ public:
     // Decides once which transmit flow the menu follows; true once decided.
     bool LockTxFlow();
     bool LockedToFirst() const { return lockedToFirst != 0; }
+    // The flow the menu shows is to be read afresh: raised when the lock
+    // decides and when a window closes; the sequencer takes it.
+    void RaiseFlowRefresh() { flowRefresh = 1; }
+    bool TakeFlowRefresh() { return std::exchange(flowRefresh, uint8_t {0}) != 0; }
     bool LockedToSecond() const { return lockedToSecond != 0; }
     uint16_t FlowValueControl() const;
     uint16_t FlowLabelControl() const;
@@ -129,6 +134,9 @@ public:
     void RequestMapReopen(bool decap) { (decap ? decapMapReopen : encapMapReopen) = 1; }
     bool MapReopenRequested(bool decap) const { return (decap ? decapMapReopen : encapMapReopen) != 0; }
     void ClearMapReopen(bool decap) { (decap ? decapMapReopen : encapMapReopen) = 0; }
+    // The set-up tab took the focus: the decoder map steps start again; the
+    // sequencer takes the request on its next run.
+    bool TakeDecapMapRestart() { return std::exchange(decapMapRestart, uint8_t {0}) != 0; }
     void RefreshOnWindowClosed();
 
     // --- audio and ANC flow texts ------------------------------------------------------
@@ -168,6 +176,7 @@ private:
     int32_t rememberedTab = IpIds::kTabSetup;
     uint8_t secondFlowShown = 0;
     uint8_t lockedToFirst = 0, lockedToSecond = 0;
+    uint8_t flowRefresh = 0;
     int32_t flowsKnown = 0;            // transmit flows found
     uint8_t sequencerRunning = 0;      // the address checks then follow the flow type
     uint8_t addressEditActive = 0;     // an address is edited, in group 1-3
@@ -177,6 +186,7 @@ private:
     uint8_t setupCountdown = 0xFF;     // 0xFF idle
     uint8_t flowListFocusA = 0, flowListFocusB = 0;
     uint8_t decapMapReopen = 0, encapMapReopen = 0;
+    uint8_t decapMapRestart = 0;
     // The audio flow choice loaded for the selected audio flow, and the stored ones.
     std::array<uint8_t, 2> audioFlowChoice {};
     std::array<std::array<uint8_t, 2>, 8> storedAudioFlowChoice {};

@@ -26,6 +26,8 @@ public:
     // for that value last (for the flow selector: that value on that tab).
     // True when selected.
     bool FollowSelector(unsigned selectorId, int32_t value);
+    // The flow selector's next value selects its page afresh, even an unchanged one.
+    void ForgetFlowSelector() { recordedFlowSelector = -1; }
     // Nothing is read or written until the requested page is current and settled.
     void HoldUntilSettled() { pageBlocked = 1; }
     // The logical page is the one on the module and settled.

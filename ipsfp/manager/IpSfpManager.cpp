@@ -154,8 +154,18 @@ void IpSfpManager::CloseAnyWindow()
     DebugPrintf("\nClosing Any Window\n");
     if (windowSelection != kKeptSelection)
         windowSelection = -1;
+    sequencer_.OnWindowClosed();
     controls_.ForgetStandardColour();
+    flows_.RaiseFlowRefresh();
+    RefreshOnWindowClosed();
+}
+
+void IpSfpManager::RefreshOnWindowClosed()
+{
     flows_.RefreshOnWindowClosed();
+    const int32_t tab = IpStoreAccess::ValueOf(COM_SFP_TAB_SELECT);
+    if (tab >= IpIds::kTabVideo && tab <= IpIds::kTabPtp)
+        sequencer_.ForgetMapPosition();
 }
 
 bool IpSfpManager::FirmwareReaderTick() { return firmwareReader && firmwareReader->Tick(); }

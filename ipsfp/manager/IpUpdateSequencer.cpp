@@ -72,6 +72,8 @@ void IpUpdateSequencer::RunUpdateStep()
 {
     const EmSfpSimFlags& sim = SimEmSfpFlags();
     flows_.TakeModule(sim.Mode2022() == 0, sim.Decapsulation());
+    if (flows_.TakeDecapMapRestart())
+        RestartDecapMapSteps();
     configure_.ApplyModeLayout();
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
@@ -107,6 +109,9 @@ void IpUpdateSequencer::StepFlowAlternation()
         DebugChatty("\n\nSEC\n\n");
     }
     StoreValue(COM_SFP_IP_FLOW_SEL, selector);
+    // A flow refresh reads the flow shown afresh: its page is selected again.
+    if (flows_.TakeFlowRefresh())
+        pages_.ForgetFlowSelector();
     // An unchanged selector tells the change handler nothing; its page may
     // still be due (a new tab, or the first tick).
     if (TheStore() != nullptr && TheStore()->GetCmd(COM_SFP_IP_FLOW_SEL) != nullptr)
@@ -279,6 +284,15 @@ void IpUpdateSequencer::SetDecapMapStep(int8_t step)
 {
     decapMapStep = step;
     pages_.MapPagesToAudioFlow(step >= kDecapAudioFirst && step <= kDecapAudioLast);
+}
+
+// Back to step 0, unless the decoder map dialog keeps the steps stopped: its
+// edits would be dropped by step 6's reset.
+void IpUpdateSequencer::RestartDecapMapSteps()
+{
+    if (decapMapStep == -1 && dialogs_.MapDialogOpen())
+        return;
+    SetDecapMapStep(0);
 }
 
 // A map dialog stops its tab's map steps (-1); once no map dialog is open and
@@ -665,6 +679,13 @@ void IpUpdateSequencer::OnMapDialogOpened(bool encoder)
     } else {
         SetDecapMapStep(-1);
     }
+}
+
+void IpUpdateSequencer::OnWindowClosed()
+{
+    RestartDecapMapSteps();
+    flowListReopen = 0;
+    encSkipAhead = 0;
 }
 
 void IpUpdateSequencer::ResetModuleSteps()

@@ -65,6 +65,12 @@ public:
     void OnPtpRowEdited(bool firstView);
     // The module was reset: the steps back to their start.
     void ResetModuleSteps();
+    // A window closed: the decoder map steps start again and the one-shot
+    // requests of the map steps made before it (the flow-list reopen, the
+    // encoder skip-ahead) are dropped.
+    void OnWindowClosed();
+    // The audio map position back to the first flow.
+    void ForgetMapPosition() { mapPosition = 0; }
 
     int8_t EncMapStep() const { return encMapStep; }
     const int8_t& DecapMapStep() const { return decapMapStep; }
@@ -77,6 +83,7 @@ private:
     void StepPtp();
     void ResetPageState();
     void SetDecapMapStep(int8_t step);
+    void RestartDecapMapSteps();
     void ResumeMapSteps(bool decap, int8_t& step);
     void StepDecapMap();
     void StepDecapAudioFlow();

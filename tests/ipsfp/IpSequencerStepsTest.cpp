@@ -102,3 +102,71 @@ TEST_F(IpSequencerSteps, DecoderMapStepsCheckTheAudioFlowsChannelCount)
     EXPECT_EQ(store.GetCmd(0x0BB1)->GetColour(), kRed) << "11 channels: above the limit of 10";
     EXPECT_EQ(store.GetCmd(3391)->GetColour(), kRed);
 }
+
+// A closing window starts the decoder map steps again at step 0; so does the set-up tab taking the focus (here
+// asked for by the video re-read on that tab). While the decoder map dialog is open they stay stopped.
+TEST_F(IpSequencerSteps, ClosingAWindowOrFocusingTheSetupTabRestartsTheDecoderMapSteps)
+{
+    SimEmSfpFlags().SetDecapsulation(1);
+    Fit(6);
+    const int8_t& step = Mgr().Sequencer().DecapMapStep();
+    for (int ticks = 0; ticks < 40 && step != 8; ++ticks)
+        Tick();
+    ASSERT_EQ(step, 8);
+    store.SetValue(COM_SFP_IP_IGMP_BOX, 1);
+    CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::Igmp));
+    EXPECT_EQ(step, 0);
+
+    for (int ticks = 0; ticks < 40 && step != 8; ++ticks)
+        Tick();
+    ASSERT_EQ(step, 8);
+    Tab(7);
+    store.SetValue(0x0D75, 1);
+    Tick();
+    EXPECT_EQ(step, 0);
+
+    Tab(6);
+    store.SetValue(0x0D2B, 1);   // the decoder audio map
+    ASSERT_NE(Mgr().Dialogs().OpenDialog(IpSubDialog::DecMap), nullptr);
+    store.SetValue(COM_SFP_IP_IGMP_BOX, 1);
+    CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::Igmp));
+    EXPECT_EQ(step, -1) << "the map dialog's edits are not reset by step 6";
+}
+
+// A closing window reads the flow shown afresh: its page is selected again though the selector did not change.
+TEST_F(IpSequencerSteps, ClosingAWindowSelectsTheShownFlowsPageAgain)
+{
+    Fit(1);
+    Tick(5);   // the selector now stays 1 for five more ticks
+    ASSERT_EQ(store.GetValue(COM_SFP_IP_FLOW_SEL), 1);
+    Tick();
+    module.ClearTrace();
+    Tick();
+    ASSERT_FALSE(Selected(0x91));
+    store.SetValue(COM_SFP_IP_IGMP_BOX, 1);
+    CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::Igmp));
+    Tick();
+    EXPECT_TRUE(Selected(0x91));
+}
+
+// A window closing on a flow tab puts the audio map position back: the encoder map steps then start with the
+// first flow's map, not with the one after the flow last committed.
+TEST_F(IpSequencerSteps, AWindowClosingOnAFlowTabStartsTheEncoderMapsAtTheFirstFlow)
+{
+    Fit(6);
+    store.SetValue(0x0D26, 1);   // the encoder audio map, on flow 3
+    store.SetValue(0x0DC2, 3);
+    Tick(30);
+    ASSERT_TRUE(debug->Contains("\nCommit EncAudMapPg\n"));
+    CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::EncMap));
+    Tab(1);
+    Tick(2);
+    store.SetValue(COM_SFP_IP_IGMP_BOX, 1);
+    CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::Igmp));
+    module.ClearTrace();
+    Tab(6);
+    Tick(300);
+    const std::vector<uint8_t> flows = WrittenTo(0xCF, 131);
+    ASSERT_FALSE(flows.empty());
+    EXPECT_EQ(flows.front(), 1);
+}
