@@ -84,11 +84,11 @@ public:
     // Decides once which transmit flow the menu follows; true once decided.
     bool LockTxFlow();
     bool LockedToFirst() const { return lockedToFirst != 0; }
+    bool LockedToSecond() const { return lockedToSecond != 0; }
     // The flow the menu shows is to be read afresh: raised when the lock
     // decides and when a window closes; the sequencer takes it.
     void RaiseFlowRefresh() { flowRefresh = 1; }
     bool TakeFlowRefresh() { return std::exchange(flowRefresh, uint8_t {0}) != 0; }
-    bool LockedToSecond() const { return lockedToSecond != 0; }
     uint16_t FlowValueControl() const;
     uint16_t FlowLabelControl() const;
     uint16_t FlowPortControl(unsigned cmdId) const;
