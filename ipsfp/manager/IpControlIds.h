@@ -528,7 +528,7 @@ constexpr LayoutRow kModeLayout[] = {
 
 // --- tab focus -------------------------------------------------------------------
 
-enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap };
+enum class FocusOp : uint8_t { Label, Focus, Unfocus, ReopenDecapMap, RestartDecapMap };
 enum class Mode : uint8_t { Any, Encap, Decap };
 
 static constexpr const char* kTabLabels[8] = {"", "Video Flows", "Audio Flows", "ANC   Flows",
@@ -561,6 +561,7 @@ static constexpr FocusRow kTabFocus[] = {
     {6, Mode::Encap, FocusOp::Focus, 3366},
     {7, Mode::Any, FocusOp::Label, 0},
     {7, Mode::Any, FocusOp::Focus, 0x0A94},
+    {7, Mode::Any, FocusOp::RestartDecapMap, 0},
 };
 
 // --- classes of controls ---------------------------------------------------------------

@@ -22,6 +22,9 @@ using IpStoreAccess::TheStore;
 using IpStoreAccess::ValueOf;
 
 constexpr uint16_t kLockSecondRows[] = {COM_SFP_IP_TX_FLOW_ENABLED, COM_SFP_IP_RESET_IP_FLOW_COUNTER};
+constexpr uint16_t kTxFlowEnabledIds[] = {COM_SFP_IP_TX_FLOW_ENABLE, COM_SFP_IP_TX_FLOW_ENABLED};
+constexpr uint8_t kTxFlowEnabled2022Register = 172;
+constexpr uint8_t kTxFlowEnabled2110Register = 173;
 constexpr uint8_t kSetupTicks = 3;
 constexpr uint8_t kSetupIdle = 0xFF;
 
@@ -85,8 +88,19 @@ IpFlowView::ShownFlowGuard::ShownFlowGuard(IpFlowView& flows, const SfpParamRow*
 void IpFlowView::TakeModule(bool is2110, int32_t decapsulation)
 {
     active2110 = is2110 ? 1 : 0;
+    if (active2110 != txRegisterFirmware)
+        SelectTxFlowRegister();
     ipModuleMode = decapsulation;
     moduleIdentified = ipFeatures = modulePresent = moduleReady = 1;
+}
+
+void IpFlowView::SelectTxFlowRegister()
+{
+    const uint8_t reg = Is2110() ? kTxFlowEnabled2110Register : kTxFlowEnabled2022Register;
+    for (uint16_t id : kTxFlowEnabledIds)
+        if (SfpParamRow* row = SfpParamTable::Instance().Find(id))
+            row->readRegister = reg;
+    txRegisterFirmware = active2110;
 }
 
 void IpFlowView::ForgetModule()
@@ -107,6 +121,7 @@ bool IpFlowView::LockTxFlow()
         DebugPrintf("\nLocking Tx second flow\n");
         lockedToSecond = 1;
         lockedToFirst = 0;
+        flowRefresh = 1;
         return false;
     }
     if (flowsKnown < 1 || lockedToFirst != 0 || lockedToSecond != 0)
@@ -114,6 +129,7 @@ bool IpFlowView::LockTxFlow()
     DebugPrintf("\nNo Flow-so locking first! \n");
     lockedToFirst = 1;
     lockedToSecond = 0;
+    flowRefresh = 1;
     return false;
 }
 
@@ -346,6 +362,7 @@ void IpFlowView::FocusSfpTab(int tab)
         case IpIds::FocusOp::Focus: store->SetFocused(row.cmdId, true); break;
         case IpIds::FocusOp::Unfocus: store->SetFocused(row.cmdId, false); break;
         case IpIds::FocusOp::ReopenDecapMap: decapMapReopen = 1; break;
+        case IpIds::FocusOp::RestartDecapMap: decapMapRestart = 1; break;
         }
     }
 }

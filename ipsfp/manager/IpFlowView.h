@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 class TpCommand;
 struct SfpParamRow;
@@ -27,8 +28,12 @@ public:
 
     // --- the module ----------------------------------------------------------------
     // What the sequencer finds on every run: the firmware and the direction;
-    // the module is then identified, present and ready.
+    // the module is then identified, present and ready. A firmware other than
+    // the one the transmit flag's register was chosen for chooses it again.
     void TakeModule(bool is2110, int32_t decapsulation);
+    // The flow's transmit flag is read and written at register 172 with
+    // 2022-6 firmware and at 173 with 2110 firmware.
+    void SelectTxFlowRegister();
     // The menu tab as the sequencer's run takes it.
     void TakeMenuTab(int32_t tab) { menuTab = tab; }
     // The direction the mode switch sets.
@@ -80,6 +85,10 @@ public:
     bool LockTxFlow();
     bool LockedToFirst() const { return lockedToFirst != 0; }
     bool LockedToSecond() const { return lockedToSecond != 0; }
+    // The flow the menu shows is to be read afresh: raised when the lock
+    // decides and when a window closes; the sequencer takes it.
+    void RaiseFlowRefresh() { flowRefresh = 1; }
+    bool TakeFlowRefresh() { return std::exchange(flowRefresh, uint8_t {0}) != 0; }
     uint16_t FlowValueControl() const;
     uint16_t FlowLabelControl() const;
     uint16_t FlowPortControl(unsigned cmdId) const;
@@ -125,6 +134,9 @@ public:
     void RequestMapReopen(bool decap) { (decap ? decapMapReopen : encapMapReopen) = 1; }
     bool MapReopenRequested(bool decap) const { return (decap ? decapMapReopen : encapMapReopen) != 0; }
     void ClearMapReopen(bool decap) { (decap ? decapMapReopen : encapMapReopen) = 0; }
+    // The set-up tab took the focus: the decoder map steps start again; the
+    // sequencer takes the request on its next run.
+    bool TakeDecapMapRestart() { return std::exchange(decapMapRestart, uint8_t {0}) != 0; }
     void RefreshOnWindowClosed();
 
     // --- audio and ANC flow texts ------------------------------------------------------
@@ -155,6 +167,7 @@ private:
     // The module.
     int32_t ipModuleMode = -1;         // 1 decapsulation, 0 encapsulation, -1 unknown
     uint8_t active2110 = 0;
+    uint8_t txRegisterFirmware = 0xFF;   // the active2110 the transmit register was chosen for; 0xFF none
     uint8_t ipFeatures = 0;
     uint8_t moduleIdentified = 0, modulePresent = 0, moduleReady = 0;
     int32_t loadedFirmwareSlot = 255;
@@ -163,6 +176,7 @@ private:
     int32_t rememberedTab = IpIds::kTabSetup;
     uint8_t secondFlowShown = 0;
     uint8_t lockedToFirst = 0, lockedToSecond = 0;
+    uint8_t flowRefresh = 0;
     int32_t flowsKnown = 0;            // transmit flows found
     uint8_t sequencerRunning = 0;      // the address checks then follow the flow type
     uint8_t addressEditActive = 0;     // an address is edited, in group 1-3
@@ -172,6 +186,7 @@ private:
     uint8_t setupCountdown = 0xFF;     // 0xFF idle
     uint8_t flowListFocusA = 0, flowListFocusB = 0;
     uint8_t decapMapReopen = 0, encapMapReopen = 0;
+    uint8_t decapMapRestart = 0;
     // The audio flow choice loaded for the selected audio flow, and the stored ones.
     std::array<uint8_t, 2> audioFlowChoice {};
     std::array<std::array<uint8_t, 2>, 8> storedAudioFlowChoice {};

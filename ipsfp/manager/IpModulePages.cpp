@@ -131,6 +131,8 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
         if (key == recordedFlowSelector || !flows_.IpFeatures())
             return false;
         recordedFlowSelector = key;
+        if (type == IpIds::kTabAudio && mapPageHeld != 0)
+            return false;
         if (type == IpIds::kTabVideo)
             SelectPageAfresh(SfpPageNumber(SfpLogicalPage::FlowPg));
         else if (type == IpIds::kTabAudio)

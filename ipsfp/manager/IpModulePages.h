@@ -26,6 +26,8 @@ public:
     // for that value last (for the flow selector: that value on that tab).
     // True when selected.
     bool FollowSelector(unsigned selectorId, int32_t value);
+    // The flow selector's next value selects its page afresh, even an unchanged one.
+    void ForgetFlowSelector() { recordedFlowSelector = -1; }
     // Nothing is read or written until the requested page is current and settled.
     void HoldUntilSettled() { pageBlocked = 1; }
     // The logical page is the one on the module and settled.
@@ -36,6 +38,10 @@ public:
     // While the decapsulated audio map is read, every page of the "Audio Map"
     // tab maps to the audio flow's page.
     void MapPagesToAudioFlow(bool on) { audioFlowPagesOnly = on ? 1 : 0; }
+    // While the "Audio Flows" tab's sub-steps work on the encoder map page
+    // (from its selection to the commit), a flow selector change there
+    // selects no audio page; the sub-steps select it again after the commit.
+    void HoldMapPage(bool on) { mapPageHeld = on ? 1 : 0; }
     // A tick's page settling: the requested page becomes current once the
     // link is idle. True while the settle counter runs.
     bool Settle();
@@ -85,6 +91,7 @@ private:
     int32_t writeMark = -1;             // 0 from a page change to the tick's end
     int32_t pageSettleCounter = -1;     // ticks waited after a page change
     uint8_t audioFlowPagesOnly = 0;
+    uint8_t mapPageHeld = 0;
     int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
     // The selector values the pages were last selected for.
     int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;

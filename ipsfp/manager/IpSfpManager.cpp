@@ -5,7 +5,6 @@
 #include "IpPageView.h"
 
 #include "ipsfp/link/SfpLink.h"
-#include "ipsfp/params/SfpParamTable.h"
 
 #include "KrZuApi.h"
 #include "core/store/TpApplication.h"
@@ -18,9 +17,6 @@ namespace {
 using IpStoreAccess::TheStore;
 
 constexpr uint16_t kTabSetupItem = 7;
-constexpr uint16_t kTxFlowEnabledIds[] = {COM_SFP_IP_TX_FLOW_ENABLE, COM_SFP_IP_TX_FLOW_ENABLED};
-constexpr uint8_t kTxFlowEnabled2022Register = 172;
-constexpr uint8_t kTxFlowEnabled2110Register = 173;
 constexpr int32_t kKeptSelection = 4;
 
 // Cached module values shown as "0" after a reset: texts, then values.
@@ -136,10 +132,7 @@ void IpSfpManager::SetModuleMode(uint8_t decapsulation)
     IpFlowView::DisableSfpTabs();
     store->SetItemEnabled(COM_SFP_TAB_SELECT, kTabSetupItem, true);
 
-    const uint8_t reg = flows_.Is2110() ? kTxFlowEnabled2110Register : kTxFlowEnabled2022Register;
-    for (uint16_t id : kTxFlowEnabledIds)
-        if (SfpParamRow* row = SfpParamTable::Instance().Find(id))
-            row->readRegister = reg;
+    flows_.SelectTxFlowRegister();
 
     ResetModuleState();
     IpFlowView::ShowIds(IpIds::kSecondFlowClear, !decap);
@@ -161,8 +154,18 @@ void IpSfpManager::CloseAnyWindow()
     DebugPrintf("\nClosing Any Window\n");
     if (windowSelection != kKeptSelection)
         windowSelection = -1;
+    sequencer_.OnWindowClosed();
     controls_.ForgetStandardColour();
+    flows_.RaiseFlowRefresh();
+    RefreshOnWindowClosed();
+}
+
+void IpSfpManager::RefreshOnWindowClosed()
+{
     flows_.RefreshOnWindowClosed();
+    const int32_t tab = IpStoreAccess::ValueOf(COM_SFP_TAB_SELECT);
+    if (tab >= IpIds::kTabVideo && tab <= IpIds::kTabPtp)
+        sequencer_.ForgetMapPosition();
 }
 
 bool IpSfpManager::FirmwareReaderTick() { return firmwareReader && firmwareReader->Tick(); }

@@ -79,6 +79,10 @@ public:
     int32_t WindowSelection() const { return windowSelection; }
 
 private:
+    // After a window closed: 3396 back to 0, the audio map reopened on its
+    // tab, the map position back to the first flow on the flow and PTP tabs.
+    void RefreshOnWindowClosed();
+
     IpBusy busy_;
     IpPageView* pageView_ = nullptr;
     IpFlowView flows_ {busy_};

@@ -28,6 +28,9 @@ constexpr uint8_t kVideoSequenceRegister = 0xA3, kFlowSequenceRegister = 0xB0;
 constexpr int8_t kRereadTicks = 6;
 constexpr int8_t kPtpWaitEnd = 16, kPtpWaitUpdate = 5;
 constexpr int8_t kEncMapCommit = 40, kEncMapSkipTo = 38;
+// The audio sub-steps: up to 5 the audio page is read, 7 selects the map page,
+// 8-11 commit the selected flow's map, then the audio page is selected again.
+constexpr int8_t kSubStepLastRead = 5, kSubStepMapSelect = 7, kSubStepMapCommitLast = 11;
 constexpr int8_t kDecapMapSteps = 16, kDecapAudioFirst = 6, kDecapAudioLast = 11, kDecapOutputSelect = 13;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
 constexpr int kMapChannels = 16;
@@ -69,6 +72,8 @@ void IpUpdateSequencer::RunUpdateStep()
 {
     const EmSfpSimFlags& sim = SimEmSfpFlags();
     flows_.TakeModule(sim.Mode2022() == 0, sim.Decapsulation());
+    if (flows_.TakeDecapMapRestart())
+        RestartDecapMapSteps();
     configure_.ApplyModeLayout();
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
@@ -104,6 +109,9 @@ void IpUpdateSequencer::StepFlowAlternation()
         DebugChatty("\n\nSEC\n\n");
     }
     StoreValue(COM_SFP_IP_FLOW_SEL, selector);
+    // A flow refresh reads the flow shown afresh: its page is selected again.
+    if (flows_.TakeFlowRefresh())
+        pages_.ForgetFlowSelector();
     // An unchanged selector tells the change handler nothing; its page may
     // still be due (a new tab, or the first tick).
     if (TheStore() != nullptr && TheStore()->GetCmd(COM_SFP_IP_FLOW_SEL) != nullptr)
@@ -118,6 +126,8 @@ void IpUpdateSequencer::StepVideoTab()
     if (flows_.LockTxFlow())
         UpdateFlowPage(Page(SfpLogicalPage::FlowPg));
     if (videoReread != -1 && ++videoReread > kRereadTicks) {
+        // The first flow's standard into the second flow's views, then the list again.
+        flows_.CopyStandardToSecondViews();
         flows_.FocusFlowList(true);
         videoReread = -1;
         flowListReopen = 1;
@@ -138,6 +148,10 @@ void IpUpdateSequencer::StepAudioTab()
             UpdateFlowPage(Page(SfpLogicalPage::DecAudioPg));
         flows_.CheckDecapChannelCount();
         if (audioRereadCounter != -1 && ++audioRereadCounter > kRereadTicks) {
+            // The audio packet copy: the first flow's value into the second
+            // flow's control, then the list again, as on the video tab.
+            flows_.CopyAncFlowValue();
+            flows_.FocusFlowList(true);
             audioRereadCounter = -1;
             flowListReopen = 1;
         }
@@ -243,9 +257,15 @@ void IpUpdateSequencer::UpdateDecoderOutputPage()
     configure_.ReadPageParameters(dec);
 }
 
+void IpUpdateSequencer::SetAudioSubStep(int8_t step)
+{
+    audioSubStep = step;
+    pages_.HoldMapPage(step >= kSubStepMapSelect && step <= kSubStepMapCommitLast);
+}
+
 void IpUpdateSequencer::ResetPageState()
 {
-    audioSubStep = -1;
+    SetAudioSubStep(-1);
     encMapStep = -1;
     busy_.SetQuiet(IpIds::kDefaultSettingsEnable, 0);
     if (ValueOf(COM_SFP_TAB_SELECT) != IpIds::kTabAudioMap)
@@ -264,6 +284,15 @@ void IpUpdateSequencer::SetDecapMapStep(int8_t step)
 {
     decapMapStep = step;
     pages_.MapPagesToAudioFlow(step >= kDecapAudioFirst && step <= kDecapAudioLast);
+}
+
+// Back to step 0, unless the decoder map dialog keeps the steps stopped: its
+// edits would be dropped by step 6's reset.
+void IpUpdateSequencer::RestartDecapMapSteps()
+{
+    if (decapMapStep == -1 && dialogs_.MapDialogOpen())
+        return;
+    SetDecapMapStep(0);
 }
 
 // A map dialog stops its tab's map steps (-1); once no map dialog is open and
@@ -286,7 +315,7 @@ void IpUpdateSequencer::StepDecapMap()
         return;
     const int8_t s = decapMapStep;
     if (s == -1) {
-        UpdateDecoderOutputPage();
+        UpdateDecoderMap();
         return;
     }
     if (s == kDecapAudioFirst) {
@@ -298,9 +327,19 @@ void IpUpdateSequencer::StepDecapMap()
     } else if (s == kDecapOutputSelect) {
         pages_.SelectPageAfresh(Page(SfpLogicalPage::DecOutpg));
     } else if (!pages_.WriteSettling()) {
-        UpdateDecoderOutputPage();
+        UpdateDecoderMap();
     }
     SetDecapMapStep(static_cast<int8_t>(decapMapStep + 1 >= kDecapMapSteps ? 0 : decapMapStep + 1));
+}
+
+// The decoder output page, then the texts of the audio flows that feed the
+// decoder map, as the "Audio Flows" tab shows them: the channel-count check
+// of the flow last read, then the summary.
+void IpUpdateSequencer::UpdateDecoderMap()
+{
+    UpdateDecoderOutputPage();
+    flows_.CheckDecapChannelCount();
+    flows_.ShowAudioFlowSummary();
 }
 
 // One audio flow of the decapsulated map: its page read, its flow-enabled
@@ -396,23 +435,23 @@ bool IpUpdateSequencer::UpdateAudioEncMapping()
 bool IpUpdateSequencer::StepAudioSubSteps(uint8_t map, uint8_t audio)
 {
     if (audioSubStep != -1)
-        ++audioSubStep;
-    if (audioSubStep == 7) {
+        SetAudioSubStep(static_cast<int8_t>(audioSubStep + 1));
+    if (audioSubStep == kSubStepMapSelect) {
         pages_.SelectPageAfresh(map);
         return false;
     }
-    if (audioSubStep == 12) {
-        audioSubStep = 0;
+    if (audioSubStep > kSubStepMapCommitLast) {
+        SetAudioSubStep(0);
         pages_.SelectPageAfresh(audio);
         return false;
     }
-    if (audioSubStep >= 8 && audioSubStep <= 11) {
-        if (audioSubStep == 8)
+    if (audioSubStep > kSubStepMapSelect) {
+        if (audioSubStep == kSubStepMapSelect + 1)
             mapWriteState = 0;
         CommitEncAudMapPg(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL) + 1);
         return false;
     }
-    if (audioSubStep > 5)
+    if (audioSubStep > kSubStepLastRead)
         return false;
     const bool updated = UpdateFlowPage(audio);
     maps_.SetEncoderFlowEnabled(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL), ValueOf(COM_SFP_IP_TX_OFF_ON) != 0);
@@ -614,7 +653,7 @@ void IpUpdateSequencer::ReopenFlowList()
     flowListReopen = 0;
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     if (flows_.IsEncapsulating() && tab == IpIds::kTabAudio) {
-        audioSubStep = 0;
+        SetAudioSubStep(0);
     } else if (flows_.IsEncapsulating() && tab == IpIds::kTabAudioMap) {
         // The encoder map steps start again on the map page.
         DebugChatty("\n)))CloseReset\n");
@@ -628,7 +667,7 @@ void IpUpdateSequencer::ReopenFlowList()
 
 void IpUpdateSequencer::OnTabSelected()
 {
-    audioSubStep = 0;
+    SetAudioSubStep(0);
     encMapStep = 0;
 }
 
@@ -642,10 +681,18 @@ void IpUpdateSequencer::OnMapDialogOpened(bool encoder)
     }
 }
 
+void IpUpdateSequencer::OnWindowClosed()
+{
+    RestartDecapMapSteps();
+    flowListReopen = 0;
+    encSkipAhead = 0;
+}
+
 void IpUpdateSequencer::ResetModuleSteps()
 {
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;
-    audioSubStep = encMapStep = -1;
+    SetAudioSubStep(-1);
+    encMapStep = -1;
 }

@@ -56,8 +56,8 @@ public:
     void OnTabSelected();
     void StartAudioReread() { audioRereadCounter = 0; }
     void StartVideoReread() { videoReread = 0; }
-    void RestartAudioSubSteps() { audioSubStep = 0; }
-    void StopAudioSubSteps() { audioSubStep = -1; }
+    void RestartAudioSubSteps() { SetAudioSubStep(0); }
+    void StopAudioSubSteps() { SetAudioSubStep(-1); }
     // A map dialog opened: its tab's map steps stop until it is shown again.
     void OnMapDialogOpened(bool encoder);
     // A PTP row was edited in the first or the second view: that view is shown
@@ -65,6 +65,12 @@ public:
     void OnPtpRowEdited(bool firstView);
     // The module was reset: the steps back to their start.
     void ResetModuleSteps();
+    // A window closed: the decoder map steps start again and the one-shot
+    // requests of the map steps made before it (the flow-list reopen, the
+    // encoder skip-ahead) are dropped.
+    void OnWindowClosed();
+    // The audio map position back to the first flow.
+    void ForgetMapPosition() { mapPosition = 0; }
 
     int8_t EncMapStep() const { return encMapStep; }
     const int8_t& DecapMapStep() const { return decapMapStep; }
@@ -77,12 +83,17 @@ private:
     void StepPtp();
     void ResetPageState();
     void SetDecapMapStep(int8_t step);
+    void RestartDecapMapSteps();
     void ResumeMapSteps(bool decap, int8_t& step);
     void StepDecapMap();
     void StepDecapAudioFlow();
+    void UpdateDecoderMap();
     void StepEncapMap();
     void StepEncapFlowEnable();
     bool StepAudioSubSteps(uint8_t map, uint8_t audio);
+    // The audio sub-step; from the map page's selection to the commit (7-11)
+    // the map page is held against flow selector changes.
+    void SetAudioSubStep(int8_t step);
     // The steps of CommitEncAudMapPg.
     bool MapShowsFlow(int32_t wanted);
     void UnlockMapPage();
