@@ -26,6 +26,9 @@ public:
     // for that value last (for the flow selector: that value on that tab).
     // True when selected.
     bool FollowSelector(unsigned selectorId, int32_t value);
+    // Another page was read in between: the next value of each selector
+    // selects its page again.
+    void ForgetSelectorPages();
     // Nothing is read or written until the requested page is current and settled.
     void HoldUntilSettled() { pageBlocked = 1; }
     // The logical page is the one on the module and settled.

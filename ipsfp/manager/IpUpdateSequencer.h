@@ -47,6 +47,9 @@ public:
     bool CommitEncAudMapPg(int32_t flow);
     // The management tab's page cycle over the page table.
     void UpdateManagementPages();
+    // On the other tabs, the page table's pages not yet read come first, one
+    // step a tick; true while one is being read.
+    bool ReadUnloadedPages();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
     void ReopenFlowList();
