@@ -131,7 +131,7 @@ TEST_F(IpFlowChecks, TheMacTextShowsEachByteInItsColour)
     EXPECT_EQ(store.GetCmdText(2952), "01:00:5F:01:02:03");
     std::vector<uint32_t> colours(17, kWhite);
     colours[6] = colours[7] = kRed;
-    EXPECT_EQ(store.GetCmd(2952)->GetCharColours(), colours);
+    ASSERT_EQ(store.GetCmd(2952)->GetCharColours(), colours);
 
     store.SetValue(COM_SFP_FILT_DEST_MAC4, 0x5E);
     EXPECT_EQ(store.GetCmdText(2952), "01:00:5E:01:02:03");
