@@ -44,10 +44,11 @@ constexpr int32_t kMonitorProgress = 7;
 // above 3 written as 255
 constexpr uint16_t kMapSlotFirst = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BDC, kMapSlotLast = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BEB;
 // written as 1, 2, 4
-constexpr uint16_t kSsrcByteRows[] = {COM_SFP_IP_FLOW_SSRC_ID1, COM_SFP_IP_FLOW_SSRC_ID2, COM_SFP_IP_FLOW_SSRC_ID3,
-                                      COM_SFP_IP_FLOW_SSRC_ID4};
 constexpr uint16_t kOneBitIds[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C30, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C31,
                                    COM_SFP_IP_VID_SEQUENCE_ERRORS_0C32};
+// the SSRC's bytes, whose mirror is the flow's label
+constexpr uint16_t kSsrcByteRows[] = {COM_SFP_IP_FLOW_SSRC_ID1, COM_SFP_IP_FLOW_SSRC_ID2, COM_SFP_IP_FLOW_SSRC_ID3,
+                                      COM_SFP_IP_FLOW_SSRC_ID4};
 
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
 

@@ -13,6 +13,9 @@
 //    6  | audio map steps, every second tick
 //    7  | the page table's pages in turn: write what is pending, else read
 //
+// On every other tab the page table's pages not yet read come before the
+// tab's step.
+//
 // Application thread only.
 #pragma once
 
