@@ -15,7 +15,10 @@
 #include "platform/DebugOut.h"
 
 #include <array>
+#include <cstdio>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -390,6 +393,61 @@ void IpConfigurePass::CheckMulticastMac()
             store->SetColour(id, (ValueOf(id) & 0xFF) == expected[i] ? 0 : Colour::kRed);
         else if (!multicast && colour == Colour::kRed)
             store->SetColour(id, 0);
+        // A multicast destination gives the MAC; only a unicast one lets it be typed.
+        SetBoxEnabled(id, !multicast);
+    }
+    ShowMacText(mac, second);
+    CheckAddressRestriction();
+}
+
+// "%02X:" of the six MAC bytes, most significant first, into the flow's MAC
+// text: each byte's digits in its control's colour (white for none), the
+// colons white.
+void IpConfigurePass::ShowMacText(std::span<const uint16_t, 6> mac, bool second)
+{
+    const uint16_t textId = flows_.FlowMacTextControl();
+    TpStore* store = TheStore();
+    if (textId == 0 || store == nullptr)
+        return;
+    std::string text;
+    std::vector<uint32_t> colours;
+    for (size_t i = 0; i < mac.size(); ++i) {
+        const unsigned id = mac[mac.size() - 1 - i];
+        if (i != 0) {
+            text += ':';
+            colours.push_back(Colour::kWhite);
+        }
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(ValueOf(id) & 0xFF));
+        text += digits;
+        const uint32_t colour = ColourOf(id);
+        colours.insert(colours.end(), 2, colour != 0 ? colour : Colour::kWhite);
+    }
+    store->SetCharColours(textId, colours.data(), static_cast<int>(colours.size()));
+    store->SetText(textId, text);
+    if (second && flows_.IsDecapsulating())
+        store->SetVisible(textId, true);
+}
+
+void IpConfigurePass::SwitchAddressCheck(bool on)
+{
+    addressCheckOn = on ? 1 : 0;
+    if (on)
+        CheckAddressRestriction();
+    else if (pageView_ != nullptr)
+        pageView_->ShowIanaWarning(false);
+}
+
+void IpConfigurePass::CheckAddressRestriction()
+{
+    if (addressCheckOn == 0)
+        return;
+    const bool reserved = flows_.IsReservedMulticast();
+    if (pageView_ != nullptr)
+        pageView_->ShowIanaWarning(reserved);
+    if (TpStore* store = TheStore(); store != nullptr && reserved) {
+        const BusyGuard guard = busy_.Hold();
+        store->SetEnabled(COM_SFP_IP_FLOWS_IP_APPLY_BTN, false);
     }
 }
 
@@ -415,6 +473,8 @@ void IpConfigurePass::ApplyModeLayout()
         store->SetItemEnabled(list, 4, false);
     IpFlowView::ApplyLayout(is2110 ? std::span<const IpIds::LayoutRow>(IpIds::kLayout2110) : IpIds::kLayout2022,
                             decap, is2110);
+    // The flow controls follow the direction with either firmware.
+    flows_.ApplyFlowTables();
     store->SetItemEnabled(COM_SFP_TAB_SELECT, 1, flows_.ModuleIdentified());
     if (is2110) {
         for (int item : {2, 3, 4, 6})

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 class IpBusy;
 class IpControlTree;
@@ -59,8 +60,16 @@ public:
     // Pending edits of the controller set (or the flow set) back to what the
     // module holds: the rows become unread and are read again.
     void RestoreEditedValues(bool controllerSet);
-    // Colours the flow's MAC bytes red where they break its multicast mapping.
+    // Colours the flow's MAC bytes red where they break its multicast mapping,
+    // lets them be typed only for a unicast destination, shows them as one
+    // text, then checks the address restriction.
     void CheckMulticastMac();
+    // The restriction on the flows' destinations (224.0.0.0-224.0.1.255 are
+    // reserved). While it is switched on, a reserved destination shows the
+    // warning and takes the flows' Apply away; switched off, nothing is
+    // warned of. Switching it on checks at once.
+    void SwitchAddressCheck(bool on);
+    void CheckAddressRestriction();
     void ApplyModeLayout();
 
     // Rows with a pending edit: all, of the controller set, of the flow set.
@@ -87,6 +96,7 @@ private:
     void WriteRowByte(SfpParamRow& row, uint8_t physical);
     void RefreshClearedRow(const SfpParamRow& row);
     void RestoreShownValue(SfpParamRow& row);
+    void ShowMacText(std::span<const uint16_t, 6> mac, bool second);
 
     IpBusy& busy_;
     IpFlowView& flows_;
@@ -99,4 +109,5 @@ private:
     uint8_t txRestorePending = 0;      // the flows' Apply switched the transmit off
     uint8_t pageUnlocked = 0, pageWritten = 0;
     uint8_t savedFirmwareDefault = 0;
+    uint8_t addressCheckOn = 1;        // the destination restriction is checked
 };

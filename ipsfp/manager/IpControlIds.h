@@ -383,7 +383,7 @@ static constexpr uint16_t kRangeEnabledIds[] = {2561, 2578, 3289, 3288};
 
 // --- flow look-ups -------------------------------------------------------------
 
-enum class Lookup : uint8_t { Value, Label, DestPort, Port, Counter, Encap };
+enum class Lookup : uint8_t { Value, Label, DestPort, Port, Counter, Encap, MacText };
 
 // look-up, tab, encapsulation flow 1 / flow 2, decapsulation flow 1 / flow 2
 struct LookupRow {
@@ -405,6 +405,9 @@ static constexpr LookupRow kLookups[] = {
     {Lookup::Counter, 3, {3264, 3345}, {3264, 3345}},
     {Lookup::Encap, 2, {2808, 3552}, {0, 0}},
     {Lookup::Encap, 3, {2980, 3554}, {0, 0}},
+    // the flow's MAC as one text: the text commands of the flow views
+    {Lookup::MacText, 2, {2817, 3325}, {2985, 3350}},
+    {Lookup::MacText, 3, {2952, 3335}, {3007, 3351}},
 };
 
 // --- show and hide sets ------------------------------------------------------------

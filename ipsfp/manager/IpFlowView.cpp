@@ -147,6 +147,7 @@ uint16_t IpFlowView::FlowValueControl() const { return Lookup(IpIds::Lookup::Val
 uint16_t IpFlowView::FlowLabelControl() const { return Lookup(IpIds::Lookup::Label); }
 uint16_t IpFlowView::FlowCounterControl() const { return Lookup(IpIds::Lookup::Counter); }
 uint16_t IpFlowView::FlowEncapControl() const { return Lookup(IpIds::Lookup::Encap); }
+uint16_t IpFlowView::FlowMacTextControl() const { return Lookup(IpIds::Lookup::MacText); }
 
 uint16_t IpFlowView::FlowPortControl(unsigned cmdId) const
 {
@@ -284,6 +285,12 @@ void IpFlowView::ApplyVisibilitySet(IpIds::Set set, bool flag)
             break;
         }
     }
+}
+
+void IpFlowView::ApplyFlowTables()
+{
+    for (IpIds::Set set : {IpIds::Set::Filter, IpIds::Set::FirstViews, IpIds::Set::SecondViews})
+        ApplyVisibilitySet(set);
 }
 
 void IpFlowView::ApplyLayout(std::span<const IpIds::LayoutRow> rows, bool decap, bool is2110)

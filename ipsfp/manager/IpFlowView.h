@@ -94,6 +94,7 @@ public:
     uint16_t FlowPortControl(unsigned cmdId) const;
     uint16_t FlowCounterControl() const;
     uint16_t FlowEncapControl() const;
+    uint16_t FlowMacTextControl() const;
     void RefreshFlowLabel(const std::string& text);
     // The entry's text as one decimal number split into its four bytes;
     // anything but digits up to 0xFFFFFFFF is ignored. False when ignored.
@@ -112,6 +113,9 @@ public:
     // --- show and hide ---------------------------------------------------------------
     // Applies one show/hide set (flag: the second-flow views' condition).
     void ApplyVisibilitySet(IpIds::Set set, bool flag = false);
+    // The flow tables of the mode layout: the filter set, the first and the
+    // second views, each by the module's direction.
+    void ApplyFlowTables();
     // Shows or hides every id, in order.
     static void ShowIds(std::span<const uint16_t> ids, bool shown);
     // Shows or hides the rows' controls by the module's direction and firmware.

@@ -46,6 +46,9 @@ constexpr uint16_t kMapSlotFirst = COM_SFP_IP_IGMP_SRC_IP_BYTE4_0BDC, kMapSlotLa
 // written as 1, 2, 4
 constexpr uint16_t kOneBitIds[] = {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C30, COM_SFP_IP_VID_SEQUENCE_ERRORS_0C31,
                                    COM_SFP_IP_VID_SEQUENCE_ERRORS_0C32};
+// the SSRC's bytes, whose mirror is the flow's label
+constexpr uint16_t kSsrcByteRows[] = {COM_SFP_IP_FLOW_SSRC_ID1, COM_SFP_IP_FLOW_SSRC_ID2, COM_SFP_IP_FLOW_SSRC_ID3,
+                                      COM_SFP_IP_FLOW_SSRC_ID4};
 
 uint8_t Page(SfpLogicalPage page) { return SfpPageNumber(page); }
 
@@ -337,6 +340,7 @@ bool IpMenuHandler::OnFlowApplyCancel(TpCommand* c)
 {
     if (c->GetValue() == 0)
         return true;
+    parts_.configure.SwitchAddressCheck(false);
     if (c->CmdId() == COM_SFP_IP_FLOWS_IP_APPLY_BTN) {
         const bool transmitOn = parts_.flows.IsEncapsulating() && ValueOf(COM_SFP_IP_TX_OFF_ON) != 0;
         if (transmitOn)
@@ -559,9 +563,13 @@ bool IpMenuHandler::OnParameterControl(TpCommand* c)
         parts_.flows.ClearModulePresent();
     if (IpControlTree::IsFlowEditControl(id))
         return true;
+    // The destination restriction is checked once the edit is whole; it then
+    // decides whether the flows' Apply may be used.
+    parts_.configure.SwitchAddressCheck(false);
     parts_.progress.UpdateProgressBox();
     OnParameterEdited(c);
     parts_.progress.RequestShow();
+    parts_.configure.SwitchAddressCheck(true);
     if (destination)
         parts_.configure.CheckMulticastMac();
     return true;
@@ -577,12 +585,15 @@ void IpMenuHandler::OnParameterEdited(TpCommand* control)
     SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
     if (row == nullptr || TheStore() == nullptr)
         return;
-    // The flow on screen's mirror repeats the edit.
+    // The flow on screen's mirror repeats the edit; an SSRC byte's mirror
+    // (the flow's label) shows the SSRC as typed.
     if (parts_.flows.IpFeatures() && IpIds::Contains(kMirroredEdits, row->cmdId))
         if (const uint16_t mirror = parts_.flows.FlowValueControl(); mirror != 0) {
             parts_.busy.SetQuiet(mirror, control->GetValue());
             MarkEdited(mirror);
         }
+    if (parts_.flows.IpFeatures() && IpIds::Contains(kSsrcByteRows, row->cmdId))
+        MirrorTypedSsrc();
     if (row->page == SfpPageNumber(SfpLogicalPage::PtpPg))
         parts_.sequencer.OnPtpRowEdited(cmdId == row->cmdId);
     NoteEditedRow(*row);
@@ -595,6 +606,20 @@ void IpMenuHandler::OnParameterEdited(TpCommand* control)
         other != nullptr && other->value != -1)
         parts_.configure.InvalidateParameter(*other);
     parts_.controls.UpdateFollowers();
+}
+
+void IpMenuHandler::MirrorTypedSsrc()
+{
+    const uint16_t label = parts_.flows.FlowLabelControl();
+    TpStore* store = TheStore();
+    if (label == 0 || store == nullptr)
+        return;
+    const std::string typed = store->GetCmdText(kSsrcBoxes[parts_.flows.SecondFlowShown() ? 1 : 0]);
+    {
+        const BusyGuard guard = parts_.busy.Hold();
+        store->SetText(label, typed);
+    }
+    MarkEdited(label);
 }
 
 // The subnet note, the Apply buttons and the pages the edits wait on.

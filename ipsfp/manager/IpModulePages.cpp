@@ -148,6 +148,11 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
     }
 }
 
+void IpModulePages::ForgetSelectorPages()
+{
+    recordedFlowSelector = recordedAudioFlow = recordedAncFlow = recordedPtpView = recordedBlockE = -1;
+}
+
 bool IpModulePages::Settle()
 {
     if (pageBlocked != 0 || currentPage != requestedPage) {

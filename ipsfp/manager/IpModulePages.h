@@ -28,6 +28,9 @@ public:
     bool FollowSelector(unsigned selectorId, int32_t value);
     // The flow selector's next value selects its page afresh, even an unchanged one.
     void ForgetFlowSelector() { recordedFlowSelector = -1; }
+    // Another page was read in between: the next value of each selector
+    // selects its page again.
+    void ForgetSelectorPages();
     // Nothing is read or written until the requested page is current and settled.
     void HoldUntilSettled() { pageBlocked = 1; }
     // The logical page is the one on the module and settled.

@@ -35,6 +35,8 @@ public:
     virtual void HandleToggleCommand(unsigned cmdId) = 0;
     // True when a subnet note is shown.
     virtual bool ShowSubnetNote() = 0;
+    // The warning that a flow destination lies in the reserved multicast range.
+    virtual void ShowIanaWarning(bool on) = 0;
     // Texts built from several byte controls, rebuilt when a byte's row goes
     // back to unread.
     virtual void ShowSequenceCounter() = 0;

@@ -60,6 +60,8 @@ IpSfpManager::IpSfpManager(const TpApplication* app) : TpCommand(0, kKeepsNothin
         return;   // nothing to build controls into
 
     controls_.Build(this);
+    flows_.ApplyVisibilitySet(IpIds::Set::HiddenAtStart);
+    flows_.ApplyVisibilitySet(IpIds::Set::CountersHidden);
     ResetModuleState();
     SfpLink::ClearPageLoadedFlags();
     store->SetVisible(COM_SFP_IP_IGMP_BOX, false);
@@ -135,7 +137,9 @@ void IpSfpManager::SetModuleMode(uint8_t decapsulation)
     flows_.SelectTxFlowRegister();
 
     ResetModuleState();
-    IpFlowView::ShowIds(IpIds::kSecondFlowClear, !decap);
+    // The second flow's controls of the direction: the encapsulation ones
+    // with the flag clear, the decapsulation ones with it set.
+    flows_.ApplyVisibilitySet(IpIds::Set::SecondFlowViews, decap);
 }
 
 void IpSfpManager::ResetOnModuleChange()

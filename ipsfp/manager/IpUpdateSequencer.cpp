@@ -17,6 +17,8 @@
 #include "platform/DebugOut.h"
 #include "sim/EmSfpSimFlags.h"
 
+#include <algorithm>
+
 namespace {
 
 using IpStoreAccess::StoreValue;
@@ -78,6 +80,8 @@ void IpUpdateSequencer::RunUpdateStep()
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
+    if (tab != IpIds::kTabSetup && ReadUnloadedPages())
+        return;
     switch (tab) {
     case IpIds::kTabVideo: StepVideoTab(); break;
     case IpIds::kTabAudio: StepAudioTab(); break;
@@ -644,6 +648,34 @@ void IpUpdateSequencer::UpdateManagementPages()
     if (configure_.ReadPageParameters(entry.page))
         entry.loaded = 1;
     mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
+}
+
+// The progress box shows reading until every page of the page table is read,
+// whatever tab is shown. Once the last one is, the tab's own pages are
+// selected again by their selectors.
+bool IpUpdateSequencer::ReadUnloadedPages()
+{
+    SfpPageList& pages = SfpLink::State().pageTable;
+    const auto unread = [](const SfpPageEntry& e) { return e.page != 0 && e.loaded == 0; };
+    const auto entry = std::ranges::find_if(pages, unread);
+    if (entry == pages.end())
+        return false;
+    pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
+    pages_.ChangePage(entry->page);
+    if (!pages_.IsSettledOn(entry->page))
+        return true;
+    if (configure_.UpdateParametersByUnlockingPage(entry->page) || pages_.WriteSettling())
+        return true;
+    // A page with a failed read is read again on the next tick; else the
+    // next page is asked for at once.
+    if (!configure_.ReadPageParameters(entry->page))
+        return true;
+    entry->loaded = 1;
+    if (const auto next = std::ranges::find_if(pages, unread); next != pages.end())
+        pages_.ChangePage(next->page);
+    else
+        pages_.ForgetSelectorPages();
+    return true;
 }
 
 void IpUpdateSequencer::ReopenFlowList()

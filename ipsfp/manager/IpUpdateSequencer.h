@@ -13,6 +13,9 @@
 //    6  | audio map steps, every second tick
 //    7  | the page table's pages in turn: write what is pending, else read
 //
+// On every other tab the page table's pages not yet read come before the
+// tab's step.
+//
 // Application thread only.
 #pragma once
 
@@ -47,6 +50,9 @@ public:
     bool CommitEncAudMapPg(int32_t flow);
     // The management tab's page cycle over the page table.
     void UpdateManagementPages();
+    // On the other tabs, the page table's pages not yet read come first, one
+    // step a tick; true while one is being read.
+    bool ReadUnloadedPages();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
     void ReopenFlowList();

@@ -40,6 +40,19 @@ constexpr GroupText kGroupTexts[] = {
 
 constexpr uint16_t kVlanIds[] = {COM_SFP_IP_WEB_VLAN_ID, COM_SFP_IP_FLOW_VLAN_ID};
 constexpr const char* kAddressTypes[] = {"Invalid", "Unicast", "Multicast"};
+// PTP texts by value, shown in the texts of the PTP view the row was read for
+// (first view, second view), which the active source's texts are taken from.
+constexpr const char* kPtpAddressModes[] = {"Mixed", "Unicast", "Multicast"};
+constexpr const char* kPtpLockStates[] = {"Fine Lock", "Coarse Lock"};
+struct PtpText {
+    uint16_t row;
+    std::span<const char* const> texts;
+    uint16_t target[2];
+};
+constexpr PtpText kPtpTexts[] = {
+    {COM_SFP_IP_VID_SEQUENCE_ERRORS_0C23, kPtpAddressModes, {IpIds::kSource1Texts[1], IpIds::kSource2Texts[1]}},
+    {COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B57, kPtpLockStates, {IpIds::kSource1Texts[0], IpIds::kSource2Texts[0]}},
+};
 constexpr uint16_t kMirroredRows[] = {COM_SFP_IP_FLOW_MAC_BYTE1_0BA4, COM_SFP_IP_FLOW_MAC_BYTE1_0AF8,
                                       COM_SFP_IP_VID_SEQUENCE_ERRORS_0C29};
 
@@ -350,6 +363,9 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
                        IpValueTexts::LockStateText(value));
     if (id == COM_SFP_IP_VID_SEQUENCE_ERRORS_0C24)
         store->SetText(IpIds::kAddressTypeText, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+    for (const PtpText& ptp : kPtpTexts)
+        if (id == ptp.row)
+            store->SetText(ptp.target[view.secondPtp ? 1 : 0], value < ptp.texts.size() ? ptp.texts[value] : "???");
     // The slot the module runs, for the firmware choice; 255 for none.
     if (id == COM_SFP_IP_LOADED_ELEMENT)
         parts_.flows.NoteLoadedFirmware(value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255);

@@ -28,6 +28,7 @@ public:
     void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) override;
     void HandleToggleCommand(unsigned cmdId) override { texts_.HandleToggleCommand(cmdId); }
     bool ShowSubnetNote() override { return texts_.ShowSubnetNote(); }
+    void ShowIanaWarning(bool on) override { texts_.ShowIanaWarning(on); }
     void ShowSequenceCounter() override { texts_.ShowSequenceCounter(); }
     void ShowVideoSequenceErrors() override { texts_.ShowVideoSequenceErrors(); }
     void ShowSsrc() override { texts_.ShowSsrc(); }

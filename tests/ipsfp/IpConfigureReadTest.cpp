@@ -16,7 +16,7 @@ using IpConfigureRead = IpPageTest;
 TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
 {
     Fit(1);
-    Tick(4);
+    Tick(12);   // the page table's pages first
     EXPECT_EQ(store.GetValue(kDestByte4), 239);
     EXPECT_EQ(store.GetValue(COM_SFP_IP_DEST_UDP_PORT), 0x1388);
     ReadManagement();
@@ -37,7 +37,7 @@ TEST_F(IpConfigureRead, EveryTabReadsItsPagesWithoutWriting)
     SimEmSfpFlags().SetDecapsulation(1);
     Tick();
     Tab(2);
-    Tick(4);
+    Tick(12);
     EXPECT_TRUE(ReadOn(0xA0) || ReadOn(0xB0));
     for (const Trans& t : Trace())
         EXPECT_TRUE(!t.write || t.reg == 127) << int(t.page) << " " << int(t.reg);
@@ -96,7 +96,7 @@ TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogg
 TEST_F(IpConfigureRead, FlowEditsWaitForApplyAndCancelBringsTheModuleValueBack)
 {
     Fit(1);
-    Tick(4);
+    Tick(12);   // the page table's pages first
     store.SetValue(kDestByte4, 225);
     Tick(12);
     EXPECT_EQ(store.GetValue(kDestByte4), 225);
@@ -136,7 +136,7 @@ TEST_F(IpConfigureRead, AMacByteOffTheMulticastMappingShowsRedUntilTheAddressIsU
 {
     module.Seed(0x90, 0x83, {0x01, 0x00, 0x5F, 0x01, 0x02, 0x03});   // 01:00:5F:01:02:03 for 239.1.2.3
     Fit(1);
-    Tick(4);
+    Tick(12);   // the page table's pages first
     const uint16_t mac[] = {0x0A20, 0x0A1F, 0x0A1E, 0x0A1D, 0x0A1C, 0x0A1B};   // byte 1 first
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(store.GetCmd(mac[i])->GetColour(), i == 2 ? 0xFF0000u : 0u) << i;
@@ -205,7 +205,9 @@ TEST_F(IpConfigureRead, AFirmwareChangeLoadsOnTheAnswerAndChecksTheLoop)
 // again on the map page.
 TEST_F(IpConfigureRead, TheEncoderMapStartsAgainOnItsPageOnceNothingRemains)
 {
-    Fit(1);
+    Fit();
+    ReadManagement();
+    Tab(1);
     store.SetValue(0x0D75, 1);   // the video re-read
     Tick(7);
     Tab(6);

@@ -41,10 +41,11 @@ TEST_F(IpSequencer, VideoTabShowsEachFlowInItsOwnControlsAndLogsEachSsrcOnce)
     EXPECT_NE(store.GetCmd(0x0A1E)->GetColour(), kRed) << "MAC byte 3 of the first flow";
     EXPECT_EQ(store.GetCmd(0x0CEC)->GetColour(), kRed) << "MAC byte 3 of the second flow";
 
+    const int logged = Events(" 292 SSRC=");
     module.Poke(0x90, 0x97, 5);
     Tick(12);
     EXPECT_EQ(Events(" 292 SSRC=5"), 1);
-    EXPECT_EQ(Events(" 292 SSRC="), 3);
+    EXPECT_EQ(Events(" 292 SSRC="), logged + 1);
 }
 
 // On the ANC tab the flow model's port mirror of each flow follows that flow, read or edited.
@@ -76,7 +77,9 @@ TEST_F(IpSequencer, AncTabMirrorsEachFlowsPortReadOrEditedAndNamesItsFlows)
 TEST_F(IpSequencer, DecoderMapStepsKeepToTheirTabAndRestartAfterTheMapDialog)
 {
     SimEmSfpFlags().SetDecapsulation(1);
-    Fit(6);
+    Fit();
+    ReadManagement();
+    Tab(6);
     const int8_t& step = Mgr().Sequencer().DecapMapStep();
     int ticks = 0;
     for (; ticks < 40 && step != 7; ++ticks)
@@ -190,7 +193,9 @@ TEST_F(IpSequencer, EncoderMapCommitsTheChosenFlowsMap)
 // sixteenth ends the wait with both views enabled again. The page reads show the active source.
 TEST_F(IpSequencer, PtpEditWaitsThenUpdatesTheFifthToFifteenthTick)
 {
-    Fit(4);
+    Fit();
+    ReadManagement();
+    Tab(4);
     Tick(4);
     store.SetValue(0x0C23, 2);   // a first-view PTP field: bits 1-2 of register 0x86
     EXPECT_FALSE(store.GetCmd(0x0D8A)->IsEnabled());

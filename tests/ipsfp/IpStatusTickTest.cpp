@@ -42,7 +42,7 @@ TEST_F(IpModeSwitch, ADirectionChangePutsTheModuleValuesBackAndFollowsTheFirmwar
     SimEmSfpFlags().SetMode2022(1);
     module.Seed(0x90, 0x9B, {0, 0, 0, 123});   // the flow's packets
     Fit(1);
-    Tick(4);
+    Tick(12);   // the page table's pages first
     EXPECT_EQ(store.GetCmdText(COM_SFP_IP_TX_OR_RX_PACKETS), "123");
     EXPECT_FALSE(ReadOf(Trace(), 0xAD)) << "register 172 holds a standard field too: only 173 tells";
 
@@ -54,6 +54,6 @@ TEST_F(IpModeSwitch, ADirectionChangePutsTheModuleValuesBackAndFollowsTheFirmwar
     EXPECT_EQ(store.GetCmdText(2602), "Filt MAC:");
     module.ClearTrace();
     Tab(1);
-    Tick(6);
+    Tick(14);
     EXPECT_TRUE(ReadOf(Trace(), 0xAD));
 }
