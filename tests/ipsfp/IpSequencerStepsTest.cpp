@@ -137,7 +137,13 @@ TEST_F(IpSequencerSteps, ClosingAWindowOrFocusingTheSetupTabRestartsTheDecoderMa
 TEST_F(IpSequencerSteps, ClosingAWindowSelectsTheShownFlowsPageAgain)
 {
     Fit(1);
-    Tick(5);   // the selector now stays 1 for five more ticks
+    Tick(20);  // the module's page table is read
+    // Wait for the alternation to turn to the second flow: the selector then stays 1 for a few ticks.
+    int ticks = 0;
+    while (store.GetValue(COM_SFP_IP_FLOW_SEL) == 1 && ticks++ < 20)
+        Tick();
+    while (store.GetValue(COM_SFP_IP_FLOW_SEL) != 1 && ticks++ < 40)
+        Tick();
     ASSERT_EQ(store.GetValue(COM_SFP_IP_FLOW_SEL), 1);
     Tick();
     module.ClearTrace();
