@@ -569,10 +569,18 @@ bool IpMenuHandler::OnParameterControl(TpCommand* c)
     parts_.progress.UpdateProgressBox();
     OnParameterEdited(c);
     parts_.progress.RequestShow();
+    RefreshFlowTexts();
     parts_.configure.SwitchAddressCheck(true);
     if (destination)
         parts_.configure.CheckMulticastMac();
     return true;
+}
+
+// The audio and ANC flow texts follow an edit at once, not only on the next tick.
+void IpMenuHandler::RefreshFlowTexts()
+{
+    parts_.flows.ShowAudioFlowSummary();
+    parts_.flows.ShowAncFlowTexts();
 }
 
 // --- the pending edit -------------------------------------------------------------------

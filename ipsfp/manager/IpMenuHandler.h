@@ -93,6 +93,7 @@ private:
     bool OnParameterControl(TpCommand* c);
     // A user edit of a parameter control: the row holds it as pending.
     void OnParameterEdited(TpCommand* control);
+    void RefreshFlowTexts();
     void MirrorTypedSsrc();
     void NoteEditedRow(const SfpParamRow& row);
     void HoldEdit(SfpParamRow& row, const TpCommand& control);

@@ -172,3 +172,22 @@ TEST_F(IpFlowChecks, PtpModeAndLockTextsFollowTheirView)
     EXPECT_EQ(store.GetCmdText(3464), "???");
     EXPECT_EQ(store.GetCmdText(3465), "Fine Lock");
 }
+
+// An edit of a flow's list shows its selected text in the tab's flow texts at once, before the next tick.
+TEST_F(IpFlowChecks, AnEditedFlowListShowsItsTextAtOnce)
+{
+    TpCommand audioSummary(3391, kKeepsValueText), ancFirst(3395, kKeepsValueText);
+    for (unsigned id : {0x0AFAu, 0x0BA5u})
+        for (const char* item : {"Off", "On"})
+            store.GetCmd(id)->AddItem(item);
+    Fit(2);
+    Tick(30);
+    store.SetValue(0x0AFA, 1);
+    EXPECT_EQ(audioSummary.GetText(), "On");
+    store.SetValue(0x0AFA, 0);
+    EXPECT_EQ(audioSummary.GetText(), "Off");
+    Tab(3);
+    Tick(30);
+    store.SetValue(0x0BA5, 1);
+    EXPECT_EQ(ancFirst.GetText(), "On");
+}
