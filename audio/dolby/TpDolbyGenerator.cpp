@@ -400,9 +400,11 @@ void TpDolbyGenerator::TakeResult()
     stream_ = std::move(result.info);
     streamType_ = result.request.type;
     streamConfig_ = result.request.config;
+    // A new stream ends what a restore left: every programme takes its
+    // configuration's AC-3 mode.
+    restored_ = false;
     if (streamType_ == static_cast<int>(DolbyType::DolbyE) && stream_.programCount > 0)
         ApplyAll();
-    restored_ = false;
     Reparse();
 }
 

@@ -378,3 +378,44 @@ TEST_F(DolbyGeneratorInApplication, ControlsFollowTheTypeModeAndBitDepth)
     store.RecallMemory(TpMemory{1, "rate", {{COM_GEN_DOLBY_D_RATE, true, 2, false, ""}}});
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_RATE), 8);
 }
+
+TEST_F(DolbyGeneratorInApplication, FirstLoadsAfterStartAndAfterARecallSetTheConfigurationsModes)
+{
+    MakeFolder("dolby/E/Tones");
+    WriteText("dolby/E/Tones/Dolby4_2x1_16_25.dlb", BuildDlb(DlbStream{13}));
+    WriteText("dolby/E/Tones/Dolby5.1_2x1_16_25.dlb", BuildDlb(DlbStream{1}));
+    auto load = [&](int config) {
+        EXPECT_TRUE(Request(5, COM_GEN_DOLBY_PGM_CONFIG, 0, static_cast<uint32_t>(config)).answered);
+        const std::string name = config == 13 ? "Dolby4_2x1_16" : "Dolby5.1_2x1_16";
+        TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+        for (int i = 0; i < 200000; ++i) {
+            app->Store().Tick();
+            if (gen->LoadedName().find(name) != std::string::npos && gen->GetLoaderState() == TpDolbyGenerator::kIdle)
+                break;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        app->Store().Tick();
+    };
+    auto value = [&](unsigned id) { return static_cast<int32_t>(Request(21, static_cast<uint16_t>(id)).header.value); };
+    auto modes = [&] {
+        return std::vector<int32_t>{value(COM_GEN_DOLBY_CHAN_MODE + 1), value(COM_GEN_DOLBY_CHAN_MODE + 2),
+                                    value(COM_GEN_DOLBY_CHAN_MODE + 3)};
+    };
+    // 4+2x1: programmes of modes 3/1, 1/0 and 1/0, the first one edited.
+    load(13);
+    EXPECT_EQ(modes(), (std::vector<int32_t>{5, 1, 1}));
+    EXPECT_EQ(value(COM_GEN_DOLBY_CHAN_MODE), 5);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0u) << "the configuration's own mode";
+
+    // A mode of its own for the first programme, then a recall: the next
+    // stream still sets every mode.
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_CHAN_MODE, 0, 2).answered);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0xFF0000u);
+    EXPECT_TRUE(Request(5, COM_MEMORY_SEL, 0, 0).answered);
+    EXPECT_TRUE(Request(5, COM_MEMORY_SAVE, 0, 1).answered);
+    EXPECT_TRUE(Request(5, COM_MEMORY_RECALL, 0, 1).answered);
+    load(1);
+    EXPECT_EQ(modes(), (std::vector<int32_t>{7, 1, 1}));
+    EXPECT_EQ(value(COM_GEN_DOLBY_CHAN_MODE), 7);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0u);
+}

@@ -339,3 +339,62 @@ TEST_F(DolbyStatusOverTcp, ClientReadsTheProgrammeRows)
     EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_OVERVIEW, 2).payload, "Programs");
     EXPECT_TRUE(StopApp());
 }
+
+TEST_F(DolbyStatusOverTcp, ClientSetsTheInputStandardAndReadsTheStream)
+{
+    for (const char* folder : {"dolby", "dolby/E", "dolby/E/Tones"})
+        MakeFolder(folder);
+    WriteText("dolby/E/Tones/Dolby5.1_2_16_25.dlb", BuildDlb(Stream(0)));
+    ASSERT_TRUE(StartApp());
+    TestClient c;
+    ASSERT_TRUE(c.Connect(port));
+    auto item = [&](unsigned id, int i) { return c.Request(StoreType::kGetItemText, id, i).payload; };
+    auto text = [&](unsigned id) { return c.Request(StoreType::kGetText, id).payload; };
+    auto console = [&](const std::string& line) {
+        EXPECT_EQ(c.Request(MsgType::kConsole, 0, 0, 0, line).header.type, ReplyType::kOk);
+    };
+    // The stream of two programmes is loaded: programmes 1 and 2 can be chosen.
+    ASSERT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return c.Request(StoreType::kGetItemsText, COM_GEN_DOLBY_PGM_SOURCE).header.item == 2;
+    }));
+    PostTicks(2);
+    EXPECT_TRUE(WaitFor([&] { return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "<NO Dolby data!>"; }))
+        << "no input at start";
+
+    console("inputstd");
+    EXPECT_TRUE(WaitFor([&] { return debug->Contains("Input standard -1: none\n"); }));
+    console("inputstd 0");
+    EXPECT_TRUE(WaitFor([&] { return debug->Contains("Input standard 0: 576i50\n"); }));
+    c.Request(StoreType::kSetValue, COM_GEN_DOLBY_DIALOG_NORM, 0, static_cast<uint32_t>(-20));
+    c.Request(StoreType::kSetText, COM_GEN_DOLBY_PGM_DESCRIPTION, 0, 0, "Main mix");
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "Main mix";
+    }));
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "5.1+2");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_OVERVIEW, 3), "2");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_OVERVIEW, 11), "00:00:00:00");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "  0.0dB");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_GAINS, 19), " -6.0dB");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-20dB");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "3/2");
+
+    // Anything but a standard's row or -1 is refused and changes nothing.
+    for (const char* bad : {"inputstd 55", "inputstd -2", "inputstd 1x", "inputstd 1 2", "inputstd x"})
+        console(bad);
+    EXPECT_TRUE(WaitFor([&] {
+        return debug->Text().find("Usage: inputstd [N] (N: -1 for no input, 0-54 a video standard)\n") !=
+               std::string::npos;
+    }));
+    PostTicks(2);
+    EXPECT_EQ(text(COM_ANLYS_DOLBY_PGM_DESCRIPTION), "Main mix");
+
+    console("inputstd -1");
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "<NO Dolby data!>";
+    }));
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "");
+    EXPECT_TRUE(StopApp());
+}
