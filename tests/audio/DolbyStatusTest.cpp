@@ -274,6 +274,40 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
     EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 1);
 }
 
+TEST_F(DolbyStatusPage, ClientReadsTheReferenceTheStartTimeAndTheInternalCommands)
+{
+    // Line 12 of 576i50, before the input's timing: 10366 samples of a 13.5 MHz clock.
+    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{0});
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_LINES, 0, 12).answered);
+    EXPECT_TRUE(Request(5, COM_ANLYS_DOLBY_REF_SOURCE, 0, 1).answered);
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_US).Text(), "767.8us");
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_US).header.value, 7678u);
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "576i50");
+    EXPECT_EQ(Request(20, COM_ANLYS_REF_LOCK).Text(), "Locked");
+    for (uint16_t id : {uint16_t{1453}, uint16_t{1454}}) {
+        const Reply r = Request(21, id);
+        EXPECT_EQ(r.header.type, 31) << id;
+        EXPECT_EQ(r.header.value, 0u) << id;
+    }
+    Request(3, 0, 0, 0, "inputstd -1");
+    app->ProcessPending();
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "");
+    EXPECT_EQ(Request(20, COM_ANLYS_REF_LOCK).Text(), "Unlocked");
+
+    // Another analyser input is another source: a Dolby-D error count starts again.
+    Request(3, 0, 0, 0, "inputstd 11");
+    app->ProcessPending();
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_TYPE, 0, 2).answered);
+    hw_status_set(12, 1);
+    TpAnalyser::Instance()->Update();
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 2u);
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "1080i50");
+    EXPECT_TRUE(Request(5, COM_ANLYS_INP_SEL, 0, 3).answered);
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 1u);
+}
+
 namespace {
 class DolbyStatusSelectors : public DolbyStatusPage {
 protected:
