@@ -158,6 +158,8 @@ TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("Do
     bitDepth_->SetItemEnabledAll(1, false);
     bitDepth_->SetItemEnabledAll(3, false);
     busy_ = false;
+    // The controls of the starting type only (Dolby E: no AC-3 mode or rate).
+    ShowForType();
     Start();
 }
 

@@ -10,8 +10,13 @@
 #include "board/FrameStore.h"
 #include "core/log/TpLogger.h"
 #include "core/store/TpStore.h"
+#include "core/protocol/RemoteProtocol.h"
 #include "platform/FileSystem.h"
 #include "remote/RemoteServerTest.h"
+#include "sim/KeyMailbox.h"
+#include "sim/LcdFrame.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
 
 #include <chrono>
 #include <thread>
@@ -306,6 +311,57 @@ TEST_F(DolbyStatusPage, ClientReadsTheReferenceTheStartTimeAndTheInternalCommand
     EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "1080i50");
     EXPECT_TRUE(Request(5, COM_ANLYS_INP_SEL, 0, 3).answered);
     EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 1u);
+}
+
+TEST_F(DolbyStatusPage, TheMetadataPageShowsItsGridsAndClearsErrorsWithTheKeys)
+{
+    const TpDialog* main = app->Dialogs().Find("Main");
+    ASSERT_NE(main, nullptr);
+    auto press = [&](uint16_t key, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            EXPECT_TRUE(Request(MsgType::kKey, 1, 0, kKeyPressFlag | key).answered);
+    };
+    auto focused = [&] { return main->FocusedControl() != nullptr ? main->FocusedControl()->Name() : ""; };
+    // From the page's tabs down and round to the menu's tabs, then back to the page's.
+    auto path = [&] {
+        std::vector<std::string> names;
+        for (press(kKeyDown); focused() != "Menu" && names.size() < 20; press(kKeyDown))
+            names.push_back(focused());
+        press(kKeyDown);
+        return names;
+    };
+    auto redPixels = [] {
+        int n = 0;
+        for (int y = 0; y < kLcdHeight; ++y)
+            for (int x = 0; x < kLcdWidth; ++x)
+                n += SimLcdFrame().Pixel(x, y) == 0xFF0000u ? 1 : 0;
+        return n;
+    };
+    // Audio, then its Dolby page.
+    press(kKeyRight, 4);
+    press(kKeyDown);
+    press(kKeyRight, 3);
+    ASSERT_EQ(focused(), "Aud");
+
+    Show(Stream(11), "5.1", 11);
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(path(), (Names{"Dolby Source", "Program View", "Relative Line", "Clear Errors"}));
+
+    // Dolby-D+: the stream selectors and the AC-3 grid; the error count in
+    // red until the button clears it.
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_TYPE, 0, 3).answered);
+    hw_status_set(12, 1);
+    TpAnalyser::Instance()->Update();
+    hw_status_set(12, 0);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(path(), (Names{"Dolby Source", "Independent", "Dependent", "Program View", "Relative Line",
+                             "Clear Errors"}));
+    press(kKeyUp, 2);
+    ASSERT_EQ(focused(), "Clear Errors");
+    EXPECT_GT(redPixels(), 10) << "the error count";
+    press(kKeyOk);
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 0u);
+    EXPECT_EQ(redPixels(), 0);
 }
 
 namespace {
