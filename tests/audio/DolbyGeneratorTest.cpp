@@ -10,11 +10,10 @@
 #include "core/log/TpLogger.h"
 #include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
-#include "core/protocol/RemoteProtocol.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdFrame.h"
 #include "ui/dialogs/TpDialogList.h"
-#include "ui/widgets/TpDialog.h"
+#include "ui/widgets/TKrObject.h"
 
 #include <chrono>
 #include <thread>
@@ -433,13 +432,8 @@ TEST_F(DolbyGeneratorInApplication, TheDolbyPageShowsAndEditsEveryProgrammesMeta
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     app->Store().Tick();
-    const TpDialog* main = app->Dialogs().Find("Main");
-    ASSERT_NE(main, nullptr);
-    auto press = [&](uint16_t key, int times = 1) {
-        for (int i = 0; i < times; ++i)
-            EXPECT_TRUE(Request(MsgType::kKey, 1, 0, kKeyPressFlag | key).answered);
-    };
-    auto focused = [&] { return main->FocusedControl() != nullptr ? main->FocusedControl()->Name() : ""; };
+    auto press = [&](uint16_t key, int times = 1) { PressKey(key, times); };
+    auto focused = [&] { return FocusedOnMain(); };
     auto value = [&](unsigned id) { return static_cast<int32_t>(Request(21, static_cast<uint16_t>(id)).header.value); };
     // Generator, then its Dolby page.
     press(kKeyRight);

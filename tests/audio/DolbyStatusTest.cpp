@@ -10,13 +10,10 @@
 #include "board/FrameStore.h"
 #include "core/log/TpLogger.h"
 #include "core/store/TpStore.h"
-#include "core/protocol/RemoteProtocol.h"
 #include "platform/FileSystem.h"
 #include "remote/RemoteServerTest.h"
 #include "sim/KeyMailbox.h"
 #include "sim/LcdFrame.h"
-#include "ui/dialogs/TpDialogList.h"
-#include "ui/widgets/TpDialog.h"
 
 #include <chrono>
 #include <thread>
@@ -315,13 +312,8 @@ TEST_F(DolbyStatusPage, ClientReadsTheReferenceTheStartTimeAndTheInternalCommand
 
 TEST_F(DolbyStatusPage, TheMetadataPageShowsItsGridsAndClearsErrorsWithTheKeys)
 {
-    const TpDialog* main = app->Dialogs().Find("Main");
-    ASSERT_NE(main, nullptr);
-    auto press = [&](uint16_t key, int times = 1) {
-        for (int i = 0; i < times; ++i)
-            EXPECT_TRUE(Request(MsgType::kKey, 1, 0, kKeyPressFlag | key).answered);
-    };
-    auto focused = [&] { return main->FocusedControl() != nullptr ? main->FocusedControl()->Name() : ""; };
+    auto press = [&](uint16_t key, int times = 1) { PressKey(key, times); };
+    auto focused = [&] { return FocusedOnMain(); };
     // From the page's tabs down and round to the menu's tabs, then back to the page's.
     auto path = [&] {
         std::vector<std::string> names;
