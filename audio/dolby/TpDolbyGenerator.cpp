@@ -152,14 +152,15 @@ TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("Do
         if (TpDolbyGenerator* g = Instance())
             g->PaSpacing();
     });
+    // The controls of the starting type only (Dolby E: no AC-3 mode or rate).
+    ShowForType();
+    busy_ = true;
     type_->SetEnabledAll(true);
     content_->SetEnabledAll(true);
     type_->SetItemEnabledAll(static_cast<int>(DolbyType::AD), false);
     bitDepth_->SetItemEnabledAll(1, false);
     bitDepth_->SetItemEnabledAll(3, false);
     busy_ = false;
-    // The controls of the starting type only (Dolby E: no AC-3 mode or rate).
-    ShowForType();
     Start();
 }
 
