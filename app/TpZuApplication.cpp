@@ -14,6 +14,7 @@
 #include "audio/generator/TpAudGenerator.h"
 #include "audio/meters/TpThreshold.h"
 #include "audio/dolby/TpDolbyGenerator.h"
+#include "board/SimInputCommand.h"
 #include "platform/DebugOut.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -80,9 +81,12 @@ struct TpZuApplication::Subsystems {
     QueueHandle remctrl{"/remctrl"};
     TpDialogList dialogs;
     TpCommandLine console;
-    // Without a window, the simulated SFP module's modes are switched from
-    // the console.
-    StartStep simCommands{[] { RegisterEmSfpSimCommands(AddSimConsoleCommand); }};
+    // Without a window, the simulated SFP module's modes and the simulated
+    // input's video standard are switched from the console.
+    StartStep simCommands{[] {
+        RegisterEmSfpSimCommands(AddSimConsoleCommand);
+        RegisterSimInputCommands(AddSimConsoleCommand);
+    }};
     TpStore store;
     TpIniFile settings{"./system.cfg"};
     TpLogger logger;

@@ -9,9 +9,10 @@
 // with an optional argument 0 or 1 (no argument toggles).
 #pragma once
 
+#include "SimConsoleCommand.h"
+
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,12 +38,6 @@ private:
 
 // The simulator's one module.
 EmSfpSimFlags& SimEmSfpFlags();
-
-// A console command handler receives the argument words after the name.
-using ConsoleCommandHandler = std::function<void(const std::vector<std::string>& args)>;
-// Registers one console command: name, minimum abbreviation length, handler.
-using RegisterConsoleCommand =
-    std::function<void(const std::string& name, int minAbbreviation, ConsoleCommandHandler handler)>;
 
 // The three console commands. Each prints the flags afterwards; a bad
 // argument prints the usage line and changes nothing.

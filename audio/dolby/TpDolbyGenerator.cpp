@@ -152,6 +152,9 @@ TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("Do
         if (TpDolbyGenerator* g = Instance())
             g->PaSpacing();
     });
+    // The controls of the starting type only (Dolby E: no AC-3 mode or rate).
+    ShowForType();
+    busy_ = true;
     type_->SetEnabledAll(true);
     content_->SetEnabledAll(true);
     type_->SetItemEnabledAll(static_cast<int>(DolbyType::AD), false);
@@ -400,9 +403,11 @@ void TpDolbyGenerator::TakeResult()
     stream_ = std::move(result.info);
     streamType_ = result.request.type;
     streamConfig_ = result.request.config;
+    // A new stream ends what a restore left: every programme takes its
+    // configuration's AC-3 mode.
+    restored_ = false;
     if (streamType_ == static_cast<int>(DolbyType::DolbyE) && stream_.programCount > 0)
         ApplyAll();
-    restored_ = false;
     Reparse();
 }
 

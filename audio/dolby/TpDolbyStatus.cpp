@@ -62,13 +62,13 @@ void AddBlankItems(TpCommand* cmd, int count)
 TpDolbyStatus::TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& texts)
     : TpChildCmd(parent, 0, kKeepsNothing), cmds_(ids), texts_(texts)
 {
-    for (int i : {kSource, kIndependent, kDependent, kRelative, kRefSource, kProgram, kErrors, kLogErrors,
-                  kLogTiming, kLogCommon, kLogProgram})
+    for (int i : {kSource, kInputSelect, kIndependent, kDependent, kRelative, kRefSource, kProgram, kErrors,
+                  kLogErrors, kLogTiming, kLogCommon, kLogProgram, kInternal1, kInternal2})
         cmds_.Make<TpChildCmd>(i, this, kKeepsValue);
     cmds_.Make<TpButtonPress>(kClearErrors, this, kKeepsValue);
-    for (int i : {kKindText, kLines, kDescription, kRefInfo})
+    for (int i : {kKindText, kLines, kDescription, kRefInfo, kRefLock})
         cmds_.Make<TpChildCmd>(i, this, kKeepsText);
-    cmds_.Make<TpChildCmd>(kStartTime, this, kKeepsValue);
+    cmds_.Make<TpChildCmd>(kStartTime, this, kKeepsValueText);
     AddBlankItems(cmds_.Make<TpChildCmd>(kAc3Status, this, kKeepsNothing), kAc3Items);
     AddBlankItems(cmds_.Make<TpChildCmd>(kOverview, this, kKeepsNothing), kOverviewItems);
     AddBlankItems(cmds_.Make<TpColouredList>(kProgramStatus, this, 0u, kKeepsNothing), kProgramItems);
@@ -158,10 +158,8 @@ void TpDolbyStatus::OnChildChanged(TpCommand* child, int reason)
     const int32_t value = child->GetValue();
     switch (cmds_.IndexOf(child)) {
     case kSource:
-        dolby_hw_source_select(value == 0 ? 8 : value - 1);
-        forced_ = true;
-        ForceRows();
-        Update();
+    case kInputSelect:
+        SourceChanged();
         break;
     case kProgram:
         if (value < 0 || value >= kDolbyMaxPrograms)
@@ -176,6 +174,7 @@ void TpDolbyStatus::OnChildChanged(TpCommand* child, int reason)
         break;
     case kRefSource:
     case kRelative:
+        ShowReference();
         MeasureLine();
         break;
     case kClearErrors:
@@ -186,6 +185,18 @@ void TpDolbyStatus::OnChildChanged(TpCommand* child, int reason)
     default:
         break;
     }
+}
+
+// The pair chosen (item 0 the AES input, receiver input 8; items 1-8 the
+// embedded pairs 0-7) of the analyser's input: either changing is a new
+// source, shown afresh.
+void TpDolbyStatus::SourceChanged()
+{
+    const int32_t source = cmds_.Value(kSource);
+    dolby_hw_source_select(source == 0 ? kAesReceiverInput : source - 1);
+    forced_ = true;
+    ForceRows();
+    Update();
 }
 
 void TpDolbyStatus::StreamsChanged()
@@ -450,7 +461,21 @@ void TpDolbyStatus::UpdateRows(std::vector<std::unique_ptr<TpStatusField>>& rows
 void TpDolbyStatus::UpdateDolbyLine(const uint32_t (&timing)[kTimingWords])
 {
     std::copy(std::begin(timing), std::end(timing), timing_);
+    ShowReference();
     MeasureLine();
+}
+
+// The simulator has one source of video timing, the simulated input: either
+// timing reference is its standard, locked while there is one.
+void TpDolbyStatus::ShowReference()
+{
+    const VideoStdRow* row = VideoStdAt(SimInputStandard());
+    const std::string overview = row != nullptr ? row->name : "";
+    const std::string lock = row != nullptr ? "Locked" : "Unlocked";
+    if (cmds_.Text(kRefInfo) != overview)
+        cmds_.SetText(kRefInfo, overview);
+    if (cmds_.Text(kRefLock) != lock)
+        cmds_.SetText(kRefLock, lock);
 }
 
 void TpDolbyStatus::MeasureLine()
@@ -498,5 +523,11 @@ void TpDolbyStatus::MeasureLine()
     static constexpr uint32_t kClassColours[] = {0, Colour::kDarkGreen, Colour::kRed};
     cmds_.SetText(kLines, text);
     Cmd(kLines)->SetColourAll(lineClass >= 0 ? kClassColours[lineClass] : 0);
-    cmds_.SetValue(kStartTime, static_cast<int32_t>((remainder + samplesPerLine * line) * 10000 / rate));
+    // The start time in tenths of a microsecond: samples of the kHz clock x 10000.
+    const int64_t tenths = (remainder + samplesPerLine * line) * 10000 / rate;
+    const long magnitude = static_cast<long>(tenths < 0 ? -tenths : tenths);
+    char time[32];
+    std::snprintf(time, sizeof time, "%s%ld.%ldus", tenths < 0 ? "-" : "", magnitude / 10, magnitude % 10);
+    cmds_.SetValue(kStartTime, static_cast<int32_t>(tenths));
+    cmds_.SetText(kStartTime, time);
 }

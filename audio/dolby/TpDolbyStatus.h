@@ -60,6 +60,7 @@ public:
     static constexpr int kAc3FrameSamples = 1536;
     static constexpr uint32_t kErrorRegister = 12;
     static constexpr int kAc3Streams = 9;   // independent and dependent stream indexes 0-8
+    static constexpr int kAesReceiverInput = 8;   // the receiver's input after the eight embedded pairs
 
     TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& texts);
     ~TpDolbyStatus() override;
@@ -90,7 +91,9 @@ private:
     void ForceRows();
     void UpdateRows(std::vector<std::unique_ptr<TpStatusField>>& rows);
     void MeasureLine();
+    void SourceChanged();
     void StreamsChanged();
+    void ShowReference();
 
     TpCmdTable cmds_;
     Texts texts_;

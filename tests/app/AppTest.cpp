@@ -1,5 +1,10 @@
 #include "app/AppTest.h"
 
+#include "core/protocol/RemoteProtocol.h"
+#include "sim/KeyMailbox.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TpDialog.h"
+
 void AppTest::SetUp()
 {
     BoardTest::SetUp();
@@ -45,4 +50,17 @@ Reply AppTest::Request(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t va
         return Reply();
     app->ProcessPending();
     return Collect(slot);
+}
+
+void AppTest::PressKey(uint16_t key, int times)
+{
+    for (int i = 0; i < times; ++i)
+        EXPECT_TRUE(Request(MsgType::kKey, 1, 0, kKeyPressFlag | key).answered);
+}
+
+std::string AppTest::FocusedOnMain() const
+{
+    const TpDialog* main = app->Dialogs().Find("Main");
+    const TKrObject* focused = main != nullptr ? main->FocusedControl() : nullptr;
+    return focused != nullptr ? focused->Name() : std::string();
 }

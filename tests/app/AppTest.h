@@ -30,6 +30,10 @@ protected:
     bool Post(RemoteReplySlot& slot, uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value,
               const std::string& payload, uint32_t origin = Origin::kRemote);
     static Reply Collect(RemoteReplySlot& slot);
+    // Presses and releases a key as a client does, times times over.
+    void PressKey(uint16_t key, int times = 1);
+    // The name of the control holding the main window's focus ("" for none).
+    std::string FocusedOnMain() const;
 
     std::unique_ptr<TpZuApplication> app;
     RemoteReplySlot slot;

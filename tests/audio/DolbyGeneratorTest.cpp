@@ -10,8 +10,10 @@
 #include "core/log/TpLogger.h"
 #include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
-#include "ui/dialogs/TpDialogList.h"
 #include "sim/KeyMailbox.h"
+#include "sim/LcdFrame.h"
+#include "ui/dialogs/TpDialogList.h"
+#include "ui/widgets/TKrObject.h"
 
 #include <chrono>
 #include <thread>
@@ -377,4 +379,120 @@ TEST_F(DolbyGeneratorInApplication, ControlsFollowTheTypeModeAndBitDepth)
     store.DefineEntry(COM_GEN_DOLBY_D_RATE, kStoreValue, kStoreMemory, 0);
     store.RecallMemory(TpMemory{1, "rate", {{COM_GEN_DOLBY_D_RATE, true, 2, false, ""}}});
     EXPECT_EQ(store.GetValue(COM_GEN_DOLBY_D_RATE), 8);
+}
+
+TEST_F(DolbyGeneratorInApplication, FirstLoadsAfterStartAndAfterARecallSetTheConfigurationsModes)
+{
+    MakeFolder("dolby/E/Tones");
+    WriteText("dolby/E/Tones/Dolby4_2x1_16_25.dlb", BuildDlb(DlbStream{13}));
+    WriteText("dolby/E/Tones/Dolby5.1_2x1_16_25.dlb", BuildDlb(DlbStream{1}));
+    auto load = [&](int config) {
+        EXPECT_TRUE(Request(5, COM_GEN_DOLBY_PGM_CONFIG, 0, static_cast<uint32_t>(config)).answered);
+        const std::string name = config == 13 ? "Dolby4_2x1_16" : "Dolby5.1_2x1_16";
+        TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+        for (int i = 0; i < 200000; ++i) {
+            app->Store().Tick();
+            if (gen->LoadedName().find(name) != std::string::npos && gen->GetLoaderState() == TpDolbyGenerator::kIdle)
+                break;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        app->Store().Tick();
+    };
+    auto value = [&](unsigned id) { return static_cast<int32_t>(Request(21, static_cast<uint16_t>(id)).header.value); };
+    auto modes = [&] {
+        return std::vector<int32_t>{value(COM_GEN_DOLBY_CHAN_MODE + 1), value(COM_GEN_DOLBY_CHAN_MODE + 2),
+                                    value(COM_GEN_DOLBY_CHAN_MODE + 3)};
+    };
+    // 4+2x1: programmes of modes 3/1, 1/0 and 1/0, the first one edited.
+    load(13);
+    EXPECT_EQ(modes(), (std::vector<int32_t>{5, 1, 1}));
+    EXPECT_EQ(value(COM_GEN_DOLBY_CHAN_MODE), 5);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0u) << "the configuration's own mode";
+
+    // A mode of its own for the first programme, then a recall: the next
+    // stream still sets every mode.
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_CHAN_MODE, 0, 2).answered);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0xFF0000u);
+    EXPECT_TRUE(Request(5, COM_MEMORY_SEL, 0, 0).answered);
+    EXPECT_TRUE(Request(5, COM_MEMORY_SAVE, 0, 1).answered);
+    EXPECT_TRUE(Request(5, COM_MEMORY_RECALL, 0, 1).answered);
+    load(1);
+    EXPECT_EQ(modes(), (std::vector<int32_t>{7, 1, 1}));
+    EXPECT_EQ(value(COM_GEN_DOLBY_CHAN_MODE), 7);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0u);
+}
+
+TEST_F(DolbyGeneratorInApplication, TheDolbyPageShowsAndEditsEveryProgrammesMetadataWithTheKeys)
+{
+    MakeFolder("dolby/E/Tones");
+    WriteText("dolby/E/Tones/Dolby5.1_2x1_16_25.dlb", BuildDlb(DlbStream{1}));
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_PGM_CONFIG, 0, 1).answered);
+    for (int i = 0; i < 200000 && TpDolbyGenerator::Instance()->Stream().programCount != 3; ++i) {
+        app->Store().Tick();
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    app->Store().Tick();
+    auto press = [&](uint16_t key, int times = 1) { PressKey(key, times); };
+    auto focused = [&] { return FocusedOnMain(); };
+    auto value = [&](unsigned id) { return static_cast<int32_t>(Request(21, static_cast<uint16_t>(id)).header.value); };
+    // Generator, then its Dolby page.
+    press(kKeyRight);
+    press(kKeyDown);
+    press(kKeyRight, 5);
+    std::vector<std::string> path;
+    for (press(kKeyDown); focused() != "Menu" && path.size() < 60; press(kKeyDown))
+        path.push_back(focused());
+    const std::vector<std::string> expected = {
+        "Dolby Type", "Config", "Bit Depth", "Content", "Start Line", "Relative", "Frame Rate", "Orig Rate",
+        "Default All", "Info", "Program", "Description", "DialNorm", "Chan Mode", "BS Mode", "Line Mode",
+        "RF Mode", "Ctr Mix", "Sur Mix", "Room", "Dolby Sur", "Mix Level", "Downmix", "LtRt Ctr", "LoRo Ctr",
+        "LoRo Sur", "LtRt Sur", "Sur EX", "LFE", "BW LPF", "LFE LPF", "HPF", "Sur Att", "90 Phase", "Orig BS",
+        "Copyright", "RF Prot"};
+    EXPECT_EQ(path, expected);
+
+    // The last control is drawn, focused, at the foot of the screen.
+    press(kKeyUp);
+    ASSERT_EQ(focused(), "RF Prot");
+    int focusPixels = 0;
+    for (int y = kLcdHeight - 3 * kRowHeight; y < kLcdHeight; ++y)
+        for (int x = 0; x < kLcdWidth; ++x)
+            focusPixels += SimLcdFrame().Pixel(x, y) == kColourFocus ? 1 : 0;
+    EXPECT_GT(focusPixels, 100);
+    press(kKeyOk);
+    EXPECT_EQ(value(COM_GEN_DOLBY_RF_OV_PROT), 1);
+
+    // The third programme: a lower dialogue level and a mode its
+    // configuration does not give it (marked red); the first keeps its own.
+    while (focused() != "Program")
+        press(kKeyUp);
+    press(kKeyRight, 2);
+    EXPECT_EQ(value(COM_GEN_DOLBY_PGM_SOURCE), 2);
+    press(kKeyDown, 2);
+    ASSERT_EQ(focused(), "DialNorm");
+    press(kKeyLeft, 3);
+    press(kKeyDown);
+    press(kKeyRight);
+    EXPECT_EQ(value(COM_GEN_DOLBY_DIALOG_NORM + 3), -3);
+    EXPECT_EQ(value(COM_GEN_DOLBY_CHAN_MODE + 3), 2);
+    EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0xFF0000u);
+    EXPECT_EQ(value(COM_GEN_DOLBY_DIALOG_NORM + 1), 0);
+    DolbyProgramMetadata m;
+    SetDolbyInspectedProgram(0);
+    ASSERT_EQ(ReadProgramMetadata(m), 1);
+    EXPECT_EQ(m.rfOverModProtection, 1);
+    EXPECT_EQ(m.ac3Mode, 7);
+    SetDolbyInspectedProgram(2);
+    ASSERT_EQ(ReadProgramMetadata(m), 1);
+    EXPECT_EQ(m.dialogNorm, 3);
+    EXPECT_EQ(m.ac3Mode, 2);
+    EXPECT_EQ(m.rfOverModProtection, 0);
+
+    // The stream's frame rate, from 25 to 29.97.
+    while (focused() != "Frame Rate")
+        press(kKeyUp);
+    press(kKeyRight);
+    EXPECT_EQ(value(COM_GEN_DOLBY_FRAME_RATE), 4);
+    DolbyEStatus status;
+    ASSERT_EQ(GetDolbyEStatus(status), 1);
+    EXPECT_EQ(status.frameRateCode, 4);
 }

@@ -12,6 +12,8 @@
 #include "core/store/TpStore.h"
 #include "platform/FileSystem.h"
 #include "remote/RemoteServerTest.h"
+#include "sim/KeyMailbox.h"
+#include "sim/LcdFrame.h"
 
 #include <chrono>
 #include <thread>
@@ -274,6 +276,86 @@ TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
     EXPECT_EQ(store.GetValue(COM_ANLYS_DOLBY_ERRORS), 1);
 }
 
+TEST_F(DolbyStatusPage, ClientReadsTheReferenceTheStartTimeAndTheInternalCommands)
+{
+    // Line 12 of 576i50, before the input's timing: 10366 samples of a 13.5 MHz clock.
+    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{0});
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_LINES, 0, 12).answered);
+    EXPECT_TRUE(Request(5, COM_ANLYS_DOLBY_REF_SOURCE, 0, 1).answered);
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_US).Text(), "767.8us");
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_US).header.value, 7678u);
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "576i50");
+    EXPECT_EQ(Request(20, COM_ANLYS_REF_LOCK).Text(), "Locked");
+    for (uint16_t id : {uint16_t{1453}, uint16_t{1454}}) {
+        const Reply r = Request(21, id);
+        EXPECT_EQ(r.header.type, 31) << id;
+        EXPECT_EQ(r.header.value, 0u) << id;
+    }
+    Request(3, 0, 0, 0, "inputstd -1");
+    app->ProcessPending();
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "");
+    EXPECT_EQ(Request(20, COM_ANLYS_REF_LOCK).Text(), "Unlocked");
+
+    // Another analyser input is another source: a Dolby-D error count starts again.
+    Request(3, 0, 0, 0, "inputstd 11");
+    app->ProcessPending();
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_TYPE, 0, 2).answered);
+    hw_status_set(12, 1);
+    TpAnalyser::Instance()->Update();
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 2u);
+    EXPECT_EQ(Request(20, COM_ANLYS_DOLBY_REF_SOURCE_INFO).Text(), "1080i50");
+    EXPECT_TRUE(Request(5, COM_ANLYS_INP_SEL, 0, 3).answered);
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 1u);
+}
+
+TEST_F(DolbyStatusPage, TheMetadataPageShowsItsGridsAndClearsErrorsWithTheKeys)
+{
+    auto press = [&](uint16_t key, int times = 1) { PressKey(key, times); };
+    auto focused = [&] { return FocusedOnMain(); };
+    // From the page's tabs down and round to the menu's tabs, then back to the page's.
+    auto path = [&] {
+        std::vector<std::string> names;
+        for (press(kKeyDown); focused() != "Menu" && names.size() < 20; press(kKeyDown))
+            names.push_back(focused());
+        press(kKeyDown);
+        return names;
+    };
+    auto redPixels = [] {
+        int n = 0;
+        for (int y = 0; y < kLcdHeight; ++y)
+            for (int x = 0; x < kLcdWidth; ++x)
+                n += SimLcdFrame().Pixel(x, y) == 0xFF0000u ? 1 : 0;
+        return n;
+    };
+    // Audio, then its Dolby page.
+    press(kKeyRight, 4);
+    press(kKeyDown);
+    press(kKeyRight, 3);
+    ASSERT_EQ(focused(), "Aud");
+
+    Show(Stream(11), "5.1", 11);
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(path(), (Names{"Dolby Source", "Program View", "Relative Line", "Clear Errors"}));
+
+    // Dolby-D+: the stream selectors and the AC-3 grid; the error count in
+    // red until the button clears it.
+    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_TYPE, 0, 3).answered);
+    hw_status_set(12, 1);
+    TpAnalyser::Instance()->Update();
+    hw_status_set(12, 0);
+    TpAnalyser::Instance()->Update();
+    EXPECT_EQ(path(), (Names{"Dolby Source", "Independent", "Dependent", "Program View", "Relative Line",
+                             "Clear Errors"}));
+    press(kKeyUp, 2);
+    ASSERT_EQ(focused(), "Clear Errors");
+    EXPECT_GT(redPixels(), 10) << "the error count";
+    press(kKeyOk);
+    EXPECT_EQ(Request(21, COM_ANLYS_DOLBY_ERRORS).header.value, 0u);
+    EXPECT_EQ(redPixels(), 0);
+}
+
 namespace {
 class DolbyStatusSelectors : public DolbyStatusPage {
 protected:
@@ -337,5 +419,64 @@ TEST_F(DolbyStatusOverTcp, ClientReadsTheProgrammeRows)
     EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_PGM_STATUS, Row(24)).payload, "448k");
     EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_PGM_STATUS, 2).payload, "AC3 Mode");
     EXPECT_EQ(c.Request(StoreType::kGetItemText, COM_ANLYS_DOLBY_OVERVIEW, 2).payload, "Programs");
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, ClientSetsTheInputStandardAndReadsTheStream)
+{
+    for (const char* folder : {"dolby", "dolby/E", "dolby/E/Tones"})
+        MakeFolder(folder);
+    WriteText("dolby/E/Tones/Dolby5.1_2_16_25.dlb", BuildDlb(Stream(0)));
+    ASSERT_TRUE(StartApp());
+    TestClient c;
+    ASSERT_TRUE(c.Connect(port));
+    auto item = [&](unsigned id, int i) { return c.Request(StoreType::kGetItemText, id, i).payload; };
+    auto text = [&](unsigned id) { return c.Request(StoreType::kGetText, id).payload; };
+    auto console = [&](const std::string& line) {
+        EXPECT_EQ(c.Request(MsgType::kConsole, 0, 0, 0, line).header.type, ReplyType::kOk);
+    };
+    // The stream of two programmes is loaded: programmes 1 and 2 can be chosen.
+    ASSERT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return c.Request(StoreType::kGetItemsText, COM_GEN_DOLBY_PGM_SOURCE).header.item == 2;
+    }));
+    PostTicks(2);
+    EXPECT_TRUE(WaitFor([&] { return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "<NO Dolby data!>"; }))
+        << "no input at start";
+
+    console("inputstd");
+    EXPECT_TRUE(WaitFor([&] { return debug->Contains("Input standard -1: none\n"); }));
+    console("inputstd 0");
+    EXPECT_TRUE(WaitFor([&] { return debug->Contains("Input standard 0: 576i50\n"); }));
+    c.Request(StoreType::kSetValue, COM_GEN_DOLBY_DIALOG_NORM, 0, static_cast<uint32_t>(-20));
+    c.Request(StoreType::kSetText, COM_GEN_DOLBY_PGM_DESCRIPTION, 0, 0, "Main mix");
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "Main mix";
+    }));
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "5.1+2");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_OVERVIEW, 3), "2");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_OVERVIEW, 11), "00:00:00:00");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_GAINS, 10), "  0.0dB");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_GAINS, 19), " -6.0dB");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "-20dB");
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(1)), "3/2");
+
+    // Anything but a standard's row or -1 is refused and changes nothing.
+    for (const char* bad : {"inputstd 55", "inputstd -2", "inputstd 1x", "inputstd 1 2", "inputstd x"})
+        console(bad);
+    EXPECT_TRUE(WaitFor([&] {
+        return debug->Text().find("Usage: inputstd [N] (N: -1 for no input, 0-54 a video standard)\n") !=
+               std::string::npos;
+    }));
+    PostTicks(2);
+    EXPECT_EQ(text(COM_ANLYS_DOLBY_PGM_DESCRIPTION), "Main mix");
+
+    console("inputstd -1");
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "<NO Dolby data!>";
+    }));
+    EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "");
     EXPECT_TRUE(StopApp());
 }

@@ -137,3 +137,49 @@ TEST_F(ScreenDrawing, TextIsClippedToWholeCharactersAndTheBuffer)
     painter.FillRect(TpRect{-10, -10, 1000, 1000}, 0x123456);
     EXPECT_EQ(CountColour(pixels, 0x123456), 600) << "nothing written outside the buffer";
 }
+
+namespace {
+using LongWindow = UiTest;
+}
+
+TEST_F(LongWindow, ScrollsToTheFocusedControl)
+{
+    // Thirty rows of checks under a title: about twenty-three fit.
+    std::string text = "dialog|Long|x=0|y=0|w=480|h=272\ntitle|Long\n";
+    for (int i = 0; i < 30; ++i)
+        text += "check|Row " + std::to_string(i) + "|" + std::to_string(200 + i) + (i == 0 ? "|focus\n" : "\n");
+    Load(text + "end\n");
+    TpDialog* longWindow = ShowDialog("Long", 1);
+    auto focusRows = [] {
+        // The text rows that show the focus colour.
+        std::vector<int> rows;
+        for (int y = 0; y < kLcdHeight; ++y)
+            for (int x = 0; x < kLcdWidth; ++x)
+                if (SimLcdFrame().Pixel(x, y) == kColourFocus) {
+                    rows.push_back(y);
+                    break;
+                }
+        return rows;
+    };
+    list->RedrawChanged();
+    ASSERT_FALSE(focusRows().empty());
+    const int top = focusRows().front();
+
+    Press(kKeyUp);   // round to the last row
+    EXPECT_EQ(longWindow->FocusedControl(), longWindow->FindControl("Row 29"));
+    list->RedrawChanged();
+    const std::vector<int> last = focusRows();
+    ASSERT_FALSE(last.empty()) << "the last row is drawn";
+    EXPECT_GT(last.front(), kLcdHeight - 3 * kRowHeight) << "at the bottom";
+
+    // Back to a row that fits from the top: the window is drawn from its start.
+    for (int i = 0; i < 29; ++i)
+        Press(kKeyDown);
+    EXPECT_EQ(longWindow->FocusedControl(), longWindow->FindControl("Row 28"));
+    Press(kKeyDown);
+    Press(kKeyDown);
+    EXPECT_EQ(longWindow->FocusedControl(), longWindow->FindControl("Row 0"));
+    list->RedrawChanged();
+    ASSERT_FALSE(focusRows().empty());
+    EXPECT_EQ(focusRows().front(), top);
+}

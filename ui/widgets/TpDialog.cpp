@@ -232,6 +232,20 @@ int TpDialog::CaptionWidth(int innerWidth) const
     return std::min(widest, (innerWidth - kMarkWidth) / 2) + kFontCellWidth;
 }
 
+int TpDialog::RowsBelow(const TKrObject* control, int rows) const
+{
+    if (control == nullptr)
+        return 0;
+    int end = 0;
+    for (const auto& c : controls_) {
+        if (c->IsShownOnScreen())
+            end += c->RowsWanted();
+        if (c.get() == control)
+            return std::max(0, end - rows);
+    }
+    return 0;
+}
+
 void TpDialog::Paint(TpScreenPainter& painter) const
 {
     const TpRect area = Area();
@@ -250,7 +264,15 @@ void TpDialog::Paint(TpScreenPainter& painter) const
     const int captionWidth = CaptionWidth(innerW);
     int rowsLeft = std::max(0, (area.y + area.h - 2 - y) / kRowHeight);
     const TKrObject* focused = FocusedControl();
-    for (const auto& c : controls_) {
+    // A window with more rows than it has room for starts further down, just
+    // far enough for the focused control to show whole (or first, when it is
+    // taller than the window).
+    size_t first = 0;
+    for (int hidden = RowsBelow(focused, rowsLeft); hidden > 0 && controls_[first].get() != focused; ++first)
+        if (controls_[first]->IsShownOnScreen())
+            hidden -= controls_[first]->RowsWanted();
+    for (size_t i = first; i < controls_.size(); ++i) {
+        const TKrObject* c = controls_[i].get();
         if (rowsLeft <= 0)
             break;
         if (!c->IsShownOnScreen())
@@ -259,7 +281,7 @@ void TpDialog::Paint(TpScreenPainter& painter) const
         drawArea.row = TpRect{innerX, y, innerW, kRowHeight};
         drawArea.captionWidth = captionWidth;
         drawArea.back = back;
-        drawArea.focused = c.get() == focused;
+        drawArea.focused = c == focused;
         const int used = c->Draw(painter, drawArea, rowsLeft);
         y += used * kRowHeight;
         rowsLeft -= used;

@@ -101,6 +101,9 @@ private:
     bool MoveFocus(int direction);
     void Answer(int32_t value);
     int CaptionWidth(int innerWidth) const;
+    // How many of the control's rows, and of those before it, lie below a
+    // window of the given rows.
+    int RowsBelow(const TKrObject* control, int rows) const;
 
     TpWindowStack* list_;
     std::string title_;
