@@ -1,5 +1,5 @@
-// Review findings of the IP menu's flow checks and sequencer steps, end to end
-// one status-page tick at a time.
+// The IP menu's flow edits end to end, one status-page tick at a time: what
+// an edit marks orange loses the mark once it is written or cancelled.
 #include "IpPageTest.h"
 
 #include "ipsfp/manager/IpControlIds.h"
