@@ -323,6 +323,9 @@ void IpConfigurePass::RefreshClearedRow(const SfpParamRow& row)
         if (pageView_ != nullptr)
             pageView_->ShowSsrc();
         ClearEditColour(IpIds::kSsrcBoxes[flows_.SecondFlowShown() ? 1 : 0], true);
+        // The flow's label mirrored the typed SSRC in orange; the edit is gone.
+        if (const uint16_t label = flows_.FlowLabelControl(); label != 0)
+            ClearEditColour(label, true);
     }
     if (flows_.IpFeatures()) {
         const uint16_t mirror = IsPortRow(id)                     ? flows_.FlowPortControl(id)

@@ -639,15 +639,24 @@ void IpUpdateSequencer::UpdateManagementPages()
     SfpPageEntry& entry = pages[mgmtPageIndex % kPages];
     if (entry.page == 0)
         return;
+    // A page with a failed read is read again on the next round.
+    if (StepPageTableEntry(entry) != PageTableStep::Waiting)
+        mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
+}
+
+// Selects the page; once it is current, writes what is pending on it, else
+// reads it and marks it loaded.
+IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEntry& entry)
+{
     pages_.ChangePage(entry.page);
     if (!pages_.IsSettledOn(entry.page))
-        return;
+        return PageTableStep::Waiting;
     if (configure_.UpdateParametersByUnlockingPage(entry.page) || pages_.WriteSettling())
-        return;
-    // A page with a failed read is read again on the next round.
-    if (configure_.ReadPageParameters(entry.page))
-        entry.loaded = 1;
-    mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
+        return PageTableStep::Waiting;
+    if (!configure_.ReadPageParameters(entry.page))
+        return PageTableStep::ReadFailed;
+    entry.loaded = 1;
+    return PageTableStep::Read;
 }
 
 // The progress box shows reading until every page of the page table is read,
@@ -661,16 +670,10 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     if (entry == pages.end())
         return false;
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
-    pages_.ChangePage(entry->page);
-    if (!pages_.IsSettledOn(entry->page))
-        return true;
-    if (configure_.UpdateParametersByUnlockingPage(entry->page) || pages_.WriteSettling())
-        return true;
     // A page with a failed read is read again on the next tick; else the
     // next page is asked for at once.
-    if (!configure_.ReadPageParameters(entry->page))
+    if (StepPageTableEntry(*entry) != PageTableStep::Read)
         return true;
-    entry->loaded = 1;
     if (const auto next = std::ranges::find_if(pages, unread); next != pages.end())
         pages_.ChangePage(next->page);
     else

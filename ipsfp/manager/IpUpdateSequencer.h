@@ -31,6 +31,7 @@ class IpFlowView;
 class IpModulePages;
 class IpPageView;
 class IpSubDialogs;
+struct SfpPageEntry;
 struct SfpParamRow;
 
 class IpUpdateSequencer {
@@ -106,6 +107,9 @@ private:
     bool WriteMapChannels(int32_t wanted);
     bool ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n);
     void SaveMap(int32_t flow);
+    // One step on a page of the page table, for either page cycle.
+    enum class PageTableStep : uint8_t { Waiting, Read, ReadFailed };
+    PageTableStep StepPageTableEntry(SfpPageEntry& entry);
 
     IpBusy& busy_;
     IpFlowView& flows_;
