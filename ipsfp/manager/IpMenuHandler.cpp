@@ -550,6 +550,7 @@ bool IpMenuHandler::OnParameterControl(TpCommand* c)
         OnParameterEdited(c);
         ResetButton(id);
         parts_.progress.RequestShow();
+        RefreshFlowTexts();
         return true;
     }
     const SfpParamRow* row = SfpParamTable::Instance().Find(id);

@@ -173,7 +173,8 @@ TEST_F(IpFlowChecks, PtpModeAndLockTextsFollowTheirView)
     EXPECT_EQ(store.GetCmdText(3465), "Fine Lock");
 }
 
-// An edit of a flow's list shows its selected text in the tab's flow texts at once, before the next tick.
+// An edit of a flow's list, or a one-shot action, shows the selected texts in the tab's flow texts at once,
+// before the next tick.
 TEST_F(IpFlowChecks, AnEditedFlowListShowsItsTextAtOnce)
 {
     TpCommand audioSummary(3391, kKeepsValueText), ancFirst(3395, kKeepsValueText);
@@ -189,5 +190,9 @@ TEST_F(IpFlowChecks, AnEditedFlowListShowsItsTextAtOnce)
     Tab(3);
     Tick(30);
     store.SetValue(0x0BA5, 1);
+    EXPECT_EQ(ancFirst.GetText(), "On");
+    // A one-shot action refreshes them as well.
+    store.SetText(3395, "?");
+    store.SetValue(COM_SFP_IP_RESET_COUNTERS, 1);
     EXPECT_EQ(ancFirst.GetText(), "On");
 }
