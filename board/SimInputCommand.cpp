@@ -27,7 +27,8 @@ bool ParseStandard(const std::string& word, int& index)
     const long value = std::strtol(word.c_str(), &end, 10);
     if (errno != 0 || end == word.c_str() || *end != '\0')
         return false;
-    if (value != kNoInput && VideoStdAt(static_cast<int>(value)) == nullptr)
+    // Checked before narrowing, so that no larger number wraps round to a row.
+    if (value != kNoInput && (value < 0 || value >= kVideoStdCount))
         return false;
     index = static_cast<int>(value);
     return true;

@@ -466,16 +466,14 @@ void TpDolbyStatus::UpdateDolbyLine(const uint32_t (&timing)[kTimingWords])
 }
 
 // The simulator has one source of video timing, the simulated input: either
-// timing reference is its standard, locked while there is one.
+// timing reference is its standard. The reference lock text stays empty:
+// the simulated input has no lock to report.
 void TpDolbyStatus::ShowReference()
 {
     const VideoStdRow* row = VideoStdAt(SimInputStandard());
     const std::string overview = row != nullptr ? row->name : "";
-    const std::string lock = row != nullptr ? "Locked" : "Unlocked";
     if (cmds_.Text(kRefInfo) != overview)
         cmds_.SetText(kRefInfo, overview);
-    if (cmds_.Text(kRefLock) != lock)
-        cmds_.SetText(kRefLock, lock);
 }
 
 void TpDolbyStatus::MeasureLine()

@@ -92,6 +92,25 @@ TEST_F(ApplicationLoopTest, ConsoleLinesAndUnknownTypesAreHandledAndAnswered)
     EXPECT_EQ(r.header.value, ResultWord::kRefused);
 }
 
+TEST_F(ApplicationLoopTest, InputStandardRefusesNumbersBeyondTheTableHoweverLarge)
+{
+    auto console = [&](const std::string& line) {
+        PostLocal(MsgType::kConsole, 0, line);
+        app->ProcessPending();
+    };
+    console("inputstd 11");
+    ASSERT_TRUE(debug->Contains("Input standard 11: 1080i50\n"));
+    // Numbers that wrap round to a row, or to -1, when narrowed are no row.
+    for (const char* bad : {"inputstd 4294967296", "inputstd 4294967295", "inputstd -4294967296"}) {
+        debug->Clear();
+        console(bad);
+        EXPECT_TRUE(debug->Contains("Usage: inputstd [N] (N: -1 for no input, 0-54 a video standard)\n")) << bad;
+        EXPECT_FALSE(debug->Contains("Input standard")) << bad;
+    }
+    console("inputstd");
+    EXPECT_TRUE(debug->Contains("Input standard 11: 1080i50\n"));
+}
+
 TEST_F(ApplicationKeysTest, ClientKeysAreAnsweredAndDroppedOnlyWhileTheKeyboardIsLocked)
 {
     const Reply pressed = Request(MsgType::kKey, 0, 0, kKeyPressFlag | kKeyUp);

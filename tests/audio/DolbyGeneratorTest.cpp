@@ -476,23 +476,31 @@ TEST_F(DolbyGeneratorInApplication, TheDolbyPageShowsAndEditsEveryProgrammesMeta
     EXPECT_EQ(value(COM_GEN_DOLBY_CHAN_MODE + 3), 2);
     EXPECT_EQ(Request(22, COM_GEN_DOLBY_CHAN_MODE).header.value, 0xFF0000u);
     EXPECT_EQ(value(COM_GEN_DOLBY_DIALOG_NORM + 1), 0);
-    DolbyProgramMetadata m;
-    SetDolbyInspectedProgram(0);
-    ASSERT_EQ(ReadProgramMetadata(m), 1);
-    EXPECT_EQ(m.rfOverModProtection, 1);
-    EXPECT_EQ(m.ac3Mode, 7);
-    SetDolbyInspectedProgram(2);
-    ASSERT_EQ(ReadProgramMetadata(m), 1);
-    EXPECT_EQ(m.dialogNorm, 3);
-    EXPECT_EQ(m.ac3Mode, 2);
-    EXPECT_EQ(m.rfOverModProtection, 0);
+
+    // The analyser's Dolby page reads the edits back from the stream: row 0
+    // dialogue level, row 1 AC-3 mode, row 26 RF over-modulation protection.
+    Request(3, 0, 0, 0, "inputstd 0");
+    app->ProcessPending();
+    auto analyse = [&] {
+        for (int i = 0; i < 10; ++i)
+            app->Store().Tick();
+    };
+    auto shown = [&](int program, int row) {
+        EXPECT_TRUE(Request(5, COM_ANLYS_DOLBY_PGM_SOURCE, 0, static_cast<uint32_t>(program)).answered);
+        analyse();
+        return Request(25, COM_ANLYS_DOLBY_PGM_STATUS, static_cast<uint32_t>(2 * row + 1)).Text();
+    };
+    EXPECT_EQ(shown(0, 26), "yes");
+    EXPECT_EQ(shown(0, 1), "3/2");
+    EXPECT_EQ(shown(2, 0), "-3dB");
+    EXPECT_EQ(shown(2, 1), "2/0");
+    EXPECT_EQ(shown(2, 26), "no");
 
     // The stream's frame rate, from 25 to 29.97.
     while (focused() != "Frame Rate")
         press(kKeyUp);
     press(kKeyRight);
     EXPECT_EQ(value(COM_GEN_DOLBY_FRAME_RATE), 4);
-    DolbyEStatus status;
-    ASSERT_EQ(GetDolbyEStatus(status), 1);
-    EXPECT_EQ(status.frameRateCode, 4);
+    analyse();
+    EXPECT_EQ(Request(25, COM_ANLYS_DOLBY_OVERVIEW, 1).Text(), "29.97");
 }
