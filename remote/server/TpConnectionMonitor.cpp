@@ -13,8 +13,10 @@ namespace {
 // spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
 // How long a client that finds every slot taken waits for the slot of a
-// client that went to be given back by its thread.
-constexpr auto kEndingWait = std::chrono::milliseconds(250);
+// client that went to be given back by its thread: a thread blocked on the
+// client's socket gives it back as soon as it runs, one waiting for the
+// application's reply once the reply or its time limit has come.
+constexpr auto kEndingWait = std::chrono::milliseconds(TpConnectionThread::kReplyTimeoutMs + 1000);
 } // namespace
 
 TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
@@ -135,15 +137,18 @@ int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
     std::unique_lock<std::mutex> lock(assignMutex_);
     int slot = TakeFreeSlot(client, address);
     // Every slot taken: a client that has gone makes room once its thread
-    // gives the slot back; while every client is still there the new one is
-    // refused at once.
-    if (slot < 0 && EndGoneClients()) {
-        const auto until = std::chrono::steady_clock::now() + kEndingWait;
-        while (slot < 0 && !StopRequested() &&
-               freed_.wait_until(lock, until) != std::cv_status::timeout)
-            slot = TakeFreeSlot(client, address);
-        if (slot < 0)
-            slot = TakeFreeSlot(client, address);
+    // gives the slot back, however long the thread waits to run; while
+    // every client is still there the new one is refused at once. The slots
+    // are looked at again after the gone clients are ended, since a thread
+    // may have given its slot back in between.
+    if (slot < 0) {
+        const bool ending = EndGoneClients();
+        slot = TakeFreeSlot(client, address);
+        if (slot < 0 && ending)
+            freed_.wait_for(lock, kEndingWait, [&] {
+                slot = TakeFreeSlot(client, address);
+                return slot >= 0 || StopRequested();
+            });
     }
     if (slot >= 0) {
         full_ = false;
