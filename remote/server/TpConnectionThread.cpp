@@ -326,7 +326,7 @@ void TpConnectionThread::SendKeyEnding(const RemoteMsgHeader& request)
         DebugChatty("Key message\n");
         SendHeader(ReplyType::kOk, request.cmdId, 0, 0);
     } else if (request.length == 0) {
-        Sent(SendLcdImage(client_));
+        SendLcdImage(client_);
     }
 }
 
@@ -357,7 +357,7 @@ void TpConnectionThread::SendScreen(const RemoteMsgHeader& request)
     // The header goes out in one write with the image's first piece.
     uint8_t header[kRemoteHeaderSize];
     EncodeReplyHeader(ReplyType::kScreen, request.cmdId, TpTFTBitmap::GetBmpSize(), 0, header);
-    Sent(SendLcdImage(client_, header, sizeof header));
+    SendLcdImage(client_, header, sizeof header);
 }
 
 bool TpConnectionThread::Post(const RemoteMsgHeader& request, uint32_t origin, uint16_t token)
@@ -389,16 +389,7 @@ bool TpConnectionThread::SendHeader(uint16_t type, uint16_t cmdId, uint32_t item
 
 bool TpConnectionThread::Send(const void* data, size_t size)
 {
-    return Sent(client_.SendAll(data, size));
-}
-
-bool TpConnectionThread::Sent(bool ok)
-{
-    // A failed send is neither reported nor repeated, and the connection
-    // ends before the next request: after a reset the socket still hands out
-    // the requests the client sent before it, and serving them would keep
-    // the slot from a newcomer.
-    if (!ok)
-        ending_.store(true);
-    return ok;
+    // A failed send is neither reported nor repeated: the next read ends the
+    // connection.
+    return client_.SendAll(data, size);
 }

@@ -103,8 +103,6 @@ private:
     static void EncodeReplyHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value, uint8_t* bytes);
     bool SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value);
     bool Send(const void* data, size_t size);
-    // The result of a send; a failed one ends the connection.
-    bool Sent(bool ok);
     // Closes the client socket and frees the slot (the slot's thread).
     void Release();
 
@@ -120,7 +118,7 @@ private:
     Socket client_;
     std::atomic<uint32_t> address_{0};
     std::atomic<bool> inUse_{false};
-    std::atomic<bool> ending_{false};   // the client went, or a send to it failed; no request is read any more
+    std::atomic<bool> ending_{false};   // the client went; its connection is shut down
     std::atomic<bool> remoteEnabled_{true};
     Semaphore assigned_{0, 1};
 };
