@@ -174,9 +174,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 6:
+            // The marker armed as the manager arms it: 60 after a parameter
+            // write, 2 after a step of the firmware-default sequence.
             if (in.ConsumeBool())
                 pages.StartFirmwareDefault();
-            pages.ArmWriteSettle(in.ConsumeIntegral<int32_t>());
+            pages.ArmWriteSettle(in.ConsumeBool() ? IpModulePages::kWriteSettleTicks : 2);
             Check(!pages.ServiceWriteSettle() && !pages.WriteSettling());
             break;
         case 7:

@@ -38,9 +38,19 @@ if [ -f fuzz/CMakeLists.txt ]; then
         corpus="$(pwd)/build-fuzz/corpus/${name}"
         mkdir -p "${corpus}"
         seeds="$(pwd)/fuzz/seeds/${name}"
+        log="$(pwd)/build-fuzz/${name}.log"
         echo "fuzzing ${name} for ${fuzz_seconds}s"
-        timeout -k 10 $((fuzz_seconds + 120)) "${target}" -max_total_time="${fuzz_seconds}" -timeout=10 -artifact_prefix="$(pwd)/build-fuzz/" "${corpus}" \
-            $( [ -d "${seeds}" ] && echo "${seeds}" ) 2>&1 | tail -n 3
+        # A crash, a sanitizer report (undefined behaviour included), a leak
+        # or a slow input ends the fuzzer with a non-zero status: the run
+        # fails and shows the end of the output, the report with it.
+        if ! UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 timeout -k 10 $((fuzz_seconds + 120)) "${target}" \
+            -max_total_time="${fuzz_seconds}" -timeout=10 -artifact_prefix="$(pwd)/build-fuzz/" "${corpus}" \
+            $( [ -d "${seeds}" ] && echo "${seeds}" ) 2>&1 | tail -n 120 >"${log}"; then
+            cat "${log}"
+            echo "FAILED: fuzzing ${name} (log: ${log}; input saved under build-fuzz/)"
+            exit 1
+        fi
+        tail -n 3 "${log}"
     done
 fi
 echo "All builds and tests passed."

@@ -5,6 +5,7 @@
 #include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -12,9 +13,17 @@ namespace {
 // Pause after a failed wait for a client, so a broken listener does not
 // spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-// How long a client that finds every slot taken waits for the slot of a
-// client that went to be given back by its thread.
-constexpr auto kEndingWait = std::chrono::milliseconds(250);
+// A client that finds every slot taken waits for a slot whose client went
+// until its thread gives it back: a thread blocked on the client's socket
+// does so as soon as it runs, one waiting for the application's reply once
+// the reply or its time limit has come.
+constexpr auto kEndingWait = std::chrono::milliseconds(TpConnectionThread::kReplyTimeoutMs + 1000);
+// While every client still looks there, the slots are looked at again this
+// often, for this long, before the newcomer is refused: a reset reaches the
+// server's socket a moment after the client sent it, possibly after the
+// newcomer's connection.
+constexpr auto kGoneLook = std::chrono::milliseconds(10);
+constexpr auto kGoneWait = std::chrono::milliseconds(100);
 } // namespace
 
 TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
@@ -132,18 +141,22 @@ bool TpConnectionMonitor::EndGoneClients()
 
 int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
 {
+    using Clock = std::chrono::steady_clock;
     std::unique_lock<std::mutex> lock(assignMutex_);
+    const Clock::time_point arrived = Clock::now();
     int slot = TakeFreeSlot(client, address);
     // Every slot taken: a client that has gone makes room once its thread
-    // gives the slot back; while every client is still there the new one is
-    // refused at once.
-    if (slot < 0 && EndGoneClients()) {
-        const auto until = std::chrono::steady_clock::now() + kEndingWait;
-        while (slot < 0 && !StopRequested() &&
-               freed_.wait_until(lock, until) != std::cv_status::timeout)
-            slot = TakeFreeSlot(client, address);
-        if (slot < 0)
-            slot = TakeFreeSlot(client, address);
+    // gives the slot back; while every client is still there the newcomer is
+    // refused. The slots are looked at again after the gone clients are
+    // ended, since a thread may have given its slot back in between.
+    while (slot < 0 && !StopRequested()) {
+        const bool ending = EndGoneClients();
+        slot = TakeFreeSlot(client, address);
+        const Clock::time_point until = arrived + (ending ? kEndingWait : kGoneWait);
+        if (slot >= 0 || Clock::now() >= until)
+            break;
+        freed_.wait_until(lock, std::min(until, Clock::now() + kGoneLook));
+        slot = TakeFreeSlot(client, address);
     }
     if (slot >= 0) {
         full_ = false;

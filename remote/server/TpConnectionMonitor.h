@@ -35,8 +35,8 @@ public:
     uint16_t ListenerPort() const;
 
     // Gives the client to the first free slot and returns the slot; -1 (the
-    // client is closed at once) when every slot serves a client. A slot whose
-    // client went is waited for a moment while its thread gives it back.
+    // client is closed) when every slot serves a client that is still there.
+    // A slot whose client went is waited for while its thread gives it back.
     int AssignClient(Socket client, uint32_t address);
     // Ends the connections of clients that went (reset, or closed with every
     // request read); true while any slot's connection is ending.
