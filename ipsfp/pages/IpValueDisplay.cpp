@@ -362,10 +362,10 @@ void IpValueDisplay::FollowUp(const SfpParamRow& row, uint32_t value, const View
         store->SetText(IpIds::kLockStateTexts[id == COM_SFP_IP_IGMP_SRC_IP_BYTE4_0B6F ? 0 : 1],
                        IpValueTexts::LockStateText(value));
     if (id == COM_SFP_IP_VID_SEQUENCE_ERRORS_0C24)
-        store->SetText(IpIds::kAddressTypeText, value < std::size(kAddressTypes) ? kAddressTypes[value] : "???");
+        store->SetText(IpIds::kAddressTypeText, TextAt(kAddressTypes, value, "???"));
     for (const PtpText& ptp : kPtpTexts)
         if (id == ptp.row)
-            store->SetText(ptp.target[view.secondPtp ? 1 : 0], value < ptp.texts.size() ? ptp.texts[value] : "???");
+            store->SetText(ptp.target[view.secondPtp ? 1 : 0], TextAt(ptp.texts, value, "???"));
     // The slot the module runs, for the firmware choice; 255 for none.
     if (id == COM_SFP_IP_LOADED_ELEMENT)
         parts_.flows.NoteLoadedFirmware(value <= kLastFirmwareSlot ? static_cast<int32_t>(value) : 255);

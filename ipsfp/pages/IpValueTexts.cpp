@@ -85,12 +85,6 @@ constexpr uint16_t kWebMaskOctets[] = {COM_SFP_IP_CONTR_MASK4, COM_SFP_IP_CONTR_
 constexpr uint16_t kToggleOnId = COM_SFP_IP_DHCP;
 constexpr uint16_t kToggleOffId = COM_SFP_IP_DHCP_OFF;
 
-template <size_t N>
-const char* TextAt(const char* const (&texts)[N], uint32_t value, const char* other)
-{
-    return value < N ? texts[value] : other;
-}
-
 using IpStoreAccess::ValueOf;
 
 std::string CountText(const uint16_t (&bytes)[4])
