@@ -156,7 +156,6 @@ int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
         if (slot >= 0 || Clock::now() >= until)
             break;
         freed_.wait_until(lock, std::min(until, Clock::now() + kGoneLook));
-        slot = TakeFreeSlot(client, address);
     }
     if (slot >= 0) {
         full_ = false;
