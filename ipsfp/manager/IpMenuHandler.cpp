@@ -623,12 +623,14 @@ void IpMenuHandler::MirrorTypedSsrc()
     TpStore* store = TheStore();
     if (label == 0 || store == nullptr)
         return;
-    const std::string typed = store->GetCmdText(kSsrcBoxes[parts_.flows.SecondFlowShown() ? 1 : 0]);
+    const bool second = parts_.flows.SecondFlowShown();
+    const std::string typed = store->GetCmdText(kSsrcBoxes[second ? 1 : 0]);
     {
         const BusyGuard guard = parts_.busy.Hold();
         store->SetText(label, typed);
     }
     MarkEdited(label);
+    parts_.flows.NoteTypedSsrcLabel(second, label);
 }
 
 // The subnet note, the Apply buttons and the pages the edits wait on.
@@ -647,13 +649,15 @@ void IpMenuHandler::NoteEditedRow(const SfpParamRow& row)
         secondPendingPage = row.page;
 }
 
-// The row holds the control's value as pending, in the form the module takes;
-// the control (and a port's mirror) turns orange.
+// The row holds the control's value as pending, in the form the module takes,
+// for the page it belongs to; the control (and a port's mirror) turns orange.
 void IpMenuHandler::HoldEdit(SfpParamRow& row, const TpCommand& control)
 {
     const unsigned cmdId = control.CmdId();
     row.value = control.GetValue();
     row.pending = cmdId == row.secondCmdId && cmdId != row.cmdId ? kPendingSecond : 1;
+    // A per-flow row's edit is written only into the page of the flow it was made for.
+    row.pendingPage = row.followsFlowPage != 0 ? parts_.pages.FlowEditPage(row.pending == kPendingSecond) : 0;
     MarkEdited(cmdId);
     if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT) {
         if (const uint16_t mirror = parts_.flows.FlowPortControl(row.cmdId); mirror != 0) {
