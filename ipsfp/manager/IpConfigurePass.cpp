@@ -54,7 +54,6 @@ uint8_t WithField(uint8_t old, const SfpParamRow& row, int32_t value)
     return static_cast<uint8_t>(cleared | field);
 }
 
-
 bool IsPortRow(unsigned cmdId) { return cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT; }
 
 } // namespace

@@ -620,17 +620,18 @@ void IpMenuHandler::OnParameterEdited(TpCommand* control)
 void IpMenuHandler::MirrorTypedSsrc()
 {
     const uint16_t label = parts_.flows.FlowLabelControl();
+    const bool second = parts_.flows.SecondFlowShown();
+    // An SSRC typed for the flow before, on another tab, is replaced.
+    parts_.flows.NoteTypedSsrcLabel(second, label);
     TpStore* store = TheStore();
     if (label == 0 || store == nullptr)
         return;
-    const bool second = parts_.flows.SecondFlowShown();
     const std::string typed = store->GetCmdText(kSsrcBoxes[second ? 1 : 0]);
     {
         const BusyGuard guard = parts_.busy.Hold();
         store->SetText(label, typed);
     }
     MarkEdited(label);
-    parts_.flows.NoteTypedSsrcLabel(second, label);
 }
 
 // The subnet note, the Apply buttons and the pages the edits wait on.

@@ -661,6 +661,17 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
     return PageTableStep::Read;
 }
 
+// The first page of the page table not yet read whose read did not fail this
+// round; the table's size when there is none.
+size_t IpUpdateSequencer::NextUnreadPage() const
+{
+    const SfpPageList& pages = SfpLink::State().pageTable;
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (pages[i].page != 0 && pages[i].loaded == 0 && (failedPages & (1u << i)) == 0)
+            return i;
+    return pages.size();
+}
+
 // The progress box shows reading until every page of the page table is read,
 // whatever tab is shown. Once the last one is, the tab's own pages are
 // selected again by their selectors. A page whose read failed is passed over
@@ -669,16 +680,7 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
 bool IpUpdateSequencer::ReadUnloadedPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
-    const auto due = [&pages, this](size_t i) {
-        return pages[i].page != 0 && pages[i].loaded == 0 && (failedPages & (1u << i)) == 0;
-    };
-    const auto next = [&due, &pages]() {
-        for (size_t i = 0; i < pages.size(); ++i)
-            if (due(i))
-                return i;
-        return pages.size();
-    };
-    if (std::ranges::none_of(pages, [](const SfpPageEntry& e) { return e.page != 0 && e.loaded == 0; })) {
+    if (std::ranges::all_of(pages, [](const SfpPageEntry& e) { return e.page == 0 || e.loaded != 0; })) {
         failedPages = 0;
         pageRetryWait = 0;
         return false;
@@ -687,7 +689,7 @@ bool IpUpdateSequencer::ReadUnloadedPages()
         --pageRetryWait;
         return false;
     }
-    const size_t i = next();
+    const size_t i = NextUnreadPage();
     if (i == pages.size()) {
         failedPages = 0;
         pageRetryWait = kPageRetryTicks;
@@ -695,14 +697,14 @@ bool IpUpdateSequencer::ReadUnloadedPages()
         return false;
     }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
-    switch (StepPageTableEntry(pages[i])) {
-    case PageTableStep::Waiting: return true;
-    case PageTableStep::ReadFailed: failedPages = static_cast<uint8_t>(failedPages | (1u << i)); return true;
-    case PageTableStep::Read: break;
-    }
-    // The next page is asked for at once, when the module is idle.
-    if (const size_t j = next(); j != pages.size())
-        pages_.SelectWhenIdle(pages[j].page);
+    const PageTableStep step = StepPageTableEntry(pages[i]);
+    if (step == PageTableStep::ReadFailed)
+        failedPages = static_cast<uint8_t>(failedPages | (1u << i));
+    if (step != PageTableStep::Read)
+        return true;
+    // The next page is asked for at once, if the module is idle.
+    if (const size_t next = NextUnreadPage(); next != pages.size())
+        pages_.SelectWhenIdle(pages[next].page);
     else
         pages_.ForgetSelectorPages();
     return true;

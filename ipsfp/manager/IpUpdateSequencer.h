@@ -14,7 +14,10 @@
 //    7  | the page table's pages in turn: write what is pending, else read
 //
 // On every other tab the page table's pages not yet read come before the
-// tab's step.
+// tab's step; while only pages that failed to read are left, the tab's step
+// runs and they are tried again now and then. A page-table page is asked for
+// only while the module is idle, and only its own rows are read, not the
+// per-flow rows the page change moved onto it.
 //
 // Application thread only.
 #pragma once
@@ -111,6 +114,7 @@ private:
     // One step on a page of the page table, for either page cycle.
     enum class PageTableStep : uint8_t { Waiting, Read, ReadFailed };
     PageTableStep StepPageTableEntry(SfpPageEntry& entry);
+    size_t NextUnreadPage() const;
 
     IpBusy& busy_;
     IpFlowView& flows_;

@@ -1,7 +1,8 @@
 // The IP menu's flow checks and layout end to end, one status-page tick at a
 // time: the restriction on reserved multicast destinations, the controls each
 // direction shows, the page table read whatever tab is shown, the flow's MAC
-// as one text, a typed SSRC in the flow's label and the PTP texts.
+// as one text, a typed SSRC in the flow's label until its edit ends, and the
+// PTP texts.
 #include "IpPageTest.h"
 
 #include "ipsfp/manager/IpControlIds.h"
@@ -206,12 +207,17 @@ TEST_F(IpFlowChecks, TheFlowLabelLosesTheEditColourWhereverTheSsrcEditEnds)
     ASSERT_EQ(module.Peek(0xA0, 0x97), 99);
     EXPECT_EQ(first.GetColour(), 0u) << "written";
 
-    store.SetText(COM_SFP_IP_SSRC_EDITBOX, "5");
-    ASSERT_EQ(first.GetColour(), kOrange);
-    Tab(3);
-    Tick(12);
-    store.SetText(COM_SFP_IP_SSRC_EDITBOX, "6");   // the ANC flow's: the audio flow's edit is gone
-    EXPECT_EQ(first.GetColour(), 0u) << "replaced";
+    for (int tab : {3, 1}) {   // an SSRC typed for the ANC flow, then for the video flow
+        Tab(2);
+        Tick(12);
+        store.SetText(COM_SFP_IP_SSRC_EDITBOX, "5");
+        ASSERT_EQ(first.GetColour(), kOrange);
+        Tab(tab);
+        Tick(12);
+        store.SetText(COM_SFP_IP_SSRC_EDITBOX, "6");   // the audio flow's edit is gone
+        EXPECT_EQ(first.GetColour(), 0u) << "replaced on tab " << tab;
+        store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    }
 }
 
 // The PTP address mode and lock state read for each view show in that view's texts.
