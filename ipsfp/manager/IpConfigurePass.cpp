@@ -86,15 +86,16 @@ bool IpConfigurePass::MayWrite(const SfpParamRow& row) const
     return true;
 }
 
-// A per-flow row's edit belongs to the page of the flow it was made for: on
+// An edit of a flow's row belongs to the page of the flow it was made for: on
 // any other page it waits, neither written nor read over.
 bool IpConfigurePass::OnEditedPage(const SfpParamRow& row) const
 {
-    if (row.followsFlowPage == 0 || row.pending == 0)
+    if (row.pending == 0)
         return true;
-    if (row.pendingPage == 0)   // no page known: the flow whose control was edited
-        return (ValueOf(COM_SFP_IP_FLOW_SEL) == 1) == (row.pending == kPendingSecond);
-    return pages_.MapLogicalPage(row.page) == row.pendingPage;
+    if (row.pendingPage != 0)
+        return pages_.MapLogicalPage(row.page) == row.pendingPage;
+    // No page known: a per-flow row waits for the flow whose control was edited.
+    return row.followsFlowPage == 0 || (ValueOf(COM_SFP_IP_FLOW_SEL) == 1) == (row.pending == kPendingSecond);
 }
 
 bool IpConfigurePass::ProcessParameterRow(SfpParamRow& row, bool& wrote)

@@ -657,8 +657,8 @@ void IpMenuHandler::HoldEdit(SfpParamRow& row, const TpCommand& control)
     const unsigned cmdId = control.CmdId();
     row.value = control.GetValue();
     row.pending = cmdId == row.secondCmdId && cmdId != row.cmdId ? kPendingSecond : 1;
-    // A per-flow row's edit is written only into the page of the flow it was made for.
-    row.pendingPage = row.followsFlowPage != 0 ? parts_.pages.FlowEditPage(row.pending == kPendingSecond) : 0;
+    // An edit of a flow's row is written only into the page of the flow it was made for.
+    row.pendingPage = parts_.pages.EditPage(row, row.pending == kPendingSecond);
     MarkEdited(cmdId);
     if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT) {
         if (const uint16_t mirror = parts_.flows.FlowPortControl(row.cmdId); mirror != 0) {

@@ -25,6 +25,9 @@ uint32_t Clamped(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(
 
 uint8_t PageOf(uint32_t page) { return static_cast<uint8_t>(page & 0xFF); }
 
+// A page of the ANC or audio flow blocks, which the flow and flow-index selectors choose.
+bool IsFlowPage(uint8_t logical) { return logical >= SfpPageNumber(SfpLogicalPage::DecAncPg); }
+
 // Sets a byte control when it differs; its row then holds the byte as an
 // edit to be written into the page the whole value was for.
 void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte, uint8_t page)
@@ -35,7 +38,7 @@ void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte, uint8_t page)
     if (SfpParamRow* row = SfpParamTable::Instance().Find(cmdId)) {
         row->value = byte;
         row->pending = 1;
-        row->pendingPage = row->followsFlowPage != 0 ? page : 0;
+        row->pendingPage = row->followsFlowPage != 0 || IsFlowPage(row->page) ? page : 0;
     }
 }
 
@@ -59,8 +62,11 @@ uint8_t IpModulePages::MapLogicalPage(uint8_t logical) const
     return MapLogicalPage(logical, ValueOf(COM_SFP_IP_FLOW_SEL));
 }
 
-uint8_t IpModulePages::FlowEditPage(bool secondFlow) const
+uint8_t IpModulePages::EditPage(const SfpParamRow& row, bool secondFlow) const
 {
+    const int32_t flow = secondFlow ? 1 : 0;
+    if (row.followsFlowPage == 0)
+        return IsFlowPage(row.page) ? MapLogicalPage(row.page, flow) : 0;
     const bool decap = flows_.IsDecapsulating();
     SfpLogicalPage page = SfpLogicalPage::FlowPg;
     switch (ValueOf(COM_SFP_TAB_SELECT)) {
@@ -69,7 +75,7 @@ uint8_t IpModulePages::FlowEditPage(bool secondFlow) const
     case IpIds::kTabAnc: page = decap ? SfpLogicalPage::DecAncPg : SfpLogicalPage::EncAncPg; break;
     default: break;
     }
-    return MapLogicalPage(SfpPageNumber(page), secondFlow ? 1 : 0);
+    return MapLogicalPage(SfpPageNumber(page), flow);
 }
 
 uint8_t IpModulePages::MapLogicalPage(uint8_t logical, int32_t flow) const

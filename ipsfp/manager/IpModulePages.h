@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class IpFlowView;
+struct SfpParamRow;
 
 class IpModulePages {
 public:
@@ -16,10 +17,12 @@ public:
     // --- pages ------------------------------------------------------------------------
     // The physical page of a logical page, from the page selectors.
     uint8_t MapLogicalPage(uint8_t logical) const;
-    // The physical page an edit of a per-flow row made now belongs to: the
-    // flow page of the tab shown (the video flow's on a tab without one), of
-    // the first or the second flow, whichever control was edited.
-    uint8_t FlowEditPage(bool secondFlow) const;
+    // The physical page an edit of the row made now is written into, for the
+    // first or the second flow, whichever control was edited: for a per-flow
+    // row the flow page of the tab shown (the video flow's on a tab without
+    // one), for a row of an audio or ANC flow page that page as the selectors
+    // now map it; 0 for a row of any other page.
+    uint8_t EditPage(const SfpParamRow& row, bool secondFlow) const;
     // Makes the logical page the one on the module: true when it already was
     // (only the status is polled), false after a request, accepted or not.
     bool ChangePage(uint8_t logical);

@@ -79,3 +79,24 @@ TEST_F(IpFlowEditPage, ASsrcTypedForAnAudioFlowGoesOnlyToThatFlowsPage)
     EXPECT_EQ(PagesWritten(0x97), std::set<uint8_t> {0xA0});
     EXPECT_EQ(Progress(), "");
 }
+
+// A value of an audio flow's page edited for the second flow of audio flow 2 is written into that page only:
+// not while another audio flow is selected, and not into the first flow's page.
+TEST_F(IpFlowEditPage, AnAudioFlowValueGoesOnlyToThePageItWasEditedFor)
+{
+    for (const char* item : {"a", "b"})
+        store.GetCmd(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA_VIEW2)->AddItem(item);
+    Fit(2);
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 2);
+    Tick(12);
+    module.ClearTrace();
+    store.SetValue(COM_SFP_IP_FLOW_MAC_BYTE1_0AFA_VIEW2, 1);   // register 0xA4 of the second flow's page
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 3);
+    Tick(30);
+    EXPECT_EQ(PagesWritten(0xA4), std::set<uint8_t> {}) << "waits while audio flow 3 is shown";
+
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 2);
+    Tick(30);
+    EXPECT_EQ(PagesWritten(0xA4), std::set<uint8_t> {0xB2});
+    EXPECT_EQ(module.Peek(0xB2, 0xA4), 1);
+}
