@@ -54,15 +54,6 @@ uint8_t WithField(uint8_t old, const SfpParamRow& row, int32_t value)
     return static_cast<uint8_t>(cleared | field);
 }
 
-// A flow row's edit belongs to the flow whose control was edited: it waits
-// while the other flow's page is selected.
-bool OnEditedFlow(const SfpParamRow& row)
-{
-    if (row.followsFlowPage == 0 || row.pending == 0)
-        return true;
-    return (ValueOf(COM_SFP_IP_FLOW_SEL) == 1) == (row.pending == kPendingSecond);
-}
-
 bool IsPortRow(unsigned cmdId) { return cmdId == COM_SFP_IP_DEST_UDP_PORT || cmdId == COM_SFP_IP_SRC_UDP_PORT; }
 
 } // namespace
@@ -95,13 +86,25 @@ bool IpConfigurePass::MayWrite(const SfpParamRow& row) const
     return true;
 }
 
+// An edit of a flow's row belongs to the page of the flow it was made for: on
+// any other page it waits, neither written nor read over.
+bool IpConfigurePass::OnEditedPage(const SfpParamRow& row) const
+{
+    if (row.pending == 0)
+        return true;
+    if (row.pendingPage != 0)
+        return pages_.MapLogicalPage(row.page) == row.pendingPage;
+    // No page known: a per-flow row waits for the flow whose control was edited.
+    return row.followsFlowPage == 0 || (ValueOf(COM_SFP_IP_FLOW_SEL) == 1) == (row.pending == kPendingSecond);
+}
+
 bool IpConfigurePass::ProcessParameterRow(SfpParamRow& row, bool& wrote)
 {
     if (row.byteCount == 0)
         return true;
     // An edit held for Apply, or one the page update writes, is not read over.
     const bool gated = row.pending != 0 && MayWrite(row);
-    if (row.pending != 0 && (row.alwaysAccess != 0 || !gated || !OnEditedFlow(row)))
+    if (row.pending != 0 && (row.alwaysAccess != 0 || !gated || !OnEditedPage(row)))
         return true;
     const uint8_t page = pages_.MapLogicalPage(row.page);
     if (row.mask != 0)
@@ -173,7 +176,7 @@ void IpConfigurePass::KeepShown(SfpParamRow& row, int32_t number) const
     row.shown[second ? 1 : 0] = number;
 }
 
-bool IpConfigurePass::ReadPageParameters(uint8_t logical)
+bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 {
     // Only the rows of the page that is on the module: other rows would show
     // or overwrite registers of the wrong page.
@@ -181,7 +184,7 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical)
         return false;
     bool ok = true;
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.page != logical)
+        if (row.page != logical || (rows == PageRows::OwnRows && row.followsFlowPage != 0))
             continue;
         bool wrote = false;
         ok = ProcessParameterRow(row, wrote) && ok;
@@ -249,7 +252,7 @@ SfpParamRow* IpConfigurePass::NextRowToWrite(uint8_t logical) const
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
         if (row.page != logical || row.pending == 0 || row.alwaysAccess == 0)
             continue;
-        if (MayWrite(row) && OnEditedFlow(row))
+        if (MayWrite(row) && OnEditedPage(row))
             return &row;
     }
     return nullptr;
@@ -293,6 +296,7 @@ void IpConfigurePass::InvalidateParameter(SfpParamRow& row, bool log)
                                    row.addressGroup, 0);
     row.value = -1;
     row.pending = 0;
+    row.pendingPage = 0;
     const BusyGuard guard = busy_.Hold();
     ClearEditColour(row.cmdId, true);
     // A video-standard field keeps its second control; the standard's colour is worked out afresh.
@@ -323,8 +327,9 @@ void IpConfigurePass::RefreshClearedRow(const SfpParamRow& row)
         if (pageView_ != nullptr)
             pageView_->ShowSsrc();
         ClearEditColour(IpIds::kSsrcBoxes[flows_.SecondFlowShown() ? 1 : 0], true);
-        // The flow's label mirrored the typed SSRC in orange; the edit is gone.
-        if (const uint16_t label = flows_.FlowLabelControl(); label != 0)
+        // The label that mirrored the typed SSRC in orange, on whatever tab it
+        // was typed: the edit is gone.
+        if (const uint16_t label = flows_.TakeTypedSsrcLabel(flows_.SecondFlowShown()); label != 0)
             ClearEditColour(label, true);
     }
     if (flows_.IpFeatures()) {

@@ -47,9 +47,11 @@ public:
     // Reads one row of the selected page and shows it, or writes its pending
     // value (wrote set). False when a read failed.
     bool ProcessParameterRow(SfpParamRow& row, bool& wrote);
-    // Every row of the logical page, while that page is current and settled.
+    // Every row of the logical page, while that page is current and settled;
+    // with OwnRows, not the per-flow rows the page change moved onto it.
     // False when a read failed or the page is not current.
-    bool ReadPageParameters(uint8_t logical);
+    enum class PageRows : uint8_t { All, OwnRows };
+    bool ReadPageParameters(uint8_t logical, PageRows rows = PageRows::All);
     // One step of writing the page's pending always-read rows: unlock, one
     // write, commit. True while work remains or a step was done.
     bool UpdateParametersByUnlockingPage(uint8_t logical);
@@ -87,6 +89,7 @@ public:
 
 private:
     bool MayWrite(const SfpParamRow& row) const;
+    bool OnEditedPage(const SfpParamRow& row) const;
     bool WriteWholeRow(SfpParamRow& row, uint8_t page, bool& wrote);
     bool ReadWholeRow(SfpParamRow& row);
     bool ProcessBitRow(SfpParamRow& row, uint8_t page, bool& wrote);

@@ -168,6 +168,14 @@ void IpFlowView::RefreshFlowLabel(const std::string& text)
     ClearEditColour(box, false);
 }
 
+void IpFlowView::NoteTypedSsrcLabel(bool second, uint16_t label)
+{
+    uint16_t& noted = typedSsrcLabel[second ? 1 : 0];
+    if (noted != 0 && noted != label)
+        ClearEditColour(noted, true);   // that label's edit was replaced
+    noted = label;
+}
+
 bool IpFlowView::IpAddressEntered(TpCommand* control)
 {
     if (control == nullptr)

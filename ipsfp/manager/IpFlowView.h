@@ -96,6 +96,11 @@ public:
     uint16_t FlowEncapControl() const;
     uint16_t FlowMacTextControl() const;
     void RefreshFlowLabel(const std::string& text);
+    // The label that shows an SSRC typed for the first or the second flow in
+    // the edit colour; the edit ends, wherever the menu is then, when its rows
+    // are written or cancelled (Take) or when another label takes it over.
+    void NoteTypedSsrcLabel(bool second, uint16_t label);
+    uint16_t TakeTypedSsrcLabel(bool second) { return std::exchange(typedSsrcLabel[second ? 1 : 0], uint16_t {0}); }
     // The entry's text as one decimal number split into its four bytes;
     // anything but digits up to 0xFFFFFFFF is ignored. False when ignored.
     bool IpAddressEntered(TpCommand* control);
@@ -179,6 +184,7 @@ private:
     int32_t menuTab = 0;               // COM_SFP_TAB_SELECT, copied by the sequencer
     int32_t rememberedTab = IpIds::kTabSetup;
     uint8_t secondFlowShown = 0;
+    std::array<uint16_t, 2> typedSsrcLabel {};   // of the first and the second flow; 0 = none
     uint8_t lockedToFirst = 0, lockedToSecond = 0;
     uint8_t flowRefresh = 0;
     int32_t flowsKnown = 0;            // transmit flows found

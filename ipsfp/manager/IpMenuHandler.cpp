@@ -620,10 +620,13 @@ void IpMenuHandler::OnParameterEdited(TpCommand* control)
 void IpMenuHandler::MirrorTypedSsrc()
 {
     const uint16_t label = parts_.flows.FlowLabelControl();
+    const bool second = parts_.flows.SecondFlowShown();
+    // An SSRC typed for the flow before, on another tab, is replaced.
+    parts_.flows.NoteTypedSsrcLabel(second, label);
     TpStore* store = TheStore();
     if (label == 0 || store == nullptr)
         return;
-    const std::string typed = store->GetCmdText(kSsrcBoxes[parts_.flows.SecondFlowShown() ? 1 : 0]);
+    const std::string typed = store->GetCmdText(kSsrcBoxes[second ? 1 : 0]);
     {
         const BusyGuard guard = parts_.busy.Hold();
         store->SetText(label, typed);
@@ -647,13 +650,15 @@ void IpMenuHandler::NoteEditedRow(const SfpParamRow& row)
         secondPendingPage = row.page;
 }
 
-// The row holds the control's value as pending, in the form the module takes;
-// the control (and a port's mirror) turns orange.
+// The row holds the control's value as pending, in the form the module takes,
+// for the page it belongs to; the control (and a port's mirror) turns orange.
 void IpMenuHandler::HoldEdit(SfpParamRow& row, const TpCommand& control)
 {
     const unsigned cmdId = control.CmdId();
     row.value = control.GetValue();
     row.pending = cmdId == row.secondCmdId && cmdId != row.cmdId ? kPendingSecond : 1;
+    // An edit of a flow's row is written only into the page of the flow it was made for.
+    row.pendingPage = parts_.pages.EditPage(row, row.pending == kPendingSecond);
     MarkEdited(cmdId);
     if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT) {
         if (const uint16_t mirror = parts_.flows.FlowPortControl(row.cmdId); mirror != 0) {

@@ -25,9 +25,12 @@ uint32_t Clamped(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(
 
 uint8_t PageOf(uint32_t page) { return static_cast<uint8_t>(page & 0xFF); }
 
+// A page of the ANC or audio flow blocks, which the flow and flow-index selectors choose.
+bool IsFlowPage(uint8_t logical) { return logical >= SfpPageNumber(SfpLogicalPage::DecAncPg); }
+
 // Sets a byte control when it differs; its row then holds the byte as an
-// edit to be written.
-void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte)
+// edit to be written into the page the whole value was for.
+void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte, uint8_t page)
 {
     if (store.GetValue(cmdId) == byte)
         return;
@@ -35,10 +38,11 @@ void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte)
     if (SfpParamRow* row = SfpParamTable::Instance().Find(cmdId)) {
         row->value = byte;
         row->pending = 1;
+        row->pendingPage = row->followsFlowPage != 0 || IsFlowPage(row->page) ? page : 0;
     }
 }
 
-bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
+bool SplitOverPair(const SfpCompositePair& pair, int32_t value, uint8_t page)
 {
     TpStore* store = TpStore::Instance();
     if (store == nullptr || store->GetCmd(pair.high) == nullptr || store->GetCmd(pair.low) == nullptr)
@@ -46,16 +50,36 @@ bool SplitOverPair(const SfpCompositePair& pair, int32_t value)
     int32_t high = (value >> 8) & 0xFF;
     if (pair.bits == 12)
         high = (store->GetValue(pair.high) & 0xF0) | ((value >> 8) & 0x0F);
-    SetPairByte(*store, pair.high, high);
-    SetPairByte(*store, pair.low, value & 0xFF);
+    SetPairByte(*store, pair.high, high, page);
+    SetPairByte(*store, pair.low, value & 0xFF, page);
     return true;
 }
 
 } // namespace
 
-uint8_t IpModulePages::MapLogicalPage(uint8_t logical)
+uint8_t IpModulePages::MapLogicalPage(uint8_t logical) const
 {
-    const int32_t flow = ValueOf(COM_SFP_IP_FLOW_SEL);
+    return MapLogicalPage(logical, ValueOf(COM_SFP_IP_FLOW_SEL));
+}
+
+uint8_t IpModulePages::EditPage(const SfpParamRow& row, bool secondFlow) const
+{
+    const int32_t flow = secondFlow ? 1 : 0;
+    if (row.followsFlowPage == 0)
+        return IsFlowPage(row.page) ? MapLogicalPage(row.page, flow) : 0;
+    const bool decap = flows_.IsDecapsulating();
+    SfpLogicalPage page = SfpLogicalPage::FlowPg;
+    switch (ValueOf(COM_SFP_TAB_SELECT)) {
+    case IpIds::kTabAudio:
+    case IpIds::kTabAudioMap: page = decap ? SfpLogicalPage::DecAudioPg : SfpLogicalPage::EncAudioPg; break;
+    case IpIds::kTabAnc: page = decap ? SfpLogicalPage::DecAncPg : SfpLogicalPage::EncAncPg; break;
+    default: break;
+    }
+    return MapLogicalPage(SfpPageNumber(page), flow);
+}
+
+uint8_t IpModulePages::MapLogicalPage(uint8_t logical, int32_t flow) const
+{
     const bool secondFlow = flow == 1;
     uint32_t page = logical;
     switch (static_cast<SfpLogicalPage>(logical)) {
@@ -109,6 +133,18 @@ void IpModulePages::SelectPageAfresh(uint8_t logical)
 {
     requestedPage = 0;
     ChangePage(logical);
+}
+
+bool IpModulePages::SelectWhenIdle(uint8_t logical)
+{
+    if (logical != requestedPage) {
+        SfpLink::PollSfpStatus();
+        const SfpProtocolState& protocol = SfpLink::State().protocol;
+        if (protocol.pageLoadPending != 0 || protocol.writePending != 0)
+            return false;
+    }
+    ChangePage(logical);
+    return IsSettledOn(logical);
 }
 
 bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
@@ -204,7 +240,7 @@ bool IpModulePages::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t valu
     }
     if (byteCount == 2) {
         if (const SfpCompositePair* pair = FindSfpCompositePair(cmdId))
-            return SplitOverPair(*pair, value);
+            return SplitOverPair(*pair, value, page);
         if (reg == 0xFF) {
             DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: no register after 0x%02X\n", page, reg);
             return false;

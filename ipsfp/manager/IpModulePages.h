@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class IpFlowView;
+struct SfpParamRow;
 
 class IpModulePages {
 public:
@@ -15,12 +16,22 @@ public:
 
     // --- pages ------------------------------------------------------------------------
     // The physical page of a logical page, from the page selectors.
-    uint8_t MapLogicalPage(uint8_t logical);
+    uint8_t MapLogicalPage(uint8_t logical) const;
+    // The physical page an edit of the row made now is written into, for the
+    // first or the second flow, whichever control was edited: for a per-flow
+    // row the flow page of the tab shown (the video flow's on a tab without
+    // one), for a row of an audio or ANC flow page that page as the selectors
+    // now map it; 0 for a row of any other page.
+    uint8_t EditPage(const SfpParamRow& row, bool secondFlow) const;
     // Makes the logical page the one on the module: true when it already was
     // (only the status is polled), false after a request, accepted or not.
     bool ChangePage(uint8_t logical);
     // Selects a logical page afresh, even the one asked for last.
     void SelectPageAfresh(uint8_t logical);
+    // Asks for the logical page once: only while no page load or write is
+    // under way, so the module never refuses it, and not again while it is
+    // the page asked for. True once it is current and settled.
+    bool SelectWhenIdle(uint8_t logical);
     // A page selector (flow, audio flow, ANC flow, PTP view, block E) took a
     // value: the page it chooses is selected afresh, unless it was selected
     // for that value last (for the flow selector: that value on that tab).
@@ -87,6 +98,8 @@ public:
     static constexpr int32_t kWriteSettleTicks = 60;
 
 private:
+    uint8_t MapLogicalPage(uint8_t logical, int32_t flow) const;
+
     const IpFlowView& flows_;
     uint8_t currentPage = 0;
     uint8_t requestedPage = 0;          // logical page asked for last (0 = none)

@@ -35,6 +35,8 @@ constexpr int8_t kEncMapCommit = 40, kEncMapSkipTo = 38;
 constexpr int8_t kSubStepLastRead = 5, kSubStepMapSelect = 7, kSubStepMapCommitLast = 11;
 constexpr int8_t kDecapMapSteps = 16, kDecapAudioFirst = 6, kDecapAudioLast = 11, kDecapOutputSelect = 13;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
+// Ticks the tab's own step has before page-table pages that failed to read are tried again.
+constexpr uint8_t kPageRetryTicks = 20;
 constexpr int kMapChannels = 16;
 // Each map channel's rows follow the count row: input device, SDI channel to embed, active.
 constexpr int kMapRowsPerChannel = 3, kMapSdiRow = 2, kMapActiveRow = 3;
@@ -644,38 +646,65 @@ void IpUpdateSequencer::UpdateManagementPages()
         mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
 }
 
-// Selects the page; once it is current, writes what is pending on it, else
-// reads it and marks it loaded.
+// Asks for the page once the module is idle; once it is current, writes what
+// is pending on it, else reads its own rows (not the per-flow rows the page
+// change moved onto it) and marks it loaded.
 IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEntry& entry)
 {
-    pages_.ChangePage(entry.page);
-    if (!pages_.IsSettledOn(entry.page))
+    if (!pages_.SelectWhenIdle(entry.page))
         return PageTableStep::Waiting;
     if (configure_.UpdateParametersByUnlockingPage(entry.page) || pages_.WriteSettling())
         return PageTableStep::Waiting;
-    if (!configure_.ReadPageParameters(entry.page))
+    if (!configure_.ReadPageParameters(entry.page, IpConfigurePass::PageRows::OwnRows))
         return PageTableStep::ReadFailed;
     entry.loaded = 1;
     return PageTableStep::Read;
 }
 
+// The first page of the page table not yet read whose read did not fail this
+// round; the table's size when there is none.
+size_t IpUpdateSequencer::NextUnreadPage() const
+{
+    const SfpPageList& pages = SfpLink::State().pageTable;
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (pages[i].page != 0 && pages[i].loaded == 0 && (failedPages & (1u << i)) == 0)
+            return i;
+    return pages.size();
+}
+
 // The progress box shows reading until every page of the page table is read,
 // whatever tab is shown. Once the last one is, the tab's own pages are
-// selected again by their selectors.
+// selected again by their selectors. A page whose read failed is passed over
+// for the others; once every page left has failed, the tab's own step has
+// the next ticks before they are tried again.
 bool IpUpdateSequencer::ReadUnloadedPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
-    const auto unread = [](const SfpPageEntry& e) { return e.page != 0 && e.loaded == 0; };
-    const auto entry = std::ranges::find_if(pages, unread);
-    if (entry == pages.end())
+    if (std::ranges::all_of(pages, [](const SfpPageEntry& e) { return e.page == 0 || e.loaded != 0; })) {
+        failedPages = 0;
+        pageRetryWait = 0;
         return false;
+    }
+    if (pageRetryWait > 0) {
+        --pageRetryWait;
+        return false;
+    }
+    const size_t i = NextUnreadPage();
+    if (i == pages.size()) {
+        failedPages = 0;
+        pageRetryWait = kPageRetryTicks;
+        pages_.ForgetSelectorPages();
+        return false;
+    }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
-    // A page with a failed read is read again on the next tick; else the
-    // next page is asked for at once.
-    if (StepPageTableEntry(*entry) != PageTableStep::Read)
+    const PageTableStep step = StepPageTableEntry(pages[i]);
+    if (step == PageTableStep::ReadFailed)
+        failedPages = static_cast<uint8_t>(failedPages | (1u << i));
+    if (step != PageTableStep::Read)
         return true;
-    if (const auto next = std::ranges::find_if(pages, unread); next != pages.end())
-        pages_.ChangePage(next->page);
+    // The next page is asked for at once, if the module is idle.
+    if (const size_t next = NextUnreadPage(); next != pages.size())
+        pages_.SelectWhenIdle(pages[next].page);
     else
         pages_.ForgetSelectorPages();
     return true;
@@ -725,6 +754,8 @@ void IpUpdateSequencer::OnWindowClosed()
 
 void IpUpdateSequencer::ResetModuleSteps()
 {
+    failedPages = 0;
+    pageRetryWait = 0;
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

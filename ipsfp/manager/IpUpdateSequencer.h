@@ -14,7 +14,10 @@
 //    7  | the page table's pages in turn: write what is pending, else read
 //
 // On every other tab the page table's pages not yet read come before the
-// tab's step.
+// tab's step; while only pages that failed to read are left, the tab's step
+// runs and they are tried again now and then. A page-table page is asked for
+// only while the module is idle, and only its own rows are read, not the
+// per-flow rows the page change moved onto it.
 //
 // Application thread only.
 #pragma once
@@ -52,7 +55,8 @@ public:
     // The management tab's page cycle over the page table.
     void UpdateManagementPages();
     // On the other tabs, the page table's pages not yet read come first, one
-    // step a tick; true while one is being read.
+    // step a tick; true while one is being read. Pages that fail to read are
+    // tried again now and then; the tab's own step runs in between.
     bool ReadUnloadedPages();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
@@ -110,6 +114,7 @@ private:
     // One step on a page of the page table, for either page cycle.
     enum class PageTableStep : uint8_t { Waiting, Read, ReadFailed };
     PageTableStep StepPageTableEntry(SfpPageEntry& entry);
+    size_t NextUnreadPage() const;
 
     IpBusy& busy_;
     IpFlowView& flows_;
@@ -135,6 +140,8 @@ private:
     uint8_t flowListReopen = 0;
     uint8_t skipNextReset = 0;
     uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
+    uint8_t failedPages = 0;           // page-table entries whose read failed this round, one bit each
+    uint8_t pageRetryWait = 0;         // ticks left to the tab's own step before they are tried again
     // The PTP views: the view asked for by an edit and the wait before both are enabled again.
     int8_t ptpView = 0;
     int8_t ptpWait = -1;

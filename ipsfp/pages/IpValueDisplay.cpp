@@ -68,6 +68,10 @@ bool FollowsFlowSelector(const SfpParamRow& row)
     return row.page == SfpPageNumber(SfpLogicalPage::FlowPg) || row.page >= SfpPageNumber(SfpLogicalPage::DecAncPg);
 }
 
+// A row of the PTP page, which the PTP view chooses; the rows of the other
+// pages read on the PTP tab (the module's page table) have one view only.
+bool OnPtpPage(const SfpParamRow& row) { return row.page == SfpPageNumber(SfpLogicalPage::PtpPg); }
+
 // The flow model's control that mirrors the flow on screen gets the value too.
 void SetMirror(const IpFlowView& flows, unsigned cmdId, int32_t value)
 {
@@ -111,7 +115,7 @@ IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row) const
     if (OnFlowTab(tab))
         view.secondFlow = FollowsFlowSelector(row) && TheStore()->GetValue(COM_SFP_IP_FLOW_SEL) == 1;
     else if (tab == 4)
-        view.secondPtp = TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
+        view.secondPtp = OnPtpPage(row) && TheStore()->GetValue(COM_SFP_IP_PTP_SEL) == 1;
     if (row.cmdId == COM_SFP_IP_TX_FLOW_ENABLED)
         view.shown = view.secondFlow && hasSecond;
     else if (view.secondFlow || view.secondPtp)

@@ -73,6 +73,7 @@ struct SfpParamRow {
     uint8_t inControllerSet;
     uint8_t inFlowSet;
     uint8_t pending;         // value is an edit that waits to be written (kPendingSecond: of the second control)
+    uint8_t pendingPage;     // of a per-flow row's edit: the physical page it is written to (0 = any)
     // The number last read from the module for each control (first, second), -1 = none; a cancelled edit goes
     // back to it.
     std::array<int32_t, 2> shown;

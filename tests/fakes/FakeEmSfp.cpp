@@ -18,6 +18,10 @@ bool FakeEmSfp::ReadByte(uint8_t reg, uint8_t& value)
 {
     if (failReads_.count(reg) != 0)
         return false;
+    if (failPageReads_.count(page_ << 8 | reg) != 0) {
+        ++failedReads_;
+        return false;
+    }
     if (reg == kStatus)
         value = Status();
     else if (reg == kPageSelect)

@@ -61,6 +61,15 @@ public:
 
     // Reads or writes of a register (on any page) that fail.
     void FailReadsOf(uint8_t reg) { failReads_.insert(reg); }
+    // Reads of one register of one page that fail (or no longer do); how many failed.
+    void FailReadsOf(uint8_t page, uint8_t reg, bool fail = true)
+    {
+        if (fail)
+            failPageReads_.insert(page << 8 | reg);
+        else
+            failPageReads_.erase(page << 8 | reg);
+    }
+    int FailedReads() const { return failedReads_; }
     void FailWritesOf(uint8_t reg, bool fail = true)
     {
         if (fail)
@@ -104,6 +113,8 @@ private:
     bool writeDone_ = false;
     std::optional<uint8_t> statusOverride_;
     std::set<uint8_t> failReads_;
+    std::set<int> failPageReads_;
+    int failedReads_ = 0;
     std::set<uint8_t> failWrites_;
     bool failAllWrites_ = false;
     int failNextWrites_ = 0;

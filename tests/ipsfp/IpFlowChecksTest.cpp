@@ -1,7 +1,8 @@
 // The IP menu's flow checks and layout end to end, one status-page tick at a
 // time: the restriction on reserved multicast destinations, the controls each
 // direction shows, the page table read whatever tab is shown, the flow's MAC
-// as one text, a typed SSRC in the flow's label and the PTP texts.
+// as one text, a typed SSRC in the flow's label until its edit ends, and the
+// PTP texts.
 #include "IpPageTest.h"
 
 #include "ipsfp/manager/IpControlIds.h"
@@ -154,6 +155,69 @@ TEST_F(IpFlowChecks, ATypedSsrcShowsInTheFlowsLabel)
     EXPECT_EQ(second.GetText(), "7");
     EXPECT_EQ(second.GetColour(), kOrange);
     EXPECT_EQ(first.GetText(), "305419896");
+}
+
+// A typed SSRC shows orange in the flow's label until it is written or cancelled; then the label shows the
+// module's SSRC in its plain colour again.
+TEST_F(IpFlowChecks, TheFlowLabelLosesTheEditColourOnceTheTypedSsrcIsWrittenOrCancelled)
+{
+    TpCommand label(3255, kKeepsValueText);   // audio tab, encapsulation, first flow
+    Fit(2);
+    Tick(12);
+    store.SetText(COM_SFP_IP_SSRC_EDITBOX, "305419896");
+    ASSERT_EQ(label.GetColour(), kOrange);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    Tick(30);
+    ASSERT_EQ(module.Peek(0xA0, 0x9A), 0x12) << "the SSRC written";
+    EXPECT_EQ(label.GetText(), "305419896");
+    EXPECT_EQ(label.GetColour(), 0u);
+
+    store.SetText(COM_SFP_IP_SSRC_EDITBOX, "7");
+    ASSERT_EQ(label.GetColour(), kOrange);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_EQ(label.GetText(), "305419896");
+    EXPECT_EQ(label.GetColour(), 0u);
+}
+
+// The label loses the edit colour however the edit ends, whatever tab is shown then: cancelled from the video
+// tab, applied there and written once its own tab is shown again, or replaced by an SSRC typed on another tab.
+TEST_F(IpFlowChecks, TheFlowLabelLosesTheEditColourWhereverTheSsrcEditEnds)
+{
+    TpCommand first(3255, kKeepsValueText), second(3324, kKeepsValueText);   // audio tab, encapsulation
+    Fit(2);
+    Tick(12);
+    store.SetText(3290, "7");   // the second flow's
+    ASSERT_EQ(second.GetColour(), kOrange);
+    Tab(1);
+    Tick(2);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_EQ(second.GetColour(), 0u) << "cancelled on the video tab";
+
+    Tab(2);
+    Tick(12);
+    store.SetText(COM_SFP_IP_SSRC_EDITBOX, "99");
+    ASSERT_EQ(first.GetColour(), kOrange);
+    Tab(1);
+    Tick(2);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    Tick(20);
+    EXPECT_EQ(first.GetColour(), kOrange) << "applied, not yet written";
+    Tab(2);
+    Tick(30);
+    ASSERT_EQ(module.Peek(0xA0, 0x97), 99);
+    EXPECT_EQ(first.GetColour(), 0u) << "written";
+
+    for (int tab : {3, 1}) {   // an SSRC typed for the ANC flow, then for the video flow
+        Tab(2);
+        Tick(12);
+        store.SetText(COM_SFP_IP_SSRC_EDITBOX, "5");
+        ASSERT_EQ(first.GetColour(), kOrange);
+        Tab(tab);
+        Tick(12);
+        store.SetText(COM_SFP_IP_SSRC_EDITBOX, "6");   // the audio flow's edit is gone
+        EXPECT_EQ(first.GetColour(), 0u) << "replaced on tab " << tab;
+        store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    }
 }
 
 // The PTP address mode and lock state read for each view show in that view's texts.

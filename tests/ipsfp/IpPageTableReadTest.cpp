@@ -1,0 +1,144 @@
+// The module's page table read on every tab, end to end, one status-page
+// tick at a time: a page read shows and logs only that page's own rows, a
+// page that will not read leaves the tab to its own step, whatever view is
+// shown the page's values are shown, and a module that never loads a page is
+// asked once and nothing more is printed.
+#include "IpPageTest.h"
+
+#include "ipsfp/manager/IpControlIds.h"
+
+#include <string>
+
+namespace {
+
+class IpPageTableRead : public IpPageTest {
+protected:
+    bool PageTableRead() const
+    {
+        return std::ranges::all_of(SfpLink::State().pageTable,
+                                   [](const SfpPageEntry& e) { return e.page == 0 || e.loaded != 0; });
+    }
+    // Page selects of the physical page on the bus.
+    int Selects(uint8_t physical) const
+    {
+        return static_cast<int>(std::ranges::count_if(
+            Trace(), [physical](const Trans& t) { return t.write && t.reg == 127 && t.value == physical; }));
+    }
+    // Ticks one at a time; how many times in a tick the failing register's page was read at most, and in
+    // all (the first tick with a failed read gives the failed reads of one pass over the page).
+    std::pair<int, int> TickCountingFailedPasses(int ticks)
+    {
+        int perPass = 0, most = 0;
+        const int start = module.FailedReads();
+        for (int i = 0; i < ticks; ++i) {
+            const int before = module.FailedReads();
+            Tick();
+            const int failed = module.FailedReads() - before;
+            perPass = perPass == 0 ? failed : perPass;
+            most = std::max(most, failed);
+        }
+        return perPass == 0 ? std::pair {0, 0} : std::pair {most / perPass, (module.FailedReads() - start) / perPass};
+    }
+    // The first flow's destination, first dotted octet (register 0x8F of its page).
+    int32_t FirstOctet() const { return store.GetValue(COM_SFP_IP_DST_IP_ADD4); }
+};
+
+// Where a flow page keeps its destination and SSRC, the decoder output page has registers of its own: reading
+// that page for the page table, at insertion or on the set-up tab, changes no flow control and logs no SSRC.
+TEST_F(IpPageTableRead, APageTablePageShowsAndLogsOnlyItsOwnRows)
+{
+    module.Seed(0xC0, 0x8F, {9, 9, 9, 9});
+    module.Poke(0xC0, 0x97, 99);   // where a flow page has its SSRC's low byte
+    module.Poke(0x90, 0x97, 5);    // the first video flow's SSRC
+    LogStatus();
+    Fit(7);   // inserted: the page table is read on the set-up tab
+    Tick(40);
+    ASSERT_TRUE(PageTableRead());
+    EXPECT_EQ(Events(" 292 SSRC=99"), 0) << "an SSRC taken from the decoder output page";
+    EXPECT_NE(FirstOctet(), 9);
+
+    Tab(1);
+    Tick(20);
+    ASSERT_EQ(FirstOctet(), 239);
+    ASSERT_EQ(Events(" 292 SSRC=5"), 1);
+    Tab(7);
+    Tick(40);
+    EXPECT_EQ(FirstOctet(), 239) << "the flow's destination kept on the set-up tab";
+    EXPECT_EQ(store.GetCmdText(COM_SFP_IP_SSRC_EDITBOX), "5");
+    EXPECT_EQ(Events(" 292 SSRC=99"), 0);
+}
+
+// A register of a page-table page that never reads: the tab's own step still runs and reads its flow page, the
+// failing page is tried again now and then, and no page is read more than once a tick.
+TEST_F(IpPageTableRead, APageThatWillNotReadLeavesTheTabToItsOwnStep)
+{
+    for (const auto& [page, reg] : {std::pair<uint8_t, uint8_t> {0xFA, 159}, {0xC0, 0xBC}}) {
+        if (page == 0xC0) {   // read afresh, with a new destination
+            module.FailReadsOf(0xFA, 159, false);
+            SimEmSfpFlags().SetDecapsulation(1);
+            Tick();
+            SimEmSfpFlags().SetDecapsulation(0);
+            module.Poke(0x90, 0x8F, 238);
+        }
+        const int32_t octet = module.Peek(0x90, 0x8F);
+        module.FailReadsOf(page, reg);
+        Fit(1);
+        const auto [mostInATick, passes] = TickCountingFailedPasses(200);
+        EXPECT_EQ(FirstOctet(), octet) << "the video flow's page read; page " << int {page};
+        EXPECT_EQ(mostInATick, 1) << int {page};
+        EXPECT_GE(passes, 2) << "the failing page tried again; page " << int {page};
+        EXPECT_LE(passes, 20) << "but not every tick; page " << int {page};
+        EXPECT_FALSE(PageTableRead());
+    }
+}
+
+// The set-up tab shows the module's firmware versions and slot after a read of the page table on the PTP tab
+// while the PTP page's second view is shown: the page table's rows have no second view.
+TEST_F(IpPageTableRead, TheFirmwareReadOnThePtpTabShowsWhateverItsView)
+{
+    Widgets({COM_SFP_IP_VERSION_ELEMENT0, COM_SFP_IP_VERSION_ELEMENT1, COM_SFP_IP_VERSION_ELEMENT2,
+             COM_SFP_IP_LOADED_ELEMENT});
+    module.Seed(0xFA, 0x89, {2, 17});   // slot 0's version
+    module.Seed(0xFA, 0x94, {2, 17});   // slot 1's
+    module.Poke(0xFA, 0x82, 1);         // the slot loaded
+    Fit(7);
+    Tick(20);
+    ASSERT_EQ(store.GetCmdText(COM_SFP_IP_VERSION_ELEMENT1), "2.17");
+    Tab(4);
+    for (int ticks = 0; ticks < 3 && store.GetValue(COM_SFP_IP_PTP_SEL) != 1; ++ticks)
+        Tick();
+    ASSERT_EQ(store.GetValue(COM_SFP_IP_PTP_SEL), 1);
+
+    module.Seed(0xFA, 0x9F, {3, 4});   // new firmware in slot 2, loaded
+    module.Poke(0xFA, 0x82, 2);
+    SimEmSfpFlags().SetDecapsulation(1);   // a mode change: the module is read afresh
+    Tick();
+    Tab(4);
+    for (int ticks = 0; ticks < 40 && !PageTableRead(); ++ticks)
+        Tick();
+    ASSERT_TRUE(PageTableRead());
+    Tab(7);
+    Tick(60);
+    EXPECT_EQ(store.GetCmdText(COM_SFP_IP_VERSION_ELEMENT2), "3.4");
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_LOADED_ELEMENT), 2);
+}
+
+// A module whose page loads never complete: each page of the page table is asked for at most once, and none of
+// them is refused on the console, on any tab and in either direction.
+TEST_F(IpPageTableRead, AModuleThatNeverLoadsAPageIsAskedOnceAndNothingIsPrinted)
+{
+    module.SetPageLoadPolls(1000000);
+    for (uint8_t decapsulation : {0, 1}) {
+        SimEmSfpFlags().SetDecapsulation(decapsulation);
+        Fit(1);
+        for (int tab : {1, 4, 7, 1})
+            Tab(tab), Tick(30);
+    }
+    for (uint8_t page : {0xFA, 0xC0, 0x8B, 0x84}) {
+        EXPECT_LE(Selects(page), 1) << int {page};
+        const std::string refused = "ERROR SFP request for page " + std::to_string(page) + " ";
+        EXPECT_FALSE(debug->Contains(refused)) << refused;
+    }
+}
+
+} // namespace
