@@ -84,6 +84,7 @@ public:
 
 private:
     void StepFlowAlternation();
+    void AlternateFlowSelector();
     void StepVideoTab();
     void StepAudioTab();
     void StepAncTab();
