@@ -146,6 +146,12 @@ public:
     // The set-up tab took the focus: the decoder map steps start again; the
     // sequencer takes the request on its next run.
     bool TakeDecapMapRestart() { return std::exchange(decapMapRestart, uint8_t {0}) != 0; }
+    // The menu's selection (tab, flow selector, audio flow) is held by a flow
+    // copy: set on every tick the copy runs, released when it ends. While it
+    // is held the flow alternation leaves the flow selector to the copy.
+    void HoldMenuSelection() { menuSelection = kSelectionHeld; }
+    void ReleaseMenuSelection() { menuSelection = 0; }
+    bool MenuSelectionHeld() const { return menuSelection == kSelectionHeld; }
     void RefreshOnWindowClosed();
 
     // --- audio and ANC flow texts ------------------------------------------------------
@@ -197,6 +203,8 @@ private:
     uint8_t flowListFocusA = 0, flowListFocusB = 0;
     uint8_t decapMapReopen = 0, encapMapReopen = 0;
     uint8_t decapMapRestart = 0;
+    static constexpr uint8_t kSelectionHeld = 0xFF;
+    uint8_t menuSelection = 0;         // kSelectionHeld while a flow copy holds the selection
     // The audio flow choice loaded for the selected audio flow, and the stored ones.
     std::array<uint8_t, 2> audioFlowChoice {};
     std::array<std::array<uint8_t, 2>, 8> storedAudioFlowChoice {};

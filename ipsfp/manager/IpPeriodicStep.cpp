@@ -3,6 +3,9 @@
 #include "IpModulePages.h"
 #include "IpStoreAccess.h"
 
+#include "ipsfp/link/SfpLink.h"
+#include "ipsfp/params/SfpParamTable.h"
+
 #include "KrZuApi.h"
 #include "board/SfpBoard.h"
 #include "core/store/TpStore.h"
@@ -31,6 +34,9 @@ constexpr int32_t kCopyApply = 11;
 constexpr int32_t kCopySideDone = 20;
 constexpr int32_t kPhaseVideo = 0, kPhaseAudio = 1, kPhaseAnc = 2, kPhaseDone = 3;
 constexpr int32_t kLastAudioFlow = 7;
+// Ticks a side waits for its page to be read, and then for its copy to be
+// written, before it goes on without.
+constexpr int32_t kCopyWaitTicks = 60;
 
 } // namespace
 
@@ -106,6 +112,7 @@ void IpPeriodicStep::StartFlowCopy()
 {
     pendingAction.step = pendingAction.flowCounter = pendingAction.side = 0;
     pendingAction.phase = kPhaseVideo;
+    copyWait = 0;
 }
 
 void IpPeriodicStep::SetCopySides(uint8_t a, uint8_t b)
@@ -137,14 +144,17 @@ void IpPeriodicStep::CopyManagementToSource()
 }
 
 // One step of a side: announce the phase, select its menu, skip a side that
-// already has the address, copy it, press Apply.
+// already has the address, copy it, press Apply. While it runs the copy holds
+// the menu's selection, so the page read and written is the side's own.
 void IpPeriodicStep::StepFlowCopy()
 {
     IpPendingAction& copy = pendingAction;
     if (copy.step == -1)
         return;
+    flows_.HoldMenuSelection();
     if (copy.step >= kCopySideDone) {
-        EndCopySide();
+        if (!AwaitSideWritten())
+            EndCopySide();
         return;
     }
     switch (copy.step) {
@@ -163,19 +173,67 @@ void IpPeriodicStep::StepFlowCopy()
             copy.menuValue = IpIds::kTabAnc;
         }
         break;
-    case kCopySelectMenu: StoreValue(COM_SFP_TAB_SELECT, copy.menuValue); break;
-    case kCopyCheckSource:
-        if (SourceMatchesManagement(copy.side != 0)) {
+    case kCopySelectMenu: SelectCopySide(); break;
+    case kCopyCheckSource: {
+        bool read = false;
+        if (AwaitSourceRead(read))
+            return;
+        if (read && SourceMatchesManagement(copy.side != 0)) {
             copy.step = kCopySideDone;
             return;
         }
         SetCopySides(copy.side == 1 ? 0 : 1, copy.side == 1 ? 1 : 0);
         break;
+    }
     case kCopyAddress: CopyManagementToSource(); break;
     case kCopyApply: StoreValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1); break;
     default: break;
     }
     ++copy.step;
+}
+
+// The side's menu: the phase's tab, the side's flow and, in the audio phase,
+// its audio flow. Its source address counts as read from the next read on.
+void IpPeriodicStep::SelectCopySide()
+{
+    const IpPendingAction& copy = pendingAction;
+    StoreValue(COM_SFP_TAB_SELECT, copy.menuValue);
+    StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
+    if (copy.phase == kPhaseAudio)
+        StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
+    copyReadMark = sourceReadCounter;
+}
+
+// True while the side waits for the done condition; a page request the link
+// refused is made again once the link is idle. After kCopyWaitTicks the side
+// goes on without.
+bool IpPeriodicStep::KeepWaiting(bool done)
+{
+    if (done || ++copyWait > kCopyWaitTicks) {
+        copyWait = 0;
+        return false;
+    }
+    const SfpProtocolState& link = SfpLink::State().protocol;
+    if (pages_.RequestedPage() == 0 && link.pageLoadPending == 0 && link.writePending == 0)
+        pages_.ForgetFlowSelector();
+    return true;
+}
+
+// The side's source address is checked once it was read from the side's page.
+bool IpPeriodicStep::AwaitSourceRead(bool& read)
+{
+    read = sourceReadCounter != copyReadMark;
+    return KeepWaiting(read);
+}
+
+// The next side edits the same rows: it waits until this side's copy is written.
+bool IpPeriodicStep::AwaitSideWritten()
+{
+    bool pending = false;
+    for (uint16_t id : IpIds::kFlowSrcBytes)
+        if (const SfpParamRow* row = SfpParamTable::Instance().Find(id); row != nullptr && row->pending != 0)
+            pending = true;
+    return KeepWaiting(!pending);
 }
 
 // The side is done: the other side, the next audio flow or the next phase;
@@ -204,6 +262,7 @@ void IpPeriodicStep::EndCopySide()
         StoreValue(COM_SFP_IP_FLOW_SEL, 0);
         copy.side = 0;
         copy.step = -1;
+        flows_.ReleaseMenuSelection();
     }
 }
 

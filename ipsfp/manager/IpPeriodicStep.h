@@ -30,6 +30,8 @@ public:
 
     // The value display read the management address again.
     void NoteManagementAddressRead() { ++addressReadCounter; }
+    // The value display read the source address of the flow shown.
+    void NoteSourceAddressRead() { ++sourceReadCounter; }
     // Once the management address has been read again: the web address,
     // mask and gateway group checks, and the reset marks when the web
     // address's bytes are all equal.
@@ -57,6 +59,10 @@ public:
 private:
     void StepTimers();
     void StepFlowCopy();
+    void SelectCopySide();
+    bool KeepWaiting(bool done);
+    bool AwaitSourceRead(bool& read);
+    bool AwaitSideWritten();
     void EndCopySide();
     void SetCopySides(uint8_t a, uint8_t b);
 
@@ -70,6 +76,8 @@ private:
     uint8_t addressResetState = 0;
     std::array<uint16_t, 3> addressCheck {};
     IpPendingAction pendingAction;
+    uint8_t sourceReadCounter = 0, copyReadMark = 0;   // source reads, and their count when the side was selected
+    int32_t copyWait = 0;                               // ticks a copy step has waited
     uint8_t flowCopySideA = 0, flowCopySideB = 0;   // which side of a flow copy is processed
     uint8_t powerCycleCounter = 0xFF;               // 0xFF = idle
 };

@@ -103,8 +103,22 @@ void IpUpdateSequencer::RunUpdateStep()
 
 // The selector is worked out first and written once a tick, so that one page
 // request follows each change (ticks 1-2 of the cycle the first flow, 3-10 the
-// second).
+// second). While a flow copy holds the menu's selection the selector is the
+// copy's side and the cycle waits.
 void IpUpdateSequencer::StepFlowAlternation()
+{
+    if (!flows_.MenuSelectionHeld())
+        AlternateFlowSelector();
+    // A flow refresh reads the flow shown afresh: its page is selected again.
+    if (flows_.TakeFlowRefresh())
+        pages_.ForgetFlowSelector();
+    // An unchanged selector tells the change handler nothing; its page may
+    // still be due (a new tab, or the first tick).
+    if (TheStore() != nullptr && TheStore()->GetCmd(COM_SFP_IP_FLOW_SEL) != nullptr)
+        pages_.FollowSelector(COM_SFP_IP_FLOW_SEL, ValueOf(COM_SFP_IP_FLOW_SEL));
+}
+
+void IpUpdateSequencer::AlternateFlowSelector()
 {
     int32_t& c = flowAlternation;
     int32_t selector = 1;
@@ -115,13 +129,6 @@ void IpUpdateSequencer::StepFlowAlternation()
         DebugChatty("\n\nSEC\n\n");
     }
     StoreValue(COM_SFP_IP_FLOW_SEL, selector);
-    // A flow refresh reads the flow shown afresh: its page is selected again.
-    if (flows_.TakeFlowRefresh())
-        pages_.ForgetFlowSelector();
-    // An unchanged selector tells the change handler nothing; its page may
-    // still be due (a new tab, or the first tick).
-    if (TheStore() != nullptr && TheStore()->GetCmd(COM_SFP_IP_FLOW_SEL) != nullptr)
-        pages_.FollowSelector(COM_SFP_IP_FLOW_SEL, ValueOf(COM_SFP_IP_FLOW_SEL));
     if (++c > 10)
         c = 1;
 }

@@ -88,6 +88,7 @@ public:
 
 private:
     void StepFlowAlternation();
+    void AlternateFlowSelector();
     void StepVideoTab();
     void StepAudioTab();
     void StepAncTab();

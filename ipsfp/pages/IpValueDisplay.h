@@ -40,8 +40,6 @@ public:
     void ForgetActiveSource() override { texts_.ForgetActiveSource(); }
 
     IpValueTexts& Texts() { return texts_; }
-    // Reads of the first flow source address byte.
-    uint8_t SourceReadCounter() const { return sourceReadCounter_; }
     // Firmware versions 1 to 3 as shown ("%d.%d" of major and minor), 0 unread.
     uint16_t FirmwareVersion(size_t element) const;
 
@@ -99,7 +97,6 @@ private:
 
     IpPageParts parts_;
     IpValueTexts texts_;
-    uint8_t sourceReadCounter_ = 0;
     std::array<uint16_t, 3> firmwareVersions_ {};
     std::array<std::string, 2> loggedSsrc_;   // SSRC texts last logged, by flow
 };

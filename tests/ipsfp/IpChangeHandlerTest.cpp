@@ -1,7 +1,8 @@
 // The IP menu's controls as a user or remote client changes them, with the
-// status page ticking: the flow copy behind the reset question, the power
-// cycle, the pickers and prefixes, the default-flow confirmation, the audio
-// packet copy, the tab choice, the DHCP toggle and the subnet note.
+// status page ticking: the power cycle, the pickers and prefixes, the
+// default-flow confirmation, the audio packet copy, the tab choice, the DHCP
+// toggle and the subnet note. The flow copy behind the reset question has its
+// own file.
 #include "IpPageTest.h"
 
 namespace {
@@ -10,45 +11,7 @@ constexpr uint32_t kOrange = 0xFF7F00;
 
 using IpChangeHandler = IpPageTest;
 
-int Count(const std::string& text, const std::string& line)
-{
-    int n = 0;
-    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
-        ++n;
-    return n;
-}
-
 } // namespace
-
-// A yes to the reset question copies the management address into both video flows' sources, side by side, each
-// applied; with 2022-6 firmware the copy ends after the video phase.
-TEST_F(IpChangeHandler, ResetQuestionCopiesTheManagementAddressIntoBothFlows)
-{
-    SimEmSfpFlags().SetMode2022(1);
-    Fit();
-    ReadManagement();
-    store.SetValue(0x0D76, 1);   // the reset question
-    ASSERT_NE(TopWindow(), nullptr);
-    TopWindow()->RunAction(kActionYes);
-    Tick(80);
-    EXPECT_EQ(Count(debug->Text(), "\nFlows video copy\n"), 2);
-    EXPECT_EQ(Count(debug->Text(), "\nFlows audio copy\n"), 1);
-    EXPECT_EQ(Count(debug->Text(), "\nFlows anc copy\n"), 0);
-    EXPECT_EQ(store.GetValue(COM_SFP_TAB_SELECT), 1) << "the menu follows the phase";
-    for (uint8_t flowPage : {0x90, 0x91}) {   // source address, byte 4 at register 0x8B
-        EXPECT_EQ(module.Peek(flowPage, 0x8B), 192) << int {flowPage};
-        EXPECT_EQ(module.Peek(flowPage, 0x8E), 10) << int {flowPage};
-    }
-    EXPECT_EQ(Mgr().Configure().FlowConfiguring(), 0);
-
-    debug->Clear();
-    store.SetValue(0x0D76, 1);
-    TopWindow()->RunAction(kActionYes);
-    module.ClearTrace();
-    Tick(30);
-    EXPECT_EQ(Count(debug->Text(), "\nFlows video copy\n"), 2) << "sources that match are skipped";
-    EXPECT_TRUE(Writes(0x90).empty() && Writes(0x91).empty());
-}
 
 // The power cycle switches the cage off; the page's ticks switch it on again on the tenth and stay quiet until
 // the thirteenth.
