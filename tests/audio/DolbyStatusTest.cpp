@@ -223,6 +223,44 @@ TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
     EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
 }
 
+TEST_F(DolbyStatusPage, EveryStandardShowsTheLineItsGeneratorSetInTheGeneratorsColour)
+{
+    TpStore& store = app->Store();
+    TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+    // The standards with a line window: 576i50 to 720p23.98.
+    for (int standard = 0; standard <= 29; ++standard) {
+        // The input carries the generator's output, as "inputstd" makes it.
+        SetSimInputStandard(standard);
+        gen->SetVideoFormat(VideoFormat{standard});
+        const int lines = VideoFormat::GetTotalLines(VideoFormat{standard});
+        store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+        store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 0);
+        std::vector<int> set;
+        for (int line = 1; line <= 110; ++line)
+            set.push_back(line);
+        set.push_back(lines);
+        for (int line : set) {
+            store.SetValue(COM_GEN_DOLBY_LINES, line);
+            TpAnalyser::Instance()->Update();
+            ASSERT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  " + std::to_string(line)) << standard;
+            ASSERT_EQ(store.GetCmd(COM_ANLYS_DOLBY_LINES)->GetColour(), store.GetCmd(COM_GEN_DOLBY_LINES)->GetColour())
+                << standard << " line " << line;
+        }
+        // Both relative: the page shows the generator's value.
+        store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+        for (int line : set) {
+            store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+            store.SetValue(COM_GEN_DOLBY_LINES, line);
+            store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 1);
+            TpAnalyser::Instance()->Update();
+            const int relative = store.GetValue(COM_GEN_DOLBY_LINES);
+            ASSERT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES),
+                      (relative > 0 ? "Line +" : "Line  ") + std::to_string(relative))
+                << standard;
+        }
+    }
+}
+
 TEST_F(DolbyStatusPage, AStreamFromAnotherStandardIsMeasuredInsideTheInputFrame)
 {
     // The generator on 1080i50 (1125 lines) counts more lines to its frame's
