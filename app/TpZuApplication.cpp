@@ -82,10 +82,16 @@ struct TpZuApplication::Subsystems {
     TpDialogList dialogs;
     TpCommandLine console;
     // Without a window, the simulated SFP module's modes and the simulated
-    // input's video standard are switched from the console.
+    // input's video standard are switched from the console. The input is the
+    // output looped back: with no video generator to pass the format on, the
+    // input's standard goes straight to the Dolby generator as its output
+    // format.
     StartStep simCommands{[] {
         RegisterEmSfpSimCommands(AddSimConsoleCommand);
-        RegisterSimInputCommands(AddSimConsoleCommand);
+        RegisterSimInputCommands(AddSimConsoleCommand, [](int standard) {
+            if (TpDolbyGenerator* generator = TpDolbyGenerator::Instance())
+                generator->SetVideoFormat(VideoFormat{standard});
+        });
     }};
     TpStore store;
     TpIniFile settings{"./system.cfg"};

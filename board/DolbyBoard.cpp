@@ -8,6 +8,7 @@
 namespace {
 std::atomic<int> gLineOffset{0};
 std::atomic<int> gLineLines{0};
+std::atomic<int> gLineCount{0};
 constexpr uint64_t kNanoseconds = 1000000000ull;
 } // namespace
 
@@ -46,27 +47,30 @@ bool dolby_time_constants(int standard, DolbyTimeConstants& constants)
     return true;
 }
 
+void dolby_set_line_count(int count)
+{
+    gLineCount.store(count);
+}
+
 int dolby_line_count()
 {
-    const VideoFormat input{SimInputStandard()};
-    const VideoStdRow* row = input.Row();
-    if (row == nullptr || row->totalLines == 0)
-        return 0;
-    const int lines = row->totalLines;
-    const int start = ((VideoFormat::GetDolbyIdealLine(input) + gLineOffset.load() - 1) % lines + lines) % lines;
-    return lines - start;
+    return gLineCount.load();
 }
 
 uint64_t dolby_start_time_ns()
 {
     DolbyTimeConstants k;
-    if (!dolby_time_constants(SimInputStandard(), k) || k.c == 0)
+    if (!dolby_time_constants(SimInputStandard(), k) || k.c == 0 || k.a < 2)
         return 0;
-    return (k.a - static_cast<uint64_t>(dolby_line_count())) * k.b * kNanoseconds / k.c;
+    // a - count is the start line; kept to 1..lines of the input's frame.
+    const int64_t lines = static_cast<int64_t>(k.a) - 1;
+    const int64_t start = ((static_cast<int64_t>(k.a) - dolby_line_count() - 1) % lines + lines) % lines + 1;
+    return static_cast<uint64_t>(start) * k.b * kNanoseconds / k.c;
 }
 
 void dolby_board_reset()
 {
     gLineOffset.store(0);
     gLineLines.store(0);
+    gLineCount.store(0);
 }

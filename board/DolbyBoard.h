@@ -1,8 +1,8 @@
 // The Dolby parts of the audio board: the generator's start-line register
 // and the receiver that finds the start of the received Dolby E frame. The
-// simulated input is the generator's own output, so the receiver's line
-// counter follows the line register: it counts the lines from the received
-// start line to the end of the input frame.
+// simulated input is the generator's own output looped back, so the
+// receiver's line counter holds what the generator gave it: the lines from
+// its start line to the end of its frame.
 #pragma once
 
 #include <cstdint>
@@ -29,11 +29,15 @@ struct DolbyTimeConstants {
 };
 // False (constants all 0) for an index outside the video standard table.
 bool dolby_time_constants(int standard, DolbyTimeConstants& constants);
-// The receiver's line counter for the simulated input (1 to its lines); 0
-// without input.
+// The receiver's line counter, as the generator gives it with every start
+// line: the lines from the start line to the end of the frame (1 to the
+// frame's lines; 0 at power-on).
+void dolby_set_line_count(int count);
 int dolby_line_count();
-// The received Dolby E start time in nanoseconds; 0 without input.
+// The received Dolby E start time in nanoseconds; 0 without input. A count
+// the input's frame cannot hold (a generator on another standard) is taken
+// round that frame, so the time stays inside it.
 uint64_t dolby_start_time_ns();
 
-// Power-on state of the register.
+// Power-on state of the register and the counter.
 void dolby_board_reset();

@@ -36,20 +36,25 @@ bool ParseStandard(const std::string& word, int& index)
 
 } // namespace
 
-void InputStdCommand(const std::vector<std::string>& args)
+void InputStdCommand(const std::vector<std::string>& args, const InputStandardSet& standardSet)
 {
     int index = kNoInput;
     if (args.size() > 1 || (args.size() == 1 && !ParseStandard(args[0], index))) {
         DebugPrintf("Usage: inputstd [N] (N: -1 for no input, 0-%d a video standard)\n", kVideoStdCount - 1);
         return;
     }
-    if (args.size() == 1)
+    if (args.size() == 1) {
         SetSimInputStandard(index);
+        if (standardSet)
+            standardSet(SimInputStandard());
+    }
     PrintStandard();
 }
 
-void RegisterSimInputCommands(const RegisterConsoleCommand& add)
+void RegisterSimInputCommands(const RegisterConsoleCommand& add, InputStandardSet standardSet)
 {
     if (add)
-        add("inputstd", 5, InputStdCommand);
+        add("inputstd", 5, [standardSet](const std::vector<std::string>& args) {
+            InputStdCommand(args, standardSet);
+        });
 }

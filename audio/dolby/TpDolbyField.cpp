@@ -3,6 +3,7 @@
 #include "platform/DebugOut.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 constexpr uint8_t kMaxFieldWidth = 24;
@@ -85,10 +86,15 @@ TpDolbyFrameRate::TpDolbyFrameRate(TpCommand* parent, uint16_t cmdId) : TpDolbyF
 
 int32_t TpDolbyFrameRate::SetValue(int32_t value)
 {
-    if (value < 0 || value > 5)
+    const bool reserved = value < 0 || value >= static_cast<int32_t>(std::size(frame_rate_texts));
+    if (reserved)
         value = 0;
     text_ = frame_rate_texts[value];
-    return TpDolbyField::SetValue(value);
+    const int32_t kept = TpDolbyField::SetValue(value);
+    // The views of the id that took the refused value show the one kept.
+    if (reserved)
+        SetValueAll(kept);
+    return kept;
 }
 
 TpProgramData::TpProgramData(TpCommand* parent, uint16_t idOffset)

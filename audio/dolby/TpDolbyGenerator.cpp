@@ -267,6 +267,11 @@ void TpDolbyGenerator::UpdateStartLine()
         colour = Colour::kDarkGreen;
     lines_->SetColourAll(colour);
 
+    // The receiver of the looped-back output counts the lines from the
+    // start line to the end of the frame.
+    if (total > 0)
+        dolby_set_line_count(total - (((absolute - 1) % total + total) % total));
+
     int offset = absolute - VideoFormat::GetDolbyIdealLine(format_);
     const VideoStdRow* row = format_.Row();
     if (format_.levelB != 0 && row != nullptr && (row->flags & kStdHighRate) != 0) {

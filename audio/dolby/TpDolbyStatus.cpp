@@ -232,9 +232,11 @@ void TpDolbyStatus::Update()
         ShowLoss();
     } else {
         const int type = TpStore::Instance() != nullptr ? TpStore::Instance()->GetValue(COM_GEN_DOLBY_TYPE) : 0;
-        kind_ = type == static_cast<int>(DolbyType::DolbyE) ? kDolbyE
-                : type == static_cast<int>(DolbyType::Plus) ? kDolbyPlus
-                                                            : kDolbyD;
+        const int kind = type == static_cast<int>(DolbyType::DolbyE) ? kDolbyE
+                         : type == static_cast<int>(DolbyType::Plus) ? kDolbyPlus
+                                                                     : kDolbyD;
+        if (kind != kind_)
+            KindChanged(kind);
         if (kind_ == kDolbyE)
             UpdateDolbyE(visible);
         else
@@ -245,6 +247,27 @@ void TpDolbyStatus::Update()
     updating_ = false;
 }
 
+const char* TpDolbyStatus::KindName(int kind)
+{
+    static constexpr const char* kKindNames[] = {"PCM", "Dolby-E", "Dolby-D", "Dolby+"};
+    return kKindNames[kind >= kDolbyE && kind <= kDolbyPlus ? kind : kNone];
+}
+
+// What the stream received before showed and the new one does not carry
+// goes empty and grey.
+void TpDolbyStatus::KindChanged(int kind)
+{
+    const bool ac3 = kind == kDolbyD || kind == kDolbyPlus;
+    if (kind != kDolbyE) {
+        ClearDolbyE();
+        cmds_.SetText(kDescription, "");
+        Cmd(kDescription)->SetColourAll(Colour::kGrey);
+    }
+    if (!ac3)
+        ClearAc3();
+    kind_ = kind;
+}
+
 void TpDolbyStatus::ShowFor(int kind, bool visible)
 {
     const bool dolbyE = kind == kDolbyE && dolbyPresent_ && visible;
@@ -253,8 +276,7 @@ void TpDolbyStatus::ShowFor(int kind, bool visible)
     cmds_.SetVisible(kAc3Status, kind == kDolbyD || kind == kDolbyPlus);
     cmds_.SetVisible(kIndependent, kind == kDolbyPlus);
     cmds_.SetVisible(kDependent, kind == kDolbyPlus);
-    static constexpr const char* kKindNames[] = {"PCM", "Dolby-E", "Dolby-D", "Dolby+"};
-    cmds_.SetText(kKindText, kKindNames[kind >= kDolbyE && kind <= kDolbyPlus ? kind : 0]);
+    cmds_.SetText(kKindText, KindName(kind));
 }
 
 void TpDolbyStatus::UpdateDolbyE(bool visible)
@@ -393,6 +415,9 @@ void TpDolbyStatus::UpdateDolbyD()
     Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps))
                                                       ? FormatStatusInt("%d kbps", dolby_ac3_kbps[code])
                                                       : "???");
+    for (int item : {kAc3RateItem, kPaSpacingItem})
+        Cmd(kAc3Status)->SetItemColoursAll(item - 1, 0, Colour::kListBlue);
+    Cmd(kAc3Status)->SetItemColoursAll(kAc3RateItem, Colour::kWhite, Colour::kListBlue);
 
     const bool flag = hw_status_read(kErrorRegister) != 0;
     if (flag != errorFlag_) {
@@ -422,25 +447,55 @@ void TpDolbyStatus::ShowLoss()
     present_ = false;
     keyPresent_ = false;
     dolbyPresent_ = false;
+    kind_ = kNone;
+    cmds_.SetText(kKindText, KindName(kNone));
     cmds_.SetVisible(kLines, false);
     cmds_.SetVisible(kStartTime, false);
+    ClearDolbyE();
+    ClearAc3();
     cmds_.SetText(kDescription, "<NO Dolby data!>");
     Cmd(kDescription)->SetColourAll(Colour::kRed);
+}
+
+void TpDolbyStatus::ClearRecord()
+{
+    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    display_ = record_;
+}
+
+// The Dolby E overview, configuration, programme rows and gains.
+void TpDolbyStatus::ClearDolbyE()
+{
     status_ = DolbyEStatus{kAbsent, kAbsent, kAbsent, kAbsent, kAbsent};
     status_.startGain.fill(kAbsent);
     status_.endGain.fill(kAbsent);
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
-    display_ = record_;
-    ForceRows();
-    UpdateRows(overviewRows_);
-    UpdateRows(programRows_);
-    UpdateRows(ac3Rows_);
+    ClearRecord();
+    for (auto* rows : {&overviewRows_, &programRows_})
+        for (auto& row : *rows) {
+            row->Force();
+            row->Update();
+        }
     Cmd(kOverview)->SetItemTextAll(kProgramsItem, "");
     Cmd(kOverview)->SetItemTextAll(kTimeCodeItem, "");
     for (int i = 1; i < kGainItems; ++i)
         if (i != kStartGainItem && i != kEndGainItem)
             Cmd(kGains)->SetItemTextAll(i, "");
     shownConfig_ = kAbsent;
+}
+
+// The AC-3 rows, data rate and frame size.
+void TpDolbyStatus::ClearAc3()
+{
+    ClearRecord();
+    for (auto& row : ac3Rows_) {
+        row->Force();
+        row->Update();
+    }
+    for (int item : {kAc3RateItem, kPaSpacingItem}) {
+        Cmd(kAc3Status)->SetItemTextAll(item, "");
+        Cmd(kAc3Status)->SetItemColoursAll(item - 1, Colour::kGrey, Colour::kListBlue);
+        Cmd(kAc3Status)->SetItemColoursAll(item, Colour::kGrey, Colour::kListBlue);
+    }
 }
 
 void TpDolbyStatus::ForceRows()

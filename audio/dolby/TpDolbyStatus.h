@@ -87,7 +87,12 @@ private:
     void ShowConfig(uint16_t config);
     void ShowGains(bool all);
     void PrepareDisplay();
+    static const char* KindName(int kind);
+    void KindChanged(int kind);
     void ShowLoss();
+    void ClearRecord();
+    void ClearDolbyE();
+    void ClearAc3();
     void ForceRows();
     void UpdateRows(std::vector<std::unique_ptr<TpStatusField>>& rows);
     void MeasureLine();

@@ -4,6 +4,8 @@
 
 #include "FakeAudioHardware.h"
 #include "analysis/TpAnalyser.h"
+#include "board/FrameStore.h"
+#include "board/VideoFormat.h"
 #include "sim/BoardDevices.h"
 
 namespace {
@@ -22,19 +24,26 @@ protected:
         SetAudioHardware(nullptr);
         ScriptsTest::TearDown();
     }
-    // Three AES errors in one update; CRC and Dolby counts as the pages show
-    // them.
+    // Three AES errors in one update, and two updates with the Dolby-D error
+    // flag set; CRC counts as the pages show them.
     void RaiseCounters()
     {
+        SetSimInputStandard(0);
+        Set(COM_GEN_DOLBY_TYPE, 2);
+        hw_status_set(kDolbyErrorRegister, 1);
         hw.monitorReadCount = 3;
         analyser->Update();
         hw.monitorReadCount = 0;
+        analyser->Update();
+        hw_status_set(kDolbyErrorRegister, 0);
         Set(COM_STATUS_CRC_CRCB_ERRORS, 5);
         Set(COM_STATUS_CRC_Y_ERRORS, 6);
         Set(422, 7);
-        Set(COM_ANLYS_DOLBY_ERRORS, 8);
         ASSERT_EQ(Value(COM_STATUS_AES_ERRORS), 3);
+        ASSERT_EQ(Value(COM_ANLYS_DOLBY_ERRORS), 2);
     }
+    // The Dolby status page reads its error flag from this status register.
+    static constexpr uint32_t kDolbyErrorRegister = 12;
     std::vector<int32_t> Counters() const
     {
         return {Value(COM_STATUS_AES_ERRORS), Value(COM_STATUS_CRC_CRCB_ERRORS), Value(COM_STATUS_CRC_Y_ERRORS),

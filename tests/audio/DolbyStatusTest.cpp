@@ -16,6 +16,7 @@
 #include "sim/LcdFrame.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -222,6 +223,64 @@ TEST_F(DolbyStatusPage, MeasuresTheLineTheGeneratorSet)
     EXPECT_EQ(app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES), "Line +9");
 }
 
+TEST_F(DolbyStatusPage, EveryStandardShowsTheLineItsGeneratorSetInTheGeneratorsColour)
+{
+    TpStore& store = app->Store();
+    TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+    // The standards with a line window: 576i50 to 720p23.98.
+    for (int standard = 0; standard <= 29; ++standard) {
+        // The input carries the generator's output, as "inputstd" makes it.
+        SetSimInputStandard(standard);
+        gen->SetVideoFormat(VideoFormat{standard});
+        const int lines = VideoFormat::GetTotalLines(VideoFormat{standard});
+        store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+        store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 0);
+        std::vector<int> set;
+        for (int line = 1; line <= 110; ++line)
+            set.push_back(line);
+        set.push_back(lines);
+        for (int line : set) {
+            store.SetValue(COM_GEN_DOLBY_LINES, line);
+            TpAnalyser::Instance()->Update();
+            ASSERT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES), "Line  " + std::to_string(line)) << standard;
+            ASSERT_EQ(store.GetCmd(COM_ANLYS_DOLBY_LINES)->GetColour(), store.GetCmd(COM_GEN_DOLBY_LINES)->GetColour())
+                << standard << " line " << line;
+        }
+        // Both relative: the page shows the generator's value.
+        store.SetValue(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+        for (int line : set) {
+            store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+            store.SetValue(COM_GEN_DOLBY_LINES, line);
+            store.SetValue(COM_GEN_DOLBY_RELATIVE_NOMINAL, 1);
+            TpAnalyser::Instance()->Update();
+            const int relative = store.GetValue(COM_GEN_DOLBY_LINES);
+            ASSERT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_LINES),
+                      (relative > 0 ? "Line +" : "Line  ") + std::to_string(relative))
+                << standard;
+        }
+    }
+}
+
+TEST_F(DolbyStatusPage, AStreamFromAnotherStandardIsMeasuredInsideTheInputFrame)
+{
+    // The generator on 1080i50 (1125 lines) counts more lines to its frame's
+    // end than a 576i50 input (625 lines, 40 ms) has.
+    TpDolbyGenerator::Instance()->SetVideoFormat(VideoFormat{11});
+    for (int line : {1, 12, 500, 1125}) {
+        app->Store().SetValue(COM_GEN_DOLBY_LINES, line);
+        TpAnalyser::Instance()->Update();
+        const std::string text = app->Store().GetCmdText(COM_ANLYS_DOLBY_LINES);
+        ASSERT_EQ(text.rfind("Line  ", 0), 0u) << text;
+        const long shown = std::strtol(text.c_str() + 6, nullptr, 10);
+        EXPECT_GE(shown, 1) << line;
+        EXPECT_LE(shown, 625) << line;
+        // The time counts to the end of the line shown: at most 626 lines of 64 us.
+        const int32_t tenths = app->Store().GetValue(COM_ANLYS_DOLBY_US);
+        EXPECT_GT(tenths, 0) << line;
+        EXPECT_LE(tenths, 626 * 640) << line;
+    }
+}
+
 TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
 {
     TpStore& store = app->Store();
@@ -402,8 +461,51 @@ TEST_F(DolbyStatusSelectors, ReachTheReceiverAndRedrawThePage)
 }
 
 namespace {
-using DolbyStatusOverTcp = RemoteServerTest;
-}
+// A client of the running simulator reading the Dolby pages.
+class DolbyStatusOverTcp : public RemoteServerTest {
+protected:
+    // Writes the streams, starts the simulator and connects the client.
+    bool Start(const std::vector<std::pair<std::string, DlbStream>>& files = {})
+    {
+        for (const char* folder : {"dolby", "dolby/E", "dolby/E/Tones"})
+            MakeFolder(folder);
+        for (const auto& [name, stream] : files)
+            WriteText("dolby/E/Tones/Dolby" + name + ".dlb", BuildDlb(stream));
+        return StartApp() && client.Connect(port);
+    }
+    void Console(const std::string& line)
+    {
+        EXPECT_EQ(client.Request(MsgType::kConsole, 0, 0, 0, line).header.type, ReplyType::kOk) << line;
+    }
+    void Set(unsigned id, int32_t value)
+    {
+        EXPECT_EQ(client.Request(StoreType::kSetValue, id, 0, static_cast<uint32_t>(value)).header.type,
+                  ReplyType::kOk);
+    }
+    // The analyser updates its pages every ten ticks: the next request is
+    // answered after at least one update.
+    static void Update() { PostTicks(10); }
+    int32_t Value(unsigned id) { return static_cast<int32_t>(client.Request(StoreType::kGetValue, id).header.value); }
+    std::string Text(unsigned id) { return client.Request(StoreType::kGetText, id).payload; }
+    uint32_t Colour(unsigned id) { return client.Request(StoreType::kGetColour, id).header.value; }
+    bool Visible(unsigned id) { return client.Request(StoreType::kGetVisible, id).header.value != 0; }
+    std::string Item(unsigned id, int item) { return client.Request(StoreType::kGetItemText, id, item).payload; }
+    uint32_t ItemColour(unsigned id, int item)
+    {
+        return client.Request(StoreType::kGetItemColour, id, item).header.value;
+    }
+    // Not shown: the command is hidden, or the item is empty and grey.
+    bool Gone(unsigned id, int item)
+    {
+        return !Visible(id) || (Item(id, item).empty() && ItemColour(id, item) == 0xAFAFAFu);
+    }
+    bool TextGone(unsigned id) { return !Visible(id) || (Text(id).empty() && Colour(id) == 0xAFAFAFu); }
+    // Not shown: the command is hidden, or the item is empty.
+    bool Empty(unsigned id, int item) { return !Visible(id) || Item(id, item).empty(); }
+
+    TestClient client;
+};
+} // namespace
 
 TEST_F(DolbyStatusOverTcp, ClientReadsTheProgrammeRows)
 {
@@ -481,5 +583,151 @@ TEST_F(DolbyStatusOverTcp, ClientSetsTheInputStandardAndReadsTheStream)
         return text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "<NO Dolby data!>";
     }));
     EXPECT_EQ(item(COM_ANLYS_DOLBY_PGM_STATUS, Row(0)), "");
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrTheInputGoes)
+{
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}));
+    Console("inputstd 0");
+    Set(COM_GEN_DOLBY_TYPE, 0);
+    ASSERT_EQ(client.Request(StoreType::kSetText, COM_GEN_DOLBY_PGM_DESCRIPTION, 0, 0, "Main mix").header.type,
+              ReplyType::kOk);
+    auto dolbyEShown = [&] {
+        return Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "Main mix" && Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1) == "5.1+2" &&
+               Text(COM_ANLYS_DOLBY_D_TYPE) == "Dolby-E";
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return dolbyEShown();
+    }));
+    // What only a Dolby E stream carries: configuration, description, overview, programme rows, gains.
+    auto dolbyEGone = [&](const std::string& when) {
+        EXPECT_TRUE(Gone(COM_ANLYS_DOLBY_PGM_CONFIG, 1)) << when << ": " << Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1);
+        EXPECT_TRUE(TextGone(COM_ANLYS_DOLBY_PGM_DESCRIPTION) ||
+                    Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "<NO Dolby data!>")
+            << when << ": " << Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION);
+        EXPECT_TRUE(Gone(COM_ANLYS_DOLBY_OVERVIEW, 1)) << when << ": frame rate";
+        for (int item : {3, 11})
+            EXPECT_TRUE(Empty(COM_ANLYS_DOLBY_OVERVIEW, item)) << when << ": overview item " << item;
+        for (int row : {0, 1, 24})
+            EXPECT_TRUE(Gone(COM_ANLYS_DOLBY_PGM_STATUS, Row(row))) << when << ": programme row " << row;
+        for (int item : {1, 10, 19})
+            EXPECT_TRUE(Empty(COM_ANLYS_DOLBY_PGM_GAINS, item)) << when << ": gains item " << item;
+    };
+    // What only an AC-3 stream carries: its metadata rows, data rate and frame size.
+    auto ac3Gone = [&](const std::string& when) {
+        for (int item : {Row(1), 55, 57})
+            EXPECT_TRUE(Gone(COM_ANLYS_DOLBY_D_STATUS, item)) << when << ": AC-3 item " << item;
+    };
+
+    // type, kind text
+    for (const auto& [type, kind] : {std::pair{2, "Dolby-D"}, std::pair{3, "Dolby+"}}) {
+        Set(COM_GEN_DOLBY_TYPE, type);
+        Update();
+        EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), kind);
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 57), "1536") << kind;
+        dolbyEGone(kind);
+
+        Set(COM_GEN_DOLBY_TYPE, 0);
+        EXPECT_TRUE(WaitFor([&] {
+            PostTicks(5);
+            return dolbyEShown();
+        })) << "back from " << kind;
+        ac3Gone(std::string("back from ") + kind);
+    }
+
+    // Losing the input from each kind of stream.
+    for (int type : {0, 2}) {
+        Set(COM_GEN_DOLBY_TYPE, type);
+        Console("inputstd 0");
+        Update();
+        Console("inputstd -1");
+        Update();
+        EXPECT_EQ(Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION), "<NO Dolby data!>");
+        EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), "PCM") << "lost from type " << type;
+        dolbyEGone("lost from type " + std::to_string(type));
+        ac3Gone("lost from type " + std::to_string(type));
+    }
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, ThePageMeasuresTheLineTheGeneratorSetAbsoluteAndRelative)
+{
+    ASSERT_TRUE(Start());
+    // standard, its line window: minimum, low, ideal, high, maximum
+    struct Window { int standard, minimum, low, ideal, high, maximum; };
+    for (const Window& w : {Window{0, 8, 11, 12, 13, 30}, Window{11, 13, 19, 21, 23, 53},
+                            Window{10, 18, 21, 24, 26, 48}}) {
+        Console("inputstd " + std::to_string(w.standard));
+        Set(COM_GEN_DOLBY_RELATIVE_NOMINAL, 0);
+        Set(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 0);
+        auto colourOf = [&](int line) {
+            return line >= w.low && line <= w.high ? 0u : line >= w.minimum && line <= w.maximum ? 0x004000u : 0xFF0000u;
+        };
+        for (int line = w.minimum - 1; line <= w.maximum + 1; ++line) {
+            Set(COM_GEN_DOLBY_LINES, line);
+            Update();
+            EXPECT_EQ(Text(COM_ANLYS_DOLBY_LINES), "Line  " + std::to_string(line)) << "standard " << w.standard;
+            EXPECT_EQ(Colour(COM_ANLYS_DOLBY_LINES), colourOf(line)) << "standard " << w.standard << " line " << line;
+        }
+        // Both pages relative to the ideal line: the generator's value comes back.
+        Set(COM_GEN_DOLBY_RELATIVE_NOMINAL, 1);
+        Set(COM_ANLYS_DOLBY_RELATIVE_NOMINAL, 1);
+        for (int line = w.minimum; line <= w.maximum; ++line) {
+            const int relative = line - w.ideal;
+            Set(COM_GEN_DOLBY_LINES, relative);
+            Update();
+            const std::string shown = (relative > 0 ? "Line +" : "Line  ") + std::to_string(relative);
+            EXPECT_EQ(Text(COM_ANLYS_DOLBY_LINES), shown) << "standard " << w.standard;
+            EXPECT_EQ(Colour(COM_ANLYS_DOLBY_LINES), colourOf(line)) << "standard " << w.standard << " line " << line;
+        }
+    }
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, TheInputStandardChoosesTheStreamRate)
+{
+    DlbStream at29 = Stream(0);
+    at29.startGain.fill(896);
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}, {"5.1_2_16_29", at29}}));
+    Console("inputstd 0");
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return Item(COM_ANLYS_DOLBY_PGM_GAINS, 10) == "  0.0dB";
+    }));
+    // 1080i59.94: the generator's output, and so its stream, is at 29.97 frames a second.
+    Console("inputstd 10");
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return Item(COM_ANLYS_DOLBY_PGM_GAINS, 10) == " -6.0dB";
+    }));
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, AFrameRateAboveFiveIsReservedAndReadsZero)
+{
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}));
+    Console("inputstd 0");
+    // The stream's frame rates are 25 (code 3).
+    ASSERT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return Item(COM_ANLYS_DOLBY_OVERVIEW, 1) == "25" && Item(COM_ANLYS_DOLBY_OVERVIEW, 5) == "25";
+    }));
+    // command, its item on the overview of the received stream
+    for (const auto& [id, item] : {std::pair{COM_GEN_DOLBY_FRAME_RATE, 1}, std::pair{COM_GEN_DOLBY_ORIG_RATE, 5}}) {
+        Set(id, 4);
+        Update();
+        EXPECT_EQ(Value(id), 4);
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, item), "29.97");
+        for (int32_t reserved : {6, 9, 15, -1}) {
+            Set(id, reserved);
+            Update();
+            EXPECT_EQ(Value(id), 0) << id << " set to " << reserved;
+            EXPECT_EQ(Item(id, Value(id)), "res") << "the text shown";
+            EXPECT_EQ(Item(COM_ANLYS_DOLBY_OVERVIEW, item), "Res") << "the stream carries code 0";
+            Set(id, 4);
+        }
+    }
     EXPECT_TRUE(StopApp());
 }
