@@ -5,8 +5,11 @@
 #include "KrZuApi.h"
 #include "core/threads/MessageQueue.h"
 
+#include <array>
 #include <atomic>
 #include <thread>
+
+#include <sys/socket.h>
 
 namespace {
 
@@ -50,6 +53,38 @@ TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
     EXPECT_TRUE(prompt);
     EXPECT_TRUE(waiting.SeesClose()) << "given up without a reply: no stale bytes before the close";
     EXPECT_TRUE(idle.SeesClose());
+}
+
+TEST_F(RemoteQuit, ShutDownWithANewcomerKeptForAGoneClientsSlotIsPrompt)
+{
+    // No loop runs: every connection waits for its reply, and the slot of
+    // the client that reset keeps a newcomer until its thread is done.
+    ASSERT_TRUE(MakeApp(std::string(), true));
+    std::array<TestClient, 5> clients;
+    for (auto& c : clients) {
+        ASSERT_TRUE(c.Connect(port));
+        ASSERT_TRUE(c.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
+    }
+    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 5; }));
+    sockaddr unspecified {};
+    unspecified.sa_family = AF_UNSPEC;
+    ASSERT_EQ(::connect(clients[0].socket.Fd(), &unspecified, sizeof unspecified), 0);
+    TestClient kept, refused;
+    ASSERT_TRUE(kept.Connect(port));
+    ASSERT_TRUE(refused.Connect(port));
+    ASSERT_TRUE(refused.SeesClose()) << "the monitor has placed the newcomer before it";
+
+    std::atomic<bool> done{false};
+    std::thread quit([&] {
+        app->ShutDown();
+        done = true;
+    });
+    const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
+    quit.join();
+    EXPECT_TRUE(prompt);
+    EXPECT_TRUE(kept.SeesClose());
+    for (size_t i = 1; i < clients.size(); ++i)
+        EXPECT_TRUE(clients[i].SeesClose()) << "client " << i;
 }
 
 } // namespace
