@@ -5,7 +5,6 @@
 
 #include "KrZuApi.h"
 #include "core/store/TpStore.h"
-#include "core/threads/MessageQueue.h"
 #include "remote/server/TpConnectionThread.h"
 
 #include <array>
@@ -15,22 +14,10 @@
 
 #include <sys/socket.h>
 
+
 namespace {
 
-class RemoteConnections : public RemoteServerTest {
-protected:
-    // Connects five clients to an application whose loop does not run yet,
-    // each with a value read on its way: every connection thread then waits
-    // for the application's reply.
-    void ConnectFiveWaiting(std::array<TestClient, 5>& clients)
-    {
-        for (auto& c : clients) {
-            ASSERT_TRUE(c.Connect(port));
-            ASSERT_TRUE(c.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
-        }
-        ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 5; }));
-    }
-};
+using RemoteConnections = RemoteServerTest;
 
 constexpr int kTicksPerRemoteTask = 50;   // 1,000 ms of 20 ms ticks
 
@@ -42,14 +29,6 @@ std::string ClientList(TestClient& c)
     if (!r.ok || r.header.type != ReplyType::kItemsText)
         return "<no list>";
     return r.payload;
-}
-
-// Drops the connection with a reset (a disconnect, not a close).
-void Reset(TestClient& c)
-{
-    sockaddr unspecified {};
-    unspecified.sa_family = AF_UNSPEC;
-    ASSERT_EQ(::connect(c.socket.Fd(), &unspecified, sizeof unspecified), 0);
 }
 
 // The value read sent by ConnectFiveWaiting, answered once the loop runs.
@@ -155,7 +134,7 @@ TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
     // Ten bytes of a header, then a reset: the receive fails and is
     // reported, and the next update shows the slot free.
     ASSERT_TRUE(second.Send(std::string(10, '\x12')));
-    Reset(second);
+    ASSERT_TRUE(second.Reset());
     EXPECT_TRUE(WaitFor([&] { return debug->Contains("recv(): Connection reset by peer\nRemCtrl: recv()\n"); }));
     EXPECT_EQ(ClientList(first), "127.0.0.1\t-\t-\t-\t-\t");
 }
@@ -182,7 +161,7 @@ TEST_F(RemoteConnections, AClientThatGoesWhileItsScreensAreSentFreesItsSlotAtOnc
     for (int i = 0; i < 12; ++i)
         screens += EncodeRequest(70, 0);
     ASSERT_TRUE(served[0].Send(screens) && served[0].Read(20, header));
-    Reset(served[0]);
+    ASSERT_TRUE(served[0].Reset());
     TestClient seventh;
     EXPECT_TRUE(Served(seventh, port));
     EXPECT_EQ(ClientList(seventh), "127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t");
@@ -195,7 +174,7 @@ TEST_F(RemoteConnections, ABurstOfNewcomersToAFullServerIsRefusedWithoutWaitingF
     // and the clock stands still.
     ASSERT_TRUE(MakeApp());
     std::array<TestClient, 5> served;
-    ConnectFiveWaiting(served);
+    ASSERT_TRUE(ConnectFiveWaiting(served));
     const uint64_t before = clock.MonotonicMs();
     constexpr int kBurst = 50;
     std::array<TestClient, kBurst> burst;
@@ -222,9 +201,9 @@ TEST_F(RemoteConnections, AGoneClientsSlotIsKeptForTheNextNewcomerWhileItsThread
 {
     ASSERT_TRUE(MakeApp());
     std::array<TestClient, 5> served;
-    ConnectFiveWaiting(served);
+    ASSERT_TRUE(ConnectFiveWaiting(served));
     // The first client resets while its thread waits for the application.
-    Reset(served[0]);
+    ASSERT_TRUE(served[0].Reset());
     TestClient kept;
     ASSERT_TRUE(kept.Connect(port));
     ASSERT_TRUE(kept.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));

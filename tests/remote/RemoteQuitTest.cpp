@@ -9,14 +9,27 @@
 #include <atomic>
 #include <thread>
 
-#include <sys/socket.h>
-
 namespace {
-
-using RemoteQuit = RemoteServerTest;
 
 // Well below the time a connection waits for a reply.
 constexpr int kPromptMs = 5000;
+
+class RemoteQuit : public RemoteServerTest {
+protected:
+    // Shuts the application down from another thread; false when that did
+    // not end within kPromptMs.
+    bool ShutDownIsPrompt()
+    {
+        std::atomic<bool> done{false};
+        std::thread quit([&] {
+            app->ShutDown();
+            done = true;
+        });
+        const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
+        quit.join();
+        return prompt;
+    }
+};
 
 TEST_F(RemoteQuit, PowerOffWithIdleAndHalfSentRequestsIsPrompt)
 {
@@ -43,14 +56,7 @@ TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
     ASSERT_TRUE(waiting.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
     ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 1; }));
 
-    std::atomic<bool> done{false};
-    std::thread quit([&] {
-        app->ShutDown();
-        done = true;
-    });
-    const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
-    quit.join();
-    EXPECT_TRUE(prompt);
+    EXPECT_TRUE(ShutDownIsPrompt());
     EXPECT_TRUE(waiting.SeesClose()) << "given up without a reply: no stale bytes before the close";
     EXPECT_TRUE(idle.SeesClose());
 }
@@ -61,27 +67,14 @@ TEST_F(RemoteQuit, ShutDownWithANewcomerKeptForAGoneClientsSlotIsPrompt)
     // the client that reset keeps a newcomer until its thread is done.
     ASSERT_TRUE(MakeApp(std::string(), true));
     std::array<TestClient, 5> clients;
-    for (auto& c : clients) {
-        ASSERT_TRUE(c.Connect(port));
-        ASSERT_TRUE(c.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
-    }
-    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 5; }));
-    sockaddr unspecified {};
-    unspecified.sa_family = AF_UNSPEC;
-    ASSERT_EQ(::connect(clients[0].socket.Fd(), &unspecified, sizeof unspecified), 0);
+    ASSERT_TRUE(ConnectFiveWaiting(clients));
+    ASSERT_TRUE(clients[0].Reset());
     TestClient kept, refused;
     ASSERT_TRUE(kept.Connect(port));
     ASSERT_TRUE(refused.Connect(port));
     ASSERT_TRUE(refused.SeesClose()) << "the monitor has placed the newcomer before it";
 
-    std::atomic<bool> done{false};
-    std::thread quit([&] {
-        app->ShutDown();
-        done = true;
-    });
-    const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
-    quit.join();
-    EXPECT_TRUE(prompt);
+    EXPECT_TRUE(ShutDownIsPrompt());
     EXPECT_TRUE(kept.SeesClose());
     for (size_t i = 1; i < clients.size(); ++i)
         EXPECT_TRUE(clients[i].SeesClose()) << "client " << i;
