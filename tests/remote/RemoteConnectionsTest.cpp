@@ -14,7 +14,6 @@
 
 #include <sys/socket.h>
 
-
 namespace {
 
 using RemoteConnections = RemoteServerTest;
