@@ -5,8 +5,11 @@
 //   - value reads per second with five clients at once against five clients
 //     of the echo;
 //   - the fetch of one LCD image (header and 391,734-byte BMP) against the
-//     same bytes sent in one write.
-// At the end the three ratios to the bare counterparts are printed, so the
+//     same bytes sent in one write;
+//   - a burst of 200 extra clients while the five slots serve their clients,
+//     each connected and then seen closed, against the same burst to a bare
+//     server that closes every client it accepts.
+// At the end the four ratios to the bare counterparts are printed, so the
 // distance to what loopback allows reads the same on any machine.
 // The simulator runs in a temporary folder (working folder and HOME) on
 // 127.0.0.1 and a port the kernel picked.
@@ -31,12 +34,16 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr int kClients = 5;
+constexpr int kBurst = 200;
+// Bound of the wait for one refused client's close.
+constexpr int kCloseWaitMs = 30000;
 
 std::array<uint8_t, kRemoteHeaderSize> Request(uint16_t type, uint16_t cmdId)
 {
@@ -95,6 +102,32 @@ private:
     std::vector<std::thread> workers_;
 };
 
+// The bare counterpart of a full server: closes every client it accepts.
+class ClosingServer {
+public:
+    ClosingServer() : listener_(Socket::Listen("127.0.0.1", 0, SOMAXCONN))
+    {
+        acceptor_ = std::thread([this] {
+            for (;;) {
+                Socket client = listener_.Accept();
+                if (!client.IsValid())
+                    return;
+                client.Close();
+            }
+        });
+    }
+    ~ClosingServer()
+    {
+        listener_.Shutdown();
+        acceptor_.join();
+    }
+    uint16_t Port() const { return listener_.LocalPort(); }
+
+private:
+    Socket listener_;
+    std::thread acceptor_;
+};
+
 // The simulator in a folder of its own, its loop on a thread, and five
 // clients connected to it.
 class Simulator {
@@ -115,12 +148,17 @@ public:
         if (TpRemoteCtrl::Instance()->ListeningPort() != port)
             std::abort();
         loop_ = std::thread([this] { app_->ProcessMessages(); });
+        uint8_t reply[kRemoteHeaderSize];
         for (auto& c : clients) {
             c = Socket::Connect("127.0.0.1", port);
-            if (!c.IsValid())
+            // Each has a slot: one request answered.
+            const auto request = Request(StoreType::kGetValue, COM_REMOTE_PORT);
+            if (!c.IsValid() || !c.SendAll(request.data(), request.size()) || !c.RecvAll(reply, sizeof reply))
                 std::abort();
         }
+        port_ = port;
     }
+    uint16_t Port() const { return port_; }
     ~Simulator()
     {
         for (auto& c : clients)
@@ -142,12 +180,14 @@ public:
 
 private:
     std::string root_;
+    uint16_t port_ = 0;
     std::unique_ptr<TpZuApplication> app_;
     std::thread loop_;
 };
 
 Simulator* g_sim = nullptr;
 EchoServer* g_echo = nullptr;
+ClosingServer* g_closing = nullptr;
 
 bool Exchange(Socket& s, const std::array<uint8_t, kRemoteHeaderSize>& request, uint8_t* reply)
 {
@@ -230,6 +270,37 @@ void BM_LcdImageBare(benchmark::State& state)
 }
 BENCHMARK(BM_LcdImageBare)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// A burst of clients connected one after the other, then each one's close
+// awaited.
+void Burst(benchmark::State& state, uint16_t port)
+{
+    std::vector<Socket> burst(kBurst);
+    for (auto _ : state) {
+        for (auto& c : burst)
+            c = Socket::Connect("127.0.0.1", port);
+        for (auto& c : burst) {
+            char byte;
+            const long n = c.IsValid() ? c.RecvFor(&byte, 1, kCloseWaitMs) : 1;
+            if (n != 0 && n != -1)
+                state.SkipWithError("a client of the burst was not closed");
+            c.Close();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kBurst);
+}
+
+void BM_RefusalBurst(benchmark::State& state)
+{
+    Burst(state, g_sim->Port());
+}
+BENCHMARK(BM_RefusalBurst)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_ClosingBurst(benchmark::State& state)
+{
+    Burst(state, g_closing->Port());
+}
+BENCHMARK(BM_ClosingBurst)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 // Shows the runs as usual and keeps each run's real time per iteration (ns)
 // for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -270,6 +341,8 @@ void PrintRatios(const RatioReporter& r)
     std::printf("  five clients, value reads/s / echo reads/s:  %.2fx (target >= 0.7x)\n", five);
     std::printf("  LCD image fetch / same bytes in one write:   %.2fx (target <= 3x)\n",
                 r.Ratio("BM_LcdImageFetch", "BM_LcdImageBare"));
+    std::printf("  %d refused by a full server / %d closed bare: %.2fx (target <= 3x)\n", kBurst, kBurst,
+                r.Ratio("BM_RefusalBurst", "BM_ClosingBurst"));
 }
 
 } // namespace
@@ -280,14 +353,17 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     EchoServer echo;
+    ClosingServer closing;
     Simulator sim;
     g_echo = &echo;
+    g_closing = &closing;
     g_sim = &sim;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter);
     benchmark::Shutdown();
     g_sim = nullptr;
+    g_closing = nullptr;
     g_echo = nullptr;
     return 0;
 }

@@ -5,7 +5,6 @@
 #include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -13,17 +12,6 @@ namespace {
 // Pause after a failed wait for a client, so a broken listener does not
 // spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-// A client that finds every slot taken waits for a slot whose client went
-// until its thread gives it back: a thread blocked on the client's socket
-// does so as soon as it runs, one waiting for the application's reply once
-// the reply or its time limit has come.
-constexpr auto kEndingWait = std::chrono::milliseconds(TpConnectionThread::kReplyTimeoutMs + 1000);
-// While every client still looks there, the slots are looked at again this
-// often, for this long, before the newcomer is refused: a reset reaches the
-// server's socket a moment after the client sent it, possibly after the
-// newcomer's connection.
-constexpr auto kGoneLook = std::chrono::milliseconds(10);
-constexpr auto kGoneWait = std::chrono::milliseconds(100);
 } // namespace
 
 TpConnectionMonitor::TpConnectionMonitor(TpRemoteCtrl& owner) : TpThread("ConnectionMonitor"), owner_(owner)
@@ -87,8 +75,6 @@ void TpConnectionMonitor::OnStopRequested()
             listener_->Shutdown();
         wake_.notify_all();
     }
-    { std::lock_guard<std::mutex> lock(assignMutex_); }
-    freed_.notify_all();
 }
 
 void TpConnectionMonitor::Run()
@@ -120,48 +106,39 @@ void TpConnectionMonitor::Run()
     }
 }
 
-int TpConnectionMonitor::TakeFreeSlot(Socket& client, uint32_t address)
+int TpConnectionMonitor::TakeSlot(Socket& client, uint32_t address)
 {
     for (auto& slot : slots_)
         if (slot->Assign(client, address))
             return slot->SlotIndex();
+    // Every slot taken. A client that went leaves its slot to the newcomer:
+    // the slot's thread takes the newcomer up once it has ended the gone
+    // client's connection, so nothing here waits for that thread. A slot
+    // whose thread gave it back since the first look is free now.
+    EndGoneClients(true);
+    for (auto& slot : slots_)
+        if (slot->AssignOrKeep(client, address))
+            return slot->SlotIndex();
     return -1;
 }
 
-bool TpConnectionMonitor::EndGoneClients()
+void TpConnectionMonitor::EndGoneClients(bool settle)
 {
-    bool ending = false;
-    for (auto& slot : slots_) {
-        if (slot->EndIfClientGone())
+    for (auto& slot : slots_)
+        if (slot->EndIfClientGone(settle))
             owner_.MarkConnectionsChanged();
-        ending = ending || (slot->InUse() && !slot->Serving());
-    }
-    return ending;
 }
 
 int TpConnectionMonitor::AssignClient(Socket client, uint32_t address)
 {
-    using Clock = std::chrono::steady_clock;
-    std::unique_lock<std::mutex> lock(assignMutex_);
-    const Clock::time_point arrived = Clock::now();
-    int slot = TakeFreeSlot(client, address);
-    // Every slot taken: a client that has gone makes room once its thread
-    // gives the slot back; while every client is still there the newcomer is
-    // refused. The slots are looked at again after the gone clients are
-    // ended, since a thread may have given its slot back in between.
-    while (slot < 0 && !StopRequested()) {
-        const bool ending = EndGoneClients();
-        slot = TakeFreeSlot(client, address);
-        const Clock::time_point until = arrived + (ending ? kEndingWait : kGoneWait);
-        if (slot >= 0 || Clock::now() >= until)
-            break;
-        freed_.wait_until(lock, std::min(until, Clock::now() + kGoneLook));
-    }
+    std::lock_guard<std::mutex> lock(assignMutex_);
+    const int slot = TakeSlot(client, address);
     if (slot >= 0) {
         full_ = false;
         owner_.MarkConnectionsChanged();
         return slot;
     }
+    // Every client is still there: refused at once.
     DebugPrintf("RemCtrl: Connections Full\n");
     if (!full_)
         LogMessage(0, "Not enough TCP/IP connections");
@@ -182,8 +159,6 @@ void TpConnectionMonitor::FreeConnection(TpConnectionThread& slot)
 {
     (void)slot;
     owner_.MarkConnectionsChanged();
-    { std::lock_guard<std::mutex> lock(assignMutex_); }
-    freed_.notify_all();
 }
 
 void TpConnectionMonitor::SetRemoteEnabled(bool on)

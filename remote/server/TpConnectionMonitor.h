@@ -1,6 +1,7 @@
 // Waits for remote-control clients ("ConnectionMonitor" thread) and hands
-// each to the first free of the five connection slots. A client that finds
-// every slot taken is closed. The listening socket is made by the
+// each to the first free of the five connection slots, or else to the slot
+// of a client that went. A client that finds all five clients still there is
+// closed at once. The listening socket is made by the
 // remote-control page and handed over; the monitor closes a socket it was
 // given once nothing waits on it any more.
 #pragma once
@@ -34,13 +35,16 @@ public:
     // The port of the listening socket, 0 when there is none.
     uint16_t ListenerPort() const;
 
-    // Gives the client to the first free slot and returns the slot; -1 (the
-    // client is closed) when every slot serves a client that is still there.
-    // A slot whose client went is waited for while its thread gives it back.
+    // Gives the client to the first free slot and returns the slot; when
+    // none is free, to the slot of a client that went, whose thread serves
+    // it once that connection has ended. -1 (the client is closed at once)
+    // when every slot serves a client that is still there. Never waits for
+    // a slot's thread.
     int AssignClient(Socket client, uint32_t address);
     // Ends the connections of clients that went (reset, or closed with every
-    // request read); true while any slot's connection is ending.
-    bool EndGoneClients();
+    // request read). With settle, each look first lets a send or receive
+    // working on the socket finish that work (TpConnectionThread).
+    void EndGoneClients(bool settle = false);
     // A slot's thread starts serving its client / gave its client back.
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
@@ -63,10 +67,9 @@ private:
     std::shared_ptr<Socket> listener_;   // guarded by mutex_; the monitor thread holds a copy while it waits on it
     bool closedByPage_ = false;          // guarded by mutex_
 
-    // A free slot for a client; -1 when every slot is in use.
-    int TakeFreeSlot(Socket& client, uint32_t address);
+    // A slot for a client (see AssignClient); -1 when there is none.
+    int TakeSlot(Socket& client, uint32_t address);
 
     std::mutex assignMutex_;
-    std::condition_variable freed_;   // a slot gave its client back
     bool full_ = false;   // guarded by assignMutex_
 };

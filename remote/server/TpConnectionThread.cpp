@@ -23,7 +23,25 @@
 #include <cstring>
 #include <functional>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace {
+// Lets what has arrived for the client's socket be taken in. While a send
+// or receive of the slot's thread is working on the socket, the kernel holds
+// back what arrives for it until that work is done; a read of the
+// connection's state waits for that moment (never for a send or receive
+// that is itself waiting), so a reset that had arrived is then seen by a
+// look at the socket. Nothing is read from the socket and no error is taken
+// from it.
+void SettleSocket(const Socket& socket)
+{
+    tcp_info info {};
+    socklen_t size = sizeof info;
+    (void)::getsockopt(socket.Fd(), IPPROTO_TCP, TCP_INFO, &info, &size);
+}
+
 // The event list as the event-log page reads it: one request to the
 // application per count or entry.
 class EventListRequests : public TpWebPages::EventSource {
@@ -65,10 +83,27 @@ TpConnectionThread::~TpConnectionThread()
 
 bool TpConnectionThread::Assign(Socket& client, uint32_t address)
 {
+    return Take(client, address, false);
+}
+
+bool TpConnectionThread::AssignOrKeep(Socket& client, uint32_t address)
+{
+    return Take(client, address, true);
+}
+
+bool TpConnectionThread::Take(Socket& client, uint32_t address, bool keepForEnding)
+{
     {
         std::lock_guard<std::mutex> lock(socketMutex_);
-        if (inUse_.load())
-            return false;
+        if (inUse_.load()) {
+            if (!keepForEnding || !ending_.load() || next_.IsValid())
+                return false;
+            // The thread is still ending the gone client's connection; it
+            // takes this one up when it has (Release).
+            next_ = std::move(client);
+            nextAddress_ = address;
+            return true;
+        }
         client_ = std::move(client);
         address_.store(address);
         ending_.store(false);
@@ -84,10 +119,14 @@ void TpConnectionThread::Disconnect()
     client_.Shutdown();
 }
 
-bool TpConnectionThread::EndIfClientGone()
+bool TpConnectionThread::EndIfClientGone(bool settle)
 {
     std::lock_guard<std::mutex> lock(socketMutex_);
-    if (!inUse_.load() || ending_.load() || !client_.PeerGone())
+    if (!inUse_.load() || ending_.load())
+        return false;
+    if (settle)
+        SettleSocket(client_);
+    if (!client_.PeerGone())
         return false;
     // The shutdown fails a send under way and ends the next receive.
     ending_.store(true);
@@ -100,7 +139,15 @@ void TpConnectionThread::Release()
     {
         std::lock_guard<std::mutex> lock(socketMutex_);
         client_.Close();
-        inUse_.store(false);
+        if (next_.IsValid()) {
+            // The slot stays in use: the thread goes on with the newcomer
+            // kept for it.
+            client_ = std::move(next_);
+            address_.store(nextAddress_);
+            ending_.store(false);
+        } else {
+            inUse_.store(false);
+        }
     }
     monitor_.FreeConnection(*this);
 }
@@ -128,6 +175,7 @@ void TpConnectionThread::Run()
     }
     std::lock_guard<std::mutex> lock(socketMutex_);
     client_.Close();
+    next_.Close();
 }
 
 long TpConnectionThread::ClientSource::Read(uint8_t* buffer, size_t size)

@@ -40,14 +40,21 @@ public:
     // Monitor: gives the free slot the client (taken from client); false,
     // and client left as it is, when the slot is in use.
     bool Assign(Socket& client, uint32_t address);
+    // Monitor: as Assign, and also keeps the client for a slot whose client
+    // went and whose connection is still ending: the slot's thread serves it
+    // as soon as it has ended that connection. False, client left as it is,
+    // when the slot serves a client or already keeps one.
+    bool AssignOrKeep(Socket& client, uint32_t address);
     // Ends the client's connection (any thread); the slot's thread frees the
     // slot.
     void Disconnect();
     // Ends the connection of a client that reset it, or closed its sending
     // side once the server has read every request it sent, whatever the
     // slot's thread is doing for it (any thread); no further byte of it is
-    // read. True when it did so now.
-    bool EndIfClientGone();
+    // read. True when it did so now. With settle, the look first lets a send
+    // or receive that is working on the socket finish that work (a matter of
+    // microseconds), so a reset that arrived meanwhile is seen too.
+    bool EndIfClientGone(bool settle = false);
     bool InUse() const { return inUse_.load(); }
     // In use for a client that is still there; an ended connection's slot is
     // on its way to free.
@@ -103,7 +110,10 @@ private:
     static void EncodeReplyHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value, uint8_t* bytes);
     bool SendHeader(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t value);
     bool Send(const void* data, size_t size);
-    // Closes the client socket and frees the slot (the slot's thread).
+    // Assign and AssignOrKeep.
+    bool Take(Socket& client, uint32_t address, bool keepForEnding);
+    // Closes the client socket and frees the slot, or goes on with the
+    // client kept for it (the slot's thread).
     void Release();
 
     TpConnectionMonitor& monitor_;
@@ -116,6 +126,8 @@ private:
 
     std::mutex socketMutex_;   // closing against shutdowns from other threads
     Socket client_;
+    Socket next_;              // guarded by socketMutex_: a newcomer kept while the connection ends
+    uint32_t nextAddress_ = 0;   // guarded by socketMutex_
     std::atomic<uint32_t> address_{0};
     std::atomic<bool> inUse_{false};
     std::atomic<bool> ending_{false};   // the client went; its connection is shut down

@@ -1,9 +1,11 @@
 // Several clients at once: five served side by side, each with its own
-// replies; a sixth closed; the client list rebuilt by the "REMOTE" task.
+// replies; a sixth closed at once, unless one of the five went, whose slot
+// it then takes; the client list rebuilt by the "REMOTE" task.
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
 #include "core/store/TpStore.h"
+#include "remote/server/TpConnectionThread.h"
 
 #include <array>
 #include <atomic>
@@ -28,12 +30,19 @@ std::string ClientList(TestClient& c)
     return r.payload;
 }
 
-// Drops the connection with a reset (a disconnect, not a close).
-void Reset(TestClient& c)
+// The value read sent by ConnectFiveWaiting, answered once the loop runs.
+bool Answered(TestClient& c, uint16_t port)
 {
-    sockaddr unspecified {};
-    unspecified.sa_family = AF_UNSPEC;
-    ASSERT_EQ(::connect(c.socket.Fd(), &unspecified, sizeof unspecified), 0);
+    const WireReply r = c.ReadReply();
+    return r.ok && r.header.type == ReplyType::kValue && r.header.value == port;
+}
+
+// The server ends the connection within limitMs, before anything arrives.
+bool ClosedWithin(TestClient& c, int limitMs)
+{
+    char byte;
+    const long n = c.socket.RecvFor(&byte, 1, limitMs);
+    return n == 0 || n == -1;
 }
 
 // Connects and has one request answered.
@@ -124,7 +133,7 @@ TEST_F(RemoteConnections, TheClientListShowsEachSlotAfterTheTask)
     // Ten bytes of a header, then a reset: the receive fails and is
     // reported, and the next update shows the slot free.
     ASSERT_TRUE(second.Send(std::string(10, '\x12')));
-    Reset(second);
+    ASSERT_TRUE(second.Reset());
     EXPECT_TRUE(WaitFor([&] { return debug->Contains("recv(): Connection reset by peer\nRemCtrl: recv()\n"); }));
     EXPECT_EQ(ClientList(first), "127.0.0.1\t-\t-\t-\t-\t");
 }
@@ -151,10 +160,69 @@ TEST_F(RemoteConnections, AClientThatGoesWhileItsScreensAreSentFreesItsSlotAtOnc
     for (int i = 0; i < 12; ++i)
         screens += EncodeRequest(70, 0);
     ASSERT_TRUE(served[0].Send(screens) && served[0].Read(20, header));
-    Reset(served[0]);
+    ASSERT_TRUE(served[0].Reset());
     TestClient seventh;
     EXPECT_TRUE(Served(seventh, port));
     EXPECT_EQ(ClientList(seventh), "127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t");
+}
+
+TEST_F(RemoteConnections, ABurstOfNewcomersToAFullServerIsRefusedWithoutWaitingForAnything)
+{
+    // Nothing else in the server moves while the burst is refused: the
+    // application does not run, every connection thread waits for its reply,
+    // and the clock stands still.
+    ASSERT_TRUE(MakeApp());
+    std::array<TestClient, 5> served;
+    ASSERT_TRUE(ConnectFiveWaiting(served));
+    const uint64_t before = clock.MonotonicMs();
+    constexpr int kBurst = 50;
+    std::array<TestClient, kBurst> burst;
+    for (auto& c : burst)
+        ASSERT_TRUE(c.Connect(port));
+    for (size_t i = 0; i < burst.size(); ++i)
+        EXPECT_TRUE(burst[i].SeesClose()) << "newcomer " << i;
+    TestClient after;
+    ASSERT_TRUE(after.Connect(port));
+    EXPECT_TRUE(after.SeesClose());
+    EXPECT_EQ(clock.MonotonicMs(), before) << "no wait on the clock";
+    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), kBurst + 1);
+    EXPECT_EQ(CountInLog("Not enough TCP/IP connections"), 1);
+
+    // The five are answered once the application runs, and stay served.
+    RunLoop();
+    for (size_t i = 0; i < served.size(); ++i) {
+        EXPECT_TRUE(Answered(served[i], port)) << "client " << i;
+        EXPECT_TRUE(served[i].Request(StoreType::kGetValue, COM_REMOTE_PORT).ok) << "client " << i;
+    }
+}
+
+TEST_F(RemoteConnections, AGoneClientsSlotIsKeptForTheNextNewcomerWhileItsThreadStillWaits)
+{
+    ASSERT_TRUE(MakeApp());
+    std::array<TestClient, 5> served;
+    ASSERT_TRUE(ConnectFiveWaiting(served));
+    // The first client resets while its thread waits for the application.
+    ASSERT_TRUE(served[0].Reset());
+    TestClient kept;
+    ASSERT_TRUE(kept.Connect(port));
+    ASSERT_TRUE(kept.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
+    // The slot is spoken for: the next newcomer is refused, well before the
+    // gone client's thread could give up its wait for the reply.
+    TestClient refused;
+    ASSERT_TRUE(refused.Connect(port));
+    EXPECT_TRUE(ClosedWithin(refused, static_cast<int>(TpConnectionThread::kReplyTimeoutMs) / 2));
+    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), 1);
+
+    // Once the application answers, the kept newcomer is served in that
+    // slot, and so are the other four.
+    RunLoop();
+    EXPECT_TRUE(Answered(kept, port));
+    for (size_t i = 1; i < served.size(); ++i)
+        EXPECT_TRUE(Answered(served[i], port)) << "client " << i;
+    EXPECT_EQ(ClientList(kept), "127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t");
+    TestClient sixth;
+    ASSERT_TRUE(sixth.Connect(port));
+    EXPECT_TRUE(sixth.SeesClose());
 }
 
 } // namespace

@@ -5,15 +5,31 @@
 #include "KrZuApi.h"
 #include "core/threads/MessageQueue.h"
 
+#include <array>
 #include <atomic>
 #include <thread>
 
 namespace {
 
-using RemoteQuit = RemoteServerTest;
-
 // Well below the time a connection waits for a reply.
 constexpr int kPromptMs = 5000;
+
+class RemoteQuit : public RemoteServerTest {
+protected:
+    // Shuts the application down from another thread; false when that did
+    // not end within kPromptMs.
+    bool ShutDownIsPrompt()
+    {
+        std::atomic<bool> done{false};
+        std::thread quit([&] {
+            app->ShutDown();
+            done = true;
+        });
+        const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
+        quit.join();
+        return prompt;
+    }
+};
 
 TEST_F(RemoteQuit, PowerOffWithIdleAndHalfSentRequestsIsPrompt)
 {
@@ -40,16 +56,28 @@ TEST_F(RemoteQuit, ShutDownWakesAConnectionWaitingForItsReply)
     ASSERT_TRUE(waiting.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
     ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 1; }));
 
-    std::atomic<bool> done{false};
-    std::thread quit([&] {
-        app->ShutDown();
-        done = true;
-    });
-    const bool prompt = WaitFor([&] { return done.load(); }, kPromptMs);
-    quit.join();
-    EXPECT_TRUE(prompt);
+    EXPECT_TRUE(ShutDownIsPrompt());
     EXPECT_TRUE(waiting.SeesClose()) << "given up without a reply: no stale bytes before the close";
     EXPECT_TRUE(idle.SeesClose());
+}
+
+TEST_F(RemoteQuit, ShutDownWithANewcomerKeptForAGoneClientsSlotIsPrompt)
+{
+    // No loop runs: every connection waits for its reply, and the slot of
+    // the client that reset keeps a newcomer until its thread is done.
+    ASSERT_TRUE(MakeApp(std::string(), true));
+    std::array<TestClient, 5> clients;
+    ASSERT_TRUE(ConnectFiveWaiting(clients));
+    ASSERT_TRUE(clients[0].Reset());
+    TestClient kept, refused;
+    ASSERT_TRUE(kept.Connect(port));
+    ASSERT_TRUE(refused.Connect(port));
+    ASSERT_TRUE(refused.SeesClose()) << "the monitor has placed the newcomer before it";
+
+    EXPECT_TRUE(ShutDownIsPrompt());
+    EXPECT_TRUE(kept.SeesClose());
+    for (size_t i = 1; i < clients.size(); ++i)
+        EXPECT_TRUE(clients[i].SeesClose()) << "client " << i;
 }
 
 } // namespace

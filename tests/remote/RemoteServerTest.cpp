@@ -4,6 +4,10 @@
 #include "remote/server/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
 
+#include "KrZuApi.h"
+
+#include <sys/socket.h>
+
 namespace {
 
 void PostLocal(uint16_t type, uint32_t value)
@@ -77,6 +81,13 @@ bool TestClient::SeesClose()
     return n == 0 || n == -1;
 }
 
+bool TestClient::Reset()
+{
+    sockaddr unspecified {};
+    unspecified.sa_family = AF_UNSPEC;
+    return ::connect(socket.Fd(), &unspecified, sizeof unspecified) == 0;
+}
+
 void RemoteServerTest::TearDown()
 {
     if (loop.joinable())
@@ -120,6 +131,14 @@ bool RemoteServerTest::StopApp(int limitMs)
     if (loop.joinable())
         loop.join();
     return ended;
+}
+
+bool RemoteServerTest::ConnectFiveWaiting(std::array<TestClient, 5>& clients)
+{
+    for (auto& c : clients)
+        if (!c.Connect(port) || !c.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)))
+            return false;
+    return WaitFor([] { return MessageQueue::PendingCount() == 5; });
 }
 
 void RemoteServerTest::PostTicks(int count)

@@ -11,6 +11,7 @@
 #include "app/TpZuApplication.h"
 #include "platform/Socket.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -46,6 +47,8 @@ public:
     // True when the server ends the connection before anything arrives.
     bool SeesClose();
     void Close() { socket.Close(); }
+    // Drops the connection with a reset (a disconnect, not a close).
+    bool Reset();
 
     Socket socket;
 };
@@ -62,6 +65,10 @@ protected:
     bool StartApp() { return MakeApp() && (RunLoop(), true); }
     // Posts the power-off key; false when the loop did not end within limitMs.
     bool StopApp(int limitMs = 20000);
+    // Connects five clients to an application whose loop does not run, each
+    // with a value read on its way, and waits until every connection thread
+    // waits for the application's reply. False when that does not come about.
+    bool ConnectFiveWaiting(std::array<TestClient, 5>& clients);
 
 public:
     // Posts count ticks of the periodic tasks.
