@@ -316,6 +316,7 @@ void TpDolbyStatus::UpdateDolbyE(bool visible)
     if (configChanged)
         ShowConfig(config);
     ShowGains(configChanged || forced_);
+    ColourOwnLabels(0);
 
     if (present && program_ < programs)
         ReadProgramMetadata(record_);
@@ -480,7 +481,18 @@ void TpDolbyStatus::ClearDolbyE()
     for (int i = 1; i < kGainItems; ++i)
         if (i != kStartGainItem && i != kEndGainItem)
             Cmd(kGains)->SetItemTextAll(i, "");
+    ColourOwnLabels(Colour::kGrey);
     shownConfig_ = kAbsent;
+}
+
+// The labels of the overview and gain rows the page fills itself, grey while
+// their values are empty, as the status rows' labels are.
+void TpDolbyStatus::ColourOwnLabels(uint32_t colour)
+{
+    for (int item : {kProgramsItem - 1, kTimeCodeItem - 1})
+        Cmd(kOverview)->SetItemColoursAll(item, colour, 0);
+    for (int item : {kStartGainItem, kEndGainItem})
+        Cmd(kGains)->SetItemColoursAll(item, colour, 0);
 }
 
 // The AC-3 rows, data rate and frame size.

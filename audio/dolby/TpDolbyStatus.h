@@ -93,6 +93,7 @@ private:
     void ClearRecord();
     void ClearDolbyE();
     void ClearAc3();
+    void ColourOwnLabels(uint32_t colour);
     void ForceRows();
     void UpdateRows(std::vector<std::unique_ptr<TpStatusField>>& rows);
     void MeasureLine();

@@ -614,7 +614,17 @@ TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrThe
             EXPECT_TRUE(Gone(COM_ANLYS_DOLBY_PGM_STATUS, Row(row))) << when << ": programme row " << row;
         for (int item : {1, 10, 19})
             EXPECT_TRUE(Empty(COM_ANLYS_DOLBY_PGM_GAINS, item)) << when << ": gains item " << item;
+        // The labels of the rows emptied: "Programs", "TimeCode", "StartGain", "End Gain".
+        for (const auto& [id, item] : {std::pair{COM_ANLYS_DOLBY_OVERVIEW, 2}, std::pair{COM_ANLYS_DOLBY_OVERVIEW, 10},
+                                       std::pair{COM_ANLYS_DOLBY_PGM_GAINS, 9}, std::pair{COM_ANLYS_DOLBY_PGM_GAINS, 18}})
+            EXPECT_TRUE(!Visible(id) || ItemColour(id, item) == 0xAFAFAFu) << when << ": label " << Item(id, item);
     };
+    auto labelsShown = [&](const std::string& when) {
+        for (const auto& [id, item] : {std::pair{COM_ANLYS_DOLBY_OVERVIEW, 2}, std::pair{COM_ANLYS_DOLBY_OVERVIEW, 10},
+                                       std::pair{COM_ANLYS_DOLBY_PGM_GAINS, 9}, std::pair{COM_ANLYS_DOLBY_PGM_GAINS, 18}})
+            EXPECT_EQ(ItemColour(id, item), 0u) << when << ": label " << Item(id, item);
+    };
+    labelsShown("Dolby E");
     // What only an AC-3 stream carries: its metadata rows, data rate and frame size.
     auto ac3Gone = [&](const std::string& when) {
         for (int item : {Row(1), 55, 57})
@@ -635,6 +645,7 @@ TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrThe
             return dolbyEShown();
         })) << "back from " << kind;
         ac3Gone(std::string("back from ") + kind);
+        labelsShown(std::string("back from ") + kind);
     }
 
     // Losing the input from each kind of stream.
