@@ -6,6 +6,7 @@
 // select, one that loads a page late and one that stops loading pages.
 #include "IpPageTest.h"
 
+#include <ostream>
 #include <set>
 
 namespace {
@@ -15,6 +16,9 @@ struct ModuleKind {
     int polls;       // status polls before a page load or a write is reported done
     uint8_t decap;
 };
+
+// Its name, in the test's listing.
+void PrintTo(const ModuleKind& kind, std::ostream* os) { *os << kind.name; }
 
 constexpr ModuleKind kKinds[] = {
     {"Encap", 0, 0},
