@@ -176,7 +176,7 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 {
     // Only the rows of the page that is on the module: other rows would show
     // or overwrite registers of the wrong page.
-    if (!pages_.IsSettledOn(logical))
+    if (!pages_.SettleOn(logical))
         return false;
     bool ok = true;
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
@@ -193,7 +193,7 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 bool IpConfigurePass::UpdateParametersByUnlockingPage(uint8_t logical)
 {
     bool result = false;
-    if (pages_.IsSettledOn(logical))
+    if (pages_.SettleOn(logical))
         result = WriteStepOnPage(logical);
     if (!pages_.FirmwareDefaultRunning())
         return result;
