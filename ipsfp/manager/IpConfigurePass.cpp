@@ -87,15 +87,11 @@ bool IpConfigurePass::MayWrite(const SfpParamRow& row) const
 }
 
 // An edit of a flow's row belongs to the page of the flow it was made for: on
-// any other page it waits, neither written nor read over.
+// any other page it waits, neither written nor read over. An edit of any
+// other row has no page of its own (0).
 bool IpConfigurePass::OnEditedPage(const SfpParamRow& row) const
 {
-    if (row.pending == 0)
-        return true;
-    if (row.pendingPage != 0)
-        return pages_.MapLogicalPage(row.page) == row.pendingPage;
-    // No page known: a per-flow row waits for the flow whose control was edited.
-    return row.followsFlowPage == 0 || (ValueOf(COM_SFP_IP_FLOW_SEL) == 1) == (row.pending == kPendingSecond);
+    return row.pending == 0 || row.pendingPage == 0 || pages_.MapLogicalPage(row.page) == row.pendingPage;
 }
 
 bool IpConfigurePass::ProcessParameterRow(SfpParamRow& row, bool& wrote)
@@ -180,7 +176,7 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 {
     // Only the rows of the page that is on the module: other rows would show
     // or overwrite registers of the wrong page.
-    if (!pages_.IsSettledOn(logical))
+    if (!pages_.SettleOn(logical))
         return false;
     bool ok = true;
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
@@ -197,7 +193,7 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 bool IpConfigurePass::UpdateParametersByUnlockingPage(uint8_t logical)
 {
     bool result = false;
-    if (pages_.IsSettledOn(logical))
+    if (pages_.SettleOn(logical))
         result = WriteStepOnPage(logical);
     if (!pages_.FirmwareDefaultRunning())
         return result;

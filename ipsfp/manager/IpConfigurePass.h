@@ -83,6 +83,8 @@ public:
     void StartFlowConfigure(bool restoreTransmit);
     bool ControllerConfiguring() const { return controllerConfiguring != 0; }
     bool FlowConfiguring() const { return flowConfiguring != 0; }
+    // A page has been unlocked for writing and is not yet committed.
+    bool PageWriteUnderWay() const { return pageUnlocked != 0; }
     // Ends each configure whose rows are all written (the controller page is
     // committed); true when the transmit is to go on again.
     bool EndConfigures();

@@ -189,18 +189,29 @@ void IpModulePages::ForgetSelectorPages()
     recordedFlowSelector = recordedAudioFlow = recordedAncFlow = recordedPtpView = recordedBlockE = -1;
 }
 
+void IpModulePages::SettleRequested()
+{
+    SfpLink::PollSfpStatus();
+    const SfpProtocolState& protocol = SfpLink::State().protocol;
+    if (protocol.pageLoadPending == 0 && protocol.writePending == 0) {
+        currentPage = requestedPage;
+        pageBlocked = 0;
+    } else {
+        pageBlocked = 1;
+    }
+}
+
+bool IpModulePages::SettleOn(uint8_t logical)
+{
+    if (requestedPage == logical && writeMark == -1 && pageSettleCounter == -1 && !IsSettledOn(logical))
+        SettleRequested();
+    return IsSettledOn(logical);
+}
+
 bool IpModulePages::Settle()
 {
-    if (pageBlocked != 0 || currentPage != requestedPage) {
-        SfpLink::PollSfpStatus();
-        const SfpProtocolState& protocol = SfpLink::State().protocol;
-        if (protocol.pageLoadPending == 0 && protocol.writePending == 0) {
-            currentPage = requestedPage;
-            pageBlocked = 0;
-        } else {
-            pageBlocked = 1;
-        }
-    }
+    if (pageBlocked != 0 || currentPage != requestedPage)
+        SettleRequested();
     if (pageSettleCounter == -1)
         return false;
     if (++pageSettleCounter < kPageSettleTicks)

@@ -59,6 +59,10 @@ public:
     // A tick's page settling: the requested page becomes current once the
     // link is idle. True while the settle counter runs.
     bool Settle();
+    // IsSettledOn, after settling once more the page asked for in an earlier
+    // tick: a module that needs more status polls after a page select than
+    // the tick's settling makes has its page read on the tick it is ready.
+    bool SettleOn(uint8_t logical);
     // The tick's end: a page change is no longer marked as this tick's.
     void EndTick() { writeMark = -1; }
     // A module was inserted: no page is current or asked for.
@@ -99,6 +103,7 @@ public:
 
 private:
     uint8_t MapLogicalPage(uint8_t logical, int32_t flow) const;
+    void SettleRequested();
 
     const IpFlowView& flows_;
     uint8_t currentPage = 0;

@@ -1,4 +1,5 @@
 #include "IpPeriodicStep.h"
+#include "IpBusy.h"
 #include "IpFlowView.h"
 #include "IpModulePages.h"
 #include "IpStoreAccess.h"
@@ -10,6 +11,8 @@
 #include "board/SfpBoard.h"
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
+
+#include <iterator>
 
 namespace {
 
@@ -185,7 +188,10 @@ void IpPeriodicStep::StepFlowCopy()
         SetCopySides(copy.side == 1 ? 0 : 1, copy.side == 1 ? 1 : 0);
         break;
     }
-    case kCopyAddress: CopyManagementToSource(); break;
+    case kCopyAddress:
+        ForgetUnreadSourceBytes();
+        CopyManagementToSource();
+        break;
     case kCopyApply: StoreValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1); break;
     default: break;
     }
@@ -193,7 +199,7 @@ void IpPeriodicStep::StepFlowCopy()
 }
 
 // The side's menu: the phase's tab, the side's flow and, in the audio phase,
-// its audio flow. Its source address counts as read from the next read on.
+// its audio flow. Its source address bytes count as read from the next read on.
 void IpPeriodicStep::SelectCopySide()
 {
     const IpPendingAction& copy = pendingAction;
@@ -201,7 +207,7 @@ void IpPeriodicStep::SelectCopySide()
     StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
     if (copy.phase == kPhaseAudio)
         StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
-    copyReadMark = sourceReadCounter;
+    sourceBytesRead = 0;
 }
 
 // True while the side waits for the done condition; a page request the link
@@ -219,11 +225,22 @@ bool IpPeriodicStep::KeepWaiting(bool done)
     return true;
 }
 
-// The side's source address is checked once it was read from the side's page.
+// The side's source address is checked once each of its bytes was read from
+// the side's page.
 bool IpPeriodicStep::AwaitSourceRead(bool& read)
 {
-    read = sourceReadCounter != copyReadMark;
+    read = sourceBytesRead == 0x0F;
     return KeepWaiting(read);
+}
+
+// A source byte that could not be read from the side's page shows another
+// flow's: it is forgotten, so that the copy writes it whatever it holds.
+void IpPeriodicStep::ForgetUnreadSourceBytes()
+{
+    const auto& source = flowCopySideB != 0 ? IpIds::kFlowSrcSecondBytes : IpIds::kFlowSrcBytes;
+    for (size_t i = 0; i < std::size(source); ++i)
+        if ((sourceBytesRead & 1u << i) == 0)
+            busy_.SetQuiet(source[i], -1);
 }
 
 // The next side edits the same rows: it waits until this side's copy is written.

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
+class IpBusy;
 class IpFlowView;
 class IpModulePages;
 
@@ -22,7 +24,9 @@ struct IpPendingAction {
 
 class IpPeriodicStep {
 public:
-    IpPeriodicStep(IpFlowView& flows, IpModulePages& pages) : flows_(flows), pages_(pages) {}
+    IpPeriodicStep(IpBusy& busy, IpFlowView& flows, IpModulePages& pages) : busy_(busy), flows_(flows), pages_(pages)
+    {
+    }
 
     // One tick with a module: page settling, the three timers (one a tick),
     // the menu set-up, the address checks and one step of the flow copy.
@@ -30,8 +34,13 @@ public:
 
     // The value display read the management address again.
     void NoteManagementAddressRead() { ++addressReadCounter; }
-    // The value display read the source address of the flow shown.
-    void NoteSourceAddressRead() { ++sourceReadCounter; }
+    // The value display read a byte (0-3, byte 1 first) of the source address
+    // of the flow shown.
+    void NoteSourceByteRead(size_t byte)
+    {
+        if (byte < 4)
+            sourceBytesRead = static_cast<uint8_t>(sourceBytesRead | 1u << byte);
+    }
     // Once the management address has been read again: the web address,
     // mask and gateway group checks, and the reset marks when the web
     // address's bytes are all equal.
@@ -62,10 +71,12 @@ private:
     void SelectCopySide();
     bool KeepWaiting(bool done);
     bool AwaitSourceRead(bool& read);
+    void ForgetUnreadSourceBytes();
     bool AwaitSideWritten();
     void EndCopySide();
     void SetCopySides(uint8_t a, uint8_t b);
 
+    IpBusy& busy_;
     IpFlowView& flows_;
     IpModulePages& pages_;
     // The three timers and the refresh request are the module's as defined;
@@ -76,7 +87,7 @@ private:
     uint8_t addressResetState = 0;
     std::array<uint16_t, 3> addressCheck {};
     IpPendingAction pendingAction;
-    uint8_t sourceReadCounter = 0, copyReadMark = 0;   // source reads, and their count when the side was selected
+    uint8_t sourceBytesRead = 0;   // one bit a source byte read since the copy side was selected
     int32_t copyWait = 0;                               // ticks a copy step has waited
     uint8_t flowCopySideA = 0, flowCopySideB = 0;   // which side of a flow copy is processed
     uint8_t powerCycleCounter = 0xFF;               // 0xFF = idle

@@ -91,7 +91,7 @@ private:
     IpSubDialogs dialogs_;
     IpAudioMaps maps_;
     IpConfigurePass configure_ {busy_, flows_, pages_, controls_, pageView_};
-    IpPeriodicStep tick_ {flows_, pages_};
+    IpPeriodicStep tick_ {busy_, flows_, pages_};
     IpUpdateSequencer sequencer_ {busy_, flows_, pages_, controls_, dialogs_, configure_, maps_, pageView_};
     IpProgressBox progress_ {busy_, flows_, pages_, controls_, dialogs_, configure_, sequencer_};
     IpMenuHandler handler_ {*this,

@@ -226,11 +226,13 @@ void IpUpdateSequencer::StepPtp()
             StoreValue(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL) == 0 ? 1 : 0);
         } else {
             StoreValue(COM_SFP_IP_PTP_SEL, ptpView - 1);
+            FollowPtpView();
             ptpView = 0;
             ptpWait = 0;
         }
         return;
     }
+    FollowPtpView();
     if (++ptpWait >= kPtpWaitEnd) {
         ptpWait = -1;
         if (IpFlowView::IsPtpViewLocked()) {
@@ -241,6 +243,14 @@ void IpUpdateSequencer::StepPtp()
     }
     if (ptpWait >= kPtpWaitUpdate)
         UpdatePtpPage();
+}
+
+// The view kept through a wait tells the change handler nothing: its page is
+// selected again when a read of the page table took the module from it.
+void IpUpdateSequencer::FollowPtpView()
+{
+    if (TheStore() != nullptr && TheStore()->GetCmd(COM_SFP_IP_PTP_SEL) != nullptr)
+        pages_.FollowSelector(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL));
 }
 
 void IpUpdateSequencer::OnPtpRowEdited(bool firstView)
@@ -679,17 +689,38 @@ size_t IpUpdateSequencer::NextUnreadPage() const
     return pages.size();
 }
 
+// Whether the tab's own steps have an edit to write (of a page outside the
+// page table) or a page write that is not yet committed.
+bool IpUpdateSequencer::TabWriteUnderWay() const
+{
+    if (configure_.PageWriteUnderWay() || mapWriteState != 0)
+        return true;
+    const SfpPageList& pages = SfpLink::State().pageTable;
+    for (const SfpParamRow& row : SfpParamTable::Instance().Rows()) {
+        if (row.pending == 0)
+            continue;
+        const bool onTablePage =
+            std::ranges::any_of(pages, [&row](const SfpPageEntry& e) { return e.page != 0 && e.page == row.page; });
+        if (row.followsFlowPage != 0 || !onTablePage)
+            return true;
+    }
+    return false;
+}
+
 // The progress box shows reading until every page of the page table is read,
 // whatever tab is shown. Once the last one is, the tab's own pages are
 // selected again by their selectors. A page whose read failed is passed over
 // for the others; once every page left has failed, the tab's own step has
-// the next ticks before they are tried again.
+// the next ticks before they are tried again, and they are tried again only
+// while the tab's own steps write nothing: their page would be taken from
+// under the write.
 bool IpUpdateSequencer::ReadUnloadedPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     if (std::ranges::all_of(pages, [](const SfpPageEntry& e) { return e.page == 0 || e.loaded != 0; })) {
         failedPages = 0;
         pageRetryWait = 0;
+        retryingPages = 0;
         return false;
     }
     if (pageRetryWait > 0) {
@@ -700,9 +731,14 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     if (i == pages.size()) {
         failedPages = 0;
         pageRetryWait = kPageRetryTicks;
+        retryingPages = 1;
         pages_.ForgetSelectorPages();
         return false;
     }
+    // A failed page is asked for again only while the tab's own steps write
+    // nothing; once asked for, it goes on to its read.
+    if (retryingPages != 0 && pages_.RequestedPage() != pages[i].page && TabWriteUnderWay())
+        return false;
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     const PageTableStep step = StepPageTableEntry(pages[i]);
     if (step == PageTableStep::ReadFailed)
@@ -763,6 +799,7 @@ void IpUpdateSequencer::ResetModuleSteps()
 {
     failedPages = 0;
     pageRetryWait = 0;
+    retryingPages = 0;
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

@@ -15,7 +15,8 @@
 //
 // On every other tab the page table's pages not yet read come before the
 // tab's step; while only pages that failed to read are left, the tab's step
-// runs and they are tried again now and then. A page-table page is asked for
+// runs and they are tried again now and then, never while the tab's step has
+// an edit to write or a page write to commit. A page-table page is asked for
 // only while the module is idle, and only its own rows are read, not the
 // per-flow rows the page change moved onto it.
 //
@@ -56,7 +57,8 @@ public:
     void UpdateManagementPages();
     // On the other tabs, the page table's pages not yet read come first, one
     // step a tick; true while one is being read. Pages that fail to read are
-    // tried again now and then; the tab's own step runs in between.
+    // tried again now and then, while the tab's own step writes nothing; the
+    // tab's own step runs in between.
     bool ReadUnloadedPages();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
@@ -88,6 +90,7 @@ public:
 
 private:
     void StepFlowAlternation();
+    void FollowPtpView();
     void AlternateFlowSelector();
     void StepVideoTab();
     void StepAudioTab();
@@ -116,6 +119,7 @@ private:
     enum class PageTableStep : uint8_t { Waiting, Read, ReadFailed };
     PageTableStep StepPageTableEntry(SfpPageEntry& entry);
     size_t NextUnreadPage() const;
+    bool TabWriteUnderWay() const;
 
     IpBusy& busy_;
     IpFlowView& flows_;
@@ -143,6 +147,7 @@ private:
     uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
     uint8_t failedPages = 0;           // page-table entries whose read failed this round, one bit each
     uint8_t pageRetryWait = 0;         // ticks left to the tab's own step before they are tried again
+    uint8_t retryingPages = 0;         // the pages left unread are being tried again
     // The PTP views: the view asked for by an edit and the wait before both are enabled again.
     int8_t ptpView = 0;
     int8_t ptpWait = -1;

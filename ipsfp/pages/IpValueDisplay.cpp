@@ -131,10 +131,12 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
     const BusyGuard guard = parts_.busy.Hold();
     if (row.cmdId == COM_SFP_IP_CONTR_IP_ADD1)
         parts_.tick.NoteManagementAddressRead();
-    // The flow copy checks a flow's source address once it was read whole
-    // (its last byte in table order) from a flow page.
-    if (row.cmdId == COM_SFP_IP_SRC_IP_ADD4 && FollowsFlowSelector(row))
-        parts_.tick.NoteSourceAddressRead();
+    // The flow copy checks a flow's source address once each of its bytes was
+    // read from a flow page.
+    if (FollowsFlowSelector(row))
+        for (size_t i = 0; i < std::size(IpIds::kFlowSrcBytes); ++i)
+            if (row.cmdId == IpIds::kFlowSrcBytes[i])
+                parts_.tick.NoteSourceByteRead(i);
     // Every per-flow look-up follows the flow the view shows.
     if (FollowsFlowSelector(row))
         parts_.flows.FollowShownFlow(view.secondFlow);

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <utility>
 #include <vector>
@@ -33,6 +34,12 @@ public:
         uint8_t reg = 0;
         uint8_t value = 0;
         bool operator==(const Transaction&) const = default;
+        // "[page:reg<-value]" (or "->" for a read), in hex, for test failures.
+        friend void PrintTo(const Transaction& t, std::ostream* os)
+        {
+            *os << std::hex << std::uppercase << "[" << int {t.page} << ':' << int {t.reg} << (t.write ? "<-" : "->")
+                << int {t.value} << "]" << std::dec << std::nouppercase;
+        }
     };
 
     bool ReadByte(uint8_t reg, uint8_t& value) override;

@@ -6,6 +6,7 @@
 // select, one that loads a page late and one that stops loading pages.
 #include "IpPageTest.h"
 
+#include <ostream>
 #include <set>
 
 namespace {
@@ -15,6 +16,9 @@ struct ModuleKind {
     int polls;       // status polls before a page load or a write is reported done
     uint8_t decap;
 };
+
+// Its name, in the test's listing.
+void PrintTo(const ModuleKind& kind, std::ostream* os) { *os << kind.name; }
 
 constexpr ModuleKind kKinds[] = {
     {"Encap", 0, 0},
@@ -215,6 +219,23 @@ TEST_F(IpFlowCopyFaultyModule, ASideWrittenLateIsNotReplacedByTheNext)
     module.SetStatusOverride(std::nullopt);
     EXPECT_LT(TickWhileCopying(2000), 2000);
     const std::vector<uint8_t> sides = FlowSides2110();
+    EXPECT_EQ(PagesWithManagementSource(sides), std::set<uint8_t>(sides.begin(), sides.end()));
+}
+
+// A side whose source address will not read whole is still copied whole: a byte that cannot be read is written
+// with the others, and a side is never taken for one that already has the address on the bytes it could read.
+TEST_F(IpFlowCopyFaultyModule, ASideWhoseSourceWillNotReadIsCopiedWhole)
+{
+    const std::vector<uint8_t> sides = FlowSides2110();
+    for (uint8_t page : sides)
+        module.Seed(page, kSourceFirst, {10, 0, 0, page});
+    module.Seed(0xB4, kSourceFirst, {192, 168, 1, 99});   // audio flow 5, second side: all but the last octet
+    module.FailReadsOf(0xA3, kSourceFirst);                // audio flow 4, first side: its first octet
+    module.FailReadsOf(0xB4, kSourceLast);                 // audio flow 5, second side: its last octet
+    Fit();
+    ReadManagement();
+    StartCopy();
+    EXPECT_LT(TickWhileCopying(4000), 4000);
     EXPECT_EQ(PagesWithManagementSource(sides), std::set<uint8_t>(sides.begin(), sides.end()));
 }
 

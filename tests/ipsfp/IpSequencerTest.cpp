@@ -189,6 +189,30 @@ TEST_F(IpSequencer, EncoderMapCommitsTheChosenFlowsMap)
     EXPECT_EQ(store.GetValue(COM_SFP_IP_ENC_AUD_MAP_CHANNEL_5_ACTIVE), 1);
 }
 
+// With a module that reports a page loaded only at the second status poll after its select, the pages the menu
+// keeps for a tick or two are read all the same: the first video flow in its two ticks of the alternation, and
+// each PTP view in its one tick.
+TEST_F(IpSequencer, PagesShownForATickOrTwoAreReadWithAModuleThatNeedsAPoll)
+{
+    module.SetPageLoadPolls(1);
+    module.SetWritePolls(1);
+    module.Seed(0x91, 0x8F, {238, 1, 2, 4});
+    module.Poke(0x90, 0x97, 1);   // SSRC byte 1 of each flow
+    module.Poke(0x91, 0x97, 2);
+    module.Poke(0xF0, 0x84, 1);   // the first PTP view's lock state; the second's is 0
+    Widgets({2904, 3465});
+    Fit(1);
+    Tick(30);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 239) << "the first flow's destination";
+    EXPECT_EQ(store.GetValue(0x0CE8), 238) << "the second flow's";
+    EXPECT_EQ(store.GetCmdText(COM_SFP_IP_SSRC_EDITBOX), "1");
+    EXPECT_EQ(store.GetCmdText(3290), "2");
+    Tab(4);
+    Tick(10);
+    EXPECT_EQ(store.GetCmdText(2904), "Coarse Lock") << "the first view's";
+    EXPECT_EQ(store.GetCmdText(3465), "Fine Lock") << "the second view's";
+}
+
 // A PTP edit locks the other view; the page is updated on the ticks on which the wait reaches 5 to 15, and the
 // sixteenth ends the wait with both views enabled again. The page reads show the active source.
 TEST_F(IpSequencer, PtpEditWaitsThenUpdatesTheFifthToFifteenthTick)
