@@ -23,25 +23,7 @@
 #include <cstring>
 #include <functional>
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
 namespace {
-// Lets what has arrived for the client's socket be taken in. While a send
-// or receive of the slot's thread is working on the socket, the kernel holds
-// back what arrives for it until that work is done; a read of the
-// connection's state waits for that moment (never for a send or receive
-// that is itself waiting), so a reset that had arrived is then seen by a
-// look at the socket. Nothing is read from the socket and no error is taken
-// from it.
-void SettleSocket(const Socket& socket)
-{
-    tcp_info info {};
-    socklen_t size = sizeof info;
-    (void)::getsockopt(socket.Fd(), IPPROTO_TCP, TCP_INFO, &info, &size);
-}
-
 // The event list as the event-log page reads it: one request to the
 // application per count or entry.
 class EventListRequests : public TpWebPages::EventSource {
@@ -119,14 +101,10 @@ void TpConnectionThread::Disconnect()
     client_.Shutdown();
 }
 
-bool TpConnectionThread::EndIfClientGone(bool settle)
+bool TpConnectionThread::EndIfClientGone()
 {
     std::lock_guard<std::mutex> lock(socketMutex_);
-    if (!inUse_.load() || ending_.load())
-        return false;
-    if (settle)
-        SettleSocket(client_);
-    if (!client_.PeerGone())
+    if (!inUse_.load() || ending_.load() || !client_.PeerGone())
         return false;
     // The shutdown fails a send under way and ends the next receive.
     ending_.store(true);
