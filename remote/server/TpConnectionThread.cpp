@@ -268,6 +268,10 @@ void TpConnectionThread::SendEventLogPage(const RemoteMsgHeader& request)
 
 bool TpConnectionThread::ReadEventList(uint16_t type, uint32_t item, uint32_t& value, std::string& text)
 {
+    // A client that went is read no more of its page, so a newcomer kept for
+    // the slot waits at most for the one read under way.
+    if (ending_.load())
+        return false;
     // Posted as the server's own read: answered whether or not remote
     // control is enabled.
     RemoteMsgHeader h;
