@@ -78,10 +78,11 @@ bool TpConnectionThread::Take(Socket& client, uint32_t address, bool keepForEndi
     {
         std::lock_guard<std::mutex> lock(socketMutex_);
         if (inUse_.load()) {
-            if (!keepForEnding || !ending_.load() || next_.IsValid())
+            if (!keepForEnding || !ending_.load() || (next_.IsValid() && !next_.PeerGone()))
                 return false;
             // The thread is still ending the gone client's connection; it
-            // takes this one up when it has (Release).
+            // takes this one up when it has (Release). A newcomer kept
+            // before that went meanwhile gives way and is closed here.
             next_ = std::move(client);
             nextAddress_ = address;
             return true;

@@ -43,7 +43,8 @@ public:
     // Monitor: as Assign, and also keeps the client for a slot whose client
     // went and whose connection is still ending: the slot's thread serves it
     // as soon as it has ended that connection. False, client left as it is,
-    // when the slot serves a client or already keeps one.
+    // when the slot serves a client or already keeps one that is still
+    // there.
     bool AssignOrKeep(Socket& client, uint32_t address);
     // Ends the client's connection (any thread); the slot's thread frees the
     // slot.

@@ -73,6 +73,7 @@ TEST_F(RemoteQuit, ShutDownWithANewcomerKeptForAGoneClientsSlotIsPrompt)
     ASSERT_TRUE(kept.Connect(port));
     ASSERT_TRUE(refused.Connect(port));
     ASSERT_TRUE(refused.SeesClose()) << "the monitor has placed the newcomer before it";
+    ASSERT_EQ(CountInLog("RemCtrl: Connections Full"), 1) << "the first newcomer was kept, not refused";
 
     EXPECT_TRUE(ShutDownIsPrompt());
     EXPECT_TRUE(kept.SeesClose());
