@@ -299,6 +299,10 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
     // name.
     static std::mutex statusMutex;
     std::lock_guard<std::mutex> lock(statusMutex);
+    // A client that went while another request held the file is not worth
+    // a new one.
+    if (ending_.load())
+        return;
     const TpWebPages* web = monitor_.WebPages();
     if (web == nullptr) {
         SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
