@@ -200,6 +200,13 @@ bool Socket::PeerGone() const
     const int fd = fd_.load();
     if (fd < 0)
         return false;
+    // While a send or receive is working on the socket, the kernel holds
+    // back what arrives for it (a reset among it) until that call is done.
+    // Reading the connection's state waits for that moment, never for a call
+    // that is itself waiting, so a reset that had arrived is seen below.
+    tcp_info info {};
+    socklen_t infoSize = sizeof info;
+    (void)::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &infoSize);
     pollfd pfd {fd, POLLRDHUP, 0};
     if (::poll(&pfd, 1, 0) <= 0)
         return false;

@@ -55,7 +55,10 @@ public:
     bool SendAll(const void* first, size_t firstSize, const void* second, size_t secondSize);
 
     // True when the peer reset the connection, or closed its sending side
-    // and every byte it sent has been read; does not wait.
+    // and every byte it sent has been read. What arrived while another
+    // thread's send or receive was working on the socket counts too: the
+    // look first lets that call finish its work (microseconds; a call that
+    // waits for the peer or for room is not waited for).
     bool PeerGone() const;
 
     // Stops both directions; blocked Accept/Recv return. The descriptor stays

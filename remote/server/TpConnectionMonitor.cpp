@@ -115,17 +115,17 @@ int TpConnectionMonitor::TakeSlot(Socket& client, uint32_t address)
     // the slot's thread takes the newcomer up once it has ended the gone
     // client's connection, so nothing here waits for that thread. A slot
     // whose thread gave it back since the first look is free now.
-    EndGoneClients(true);
+    EndGoneClients();
     for (auto& slot : slots_)
         if (slot->AssignOrKeep(client, address))
             return slot->SlotIndex();
     return -1;
 }
 
-void TpConnectionMonitor::EndGoneClients(bool settle)
+void TpConnectionMonitor::EndGoneClients()
 {
     for (auto& slot : slots_)
-        if (slot->EndIfClientGone(settle))
+        if (slot->EndIfClientGone())
             owner_.MarkConnectionsChanged();
 }
 

@@ -42,9 +42,8 @@ public:
     // a slot's thread.
     int AssignClient(Socket client, uint32_t address);
     // Ends the connections of clients that went (reset, or closed with every
-    // request read). With settle, each look first lets a send or receive
-    // working on the socket finish that work (TpConnectionThread).
-    void EndGoneClients(bool settle = false);
+    // request read).
+    void EndGoneClients();
     // A slot's thread starts serving its client / gave its client back.
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);

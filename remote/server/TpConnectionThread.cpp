@@ -23,25 +23,7 @@
 #include <cstring>
 #include <functional>
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
 namespace {
-// Lets what has arrived for the client's socket be taken in. While a send
-// or receive of the slot's thread is working on the socket, the kernel holds
-// back what arrives for it until that work is done; a read of the
-// connection's state waits for that moment (never for a send or receive
-// that is itself waiting), so a reset that had arrived is then seen by a
-// look at the socket. Nothing is read from the socket and no error is taken
-// from it.
-void SettleSocket(const Socket& socket)
-{
-    tcp_info info {};
-    socklen_t size = sizeof info;
-    (void)::getsockopt(socket.Fd(), IPPROTO_TCP, TCP_INFO, &info, &size);
-}
-
 // The event list as the event-log page reads it: one request to the
 // application per count or entry.
 class EventListRequests : public TpWebPages::EventSource {
@@ -96,10 +78,11 @@ bool TpConnectionThread::Take(Socket& client, uint32_t address, bool keepForEndi
     {
         std::lock_guard<std::mutex> lock(socketMutex_);
         if (inUse_.load()) {
-            if (!keepForEnding || !ending_.load() || next_.IsValid())
+            if (!keepForEnding || !ending_.load() || (next_.IsValid() && !next_.PeerGone()))
                 return false;
             // The thread is still ending the gone client's connection; it
-            // takes this one up when it has (Release).
+            // takes this one up when it has (Release). A newcomer kept
+            // before that went meanwhile gives way and is closed here.
             next_ = std::move(client);
             nextAddress_ = address;
             return true;
@@ -119,14 +102,10 @@ void TpConnectionThread::Disconnect()
     client_.Shutdown();
 }
 
-bool TpConnectionThread::EndIfClientGone(bool settle)
+bool TpConnectionThread::EndIfClientGone()
 {
     std::lock_guard<std::mutex> lock(socketMutex_);
-    if (!inUse_.load() || ending_.load())
-        return false;
-    if (settle)
-        SettleSocket(client_);
-    if (!client_.PeerGone())
+    if (!inUse_.load() || ending_.load() || !client_.PeerGone())
         return false;
     // The shutdown fails a send under way and ends the next receive.
     ending_.store(true);
@@ -290,6 +269,10 @@ void TpConnectionThread::SendEventLogPage(const RemoteMsgHeader& request)
 
 bool TpConnectionThread::ReadEventList(uint16_t type, uint32_t item, uint32_t& value, std::string& text)
 {
+    // A client that went is read no more of its page, so a newcomer kept for
+    // the slot waits at most for the one read under way.
+    if (ending_.load())
+        return false;
     // Posted as the server's own read: answered whether or not remote
     // control is enabled.
     RemoteMsgHeader h;
@@ -316,6 +299,10 @@ void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
     // name.
     static std::mutex statusMutex;
     std::lock_guard<std::mutex> lock(statusMutex);
+    // A client that went while another request held the file is not worth
+    // a new one.
+    if (ending_.load())
+        return;
     const TpWebPages* web = monitor_.WebPages();
     if (web == nullptr) {
         SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);

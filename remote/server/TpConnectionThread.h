@@ -43,7 +43,8 @@ public:
     // Monitor: as Assign, and also keeps the client for a slot whose client
     // went and whose connection is still ending: the slot's thread serves it
     // as soon as it has ended that connection. False, client left as it is,
-    // when the slot serves a client or already keeps one.
+    // when the slot serves a client or already keeps one that is still
+    // there.
     bool AssignOrKeep(Socket& client, uint32_t address);
     // Ends the client's connection (any thread); the slot's thread frees the
     // slot.
@@ -51,10 +52,8 @@ public:
     // Ends the connection of a client that reset it, or closed its sending
     // side once the server has read every request it sent, whatever the
     // slot's thread is doing for it (any thread); no further byte of it is
-    // read. True when it did so now. With settle, the look first lets a send
-    // or receive that is working on the socket finish that work (a matter of
-    // microseconds), so a reset that arrived meanwhile is seen too.
-    bool EndIfClientGone(bool settle = false);
+    // read. True when it did so now.
+    bool EndIfClientGone();
     bool InUse() const { return inUse_.load(); }
     // In use for a client that is still there; an ended connection's slot is
     // on its way to free.

@@ -67,12 +67,8 @@ TEST_F(RemoteQuit, ShutDownWithANewcomerKeptForAGoneClientsSlotIsPrompt)
     // the client that reset keeps a newcomer until its thread is done.
     ASSERT_TRUE(MakeApp(std::string(), true));
     std::array<TestClient, 5> clients;
-    ASSERT_TRUE(ConnectFiveWaiting(clients));
-    ASSERT_TRUE(clients[0].Reset());
-    TestClient kept, refused;
-    ASSERT_TRUE(kept.Connect(port));
-    ASSERT_TRUE(refused.Connect(port));
-    ASSERT_TRUE(refused.SeesClose()) << "the monitor has placed the newcomer before it";
+    TestClient kept;
+    ASSERT_TRUE(KeepANewcomerForAGoneClient(clients, kept));
 
     EXPECT_TRUE(ShutDownIsPrompt());
     EXPECT_TRUE(kept.SeesClose());

@@ -1,6 +1,7 @@
 #include "remote/RemoteServerTest.h"
 
 #include "core/threads/MessageQueue.h"
+#include "remote/server/TpConnectionThread.h"
 #include "remote/server/TpRemoteCtrl.h"
 #include "sim/KeyMailbox.h"
 
@@ -74,10 +75,10 @@ WireReply TestClient::Request(uint16_t type, uint16_t cmdId, uint32_t item, uint
     return Send(EncodeRequest(type, cmdId, item, value, payload)) ? ReadReply() : WireReply();
 }
 
-bool TestClient::SeesClose()
+bool TestClient::SeesCloseWithin(int limitMs)
 {
     char byte;
-    const long n = socket.RecvFor(&byte, 1, kWaitMs);
+    const long n = socket.RecvFor(&byte, 1, limitMs);
     return n == 0 || n == -1;
 }
 
@@ -139,6 +140,16 @@ bool RemoteServerTest::ConnectFiveWaiting(std::array<TestClient, 5>& clients)
         if (!c.Connect(port) || !c.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)))
             return false;
     return WaitFor([] { return MessageQueue::PendingCount() == 5; });
+}
+
+bool RemoteServerTest::KeepANewcomerForAGoneClient(std::array<TestClient, 5>& clients, TestClient& kept)
+{
+    if (!ConnectFiveWaiting(clients) || !clients[0].Reset() || !kept.Connect(port))
+        return false;
+    TestClient refused;
+    return refused.Connect(port) &&
+           refused.SeesCloseWithin(static_cast<int>(TpConnectionThread::kReplyTimeoutMs) / 2) &&
+           CountInLog("RemCtrl: Connections Full") == 1;
 }
 
 void RemoteServerTest::PostTicks(int count)

@@ -44,8 +44,10 @@ public:
     WireReply ReadReply();
     WireReply Request(uint16_t type, uint16_t cmdId, uint32_t item = 0, uint32_t value = 0,
                       const std::string& payload = std::string());
-    // True when the server ends the connection before anything arrives.
-    bool SeesClose();
+    // True when the server ends the connection before anything arrives
+    // (within limitMs).
+    bool SeesClose() { return SeesCloseWithin(kWaitMs); }
+    bool SeesCloseWithin(int limitMs);
     void Close() { socket.Close(); }
     // Drops the connection with a reset (a disconnect, not a close).
     bool Reset();
@@ -69,6 +71,11 @@ protected:
     // with a value read on its way, and waits until every connection thread
     // waits for the application's reply. False when that does not come about.
     bool ConnectFiveWaiting(std::array<TestClient, 5>& clients);
+    // As ConnectFiveWaiting, then the first client resets and kept connects:
+    // the server keeps it for that client's slot, so the next newcomer is
+    // refused, well before the gone client's thread could give up its wait
+    // for the reply. False when that does not come about.
+    bool KeepANewcomerForAGoneClient(std::array<TestClient, 5>& clients, TestClient& kept);
 
 public:
     // Posts count ticks of the periodic tasks.
