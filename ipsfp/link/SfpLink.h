@@ -70,6 +70,14 @@ void PollSfpStatus();
 // regardless. On success writePending is raised.
 bool WriteByte(uint8_t page, uint8_t reg, uint8_t value);
 
+// True while neither a page load nor a write waits for its completion: a
+// page request would be taken.
+inline bool Idle()
+{
+    const SfpProtocolState& protocol = State().protocol;
+    return protocol.pageLoadPending == 0 && protocol.writePending == 0;
+}
+
 // Selects a physical page (refused, without bus traffic, while a page load or
 // a write is pending). False when refused or when the select write failed.
 bool RequestPage(uint8_t page);

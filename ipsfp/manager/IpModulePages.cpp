@@ -139,8 +139,7 @@ bool IpModulePages::SelectWhenIdle(uint8_t logical)
 {
     if (logical != requestedPage) {
         SfpLink::PollSfpStatus();
-        const SfpProtocolState& protocol = SfpLink::State().protocol;
-        if (protocol.pageLoadPending != 0 || protocol.writePending != 0)
+        if (!SfpLink::Idle())
             return false;
     }
     ChangePage(logical);
@@ -192,8 +191,7 @@ void IpModulePages::ForgetSelectorPages()
 void IpModulePages::SettleRequested()
 {
     SfpLink::PollSfpStatus();
-    const SfpProtocolState& protocol = SfpLink::State().protocol;
-    if (protocol.pageLoadPending == 0 && protocol.writePending == 0) {
+    if (SfpLink::Idle()) {
         currentPage = requestedPage;
         pageBlocked = 0;
     } else {

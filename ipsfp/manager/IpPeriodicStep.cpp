@@ -219,8 +219,7 @@ bool IpPeriodicStep::KeepWaiting(bool done)
         copyWait = 0;
         return false;
     }
-    const SfpProtocolState& link = SfpLink::State().protocol;
-    if (pages_.RequestedPage() == 0 && link.pageLoadPending == 0 && link.writePending == 0)
+    if (pages_.RequestedPage() == 0 && SfpLink::Idle())
         pages_.ForgetFlowSelector();
     return true;
 }

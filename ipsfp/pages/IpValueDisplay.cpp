@@ -131,15 +131,15 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
     const BusyGuard guard = parts_.busy.Hold();
     if (row.cmdId == COM_SFP_IP_CONTR_IP_ADD1)
         parts_.tick.NoteManagementAddressRead();
-    // The flow copy checks a flow's source address once each of its bytes was
-    // read from a flow page.
-    if (FollowsFlowSelector(row))
+    if (FollowsFlowSelector(row)) {
+        // The flow copy checks a flow's source address once each of its bytes
+        // was read from a flow page.
         for (size_t i = 0; i < std::size(IpIds::kFlowSrcBytes); ++i)
             if (row.cmdId == IpIds::kFlowSrcBytes[i])
                 parts_.tick.NoteSourceByteRead(i);
-    // Every per-flow look-up follows the flow the view shows.
-    if (FollowsFlowSelector(row))
+        // Every per-flow look-up follows the flow the view shows.
         parts_.flows.FollowShownFlow(view.secondFlow);
+    }
     const std::span<const KindRow> kinds = Kinds();
     if (!view.shown || row.displayKind >= kinds.size() || bytes == nullptr || count < kinds[row.displayKind].bytes)
         return;
