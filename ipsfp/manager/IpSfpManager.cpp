@@ -121,6 +121,7 @@ void IpSfpManager::SetModuleMode(uint8_t decapsulation)
         return;
     const BusyGuard guard = busy_.Hold();
     const bool decap = decapsulation != 0;
+    configure_.EndPageWrite();
     progress_.Show();
 
     IpFlowView::ApplyLayout(IpIds::kModeLayout, decap, false);
@@ -146,7 +147,9 @@ void IpSfpManager::ResetOnModuleChange()
 {
     flows_.ForgetModule();
     progress_.ForgetFirmwareWarning();
+    configure_.EndPageWrite();
     configure_.InvalidateAllParameters();
+    edits_.Clear();   // what the pages showed is the module's that went
 }
 
 void IpSfpManager::CloseAnyWindow()

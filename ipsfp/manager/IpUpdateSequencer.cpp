@@ -3,9 +3,11 @@
 #include "IpBusy.h"
 #include "IpConfigurePass.h"
 #include "IpControlTree.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpModulePages.h"
 #include "IpPageView.h"
+#include "IpPeriodicStep.h"
 #include "IpSubDialogs.h"
 
 #include "ipsfp/link/SfpLink.h"
@@ -18,6 +20,7 @@
 #include "sim/EmSfpSimFlags.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -60,7 +63,7 @@ void SetSequenceRegister(uint8_t reg)
 
 IpUpdateSequencer::IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, IpControlTree& controls,
                                      IpSubDialogs& dialogs, IpConfigurePass& configure, IpAudioMaps& maps,
-                                     IpPageView* const& pageView)
+                                     IpEditBook& edits, const IpPeriodicStep& tick, IpPageView* const& pageView)
     : busy_(busy),
       flows_(flows),
       pages_(pages),
@@ -68,6 +71,8 @@ IpUpdateSequencer::IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePa
       dialogs_(dialogs),
       configure_(configure),
       maps_(maps),
+      edits_(edits),
+      tick_(tick),
       pageView_(pageView)
 {
 }
@@ -107,7 +112,7 @@ void IpUpdateSequencer::RunUpdateStep()
 // copy's side and the cycle waits.
 void IpUpdateSequencer::StepFlowAlternation()
 {
-    if (!flows_.MenuSelectionHeld())
+    if (!tick_.CopyHoldsMenu())
         AlternateFlowSelector();
     // A flow refresh reads the flow shown afresh: its page is selected again.
     if (flows_.TakeFlowRefresh())
@@ -190,7 +195,7 @@ void IpUpdateSequencer::StepAncTab()
 
 bool IpUpdateSequencer::UpdateFlowPage(uint8_t logical)
 {
-    if (!configure_.ReadPageParameters(logical))
+    if (!configure_.ReadPageParameters(logical, IpConfigurePass::PageRows::FlowRows))
         return false;
     ShowUpdating("Flow Configuration-Updating ", controls_.SpinnerText());
     configure_.CheckMulticastMac();
@@ -203,7 +208,7 @@ bool IpUpdateSequencer::UpdatePtpPage()
 {
     const uint8_t ptp = Page(SfpLogicalPage::PtpPg);
     if (!configure_.UpdateParametersByUnlockingPage(ptp) && !pages_.WriteSettling()) {
-        if (!configure_.ReadPageParameters(ptp))
+        if (!configure_.ReadPageParameters(ptp, IpConfigurePass::PageRows::OwnRows))
             return false;
         // The view just read holds the fresh counter: the first source's in
         // the first view, the second's in the second.
@@ -214,22 +219,24 @@ bool IpUpdateSequencer::UpdatePtpPage()
     return true;
 }
 
+// A view an edit asked for is shown first, whatever wait runs: a further edit
+// in the same tick restarts the wait but does not skip the view.
 void IpUpdateSequencer::StepPtp()
 {
+    if (ptpView != 0) {
+        StoreValue(COM_SFP_IP_PTP_SEL, ptpView - 1);
+        FollowPtpView();
+        ptpView = 0;
+        ptpWait = 0;
+        return;
+    }
     if (ptpWait == -1) {
-        if (ptpView == 0) {
-            if (UpdatePtpPage() && ptpSourceChanged != 0) {
-                busy_.SetQuiet(IpIds::kPtpSources[0], 0);
-                busy_.SetQuiet(IpIds::kPtpSources[1], 0);
-                ptpSourceChanged = 0;
-            }
-            StoreValue(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL) == 0 ? 1 : 0);
-        } else {
-            StoreValue(COM_SFP_IP_PTP_SEL, ptpView - 1);
-            FollowPtpView();
-            ptpView = 0;
-            ptpWait = 0;
+        if (UpdatePtpPage() && ptpSourceChanged != 0) {
+            busy_.SetQuiet(IpIds::kPtpSources[0], 0);
+            busy_.SetQuiet(IpIds::kPtpSources[1], 0);
+            ptpSourceChanged = 0;
         }
+        StoreValue(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL) == 0 ? 1 : 0);
         return;
     }
     FollowPtpView();
@@ -270,14 +277,14 @@ void IpUpdateSequencer::UpdateDecoderOutputPage()
     const uint8_t dec = Page(SfpLogicalPage::DecOutpg);
     if (ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap) {
         if (pages_.CurrentPage() == dec) {
-            if (configure_.ReadPageParameters(dec))
+            if (configure_.ReadPageParameters(dec, IpConfigurePass::PageRows::FlowRows))
                 ShowUpdating("Updating ", controls_.SpinnerText());
             return;   // read once: the second read of the page would repeat this one
         }
         pages_.SelectPageAfresh(dec);
         return;
     }
-    configure_.ReadPageParameters(dec);
+    configure_.ReadPageParameters(dec, IpConfigurePass::PageRows::FlowRows);
 }
 
 void IpUpdateSequencer::SetAudioSubStep(int8_t step)
@@ -552,6 +559,7 @@ void IpUpdateSequencer::UnlockMapPage()
 // false when the call ends here.
 bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
 {
+    const uint8_t map = Page(SfpLogicalPage::EncAudMapPg);
     SfpParamTable& table = SfpParamTable::Instance();
     const int first = table.IndexOf(COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED);
     SfpParamRow* countRow = first >= 0 ? table.Row(static_cast<size_t>(first)) : nullptr;
@@ -562,7 +570,7 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
         SfpParamRow* row = table.Row(static_cast<size_t>(first + i));
         if (row == nullptr)
             return false;
-        if (row->pending != 0 && mapWriteState != 2) {
+        if (edits_.Find(*row, map) != nullptr && mapWriteState != 2) {
             UnlockMapPage();
             return false;
         }
@@ -577,8 +585,8 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
     if (!ShowChannelCount(*countRow, kept, n))
         return true;   // the count unread: on to the commit
     if (static_cast<int32_t>(kept) == n) {
-        if (countRow->pending != 0)
-            configure_.InvalidateParameter(*countRow);
+        if (edits_.Find(*countRow, map) != nullptr)
+            configure_.DropEdits(*countRow);
         countRow->value = -1;
         return true;
     }
@@ -587,8 +595,7 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
         return false;
     }
     maps_.SetChannelCount(flow, static_cast<uint32_t>(n));
-    countRow->value = n;
-    countRow->pending = 1;
+    edits_.BookApplied(*countRow, map, false, n);
     bool wrote = false;
     return configure_.ProcessParameterRow(*countRow, wrote) && !wrote;
 }
@@ -597,7 +604,7 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
 // over it; false when the count could not be read.
 bool IpUpdateSequencer::ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n)
 {
-    if (countRow.pending == 0) {
+    if (edits_.Find(countRow, Page(SfpLogicalPage::EncAudMapPg)) == nullptr) {
         uint8_t byte = 0;
         if (sfp_read_byte(countRow.readRegister, &byte) == 0)
             return false;
@@ -642,11 +649,8 @@ void IpUpdateSequencer::UpdateManagementPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     constexpr size_t kPages = 4;
-    const auto pendingOn = [](uint8_t page) {
-        for (const SfpParamRow& row : SfpParamTable::Instance().Rows())
-            if (row.page == page && row.pending != 0)
-                return true;
-        return false;
+    const auto pendingOn = [this](uint8_t page) {
+        return std::ranges::any_of(edits_.Edits(), [page](const IpEdit& e) { return e.page == page; });
     };
     for (size_t tries = 0; tries < kPages; ++tries) {
         const SfpPageEntry& e = pages[mgmtPageIndex % kPages];
@@ -684,27 +688,22 @@ size_t IpUpdateSequencer::NextUnreadPage() const
 {
     const SfpPageList& pages = SfpLink::State().pageTable;
     for (size_t i = 0; i < pages.size(); ++i)
-        if (pages[i].page != 0 && pages[i].loaded == 0 && (failedPages & (1u << i)) == 0)
+        if (pages[i].page != 0 && pages[i].loaded == 0 && (retry.failed & (1u << i)) == 0)
             return i;
     return pages.size();
 }
 
-// Whether the tab's own steps have an edit to write (of a page outside the
-// page table) or a page write that is not yet committed.
+// Whether the tab's own steps have an applied edit to write (of a page
+// outside the page table) or a page write that is not yet committed.
 bool IpUpdateSequencer::TabWriteUnderWay() const
 {
     if (configure_.PageWriteUnderWay() || mapWriteState != 0)
         return true;
     const SfpPageList& pages = SfpLink::State().pageTable;
-    for (const SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.pending == 0)
-            continue;
-        const bool onTablePage =
-            std::ranges::any_of(pages, [&row](const SfpPageEntry& e) { return e.page != 0 && e.page == row.page; });
-        if (row.followsFlowPage != 0 || !onTablePage)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(edits_.Edits(), [&pages](const IpEdit& edit) {
+        return edit.state == IpEditState::Applied &&
+               std::ranges::none_of(pages, [&edit](const SfpPageEntry& e) { return e.page != 0 && e.page == edit.page; });
+    });
 }
 
 // The progress box shows reading until every page of the page table is read,
@@ -713,36 +712,38 @@ bool IpUpdateSequencer::TabWriteUnderWay() const
 // for the others; once every page left has failed, the tab's own step has
 // the next ticks before they are tried again, and they are tried again only
 // while the tab's own steps write nothing: their page would be taken from
-// under the write.
+// under the write. After a try, the page the tab's step was on is selected
+// again.
 bool IpUpdateSequencer::ReadUnloadedPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     if (std::ranges::all_of(pages, [](const SfpPageEntry& e) { return e.page == 0 || e.loaded != 0; })) {
-        failedPages = 0;
-        pageRetryWait = 0;
-        retryingPages = 0;
+        retry = {};
         return false;
     }
-    if (pageRetryWait > 0) {
-        --pageRetryWait;
+    if (retry.wait > 0) {
+        --retry.wait;
         return false;
     }
     const size_t i = NextUnreadPage();
     if (i == pages.size()) {
-        failedPages = 0;
-        pageRetryWait = kPageRetryTicks;
-        retryingPages = 1;
-        pages_.ForgetSelectorPages();
+        EndPageRetries();
         return false;
     }
+    const bool tablePage = std::ranges::any_of(pages, [this](const SfpPageEntry& e) {
+        return e.page != 0 && e.page == pages_.RequestedPage();
+    });
     // A failed page is asked for again only while the tab's own steps write
     // nothing; once asked for, it goes on to its read.
-    if (retryingPages != 0 && pages_.RequestedPage() != pages[i].page && TabWriteUnderWay())
-        return false;
+    if (retry.retrying != 0 && !tablePage) {
+        if (TabWriteUnderWay())
+            return false;
+        retry.tabPage = pages_.RequestedPage();
+    }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     const PageTableStep step = StepPageTableEntry(pages[i]);
     if (step == PageTableStep::ReadFailed)
-        failedPages = static_cast<uint8_t>(failedPages | (1u << i));
+        retry.failed = static_cast<uint8_t>(retry.failed | (1u << i));
     if (step != PageTableStep::Read)
         return true;
     // The next page is asked for at once, if the module is idle.
@@ -751,6 +752,20 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     else
         pages_.ForgetSelectorPages();
     return true;
+}
+
+// Every page left failed: the tab's step has the next ticks, on the page it
+// was on before the try took the module (or, when none is known, on the pages
+// its selectors choose).
+void IpUpdateSequencer::EndPageRetries()
+{
+    retry.failed = 0;
+    retry.wait = kPageRetryTicks;
+    retry.retrying = 1;
+    if (const uint8_t tabPage = std::exchange(retry.tabPage, uint8_t {0}); tabPage != 0)
+        pages_.SelectWhenIdle(tabPage);
+    else
+        pages_.ForgetSelectorPages();
 }
 
 void IpUpdateSequencer::ReopenFlowList()
@@ -797,9 +812,7 @@ void IpUpdateSequencer::OnWindowClosed()
 
 void IpUpdateSequencer::ResetModuleSteps()
 {
-    failedPages = 0;
-    pageRetryWait = 0;
-    retryingPages = 0;
+    retry = {};
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

@@ -6,6 +6,7 @@
 // select, one that loads a page late and one that stops loading pages.
 #include "IpPageTest.h"
 
+#include <map>
 #include <ostream>
 #include <set>
 
@@ -30,6 +31,8 @@ constexpr ModuleKind kKinds[] = {
 constexpr uint8_t kManagement[4] = {192, 168, 1, 10};
 // The source address on a flow page, its first dotted octet at the lowest register.
 constexpr uint8_t kSourceFirst = 0x8B, kSourceLast = 0x8E;
+// The flow's transmit switch (bit 0).
+constexpr uint8_t kTransmit = 0xAD;
 
 int Count(const std::string& text, const std::string& line)
 {
@@ -52,6 +55,22 @@ std::vector<uint8_t> FlowSides2110()
     pages.push_back(0xD1);
     return pages;
 }
+
+// A change a user or a client makes while the copy runs, at one step of one side.
+struct Meddling {
+    int32_t phase, flowCounter, side, step;
+    uint16_t control;
+    int32_t value;
+};
+constexpr Meddling kMeddlings[] = {
+    {0, 0, 1, 3, COM_SFP_IP_FLOW_SEL, 0},
+    {1, 2, 0, 5, COM_SFP_IP_AUDIO_FLOW_SEL, 5},
+    {1, 2, 1, 2, COM_SFP_TAB_SELECT, 7},
+    {1, 5, 1, 9, COM_SFP_TAB_SELECT, 1},
+    {1, 6, 0, 12, COM_SFP_IP_FLOW_SEL, 1},
+    {2, 0, 0, 3, COM_SFP_IP_ANC_FLOW_SEL, 1},
+    {2, 0, 1, 12, COM_SFP_TAB_SELECT, 2},
+};
 
 class IpFlowCopyBase : public IpPageTest {
 protected:
@@ -94,6 +113,20 @@ protected:
         }
         FAIL() << "the copy never reached step " << step;
     }
+    // Ticks until the copy reaches a step of a side (of an audio flow in the audio phase); false when it never does.
+    bool TickUntilCopyAt(const Meddling& at, int limit = 2000)
+    {
+        for (int i = 0; i < limit; ++i) {
+            const IpPendingAction& a = Mgr().Tick().PendingAction();
+            if (a.step == -1)
+                return false;
+            if (a.phase == at.phase && a.side == at.side && a.step == at.step &&
+                (at.phase != 1 || a.flowCounter == at.flowCounter))
+                return true;
+            Tick();
+        }
+        return false;
+    }
     // Pages on which a source address register was written.
     std::set<uint8_t> PagesWithSourceWrites() const
     {
@@ -117,6 +150,9 @@ protected:
 };
 
 using IpFlowCopyFaultyModule = IpFlowCopyBase;
+// The transmit is switched around an Apply in encapsulation only.
+class IpFlowCopyEncap : public IpFlowCopy {};
+
 
 } // namespace
 
@@ -184,7 +220,55 @@ TEST_P(IpFlowCopy, ResetQuestionCopiesTheManagementAddressIntoBothFlows)
     EXPECT_TRUE(Writes(0x90).empty() && Writes(0x91).empty());
 }
 
+// The copy owns its sides: whatever ANC flow is shown when it starts and whatever tab, flow or audio flow a user or
+// a client chooses while it runs, every side of every flow it names ends with the management address, and no
+// other flow is written.
+TEST_P(IpFlowCopy, EverySideIsCopiedWhateverIsChosenMeanwhile)
+{
+    const std::vector<uint8_t> sides = FlowSides2110();
+    Fit(3);
+    store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, 1);
+    Tick(5);
+    ReadManagement();
+    module.ClearTrace();
+    debug->Clear();
+    StartCopy();
+    for (const Meddling& m : kMeddlings) {
+        ASSERT_TRUE(TickUntilCopyAt(m)) << m.phase << " " << m.flowCounter << " " << m.side << " " << m.step;
+        store.SetValue(m.control, m.value);
+    }
+    EXPECT_LT(TickWhileCopying(2000), 2000);
+    EXPECT_EQ(Count(debug->Text(), "\nFlows audio copy\n"), 16);
+    EXPECT_EQ(PagesWithManagementSource(sides), std::set<uint8_t>(sides.begin(), sides.end()));
+    EXPECT_EQ(PagesWithSourceWrites(), std::set<uint8_t>(sides.begin(), sides.end()));
+}
+
+// With the transmit switched on, the copy leaves every flow's transmit as that flow had it: on where it was on,
+// off where it was off.
+TEST_P(IpFlowCopyEncap, EveryFlowKeepsItsTransmit)
+{
+    const std::vector<uint8_t> sides = FlowSides2110();
+    Fit(1);
+    store.SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+    Tick(12);
+    std::map<uint8_t, uint8_t> transmit;
+    for (size_t i = 0; i < sides.size(); ++i) {
+        transmit[sides[i]] = static_cast<uint8_t>(i % 3 == 0 ? 1 : 0);
+        module.Poke(sides[i], kTransmit, transmit[sides[i]]);
+    }
+    ReadManagement();
+    StartCopy();
+    EXPECT_LT(TickWhileCopying(2000), 2000);
+    std::map<uint8_t, uint8_t> after;
+    for (uint8_t page : sides)
+        after[page] = module.Peek(page, kTransmit) & 1;
+    EXPECT_EQ(after, transmit);
+    EXPECT_EQ(PagesWithManagementSource(sides), std::set<uint8_t>(sides.begin(), sides.end()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Modules, IpFlowCopy, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<ModuleKind>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Modules, IpFlowCopyEncap, ::testing::Values(kKinds[0], kKinds[1]),
                          [](const ::testing::TestParamInfo<ModuleKind>& info) { return info.param.name; });
 
 // A page select the bus drops when a side selects its flow is asked for again once the link is idle: the side is

@@ -5,7 +5,10 @@
 
 #include "ipsfp/manager/IpControlIds.h"
 
+#include <ostream>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -100,3 +103,225 @@ TEST_F(IpFlowEditPage, AnAudioFlowValueGoesOnlyToThePageItWasEditedFor)
     EXPECT_EQ(PagesWritten(0xA4), std::set<uint8_t> {0xB2});
     EXPECT_EQ(module.Peek(0xB2, 0xA4), 1);
 }
+
+namespace {
+
+constexpr uint32_t kOrange = 0xFF7F00, kGrey = 0xAFAFAF;
+// On a flow page: the destination's first dotted octet, the source's last, the SSRC's bytes (low byte first),
+// the transmit switch (bit 0).
+constexpr uint8_t kDestFirst = 0x8F, kSourceLast = 0x8E, kSsrcLow = 0x97, kTransmit = 0xAD;
+
+// An edit applied that still waits for its page, then a later edit typed.
+struct LaterEdit {
+    const char* name;
+    bool ssrcFromVideoTab;   // the applied edit: an audio SSRC applied on the video tab; else an audio destination
+    uint16_t later;          // the later edit's control, typed where the applied edit left the menu
+    uint8_t page, reg;       // where it would go
+    int32_t read;            // what that page holds
+    uint8_t appliedPage, appliedReg;
+    int32_t appliedValue;
+};
+void PrintTo(const LaterEdit& c, std::ostream* os) { *os << c.name; }
+
+constexpr LaterEdit kLaterEdits[] = {
+    {"AnotherAudioFlowsSource", false, COM_SFP_IP_SRC_IP_ADD1, 0xA2, kSourceLast, 5, 0xA1, kDestFirst, 225},
+    {"AVideoDestination", true, COM_SFP_IP_DST_IP_ADD4, 0x90, kDestFirst, 239, 0xA0, kSsrcLow, 99},
+};
+
+class IpLaterEdit : public IpFlowEditPage, public ::testing::WithParamInterface<LaterEdit> {};
+
+// SSRCs typed whole on their tabs, one after another, then applied.
+struct TypedSsrc {
+    int tab;
+    uint8_t page;
+    uint32_t ssrc;
+};
+using TypedSsrcs = std::vector<TypedSsrc>;
+void PrintTo(const TypedSsrcs& typed, std::ostream* os)
+{
+    for (const TypedSsrc& t : typed)
+        *os << "Tab" << t.tab << "Ssrc" << t.ssrc;
+}
+
+class IpTypedSsrcs : public IpFlowEditPage, public ::testing::WithParamInterface<TypedSsrcs> {
+protected:
+    // The SSRC's low byte read on the page since the trace was cleared.
+    bool SsrcReadOn(uint8_t page) const
+    {
+        return std::ranges::any_of(Trace(), [page](const Trans& t) { return !t.write && t.page == page && t.reg == 0x97; });
+    }
+};
+
+// What the flow pages were shown before a destination typed on the set-up tab is cancelled.
+struct CancelCase {
+    const char* name;
+    std::vector<int> tabsRead;   // each shown long enough to be read
+    int32_t shown;               // after Cancel
+    uint32_t colour;
+};
+void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
+
+class IpCancelledEdit : public IpFlowEditPage, public ::testing::WithParamInterface<CancelCase> {};
+
+class IpTransmitAroundApply : public IpFlowEditPage, public ::testing::WithParamInterface<uint8_t> {};
+
+bool ApplyEnabled(const TpStore& store) { return store.GetCmd(COM_SFP_IP_FLOWS_IP_APPLY_BTN)->IsEnabled(); }
+
+} // namespace
+
+// An edit typed while an applied one still waits for its page is held for its own Apply: nothing reaches the
+// module, the Apply is offered again, and Cancel puts the value read from the edit's page back; the applied
+// edit is still written once its page is shown.
+TEST_P(IpLaterEdit, WaitsForItsOwnApplyWhateverAppliedEditWaits)
+{
+    const LaterEdit& c = GetParam();
+    module.Poke(0xA2, kSourceLast, 5);
+    Fit(2);
+    if (c.ssrcFromVideoTab) {
+        Tick(12);
+        store.SetText(COM_SFP_IP_SSRC_EDITBOX, "99");
+        Tab(1);
+        Tick(12);
+        store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    } else {
+        store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 1);
+        Tick(12);
+        store.SetValue(COM_SFP_IP_DST_IP_ADD4, 225);
+        store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+        store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 2);
+    }
+    module.ClearTrace();
+    for (int ticks = 0; ticks < 100 && !ReadOn(c.page); ++ticks)   // the later edit's page read
+        Tick();
+    ASSERT_TRUE(ReadOn(c.page));
+    module.ClearTrace();
+    store.SetValue(c.later, 77);
+    Tick(30);
+    EXPECT_TRUE(WrittenTo(c.page, c.reg).empty());
+    EXPECT_TRUE(ApplyEnabled(store)) << "the later edit has an Apply of its own";
+    EXPECT_EQ(store.GetValue(c.later), 77);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_EQ(store.GetValue(c.later), c.read);
+    EXPECT_NE(store.GetCmd(c.later)->GetColour(), kOrange);
+    Tick(30);
+    EXPECT_EQ(module.Peek(c.page, c.reg), c.read);
+    EXPECT_TRUE(WrittenTo(c.page, c.reg).empty());
+
+    Tab(2);
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, c.appliedPage & 0x0F);
+    for (int ticks = 0; ticks < 100 && module.Peek(c.appliedPage, c.appliedReg) != c.appliedValue; ++ticks)
+        Tick();
+    EXPECT_EQ(module.Peek(c.appliedPage, c.appliedReg), c.appliedValue) << "the applied edit is still written";
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterApply, IpLaterEdit, ::testing::ValuesIn(kLaterEdits),
+                         [](const ::testing::TestParamInfo<LaterEdit>& info) { return info.param.name; });
+
+// Each flow's page gets the SSRC typed for it, every byte of it, and no page gets one nobody typed for it.
+TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
+{
+    const TypedSsrcs& typed = GetParam();
+    for (uint8_t page : {0x90, 0xA0, 0xD0})
+        module.Seed(page, kSsrcLow, {page, 0, 0, 0});   // what each flow holds before
+    Fit(typed.front().tab);
+    for (const TypedSsrc& t : typed) {
+        Tab(t.tab);
+        Tick(12);
+        store.SetText(COM_SFP_IP_SSRC_EDITBOX, std::to_string(t.ssrc));
+    }
+    module.ClearTrace();
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    for (const TypedSsrc& t : typed) {
+        Tab(t.tab);
+        Tick(30);
+    }
+    std::set<uint8_t> typedPages, written;
+    for (uint8_t i = 0; i < 4; ++i)
+        written.merge(PagesWritten(static_cast<uint8_t>(kSsrcLow + i)));
+    for (const TypedSsrc& t : typed) {
+        typedPages.insert(t.page);
+        for (uint8_t i = 0; i < 4; ++i)
+            EXPECT_EQ(module.Peek(t.page, static_cast<uint8_t>(kSsrcLow + i)), (t.ssrc >> (8 * i)) & 0xFF)
+                << "page " << int {t.page} << " byte " << int {i};
+    }
+    EXPECT_EQ(written, typedPages);
+    EXPECT_EQ(Progress(), "");
+    for (const TypedSsrc& t : typed) {   // each tab shows its flow's SSRC once its page is read
+        Tab(t.tab);
+        module.ClearTrace();
+        for (int ticks = 0; ticks < 100 && !SsrcReadOn(t.page); ++ticks)
+            Tick();
+        EXPECT_EQ(store.GetCmdText(COM_SFP_IP_SSRC_EDITBOX), std::to_string(t.ssrc)) << int {t.page};
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Flows, IpTypedSsrcs,
+                         ::testing::Values(TypedSsrcs {{2, 0xA0, 16777315}, {3, 0xD0, 16777316}},
+                                           TypedSsrcs {{2, 0xA0, 99}, {1, 0x90, 99}},
+                                           TypedSsrcs {{1, 0x90, 0x01020304}, {2, 0xA0, 0x01020305},
+                                                       {3, 0xD0, 0x01020304}}),
+                         [](const ::testing::TestParamInfo<TypedSsrcs>& info) {
+                             return ::testing::PrintToString(info.param);
+                         });
+
+// Cancel puts back the value last read from the page the edit was for, or, when that page was never read, the
+// look of a value not read (the control's first value, greyed) until the page is read.
+TEST_P(IpCancelledEdit, ShowsTheValueLastReadFromTheControlsPage)
+{
+    const CancelCase& c = GetParam();
+    module.Poke(0xA0, kDestFirst, 238);
+    Fit(7);
+    for (int tab : c.tabsRead) {
+        Tab(tab);
+        Tick(20);
+    }
+    Tab(7);
+    Tick(2);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_SETUP_BTN, 1);
+    store.SetValue(COM_SFP_IP_DST_IP_ADD4, 225);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), c.shown);
+    EXPECT_EQ(store.GetCmd(COM_SFP_IP_DST_IP_ADD4)->GetColour(), c.colour);
+    Tab(1);
+    Tick(12);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 239) << "read again";
+    EXPECT_EQ(store.GetCmd(COM_SFP_IP_DST_IP_ADD4)->GetColour(), 0u);
+    EXPECT_EQ(module.Peek(0x90, kDestFirst), 239);
+}
+
+INSTANTIATE_TEST_SUITE_P(OnTheSetupTab, IpCancelledEdit,
+                         ::testing::Values(CancelCase {"NoFlowPageRead", {}, 0, kGrey},
+                                           CancelCase {"TheVideoFlowsPageRead", {1}, 239, 0},
+                                           CancelCase {"TheVideoFlowsThenAnAudioFlowsPageRead", {1, 2}, 239, 0}),
+                         [](const ::testing::TestParamInfo<CancelCase>& info) { return info.param.name; });
+
+// With the transmit switched on, a flow's Apply switches the transmit of the flow off around the writes only
+// where that flow transmits, and on again afterwards: the flow keeps its transmit as it had it.
+TEST_P(IpTransmitAroundApply, AFlowKeepsItsTransmitAsItHadIt)
+{
+    const uint8_t transmit = GetParam();
+    Fit(2);
+    store.SetValue(COM_SFP_IP_TX_OFF_ON, 1);   // the transmit of the flow shown
+    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 3);
+    Tick(12);
+    module.Poke(0xA3, kTransmit, transmit);
+    Tick(12);
+    module.ClearTrace();
+    store.SetValue(COM_SFP_IP_DST_IP_ADD4, 225);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    Tick(100);   // the first flow's page is shown two ticks in ten
+    EXPECT_EQ(module.Peek(0xA3, kDestFirst), 225);
+    EXPECT_EQ(module.Peek(0xA3, kTransmit) & 1, transmit);
+    std::vector<uint8_t> order;   // the transmit's values written, and the destination's write as 2
+    for (const Trans& t : Writes(0xA3))
+        if (t.reg == kTransmit || t.reg == kDestFirst)
+            order.push_back(t.reg == kDestFirst ? 2 : t.value & 1);
+    EXPECT_EQ(order, (transmit != 0 ? std::vector<uint8_t> {0, 2, 1} : std::vector<uint8_t> {2}));
+    EXPECT_EQ(PagesWritten(kTransmit), (transmit != 0 ? std::set<uint8_t> {0xA3} : std::set<uint8_t> {}));
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_TX_OFF_ON), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(TransmitOn, IpTransmitAroundApply, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<uint8_t>& info) {
+                             return info.param != 0 ? "FlowTransmitting" : "FlowNotTransmitting";
+                         });

@@ -7,7 +7,10 @@
 
 #include "ipsfp/manager/IpControlIds.h"
 
+#include <ostream>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -42,6 +45,43 @@ protected:
     // The first flow's destination, first dotted octet (register 0x8F of its page).
     int32_t FirstOctet() const { return store.GetValue(COM_SFP_IP_DST_IP_ADD4); }
 };
+
+// A tab in a direction.
+struct TabMode {
+    int tab;
+    uint8_t decap;
+};
+void PrintTo(const TabMode& m, std::ostream* os) { *os << "Tab" << m.tab << (m.decap != 0 ? "Decap" : "Encap"); }
+
+class IpTabWithFailingPage : public IpPageTableRead, public ::testing::WithParamInterface<TabMode> {
+protected:
+    // Ticks, after the page table has had its turn, in which the tab's step read a page (any page but the
+    // program page, which is the one that fails).
+    int TicksReadingTheTabsPages(int ticks)
+    {
+        SimEmSfpFlags().SetDecapsulation(GetParam().decap);
+        Fit(GetParam().tab);
+        Tick(40);
+        int reading = 0;
+        for (int i = 0; i < ticks; ++i) {
+            module.ClearTrace();
+            Tick();
+            reading += std::ranges::any_of(Trace(), [](const Trans& t) {
+                return !t.write && t.reg > 129 && t.page != 0xFA;
+            }) ? 1 : 0;
+        }
+        return reading;
+    }
+};
+
+// PTP edits: how many arrive in one tick, in which view.
+struct PtpEdits {
+    const char* name;
+    std::vector<std::pair<uint16_t, int32_t>> edits;   // control, value; all in one tick
+};
+void PrintTo(const PtpEdits& e, std::ostream* os) { *os << e.name; }
+
+class IpPtpEdits : public IpPageTableRead, public ::testing::WithParamInterface<PtpEdits> {};
 
 // Where a flow page keeps its destination and SSRC, the decoder output page has registers of its own: reading
 // that page for the page table, at insertion or on the set-up tab, changes no flow control and logs no SSRC.
@@ -174,3 +214,106 @@ TEST_F(IpPageTableRead, AModuleThatNeverLoadsAPageIsAskedOnceAndNothingIsPrinted
 }
 
 } // namespace
+
+// A page-table page that fails for good takes no more than a fifth of the reads from any tab's own step, in
+// either direction: after each retry the tab's page is selected again.
+TEST_P(IpTabWithFailingPage, TheTabsStepStillReadsItsPages)
+{
+    const int working = TicksReadingTheTabsPages(400);
+    module.FailReadsOf(0xFA, 159);
+    cage.detect = 0;   // taken out and put back: the page table is read again
+    Tick();
+    cage.detect = 1;
+    const int failing = TicksReadingTheTabsPages(400);
+    EXPECT_GE(failing * 5, working * 4) << failing << " ticks reading, " << working << " with a working module";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabs, IpTabWithFailingPage,
+                         ::testing::Values(TabMode {1, 0}, TabMode {2, 0}, TabMode {3, 0}, TabMode {4, 0},
+                                           TabMode {6, 0}, TabMode {1, 1}, TabMode {2, 1}, TabMode {3, 1},
+                                           TabMode {4, 1}, TabMode {6, 1}),
+                         [](const ::testing::TestParamInfo<TabMode>& info) {
+                             return "Tab" + std::to_string(info.param.tab) + (info.param.decap != 0 ? "Decap" : "Encap");
+                         });
+
+// However many PTP edits a tick brings, each is unlocked, written and committed on its own view's page, with the
+// tab's page table retries going on (a program page register fails for good), wherever in their round the edits
+// fall.
+TEST_P(IpPtpEdits, AreWrittenEachOnItsOwnViewsPage)
+{
+    module.FailReadsOf(0xFA, 159);
+    Fit(4);
+    Tick(30);
+    for (int offset = 0; offset < 24; ++offset) {
+        SCOPED_TRACE(offset);
+        Tick(1 + offset % 2);   // either view shown as the edits arrive
+        module.ClearTrace();
+        std::map<std::pair<uint8_t, uint8_t>, uint8_t> expected;   // page, register: value
+        for (const auto& [control, value] : GetParam().edits) {
+            const bool second = control == 0x0D8A || control == 0x0DA3;
+            const bool field = control == 0x0C23 || control == 0x0D8A;   // bits 1-2 of 0x86, else 0x88
+            const int32_t now = store.GetValue(control) == value ? value ^ 1 : value;   // a change each round
+            store.SetValue(control, now);
+            expected[{static_cast<uint8_t>(second ? 0xF1 : 0xF0), field ? 0x86 : 0x88}] =
+                static_cast<uint8_t>(field ? now << 1 : now);
+        }
+        Tick(60);
+        std::vector<Trans> writes;
+        for (const Trans& t : Trace())
+            if (t.write && t.reg != 127)
+                writes.push_back(t);
+        // Each write between the unlock and the commit of its own page.
+        ASSERT_EQ(writes.size() % 3, 0u) << ::testing::PrintToString(writes);
+        std::map<std::pair<uint8_t, uint8_t>, uint8_t> written;
+        for (size_t i = 0; i < writes.size(); i += 3) {
+            const uint8_t page = writes[i].page;
+            EXPECT_EQ(writes[i], Wr(page, 129, 2));
+            EXPECT_EQ(writes[i + 1].page, page);
+            EXPECT_EQ(writes[i + 2], Wr(page, 129, 3));
+            written[{page, writes[i + 1].reg}] = writes[i + 1].value;
+        }
+        EXPECT_EQ(written, expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(InOneTick, IpPtpEdits,
+                         ::testing::Values(PtpEdits {"OneField", {{0x0C23, 2}}},
+                                           PtpEdits {"OneFieldTwice", {{0x0C23, 1}, {0x0C23, 2}}},
+                                           PtpEdits {"TwoFields", {{0x0C23, 2}, {0x0B56, 7}}},
+                                           PtpEdits {"SecondView", {{0x0D8A, 1}, {0x0DA3, 9}}},
+                                           PtpEdits {"BothViews", {{0x0B56, 5}, {0x0DA3, 6}}}),
+                         [](const ::testing::TestParamInfo<PtpEdits>& info) { return info.param.name; });
+
+// A mode change or a module taken out and put back while a PTP field is written ends that write: nothing is
+// committed on another page, and the next PTP edit is unlocked, written and committed on its own page.
+TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
+{
+    for (const bool moduleChange : {false, true}) {
+        SCOPED_TRACE(moduleChange ? "module change" : "mode change");
+        Fit(4);
+        Tick(30);
+        module.ClearTrace();
+        store.SetValue(0x0B56, moduleChange ? 11 : 12);
+        for (int i = 0; i < 30 && WrittenTo(0xF0, 0x88).empty(); ++i)
+            Tick();
+        ASSERT_EQ(Writes(0xF0), (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, moduleChange ? 11 : 12)}));
+        if (moduleChange) {
+            cage.detect = 0;
+            Tick();
+            cage.detect = 1;
+        } else {
+            SimEmSfpFlags().SetDecapsulation(1);
+        }
+        Tick(40);
+        for (const Trans& t : Trace())
+            EXPECT_FALSE(t.write && t.reg == 129 && t.page != 0xF0) << ::testing::PrintToString(t);
+        Tab(4);
+        Tick(30);
+        module.ClearTrace();
+        store.SetValue(0x0B56, 13);
+        Tick(30);
+        EXPECT_EQ(Writes(0xF0), (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, 13), Wr(0xF0, 129, 3)}));
+        SimEmSfpFlags().SetDecapsulation(0);
+        Tick();
+    }
+}

@@ -1,0 +1,171 @@
+#include "IpEditBook.h"
+
+#include <algorithm>
+#include <utility>
+
+size_t IpEditBook::IndexOf(const SfpParamRow& row)
+{
+    return static_cast<size_t>(&row - SfpParamTable::Instance().Rows().data());
+}
+
+bool IpEditBook::InSet(const SfpParamRow& row, IpEditSet set)
+{
+    return (set == IpEditSet::Controller ? row.inControllerSet : row.inFlowSet) != 0;
+}
+
+IpEdit* IpEditBook::FindEdit(size_t row, uint8_t page)
+{
+    for (IpEdit& e : edits_)
+        if (e.row == row && e.page == page)
+            return &e;
+    return nullptr;
+}
+
+IpEdit& IpEditBook::Put(const SfpParamRow& row, uint8_t page, bool second, int32_t value, IpEditState state)
+{
+    const size_t index = IndexOf(row);
+    IpEdit* edit = FindEdit(index, page);
+    if (edit == nullptr)
+        edit = &edits_.emplace_back();
+    *edit = IpEdit {static_cast<uint16_t>(index), page, static_cast<uint8_t>(second ? 1 : 0), state, 0, value};
+    return *edit;
+}
+
+const IpEdit& IpEditBook::Book(const SfpParamRow& row, uint8_t page, bool second, int32_t value)
+{
+    const bool typed = row.inControllerSet != 0 || row.inFlowSet != 0;
+    IpEdit& edit = Put(row, page, second, value, typed ? IpEditState::Typed : IpEditState::Applied);
+    NoteShown(second ? row.secondCmdId : row.cmdId, page);
+    return edit;
+}
+
+const IpEdit& IpEditBook::BookApplied(const SfpParamRow& row, uint8_t page, bool second, int32_t value)
+{
+    return Put(row, page, second, value, IpEditState::Applied);
+}
+
+void IpEditBook::HoldTransmit(const SfpParamRow& row, uint8_t page)
+{
+    if (FindEdit(IndexOf(row), page) == nullptr)
+        Put(row, page, false, 0, IpEditState::Applied).onlyIfSet = 1;
+}
+
+const IpEdit* IpEditBook::Find(const SfpParamRow& row, uint8_t page) const
+{
+    return const_cast<IpEditBook*>(this)->FindEdit(IndexOf(row), page);
+}
+
+bool IpEditBook::HasEdit(const SfpParamRow& row) const
+{
+    const size_t index = IndexOf(row);
+    return std::ranges::any_of(edits_, [index](const IpEdit& e) { return e.row == index; });
+}
+
+void IpEditBook::Drop(const SfpParamRow& row, uint8_t page)
+{
+    const size_t index = IndexOf(row);
+    std::erase_if(edits_, [index, page](const IpEdit& e) { return e.row == index && e.page == page; });
+}
+
+void IpEditBook::DropAll(const SfpParamRow& row)
+{
+    const size_t index = IndexOf(row);
+    std::erase_if(edits_, [index](const IpEdit& e) { return e.row == index; });
+}
+
+void IpEditBook::DropEdits() { edits_.clear(); }
+
+std::vector<uint8_t> IpEditBook::Apply(IpEditSet set)
+{
+    const auto rows = SfpParamTable::Instance().Rows();
+    std::vector<uint8_t> pages;
+    for (IpEdit& e : edits_) {
+        if (e.state != IpEditState::Typed || !InSet(rows[e.row], set))
+            continue;
+        e.state = IpEditState::Applied;
+        if (std::ranges::find(pages, e.page) == pages.end())
+            pages.push_back(e.page);
+    }
+    return pages;
+}
+
+std::vector<IpEdit> IpEditBook::TakeTyped(IpEditSet set)
+{
+    const auto rows = SfpParamTable::Instance().Rows();
+    std::vector<IpEdit> taken;
+    std::erase_if(edits_, [&](const IpEdit& e) {
+        if (e.state != IpEditState::Typed || !InSet(rows[e.row], set))
+            return false;
+        taken.push_back(e);
+        return true;
+    });
+    return taken;
+}
+
+bool IpEditBook::AppliedOn(uint8_t page, bool flowSetOnly) const
+{
+    const auto rows = SfpParamTable::Instance().Rows();
+    return std::ranges::any_of(edits_, [&](const IpEdit& e) {
+        return e.page == page && e.state == IpEditState::Applied && (!flowSetOnly || rows[e.row].inFlowSet != 0);
+    });
+}
+
+void IpEditBook::NoteTransmitOff(uint8_t page)
+{
+    if (std::ranges::find(transmitOff_, page) == transmitOff_.end())
+        transmitOff_.push_back(page);
+}
+
+bool IpEditBook::TakeTransmitOff(uint8_t page) { return std::erase(transmitOff_, page) != 0; }
+
+std::vector<uint8_t> IpEditBook::TakeAllTransmitOff() { return std::exchange(transmitOff_, {}); }
+
+void IpEditBook::NoteRead(const SfpParamRow& row, uint8_t page, int32_t number)
+{
+    lastRead_[Key(IndexOf(row), page)] = number;
+}
+
+std::optional<int32_t> IpEditBook::LastRead(const SfpParamRow& row, uint8_t page) const
+{
+    const auto it = lastRead_.find(Key(IndexOf(row), page));
+    return it == lastRead_.end() ? std::nullopt : std::optional<int32_t>(it->second);
+}
+
+IpEditBook::Shown* IpEditBook::ShownOf(unsigned cmdId)
+{
+    if (cmdId < SfpParamTable::kFirstCmdId || cmdId > SfpParamTable::kLastCmdId)
+        return nullptr;
+    return &shown_[cmdId - SfpParamTable::kFirstCmdId];
+}
+
+void IpEditBook::NoteShown(unsigned cmdId, uint8_t page)
+{
+    if (Shown* s = ShownOf(cmdId))
+        s->page = page;
+}
+
+uint8_t IpEditBook::ShownPage(unsigned cmdId) const
+{
+    const Shown* s = const_cast<IpEditBook*>(this)->ShownOf(cmdId);
+    return s != nullptr ? s->page : 0;
+}
+
+void IpEditBook::NoteGreyed(unsigned cmdId)
+{
+    if (Shown* s = ShownOf(cmdId))
+        s->greyed = 1;
+}
+
+bool IpEditBook::TakeGreyed(unsigned cmdId)
+{
+    Shown* s = ShownOf(cmdId);
+    return s != nullptr && std::exchange(s->greyed, uint8_t {0}) != 0;
+}
+
+void IpEditBook::Clear()
+{
+    edits_.clear();
+    transmitOff_.clear();
+    lastRead_.clear();
+    shown_ = {};
+}
