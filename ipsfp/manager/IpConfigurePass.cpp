@@ -321,6 +321,14 @@ void IpConfigurePass::EndPageWrite()
         unlockAgain = 1;
 }
 
+void IpConfigurePass::ForgetModule()
+{
+    EndPageWrite();
+    controllerConfiguring = flowConfiguring = unlockAgain = txRestorePending = 0;
+    InvalidateAllParameters();
+    edits_.Clear();
+}
+
 // --- back to unread ------------------------------------------------------------------
 
 // An edit written (or dropped): out of the book, its row unread. A flow page

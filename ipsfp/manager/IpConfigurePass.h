@@ -99,9 +99,12 @@ public:
     bool FlowConfiguring() const { return flowConfiguring != 0; }
     // A page has been unlocked for writing and is not yet committed.
     bool PageWriteUnderWay() const { return pageUnlocked != 0; }
-    // The module's mode or the module changed: a page write under way ends
-    // without its commit; the next write unlocks its page again.
+    // The module's mode changed: a page write under way ends without its
+    // commit; the next write unlocks its page again.
     void EndPageWrite();
+    // A module was inserted: the page write and the configures end without a
+    // commit, every row is unread and the edit book forgets the module.
+    void ForgetModule();
     // Ends each configure whose rows are all written (the controller page is
     // committed); true when the transmit is to go on again.
     bool EndConfigures();

@@ -45,7 +45,6 @@ constexpr int32_t kCopyWaitTicks = 60;
 // The controls the copy holds, in the order of its held selection.
 constexpr uint16_t kHeldControls[] = {COM_SFP_TAB_SELECT, COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL,
                                       COM_SFP_IP_ANC_FLOW_SEL};
-constexpr size_t kHeldTab = 0, kHeldFlow = 1, kHeldAudioFlow = 2, kHeldAncFlow = 3;
 
 } // namespace
 
@@ -230,12 +229,11 @@ void IpPeriodicStep::StepFlowCopy()
 void IpPeriodicStep::SelectCopySide()
 {
     const IpPendingAction& copy = pendingAction;
+    // The whole selection is held before any of it is set: setting the tab
+    // may set the audio flow too.
     copyHoldsMenu = true;
-    heldSelection = {copy.menuValue, copy.side, -1, -1};
-    if (copy.phase == kPhaseAudio)
-        heldSelection[kHeldAudioFlow] = copy.flowCounter;
-    if (copy.phase == kPhaseAnc)
-        heldSelection[kHeldAncFlow] = 0;
+    heldSelection = {copy.menuValue, copy.side, copy.phase == kPhaseAudio ? copy.flowCounter : -1,
+                     copy.phase == kPhaseAnc ? 0 : -1};
     HoldAndSelect(COM_SFP_TAB_SELECT, copy.menuValue);
     HoldAndSelect(COM_SFP_IP_FLOW_SEL, copy.side);
     if (copy.phase == kPhaseAudio)

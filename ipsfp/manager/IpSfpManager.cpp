@@ -147,9 +147,7 @@ void IpSfpManager::ResetOnModuleChange()
 {
     flows_.ForgetModule();
     progress_.ForgetFirmwareWarning();
-    configure_.EndPageWrite();
-    configure_.InvalidateAllParameters();
-    edits_.Clear();   // what the pages showed is the module's that went
+    configure_.ForgetModule();
 }
 
 void IpSfpManager::CloseAnyWindow()
