@@ -132,38 +132,6 @@ TEST_F(IpPageTableRead, APageThatWillNotReadLeavesTheTabToItsOwnStep)
     }
 }
 
-// A PTP field edited in the first view while a page-table page fails for good: wherever in the retries' round the
-// edit falls, even on the tick a retry asks for the failing page, it is unlocked, written and committed on the
-// first PTP page only.
-TEST_F(IpPageTableRead, APtpEditIsWrittenOnItsOwnPageWhileAFailingPageIsRetried)
-{
-    module.FailReadsOf(0xFA, 159);
-    Fit(4);
-    Tick(30);
-    const auto editAndCheck = [this](int32_t field, const std::string& when) {   // bits 1-2 of register 0x86
-        module.ClearTrace();
-        store.SetValue(0x0C23, field);
-        Tick(40);
-        std::vector<Trans> writes;
-        for (const Trans& t : Trace())
-            if (t.write && t.reg != 127)
-                writes.push_back(t);
-        EXPECT_EQ(writes, (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x86, static_cast<uint8_t>(field << 1)),
-                                               Wr(0xF0, 129, 3)}))
-            << when;
-    };
-    for (int offset = 0; offset < 24; ++offset) {
-        Tick();
-        editAndCheck(offset % 2 == 0 ? 2 : 1, "edited " + std::to_string(offset) + " ticks into the round");
-    }
-    // The retry asks for the failing page while the first view is shown.
-    for (int ticks = 0; ticks < 200 && !(module.SelectedPage() == 0xFA && store.GetValue(COM_SFP_IP_PTP_SEL) == 0);
-         ++ticks)
-        Tick();
-    ASSERT_EQ(module.SelectedPage(), 0xFA);
-    editAndCheck(store.GetValue(0x0C23) == 2 ? 1 : 2, "edited as the failing page is asked for");
-}
-
 // The set-up tab shows the module's firmware versions and slot after a read of the page table on the PTP tab
 // while the PTP page's second view is shown: the page table's rows have no second view.
 TEST_F(IpPageTableRead, TheFirmwareReadOnThePtpTabShowsWhateverItsView)
@@ -237,16 +205,14 @@ INSTANTIATE_TEST_SUITE_P(Tabs, IpTabWithFailingPage,
                          });
 
 // However many PTP edits a tick brings, each is unlocked, written and committed on its own view's page, with the
-// tab's page table retries going on (a program page register fails for good), wherever in their round the edits
-// fall.
+// tab's page-table retries going on (a program page register fails for good): wherever in their round the edits
+// fall, even on the tick a retry has taken the module from the PTP page.
 TEST_P(IpPtpEdits, AreWrittenEachOnItsOwnViewsPage)
 {
     module.FailReadsOf(0xFA, 159);
     Fit(4);
     Tick(30);
-    for (int offset = 0; offset < 24; ++offset) {
-        SCOPED_TRACE(offset);
-        Tick(1 + offset % 2);   // either view shown as the edits arrive
+    const auto editAndCheck = [&] {
         module.ClearTrace();
         std::map<std::pair<uint8_t, uint8_t>, uint8_t> expected;   // page, register: value
         for (const auto& [control, value] : GetParam().edits) {
@@ -273,7 +239,18 @@ TEST_P(IpPtpEdits, AreWrittenEachOnItsOwnViewsPage)
             written[{page, writes[i + 1].reg}] = writes[i + 1].value;
         }
         EXPECT_EQ(written, expected);
+    };
+    for (int offset = 0; offset < 24; ++offset) {
+        SCOPED_TRACE(offset);
+        Tick(1 + offset % 2);   // either view shown as the edits arrive
+        editAndCheck();
     }
+    // A retry has taken the module from the PTP page as the edits arrive: the PTP page is selected again.
+    for (int ticks = 0; ticks < 200 && module.SelectedPage() != 0xFA; ++ticks)
+        Tick();
+    ASSERT_EQ(module.SelectedPage(), 0xFA);
+    SCOPED_TRACE("edited as the failing page is asked for");
+    editAndCheck();
 }
 
 INSTANTIATE_TEST_SUITE_P(InOneTick, IpPtpEdits,
