@@ -176,7 +176,7 @@ void IpConfigurePass::ShowRead(SfpParamRow& row, uint8_t page, const uint8_t* by
     if (shown == 0)
         return;
     edits_.NoteShown(shown, page);
-    if (edits_.TakeGreyed(shown) || ColourOf(shown) == Colour::kOrange) {
+    if (const uint32_t colour = ColourOf(shown); colour == Colour::kGrey || colour == Colour::kOrange) {
         ClearEditColour(shown, true);
         ClearMirrorColour(row.cmdId);
     }
@@ -463,10 +463,8 @@ void IpConfigurePass::RestoreShownValue(const IpEdit& edit)
                 busy_.SetQuiet(mirror, shown);
     }
     ClearRow(*row, edited, false, true);
-    if (shows && !read.has_value()) {
-        SetColour(edited, Colour::kGrey);
-        edits_.NoteGreyed(edited);
-    }
+    if (shows && !read.has_value())
+        SetColour(edited, Colour::kGrey);   // until the page is read
 }
 
 // --- the flow's MAC and the mode layout ------------------------------------------------------------

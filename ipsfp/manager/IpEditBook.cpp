@@ -13,22 +13,23 @@ bool IpEditBook::InSet(const SfpParamRow& row, IpEditSet set)
     return (set == IpEditSet::Controller ? row.inControllerSet : row.inFlowSet) != 0;
 }
 
-IpEdit* IpEditBook::FindEdit(size_t row, uint8_t page)
+namespace {
+
+// The edit of the row (its index) for the page.
+auto SameSlot(size_t row, uint8_t page)
 {
-    for (IpEdit& e : edits_)
-        if (e.row == row && e.page == page)
-            return &e;
-    return nullptr;
+    return [row, page](const IpEdit& e) { return e.row == row && e.page == page; };
 }
+
+} // namespace
 
 IpEdit& IpEditBook::Put(const SfpParamRow& row, uint8_t page, bool second, int32_t value, IpEditState state)
 {
     const size_t index = IndexOf(row);
-    IpEdit* edit = FindEdit(index, page);
-    if (edit == nullptr)
-        edit = &edits_.emplace_back();
-    *edit = IpEdit {static_cast<uint16_t>(index), page, static_cast<uint8_t>(second ? 1 : 0), state, 0, value};
-    return *edit;
+    const auto it = std::ranges::find_if(edits_, SameSlot(index, page));
+    IpEdit& edit = it != edits_.end() ? *it : edits_.emplace_back();
+    edit = IpEdit {static_cast<uint16_t>(index), page, static_cast<uint8_t>(second ? 1 : 0), state, 0, value};
+    return edit;
 }
 
 const IpEdit& IpEditBook::Book(const SfpParamRow& row, uint8_t page, bool second, int32_t value)
@@ -46,13 +47,14 @@ const IpEdit& IpEditBook::BookApplied(const SfpParamRow& row, uint8_t page, bool
 
 void IpEditBook::HoldTransmit(const SfpParamRow& row, uint8_t page)
 {
-    if (FindEdit(IndexOf(row), page) == nullptr)
+    if (Find(row, page) == nullptr)
         Put(row, page, false, 0, IpEditState::Applied).onlyIfSet = 1;
 }
 
 const IpEdit* IpEditBook::Find(const SfpParamRow& row, uint8_t page) const
 {
-    return const_cast<IpEditBook*>(this)->FindEdit(IndexOf(row), page);
+    const auto it = std::ranges::find_if(edits_, SameSlot(IndexOf(row), page));
+    return it != edits_.end() ? &*it : nullptr;
 }
 
 bool IpEditBook::HasEdit(const SfpParamRow& row) const
@@ -61,11 +63,7 @@ bool IpEditBook::HasEdit(const SfpParamRow& row) const
     return std::ranges::any_of(edits_, [index](const IpEdit& e) { return e.row == index; });
 }
 
-void IpEditBook::Drop(const SfpParamRow& row, uint8_t page)
-{
-    const size_t index = IndexOf(row);
-    std::erase_if(edits_, [index, page](const IpEdit& e) { return e.row == index && e.page == page; });
-}
+void IpEditBook::Drop(const SfpParamRow& row, uint8_t page) { std::erase_if(edits_, SameSlot(IndexOf(row), page)); }
 
 void IpEditBook::DropAll(const SfpParamRow& row)
 {
@@ -131,35 +129,15 @@ std::optional<int32_t> IpEditBook::LastRead(const SfpParamRow& row, uint8_t page
     return it == lastRead_.end() ? std::nullopt : std::optional<int32_t>(it->second);
 }
 
-IpEditBook::Shown* IpEditBook::ShownOf(unsigned cmdId)
-{
-    if (cmdId < SfpParamTable::kFirstCmdId || cmdId > SfpParamTable::kLastCmdId)
-        return nullptr;
-    return &shown_[cmdId - SfpParamTable::kFirstCmdId];
-}
-
 void IpEditBook::NoteShown(unsigned cmdId, uint8_t page)
 {
-    if (Shown* s = ShownOf(cmdId))
-        s->page = page;
+    if (InTable(cmdId))
+        shownPage_[cmdId - SfpParamTable::kFirstCmdId] = page;
 }
 
 uint8_t IpEditBook::ShownPage(unsigned cmdId) const
 {
-    const Shown* s = const_cast<IpEditBook*>(this)->ShownOf(cmdId);
-    return s != nullptr ? s->page : 0;
-}
-
-void IpEditBook::NoteGreyed(unsigned cmdId)
-{
-    if (Shown* s = ShownOf(cmdId))
-        s->greyed = 1;
-}
-
-bool IpEditBook::TakeGreyed(unsigned cmdId)
-{
-    Shown* s = ShownOf(cmdId);
-    return s != nullptr && std::exchange(s->greyed, uint8_t {0}) != 0;
+    return InTable(cmdId) ? shownPage_[cmdId - SfpParamTable::kFirstCmdId] : 0;
 }
 
 void IpEditBook::Clear()
@@ -167,5 +145,5 @@ void IpEditBook::Clear()
     edits_.clear();
     transmitOff_.clear();
     lastRead_.clear();
-    shown_ = {};
+    shownPage_ = {};
 }

@@ -79,27 +79,23 @@ public:
     // The page a control shows (0: none known).
     void NoteShown(unsigned cmdId, uint8_t page);
     uint8_t ShownPage(unsigned cmdId) const;
-    // A control greyed as unread until its page is read; true once when it was.
-    void NoteGreyed(unsigned cmdId);
-    bool TakeGreyed(unsigned cmdId);
     // The module changed: nothing it showed holds any more, no edit waits.
     void Clear();
 
     static size_t IndexOf(const SfpParamRow& row);
 
 private:
-    IpEdit* FindEdit(size_t row, uint8_t page);
     IpEdit& Put(const SfpParamRow& row, uint8_t page, bool second, int32_t value, IpEditState state);
     static bool InSet(const SfpParamRow& row, IpEditSet set);
     static uint32_t Key(size_t row, uint8_t page) { return static_cast<uint32_t>(row << 8 | page); }
-    struct Shown {
-        uint8_t page = 0;
-        uint8_t greyed = 0;
-    };
-    Shown* ShownOf(unsigned cmdId);
+    static bool InTable(unsigned cmdId)
+    {
+        return cmdId >= SfpParamTable::kFirstCmdId && cmdId <= SfpParamTable::kLastCmdId;
+    }
 
     std::vector<IpEdit> edits_;                           // in the order made
     std::vector<uint8_t> transmitOff_;                    // pages whose transmit an Apply switched off
     std::unordered_map<uint32_t, int32_t> lastRead_;      // row << 8 | page: the number read
-    std::array<Shown, SfpParamTable::kLastCmdId - SfpParamTable::kFirstCmdId + 1> shown_ {};
+    // Per control id of the table's range: the page it shows.
+    std::array<uint8_t, SfpParamTable::kLastCmdId - SfpParamTable::kFirstCmdId + 1> shownPage_ {};
 };
