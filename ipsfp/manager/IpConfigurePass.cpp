@@ -15,6 +15,7 @@
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -435,7 +436,13 @@ void IpConfigurePass::InvalidateAllParameters()
 
 void IpConfigurePass::RestoreEditedValues(bool controllerSet)
 {
-    for (const IpEdit& edit : edits_.TakeTyped(controllerSet ? IpEditSet::Controller : IpEditSet::Flow))
+    std::vector<IpEdit> taken = edits_.TakeTyped(controllerSet ? IpEditSet::Controller : IpEditSet::Flow);
+    // The edits their controls show last: what they put back stays.
+    const auto rows = SfpParamTable::Instance().Rows();
+    std::ranges::stable_partition(taken, [&](const IpEdit& e) {
+        return edits_.ShownPage(e.second != 0 ? rows[e.row].secondCmdId : rows[e.row].cmdId) != e.page;
+    });
+    for (const IpEdit& edit : taken)
         RestoreShownValue(edit);
     if (!controllerSet)
         CheckMulticastMac();
