@@ -219,24 +219,22 @@ bool IpUpdateSequencer::UpdatePtpPage()
     return true;
 }
 
-// A view an edit asked for is shown first, whatever wait runs: a further edit
-// in the same tick restarts the wait but does not skip the view.
 void IpUpdateSequencer::StepPtp()
 {
-    if (ptpView != 0) {
-        StoreValue(COM_SFP_IP_PTP_SEL, ptpView - 1);
-        FollowPtpView();
-        ptpView = 0;
-        ptpWait = 0;
-        return;
-    }
     if (ptpWait == -1) {
-        if (UpdatePtpPage() && ptpSourceChanged != 0) {
-            busy_.SetQuiet(IpIds::kPtpSources[0], 0);
-            busy_.SetQuiet(IpIds::kPtpSources[1], 0);
-            ptpSourceChanged = 0;
+        if (ptpView == 0) {
+            if (UpdatePtpPage() && ptpSourceChanged != 0) {
+                busy_.SetQuiet(IpIds::kPtpSources[0], 0);
+                busy_.SetQuiet(IpIds::kPtpSources[1], 0);
+                ptpSourceChanged = 0;
+            }
+            StoreValue(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL) == 0 ? 1 : 0);
+        } else {
+            StoreValue(COM_SFP_IP_PTP_SEL, ptpView - 1);
+            FollowPtpView();
+            ptpView = 0;
+            ptpWait = 0;
         }
-        StoreValue(COM_SFP_IP_PTP_SEL, ValueOf(COM_SFP_IP_PTP_SEL) == 0 ? 1 : 0);
         return;
     }
     FollowPtpView();
