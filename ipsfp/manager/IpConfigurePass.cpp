@@ -144,13 +144,12 @@ bool IpConfigurePass::ProcessBitRow(SfpParamRow& row, uint8_t page, const IpEdit
         return true;
     }
     const uint8_t field = SfpParamField(row, old);
-    if (edit != nullptr && edit->onlyIfSet != 0) {
-        if (field != 0)
-            edits_.NoteTransmitOff(page);
-        else
-            edits_.Drop(row, page);
-    }
-    if (edit == nullptr || edits_.Find(row, page) == nullptr) {
+    const bool alreadyClear = edit != nullptr && edit->onlyIfSet != 0 && field == 0;
+    if (alreadyClear)
+        edits_.Drop(row, page, edit->state);
+    else if (edit != nullptr && edit->onlyIfSet != 0)
+        edits_.NoteTransmitOff(page);
+    if (edit == nullptr || alreadyClear) {
         ShowRead(row, page, &field, 1, (old & row.mask) != 0);
         return true;
     }
@@ -332,13 +331,21 @@ void IpConfigurePass::ForgetModule()
 
 // --- back to unread ------------------------------------------------------------------
 
-// An edit written (or dropped): out of the book, its row unread. A flow page
-// whose transmit an Apply switched off gets it back once the last of its
-// applied flow edits is written.
+// An edit written (or dropped): out of the book, its row unread. A value
+// typed over it keeps its colour, and its Cancel then puts back what was
+// written. A flow page whose transmit an Apply switched off gets it back once
+// the last of its applied flow edits is written.
 void IpConfigurePass::EditDone(SfpParamRow& row, const IpEdit& edit, bool log)
 {
-    edits_.Drop(row, edit.page);
+    edits_.Drop(row, edit.page, edit.state);
     ClearRow(row, edit.second != 0 ? row.secondCmdId : row.cmdId, log, true);
+    if (const IpEdit* typed = edits_.Find(row, edit.page, IpEditState::Typed)) {
+        if (log)
+            edits_.NoteRead(row, edit.page, edit.value);
+        if (const unsigned control = typed->second != 0 ? row.secondCmdId : row.cmdId;
+            edits_.ShownPage(control) == edit.page)
+            MarkEdited(control);
+    }
     if (row.inFlowSet != 0 && !edits_.AppliedOn(edit.page, true) && edits_.TakeTransmitOff(edit.page))
         TransmitBackOn(edit.page);
 }
@@ -460,9 +467,12 @@ void IpConfigurePass::RestoreShownValue(const IpEdit& edit)
     const unsigned edited = edit.second != 0 ? row->secondCmdId : row->cmdId;
     const bool shows = edits_.ShownPage(edited) == edit.page;
     const std::optional<int32_t> read = edits_.LastRead(*row, edit.page);
+    // An applied edit of the row that still waits for the page is what it will hold.
+    const IpEdit* applied = edits_.Find(*row, edit.page, IpEditState::Applied);
     if (shows) {
         const TpCommandEntry* entry = store->Entry(edited);
-        const int32_t shown = read.value_or(entry != nullptr ? entry->defaultValue : 0);
+        const int32_t shown =
+            applied != nullptr ? applied->value : read.value_or(entry != nullptr ? entry->defaultValue : 0);
         const IpFlowView::ShownFlowGuard flow(flows_, row, edited);
         busy_.SetQuiet(edited, shown);
         if (IsPortRow(row->cmdId))
@@ -470,7 +480,9 @@ void IpConfigurePass::RestoreShownValue(const IpEdit& edit)
                 busy_.SetQuiet(mirror, shown);
     }
     ClearRow(*row, edited, false, true);
-    if (shows && !read.has_value())
+    if (shows && applied != nullptr)
+        MarkEdited(edited);
+    else if (shows && !read.has_value())
         SetColour(edited, Colour::kGrey);   // until the page is read
 }
 

@@ -15,10 +15,10 @@ bool IpEditBook::InSet(const SfpParamRow& row, IpEditSet set)
 
 namespace {
 
-// The edit of the row (its index) for the page.
-auto SameSlot(size_t row, uint8_t page)
+// The edit of the row (its index) for the page in the state.
+auto SameSlot(size_t row, uint8_t page, IpEditState state)
 {
-    return [row, page](const IpEdit& e) { return e.row == row && e.page == page; };
+    return [row, page, state](const IpEdit& e) { return e.row == row && e.page == page && e.state == state; };
 }
 
 } // namespace
@@ -26,7 +26,7 @@ auto SameSlot(size_t row, uint8_t page)
 IpEdit& IpEditBook::Put(const SfpParamRow& row, uint8_t page, bool second, int32_t value, IpEditState state)
 {
     const size_t index = IndexOf(row);
-    const auto it = std::ranges::find_if(edits_, SameSlot(index, page));
+    const auto it = std::ranges::find_if(edits_, SameSlot(index, page, state));
     IpEdit& edit = it != edits_.end() ? *it : edits_.emplace_back();
     edit = IpEdit {static_cast<uint16_t>(index), page, static_cast<uint8_t>(second ? 1 : 0), state, 0, value};
     return edit;
@@ -53,7 +53,13 @@ void IpEditBook::HoldTransmit(const SfpParamRow& row, uint8_t page)
 
 const IpEdit* IpEditBook::Find(const SfpParamRow& row, uint8_t page) const
 {
-    const auto it = std::ranges::find_if(edits_, SameSlot(IndexOf(row), page));
+    const IpEdit* applied = Find(row, page, IpEditState::Applied);
+    return applied != nullptr ? applied : Find(row, page, IpEditState::Typed);
+}
+
+const IpEdit* IpEditBook::Find(const SfpParamRow& row, uint8_t page, IpEditState state) const
+{
+    const auto it = std::ranges::find_if(edits_, SameSlot(IndexOf(row), page, state));
     return it != edits_.end() ? &*it : nullptr;
 }
 
@@ -63,7 +69,10 @@ bool IpEditBook::HasEdit(const SfpParamRow& row) const
     return std::ranges::any_of(edits_, [index](const IpEdit& e) { return e.row == index; });
 }
 
-void IpEditBook::Drop(const SfpParamRow& row, uint8_t page) { std::erase_if(edits_, SameSlot(IndexOf(row), page)); }
+void IpEditBook::Drop(const SfpParamRow& row, uint8_t page, IpEditState state)
+{
+    std::erase_if(edits_, SameSlot(IndexOf(row), page, state));
+}
 
 void IpEditBook::DropAll(const SfpParamRow& row)
 {
@@ -76,9 +85,18 @@ void IpEditBook::DropEdits() { edits_.clear(); }
 std::vector<uint8_t> IpEditBook::Apply(IpEditSet set)
 {
     const auto rows = SfpParamTable::Instance().Rows();
+    const auto typedOfSet = [&](const IpEdit& e) { return e.state == IpEditState::Typed && InSet(rows[e.row], set); };
+    // An applied edit still waiting gives way to the one applied now for its row and page.
+    std::vector<uint32_t> slots;
+    for (const IpEdit& e : edits_)
+        if (typedOfSet(e))
+            slots.push_back(Key(e.row, e.page));
+    std::erase_if(edits_, [&](const IpEdit& e) {
+        return e.state == IpEditState::Applied && std::ranges::find(slots, Key(e.row, e.page)) != slots.end();
+    });
     std::vector<uint8_t> pages;
     for (IpEdit& e : edits_) {
-        if (e.state != IpEditState::Typed || !InSet(rows[e.row], set))
+        if (!typedOfSet(e))
             continue;
         e.state = IpEditState::Applied;
         if (std::ranges::find(pages, e.page) == pages.end())

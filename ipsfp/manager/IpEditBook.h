@@ -1,10 +1,12 @@
 // The edits the IP menu holds for the module. An edit belongs to one physical
 // page from the moment it is made until it is written or cancelled: edits of
-// one row for different pages (different flows, PTP views) are kept apart,
-// and a new edit of a row for a page replaces the one before it for that
-// page. An edit of a row of the controller or the flow set is typed: it waits
-// for its set's Apply, and Cancel drops it. Any other edit, and a typed one
-// once applied, waits for its page and is written when that page is read.
+// one row for different pages (different flows, PTP views) are kept apart.
+// An edit of a row of the controller or the flow set is typed: it waits for
+// its set's Apply, and Cancel drops it. Any other edit, and a typed one once
+// applied, waits for its page and is written when that page is read. A row
+// holds at most one typed and one applied edit for a page: a new edit
+// replaces the one of its own state, so a value typed over an applied one
+// that still waits leaves that one to be written.
 //
 // The book also keeps what the pages showed: per row and page the number
 // last read, per control the page it shows now. A cancelled edit shows what
@@ -52,14 +54,17 @@ public:
     // on (row: the transmit switch); none when an edit of the switch already
     // waits for that page.
     void HoldTransmit(const SfpParamRow& row, uint8_t page);
+    // The edit of the row for the page: the applied one when there is one.
     const IpEdit* Find(const SfpParamRow& row, uint8_t page) const;
+    const IpEdit* Find(const SfpParamRow& row, uint8_t page, IpEditState state) const;
     bool HasEdit(const SfpParamRow& row) const;
-    void Drop(const SfpParamRow& row, uint8_t page);
+    void Drop(const SfpParamRow& row, uint8_t page, IpEditState state);
     // Every edit of the row, whatever its page.
     void DropAll(const SfpParamRow& row);
     // Every edit.
     void DropEdits();
-    // The set's typed edits become applied; the pages they wait for, each once.
+    // The set's typed edits become applied, each in place of an applied one
+    // still waiting for its row and page; the pages they wait for, each once.
     std::vector<uint8_t> Apply(IpEditSet set);
     // The set's typed edits, taken out of the book.
     std::vector<IpEdit> TakeTyped(IpEditSet set);

@@ -264,7 +264,8 @@ bool IpModulePages::StepFirmwareDefault()
 
 // The whole value goes to the page it was written for: each byte control is
 // set when it differs, and each byte is booked for that page unless the page
-// was read holding it (another page's value may be what the control shows).
+// was read holding it and no other value waits for it there (another page's
+// value may be what the control shows).
 bool IpModulePages::SplitOverPair(uint16_t cmdId, int32_t value, uint8_t page)
 {
     const SfpCompositePair* pair = FindSfpCompositePair(cmdId);
@@ -290,6 +291,7 @@ void IpModulePages::SetPairByte(uint16_t cmdId, int32_t byte, uint8_t page)
     if (row == nullptr || row->byteCount == 0)
         return;
     const std::optional<int32_t> held = edits_.LastRead(*row, page);
-    if (changed || !held.has_value() || *held != byte)
+    const IpEdit* waiting = edits_.Find(*row, page, IpEditState::Applied);
+    if (changed || !held.has_value() || *held != byte || (waiting != nullptr && waiting->value != byte))
         edits_.BookApplied(*row, page, false, byte);
 }

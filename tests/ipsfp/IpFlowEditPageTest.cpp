@@ -217,6 +217,38 @@ TEST_P(IpLaterEdit, WaitsForItsOwnApplyWhateverAppliedEditWaits)
 INSTANTIATE_TEST_SUITE_P(AfterApply, IpLaterEdit, ::testing::ValuesIn(kLaterEdits),
                          [](const ::testing::TestParamInfo<LaterEdit>& info) { return info.param.name; });
 
+// A value typed over an applied one that still waits for the same page leaves the applied one to be written, and
+// its Cancel shows that one: still waiting (edited colour) or written.
+TEST_F(IpFlowEditPage, AValueTypedOverAnAppliedOneLeavesItToBeWritten)
+{
+    Fit(1);
+    Tick(12);
+    module.ClearTrace();
+    const auto applyThenType = [this](int32_t applied) {
+        store.SetValue(COM_SFP_IP_DST_IP_ADD4, applied);
+        store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+        store.SetValue(COM_SFP_IP_DST_IP_ADD4, applied + 1);
+        EXPECT_TRUE(ApplyEnabled(store));
+    };
+    applyThenType(225);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 225);
+    EXPECT_EQ(store.GetCmd(COM_SFP_IP_DST_IP_ADD4)->GetColour(), kOrange);
+    Tick(30);
+    EXPECT_EQ(WrittenTo(0x90, kDestFirst), std::vector<uint8_t> {225});
+
+    applyThenType(230);
+    Tick(30);
+    EXPECT_EQ(WrittenTo(0x90, kDestFirst), (std::vector<uint8_t> {225, 230}));
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 231);
+    EXPECT_EQ(store.GetCmd(COM_SFP_IP_DST_IP_ADD4)->GetColour(), kOrange);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 230);
+    EXPECT_NE(store.GetCmd(COM_SFP_IP_DST_IP_ADD4)->GetColour(), kOrange);
+    Tick(30);
+    EXPECT_EQ(WrittenTo(0x90, kDestFirst), (std::vector<uint8_t> {225, 230}));
+}
+
 // Each flow's page gets the SSRC typed for it, every byte of it, and no page gets one nobody typed for it.
 TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
 {
