@@ -107,9 +107,8 @@ TEST_F(IpFlowEditPage, AnAudioFlowValueGoesOnlyToThePageItWasEditedFor)
 namespace {
 
 constexpr uint32_t kOrange = 0xFF7F00, kGrey = 0xAFAFAF;
-// On a flow page: the destination's first dotted octet, the source's last, the SSRC's bytes (low byte first),
-// the transmit switch (bit 0).
-constexpr uint8_t kDestFirst = 0x8F, kSourceLast = 0x8E, kSsrcLow = 0x97, kTransmit = 0xAD;
+// On a flow page: the destination's first dotted octet, the source's last, the SSRC's bytes (low byte first).
+constexpr uint8_t kDestFirst = 0x8F, kSourceLast = 0x8E, kSsrcLow = 0x97;
 
 // An edit applied that still waits for its page, then a later edit typed.
 struct LaterEdit {
@@ -162,8 +161,6 @@ struct CancelCase {
 void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
 
 class IpCancelledEdit : public IpFlowEditPage, public ::testing::WithParamInterface<CancelCase> {};
-
-class IpTransmitAroundApply : public IpFlowEditPage, public ::testing::WithParamInterface<uint8_t> {};
 
 bool ApplyEnabled(const TpStore& store) { return store.GetCmd(COM_SFP_IP_FLOWS_IP_APPLY_BTN)->IsEnabled(); }
 
@@ -326,34 +323,3 @@ INSTANTIATE_TEST_SUITE_P(OnTheSetupTab, IpCancelledEdit,
                                            CancelCase {"TheVideoFlowsPageRead", {1}, 239, 0},
                                            CancelCase {"TheVideoFlowsThenAnAudioFlowsPageRead", {1, 2}, 239, 0}),
                          [](const ::testing::TestParamInfo<CancelCase>& info) { return info.param.name; });
-
-// With the transmit switched on, a flow's Apply switches the transmit of the flow off around the writes only
-// where that flow transmits, and on again afterwards: the flow keeps its transmit as it had it.
-TEST_P(IpTransmitAroundApply, AFlowKeepsItsTransmitAsItHadIt)
-{
-    const uint8_t transmit = GetParam();
-    Fit(2);
-    store.SetValue(COM_SFP_IP_TX_OFF_ON, 1);   // the transmit of the flow shown
-    store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 3);
-    Tick(12);
-    module.Poke(0xA3, kTransmit, transmit);
-    Tick(12);
-    module.ClearTrace();
-    store.SetValue(COM_SFP_IP_DST_IP_ADD4, 225);
-    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
-    Tick(100);   // the first flow's page is shown two ticks in ten
-    EXPECT_EQ(module.Peek(0xA3, kDestFirst), 225);
-    EXPECT_EQ(module.Peek(0xA3, kTransmit) & 1, transmit);
-    std::vector<uint8_t> order;   // the transmit's values written, and the destination's write as 2
-    for (const Trans& t : Writes(0xA3))
-        if (t.reg == kTransmit || t.reg == kDestFirst)
-            order.push_back(t.reg == kDestFirst ? 2 : t.value & 1);
-    EXPECT_EQ(order, (transmit != 0 ? std::vector<uint8_t> {0, 2, 1} : std::vector<uint8_t> {2}));
-    EXPECT_EQ(PagesWritten(kTransmit), (transmit != 0 ? std::set<uint8_t> {0xA3} : std::set<uint8_t> {}));
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_TX_OFF_ON), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(TransmitOn, IpTransmitAroundApply, ::testing::Values(0, 1),
-                         [](const ::testing::TestParamInfo<uint8_t>& info) {
-                             return info.param != 0 ? "FlowTransmitting" : "FlowNotTransmitting";
-                         });
