@@ -320,6 +320,5 @@ TEST_P(IpCancelledEdit, ShowsTheValueLastReadFromTheControlsPage)
 
 INSTANTIATE_TEST_SUITE_P(OnTheSetupTab, IpCancelledEdit,
                          ::testing::Values(CancelCase {"NoFlowPageRead", {}, 0, kGrey},
-                                           CancelCase {"TheVideoFlowsPageRead", {1}, 239, 0},
                                            CancelCase {"TheVideoFlowsThenAnAudioFlowsPageRead", {1, 2}, 239, 0}),
                          [](const ::testing::TestParamInfo<CancelCase>& info) { return info.param.name; });
