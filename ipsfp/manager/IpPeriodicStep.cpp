@@ -153,6 +153,14 @@ void IpPeriodicStep::ResetCopySides()
     SetCopySides(0, 0);
 }
 
+void IpPeriodicStep::RestartCopySide()
+{
+    copyHoldsMenu = false;
+    copyWait = 0;
+    if (pendingAction.step > kCopySelectMenu)
+        pendingAction.step = kCopySelectMenu;
+}
+
 bool IpPeriodicStep::SourceMatchesManagement(bool second)
 {
     const auto& source = second ? IpIds::kFlowSrcSecondBytes : IpIds::kFlowSrcBytes;

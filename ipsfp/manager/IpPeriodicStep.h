@@ -68,6 +68,10 @@ public:
     std::optional<int32_t> HeldSelection(unsigned cmdId) const;
     // The module was reset: no copy side and no second copy waiting.
     void ResetCopySides();
+    // A module was inserted or reset: the side under way, whose edits went
+    // with the module or whose selection was reset, starts again from its
+    // selection; until then the menu is not held.
+    void RestartCopySide();
 
     // The SFP was switched off: it is switched on again on the tenth tick.
     void StartPowerCycle() { powerCycleCounter = 0; }

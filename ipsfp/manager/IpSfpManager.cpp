@@ -105,6 +105,7 @@ void IpSfpManager::ResetModuleState()
     sequencer_.ResetModuleSteps();
     flows_.ForgetIdentity();
     tick_.ResetCopySides();
+    tick_.RestartCopySide();   // the selectors go back to their first flows below
     windowSelection = -1;
     ShowModuleUnread(*store);
     if (firmwareReader)
@@ -148,6 +149,7 @@ void IpSfpManager::ResetOnModuleChange()
     flows_.ForgetModule();
     progress_.ForgetFirmwareWarning();
     configure_.ForgetModule();
+    tick_.RestartCopySide();
 }
 
 void IpSfpManager::CloseAnyWindow()

@@ -68,7 +68,8 @@ public:
     void SetModuleMode(uint8_t decapsulation);
     // Every cached module value back to unread, "0" or empty.
     void ResetModuleState();
-    // A module was inserted: back to the set-up tab, every row unread.
+    // A module was inserted: back to the set-up tab, every row unread; a flow
+    // copy's side under way starts again.
     void ResetOnModuleChange();
     // Run by the window stack whenever a window closes.
     void CloseAnyWindow();

@@ -57,7 +57,8 @@ std::vector<uint8_t> FlowSides2110()
     return pages;
 }
 
-// A change a user or a client makes while the copy runs, at one step of one side.
+// A change a user or a client makes while the copy runs, at one step of one side: a control set to a value, or
+// (control 0) the module taken out for value ticks and put back.
 struct Meddling {
     int32_t phase, flowCounter, side, step;
     uint16_t control;
@@ -67,6 +68,7 @@ constexpr Meddling kMeddlings[] = {
     {0, 0, 1, 3, COM_SFP_IP_FLOW_SEL, 0},
     {1, 2, 0, 5, COM_SFP_IP_AUDIO_FLOW_SEL, 5},
     {1, 2, 1, 2, COM_SFP_TAB_SELECT, 7},
+    {1, 3, 1, 9, 0, 5},
     {1, 5, 1, 9, COM_SFP_TAB_SELECT, 1},
     {1, 6, 0, 12, COM_SFP_IP_FLOW_SEL, 1},
     {2, 0, 0, 3, COM_SFP_IP_ANC_FLOW_SEL, 1},
@@ -158,8 +160,9 @@ class IpFlowCopyEncap : public IpFlowCopy {};
 
 // With 2110 firmware every side of the video, the eight audio and the first ANC flows ends with the management
 // address as its source, whatever audio and ANC flows were shown when it started and whatever tab, flow or audio
-// flow a user or a client chooses while it runs; a side that already has it is left alone, no other flow is
-// written, and a second copy writes nothing.
+// flow a user or a client chooses while it runs (a side under way when the module is taken out and put back is
+// done again); a side that already has it is left alone, no other flow is written, and a second copy writes
+// nothing.
 TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
 {
     const std::vector<uint8_t> sides = FlowSides2110();
@@ -175,7 +178,13 @@ TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
     StartCopy();
     for (const Meddling& m : kMeddlings) {
         ASSERT_TRUE(TickUntilCopyAt(m)) << m.phase << " " << m.flowCounter << " " << m.side << " " << m.step;
-        store.SetValue(m.control, m.value);
+        if (m.control != 0) {
+            store.SetValue(m.control, m.value);
+            continue;
+        }
+        cage.detect = 0;
+        Tick(m.value);
+        cage.detect = 1;
     }
     EXPECT_LT(TickWhileCopying(2000), 2000);
 
