@@ -270,7 +270,8 @@ bool IpModulePages::SplitOverPair(uint16_t cmdId, int32_t value, uint8_t page)
 {
     const SfpCompositePair* pair = FindSfpCompositePair(cmdId);
     TpStore* store = TpStore::Instance();
-    if (pair == nullptr || store == nullptr || store->GetCmd(pair->high) == nullptr || store->GetCmd(pair->low) == nullptr)
+    if (pair == nullptr || store == nullptr || store->GetCmd(pair->high) == nullptr ||
+        store->GetCmd(pair->low) == nullptr)
         return false;
     int32_t high = (value >> 8) & 0xFF;
     if (pair->bits == 12)

@@ -42,9 +42,12 @@ constexpr int32_t kLastAudioFlow = 7;
 // written, before it goes on without.
 constexpr int32_t kCopyWaitTicks = 60;
 
-// The controls the copy holds, in the order of its held selection.
+// The controls the copy holds, in the order of its held selection; a
+// control of the selection it leaves alone, and the ANC flow it copies.
 constexpr uint16_t kHeldControls[] = {COM_SFP_TAB_SELECT, COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL,
                                       COM_SFP_IP_ANC_FLOW_SEL};
+constexpr int32_t kNotHeld = -1;
+constexpr int32_t kCopiedAncFlow = 0;
 
 } // namespace
 
@@ -128,7 +131,7 @@ void IpPeriodicStep::StartFlowCopy()
 std::optional<int32_t> IpPeriodicStep::HeldSelection(unsigned cmdId) const
 {
     for (size_t i = 0; copyHoldsMenu && i < std::size(kHeldControls); ++i)
-        if (kHeldControls[i] == cmdId && heldSelection[i] != -1)
+        if (kHeldControls[i] == cmdId && heldSelection[i] != kNotHeld)
             return heldSelection[i];
     return std::nullopt;
 }
@@ -240,14 +243,14 @@ void IpPeriodicStep::SelectCopySide()
     // The whole selection is held before any of it is set: setting the tab
     // may set the audio flow too.
     copyHoldsMenu = true;
-    heldSelection = {copy.menuValue, copy.side, copy.phase == kPhaseAudio ? copy.flowCounter : -1,
-                     copy.phase == kPhaseAnc ? 0 : -1};
+    heldSelection = {copy.menuValue, copy.side, copy.phase == kPhaseAudio ? copy.flowCounter : kNotHeld,
+                     copy.phase == kPhaseAnc ? kCopiedAncFlow : kNotHeld};
     HoldAndSelect(COM_SFP_TAB_SELECT, copy.menuValue);
     HoldAndSelect(COM_SFP_IP_FLOW_SEL, copy.side);
     if (copy.phase == kPhaseAudio)
         HoldAndSelect(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
     if (copy.phase == kPhaseAnc)
-        HoldAndSelect(COM_SFP_IP_ANC_FLOW_SEL, 0);
+        HoldAndSelect(COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow);
     sourceBytesRead = 0;
     sidePage = 0;
 }

@@ -2,10 +2,11 @@
 // the one object that holds what the instrument knows of the module. It is
 // the parent of the IP menu's controls and owns its parts, each with the
 // state it works on, from the bottom up: the edit book (the edits waiting
-// for their pages), the flow view (which module, which flow), the module pages (page map and change, unlock, commit, parameter
-// writes, write-settle), the control tree, the sub-dialogs, the configure
-// pass, the periodic step, the update sequencer, the progress box and the
-// menu's change handler. It also owns the firmware revision reader and the
+// for their pages), the flow view (which module, which flow), the module
+// pages (page map and change, unlock, commit, parameter writes,
+// write-settle), the control tree, the sub-dialogs, the configure pass, the
+// periodic step, the update sequencer, the progress box and the menu's
+// change handler. It also owns the firmware revision reader and the
 // video-standard converter, and runs the few operations that span parts:
 // the module reset and mode switch, the window-closed hook, the tick.
 //

@@ -698,9 +698,11 @@ bool IpUpdateSequencer::TabWriteUnderWay() const
     if (configure_.PageWriteUnderWay() || mapWriteState != 0)
         return true;
     const SfpPageList& pages = SfpLink::State().pageTable;
-    return std::ranges::any_of(edits_.Edits(), [&pages](const IpEdit& edit) {
-        return edit.state == IpEditState::Applied &&
-               std::ranges::none_of(pages, [&edit](const SfpPageEntry& e) { return e.page != 0 && e.page == edit.page; });
+    const auto onTablePage = [&pages](const IpEdit& edit) {
+        return std::ranges::any_of(pages, [&edit](const SfpPageEntry& e) { return e.page != 0 && e.page == edit.page; });
+    };
+    return std::ranges::any_of(edits_.Edits(), [&onTablePage](const IpEdit& edit) {
+        return edit.state == IpEditState::Applied && !onTablePage(edit);
     });
 }
 
