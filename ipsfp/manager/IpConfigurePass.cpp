@@ -446,7 +446,7 @@ void IpConfigurePass::RestoreEditedValues(bool controllerSet)
     std::vector<IpEdit> taken = edits_.TakeTyped(controllerSet ? IpEditSet::Controller : IpEditSet::Flow);
     // The edits their controls show last: what they put back stays.
     const auto rows = SfpParamTable::Instance().Rows();
-    std::ranges::stable_partition(taken, [&](const IpEdit& e) {
+    std::stable_partition(taken.begin(), taken.end(), [&](const IpEdit& e) {
         return edits_.ShownPage(e.second != 0 ? rows[e.row].secondCmdId : rows[e.row].cmdId) != e.page;
     });
     for (const IpEdit& edit : taken)
