@@ -190,6 +190,8 @@ void IpConfigurePass::ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit
     if (edits_.ShownPage(control) == edit.page || row.mask != 0 || row.byteCount > 4)
         return;
     edits_.NoteShown(control, edit.page);
+    // The texts built from it are the manager's own: no edit of another page.
+    const BusyGuard guard = busy_.Hold();
     busy_.SetQuiet(control, edit.value);
     MarkEdited(control);
     const IpFlowView::ShownFlowGuard flow(flows_, &row, control);

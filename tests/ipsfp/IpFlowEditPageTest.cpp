@@ -246,6 +246,25 @@ TEST_F(IpFlowEditPage, AValueTypedOverAnAppliedOneLeavesItToBeWritten)
     EXPECT_EQ(WrittenTo(0x90, kDestFirst), (std::vector<uint8_t> {225, 230}));
 }
 
+// An SSRC typed for the second side of ANC flow 0 is written into that side's page only, however often the ANC
+// flow shown changes: shown again whenever its page is read, it is booked for no other flow.
+TEST_F(IpFlowEditPage, AnSsrcShownAgainGoesToNoOtherFlowsPage)
+{
+    Fit(3);
+    Tick(52);
+    module.ClearTrace();
+    store.SetText(0x0CDA, "16342532");   // the second side's SSRC; ANC flow 0: page 0xD1
+    store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, 1);
+    Tick(12);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    for (int32_t anc : {1, 0, 1, 0}) {
+        store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, anc);
+        Tick(30);
+    }
+    EXPECT_EQ(PagesWritten(kSsrcLow), std::set<uint8_t> {0xD1});
+    EXPECT_EQ(module.Peek(0xD1, kSsrcLow), 0x04);
+}
+
 // Each flow's page gets the SSRC typed for it, every byte of it, and no page gets one nobody typed for it.
 TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
 {
