@@ -239,14 +239,24 @@ bool IpConfigurePass::WriteStepOnPage(uint8_t logical)
 {
     const uint8_t physical = pages_.MapLogicalPage(logical);
     // A write under way is committed on the page it was unlocked for only.
-    if (pageUnlocked != 0 && writePage != physical)
-        return false;
+    // An unlock with nothing yet written under it gives way to this page's
+    // write, and ends once no edit is left for its page: an edit still left
+    // unlocks it again when its page is shown.
+    if (pageUnlocked != 0 && writePage != physical) {
+        const IpEdit* next = nullptr;
+        if (pageWritten != 0 || (edits_.AppliedOn(writePage) && NextRowToWrite(logical, physical, next) == nullptr))
+            return false;
+        EndPageWrite();
+    }
     const PageWrite state = pageUnlocked == 0 ? PageWrite::Idle
                             : pageWritten == 0 ? PageWrite::Unlocked
                                                : PageWrite::Written;
+    // A controller configure keeps the controller page open until its end;
+    // any other page is unlocked and committed around its own writes.
+    const bool heldOpen = controllerConfiguring != 0 && physical == SfpPageNumber(SfpLogicalPage::ContrPg);
     if (state == PageWrite::Written) {
         pageUnlocked = pageWritten = 0;
-        if (controllerConfiguring == 0)
+        if (!heldOpen)
             pages_.CommitControllerPage(physical);
         return true;
     }
@@ -263,10 +273,11 @@ bool IpConfigurePass::WriteStepOnPage(uint8_t logical)
         return true;
     }
     if (state == PageWrite::Idle) {
-        if (controllerConfiguring == 0 || unlockAgain != 0) {
+        if (!heldOpen || unlockAgain != 0) {
             if (!pages_.UnlockControllerPage(physical))
                 return true;   // tried again on the next call
-            unlockAgain = 0;
+            if (heldOpen)
+                unlockAgain = 0;
         }
         pageUnlocked = 1;
         writePage = physical;
@@ -661,10 +672,14 @@ void IpConfigurePass::StartFlowConfigure(bool transmitOff)
 bool IpConfigurePass::EndConfigures()
 {
     const SfpParamCounts after = CountKnownParameters();
-    if (controllerConfiguring != 0 && after.controller == 0) {
-        pages_.CommitControllerPage(SfpPageNumber(SfpLogicalPage::ContrPg));
+    // Committed once, on the controller page: while another page is on the
+    // module the configure waits for it.
+    const uint8_t controller = SfpPageNumber(SfpLogicalPage::ContrPg);
+    if (controllerConfiguring != 0 && after.controller == 0 && pages_.IsSettledOn(controller)) {
+        pages_.CommitControllerPage(controller);
         controllerConfiguring = 0;
-        pageUnlocked = pageWritten = 0;   // that commit closed the page: one commit a configure
+        if (writePage == controller)
+            EndPageWrite();   // that commit closed the page: one commit a configure
     }
     if (flowConfiguring == 0 || after.flow != 0)
         return false;

@@ -83,6 +83,16 @@ void PrintTo(const PtpEdits& e, std::ostream* os) { *os << e.name; }
 
 class IpPtpEdits : public IpPageTableRead, public ::testing::WithParamInterface<PtpEdits> {};
 
+// How a management Apply meets a PTP edit.
+enum class Meeting : uint8_t { PtpUnlockDropped, PtpUnlockLeft, PtpEditDuringApply, PageSelectedBeforeCommit };
+struct WritesMeet {
+    const char* name;
+    Meeting how;
+};
+void PrintTo(const WritesMeet& m, std::ostream* os) { *os << m.name; }
+
+class IpWritesMeet : public IpPageTableRead, public ::testing::WithParamInterface<WritesMeet> {};
+
 // Where a flow page keeps its destination and SSRC, the decoder output page has registers of its own: reading
 // that page for the page table, at insertion or on the set-up tab, changes no flow control and logs no SSRC.
 TEST_F(IpPageTableRead, APageTablePageShowsAndLogsOnlyItsOwnRows)
@@ -294,3 +304,68 @@ TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
         Tick();
     }
 }
+
+// A management Apply and a PTP edit whose writes meet: a PTP unlock with nothing written under it gives way
+// (its edit dropped meanwhile, or its tab left), a PTP edit made while the Apply waits is unlocked and
+// committed on its own page, and the Apply is committed on the management page whatever page a client selects
+// just before; each page has its own unlock, write and commit, and no other page a command.
+TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
+{
+    const Meeting how = GetParam().how;
+    SimEmSfpFlags().SetDecapsulation(how == Meeting::PtpUnlockDropped ? 1 : 0);
+    Fit(7);
+    ReadManagement();
+    Tab(4);
+    Tick(30);
+    module.ClearTrace();
+    const auto applyManagement = [this] {
+        store.SetValue(2562, 30);   // the management address's first dotted octet: register 0x9A
+        store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    };
+    const auto tickUntilWritten = [this](uint8_t page, uint8_t reg) {
+        for (int i = 0; i < 40 && WrittenTo(page, reg).empty(); ++i)
+            Tick();
+    };
+    if (how == Meeting::PtpUnlockDropped || how == Meeting::PtpUnlockLeft) {
+        store.SetValue(0x0B56, 7);
+        tickUntilWritten(0xF0, 129);   // unlocked, nothing written yet
+        if (how == Meeting::PtpUnlockDropped) {
+            Tab(6);   // the decoder map's steps reset every edit
+            Tick(60);
+        }
+        Tab(7);
+        applyManagement();
+        Tick(60);
+        Tab(4);
+    } else if (how == Meeting::PtpEditDuringApply) {
+        Tab(7);
+        applyManagement();
+        Tab(4);
+        store.SetValue(0x0B56, 7);
+        Tick(60);
+        Tab(7);
+    } else {
+        Tab(7);
+        applyManagement();
+        tickUntilWritten(0x84, 0x9A);
+        store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 3);   // a client, between two ticks
+    }
+    Tick(60);
+    EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 30), Wr(0x84, 129, 3)}));
+    const std::vector<Trans> ptp = Writes(0xF0);
+    const std::vector<Trans> ptpWrite {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, 7), Wr(0xF0, 129, 3)};
+    if (how == Meeting::PtpUnlockDropped)
+        EXPECT_EQ(ptp, std::vector<Trans> {Wr(0xF0, 129, 2)});
+    else if (how != Meeting::PageSelectedBeforeCommit)
+        EXPECT_TRUE(ptp.size() >= 3 && std::equal(ptpWrite.begin(), ptpWrite.end(), ptp.end() - 3))
+            << ::testing::PrintToString(ptp);
+    for (const Trans& t : Trace())
+        EXPECT_FALSE(t.write && t.reg == 129 && t.page != 0x84 && t.page != 0xF0) << ::testing::PrintToString(t);
+}
+
+INSTANTIATE_TEST_SUITE_P(Apply, IpWritesMeet,
+                         ::testing::Values(WritesMeet {"PtpUnlockDropped", Meeting::PtpUnlockDropped},
+                                           WritesMeet {"PtpUnlockLeft", Meeting::PtpUnlockLeft},
+                                           WritesMeet {"PtpEditDuringApply", Meeting::PtpEditDuringApply},
+                                           WritesMeet {"PageSelectedBeforeCommit", Meeting::PageSelectedBeforeCommit}),
+                         [](const ::testing::TestParamInfo<WritesMeet>& info) { return info.param.name; });
