@@ -42,11 +42,10 @@ constexpr int32_t kLastAudioFlow = 7;
 // written, before it goes on without.
 constexpr int32_t kCopyWaitTicks = 60;
 
-// The controls the copy holds, in the order of its held selection; a
-// control of the selection it leaves alone, and the ANC flow it copies.
-constexpr uint16_t kHeldControls[] = {COM_SFP_TAB_SELECT, COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL,
-                                      COM_SFP_IP_ANC_FLOW_SEL};
-constexpr int32_t kNotHeld = -1;
+// The controls the copy holds: the tab and every page selector, in the order
+// of its held selection; and the ANC flow it copies.
+constexpr uint16_t kHeldControls[] = {COM_SFP_TAB_SELECT,      COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL,
+                                      COM_SFP_IP_ANC_FLOW_SEL, COM_SFP_IP_PTP_SEL,  COM_SFP_IP_BLOCK_E_SEL};
 constexpr int32_t kCopiedAncFlow = 0;
 
 } // namespace
@@ -131,16 +130,21 @@ void IpPeriodicStep::StartFlowCopy()
 std::optional<int32_t> IpPeriodicStep::HeldSelection(unsigned cmdId) const
 {
     for (size_t i = 0; copyHoldsMenu && i < std::size(kHeldControls); ++i)
-        if (kHeldControls[i] == cmdId && heldSelection[i] != kNotHeld)
+        if (kHeldControls[i] == cmdId)
             return heldSelection[i];
     return std::nullopt;
 }
 
-void IpPeriodicStep::HoldAndSelect(unsigned cmdId, int32_t value)
+void IpPeriodicStep::Hold(unsigned cmdId, int32_t value)
 {
     for (size_t i = 0; i < std::size(kHeldControls); ++i)
         if (kHeldControls[i] == cmdId)
             heldSelection[i] = value;
+}
+
+void IpPeriodicStep::HoldAndSelect(unsigned cmdId, int32_t value)
+{
+    Hold(cmdId, value);
     StoreValue(cmdId, value);
 }
 
@@ -235,22 +239,29 @@ void IpPeriodicStep::StepFlowCopy()
 }
 
 // The side's menu: the phase's tab, the side's flow and, in the audio phase,
-// its audio flow, in the ANC phase the first ANC flow; held from here on. Its
-// source address bytes count as read from the next read on.
+// its audio flow, in the ANC phase the first ANC flow; held from here on with
+// the other page selectors as they are. Its source address bytes count as
+// read from the next read on.
 void IpPeriodicStep::SelectCopySide()
 {
     const IpPendingAction& copy = pendingAction;
     // The whole selection is held before any of it is set: setting the tab
     // may set the audio flow too.
+    for (size_t i = 0; i < std::size(kHeldControls); ++i)
+        heldSelection[i] = ValueOf(kHeldControls[i]);
     copyHoldsMenu = true;
-    heldSelection = {copy.menuValue, copy.side, copy.phase == kPhaseAudio ? copy.flowCounter : kNotHeld,
-                     copy.phase == kPhaseAnc ? kCopiedAncFlow : kNotHeld};
-    HoldAndSelect(COM_SFP_TAB_SELECT, copy.menuValue);
-    HoldAndSelect(COM_SFP_IP_FLOW_SEL, copy.side);
+    Hold(COM_SFP_TAB_SELECT, copy.menuValue);
+    Hold(COM_SFP_IP_FLOW_SEL, copy.side);
     if (copy.phase == kPhaseAudio)
-        HoldAndSelect(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
+        Hold(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
     if (copy.phase == kPhaseAnc)
-        HoldAndSelect(COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow);
+        Hold(COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow);
+    StoreValue(COM_SFP_TAB_SELECT, copy.menuValue);
+    StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
+    if (copy.phase == kPhaseAudio)
+        StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
+    if (copy.phase == kPhaseAnc)
+        StoreValue(COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow);
     sourceBytesRead = 0;
     sidePage = 0;
 }

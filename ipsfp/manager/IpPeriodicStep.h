@@ -60,10 +60,9 @@ public:
     // The management address into the source address of the side being copied.
     void CopyManagementToSource();
     const IpPendingAction& PendingAction() const { return pendingAction; }
-    // While a copy runs it holds the menu's selection (the tab, the flow
-    // selector, and the audio flow or the ANC flow of its phase) from its
-    // first side's selection to its end: the value it holds for the
-    // control, none for a control it does not hold.
+    // While a copy runs it holds the menu's selection (the tab and every page
+    // selector) from its first side's selection to its end: the value it
+    // holds for the control, none for a control it does not hold.
     bool CopyHoldsMenu() const { return copyHoldsMenu; }
     std::optional<int32_t> HeldSelection(unsigned cmdId) const;
     // The module was reset: no copy side and no second copy waiting.
@@ -83,6 +82,7 @@ private:
     void StepFlowCopy();
     void SelectCopySide();
     // The copy's own selection: held first, then set through the store.
+    void Hold(unsigned cmdId, int32_t value);
     void HoldAndSelect(unsigned cmdId, int32_t value);
     bool KeepWaiting(bool done);
     bool AwaitSourceRead(bool& read);
@@ -104,9 +104,10 @@ private:
     std::array<uint16_t, 3> addressCheck {};
     IpPendingAction pendingAction;
     // The copy's hold on the menu and what it holds: the tab, the flow
-    // selector, the audio flow and the ANC flow (-1: not held).
+    // selector, the audio flow, the ANC flow, the PTP view and the block-E
+    // selector.
     bool copyHoldsMenu = false;
-    std::array<int32_t, 4> heldSelection {};
+    std::array<int32_t, 6> heldSelection {};
     uint8_t sidePage = 0;          // the physical page the side's copy waits for, 0 none
     uint8_t sourceBytesRead = 0;   // one bit a source byte read since the copy side was selected
     int32_t copyWait = 0;                               // ticks a copy step has waited

@@ -66,12 +66,17 @@ struct Meddling {
 };
 constexpr Meddling kMeddlings[] = {
     {0, 0, 1, 3, COM_SFP_IP_FLOW_SEL, 0},
+    {0, 0, 1, 7, COM_SFP_IP_AUDIO_FLOW_SEL, 3},
+    {0, 0, 1, 8, COM_SFP_IP_PTP_SEL, 1},
     {1, 2, 0, 5, COM_SFP_IP_AUDIO_FLOW_SEL, 5},
     {1, 2, 1, 2, COM_SFP_TAB_SELECT, 7},
+    {1, 2, 1, 7, COM_SFP_IP_BLOCK_E_SEL, 2},
     {1, 3, 1, 9, 0, 5},
     {1, 5, 1, 9, COM_SFP_TAB_SELECT, 1},
+    {1, 6, 0, 4, COM_SFP_IP_ANC_FLOW_SEL, 1},
     {1, 6, 0, 12, COM_SFP_IP_FLOW_SEL, 1},
     {2, 0, 0, 3, COM_SFP_IP_ANC_FLOW_SEL, 1},
+    {2, 0, 0, 7, COM_SFP_IP_AUDIO_FLOW_SEL, 4},
     {2, 0, 1, 12, COM_SFP_TAB_SELECT, 2},
 };
 
@@ -159,8 +164,8 @@ class IpFlowCopyEncap : public IpFlowCopy {};
 } // namespace
 
 // With 2110 firmware every side of the video, the eight audio and the first ANC flows ends with the management
-// address as its source, whatever audio and ANC flows were shown when it started and whatever tab, flow or audio
-// flow a user or a client chooses while it runs (a side under way when the module is taken out and put back is
+// address as its source, whatever audio and ANC flows were shown when it started and whatever tab or page
+// selector a user or a client chooses while it runs (a side under way when the module is taken out and put back is
 // done again); a side that already has it is left alone, no other flow is written, and a second copy writes
 // nothing.
 TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
