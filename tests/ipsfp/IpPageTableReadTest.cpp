@@ -354,11 +354,12 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
     EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 30), Wr(0x84, 129, 3)}));
     const std::vector<Trans> ptp = Writes(0xF0);
     const std::vector<Trans> ptpWrite {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, 7), Wr(0xF0, 129, 3)};
-    if (how == Meeting::PtpUnlockDropped)
+    if (how == Meeting::PtpUnlockDropped) {
         EXPECT_EQ(ptp, std::vector<Trans> {Wr(0xF0, 129, 2)});
-    else if (how != Meeting::PageSelectedBeforeCommit)
+    } else if (how != Meeting::PageSelectedBeforeCommit) {
         EXPECT_TRUE(ptp.size() >= 3 && std::equal(ptpWrite.begin(), ptpWrite.end(), ptp.end() - 3))
             << ::testing::PrintToString(ptp);
+    }
     for (const Trans& t : Trace())
         EXPECT_FALSE(t.write && t.reg == 129 && t.page != 0x84 && t.page != 0xF0) << ::testing::PrintToString(t);
 }
