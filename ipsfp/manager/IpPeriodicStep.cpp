@@ -250,18 +250,21 @@ void IpPeriodicStep::SelectCopySide()
     for (size_t i = 0; i < std::size(kHeldControls); ++i)
         heldSelection[i] = ValueOf(kHeldControls[i]);
     copyHoldsMenu = true;
-    Hold(COM_SFP_TAB_SELECT, copy.menuValue);
-    Hold(COM_SFP_IP_FLOW_SEL, copy.side);
-    if (copy.phase == kPhaseAudio)
-        Hold(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
-    if (copy.phase == kPhaseAnc)
-        Hold(COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow);
-    StoreValue(COM_SFP_TAB_SELECT, copy.menuValue);
-    StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
-    if (copy.phase == kPhaseAudio)
-        StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
-    if (copy.phase == kPhaseAnc)
-        StoreValue(COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow);
+    struct Choice {
+        uint16_t control;
+        int32_t value;
+        bool made;
+    };
+    const Choice choices[] = {{COM_SFP_TAB_SELECT, copy.menuValue, true},
+                              {COM_SFP_IP_FLOW_SEL, copy.side, true},
+                              {COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter, copy.phase == kPhaseAudio},
+                              {COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow, copy.phase == kPhaseAnc}};
+    for (const Choice& c : choices)
+        if (c.made)
+            Hold(c.control, c.value);
+    for (const Choice& c : choices)
+        if (c.made)
+            StoreValue(c.control, c.value);
     sourceBytesRead = 0;
     sidePage = 0;
 }
