@@ -99,6 +99,11 @@ public:
     bool FlowConfiguring() const { return flowConfiguring != 0; }
     // A page has been unlocked for writing and is not yet committed.
     bool PageWriteUnderWay() const { return pageUnlocked != 0; }
+    // A write of another physical page has written and waits for its commit.
+    bool CommitDueElsewhere(uint8_t physical) const
+    {
+        return pageUnlocked != 0 && pageWritten != 0 && writePage != physical;
+    }
     // The module's mode changed: a page write under way ends without its
     // commit; the next write unlocks its page again.
     void EndPageWrite();

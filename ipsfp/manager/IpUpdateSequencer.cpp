@@ -87,7 +87,7 @@ void IpUpdateSequencer::RunUpdateStep()
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
-    if (tab != IpIds::kTabSetup && ReadUnloadedPages())
+    if (tab != IpIds::kTabSetup && (FinishManagementApply() || ReadUnloadedPages()))
         return;
     switch (tab) {
     case IpIds::kTabVideo: StepVideoTab(); break;
@@ -678,6 +678,31 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
         return PageTableStep::ReadFailed;
     entry.loaded = 1;
     return PageTableStep::Read;
+}
+
+// A management Apply left open when the set-up tab was left is finished first,
+// on whatever tab is shown: the controller page is selected once the module
+// is idle and written, and the tab's own steps (which would unlock another
+// page) wait until the progress box has committed it; once the module is
+// idle again, their pages are selected again. A write of another page that only waits for its commit is
+// left to its own tab's step first.
+bool IpUpdateSequencer::FinishManagementApply()
+{
+    const uint8_t controller = Page(SfpLogicalPage::ContrPg);
+    if (!configure_.ControllerConfiguring() || configure_.CommitDueElsewhere(controller)) {
+        if (finishingManagement != 0) {
+            SfpLink::PollSfpStatus();
+            if (SfpLink::Idle()) {
+                finishingManagement = 0;
+                pages_.ForgetSelectorPages();
+            }
+        }
+        return false;
+    }
+    finishingManagement = 1;
+    if (pages_.SelectWhenIdle(controller))
+        configure_.UpdateParametersByUnlockingPage(controller);
+    return true;
 }
 
 // The first page of the page table not yet read whose read did not fail this

@@ -13,13 +13,14 @@
 //    6  | audio map steps, every second tick
 //    7  | the page table's pages in turn: write what is pending, else read
 //
-// On every other tab the page table's pages not yet read come before the
-// tab's step; while only pages that failed to read are left, the tab's step
-// runs and they are tried again now and then, never while the tab's step has
-// an edit to write or a page write to commit; after each try the page the
-// tab's step was on is selected again. A page-table page is asked for only
-// while the module is idle, and only its own rows are read, not the per-flow
-// rows the page change moved onto it.
+// On every other tab a management Apply still running is finished first,
+// then the page table's pages not yet read come before the tab's step; while
+// only pages that failed to read are left, the tab's step runs and they are
+// tried again now and then, never while the tab's step has an edit to write
+// or a page write to commit; after each try the page the tab's step was on is
+// selected again. A page-table page is asked for only while the module is
+// idle, and only its own rows are read, not the per-flow rows the page change
+// moved onto it.
 //
 // Application thread only.
 #pragma once
@@ -63,6 +64,9 @@ public:
     // tried again now and then, while the tab's own step writes nothing; the
     // tab's own step runs in between.
     bool ReadUnloadedPages();
+    // Off the set-up tab, a management Apply still running is written and
+    // committed before the tab's own step runs; true while it runs.
+    bool FinishManagementApply();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
     void ReopenFlowList();
@@ -151,6 +155,7 @@ private:
     uint8_t flowListReopen = 0;
     uint8_t skipNextReset = 0;
     uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
+    uint8_t finishingManagement = 0;   // a management Apply is being finished off the set-up tab
     // The page-table pages that would not read, tried again now and then.
     struct PageRetry {
         uint8_t failed = 0;            // entries whose read failed this round, one bit each

@@ -84,7 +84,7 @@ void PrintTo(const PtpEdits& e, std::ostream* os) { *os << e.name; }
 class IpPtpEdits : public IpPageTableRead, public ::testing::WithParamInterface<PtpEdits> {};
 
 // How a management Apply meets a PTP edit.
-enum class Meeting : uint8_t { PtpUnlockDropped, PtpUnlockLeft, PtpEditDuringApply, PageSelectedBeforeCommit };
+enum class Meeting : uint8_t { PtpUnlockDropped, PtpUnlockLeft, PtpEditDuringApply, ApplyLeftOpen, PageSelectedBeforeCommit };
 struct WritesMeet {
     const char* name;
     Meeting how;
@@ -306,9 +306,10 @@ TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
 }
 
 // A management Apply and a PTP edit whose writes meet: a PTP unlock with nothing written under it gives way
-// (its edit dropped meanwhile, or its tab left), a PTP edit made while the Apply waits is unlocked and
-// committed on its own page, and the Apply is committed on the management page whatever page a client selects
-// just before; each page has its own unlock, write and commit, and no other page a command.
+// (its edit dropped meanwhile, or its tab left), an Apply the set-up tab left open (before or after its unlock)
+// is finished on the PTP tab before a PTP edit made meanwhile is unlocked and committed on its own page, and the
+// Apply is committed on the management page whatever page a client selects just before; each page has its own
+// unlock, write and commit, and no other page a command.
 TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
 {
     const Meeting how = GetParam().how;
@@ -337,13 +338,13 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
         applyManagement();
         Tick(60);
         Tab(4);
-    } else if (how == Meeting::PtpEditDuringApply) {
+    } else if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {
         Tab(7);
         applyManagement();
-        Tab(4);
+        if (how == Meeting::ApplyLeftOpen)
+            tickUntilWritten(0x84, 129);   // unlocked, nothing written yet
+        Tab(4);   // the set-up tab is not shown again
         store.SetValue(0x0B56, 7);
-        Tick(60);
-        Tab(7);
     } else {
         Tab(7);
         applyManagement();
@@ -360,13 +361,22 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
         EXPECT_TRUE(ptp.size() >= 3 && std::equal(ptpWrite.begin(), ptpWrite.end(), ptp.end() - 3))
             << ::testing::PrintToString(ptp);
     }
+    std::vector<Trans> commands;
     for (const Trans& t : Trace())
-        EXPECT_FALSE(t.write && t.reg == 129 && t.page != 0x84 && t.page != 0xF0) << ::testing::PrintToString(t);
+        if (t.write && t.reg == 129)
+            commands.push_back(t);
+    for (const Trans& t : commands)
+        EXPECT_TRUE(t.page == 0x84 || t.page == 0xF0) << ::testing::PrintToString(t);
+    if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {   // one round each, in turn
+        EXPECT_EQ(commands,
+                  (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3), Wr(0xF0, 129, 2), Wr(0xF0, 129, 3)}));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Apply, IpWritesMeet,
                          ::testing::Values(WritesMeet {"PtpUnlockDropped", Meeting::PtpUnlockDropped},
                                            WritesMeet {"PtpUnlockLeft", Meeting::PtpUnlockLeft},
                                            WritesMeet {"PtpEditDuringApply", Meeting::PtpEditDuringApply},
+                                           WritesMeet {"ApplyLeftOpen", Meeting::ApplyLeftOpen},
                                            WritesMeet {"PageSelectedBeforeCommit", Meeting::PageSelectedBeforeCommit}),
                          [](const ::testing::TestParamInfo<WritesMeet>& info) { return info.param.name; });
