@@ -373,6 +373,9 @@ bool IpMenuHandler::OnFlowApplyCancel(TpCommand* c)
         store->SetEnabled(COM_SFP_IP_FLOWS_IP_APPLY_BTN, false);
     parts_.dialogs.Close(IpSubDialog::EditFlows);
     parts_.dialogs.Close(IpSubDialog::EditSecondFlows);
+    // What the flow copy typed for its side is the copy's, not the user's.
+    if (c->CmdId() == COM_SFP_IP_FLOWS_IP_CANCEL_BTN)
+        parts_.tick.RetypeCopySource();
     return true;
 }
 

@@ -168,6 +168,14 @@ void IpPeriodicStep::RestartCopySide()
         pendingAction.step = kCopySelectMenu;
 }
 
+void IpPeriodicStep::RetypeCopySource()
+{
+    if (pendingAction.step <= kCopyAddress || pendingAction.step > kCopyApply || sidePage == 0)
+        return;
+    ForgetUnreadSourceBytes();
+    CopyManagementToSource();
+}
+
 bool IpPeriodicStep::SourceMatchesManagement(bool second)
 {
     const auto& source = second ? IpIds::kFlowSrcSecondBytes : IpIds::kFlowSrcBytes;

@@ -67,10 +67,14 @@ public:
     std::optional<int32_t> HeldSelection(unsigned cmdId) const;
     // The module was reset: no copy side and no second copy waiting.
     void ResetCopySides();
-    // A module was inserted or reset: the side under way, whose edits went
-    // with the module or whose selection was reset, starts again from its
-    // selection; until then the menu is not held.
+    // A module was inserted, reset or taken out: the side under way, whose
+    // edits went with the module or whose selection was reset, starts again
+    // from its selection; until then (and while no module is fitted) the
+    // menu is not held.
     void RestartCopySide();
+    // A flow Cancel dropped the typed edits: the source the side's copy typed
+    // and has not yet applied is typed again, so its Apply still takes it.
+    void RetypeCopySource();
 
     // The SFP was switched off: it is switched on again on the tenth tick.
     void StartPowerCycle() { powerCycleCounter = 0; }

@@ -68,6 +68,7 @@ constexpr Meddling kMeddlings[] = {
     {0, 0, 1, 3, COM_SFP_IP_FLOW_SEL, 0},
     {0, 0, 1, 7, COM_SFP_IP_AUDIO_FLOW_SEL, 3},
     {0, 0, 1, 8, COM_SFP_IP_PTP_SEL, 1},
+    {1, 1, 0, 9, COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1},
     {1, 2, 0, 5, COM_SFP_IP_AUDIO_FLOW_SEL, 5},
     {1, 2, 1, 2, COM_SFP_TAB_SELECT, 7},
     {1, 2, 1, 7, COM_SFP_IP_BLOCK_E_SEL, 2},
@@ -165,9 +166,9 @@ class IpFlowCopyEncap : public IpFlowCopy {};
 
 // With 2110 firmware every side of the video, the eight audio and the first ANC flows ends with the management
 // address as its source, whatever audio and ANC flows were shown when it started and whatever tab or page
-// selector a user or a client chooses while it runs (a side under way when the module is taken out and put back is
-// done again); a side that already has it is left alone, no other flow is written, and a second copy writes
-// nothing.
+// selector a user or a client chooses while it runs, and whatever flow Cancel drops (a side under way when the
+// module is taken out, which holds no tab meanwhile, and put back is done again); a side that already has it is
+// left alone, no other flow is written, and a second copy writes nothing.
 TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
 {
     const std::vector<uint8_t> sides = FlowSides2110();
@@ -188,7 +189,10 @@ TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
             continue;
         }
         cage.detect = 0;
+        Tick();
+        Tab(1);   // nothing is held while no module is fitted
         Tick(m.value);
+        EXPECT_EQ(store.GetValue(COM_SFP_TAB_SELECT), 1);
         cage.detect = 1;
     }
     EXPECT_LT(TickWhileCopying(2000), 2000);
