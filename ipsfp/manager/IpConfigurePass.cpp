@@ -21,6 +21,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -469,34 +470,80 @@ void IpConfigurePass::RestoreEditedValues(bool controllerSet)
 }
 
 // The row goes back to unread. Its edited control (and a port's mirror), when
-// it shows the edit's page, shows what that page was read holding; a page
-// never read gives the control's first value, greyed, until it is read.
+// it shows the edit's page, shows what belongs to that page now: an applied
+// edit still waiting for it, else what the page was read holding, else the
+// unread look until the page is read.
 void IpConfigurePass::RestoreShownValue(const IpEdit& edit)
 {
     SfpParamRow* row = SfpParamTable::Instance().Row(edit.row);
-    TpStore* store = TheStore();
-    if (row == nullptr || store == nullptr)
+    if (row == nullptr || TheStore() == nullptr)
         return;
     const unsigned edited = edit.second != 0 ? row->secondCmdId : row->cmdId;
     const bool shows = edits_.ShownPage(edited) == edit.page;
-    const std::optional<int32_t> read = edits_.LastRead(*row, edit.page);
-    // An applied edit of the row that still waits for the page is what it will hold.
-    const IpEdit* applied = edits_.Find(*row, edit.page, IpEditState::Applied);
-    if (shows) {
-        const TpCommandEntry* entry = store->Entry(edited);
-        const int32_t shown =
-            applied != nullptr ? applied->value : read.value_or(entry != nullptr ? entry->defaultValue : 0);
-        const IpFlowView::ShownFlowGuard flow(flows_, row, edited);
-        busy_.SetQuiet(edited, shown);
-        if (IsPortRow(row->cmdId))
-            if (const uint16_t mirror = flows_.FlowPortControl(row->cmdId); mirror != 0)
-                busy_.SetQuiet(mirror, shown);
-    }
+    const PageLook look = shows ? SetPageValue(*row, edited, edit.page) : PageLook::Read;
     ClearRow(*row, edited, false, true);
-    if (shows && applied != nullptr)
-        MarkEdited(edited);
-    else if (shows && !read.has_value())
-        SetColour(edited, Colour::kGrey);   // until the page is read
+    if (shows)
+        ColourPageLook(*row, edited, look);
+}
+
+// The control (and a port's mirror) set quietly to the row's value for the
+// page: its waiting edit (the one typed first), else the number the page was
+// read holding, else the control's first value.
+IpConfigurePass::PageLook IpConfigurePass::SetPageValue(const SfpParamRow& row, unsigned control, uint8_t page)
+{
+    const IpEdit* edit = edits_.Find(row, page, IpEditState::Typed);
+    if (edit == nullptr)
+        edit = edits_.Find(row, page, IpEditState::Applied);
+    const std::optional<int32_t> read = edits_.LastRead(row, page);
+    const TpCommandEntry* entry = TheStore()->Entry(control);
+    const int32_t value =
+        edit != nullptr ? edit->value : read.value_or(entry != nullptr ? entry->defaultValue : 0);
+    const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
+    busy_.SetQuiet(control, value);
+    if (IsPortRow(row.cmdId))
+        if (const uint16_t mirror = flows_.FlowPortControl(row.cmdId); mirror != 0)
+            busy_.SetQuiet(mirror, value);
+    return edit != nullptr ? PageLook::Edit : read.has_value() ? PageLook::Read : PageLook::Unread;
+}
+
+void IpConfigurePass::ColourPageLook(const SfpParamRow& row, unsigned control, PageLook look)
+{
+    if (look == PageLook::Edit) {
+        MarkEdited(control);
+    } else if (look == PageLook::Unread) {
+        SetColour(control, Colour::kGrey);   // until the page is read
+    } else {
+        ClearEditColour(control, true);
+        ClearMirrorColour(row.cmdId);
+    }
+}
+
+void IpConfigurePass::ShowSelectedPages()
+{
+    TpStore* store = TheStore();
+    if (store == nullptr)
+        return;
+    const auto rows = SfpParamTable::Instance().Rows();
+    std::vector<std::pair<size_t, unsigned>> moved;   // row, control
+    for (const IpEdit& e : edits_.Edits()) {
+        const SfpParamRow& row = rows[e.row];
+        const unsigned control = e.second != 0 ? row.secondCmdId : row.cmdId;
+        if (edits_.ShownPage(control) == e.page && ColourOf(control) == Colour::kOrange && row.byteCount <= 4 &&
+            pages_.EditPage(row, e.second != 0) != e.page &&
+            std::ranges::find(moved, std::pair {size_t {e.row}, control}) == moved.end())
+            moved.emplace_back(e.row, control);
+    }
+    const BusyGuard guard = busy_.Hold();
+    for (const auto& [index, control] : moved) {
+        SfpParamRow& row = rows[index];
+        const uint8_t page = pages_.EditPage(row, control == row.secondCmdId && control != row.cmdId);
+        ColourPageLook(row, control, SetPageValue(row, control, page));
+        edits_.NoteShown(control, page);
+        const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
+        controls_.UpdateFollowers();
+        if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
+            pageView_->ShowSsrc();
+    }
 }
 
 // --- the flow's MAC and the mode layout ------------------------------------------------------------

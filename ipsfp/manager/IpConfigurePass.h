@@ -71,6 +71,12 @@ public:
     // control that shows its edit's page shows what the page was read
     // holding, or the unread look when it was never read.
     void RestoreEditedValues(bool controllerSet);
+    // The menu shows other pages (a tab or a page selector changed): each
+    // control that shows an edit of a page it no longer shows goes at once to
+    // what belongs to its page now (that page's own waiting edit, else what
+    // it was read holding, else the unread look), with the texts built from
+    // it; all quietly.
+    void ShowSelectedPages();
     // Colours the flow's MAC bytes red where they break its multicast mapping,
     // lets them be typed only for a unicast destination, shows them as one
     // text, then checks the address restriction.
@@ -129,6 +135,9 @@ private:
     void RefreshClearedRow(const SfpParamRow& row);
     void ClearMirrorColour(unsigned cmdId);
     void RestoreShownValue(const IpEdit& edit);
+    enum class PageLook : uint8_t { Edit, Read, Unread };
+    PageLook SetPageValue(const SfpParamRow& row, unsigned control, uint8_t page);
+    void ColourPageLook(const SfpParamRow& row, unsigned control, PageLook look);
     void TransmitBackOn(uint8_t page);
     void ShowMacText(std::span<const uint16_t, 6> mac, bool second);
 

@@ -212,6 +212,7 @@ bool IpMenuHandler::OnTabSelect(TpCommand* c)
     } else if (tab == kTabAudio) {
         StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, rememberedAudioFlow);
     }
+    parts_.configure.ShowSelectedPages();
     return true;
 }
 
@@ -239,6 +240,7 @@ bool IpMenuHandler::OnPageSelector(TpCommand* c)
         if (!decap)
             parts_.sequencer.RestartAudioSubSteps();
     }
+    parts_.configure.ShowSelectedPages();
     return true;
 }
 

@@ -403,6 +403,7 @@ void IpUpdateSequencer::StepEncapMap()
         busy_.SetQuiet(COM_SFP_IP_FLOW_SEL, 0);
         busy_.SetQuiet(COM_SFP_IP_AUDIO_FLOW_SEL, 0);
         busy_.SetQuiet(COM_SFP_IP_AUDIO_FLOW_SEL, encapMapFlow);
+        configure_.ShowSelectedPages();
         encapMapFlow = (encapMapFlow + 1) % 8;
         pages_.SelectPageAfresh(Page(SfpLogicalPage::EncAudioPg));
         encMapStep = kEncMapCommit + 1;

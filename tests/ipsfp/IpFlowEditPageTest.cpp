@@ -129,17 +129,18 @@ constexpr LaterEdit kLaterEdits[] = {
 
 class IpLaterEdit : public IpFlowEditPage, public ::testing::WithParamInterface<LaterEdit> {};
 
-// SSRCs typed whole on their tabs, one after another, then applied.
+// SSRCs typed whole on their tabs, one after another (after some ticks on the tab), then applied.
 struct TypedSsrc {
     int tab;
     uint8_t page;
     uint32_t ssrc;
+    int ticks = 12;
 };
 using TypedSsrcs = std::vector<TypedSsrc>;
 void PrintTo(const TypedSsrcs& typed, std::ostream* os)
 {
     for (const TypedSsrc& t : typed)
-        *os << "Tab" << t.tab << "Ssrc" << t.ssrc;
+        *os << "Tab" << t.tab << "Ssrc" << t.ssrc << (t.ticks == 0 ? "AtOnce" : "");
 }
 
 class IpTypedSsrcs : public IpFlowEditPage, public ::testing::WithParamInterface<TypedSsrcs> {
@@ -265,7 +266,8 @@ TEST_F(IpFlowEditPage, AnSsrcShownAgainGoesToNoOtherFlowsPage)
     EXPECT_EQ(module.Peek(0xD1, kSsrcLow), 0x04);
 }
 
-// Each flow's page gets the SSRC typed for it, every byte of it, and no page gets one nobody typed for it.
+// Each flow's page gets the SSRC typed for it, every byte of it, and no page gets one nobody typed for it; the
+// same SSRC typed at once for the next tab's flow too (the box shows that flow's own at once).
 TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
 {
     const TypedSsrcs& typed = GetParam();
@@ -274,14 +276,14 @@ TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
     Fit(typed.front().tab);
     for (const TypedSsrc& t : typed) {
         Tab(t.tab);
-        Tick(12);
+        Tick(t.ticks);
         store.SetText(COM_SFP_IP_SSRC_EDITBOX, std::to_string(t.ssrc));
     }
     module.ClearTrace();
     store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
     for (const TypedSsrc& t : typed) {
         Tab(t.tab);
-        Tick(30);
+        Tick(60);
     }
     std::set<uint8_t> typedPages, written;
     for (uint8_t i = 0; i < 4; ++i)
@@ -306,6 +308,7 @@ TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
 INSTANTIATE_TEST_SUITE_P(Flows, IpTypedSsrcs,
                          ::testing::Values(TypedSsrcs {{2, 0xA0, 16777315}, {3, 0xD0, 16777316}},
                                            TypedSsrcs {{2, 0xA0, 99}, {1, 0x90, 99}},
+                                           TypedSsrcs {{2, 0xA0, 99}, {1, 0x90, 99, 0}},
                                            TypedSsrcs {{1, 0x90, 0x01020304}, {2, 0xA0, 0x01020305},
                                                        {3, 0xD0, 0x01020304}}),
                          [](const ::testing::TestParamInfo<TypedSsrcs>& info) {
