@@ -19,6 +19,7 @@ constexpr int kUnlockFailedLine = 12802;
 constexpr int kCommitFailedLine = 12819;
 constexpr int kParameterFailedLine = 12640;
 constexpr int32_t kFirmwareDefaultEnd = 21;
+constexpr int kSettlePolls = 2;
 
 using IpStoreAccess::ValueOf;
 
@@ -141,7 +142,7 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
         // The page depends on the flow type too: a new tab selects afresh.
         const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
         const int32_t key = value * 16 + type;
-        if (key == recordedFlowSelector || !flows_.IpFeatures())
+        if (key == recordedFlowSelector || !flows_.IpFeatures() || tablePageHeld != 0)
             return false;
         recordedFlowSelector = key;
         if (type == IpIds::kTabAudio && mapPageHeld != 0)
@@ -179,7 +180,8 @@ void IpModulePages::SettleRequested()
 
 bool IpModulePages::SettleOn(uint8_t logical)
 {
-    if (requestedPage == logical && writeMark == -1 && !IsSettledOn(logical))
+    for (int polls = 0; polls < kSettlePolls && requestedPage == logical && writeMark == -1 && !IsSettledOn(logical);
+         ++polls)
         SettleRequested();
     return IsSettledOn(logical);
 }

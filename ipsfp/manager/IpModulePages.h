@@ -61,12 +61,17 @@ public:
     // (from its selection to the commit), a flow selector change there
     // selects no audio page; the sub-steps select it again after the commit.
     void HoldMapPage(bool on) { mapPageHeld = on ? 1 : 0; }
+    // While the sequencer has a page of the page table (or the controller
+    // page) asked for and not yet read, the flow selector's page is not
+    // selected over it; it is selected on the first value after.
+    void HoldForPageTable(bool on) { tablePageHeld = on ? 1 : 0; }
     // A tick's page settling: the requested page becomes current once the
     // link is idle.
     void Settle();
-    // IsSettledOn, after settling once more the page asked for in an earlier
-    // tick: a module that needs more status polls after a page select than
-    // the tick's settling makes has its page read on the tick it is ready.
+    // IsSettledOn, after settling again (at most twice) the page asked for
+    // in an earlier tick: a module that needs more status polls after a page
+    // select than the tick's settling makes has its page read on the tick it
+    // is ready, before the flow alternation asks for the other flow's.
     bool SettleOn(uint8_t logical);
     // The tick's end: a page change is no longer marked as this tick's.
     void EndTick() { writeMark = -1; }
@@ -124,6 +129,7 @@ private:
     int32_t writeMark = -1;             // 0 from a page change to the tick's end
     uint8_t audioFlowPagesOnly = 0;
     uint8_t mapPageHeld = 0;
+    uint8_t tablePageHeld = 0;
     int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
     // The selector values the pages were last selected for.
     int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;

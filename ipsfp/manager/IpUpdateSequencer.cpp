@@ -39,7 +39,7 @@ constexpr int8_t kSubStepLastRead = 5, kSubStepMapSelect = 7, kSubStepMapCommitL
 constexpr int8_t kDecapMapSteps = 16, kDecapAudioFirst = 6, kDecapAudioLast = 11, kDecapOutputSelect = 13;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
 // Ticks the tab's own step has before page-table pages that failed to read are tried again.
-constexpr uint8_t kPageRetryTicks = 20;
+constexpr uint8_t kPageRetryTicks = 40;
 constexpr int kMapChannels = 16;
 // Each map channel's rows follow the count row: input device, SDI channel to embed, active.
 constexpr int kMapRowsPerChannel = 3, kMapSdiRow = 2, kMapActiveRow = 3;
@@ -87,6 +87,7 @@ void IpUpdateSequencer::RunUpdateStep()
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
+    pages_.HoldForPageTable(false);
     if (tab != IpIds::kTabSetup && (FinishManagementApply() || ReadUnloadedPages()))
         return;
     switch (tab) {
@@ -274,7 +275,9 @@ void IpUpdateSequencer::UpdateDecoderOutputPage()
 {
     const uint8_t dec = Page(SfpLogicalPage::DecOutpg);
     if (ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap) {
-        if (pages_.CurrentPage() == dec) {
+        // A selection still loading is read once it is current, not made
+        // again: that would start the load afresh.
+        if (pages_.CurrentPage() == dec || pages_.RequestedPage() == dec) {
             if (configure_.ReadPageParameters(dec, IpConfigurePass::PageRows::FlowRows))
                 ShowUpdating("Updating ", controls_.SpinnerText());
             return;   // read once: the second read of the page would repeat this one
@@ -701,6 +704,7 @@ bool IpUpdateSequencer::FinishManagementApply()
         return false;
     }
     finishingManagement = 1;
+    pages_.HoldForPageTable(true);
     if (pages_.SelectWhenIdle(controller))
         configure_.UpdateParametersByUnlockingPage(controller);
     return true;
@@ -768,6 +772,7 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     const PageTableStep step = StepPageTableEntry(pages[i]);
+    pages_.HoldForPageTable(step == PageTableStep::Waiting);
     if (step == PageTableStep::ReadFailed)
         retry.failed = static_cast<uint8_t>(retry.failed | (1u << i));
     if (step != PageTableStep::Read)
