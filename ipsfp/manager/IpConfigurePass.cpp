@@ -709,6 +709,7 @@ void IpConfigurePass::StartFlowConfigure(bool transmitOff)
     const std::vector<uint8_t> pages = edits_.Apply(IpEditSet::Flow);
     if (transmitOff) {
         txRestorePending = 1;
+        transmitSet = -1;
         if (const SfpParamRow* transmit = SfpParamTable::Instance().Find(COM_SFP_IP_TX_FLOW_ENABLE))
             for (uint8_t page : pages)
                 edits_.HoldTransmit(*transmit, page);
@@ -716,7 +717,15 @@ void IpConfigurePass::StartFlowConfigure(bool transmitOff)
     flowConfiguring = 1;
 }
 
-bool IpConfigurePass::EndConfigures()
+void IpConfigurePass::KeepTransmit(uint8_t page, int32_t value)
+{
+    if (flowConfiguring == 0)
+        return;
+    edits_.TakeTransmitOff(page);
+    transmitSet = value;
+}
+
+std::optional<int32_t> IpConfigurePass::EndConfigures()
 {
     const SfpParamCounts after = CountKnownParameters();
     // Committed once, on the controller page: while another page is on the
@@ -729,9 +738,11 @@ bool IpConfigurePass::EndConfigures()
             EndPageWrite();   // that commit closed the page: one commit a configure
     }
     if (flowConfiguring == 0 || after.flow != 0)
-        return false;
+        return std::nullopt;
     flowConfiguring = 0;
-    const bool transmitOn = txRestorePending != 0 && flows_.IsEncapsulating();
+    const bool switchedOff = txRestorePending != 0 && flows_.IsEncapsulating();
     txRestorePending = 0;
-    return transmitOn;
+    if (!switchedOff)
+        return std::nullopt;
+    return transmitSet != -1 ? transmitSet : 1;
 }

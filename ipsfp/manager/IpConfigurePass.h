@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 class IpBusy;
@@ -116,9 +117,14 @@ public:
     // A module was inserted: the page write and the configures end without a
     // commit, every row is unread and the edit book forgets the module.
     void ForgetModule();
+    // A flow's transmit switched by a user or a client (to value): while the
+    // flows' Apply runs, the Apply no longer switches it on again, and the
+    // switch shows value at the Apply's end.
+    void KeepTransmit(uint8_t page, int32_t value);
     // Ends each configure whose rows are all written (the controller page is
-    // committed); true when the transmit is to go on again.
-    bool EndConfigures();
+    // committed); the value the transmit switch then shows, when the flows'
+    // Apply switched it off.
+    std::optional<int32_t> EndConfigures();
 
 private:
     bool MayWrite(const SfpParamRow& row, const IpEdit& edit) const;
@@ -151,6 +157,7 @@ private:
     uint8_t flowConfiguring = 0;
     uint8_t unlockAgain = 0;           // the next page write unlocks even while a configure runs
     uint8_t txRestorePending = 0;      // the flows' Apply switched the transmit off
+    int32_t transmitSet = -1;          // the transmit a user set while it ran, -1 none
     uint8_t pageUnlocked = 0, pageWritten = 0;
     uint8_t writePage = 0;             // the physical page the write under way was unlocked for
     uint8_t savedFirmwareDefault = 0;

@@ -588,6 +588,10 @@ bool IpMenuHandler::OnParameterControl(TpCommand* c)
         parts_.flows.ClearModulePresent();
     if (IpControlTree::IsFlowEditControl(id))
         return true;
+    // A transmit a user or a client sets is theirs, whatever the flows' Apply
+    // does: noted before the box may end that Apply.
+    if (id == COM_SFP_IP_TX_FLOW_ENABLE)
+        parts_.configure.KeepTransmit(parts_.pages.EditPage(*row, false), c->GetValue());
     // The destination restriction is checked once the edit is whole; it then
     // decides whether the flows' Apply may be used.
     parts_.configure.SwitchAddressCheck(false);

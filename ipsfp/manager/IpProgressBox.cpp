@@ -14,6 +14,7 @@
 #include "core/store/TpStore.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -81,10 +82,11 @@ bool IpProgressBox::UpdateProgressBox()
     {
         const BusyGuard guard = busy_.Hold();
         const uint32_t remain = ShowProgressText(reading);
-        // The switch shows the transmit on again; each flow page whose
-        // transmit the Apply switched off has it back once written.
-        if (configure_.EndConfigures())
-            store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+        // The switch shows the transmit on again (or as a user set it
+        // meanwhile); each flow page whose transmit the Apply switched off
+        // has it back once written.
+        if (const std::optional<int32_t> transmit = configure_.EndConfigures())
+            store->SetValue(COM_SFP_IP_TX_OFF_ON, *transmit);
         sequencer_.ReopenFlowList();
         monitorPending = 0;
         flows_.EnableOutsideSets(true);
