@@ -278,12 +278,9 @@ TEST_F(IpConfigureRead, AModuleChangeEndsAManagementApplyWithoutItsCommit)
         store.SetValue(kIpBytes[i], 20 + static_cast<int32_t>(i));
     store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
     module.ClearTrace();
-    for (int i = 0; i < 40 && WrittenTo(0x84, 0x9A).empty(); ++i)
-        Tick();
+    TickUntil([&] { return !WrittenTo(0x84, 0x9A).empty(); }, 40);
     ASSERT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 20)}));
-    cage.detect = 0;
-    Tick();
-    cage.detect = 1;
+    Reinsert();
     module.ClearTrace();
     Tick(40);
     EXPECT_TRUE(module.Commands().empty()) << ::testing::PrintToString(Trace());

@@ -111,17 +111,6 @@ protected:
         }
         return out;
     }
-    // Ticks until the copy reaches the step of a side of a phase (at most limit).
-    void TickUntilCopyStep(int32_t phase, int32_t side, int32_t step, int limit = 400)
-    {
-        for (int i = 0; i < limit; ++i) {
-            const IpPendingAction& a = Mgr().Tick().PendingAction();
-            if (a.phase == phase && a.side == side && a.step == step)
-                return;
-            Tick();
-        }
-        FAIL() << "the copy never reached step " << step;
-    }
     // Ticks until the copy reaches a step of a side (of an audio flow in the audio phase); false when it never does.
     bool TickUntilCopyAt(const Meddling& at, int limit = 2000)
     {
@@ -288,7 +277,7 @@ TEST_F(IpFlowCopyFaultyModule, ADroppedPageSelectIsAskedForAgain)
     Fit();
     ReadManagement();
     StartCopy();
-    TickUntilCopyStep(1, 0, 1);   // the audio phase's first side selects the "Audio Flows" tab next
+    ASSERT_TRUE(TickUntilCopyAt({1, 0, 0, 1, 0, 0}));   // the audio phase's first side selects "Audio Flows" next
     module.FailWritesOf(FakeEmSfp::kPageSelect);
     Tick();
     module.FailWritesOf(FakeEmSfp::kPageSelect, false);
@@ -304,7 +293,7 @@ TEST_F(IpFlowCopyFaultyModule, ASideWrittenLateIsNotReplacedByTheNext)
     Fit();
     ReadManagement();
     StartCopy();
-    TickUntilCopyStep(1, 0, 12);   // the first audio side's Apply was pressed
+    ASSERT_TRUE(TickUntilCopyAt({1, 0, 0, 12, 0, 0}));   // the first audio side's Apply was pressed
     ASSERT_NE(module.SelectedPage(), 0xA0) << "the side's page is away";
     ASSERT_TRUE(WrittenTo(0xA0, kSourceLast).empty());
     module.SetStatusOverride(FakeEmSfp::kBooted | FakeEmSfp::kWriteDone);   // no page load completes

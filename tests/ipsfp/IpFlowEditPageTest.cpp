@@ -143,14 +143,7 @@ void PrintTo(const TypedSsrcs& typed, std::ostream* os)
         *os << "Tab" << t.tab << "Ssrc" << t.ssrc << (t.ticks == 0 ? "AtOnce" : "");
 }
 
-class IpTypedSsrcs : public IpFlowEditPage, public ::testing::WithParamInterface<TypedSsrcs> {
-protected:
-    // The SSRC's low byte read on the page since the trace was cleared.
-    bool SsrcReadOn(uint8_t page) const
-    {
-        return std::ranges::any_of(Trace(), [page](const Trans& t) { return !t.write && t.page == page && t.reg == 0x97; });
-    }
-};
+class IpTypedSsrcs : public IpFlowEditPage, public ::testing::WithParamInterface<TypedSsrcs> {};
 
 // What the flow pages were shown before a destination typed on the set-up tab is cancelled.
 struct CancelCase {
@@ -189,9 +182,7 @@ TEST_P(IpLaterEdit, WaitsForItsOwnApplyWhateverAppliedEditWaits)
         store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 2);
     }
     module.ClearTrace();
-    for (int ticks = 0; ticks < 100 && !ReadOn(c.page); ++ticks)   // the later edit's page read
-        Tick();
-    ASSERT_TRUE(ReadOn(c.page));
+    ASSERT_TRUE(TickUntil([&] { return ReadOn(c.page); }));   // the later edit's page read
     module.ClearTrace();
     store.SetValue(c.later, 77);
     Tick(30);
@@ -207,8 +198,7 @@ TEST_P(IpLaterEdit, WaitsForItsOwnApplyWhateverAppliedEditWaits)
 
     Tab(2);
     store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, c.appliedPage & 0x0F);
-    for (int ticks = 0; ticks < 100 && module.Peek(c.appliedPage, c.appliedReg) != c.appliedValue; ++ticks)
-        Tick();
+    TickUntil([&] { return module.Peek(c.appliedPage, c.appliedReg) == c.appliedValue; });
     EXPECT_EQ(module.Peek(c.appliedPage, c.appliedReg), c.appliedValue) << "the applied edit is still written";
 }
 
@@ -299,8 +289,7 @@ TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
     for (const TypedSsrc& t : typed) {   // each tab shows its flow's SSRC once its page is read
         Tab(t.tab);
         module.ClearTrace();
-        for (int ticks = 0; ticks < 100 && !SsrcReadOn(t.page); ++ticks)
-            Tick();
+        TickUntil([&] { return ReadOn(t.page); });
         EXPECT_EQ(store.GetCmdText(COM_SFP_IP_SSRC_EDITBOX), std::to_string(t.ssrc)) << int {t.page};
     }
 }

@@ -214,9 +214,7 @@ TEST_P(IpTabWithFailingPage, TheTabsStepStillReadsItsPages)
     for (uint8_t page : std::get<0>(GetParam()).pages)
         EXPECT_TRUE(read.contains(page)) << "page " << int {page} << " never read";
     module.FailReadsOf(0xFA, 159);
-    cage.detect = 0;   // taken out and put back: the page table is read again
-    Tick();
-    cage.detect = 1;
+    Reinsert();   // the page table is read again
     const int failing = TicksReadingTheTabsPages(400, read);
     EXPECT_GE(failing * 100, working * 85) << failing << " ticks reading, " << working << " with a working module";
 }
@@ -277,9 +275,7 @@ TEST_P(IpPtpEdits, AreWrittenEachOnItsOwnViewsPage)
         editAndCheck();
     }
     // A retry has taken the module from the PTP page as the edits arrive: the PTP page is selected again.
-    for (int ticks = 0; ticks < 200 && module.SelectedPage() != 0xFA; ++ticks)
-        Tick();
-    ASSERT_EQ(module.SelectedPage(), 0xFA);
+    ASSERT_TRUE(TickUntil([&] { return module.SelectedPage() == 0xFA; }, 200));
     SCOPED_TRACE("edited as the failing page is asked for");
     editAndCheck();
 }
@@ -302,16 +298,12 @@ TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
         Tick(30);
         module.ClearTrace();
         store.SetValue(0x0B56, moduleChange ? 11 : 12);
-        for (int i = 0; i < 30 && WrittenTo(0xF0, 0x88).empty(); ++i)
-            Tick();
+        TickUntil([&] { return !WrittenTo(0xF0, 0x88).empty(); }, 30);
         ASSERT_EQ(Writes(0xF0), (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, moduleChange ? 11 : 12)}));
-        if (moduleChange) {
-            cage.detect = 0;
-            Tick();
-            cage.detect = 1;
-        } else {
+        if (moduleChange)
+            Reinsert();
+        else
             SimEmSfpFlags().SetDecapsulation(1);
-        }
         Tick(40);
         for (const Trans& t : Trace())
             EXPECT_FALSE(t.write && t.reg == 129 && t.page != 0xF0) << ::testing::PrintToString(t);
@@ -345,8 +337,7 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
         store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
     };
     const auto tickUntilWritten = [this](uint8_t page, uint8_t reg) {
-        for (int i = 0; i < 40 && WrittenTo(page, reg).empty(); ++i)
-            Tick();
+        TickUntil([&] { return !WrittenTo(page, reg).empty(); }, 40);
     };
     if (how == Meeting::PtpUnlockDropped || how == Meeting::PtpUnlockLeft) {
         store.SetValue(0x0B56, 7);

@@ -132,8 +132,7 @@ TEST_P(IpTransmitAroundApply, TheFlowKeepsTheTransmitSetMeanwhile)
     ASSERT_EQ(WrittenTo(0x90, 0xAC), (std::vector<uint8_t> {1}));
     store.SetValue(COM_SFP_IP_DST_IP_ADD4, 226);
     store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
-    for (int i = 0; i < 24 && WrittenTo(0x90, 0xAC).size() < 2; ++i)   // until the Apply switched it off
-        Tick();
+    TickUntil([&] { return WrittenTo(0x90, 0xAC).size() == 2; }, 24);   // the Apply switched it off
     for (int32_t value : c.switched)
         store.SetValue(COM_SFP_IP_TX_OFF_ON, value);
     Tick(24);
