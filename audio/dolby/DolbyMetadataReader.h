@@ -86,6 +86,8 @@ int ReadProgramMetadata(DolbyProgramMetadata& record);
 int GetDolbyEStatus(DolbyEStatus& status);
 
 void SetDolbyReady(int ready);
+// The DolbyType of the stream last parsed, the one received; -1 before any.
+int ParsedDolbyType();
 // The programme the status page inspects, 0 to 7; other values are ignored.
 void SetDolbyInspectedProgram(int program);
 

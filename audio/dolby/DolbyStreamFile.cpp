@@ -110,6 +110,7 @@ int LoadDolbyFile(const DolbyLoadRequest& request, DolbyStreamInfo& info)
     }
 
     DolbyStreamInfo loaded;
+    loaded.type = request.type;
     loaded.header = GetU16(header + dlb::kHeaderWord);
     const bool dolbyE = request.type == static_cast<int>(DolbyType::DolbyE);
     if (dolbyE) {

@@ -47,6 +47,7 @@ struct DolbyProgramInfo {
 
 // What a load leaves behind.
 struct DolbyStreamInfo {
+    int type = -1;               // the DolbyType it was loaded as; -1 = no stream
     uint16_t header = 0;         // header u16 at 6
     uint32_t flags = 0;
     uint32_t secondWord = 0;

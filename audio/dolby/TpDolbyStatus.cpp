@@ -104,8 +104,7 @@ TpDolbyStatus::TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& 
     Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem - 1, "Data Rate");
     Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem - 1, "Pa Spacing");
 
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
-    display_ = record_;
+    ClearRecord();
     SetDolbyInspectedProgram(0);
 }
 
@@ -231,20 +230,30 @@ void TpDolbyStatus::Update()
     if (SimInputStandard() < 0) {
         ShowLoss();
     } else {
-        const int type = TpStore::Instance() != nullptr ? TpStore::Instance()->GetValue(COM_GEN_DOLBY_TYPE) : 0;
-        const int kind = type == static_cast<int>(DolbyType::DolbyE) ? kDolbyE
-                         : type == static_cast<int>(DolbyType::Plus) ? kDolbyPlus
-                                                                     : kDolbyD;
+        // The kind of the stream received: the one the generator plays, not
+        // the type it was last asked for, whose stream may not have loaded.
+        const int kind = KindOf(ParsedDolbyType());
         if (kind != kind_)
             KindChanged(kind);
         if (kind_ == kDolbyE)
             UpdateDolbyE(visible);
-        else
+        else if (kind_ != kNone)
             UpdateDolbyD();
-        present_ = true;
+        else
+            ShowFor(kNone, visible);
+        present_ = present_ || kind_ != kNone;
     }
     forced_ = false;
     updating_ = false;
+}
+
+int TpDolbyStatus::KindOf(int type)
+{
+    if (type == static_cast<int>(DolbyType::DolbyE))
+        return kDolbyE;
+    if (type == static_cast<int>(DolbyType::Plus))
+        return kDolbyPlus;
+    return type >= 0 && type < kDolbyTypeCount ? kDolbyD : kNone;
 }
 
 const char* TpDolbyStatus::KindName(int kind)
@@ -318,18 +327,18 @@ void TpDolbyStatus::UpdateDolbyE(bool visible)
     ShowGains(configChanged || forced_);
     ColourOwnLabels(0);
 
-    if (present && program_ < programs)
-        ReadProgramMetadata(record_);
-    else
-        std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    // A programme the stream does not carry has no metadata and no description.
+    const bool carried = present && program_ < programs && ReadProgramMetadata(record_) != 0;
+    if (!carried)
+        record_ = AbsentRecord();
     record_.description[kDolbyDescriptionMax] = '\0';
-    programMode_->SetExpected(row != nullptr && program_ < programs ? static_cast<uint16_t>(row->ac3Modes[program_])
-                                                                   : kAbsent);
+    programMode_->SetExpected(carried ? static_cast<uint16_t>(row->ac3Modes[program_]) : kAbsent);
     PrepareDisplay();
-    const std::string description = present ? record_.description : std::string();
-    if (forced_ || Cmd(kDescription)->GetText() != description || Cmd(kDescription)->GetColour() != 0) {
+    const std::string description = record_.description;
+    const uint32_t colour = carried ? 0 : Colour::kGrey;
+    if (forced_ || Cmd(kDescription)->GetText() != description || Cmd(kDescription)->GetColour() != colour) {
         cmds_.SetText(kDescription, description);
-        Cmd(kDescription)->SetColourAll(0);
+        Cmd(kDescription)->SetColourAll(colour);
     }
     UpdateRows(programRows_);
 }
@@ -403,7 +412,7 @@ void TpDolbyStatus::UpdateDolbyD()
     ShowFor(kind_, true);
     // The simulated AC-3 reader always finds a stream: the generator's own,
     // with its AC-3 mode and data rate.
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    record_ = AbsentRecord();
     TpStore* store = TpStore::Instance();
     const int32_t mode = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_MODE) : 0;
     const int32_t rate = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_RATE) : 0;
@@ -458,9 +467,16 @@ void TpDolbyStatus::ShowLoss()
     Cmd(kDescription)->SetColourAll(Colour::kRed);
 }
 
+DolbyProgramMetadata TpDolbyStatus::AbsentRecord()
+{
+    DolbyProgramMetadata record{};
+    std::memset(&record, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    return record;
+}
+
 void TpDolbyStatus::ClearRecord()
 {
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    record_ = AbsentRecord();
     display_ = record_;
 }
 

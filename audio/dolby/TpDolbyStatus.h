@@ -87,9 +87,11 @@ private:
     void ShowConfig(uint16_t config);
     void ShowGains(bool all);
     void PrepareDisplay();
+    static int KindOf(int type);
     static const char* KindName(int kind);
     void KindChanged(int kind);
     void ShowLoss();
+    static DolbyProgramMetadata AbsentRecord();
     void ClearRecord();
     void ClearDolbyE();
     void ClearAc3();

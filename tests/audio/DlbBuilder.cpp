@@ -88,3 +88,8 @@ std::string BuildDlb(const DlbStream& s)
     }
     return file + std::string(w.bytes.begin(), w.bytes.end());
 }
+
+std::string BuildAc3Dlb()
+{
+    return std::string(116, '\0') + std::string(64, '\xFF');
+}
