@@ -6,7 +6,6 @@
 #include "FakeAudioHardware.h"
 #include "analysis/TpAnalyser.h"
 #include "audio/dolby/TpDolbyGenerator.h"
-#include "platform/FileSystem.h"
 #include "board/FrameStore.h"
 #include "board/VideoFormat.h"
 #include "sim/BoardDevices.h"
@@ -37,8 +36,7 @@ protected:
     {
         const std::string path = "dolby/D/Tones/Dolby3_2L_448k.dlb";
         generator = std::make_unique<TpDolbyGenerator>();
-        ASSERT_TRUE(MakeFolder("dolby/D/Tones"));
-        WriteText(path, BuildAc3Dlb());
+        ASSERT_TRUE(WriteDlb(path, BuildAc3Dlb()));
         Set(COM_GEN_DOLBY_TYPE, 2);
         Set(COM_GEN_DOLBY_D_MODE, 7);
         Set(COM_GEN_DOLBY_D_RATE, 11);

@@ -69,8 +69,7 @@ protected:
     }
     void Play(const std::string& path, const std::string& file)
     {
-        MakeFolder(path.substr(0, path.rfind('/')));
-        WriteText(path, file);
+        ASSERT_TRUE(WriteDlb(path, file)) << path;
         TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
         auto loaded = [&] { return gen->LoadedName() == path && gen->GetLoaderState() == TpDolbyGenerator::kIdle; };
         for (int i = 0; i < 200000 && !loaded(); ++i) {
@@ -481,21 +480,15 @@ protected:
                const std::vector<std::string>& ac3 = {})
     {
         for (const auto& [name, stream] : files)
-            Write("dolby/E/Tones/Dolby" + name + ".dlb", BuildDlb(stream));
+            EXPECT_TRUE(WriteDlb("dolby/E/Tones/Dolby" + name + ".dlb", BuildDlb(stream)));
         for (const std::string& path : ac3)
-            Write("dolby/" + path + ".dlb", BuildAc3Dlb());
+            EXPECT_TRUE(WriteDlb("dolby/" + path + ".dlb", BuildAc3Dlb()));
         if (!StartApp() || !client.Connect(port))
             return false;
         for (unsigned id : {COM_ANLYS_LOG_DOLBY_ERRORS_ENABLE, COM_ANLYS_LOG_DOLBY_TIMING_ENABLE,
                             COM_ANLYS_LOG_DOLBY_COMMON_META_DATA_ENABLE, COM_ANLYS_LOG_DOLBY_PROGRAM_META_DATA_ENABLE})
             Set(id, 1);
         return true;
-    }
-    static void Write(const std::string& path, const std::string& file)
-    {
-        for (size_t at = path.find('/'); at != std::string::npos; at = path.find('/', at + 1))
-            MakeFolder(path.substr(0, at));
-        WriteText(path, file);
     }
     void Console(const std::string& line)
     {
