@@ -457,7 +457,7 @@ void TpDolbyStatus::ShowLoss()
     present_ = false;
     keyPresent_ = false;
     dolbyPresent_ = false;
-    kind_ = kNone;
+    kind_ = kLost;
     cmds_.SetText(kKindText, KindName(kNone));
     cmds_.SetVisible(kLines, false);
     cmds_.SetVisible(kStartTime, false);

@@ -711,6 +711,9 @@ TEST_F(DolbyStatusOverTcp, ThePageShowsTheStreamThatPlaysNotTheTypeAskedFor)
     // A Dolby-D stream, and the Dolby E stream of configuration 0 but none of 11.
     ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}, {"D/Tones/Dolby3_2L_448k"}));
     Console("inputstd 0");
+    Update();
+    EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), "PCM") << "no stream plays yet";
+    EXPECT_TRUE(TextGone(COM_ANLYS_DOLBY_PGM_DESCRIPTION)) << Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION);
     Set(COM_GEN_DOLBY_D_MODE, 7);
     Set(COM_GEN_DOLBY_D_RATE, 11);
     auto dolbyDShown = [&] {
