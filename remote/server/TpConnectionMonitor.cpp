@@ -108,17 +108,19 @@ void TpConnectionMonitor::Run()
 
 int TpConnectionMonitor::TakeSlot(Socket& client, uint32_t address)
 {
-    for (auto& slot : slots_)
-        if (slot->Assign(client, address))
-            return slot->SlotIndex();
-    // Every slot taken. A client that went leaves its slot to the newcomer:
-    // the slot's thread takes the newcomer up once it has ended the gone
-    // client's connection, so nothing here waits for that thread. A slot
-    // whose thread gave it back since the first look is free now.
-    EndGoneClients();
-    for (auto& slot : slots_)
-        if (slot->AssignOrKeep(client, address))
-            return slot->SlotIndex();
+    // A free slot first. When every slot is taken, the clients that went are
+    // ended, and a slot given back since is taken before the newcomer is kept
+    // for the slot of a client that went: that slot's thread takes it up once
+    // it has ended the gone client's connection, so nothing here waits for
+    // that thread.
+    enum class Look { kFree, kFreedSince, kKeep };
+    for (const Look look : {Look::kFree, Look::kFreedSince, Look::kKeep}) {
+        if (look == Look::kFreedSince)
+            EndGoneClients();
+        for (auto& slot : slots_)
+            if (look == Look::kKeep ? slot->AssignOrKeep(client, address) : slot->Assign(client, address))
+                return slot->SlotIndex();
+    }
     return -1;
 }
 

@@ -20,10 +20,50 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
 
 namespace {
+// The status file is asked for by one connection at a time: each removes the
+// file before asking for a new one, which must not take away the file another
+// one is about to name. A connection waiting for its turn gives it up as soon
+// as its client goes or the thread stops, whoever holds the file meanwhile.
+class StatusFileTurn {
+public:
+    // Waits for the turn; false, without it, once given up.
+    bool Take(const std::function<bool()>& givenUp)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [&] { return !taken_ || givenUp(); });
+        if (taken_ || givenUp())
+            return false;
+        taken_ = true;
+        return true;
+    }
+    void Give()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            taken_ = false;
+        }
+        wake_.notify_all();
+    }
+    // The waiters look again whether they give up.
+    void Wake()
+    {
+        { std::lock_guard<std::mutex> lock(mutex_); }
+        wake_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool taken_ = false;
+};
+
+StatusFileTurn g_statusTurn;
+
 // The event list as the event-log page reads it: one request to the
 // application per count or entry.
 class EventListRequests : public TpWebPages::EventSource {
@@ -110,6 +150,7 @@ bool TpConnectionThread::EndIfClientGone()
     // The shutdown fails a send under way and ends the next receive.
     ending_.store(true);
     client_.Shutdown();
+    g_statusTurn.Wake();
     return true;
 }
 
@@ -136,6 +177,7 @@ void TpConnectionThread::OnStopRequested()
     Disconnect();
     reply_.Shutdown();
     assigned_.Shutdown();
+    g_statusTurn.Wake();
 }
 
 void TpConnectionThread::Run()
@@ -294,20 +336,18 @@ bool TpConnectionThread::ReadEventList(uint16_t type, uint32_t item, uint32_t& v
 
 void TpConnectionThread::SendStatusXmlPath(const RemoteMsgHeader& request)
 {
-    // One status request at a time: each removes the file before asking for
-    // a new one, which must not take away the file another one is about to
-    // name.
-    static std::mutex statusMutex;
-    std::lock_guard<std::mutex> lock(statusMutex);
-    // A client that went while another request held the file is not worth
-    // a new one.
-    if (ending_.load())
-        return;
     const TpWebPages* web = monitor_.WebPages();
     if (web == nullptr) {
         SendHeader(ReplyType::kError, request.cmdId, request.item, ResultWord::kRefused);
         return;
     }
+    // A client that went while other requests held the file is not worth a
+    // new one, and a newcomer kept for its slot does not wait for theirs.
+    if (!g_statusTurn.Take([this] { return ending_.load() || StopRequested(); }))
+        return;
+    struct GiveBack {
+        ~GiveBack() { g_statusTurn.Give(); }
+    } giveBack;
     const std::string path = Paths::MapInstrumentPath(web->StatusFile());
     // The file of an earlier request is not taken for this one's. The
     // application writes the file under a temporary name and renames it, so

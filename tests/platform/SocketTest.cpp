@@ -4,6 +4,8 @@
 #include <string>
 #include <thread>
 
+#include <sys/socket.h>
+
 namespace {
 
 using SocketTest = ZuTest;
@@ -51,6 +53,32 @@ TEST_F(SocketTest, SendToAClosedPeerFailsWithoutSignal)
     for (int i = 0; i < 20 && ok; ++i)
         ok = client.SendAll(big.data(), big.size());
     EXPECT_FALSE(ok);   // the process is still alive: no SIGPIPE
+}
+
+TEST_F(SocketTest, AResetDuringAnotherThreadsLargeSendIsSeenAtOnce)
+{
+    // The peer reads a while, then resets its connection while another
+    // thread still sends to it: the look right after the reset sees it gone
+    // every time, whatever the send was doing with the socket when it came.
+    Socket listener = Socket::Listen("127.0.0.1", 0);
+    const std::string big(32 << 20, 'x');
+    std::string first(1 << 20, '\0');
+    constexpr int kRounds = 50;
+    int missed = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        Socket client = Socket::Connect("127.0.0.1", listener.LocalPort());
+        Socket server = listener.Accept();
+        ASSERT_TRUE(server.IsValid());
+        std::thread sender([&] { server.SendAll(big.data(), big.size()); });
+        const bool read = client.RecvAll(first.data(), first.size());
+        sockaddr unspecified {};
+        unspecified.sa_family = AF_UNSPEC;
+        const bool reset = ::connect(client.Fd(), &unspecified, sizeof unspecified) == 0;
+        missed += !server.PeerGone();
+        sender.join();
+        ASSERT_TRUE(read && reset);
+    }
+    EXPECT_EQ(missed, 0) << "of " << kRounds;
 }
 
 TEST_F(SocketTest, PortCanBeReboundAtOnceAndBadAddressesGiveInvalidSockets)

@@ -4,10 +4,14 @@
 #include "remote/RemoteServerTest.h"
 
 #include "KrZuApi.h"
+#include "core/log/TpLogger.h"
 #include "core/store/TpStore.h"
+#include "core/threads/MessageQueue.h"
+#include "remote/server/TpConnectionThread.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -45,15 +49,15 @@ bool Served(TestClient& c, uint16_t port)
 }
 
 // How a connection's first reply went: a whole header came, the server
-// closed first, or neither within the client's bound.
+// closed first, or neither within limitMs.
 enum class FirstReply { kHeader, kClosed, kNone };
 
-FirstReply ReadFirstReply(TestClient& c)
+FirstReply ReadFirstReply(TestClient& c, int limitMs = TestClient::kWaitMs)
 {
     char header[kRemoteHeaderSize];
     size_t got = 0;
     while (got < sizeof header) {
-        const long n = c.socket.RecvFor(header + got, sizeof header - got, TestClient::kWaitMs);
+        const long n = c.socket.RecvFor(header + got, sizeof header - got, limitMs);
         if (n == -2)
             return FirstReply::kNone;
         if (n <= 0)
@@ -61,6 +65,15 @@ FirstReply ReadFirstReply(TestClient& c)
         got += static_cast<size_t>(n);
     }
     return FirstReply::kHeader;
+}
+
+// A request the connection answers itself (type 0, not accepted), with its
+// answer awaited for half the reply limit: a header means the client was
+// served, not kept waiting for a gone client's connection to end.
+FirstReply AskTheConnection(TestClient& c)
+{
+    const int limitMs = static_cast<int>(TpConnectionThread::kReplyTimeoutMs) / 2;
+    return c.Send(EncodeRequest(0, 0)) ? ReadFirstReply(c, limitMs) : FirstReply::kClosed;
 }
 
 // Descriptors the test process holds: the server's sockets among them.
@@ -197,6 +210,9 @@ TEST_F(RemoteConnections, ABurstOfNewcomersToAFullServerIsRefusedWithoutWaitingF
     std::array<TestClient, 5> served;
     ASSERT_TRUE(ConnectFiveWaiting(served));
     const uint64_t before = clock.MonotonicMs();
+    // A wait the clock seam does not see shows on the wall clock, loosely:
+    // 100 ms a refusal would take 5 s.
+    const auto started = std::chrono::steady_clock::now();
     constexpr int kBurst = 50;
     std::array<TestClient, kBurst> burst;
     for (auto& c : burst)
@@ -206,6 +222,7 @@ TEST_F(RemoteConnections, ABurstOfNewcomersToAFullServerIsRefusedWithoutWaitingF
     TestClient after;
     ASSERT_TRUE(after.Connect(port));
     EXPECT_TRUE(after.SeesClose());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_EQ(clock.MonotonicMs(), before) << "no wait on the clock";
     EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), kBurst + 1);
     EXPECT_EQ(CountInLog("Not enough TCP/IP connections"), 1);
@@ -222,10 +239,10 @@ TEST_F(RemoteConnections, AGoneClientsSlotIsKeptForTheNextNewcomerWhileItsThread
 {
     ASSERT_TRUE(MakeApp());
     // The first client resets while its thread waits for the application;
-    // the slot is spoken for by the next newcomer.
+    // the slot is spoken for by the next newcomer, from another address.
     std::array<TestClient, 5> served;
     TestClient kept;
-    ASSERT_TRUE(KeepANewcomerForAGoneClient(served, kept));
+    ASSERT_TRUE(KeepANewcomerForAGoneClient(served, kept, "127.0.0.2"));
     ASSERT_TRUE(kept.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
 
     // Once the application answers, the kept newcomer is served in that
@@ -234,7 +251,7 @@ TEST_F(RemoteConnections, AGoneClientsSlotIsKeptForTheNextNewcomerWhileItsThread
     EXPECT_TRUE(Answered(kept, port));
     for (size_t i = 1; i < served.size(); ++i)
         EXPECT_TRUE(Answered(served[i], port)) << "client " << i;
-    EXPECT_EQ(ClientList(kept), "127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t");
+    EXPECT_EQ(ClientList(kept), "127.0.0.2\t127.0.0.1\t127.0.0.1\t127.0.0.1\t127.0.0.1\t");
     TestClient sixth;
     ASSERT_TRUE(sixth.Connect(port));
     EXPECT_TRUE(sixth.SeesClose());
@@ -253,11 +270,95 @@ TEST_F(RemoteConnections, ANewcomerKeptForAGoneClientsSlotThatGoesTooGivesWayToT
     TestClient next;
     ASSERT_TRUE(next.Connect(port));
     ASSERT_TRUE(next.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
+    // The server has decided about it once a later newcomer is refused; only
+    // then does the application answer, and the slot's thread end the gone
+    // client's connection.
+    TestClient later;
+    ASSERT_TRUE(later.Connect(port));
+    EXPECT_TRUE(later.SeesClose());
     RunLoop();
     EXPECT_TRUE(Answered(next, port));
-    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), 1);
+    EXPECT_EQ(CountInLog("RemCtrl: Connections Full"), 2);
     for (size_t i = 1; i < served.size(); ++i)
         EXPECT_TRUE(Answered(served[i], port)) << "client " << i;
+}
+
+TEST_F(RemoteConnections, ANewcomerTakesAFreeSlotBeforeTheSlotOfAGoneClient)
+{
+    ASSERT_TRUE(MakeApp());
+    // Four clients wait for the application, which does not run; the fifth
+    // is answered by its connection alone.
+    std::array<TestClient, 5> clients;
+    for (size_t i = 0; i < 4; ++i)
+        ASSERT_TRUE(clients[i].Connect(port) && clients[i].Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
+    ASSERT_TRUE(clients[4].Connect(port));
+    ASSERT_EQ(AskTheConnection(clients[4]), FirstReply::kHeader);
+    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 4; }));
+
+    // The first goes, and a newcomer kept for its slot goes too; the fifth
+    // leaves, and its slot is free once it sees its connection end.
+    TestClient kept;
+    ASSERT_TRUE(KeepANewcomerFor(clients[0], kept));
+    kept.Close();
+    ASSERT_EQ(::shutdown(clients[4].socket.Fd(), SHUT_WR), 0);
+    ASSERT_TRUE(clients[4].SeesClose());
+    // The next newcomer is served in the free slot at once.
+    TestClient next;
+    ASSERT_TRUE(next.Connect(port));
+    EXPECT_EQ(AskTheConnection(next), FirstReply::kHeader);
+}
+
+TEST_F(RemoteConnections, ANewcomerKeptForAClientThatWentWaitingForTheStatusFileIsServedAtOnce)
+{
+    ASSERT_TRUE(MakeApp());
+    std::array<TestClient, 5> clients;
+    for (auto& c : clients)
+        ASSERT_TRUE(c.Connect(port) && AskTheConnection(c) == FirstReply::kHeader);
+    // Four ask for the status file: one holds it and waits for the
+    // application, which does not run, and three wait for it.
+    const std::string status = EncodeRequest(MsgType::kKey, 0, 0, KeySub::kStatusXml);
+    for (size_t i = 1; i < clients.size(); ++i)
+        ASSERT_TRUE(clients[i].Send(status));
+    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 2; })) << "the key of the one holding it";
+
+    // The fifth asks too and shuts its sending side: it has gone once its
+    // request was read. A newcomer then kept for its slot (one before is
+    // refused) is served at once.
+    ASSERT_TRUE(clients[0].Send(status));
+    ASSERT_EQ(::shutdown(clients[0].socket.Fd(), SHUT_WR), 0);
+    FirstReply kept = FirstReply::kClosed;
+    EXPECT_TRUE(WaitFor([&] {
+        TestClient newcomer;
+        kept = newcomer.Connect(port) ? AskTheConnection(newcomer) : FirstReply::kClosed;
+        return kept != FirstReply::kClosed;
+    }));
+    EXPECT_EQ(kept, FirstReply::kHeader);
+}
+
+TEST_F(RemoteConnections, AClientLeavingMidEventPageHasNoMoreOfItReadBeforeItsNewcomer)
+{
+    ASSERT_TRUE(MakeApp());
+    app->Logger().Clear();
+    for (int i = 0; i < 40; ++i)
+        app->Store().AddItem(COM_ANLYS_LOG_VIEW, "i 10:00:00 01-03-2024 Event " + std::to_string(i));
+    std::array<TestClient, 5> clients;
+    ASSERT_TRUE(ConnectFiveWaiting(clients));
+    ASSERT_TRUE(StepApplication(5));
+    for (size_t i = 0; i < clients.size(); ++i)
+        ASSERT_TRUE(Answered(clients[i], port)) << "client " << i;
+
+    // The first asks for a page of 20 entries; the application answers the
+    // count and three entries, and the client goes while the fourth is read.
+    ASSERT_TRUE(clients[0].Send(HeaderOf({kRemoteMagic, MsgType::kKey, 0, 0, 0, 0, KeySub::kEventPage})));
+    ASSERT_TRUE(StepApplication(4));
+    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 1; }));
+    TestClient kept;
+    ASSERT_TRUE(KeepANewcomerFor(clients[0], kept));
+    ASSERT_TRUE(kept.Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
+
+    // The application answers the read under way, then the newcomer's.
+    ASSERT_TRUE(StepApplication(2));
+    EXPECT_TRUE(Answered(kept, port));
 }
 
 TEST_F(RemoteConnections, AChurnOfClientsGoingMidReplyLeavesEverySlotFreeAndNoSocketOpen)

@@ -7,6 +7,9 @@
 
 #include "KrZuApi.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 namespace {
@@ -39,10 +42,25 @@ std::string EncodeRequest(uint16_t type, uint16_t cmdId, uint32_t item, uint32_t
     return HeaderBytes(magic, type, cmdId, static_cast<uint16_t>(payload.size()), item, value) + payload;
 }
 
-bool TestClient::Connect(uint16_t port)
+bool TestClient::Connect(uint16_t port, const std::string& from)
 {
-    socket = Socket::Connect("127.0.0.1", port);
-    return socket.IsValid();
+    sockaddr_in local {};
+    local.sin_family = AF_INET;
+    sockaddr_in server {};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(port);
+    if (inet_pton(AF_INET, from.c_str(), &local.sin_addr) != 1 ||
+        inet_pton(AF_INET, "127.0.0.1", &server.sin_addr) != 1)
+        return false;
+    socket = Socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    int one = 1;
+    if (!socket.IsValid() || ::bind(socket.Fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        ::connect(socket.Fd(), reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) {
+        socket.Close();
+        return false;
+    }
+    setsockopt(socket.Fd(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return true;
 }
 
 bool TestClient::Read(size_t size, std::string& out)
@@ -142,14 +160,34 @@ bool RemoteServerTest::ConnectFiveWaiting(std::array<TestClient, 5>& clients)
     return WaitFor([] { return MessageQueue::PendingCount() == 5; });
 }
 
-bool RemoteServerTest::KeepANewcomerForAGoneClient(std::array<TestClient, 5>& clients, TestClient& kept)
+bool RemoteServerTest::KeepANewcomerForAGoneClient(std::array<TestClient, 5>& clients, TestClient& kept,
+                                                   const std::string& from)
 {
-    if (!ConnectFiveWaiting(clients) || !clients[0].Reset() || !kept.Connect(port))
+    return ConnectFiveWaiting(clients) && KeepANewcomerFor(clients[0], kept, from);
+}
+
+bool RemoteServerTest::KeepANewcomerFor(TestClient& gone, TestClient& kept, const std::string& from)
+{
+    const int refusedBefore = CountInLog("RemCtrl: Connections Full");
+    if (!gone.Reset() || !kept.Connect(port, from))
         return false;
     TestClient refused;
     return refused.Connect(port) &&
            refused.SeesCloseWithin(static_cast<int>(TpConnectionThread::kReplyTimeoutMs) / 2) &&
-           CountInLog("RemCtrl: Connections Full") == 1;
+           CountInLog("RemCtrl: Connections Full") == refusedBefore + 1;
+}
+
+bool RemoteServerTest::StepApplication(int count)
+{
+    MessageQueue queue;
+    queue.Open("/msgq");
+    AppMessage message;
+    for (int i = 0; i < count; ++i) {
+        if (!queue.ReceiveFor(message, TestClient::kWaitMs))
+            return false;
+        app->Dispatch(message);
+    }
+    return true;
 }
 
 void RemoteServerTest::PostTicks(int count)

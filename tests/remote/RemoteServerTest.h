@@ -37,7 +37,8 @@ class TestClient {
 public:
     static constexpr int kWaitMs = 20000;   // bound of every read
 
-    bool Connect(uint16_t port);
+    // Connects to 127.0.0.1 from the local address from.
+    bool Connect(uint16_t port, const std::string& from = "127.0.0.1");
     bool Send(const std::string& bytes) { return socket.SendAll(bytes.data(), bytes.size()); }
     // Exactly size bytes; false at end of stream, on error or after the bound.
     bool Read(size_t size, std::string& out);
@@ -71,11 +72,17 @@ protected:
     // with a value read on its way, and waits until every connection thread
     // waits for the application's reply. False when that does not come about.
     bool ConnectFiveWaiting(std::array<TestClient, 5>& clients);
-    // As ConnectFiveWaiting, then the first client resets and kept connects:
-    // the server keeps it for that client's slot, so the next newcomer is
-    // refused, well before the gone client's thread could give up its wait
-    // for the reply. False when that does not come about.
-    bool KeepANewcomerForAGoneClient(std::array<TestClient, 5>& clients, TestClient& kept);
+    // As ConnectFiveWaiting, then KeepANewcomerFor the first client.
+    bool KeepANewcomerForAGoneClient(std::array<TestClient, 5>& clients, TestClient& kept,
+                                     const std::string& from = "127.0.0.1");
+    // With five clients connected, gone resets and kept connects from from:
+    // the server keeps it for gone's slot, so the next newcomer is refused,
+    // well before gone's thread could give up a wait for a reply. False when
+    // that does not come about.
+    bool KeepANewcomerFor(TestClient& gone, TestClient& kept, const std::string& from = "127.0.0.1");
+    // The test thread as the application thread: handles count messages of
+    // the queue as they come. False when one does not come.
+    bool StepApplication(int count);
 
 public:
     // Posts count ticks of the periodic tasks.
