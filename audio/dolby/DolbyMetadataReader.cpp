@@ -19,6 +19,8 @@ struct ReaderState {
     unsigned bitsPerWord = 16;
     uint64_t total = 0;                // sum of the stream's size entries
     int type = -1;
+    int ac3Mode = -1;
+    int ac3Rate = -1;
     uint32_t flags = 0;
     uint8_t programCount = 0;
     DolbyEStatus parsed;               // configuration, frame-rate codes and gains
@@ -73,6 +75,8 @@ void ParseDolbyMetadata(const DolbyStreamInfo& info)
     s.data = info.data;
     s.bits = DolbyBitReader(s.data.get(), s.data ? info.dataSize : 0);
     s.type = info.type;
+    s.ac3Mode = info.ac3Mode;
+    s.ac3Rate = info.ac3Rate;
     s.flags = info.flags;
     s.bitsPerWord = (info.flags & dlb::kFlag20Bit) != 0 ? 20 : 16;
     s.programCount = std::min<uint8_t>(info.programCount, kDolbyMaxPrograms);
@@ -194,6 +198,16 @@ void SetDolbyReady(int ready)
 int ParsedDolbyType()
 {
     return State().type;
+}
+
+int GetAc3Stream(int& mode, int& rateItem)
+{
+    const ReaderState& s = State();
+    if (s.type <= static_cast<int>(DolbyType::DolbyE) || s.type >= kDolbyTypeCount)
+        return 0;
+    mode = s.ac3Mode;
+    rateItem = s.ac3Rate;
+    return 1;
 }
 
 void SetDolbyInspectedProgram(int program)

@@ -375,6 +375,7 @@ void TpDolbyGenerator::RequestLoad()
     DolbyLoadRequest request;
     if (!DolbyFileName(settings, request) || request.path == loadedName_)
         return;
+    request.ac3Rate = rate_->GetValue();
     if (!type_->IsVisible()) {
         loadedName_.clear();
         return;

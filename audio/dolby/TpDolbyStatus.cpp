@@ -7,7 +7,6 @@
 #include "core/commands/TpButtonPress.h"
 #include "core/log/TpLogger.h"
 #include "core/store/Colours.h"
-#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "ui/widgets/TpColouredList.h"
 
@@ -410,21 +409,22 @@ void TpDolbyStatus::UpdateDolbyD()
     status_.programConfig = kAbsent;
     dolbyPresent_ = true;
     ShowFor(kind_, true);
-    // The simulated AC-3 reader always finds a stream: the generator's own,
-    // with its AC-3 mode and data rate.
+    // The simulated AC-3 reader finds the stream the generator plays, with
+    // the AC-3 mode and data rate it was loaded as.
     record_ = AbsentRecord();
-    TpStore* store = TpStore::Instance();
-    const int32_t mode = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_MODE) : 0;
-    const int32_t rate = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_RATE) : 0;
-    record_.ac3Mode = static_cast<uint16_t>(mode >= 0 && mode <= 7 ? mode : kAbsent);
+    int mode = -1;
+    int rate = -1;
+    const bool stream = GetAc3Stream(mode, rate) != 0;
+    record_.ac3Mode = static_cast<uint16_t>(stream && mode >= 0 && mode <= 7 ? mode : kAbsent);
     ac3Mode_->SetExpected(record_.ac3Mode);
     PrepareDisplay();
     UpdateRows(ac3Rows_);
     // The rate items start at 64 kbit/s, code 4.
     const int code = rate + 4;
-    Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps))
-                                                      ? FormatStatusInt("%d kbps", dolby_ac3_kbps[code])
-                                                      : "???");
+    const bool known = code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps));
+    Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, !stream ? std::string()
+                                                  : known ? FormatStatusInt("%d kbps", dolby_ac3_kbps[code])
+                                                          : std::string("???"));
     for (int item : {kAc3RateItem, kPaSpacingItem})
         Cmd(kAc3Status)->SetItemColoursAll(item - 1, 0, Colour::kListBlue);
     Cmd(kAc3Status)->SetItemColoursAll(kAc3RateItem, Colour::kWhite, Colour::kListBlue);

@@ -706,10 +706,11 @@ TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrThe
     EXPECT_TRUE(StopApp());
 }
 
-TEST_F(DolbyStatusOverTcp, ThePageShowsTheStreamThatPlaysNotTheTypeAskedFor)
+TEST_F(DolbyStatusOverTcp, ThePageShowsTheStreamThatPlaysNotTheSettingsAskedFor)
 {
-    // A Dolby-D stream, and the Dolby E stream of configuration 0 but none of 11.
-    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}, {"D/Tones/Dolby3_2L_448k"}));
+    // Two Dolby-D streams (none for AC-3 mode 2/0 at 448k), and the Dolby E
+    // stream of configuration 0 but none of 11.
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}, {"D/Tones/Dolby3_2L_448k", "D/Tones/Dolby2_0_640k"}));
     Console("inputstd 0");
     Update();
     EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), "PCM") << "no stream plays yet";
@@ -754,20 +755,40 @@ TEST_F(DolbyStatusOverTcp, ThePageShowsTheStreamThatPlaysNotTheTypeAskedFor)
     noFalseEvents(first);
 
     // Configuration 11 has no stream: the generator goes on with the Dolby-D one.
+    auto notLoaded = [&](const std::string& path, int from) {
+        const bool logged = WaitFor([&] {
+            PostTicks(5);
+            const std::vector<std::string> events = EventsFrom(from);
+            return std::find(events.begin(), events.end(), "Dolby stream not loaded: " + path) != events.end();
+        });
+        for (int i = 0; i < 3; ++i)
+            Update();
+        return logged;
+    };
     ASSERT_TRUE(playDolbyD());
     Set(COM_GEN_DOLBY_PGM_CONFIG, 11);
     first = EventCount();
     Set(COM_GEN_DOLBY_TYPE, 0);
-    const std::string notLoaded = "Dolby stream not loaded: dolby/E/Tones/Dolby5.1_16_25.dlb";
-    EXPECT_TRUE(WaitFor([&] {
-        PostTicks(5);
-        const std::vector<std::string> events = EventsFrom(first);
-        return std::find(events.begin(), events.end(), notLoaded) != events.end();
-    }));
-    for (int i = 0; i < 3; ++i)
-        Update();
+    EXPECT_TRUE(notLoaded("dolby/E/Tones/Dolby5.1_16_25.dlb", first));
     EXPECT_TRUE(dolbyDShown()) << Text(COM_ANLYS_DOLBY_D_TYPE);
     noFalseEvents(first);
+
+    // An AC-3 mode without a stream: the mode and rate of the one that plays.
+    ASSERT_TRUE(playDolbyD());
+    first = EventCount();
+    Set(COM_GEN_DOLBY_D_MODE, 2);
+    EXPECT_TRUE(notLoaded("dolby/D/Tones/Dolby2_0_448k.dlb", first));
+    EXPECT_TRUE(dolbyDShown()) << Item(COM_ANLYS_DOLBY_D_STATUS, Row(1)) << " " << Item(COM_ANLYS_DOLBY_D_STATUS, 55);
+    // A rate with a stream: tick by tick, its mode and rate come together once it plays.
+    Set(COM_GEN_DOLBY_D_RATE, 14);
+    std::string mode, rate;
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        mode = Item(COM_ANLYS_DOLBY_D_STATUS, Row(1));
+        rate = Item(COM_ANLYS_DOLBY_D_STATUS, 55);
+        return !(mode == "3/2" && rate == "448 kbps");
+    }));
+    EXPECT_EQ(mode + " " + rate, "2/0 640 kbps");
     EXPECT_TRUE(StopApp());
 }
 
