@@ -76,7 +76,6 @@ public:
 
     // One periodic update of the whole page.
     void Update();
-    int StreamKind() const { return kind_; }
     int32_t ErrorCount() const { return errorCount_; }
 
 private:
