@@ -31,9 +31,9 @@ run_shuffled() {
         log="${binary}.shuffled.log"
         if ! (cd "$(dirname "${binary}")" && timeout -k 10 600 "./$(basename "${binary}")" --gtest_shuffle \
                 ${ZU_SHUFFLE_SEED:+--gtest_random_seed=${ZU_SHUFFLE_SEED}}) >"${log}" 2>&1; then
-            # The seed and the failures, or the end of a run that stopped short.
-            { grep -E "Randomizing tests' orders|^\[  FAILED  \]|Failure" -A 4 "${log}" || tail -n 40 "${log}"; } |
-                tail -n 80
+            # The seed, then the failures or the end of a run that stopped short.
+            grep -m 1 "Randomizing tests' orders" "${log}" || true
+            { grep -E "^\[  FAILED  \]|Failure" -A 4 "${log}" || tail -n 40 "${log}"; } | tail -n 80
             echo "FAILED: ${binary} shuffled (log: ${log})"
             failed=1
         fi
