@@ -6,23 +6,13 @@
 #include <atomic>
 
 namespace {
-std::atomic<int> gLineOffset{0};
-std::atomic<int> gLineLines{0};
 std::atomic<int> gLineCount{0};
 constexpr uint64_t kNanoseconds = 1000000000ull;
 } // namespace
 
 void dolby_hw_line(int offset, int lines)
 {
-    gLineOffset.store(offset);
-    gLineLines.store(lines);
     CurrentAudioHardware().DolbyLine(offset, lines);
-}
-
-void dolby_hw_line_register(int& offset, int& lines)
-{
-    offset = gLineOffset.load();
-    lines = gLineLines.load();
 }
 
 void dolby_hw_source_select(int source) { CurrentAudioHardware().DolbySourceSelect(source); }
@@ -70,7 +60,5 @@ uint64_t dolby_start_time_ns()
 
 void dolby_board_reset()
 {
-    gLineOffset.store(0);
-    gLineLines.store(0);
     gLineCount.store(0);
 }

@@ -10,8 +10,6 @@
 // Dolby E line register: the start line as an offset from the ideal line
 // (1 to lines) and the lines of the output frame.
 void dolby_hw_line(int offset, int lines);
-// The last values written to the line register (0, 0 at power-on).
-void dolby_hw_line_register(int& offset, int& lines);
 
 // The receiver's input (0-7 embedded pairs, 8 the AES input) and the AC-3
 // streams it follows.
@@ -39,5 +37,5 @@ int dolby_line_count();
 // round that frame, so the time stays inside it.
 uint64_t dolby_start_time_ns();
 
-// Power-on state of the register and the counter.
+// Power-on state of the line counter.
 void dolby_board_reset();

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is missing, then builds and runs every test: a normal build,
-# an AddressSanitizer + UndefinedBehaviorSanitizer build, the threaded tests
+# each of its test binaries run once more whole and shuffled, an
+# AddressSanitizer + UndefinedBehaviorSanitizer build, the threaded tests
 # under ThreadSanitizer, and each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,28 @@ build_and_test() {
     (cd "${dir}" && ctest -j"${jobs}" --output-on-failure --timeout 300 ${label:+-L "${label}"})
 }
 
+# Each test binary of a build once more, run whole with its tests in a
+# random order: no test may lean on one before it. The log shows the seed;
+# ZU_SHUFFLE_SEED=N repeats an order.
+run_shuffled() {
+    local dir="$1" failed=0 binary log
+    echo "=== ${dir}: every test binary whole, shuffled ==="
+    while IFS= read -r binary; do
+        log="${binary}.shuffled.log"
+        if ! (cd "$(dirname "${binary}")" && timeout -k 10 600 "./$(basename "${binary}")" --gtest_shuffle \
+                ${ZU_SHUFFLE_SEED:+--gtest_random_seed=${ZU_SHUFFLE_SEED}}) >"${log}" 2>&1; then
+            # The seed, then the failures or the end of a run that stopped short.
+            grep -m 1 "Randomizing tests' orders" "${log}" || true
+            { grep -E "^\[  FAILED  \]|Failure" -A 4 "${log}" || tail -n 40 "${log}"; } | tail -n 80
+            echo "FAILED: ${binary} shuffled (log: ${log})"
+            failed=1
+        fi
+    done < <(find "${dir}/tests" -type f -perm -u+x -name '*_tests' | sort)
+    return "${failed}"
+}
+
 build_and_test build "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_shuffled build
 
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     build_and_test build-asan "" -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=address

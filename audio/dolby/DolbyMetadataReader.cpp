@@ -18,6 +18,9 @@ struct ReaderState {
     DolbyBitReader bits;
     unsigned bitsPerWord = 16;
     uint64_t total = 0;                // sum of the stream's size entries
+    int type = -1;
+    int ac3Mode = -1;
+    int ac3Rate = -1;
     uint32_t flags = 0;
     uint8_t programCount = 0;
     DolbyEStatus parsed;               // configuration, frame-rate codes and gains
@@ -71,6 +74,9 @@ void ParseDolbyMetadata(const DolbyStreamInfo& info)
     ReaderState& s = State();
     s.data = info.data;
     s.bits = DolbyBitReader(s.data.get(), s.data ? info.dataSize : 0);
+    s.type = info.type;
+    s.ac3Mode = info.ac3Mode;
+    s.ac3Rate = info.ac3Rate;
     s.flags = info.flags;
     s.bitsPerWord = (info.flags & dlb::kFlag20Bit) != 0 ? 20 : 16;
     s.programCount = std::min<uint8_t>(info.programCount, kDolbyMaxPrograms);
@@ -187,6 +193,21 @@ int GetDolbyEStatus(DolbyEStatus& status)
 void SetDolbyReady(int ready)
 {
     g_ready.store(ready != 0 ? 1 : 0);
+}
+
+int ParsedDolbyType()
+{
+    return State().type;
+}
+
+int GetAc3Stream(int& mode, int& rateItem)
+{
+    const ReaderState& s = State();
+    if (s.type <= static_cast<int>(DolbyType::DolbyE) || s.type >= kDolbyTypeCount)
+        return 0;
+    mode = s.ac3Mode;
+    rateItem = s.ac3Rate;
+    return 1;
 }
 
 void SetDolbyInspectedProgram(int program)

@@ -86,6 +86,11 @@ int ReadProgramMetadata(DolbyProgramMetadata& record);
 int GetDolbyEStatus(DolbyEStatus& status);
 
 void SetDolbyReady(int ready);
+// The DolbyType of the stream last parsed, the one received; -1 before any.
+int ParsedDolbyType();
+// The simulated AC-3 reader: for an AC-3 stream last parsed, its AC-3 mode and
+// data-rate item (of COM_GEN_DOLBY_D_RATE), and 1; 0 for any other stream.
+int GetAc3Stream(int& mode, int& rateItem);
 // The programme the status page inspects, 0 to 7; other values are ignored.
 void SetDolbyInspectedProgram(int program);
 

@@ -39,6 +39,8 @@ bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request)
         config = 0;
     }
 
+    long ac3Mode = settings.ac3Mode;
+
     std::string path = std::string("dolby/") + dolby_type_folders[type] + content + "/Dolby";
     if (type == static_cast<long>(DolbyType::DolbyE)) {
         path += dolby_e_file_parts[config];
@@ -48,6 +50,7 @@ bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request)
         if (settings.ac3Mode < 0 || settings.ac3Mode >= kDolbyAc3ModeCount) {
             DebugPrintf("ERROR: Invalid Ac3Mode %d\n", static_cast<int>(settings.ac3Mode));
             path += dolby_ac3_mode_names[0];
+            ac3Mode = 0;
         } else {
             path += dolby_ac3_mode_names[settings.ac3Mode];
             if (settings.ac3Mode == 7)
@@ -64,6 +67,7 @@ bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request)
     request.path = path;
     request.type = static_cast<int>(type);
     request.config = static_cast<int>(config);
+    request.ac3Mode = static_cast<int>(ac3Mode);
     return true;
 }
 
@@ -110,6 +114,7 @@ int LoadDolbyFile(const DolbyLoadRequest& request, DolbyStreamInfo& info)
     }
 
     DolbyStreamInfo loaded;
+    loaded.type = request.type;
     loaded.header = GetU16(header + dlb::kHeaderWord);
     const bool dolbyE = request.type == static_cast<int>(DolbyType::DolbyE);
     if (dolbyE) {
@@ -121,6 +126,8 @@ int LoadDolbyFile(const DolbyLoadRequest& request, DolbyStreamInfo& info)
         loaded.channelCount = config->channels;
     } else {
         loaded.flags = dlb::kAc3Flags;
+        loaded.ac3Mode = request.ac3Mode;
+        loaded.ac3Rate = request.ac3Rate;
     }
     const VideoStdRow* row = request.format.Row();
     loaded.framePair = request.format.levelB == 0 && row != nullptr && (row->flags & kStdHighRate) != 0 ? 1 : 0;

@@ -47,6 +47,9 @@ struct DolbyProgramInfo {
 
 // What a load leaves behind.
 struct DolbyStreamInfo {
+    int type = -1;               // the DolbyType it was loaded as; -1 = no stream
+    int ac3Mode = -1;            // AC-3 streams: the AC-3 mode and the data-rate
+    int ac3Rate = -1;            // item it was loaded as; -1 otherwise
     uint16_t header = 0;         // header u16 at 6
     uint32_t flags = 0;
     uint32_t secondWord = 0;
@@ -81,13 +84,15 @@ struct DolbyLoadRequest {
     std::string path;
     int type = 0;
     int config = 0;
+    int ac3Mode = 0;     // AC-3 streams: the mode the path was made from
+    int ac3Rate = 0;     // and the item of COM_GEN_DOLBY_D_RATE that names its rate
     std::array<std::string, kDolbyMaxPrograms> descriptions;
     VideoFormat format;
 };
 
 // Builds the path of the stream that matches the settings into request.path,
-// with the type and configuration used for it (out-of-range values are
-// reported and replaced by 0). False, with a console message and request
+// with the type, configuration and AC-3 mode used for it (out-of-range values
+// are reported and replaced by 0). False, with a console message and request
 // unchanged, when the content text is empty or holds '/', '\\' or "..", or
 // when the path is longer than kDolbyPathMax.
 bool DolbyFileName(const DolbyNameSettings& settings, DolbyLoadRequest& request);

@@ -137,7 +137,9 @@ TpDolbyGenerator::TpDolbyGenerator() : TpCommand(0, kKeepsNothing), TpThread("Do
     relativeWas_ = relative_->GetValue() != 0;
     g_generator = this;
 
-    SetDolbyReady(0);
+    // Nothing is received before the first load: the reader starts empty,
+    // ready with every value zero.
+    ResetDolbyReader();
     SetDolbyReady(1);
     if (TpStore* store = TpStore::Instance()) {
         store->AddTask(this, "DolbyFileLoader", kTaskPeriodMs, false, false);
@@ -171,6 +173,8 @@ TpDolbyGenerator::~TpDolbyGenerator()
     Stop();
     DebugChatty("deleting Dolby Gen Thread\n");
     busy_ = true;
+    // Its stream plays no more.
+    ResetDolbyReader();
     if (g_generator == this)
         g_generator = nullptr;
 }
@@ -371,6 +375,7 @@ void TpDolbyGenerator::RequestLoad()
     DolbyLoadRequest request;
     if (!DolbyFileName(settings, request) || request.path == loadedName_)
         return;
+    request.ac3Rate = rate_->GetValue();
     if (!type_->IsVisible()) {
         loadedName_.clear();
         return;

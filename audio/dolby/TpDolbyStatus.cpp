@@ -7,7 +7,6 @@
 #include "core/commands/TpButtonPress.h"
 #include "core/log/TpLogger.h"
 #include "core/store/Colours.h"
-#include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 #include "ui/widgets/TpColouredList.h"
 
@@ -104,8 +103,7 @@ TpDolbyStatus::TpDolbyStatus(TpCommand* parent, const CmdIds& ids, const Texts& 
     Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem - 1, "Data Rate");
     Cmd(kAc3Status)->SetItemTextAll(kPaSpacingItem - 1, "Pa Spacing");
 
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
-    display_ = record_;
+    ClearRecord();
     SetDolbyInspectedProgram(0);
 }
 
@@ -231,20 +229,30 @@ void TpDolbyStatus::Update()
     if (SimInputStandard() < 0) {
         ShowLoss();
     } else {
-        const int type = TpStore::Instance() != nullptr ? TpStore::Instance()->GetValue(COM_GEN_DOLBY_TYPE) : 0;
-        const int kind = type == static_cast<int>(DolbyType::DolbyE) ? kDolbyE
-                         : type == static_cast<int>(DolbyType::Plus) ? kDolbyPlus
-                                                                     : kDolbyD;
+        // The kind of the stream received: the one the generator plays, not
+        // the type it was last asked for, whose stream may not have loaded.
+        const int kind = KindOf(ParsedDolbyType());
         if (kind != kind_)
             KindChanged(kind);
         if (kind_ == kDolbyE)
             UpdateDolbyE(visible);
-        else
+        else if (kind_ != kNone)
             UpdateDolbyD();
-        present_ = true;
+        else
+            ShowFor(kNone, visible);
+        present_ = present_ || kind_ != kNone;
     }
     forced_ = false;
     updating_ = false;
+}
+
+int TpDolbyStatus::KindOf(int type)
+{
+    if (type == static_cast<int>(DolbyType::DolbyE))
+        return kDolbyE;
+    if (type == static_cast<int>(DolbyType::Plus))
+        return kDolbyPlus;
+    return type >= 0 && type < kDolbyTypeCount ? kDolbyD : kNone;
 }
 
 const char* TpDolbyStatus::KindName(int kind)
@@ -318,18 +326,18 @@ void TpDolbyStatus::UpdateDolbyE(bool visible)
     ShowGains(configChanged || forced_);
     ColourOwnLabels(0);
 
-    if (present && program_ < programs)
-        ReadProgramMetadata(record_);
-    else
-        std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    // A programme the stream does not carry has no metadata and no description.
+    const bool carried = present && program_ < programs && ReadProgramMetadata(record_) != 0;
+    if (!carried)
+        record_ = AbsentRecord();
     record_.description[kDolbyDescriptionMax] = '\0';
-    programMode_->SetExpected(row != nullptr && program_ < programs ? static_cast<uint16_t>(row->ac3Modes[program_])
-                                                                   : kAbsent);
+    programMode_->SetExpected(carried ? static_cast<uint16_t>(row->ac3Modes[program_]) : kAbsent);
     PrepareDisplay();
-    const std::string description = present ? record_.description : std::string();
-    if (forced_ || Cmd(kDescription)->GetText() != description || Cmd(kDescription)->GetColour() != 0) {
+    const std::string description = record_.description;
+    const uint32_t colour = carried ? 0 : Colour::kGrey;
+    if (forced_ || Cmd(kDescription)->GetText() != description || Cmd(kDescription)->GetColour() != colour) {
         cmds_.SetText(kDescription, description);
-        Cmd(kDescription)->SetColourAll(0);
+        Cmd(kDescription)->SetColourAll(colour);
     }
     UpdateRows(programRows_);
 }
@@ -401,21 +409,22 @@ void TpDolbyStatus::UpdateDolbyD()
     status_.programConfig = kAbsent;
     dolbyPresent_ = true;
     ShowFor(kind_, true);
-    // The simulated AC-3 reader always finds a stream: the generator's own,
-    // with its AC-3 mode and data rate.
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
-    TpStore* store = TpStore::Instance();
-    const int32_t mode = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_MODE) : 0;
-    const int32_t rate = store != nullptr ? store->GetValue(COM_GEN_DOLBY_D_RATE) : 0;
-    record_.ac3Mode = static_cast<uint16_t>(mode >= 0 && mode <= 7 ? mode : kAbsent);
+    // The simulated AC-3 reader finds the stream the generator plays, with
+    // the AC-3 mode and data rate it was loaded as.
+    record_ = AbsentRecord();
+    int mode = -1;
+    int rate = -1;
+    const bool stream = GetAc3Stream(mode, rate) != 0;
+    record_.ac3Mode = static_cast<uint16_t>(stream && mode >= 0 && mode <= 7 ? mode : kAbsent);
     ac3Mode_->SetExpected(record_.ac3Mode);
     PrepareDisplay();
     UpdateRows(ac3Rows_);
     // The rate items start at 64 kbit/s, code 4.
     const int code = rate + 4;
-    Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps))
-                                                      ? FormatStatusInt("%d kbps", dolby_ac3_kbps[code])
-                                                      : "???");
+    const bool known = code >= 0 && code < static_cast<int>(std::size(dolby_ac3_kbps));
+    Cmd(kAc3Status)->SetItemTextAll(kAc3RateItem, !stream ? std::string()
+                                                  : known ? FormatStatusInt("%d kbps", dolby_ac3_kbps[code])
+                                                          : std::string("???"));
     for (int item : {kAc3RateItem, kPaSpacingItem})
         Cmd(kAc3Status)->SetItemColoursAll(item - 1, 0, Colour::kListBlue);
     Cmd(kAc3Status)->SetItemColoursAll(kAc3RateItem, Colour::kWhite, Colour::kListBlue);
@@ -448,7 +457,7 @@ void TpDolbyStatus::ShowLoss()
     present_ = false;
     keyPresent_ = false;
     dolbyPresent_ = false;
-    kind_ = kNone;
+    kind_ = kLost;
     cmds_.SetText(kKindText, KindName(kNone));
     cmds_.SetVisible(kLines, false);
     cmds_.SetVisible(kStartTime, false);
@@ -458,9 +467,16 @@ void TpDolbyStatus::ShowLoss()
     Cmd(kDescription)->SetColourAll(Colour::kRed);
 }
 
+DolbyProgramMetadata TpDolbyStatus::AbsentRecord()
+{
+    DolbyProgramMetadata record{};
+    std::memset(&record, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    return record;
+}
+
 void TpDolbyStatus::ClearRecord()
 {
-    std::memset(&record_, 0xFF, offsetof(DolbyProgramMetadata, reserved));
+    record_ = AbsentRecord();
     display_ = record_;
 }
 

@@ -54,8 +54,9 @@ public:
                                      613, 614, 615, 616, 617, 618, 619, 620, 621, 622, 623, 624, 625, 626,
                                      627, 628, 629, 630, 631, 632, 633, 634, 635, 636, 637, 638, 639};
 
-    // Stream kinds.
-    enum Kind : int { kNone = 0, kDolbyE = 1, kDolbyD = 2, kDolbyPlus = 3 };
+    // Stream kinds; kLost while there is no input, so that whatever comes
+    // back is shown afresh.
+    enum Kind : int { kLost = -1, kNone = 0, kDolbyE = 1, kDolbyD = 2, kDolbyPlus = 3 };
 
     static constexpr int kAc3FrameSamples = 1536;
     static constexpr uint32_t kErrorRegister = 12;
@@ -75,7 +76,6 @@ public:
 
     // One periodic update of the whole page.
     void Update();
-    int StreamKind() const { return kind_; }
     int32_t ErrorCount() const { return errorCount_; }
 
 private:
@@ -87,9 +87,11 @@ private:
     void ShowConfig(uint16_t config);
     void ShowGains(bool all);
     void PrepareDisplay();
+    static int KindOf(int type);
     static const char* KindName(int kind);
     void KindChanged(int kind);
     void ShowLoss();
+    static DolbyProgramMetadata AbsentRecord();
     void ClearRecord();
     void ClearDolbyE();
     void ClearAc3();
@@ -117,7 +119,7 @@ private:
     bool keyPresent_ = false;
     bool dolbyPresent_ = false;
     bool present_ = false;             // any stream shown since the last loss
-    int kind_ = kNone;
+    int kind_ = kLost;
     int program_ = 0;
     int lineClass_ = -1;
     bool errorFlag_ = false;

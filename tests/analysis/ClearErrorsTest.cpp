@@ -2,11 +2,16 @@
 // run, and every press of the status page's "Clear All", clears them.
 #include "remote/ScriptsTest.h"
 
+#include "../audio/DlbBuilder.h"
 #include "FakeAudioHardware.h"
 #include "analysis/TpAnalyser.h"
+#include "audio/dolby/TpDolbyGenerator.h"
 #include "board/FrameStore.h"
 #include "board/VideoFormat.h"
 #include "sim/BoardDevices.h"
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -17,19 +22,36 @@ protected:
         ScriptsTest::SetUp();
         SetAudioHardware(&hw);
         analyser = std::make_unique<TpAnalyser>();
+        PlayDolbyD();
     }
     void TearDown() override
     {
         analyser.reset();
+        generator.reset();
         SetAudioHardware(nullptr);
         ScriptsTest::TearDown();
+    }
+    // The generator plays a Dolby-D stream, which the input receives.
+    void PlayDolbyD()
+    {
+        const std::string path = "dolby/D/Tones/Dolby3_2L_448k.dlb";
+        generator = std::make_unique<TpDolbyGenerator>();
+        ASSERT_TRUE(WriteDlb(path, BuildAc3Dlb()));
+        Set(COM_GEN_DOLBY_TYPE, 2);
+        Set(COM_GEN_DOLBY_D_MODE, 7);
+        Set(COM_GEN_DOLBY_D_RATE, 11);
+        for (int i = 0; i < 200000 && (generator->LoadedName() != path ||
+                                       generator->GetLoaderState() != TpDolbyGenerator::kIdle); ++i) {
+            store->Tick();
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+        ASSERT_EQ(generator->LoadedName(), path);
     }
     // Three AES errors in one update, and two updates with the Dolby-D error
     // flag set; CRC counts as the pages show them.
     void RaiseCounters()
     {
         SetSimInputStandard(0);
-        Set(COM_GEN_DOLBY_TYPE, 2);
         hw_status_set(kDolbyErrorRegister, 1);
         hw.monitorReadCount = 3;
         analyser->Update();
@@ -51,6 +73,7 @@ protected:
     }
 
     FakeAudioHardware hw;
+    std::unique_ptr<TpDolbyGenerator> generator;
     std::unique_ptr<TpAnalyser> analyser;
 };
 

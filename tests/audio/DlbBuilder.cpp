@@ -1,5 +1,7 @@
 #include "DlbBuilder.h"
 
+#include "platform/FileSystem.h"
+
 #include <vector>
 
 namespace {
@@ -87,4 +89,16 @@ std::string BuildDlb(const DlbStream& s)
         PutLe(file, 70 + 4 * p, s.secondWords[p], 2);
     }
     return file + std::string(w.bytes.begin(), w.bytes.end());
+}
+
+std::string BuildAc3Dlb()
+{
+    return std::string(116, '\0') + std::string(64, '\xFF');
+}
+
+bool WriteDlb(const std::string& path, const std::string& file)
+{
+    for (size_t at = path.find('/'); at != std::string::npos; at = path.find('/', at + 1))
+        MakeFolder(path.substr(0, at));
+    return WriteFileAtomic(path, file);
 }

@@ -32,5 +32,10 @@ struct DlbStream {
 
 // The whole file.
 std::string BuildDlb(const DlbStream& stream);
+// An AC-3 stream file, which the loader takes as it is: a header and data
+// whose every bit is set (read as Dolby E: reserved codes throughout).
+std::string BuildAc3Dlb();
+// Writes a file at path, making the folders on its way; false on failure.
+bool WriteDlb(const std::string& path, const std::string& file);
 // Writes a little-endian number of bytes bytes at offset of a built file.
 void PutLe(std::string& file, size_t offset, uint32_t value, int bytes);

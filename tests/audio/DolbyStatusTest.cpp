@@ -15,6 +15,7 @@
 #include "sim/KeyMailbox.h"
 #include "sim/LcdFrame.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -55,18 +56,27 @@ protected:
     void Show(const DlbStream& s, const std::string& name, int storedConfig) { Show(BuildDlb(s), name, storedConfig); }
     void Show(const std::string& file, const std::string& name, int storedConfig)
     {
-        WriteText("dolby/E/Tones/Dolby" + name + "_16_25.dlb", file);
         app->Store().SetValue(COM_GEN_DOLBY_PGM_CONFIG, storedConfig);
+        Play("dolby/E/Tones/Dolby" + name + "_16_25.dlb", file);
+    }
+    // An AC-3 stream of the type, mode and data-rate item, at path.
+    void ShowAc3(int type, int mode, int rate, const std::string& path)
+    {
+        app->Store().SetValue(COM_GEN_DOLBY_TYPE, type);
+        app->Store().SetValue(COM_GEN_DOLBY_D_MODE, mode);
+        app->Store().SetValue(COM_GEN_DOLBY_D_RATE, rate);
+        Play(path, BuildAc3Dlb());
+    }
+    void Play(const std::string& path, const std::string& file)
+    {
+        ASSERT_TRUE(WriteDlb(path, file)) << path;
         TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
-        auto loaded = [&] {
-            return gen->LoadedName().find(name + "_16") != std::string::npos &&
-                   gen->GetLoaderState() == TpDolbyGenerator::kIdle;
-        };
+        auto loaded = [&] { return gen->LoadedName() == path && gen->GetLoaderState() == TpDolbyGenerator::kIdle; };
         for (int i = 0; i < 200000 && !loaded(); ++i) {
             app->Store().Tick();
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
-        ASSERT_NE(gen->LoadedName().find(name + "_16"), std::string::npos);
+        ASSERT_TRUE(loaded()) << path;
         TpAnalyser::Instance()->Update();
     }
     std::string Item(unsigned id, int item) const { return app->Store().GetCmd(id)->GetItemText(item); }
@@ -227,6 +237,8 @@ TEST_F(DolbyStatusPage, EveryStandardShowsTheLineItsGeneratorSetInTheGeneratorsC
 {
     TpStore& store = app->Store();
     TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
+    // A Dolby E stream plays: the relative line counts from its ideal line.
+    Show(Stream(11), "5.1", 11);
     // The standards with a line window: 576i50 to 720p23.98.
     for (int standard = 0; standard <= 29; ++standard) {
         // The input carries the generator's output, as "inputstd" makes it.
@@ -284,15 +296,12 @@ TEST_F(DolbyStatusPage, AStreamFromAnotherStandardIsMeasuredInsideTheInputFrame)
 TEST_F(DolbyStatusPage, DolbyDigitalShowsItsRowsAndCountsErrors)
 {
     TpStore& store = app->Store();
-    // type, AC-3 mode, rate item, kind text, mode text, data rate text, error event
-    struct Case { int type, mode, rate; const char *kind, *modeText, *kbps, *error; };
-    for (const Case& c : {Case{2, 7, 11, "Dolby-D", "3/2", "448 kbps", "Dolby-D errors"},
-                          Case{3, 2, 14, "Dolby+", "2/0", "640 kbps", "Dolby+ errors"},
-                          Case{3, 7, 15, "Dolby+", "3/2", "???", "Dolby+ errors"}}) {
-        store.SetValue(COM_GEN_DOLBY_TYPE, c.type);
-        store.SetValue(COM_GEN_DOLBY_D_MODE, c.mode);
-        store.SetValue(COM_GEN_DOLBY_D_RATE, c.rate);
-        TpAnalyser::Instance()->Update();
+    // type, AC-3 mode, rate item, stream file, kind text, mode text, data rate text, error event
+    struct Case { int type, mode, rate; const char *file, *kind, *modeText, *kbps, *error; };
+    for (const Case& c : {Case{2, 7, 11, "D/Tones/Dolby3_2L_448k", "Dolby-D", "3/2", "448 kbps", "Dolby-D errors"},
+                          Case{3, 2, 14, "Plus/Tones/Dolby2_0_640k", "Dolby+", "2/0", "640 kbps", "Dolby+ errors"},
+                          Case{3, 7, 15, "Plus/Tones/Dolby3_2L_768k", "Dolby+", "3/2", "???", "Dolby+ errors"}}) {
+        ShowAc3(c.type, c.mode, c.rate, std::string("dolby/") + c.file + ".dlb");
         EXPECT_EQ(store.GetCmdText(COM_ANLYS_DOLBY_D_TYPE), c.kind);
         EXPECT_TRUE(store.GetCmd(COM_ANLYS_DOLBY_D_STATUS)->IsVisible());
         EXPECT_FALSE(store.GetCmd(COM_ANLYS_DOLBY_PGM_STATUS)->IsVisible());
@@ -362,7 +371,7 @@ TEST_F(DolbyStatusPage, ClientReadsTheReferenceTheStartTimeAndTheInternalCommand
     // Another analyser input is another source: a Dolby-D error count starts again.
     Request(3, 0, 0, 0, "inputstd 11");
     app->ProcessPending();
-    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_TYPE, 0, 2).answered);
+    ShowAc3(2, 7, 11, "dolby/D/Tones/Dolby3_2L_448k.dlb");
     hw_status_set(12, 1);
     TpAnalyser::Instance()->Update();
     TpAnalyser::Instance()->Update();
@@ -403,7 +412,7 @@ TEST_F(DolbyStatusPage, TheMetadataPageShowsItsGridsAndClearsErrorsWithTheKeys)
 
     // Dolby-D+: the stream selectors and the AC-3 grid; the error count in
     // red until the button clears it.
-    EXPECT_TRUE(Request(5, COM_GEN_DOLBY_TYPE, 0, 3).answered);
+    ShowAc3(3, 7, 11, "dolby/Plus/Tones/Dolby3_2L_448k.dlb");
     hw_status_set(12, 1);
     TpAnalyser::Instance()->Update();
     hw_status_set(12, 0);
@@ -464,14 +473,22 @@ namespace {
 // A client of the running simulator reading the Dolby pages.
 class DolbyStatusOverTcp : public RemoteServerTest {
 protected:
-    // Writes the streams, starts the simulator and connects the client.
-    bool Start(const std::vector<std::pair<std::string, DlbStream>>& files = {})
+    // Writes the Dolby E streams (named after "dolby/E/Tones/Dolby") and the
+    // AC-3 streams (paths under "dolby/", without ".dlb"), starts the
+    // simulator with the Dolby page's events logged and connects the client.
+    bool Start(const std::vector<std::pair<std::string, DlbStream>>& files = {},
+               const std::vector<std::string>& ac3 = {})
     {
-        for (const char* folder : {"dolby", "dolby/E", "dolby/E/Tones"})
-            MakeFolder(folder);
         for (const auto& [name, stream] : files)
-            WriteText("dolby/E/Tones/Dolby" + name + ".dlb", BuildDlb(stream));
-        return StartApp() && client.Connect(port);
+            EXPECT_TRUE(WriteDlb("dolby/E/Tones/Dolby" + name + ".dlb", BuildDlb(stream)));
+        for (const std::string& path : ac3)
+            EXPECT_TRUE(WriteDlb("dolby/" + path + ".dlb", BuildAc3Dlb()));
+        if (!StartApp() || !client.Connect(port))
+            return false;
+        for (unsigned id : {COM_ANLYS_LOG_DOLBY_ERRORS_ENABLE, COM_ANLYS_LOG_DOLBY_TIMING_ENABLE,
+                            COM_ANLYS_LOG_DOLBY_COMMON_META_DATA_ENABLE, COM_ANLYS_LOG_DOLBY_PROGRAM_META_DATA_ENABLE})
+            Set(id, 1);
+        return true;
     }
     void Console(const std::string& line)
     {
@@ -502,6 +519,15 @@ protected:
     bool TextGone(unsigned id) { return !Visible(id) || (Text(id).empty() && Colour(id) == 0xAFAFAFu); }
     // Not shown: the command is hidden, or the item is empty.
     bool Empty(unsigned id, int item) { return !Visible(id) || Item(id, item).empty(); }
+    // The event log's messages from entry first on.
+    int EventCount() { return static_cast<int>(client.Request(StoreType::kGetItemCount, COM_ANLYS_LOG_VIEW).header.value); }
+    std::vector<std::string> EventsFrom(int first)
+    {
+        std::vector<std::string> events;
+        for (int i = first, n = EventCount(); i < n; ++i)
+            events.push_back(Item(COM_ANLYS_LOG_VIEW, i).substr(22));
+        return events;
+    }
 
     TestClient client;
 };
@@ -588,8 +614,10 @@ TEST_F(DolbyStatusOverTcp, ClientSetsTheInputStandardAndReadsTheStream)
 
 TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrTheInputGoes)
 {
-    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}));
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}, {"D/Tones/Dolby3_2L_448k", "Plus/Tones/Dolby3_2L_448k"}));
     Console("inputstd 0");
+    Set(COM_GEN_DOLBY_D_MODE, 7);
+    Set(COM_GEN_DOLBY_D_RATE, 11);
     Set(COM_GEN_DOLBY_TYPE, 0);
     ASSERT_EQ(client.Request(StoreType::kSetText, COM_GEN_DOLBY_PGM_DESCRIPTION, 0, 0, "Main mix").header.type,
               ReplyType::kOk);
@@ -630,13 +658,25 @@ TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrThe
         for (int item : {Row(1), 55, 57})
             EXPECT_TRUE(Gone(COM_ANLYS_DOLBY_D_STATUS, item)) << when << ": AC-3 item " << item;
     };
+    // With the AC-3 page's own labels, "Data Rate" and "Pa Spacing".
+    auto ac3Shown = [&](const std::string& when) {
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 55), "448 kbps") << when;
+        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 57), "1536") << when;
+        for (int item : {54, 56})
+            EXPECT_EQ(ItemColour(COM_ANLYS_DOLBY_D_STATUS, item), 0u) << when << ": " << Item(COM_ANLYS_DOLBY_D_STATUS, item);
+    };
+    auto kindShown = [&](const std::string& kind) {
+        return WaitFor([&] {
+            PostTicks(5);
+            return Text(COM_ANLYS_DOLBY_D_TYPE) == kind;
+        });
+    };
 
     // type, kind text
     for (const auto& [type, kind] : {std::pair{2, "Dolby-D"}, std::pair{3, "Dolby+"}}) {
         Set(COM_GEN_DOLBY_TYPE, type);
-        Update();
-        EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), kind);
-        EXPECT_EQ(Item(COM_ANLYS_DOLBY_D_STATUS, 57), "1536") << kind;
+        EXPECT_TRUE(kindShown(kind));
+        ac3Shown(kind);
         dolbyEGone(kind);
 
         Set(COM_GEN_DOLBY_TYPE, 0);
@@ -648,24 +688,164 @@ TEST_F(DolbyStatusOverTcp, NothingOfAnEarlierStreamStaysAfterTheTypeChangesOrThe
         labelsShown(std::string("back from ") + kind);
     }
 
-    // Losing the input from each kind of stream.
-    for (int type : {0, 2}) {
+    // Losing the input from each kind of stream, and its return.
+    for (const auto& [type, kind] : {std::pair{0, "Dolby-E"}, std::pair{2, "Dolby-D"}}) {
         Set(COM_GEN_DOLBY_TYPE, type);
-        Console("inputstd 0");
-        Update();
+        EXPECT_TRUE(kindShown(kind));
         Console("inputstd -1");
         Update();
         EXPECT_EQ(Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION), "<NO Dolby data!>");
-        EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), "PCM") << "lost from type " << type;
-        dolbyEGone("lost from type " + std::to_string(type));
-        ac3Gone("lost from type " + std::to_string(type));
+        EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), "PCM") << "lost from " << kind;
+        dolbyEGone(std::string("lost from ") + kind);
+        ac3Gone(std::string("lost from ") + kind);
+        Console("inputstd 0");
+        Update();
+        EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), kind) << "back";
     }
+    ac3Shown("Dolby-D back after a loss");
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, ThePageShowsTheStreamThatPlaysNotTheSettingsAskedFor)
+{
+    // Two Dolby-D streams (none for AC-3 mode 2/0 at 448k), and the Dolby E
+    // stream of configuration 0 but none of 11.
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}, {"D/Tones/Dolby3_2L_448k", "D/Tones/Dolby2_0_640k"}));
+    Console("inputstd 0");
+    Update();
+    EXPECT_EQ(Text(COM_ANLYS_DOLBY_D_TYPE), "PCM") << "no stream plays yet";
+    EXPECT_TRUE(TextGone(COM_ANLYS_DOLBY_PGM_DESCRIPTION)) << Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION);
+    Set(COM_GEN_DOLBY_D_MODE, 7);
+    Set(COM_GEN_DOLBY_D_RATE, 11);
+    auto dolbyDShown = [&] {
+        return Text(COM_ANLYS_DOLBY_D_TYPE) == "Dolby-D" && Item(COM_ANLYS_DOLBY_D_STATUS, Row(1)) == "3/2" &&
+               Item(COM_ANLYS_DOLBY_D_STATUS, 55) == "448 kbps" && Gone(COM_ANLYS_DOLBY_PGM_CONFIG, 1) &&
+               TextGone(COM_ANLYS_DOLBY_PGM_DESCRIPTION);
+    };
+    auto playDolbyD = [&] {
+        Set(COM_GEN_DOLBY_TYPE, 2);
+        return WaitFor([&] {
+            PostTicks(5);
+            return dolbyDShown();
+        });
+    };
+    // Nothing the Dolby-D stream's bytes would read as in a Dolby E overview.
+    auto noFalseEvents = [&](int first) {
+        for (const std::string& e : EventsFrom(first)) {
+            EXPECT_EQ(e.find("???"), std::string::npos) << e;
+            EXPECT_FALSE(e.size() >= 4 && e.compare(e.size() - 4, 4, " Res") == 0) << e;
+        }
+    };
+    ASSERT_TRUE(playDolbyD());
+
+    // The Dolby E stream plays a task period or two after the type changes;
+    // tick by tick, the page shows the Dolby-D stream until then.
+    int first = EventCount();
+    Set(COM_GEN_DOLBY_TYPE, 0);
+    bool early = false;
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        if (Text(COM_ANLYS_DOLBY_D_TYPE) == "Dolby-E")
+            return true;
+        early = !dolbyDShown();
+        return early;
+    }));
+    EXPECT_FALSE(early) << Text(COM_ANLYS_DOLBY_D_TYPE) << " before the Dolby E stream plays";
+    EXPECT_EQ(Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "5.1+2");
+    noFalseEvents(first);
+
+    // Configuration 11 has no stream: the generator goes on with the Dolby-D one.
+    auto notLoaded = [&](const std::string& path, int from) {
+        const bool logged = WaitFor([&] {
+            PostTicks(5);
+            const std::vector<std::string> events = EventsFrom(from);
+            return std::find(events.begin(), events.end(), "Dolby stream not loaded: " + path) != events.end();
+        });
+        for (int i = 0; i < 3; ++i)
+            Update();
+        return logged;
+    };
+    ASSERT_TRUE(playDolbyD());
+    Set(COM_GEN_DOLBY_PGM_CONFIG, 11);
+    first = EventCount();
+    Set(COM_GEN_DOLBY_TYPE, 0);
+    EXPECT_TRUE(notLoaded("dolby/E/Tones/Dolby5.1_16_25.dlb", first));
+    EXPECT_TRUE(dolbyDShown()) << Text(COM_ANLYS_DOLBY_D_TYPE);
+    noFalseEvents(first);
+
+    // An AC-3 mode without a stream: the mode and rate of the one that plays.
+    ASSERT_TRUE(playDolbyD());
+    first = EventCount();
+    Set(COM_GEN_DOLBY_D_MODE, 2);
+    EXPECT_TRUE(notLoaded("dolby/D/Tones/Dolby2_0_448k.dlb", first));
+    EXPECT_TRUE(dolbyDShown()) << Item(COM_ANLYS_DOLBY_D_STATUS, Row(1)) << " " << Item(COM_ANLYS_DOLBY_D_STATUS, 55);
+    // A rate with a stream: tick by tick, its mode and rate come together once it plays.
+    Set(COM_GEN_DOLBY_D_RATE, 14);
+    std::string mode, rate;
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(1);
+        mode = Item(COM_ANLYS_DOLBY_D_STATUS, Row(1));
+        rate = Item(COM_ANLYS_DOLBY_D_STATUS, 55);
+        return !(mode == "3/2" && rate == "448 kbps");
+    }));
+    EXPECT_EQ(mode + " " + rate, "2/0 640 kbps");
+    EXPECT_TRUE(StopApp());
+}
+
+TEST_F(DolbyStatusOverTcp, AProgrammeTheStreamDoesNotCarryHasNoDescription)
+{
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}, {"5.1_16_25", Stream(11)}}));
+    Console("inputstd 0");
+    auto configShown = [&](const std::string& name) {
+        return WaitFor([&] {
+            PostTicks(5);
+            return Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1) == name;
+        });
+    };
+    ASSERT_TRUE(configShown("5.1+2"));
+    // The second programme's description, on the page's view of programme 2.
+    Set(COM_GEN_DOLBY_PGM_SOURCE, 1);
+    ASSERT_EQ(client.Request(StoreType::kSetText, COM_GEN_DOLBY_PGM_DESCRIPTION, 0, 0, "Second programme").header.type,
+              ReplyType::kOk);
+    Set(COM_ANLYS_DOLBY_PGM_SOURCE, 1);
+    auto described = [&] {
+        return Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == "Second programme" && Colour(COM_ANLYS_DOLBY_PGM_DESCRIPTION) == 0u;
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return described();
+    }));
+
+    // A stream of one programme, also after a loss and the input's return.
+    Set(COM_GEN_DOLBY_PGM_CONFIG, 11);
+    ASSERT_TRUE(configShown("5.1"));
+    EXPECT_TRUE(TextGone(COM_ANLYS_DOLBY_PGM_DESCRIPTION)) << Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION);
+    Console("inputstd -1");
+    Update();
+    ASSERT_EQ(Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION), "<NO Dolby data!>");
+    Console("inputstd 0");
+    Update();
+    ASSERT_EQ(Item(COM_ANLYS_DOLBY_PGM_CONFIG, 1), "5.1");
+    EXPECT_TRUE(TextGone(COM_ANLYS_DOLBY_PGM_DESCRIPTION)) << Text(COM_ANLYS_DOLBY_PGM_DESCRIPTION);
+
+    // Two programmes again.
+    Set(COM_GEN_DOLBY_PGM_CONFIG, 0);
+    EXPECT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return described();
+    }));
     EXPECT_TRUE(StopApp());
 }
 
 TEST_F(DolbyStatusOverTcp, ThePageMeasuresTheLineTheGeneratorSetAbsoluteAndRelative)
 {
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start({{"5.1_2_16_25", Stream(0)}}));
+    // A Dolby E stream plays: the relative line counts from its ideal line.
+    Console("inputstd 0");
+    ASSERT_TRUE(WaitFor([&] {
+        PostTicks(5);
+        return Text(COM_ANLYS_DOLBY_D_TYPE) == "Dolby-E";
+    }));
     // standard, its line window: minimum, low, ideal, high, maximum
     struct Window { int standard, minimum, low, ideal, high, maximum; };
     for (const Window& w : {Window{0, 8, 11, 12, 13, 30}, Window{11, 13, 19, 21, 23, 53},
