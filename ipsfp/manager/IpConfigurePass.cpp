@@ -219,11 +219,11 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 
 // --- the page write --------------------------------------------------------------------
 
-bool IpConfigurePass::UpdateParametersByUnlockingPage(uint8_t logical)
+bool IpConfigurePass::StepPageWrite(uint8_t selected, IpPageWrite write)
 {
     bool result = false;
-    if (pages_.SettleOn(logical))
-        result = WriteStepOnPage(logical);
+    if (pages_.SettleOn(selected))
+        result = WriteStepOnPage(write.rows, write.page != 0 ? write.page : pages_.MapLogicalPage(write.rows));
     if (!pages_.FirmwareDefaultRunning())
         return result;
     if (pages_.StepFirmwareDefault()) {
@@ -236,9 +236,8 @@ bool IpConfigurePass::UpdateParametersByUnlockingPage(uint8_t logical)
     return true;
 }
 
-bool IpConfigurePass::WriteStepOnPage(uint8_t logical)
+bool IpConfigurePass::WriteStepOnPage(uint8_t logical, uint8_t physical)
 {
-    const uint8_t physical = pages_.MapLogicalPage(logical);
     // A write under way is committed on the page it was unlocked for only.
     // An unlock with nothing yet written under it gives way to this page's
     // write, and ends once no edit is left for its page: an edit still left
@@ -282,6 +281,7 @@ bool IpConfigurePass::WriteStepOnPage(uint8_t logical)
         }
         pageUnlocked = 1;
         writePage = physical;
+        writeRows = logical;
         return true;
     }
     WriteRowByte(*row, edit, physical);
@@ -330,7 +330,7 @@ void IpConfigurePass::WriteRowByte(SfpParamRow& row, const IpEdit& edit, uint8_t
 void IpConfigurePass::EndPageWrite()
 {
     pageUnlocked = pageWritten = 0;
-    writePage = 0;
+    writePage = writeRows = 0;
     if (controllerConfiguring != 0)
         unlockAgain = 1;
 }

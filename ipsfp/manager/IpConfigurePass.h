@@ -18,7 +18,9 @@
 // A page write stays on the page it was unlocked for: on any other page the
 // call does nothing until the write is committed or ended (a mode or module
 // change). A controller configure keeps the page unlocked and is committed
-// once, by the progress box, when none of its applied edits remains.
+// once, by the progress box, when none of its applied edits remains. The
+// sequencer may finish a write on its physical page, selected as such,
+// whatever page its rows' selectors map to meanwhile.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +36,13 @@ class IpModulePages;
 class IpPageView;
 struct IpEdit;
 struct SfpParamRow;
+
+// A page write: the logical page whose rows it writes, and the physical page
+// they are written into; page 0 = none.
+struct IpPageWrite {
+    uint8_t rows = 0;
+    uint8_t page = 0;
+};
 
 // Edits counted over the edit book.
 struct SfpParamCounts {
@@ -60,7 +69,10 @@ public:
     bool ReadPageParameters(uint8_t logical, PageRows rows);
     // One step of writing the page's waiting always-read rows: unlock, one
     // write, commit. True while work remains or a step was done.
-    bool UpdateParametersByUnlockingPage(uint8_t logical);
+    bool UpdateParametersByUnlockingPage(uint8_t logical) { return StepPageWrite(logical, {logical, 0}); }
+    // The same step for the rows of write.rows on the physical page
+    // write.page, once that page is selected as such.
+    bool FinishPageWrite(const IpPageWrite& write) { return StepPageWrite(write.page, write); }
     // The row becomes unread; its controls lose the edit colour.
     void InvalidateParameter(SfpParamRow& row);
     // The row unread and every edit of it dropped.
@@ -106,10 +118,11 @@ public:
     bool FlowConfiguring() const { return flowConfiguring != 0; }
     // A page has been unlocked for writing and is not yet committed.
     bool PageWriteUnderWay() const { return pageUnlocked != 0; }
-    // A write of another physical page has written and waits for its commit.
-    bool CommitDueElsewhere(uint8_t physical) const
+    // The page write that has written a byte and waits for its commit; none
+    // (page 0) while none does.
+    IpPageWrite CommitDue() const
     {
-        return pageUnlocked != 0 && pageWritten != 0 && writePage != physical;
+        return pageUnlocked != 0 && pageWritten != 0 ? IpPageWrite {writeRows, writePage} : IpPageWrite {};
     }
     // The module's mode changed: a page write under way ends without its
     // commit; the next write unlocks its page again.
@@ -133,7 +146,10 @@ private:
     bool ProcessBitRow(SfpParamRow& row, uint8_t page, const IpEdit* edit, bool& wrote);
     void ShowRead(SfpParamRow& row, uint8_t page, const uint8_t* bytes, size_t count, bool nonzero);
     void ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit);
-    bool WriteStepOnPage(uint8_t logical);
+    // A write step once the selected page is current and settled; write.page
+    // 0: the page the selectors map write.rows to.
+    bool StepPageWrite(uint8_t selected, IpPageWrite write);
+    bool WriteStepOnPage(uint8_t logical, uint8_t physical);
     SfpParamRow* NextRowToWrite(uint8_t logical, uint8_t physical, const IpEdit*& edit) const;
     void WriteRowByte(SfpParamRow& row, const IpEdit& edit, uint8_t physical);
     void EditDone(SfpParamRow& row, const IpEdit& edit, bool log);
@@ -160,6 +176,7 @@ private:
     int32_t transmitSet = -1;          // the transmit a user set while it ran, -1 none
     uint8_t pageUnlocked = 0, pageWritten = 0;
     uint8_t writePage = 0;             // the physical page the write under way was unlocked for
+    uint8_t writeRows = 0;             // the logical page of the rows it writes
     uint8_t savedFirmwareDefault = 0;
     uint8_t addressCheckOn = 1;        // the destination restriction is checked
 };

@@ -88,7 +88,7 @@ void IpUpdateSequencer::RunUpdateStep()
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
     pages_.HoldForPageTable(false);
-    if (tab != IpIds::kTabSetup && (FinishManagementApply() || ReadUnloadedPages()))
+    if (FinishPageWrite() || (tab != IpIds::kTabSetup && ReadUnloadedPages()))
         return;
     switch (tab) {
     case IpIds::kTabVideo: StepVideoTab(); break;
@@ -684,30 +684,55 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
     return PageTableStep::Read;
 }
 
-// A management Apply left open when the set-up tab was left is finished first,
-// on whatever tab is shown: the controller page is selected once the module
-// is idle and written, and the tab's own steps (which would unlock another
-// page) wait until the progress box has committed it; once the module is
-// idle again, their pages are selected again. A write of another page that only waits for its commit is
-// left to its own tab's step first.
-bool IpUpdateSequencer::FinishManagementApply()
+// A page write left open when its tab was left is finished first, on
+// whatever tab is shown, so that no other page is unlocked between its unlock
+// and its commit: a page with a byte written and its commit due, then the
+// edits still waiting for that page, or a management Apply (which the
+// progress box commits). Its page is selected once the module is idle and
+// written there; the tab's own steps wait meanwhile, and once the module is
+// idle again their pages are selected again. A write of a page the tab's own
+// steps write is left to them.
+bool IpUpdateSequencer::FinishPageWrite()
 {
     const uint8_t controller = Page(SfpLogicalPage::ContrPg);
-    if (!configure_.ControllerConfiguring() || configure_.CommitDueElsewhere(controller)) {
-        if (finishingManagement != 0) {
-            SfpLink::PollSfpStatus();
-            if (SfpLink::Idle()) {
-                finishingManagement = 0;
-                pages_.ForgetSelectorPages();
-            }
-        }
+    IpPageWrite write = configure_.CommitDue();
+    if (write.page == 0)
+        write = finishing;
+    if (write.page == 0 && configure_.ControllerConfiguring())
+        write = {controller, controller};
+    if (write.page == 0 || TabWritesPage(ValueOf(COM_SFP_TAB_SELECT), write.rows)) {
+        finishing = {};
+        ReselectTabPages();
         return false;
     }
-    finishingManagement = 1;
+    reselectTabPages = 1;
     pages_.HoldForPageTable(true);
-    if (pages_.SelectWhenIdle(controller))
-        configure_.UpdateParametersByUnlockingPage(controller);
+    pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
+    if (pages_.SelectWhenIdle(write.page))
+        finishing = configure_.FinishPageWrite(write) ? write : IpPageWrite {};
     return true;
+}
+
+// Whether the tab's own steps write the rows of the logical page: the set-up
+// tab's page cycle the page table's pages, the PTP tab's step the PTP page.
+bool IpUpdateSequencer::TabWritesPage(int32_t tab, uint8_t logical) const
+{
+    if (tab == IpIds::kTabPtp)
+        return logical == Page(SfpLogicalPage::PtpPg);
+    const auto onTable = [logical](const SfpPageEntry& e) { return e.page != 0 && e.page == logical; };
+    return tab == IpIds::kTabSetup && std::ranges::any_of(SfpLink::State().pageTable, onTable);
+}
+
+// After a finished write, once the module is idle, the selectors select their pages afresh.
+void IpUpdateSequencer::ReselectTabPages()
+{
+    if (reselectTabPages == 0)
+        return;
+    SfpLink::PollSfpStatus();
+    if (SfpLink::Idle()) {
+        reselectTabPages = 0;
+        pages_.ForgetSelectorPages();
+    }
 }
 
 // The first page of the page table not yet read whose read did not fail this
@@ -844,6 +869,7 @@ void IpUpdateSequencer::OnWindowClosed()
 void IpUpdateSequencer::ResetModuleSteps()
 {
     retry = {};
+    finishing = {};
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

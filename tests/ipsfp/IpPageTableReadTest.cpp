@@ -95,7 +95,9 @@ void PrintTo(const PtpEdits& e, std::ostream* os) { *os << e.name; }
 class IpPtpEdits : public IpPageTableRead, public ::testing::WithParamInterface<PtpEdits> {};
 
 // How a management Apply meets a PTP edit.
-enum class Meeting : uint8_t { PtpUnlockDropped, PtpUnlockLeft, PtpEditDuringApply, ApplyLeftOpen, PageSelectedBeforeCommit };
+enum class Meeting : uint8_t {
+    PtpUnlockDropped, PtpUnlockLeft, PtpWriteLeft, PtpEditDuringApply, ApplyLeftOpen, PageSelectedBeforeCommit
+};
 struct WritesMeet {
     const char* name;
     Meeting how;
@@ -319,10 +321,11 @@ TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
 }
 
 // A management Apply and a PTP edit whose writes meet: a PTP unlock with nothing written under it gives way
-// (its edit dropped meanwhile, or its tab left), an Apply the set-up tab left open (before or after its unlock)
-// is finished on the PTP tab before a PTP edit made meanwhile is unlocked and committed on its own page, and the
-// Apply is committed on the management page whatever page a client selects just before; each page has its own
-// unlock, write and commit, and no other page a command.
+// (its edit dropped meanwhile, or its tab left), a PTP write whose tab a client left before its commit is
+// committed on its own page before the Apply unlocks the management page, an Apply the set-up tab left open
+// (before or after its unlock) is finished on the PTP tab before a PTP edit made meanwhile is unlocked and
+// committed on its own page, and the Apply is committed on the management page whatever page a client selects
+// just before; each page has its own unlock, write and commit, and no other page a command.
 TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
 {
     const Meeting how = GetParam().how;
@@ -350,6 +353,11 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
         applyManagement();
         Tick(60);
         Tab(4);
+    } else if (how == Meeting::PtpWriteLeft) {
+        store.SetValue(0x0B56, 7);
+        tickUntilWritten(0xF0, 0x88);   // written, not yet committed
+        Tab(7);                         // a client
+        applyManagement();
     } else if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {
         Tab(7);
         applyManagement();
@@ -382,12 +390,16 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
     if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {   // one round each, in turn
         EXPECT_EQ(commands,
                   (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3), Wr(0xF0, 129, 2), Wr(0xF0, 129, 3)}));
+    } else if (how == Meeting::PtpWriteLeft) {
+        EXPECT_EQ(commands,
+                  (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 129, 3), Wr(0x84, 129, 2), Wr(0x84, 129, 3)}));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Apply, IpWritesMeet,
                          ::testing::Values(WritesMeet {"PtpUnlockDropped", Meeting::PtpUnlockDropped},
                                            WritesMeet {"PtpUnlockLeft", Meeting::PtpUnlockLeft},
+                                           WritesMeet {"PtpWriteLeft", Meeting::PtpWriteLeft},
                                            WritesMeet {"PtpEditDuringApply", Meeting::PtpEditDuringApply},
                                            WritesMeet {"ApplyLeftOpen", Meeting::ApplyLeftOpen},
                                            WritesMeet {"PageSelectedBeforeCommit", Meeting::PageSelectedBeforeCommit}),
