@@ -11,6 +11,7 @@
 #include "core/store/TpStore.h"
 #include "ipsfp/link/SfpLink.h"
 #include "ipsfp/manager/IpBusy.h"
+#include "ipsfp/manager/IpEditBook.h"
 #include "ipsfp/manager/IpFlowView.h"
 #include "ipsfp/manager/IpModulePages.h"
 #include "ipsfp/params/SfpCompositePairs.h"
@@ -121,8 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     table.Reset();
     world.StartInput();
     IpBusy busy;
-    IpFlowView flows(busy);
-    IpModulePages pages(flows);
+    IpEditBook edits;
+    IpFlowView flows(busy, edits);
+    IpModulePages pages(flows, busy, edits);
 
     for (int step = 0; step < 64 && in.remaining_bytes() > 0; ++step) {
         const SfpProtocolState before = SfpLink::State().protocol;

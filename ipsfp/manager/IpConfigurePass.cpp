@@ -1,6 +1,7 @@
 #include "IpConfigurePass.h"
 #include "IpControlOps.h"
 #include "IpControlTree.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpModulePages.h"
 #include "IpPageView.h"
@@ -14,10 +15,13 @@
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,6 +37,9 @@ constexpr uint16_t kNoWroteFlagIds[] = {COM_SFP_IP_RESET_IP_FLOW_COUNTER, COM_SF
                                         COM_SFP_IP_RESET_FLOW_COUNTER, COM_SFP_IP_FLOW_DEFAULT};
 constexpr int kReadFailedLine = 12767;
 
+// The SSRC's bytes, whose texts are built from all four.
+constexpr uint16_t kSsrcRows[] = {COM_SFP_IP_FLOW_SSRC_ID1, COM_SFP_IP_FLOW_SSRC_ID2, COM_SFP_IP_FLOW_SSRC_ID3,
+                                  COM_SFP_IP_FLOW_SSRC_ID4};
 // Rows whose flow mirror goes back to the plain colour with the row.
 constexpr uint16_t kMirrorClearedRows[] = {COM_SFP_IP_FLOW_VLAN_ID, COM_SFP_IP_RTP_VID_PT,
                                            COM_SFP_IP_VID_SEQUENCE_ERRORS_0C29};
@@ -59,117 +66,139 @@ bool IsPortRow(unsigned cmdId) { return cmdId == COM_SFP_IP_DEST_UDP_PORT || cmd
 } // namespace
 
 IpConfigurePass::IpConfigurePass(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, IpControlTree& controls,
-                                 IpPageView* const& pageView)
-    : busy_(busy), flows_(flows), pages_(pages), controls_(controls), pageView_(pageView)
+                                 IpEditBook& edits, IpPageView* const& pageView)
+    : busy_(busy), flows_(flows), pages_(pages), controls_(controls), edits_(edits), pageView_(pageView)
 {
 }
 
 // --- reading and writing rows ----------------------------------------------------------
 
-// Whether the pending row may be written in the current configure pass: a
-// row of the controller set only while the controller configure runs, one of
-// the flow set only while the flow configure runs, any other at once. A DHCP
-// row first brings the IGMP toggle into line. Without the pages only rows of
-// neither set are written.
-bool IpConfigurePass::MayWrite(const SfpParamRow& row) const
+// Whether the edit may be written now: an applied one; without the pages only
+// one of a row of neither set. A DHCP row first brings the IGMP toggle into
+// line.
+bool IpConfigurePass::MayWrite(const SfpParamRow& row, const IpEdit& edit) const
 {
+    if (edit.state != IpEditState::Applied)
+        return false;
     if (pageView_ == nullptr)
         return row.inControllerSet == 0 && row.inFlowSet == 0;
-    const bool controller = row.inControllerSet != 0;
-    const bool flowSet = row.inFlowSet != 0;
-    if (controller && controllerConfiguring == 0 && !flowSet)
-        return false;
-    if (((!controller && flowSet) || (controller && controllerConfiguring == 0)) && flowConfiguring == 0)
-        return false;
     if (row.cmdId == COM_SFP_IP_DHCP || row.cmdId == COM_SFP_IP_DHCP_OFF)
         pageView_->HandleToggleCommand(row.cmdId);
     return true;
 }
 
-// An edit of a flow's row belongs to the page of the flow it was made for: on
-// any other page it waits, neither written nor read over. An edit of any
-// other row has no page of its own (0).
-bool IpConfigurePass::OnEditedPage(const SfpParamRow& row) const
-{
-    return row.pending == 0 || row.pendingPage == 0 || pages_.MapLogicalPage(row.page) == row.pendingPage;
-}
-
+// The row on the page now mapped for it: an edit waiting for that page is
+// written when it may be, else shown and not read over (the page update
+// writes an always-read row's); without one the row is read.
 bool IpConfigurePass::ProcessParameterRow(SfpParamRow& row, bool& wrote)
 {
     if (row.byteCount == 0)
         return true;
-    // An edit held for Apply, or one the page update writes, is not read over.
-    const bool gated = row.pending != 0 && MayWrite(row);
-    if (row.pending != 0 && (row.alwaysAccess != 0 || !gated || !OnEditedPage(row)))
-        return true;
     const uint8_t page = pages_.MapLogicalPage(row.page);
-    if (row.mask != 0)
-        return ProcessBitRow(row, page, wrote);
-    return row.pending != 0 ? WriteWholeRow(row, page, wrote) : ReadWholeRow(row);
+    if (const IpEdit* waiting = edits_.Find(row, page)) {
+        const IpEdit edit = *waiting;   // the write drops it from the book
+        if (row.alwaysAccess != 0 || !MayWrite(row, edit)) {
+            ShowWaitingEdit(row, edit);
+            return true;
+        }
+        if (row.mask != 0)
+            return ProcessBitRow(row, page, &edit, wrote);
+        return WriteWholeRow(row, page, edit, wrote);
+    }
+    return row.mask != 0 ? ProcessBitRow(row, page, nullptr, wrote) : ReadWholeRow(row, page);
 }
 
-bool IpConfigurePass::WriteWholeRow(SfpParamRow& row, uint8_t page, bool& wrote)
+bool IpConfigurePass::WriteWholeRow(SfpParamRow& row, uint8_t page, const IpEdit& edit, bool& wrote)
 {
     const uint8_t reg = row.writeRegister != 0 ? row.writeRegister : row.readRegister;
     SfpLink::PollSfpStatus();
-    const bool written = pages_.SetNewParameterValue(page, reg, row.value, row.byteCount, row.cmdId);
+    const bool written = pages_.SetNewParameterValue(page, reg, edit.value, row.byteCount, row.cmdId);
     SfpLink::PollSfpStatus();
     wrote = true;
-    InvalidateParameter(row, written);   // a failed write is read back, not logged
+    EditDone(row, edit, written);   // a failed write is read back, not logged
     pages_.ArmWriteSettle();
     return true;
 }
 
-bool IpConfigurePass::ReadWholeRow(SfpParamRow& row)
+bool IpConfigurePass::ReadWholeRow(SfpParamRow& row, uint8_t page)
 {
     std::array<uint8_t, SfpParamTable::kMaxByteCount> bytes {};
     size_t count = 0;
     if (!ReadSfpParamBytes(row, bytes.data(), bytes.size(), count))
         return false;
-    if (pageView_ != nullptr)
-        pageView_->DisplayParameterValue(row, bytes.data(), count, false);
-    if (uint32_t number = 0; SfpParamFieldValue(row, bytes.data(), count, number))
-        KeepShown(row, static_cast<int32_t>(number));
+    ShowRead(row, page, bytes.data(), count, false);
     return true;
 }
 
-// A masked row: its field read and shown, or its pending field written into
-// the byte read (the neighbouring bits kept).
-bool IpConfigurePass::ProcessBitRow(SfpParamRow& row, uint8_t page, bool& wrote)
+// A masked row: its field read and shown, or the edit's field written into
+// the byte read (the neighbouring bits kept). An edit that clears the field
+// only where it is set writes nothing where it is clear.
+bool IpConfigurePass::ProcessBitRow(SfpParamRow& row, uint8_t page, const IpEdit* edit, bool& wrote)
 {
     SfpLink::PollSfpStatus();
     uint8_t old = 0;
-    if (row.pending == 0) {
-        if (sfp_read_byte(row.readRegister, &old) == 0)
-            return false;
-        const uint8_t field = SfpParamField(row, old);
-        if (pageView_ != nullptr)
-            pageView_->DisplayParameterValue(row, &field, 1, (old & row.mask) != 0);
-        KeepShown(row, field);
-        return true;
-    }
     if (sfp_read_byte(row.readRegister, &old) == 0) {
-        InvalidateParameter(row, false);   // nothing was written
+        if (edit == nullptr)
+            return false;
+        EditDone(row, *edit, false);   // nothing was written
         pages_.ArmWriteSettle();
         return true;
     }
-    uint8_t byte = WithField(old, row, row.value);
+    const uint8_t field = SfpParamField(row, old);
+    const bool alreadyClear = edit != nullptr && edit->onlyIfSet != 0 && field == 0;
+    if (alreadyClear)
+        edits_.Drop(row, page, edit->state);
+    else if (edit != nullptr && edit->onlyIfSet != 0)
+        edits_.NoteTransmitOff(page);
+    if (edit == nullptr || alreadyClear) {
+        ShowRead(row, page, &field, 1, (old & row.mask) != 0);
+        return true;
+    }
+    uint8_t byte = WithField(old, row, edit->value);
     if (IpIds::Contains(kResetMarkedIds, row.cmdId))
         byte |= 0x01;
     if (!IpIds::Contains(kNoWroteFlagIds, row.cmdId))
         wrote = true;
     const bool written = pages_.SetNewParameterValue(page, row.readRegister, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row, written);
+    EditDone(row, *edit, written);
     pages_.ArmWriteSettle();
     return true;
 }
 
-// The number read for the row, kept for the control of the flow it was shown for.
-void IpConfigurePass::KeepShown(SfpParamRow& row, int32_t number) const
+// A value read: shown and kept as what the page holds. The control that shows
+// it now shows that page: an edit colour left from another page's edit, or
+// the unread look, goes.
+void IpConfigurePass::ShowRead(SfpParamRow& row, uint8_t page, const uint8_t* bytes, size_t count, bool nonzero)
 {
-    const bool second = row.secondCmdId != 0 && row.secondCmdId != row.cmdId && flows_.SecondFlowShown();
-    row.shown[second ? 1 : 0] = number;
+    const unsigned shown = pageView_ != nullptr ? pageView_->DisplayParameterValue(row, bytes, count, nonzero) : 0;
+    if (uint32_t number = 0; SfpParamFieldValue(row, bytes, count, number))
+        edits_.NoteRead(row, page, static_cast<int32_t>(number));
+    if (shown == 0)
+        return;
+    edits_.NoteShown(shown, page);
+    if (const uint32_t colour = ColourOf(shown); colour == Colour::kGrey || colour == Colour::kOrange) {
+        ClearEditColour(shown, true);
+        ClearMirrorColour(row.cmdId);
+    }
+}
+
+// An edit that waits for the page being read shows in the control it was made
+// in, when that control shows another page's value.
+void IpConfigurePass::ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit)
+{
+    const unsigned control = edit.second != 0 ? row.secondCmdId : row.cmdId;
+    if (edits_.ShownPage(control) == edit.page || row.mask != 0 || row.byteCount > 4)
+        return;
+    edits_.NoteShown(control, edit.page);
+    // The texts built from it are the manager's own: no edit of another page.
+    const BusyGuard guard = busy_.Hold();
+    busy_.SetQuiet(control, edit.value);
+    MarkEdited(control);
+    const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
+    controls_.UpdateFollowers();
+    if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
+        pageView_->ShowSsrc();
 }
 
 bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
@@ -190,11 +219,11 @@ bool IpConfigurePass::ReadPageParameters(uint8_t logical, PageRows rows)
 
 // --- the page write --------------------------------------------------------------------
 
-bool IpConfigurePass::UpdateParametersByUnlockingPage(uint8_t logical)
+bool IpConfigurePass::StepPageWrite(uint8_t selected, IpPageWrite write)
 {
     bool result = false;
-    if (pages_.SettleOn(logical))
-        result = WriteStepOnPage(logical);
+    if (pages_.SettleOn(selected))
+        result = WriteStepOnPage(write.rows, write.page != 0 ? write.page : pages_.MapLogicalPage(write.rows));
     if (!pages_.FirmwareDefaultRunning())
         return result;
     if (pages_.StepFirmwareDefault()) {
@@ -207,68 +236,87 @@ bool IpConfigurePass::UpdateParametersByUnlockingPage(uint8_t logical)
     return true;
 }
 
-bool IpConfigurePass::WriteStepOnPage(uint8_t logical)
+bool IpConfigurePass::WriteStepOnPage(uint8_t logical, uint8_t physical)
 {
-    const uint8_t physical = pages_.MapLogicalPage(logical);
+    // A write under way is committed on the page it was unlocked for only.
+    // An unlock with nothing yet written under it gives way to this page's
+    // write, and ends once no edit is left for its page: an edit still left
+    // unlocks it again when its page is shown.
+    if (pageUnlocked != 0 && writePage != physical) {
+        const IpEdit* next = nullptr;
+        if (pageWritten != 0 || (edits_.AppliedOn(writePage) && NextRowToWrite(logical, physical, next) == nullptr))
+            return false;
+        EndPageWrite();
+    }
     const PageWrite state = pageUnlocked == 0 ? PageWrite::Idle
                             : pageWritten == 0 ? PageWrite::Unlocked
                                                : PageWrite::Written;
+    // A controller configure keeps the controller page open until its end;
+    // any other page is unlocked and committed around its own writes.
+    const bool heldOpen = controllerConfiguring != 0 && physical == SfpPageNumber(SfpLogicalPage::ContrPg);
     if (state == PageWrite::Written) {
         pageUnlocked = pageWritten = 0;
-        if (controllerConfiguring == 0)
+        if (!heldOpen)
             pages_.CommitControllerPage(physical);
         return true;
     }
-    SfpParamRow* row = NextRowToWrite(logical);
+    const IpEdit* waiting = nullptr;
+    SfpParamRow* row = NextRowToWrite(logical, physical, waiting);
     if (row == nullptr)
         return false;
+    const IpEdit edit = *waiting;
     if (row->byteCount > 1) {
         const bool written =
-            pages_.SetNewParameterValue(physical, row->readRegister, row->value, row->byteCount, row->cmdId);
+            pages_.SetNewParameterValue(physical, row->readRegister, edit.value, row->byteCount, row->cmdId);
         SfpLink::PollSfpStatus();
-        InvalidateParameter(*row, written);
+        EditDone(*row, edit, written);
         return true;
     }
     if (state == PageWrite::Idle) {
-        if (controllerConfiguring == 0 || unlockAgain != 0) {
+        if (!heldOpen || unlockAgain != 0) {
             if (!pages_.UnlockControllerPage(physical))
                 return true;   // tried again on the next call
-            unlockAgain = 0;
+            if (heldOpen)
+                unlockAgain = 0;
         }
         pageUnlocked = 1;
+        writePage = physical;
+        writeRows = logical;
         return true;
     }
-    WriteRowByte(*row, physical);
+    WriteRowByte(*row, edit, physical);
     return true;
 }
 
-// The page's first pending always-read row that may be written now.
-SfpParamRow* IpConfigurePass::NextRowToWrite(uint8_t logical) const
+// The page's first always-read row with an edit for the physical page that may be written now.
+SfpParamRow* IpConfigurePass::NextRowToWrite(uint8_t logical, uint8_t physical, const IpEdit*& edit) const
 {
     for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.page != logical || row.pending == 0 || row.alwaysAccess == 0)
+        if (row.page != logical || row.alwaysAccess == 0)
             continue;
-        if (MayWrite(row) && OnEditedPage(row))
+        if (const IpEdit* waiting = edits_.Find(row, physical); waiting != nullptr && MayWrite(row, *waiting)) {
+            edit = waiting;
             return &row;
+        }
     }
     return nullptr;
 }
 
-void IpConfigurePass::WriteRowByte(SfpParamRow& row, uint8_t physical)
+void IpConfigurePass::WriteRowByte(SfpParamRow& row, const IpEdit& edit, uint8_t physical)
 {
     const uint8_t reg = row.writeRegister != 0 ? row.writeRegister : row.readRegister;
-    uint8_t byte = static_cast<uint8_t>(row.value & 0xFF);
+    uint8_t byte = static_cast<uint8_t>(edit.value & 0xFF);
     if (row.mask != 0) {
         uint8_t old = 0;
         if (sfp_read_byte(reg, &old) == 0)
             DebugPrintf("UpdateParametersByUnlockingPage ReadByte Failed.  Page 0x%02X Line %d\n", physical,
                         kReadFailedLine);
-        byte = WithField(old, row, row.value);
+        byte = WithField(old, row, edit.value);
     }
     const unsigned cmdId = row.cmdId;
     const bool written = pages_.SetNewParameterValue(physical, reg, byte, 1, row.cmdId);
     SfpLink::PollSfpStatus();
-    InvalidateParameter(row, written);
+    EditDone(row, edit, written);
     pageWritten = 1;
     // A default firmware the module did not take is not shown as loaded.
     if (cmdId == COM_SFP_IP_FW_DEFAULT_ELEMENT && written) {
@@ -279,27 +327,77 @@ void IpConfigurePass::WriteRowByte(SfpParamRow& row, uint8_t physical)
     }
 }
 
+void IpConfigurePass::EndPageWrite()
+{
+    pageUnlocked = pageWritten = 0;
+    writePage = writeRows = 0;
+    if (controllerConfiguring != 0)
+        unlockAgain = 1;
+}
+
+void IpConfigurePass::ForgetModule()
+{
+    EndPageWrite();
+    controllerConfiguring = flowConfiguring = unlockAgain = txRestorePending = 0;
+    InvalidateAllParameters();
+    edits_.Clear();
+}
+
 // --- back to unread ------------------------------------------------------------------
 
-void IpConfigurePass::InvalidateParameter(SfpParamRow& row, bool log)
+// An edit written (or dropped): out of the book, its row unread. A value
+// typed over it keeps its colour, and its Cancel then puts back what was
+// written. A flow page whose transmit an Apply switched off gets it back once
+// the last of its applied flow edits is written.
+void IpConfigurePass::EditDone(SfpParamRow& row, const IpEdit& edit, bool log)
+{
+    edits_.Drop(row, edit.page, edit.state);
+    ClearRow(row, edit.second != 0 ? row.secondCmdId : row.cmdId, log, true);
+    if (const IpEdit* typed = edits_.Find(row, edit.page, IpEditState::Typed)) {
+        if (log)
+            edits_.NoteRead(row, edit.page, edit.value);
+        if (const unsigned control = typed->second != 0 ? row.secondCmdId : row.cmdId;
+            edits_.ShownPage(control) == edit.page)
+            MarkEdited(control);
+    }
+    if (row.inFlowSet != 0 && !edits_.AppliedOn(edit.page, true) && edits_.TakeTransmitOff(edit.page))
+        TransmitBackOn(edit.page);
+}
+
+void IpConfigurePass::TransmitBackOn(uint8_t page)
+{
+    if (const SfpParamRow* transmit = SfpParamTable::Instance().Find(COM_SFP_IP_TX_FLOW_ENABLE))
+        edits_.BookApplied(*transmit, page, false, 1);
+}
+
+void IpConfigurePass::InvalidateParameter(SfpParamRow& row) { ClearRow(row, row.cmdId, false, false); }
+
+void IpConfigurePass::DropEdits(SfpParamRow& row)
+{
+    edits_.DropAll(row);
+    InvalidateParameter(row);
+}
+
+// The row unread and its controls (with onlyEdited the control edited) out of
+// the edit colour; with log, the value written from the control edited goes
+// to the SFP logger.
+void IpConfigurePass::ClearRow(SfpParamRow& row, unsigned edited, bool log, bool onlyEdited)
 {
     // A written value is logged once, from the control that held it; its
     // flow's mirrors lose the edit colour.
-    const unsigned shown = row.pending == kPendingSecond ? row.secondCmdId : row.cmdId;
-    const IpFlowView::ShownFlowGuard flow(flows_, &row, shown);
+    const IpFlowView::ShownFlowGuard flow(flows_, &row, edited);
     if (SFPLogger* logger = log ? SFPLogger::Instance() : nullptr; logger != nullptr && TheStore() != nullptr)
-        logger->LogParameterChange(TheStore()->GetCmd(shown), row.logName, row.isAction != 0 ? 1 : 0,
+        logger->LogParameterChange(TheStore()->GetCmd(edited), row.logName, row.isAction != 0 ? 1 : 0,
                                    row.addressGroup, 0);
     row.value = -1;
-    row.pending = 0;
-    row.pendingPage = 0;
     const BusyGuard guard = busy_.Hold();
-    ClearEditColour(row.cmdId, true);
     // A video-standard field keeps its second control; the standard's colour is worked out afresh.
-    if (IpIds::Contains(kStandardCacheRows, row.cmdId))
+    const bool standard = IpIds::Contains(kStandardCacheRows, row.cmdId);
+    if (standard)
         controls_.ForgetStandardColour();
-    else if (row.secondCmdId != 0)
-        ClearEditColour(row.secondCmdId, true);
+    for (const unsigned id : {unsigned {row.cmdId}, unsigned {row.secondCmdId}})
+        if (id != 0 && (id == edited || (!onlyEdited && !standard)))
+            ClearEditColour(id, true);
     controls_.UpdateFollowers();
     RefreshClearedRow(row);
     controls_.RefreshProgressControl();
@@ -319,7 +417,7 @@ void IpConfigurePass::RefreshClearedRow(const SfpParamRow& row)
         pageView_->ShowSequenceCounter();
     if (pageView_ != nullptr && id >= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C19 && id <= COM_SFP_IP_VID_SEQUENCE_ERRORS_0C1C)
         pageView_->ShowVideoSequenceErrors();
-    if (id >= COM_SFP_IP_FLOW_SSRC_ID1 && id <= COM_SFP_IP_FLOW_SSRC_ID4) {
+    if (IpIds::Contains(kSsrcRows, id)) {
         if (pageView_ != nullptr)
             pageView_->ShowSsrc();
         ClearEditColour(IpIds::kSsrcBoxes[flows_.SecondFlowShown() ? 1 : 0], true);
@@ -328,46 +426,124 @@ void IpConfigurePass::RefreshClearedRow(const SfpParamRow& row)
         if (const uint16_t label = flows_.TakeTypedSsrcLabel(flows_.SecondFlowShown()); label != 0)
             ClearEditColour(label, true);
     }
-    if (flows_.IpFeatures()) {
-        const uint16_t mirror = IsPortRow(id)                     ? flows_.FlowPortControl(id)
-                                : IpIds::Contains(kMirrorClearedRows, id) ? flows_.FlowValueControl()
-                                                                : 0;
-        if (mirror != 0)
-            ClearEditColour(mirror, true);
-    }
+    ClearMirrorColour(id);
+}
+
+// The flow model's control that mirrors the row on the flow shown.
+void IpConfigurePass::ClearMirrorColour(unsigned cmdId)
+{
+    if (!flows_.IpFeatures())
+        return;
+    const uint16_t mirror = IsPortRow(cmdId)                           ? flows_.FlowPortControl(cmdId)
+                            : IpIds::Contains(kMirrorClearedRows, cmdId) ? flows_.FlowValueControl()
+                                                                         : 0;
+    if (mirror != 0)
+        ClearEditColour(mirror, true);
 }
 
 void IpConfigurePass::InvalidateAllParameters()
 {
-    for (SfpParamRow& row : SfpParamTable::Instance().Rows())
-        if (row.value != -1 || row.pending != 0)
-            InvalidateParameter(row);
+    auto rows = SfpParamTable::Instance().Rows();
+    std::vector<bool> edited(rows.size());
+    for (const IpEdit& edit : edits_.Edits())
+        edited[edit.row] = true;
+    edits_.DropEdits();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].value != -1 || edited[i])
+            InvalidateParameter(rows[i]);
+    for (uint8_t page : edits_.TakeAllTransmitOff())
+        TransmitBackOn(page);
 }
 
 void IpConfigurePass::RestoreEditedValues(bool controllerSet)
 {
-    for (SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.pending != 0 && (controllerSet ? row.inControllerSet : row.inFlowSet) != 0)
-            RestoreShownValue(row);
-    }
+    std::vector<IpEdit> taken = edits_.TakeTyped(controllerSet ? IpEditSet::Controller : IpEditSet::Flow);
+    // The edits their controls show last: what they put back stays.
+    const auto rows = SfpParamTable::Instance().Rows();
+    std::stable_partition(taken.begin(), taken.end(), [&](const IpEdit& e) {
+        return edits_.ShownPage(e.second != 0 ? rows[e.row].secondCmdId : rows[e.row].cmdId) != e.page;
+    });
+    for (const IpEdit& edit : taken)
+        RestoreShownValue(edit);
     if (!controllerSet)
         CheckMulticastMac();
 }
 
-// The edited control (and a port's mirror) back to the value last read; the
-// row becomes unread, so the next read shows the module's value again.
-void IpConfigurePass::RestoreShownValue(SfpParamRow& row)
+// The row goes back to unread. Its edited control (and a port's mirror), when
+// it shows the edit's page, shows what belongs to that page now: an applied
+// edit still waiting for it, else what the page was read holding, else the
+// unread look until the page is read.
+void IpConfigurePass::RestoreShownValue(const IpEdit& edit)
 {
-    const bool second = row.pending == kPendingSecond;
-    const unsigned edited = second ? row.secondCmdId : row.cmdId;
-    if (const int32_t shown = row.shown[second ? 1 : 0]; shown != -1) {
-        const IpFlowView::ShownFlowGuard flow(flows_, &row, edited);
-        busy_.SetQuiet(edited, shown);
-        if (IsPortRow(row.cmdId))
-            if (const uint16_t mirror = flows_.FlowPortControl(row.cmdId); mirror != 0)
-                busy_.SetQuiet(mirror, shown);
+    SfpParamRow* row = SfpParamTable::Instance().Row(edit.row);
+    if (row == nullptr || TheStore() == nullptr)
+        return;
+    const unsigned edited = edit.second != 0 ? row->secondCmdId : row->cmdId;
+    const bool shows = edits_.ShownPage(edited) == edit.page;
+    const PageLook look = shows ? SetPageValue(*row, edited, edit.page) : PageLook::Read;
+    ClearRow(*row, edited, false, true);
+    if (shows)
+        ColourPageLook(*row, edited, look);
+}
+
+// The control (and a port's mirror) set quietly to the row's value for the
+// page: its waiting edit (the one typed first), else the number the page was
+// read holding, else the control's first value.
+IpConfigurePass::PageLook IpConfigurePass::SetPageValue(const SfpParamRow& row, unsigned control, uint8_t page)
+{
+    const IpEdit* edit = edits_.Find(row, page, IpEditState::Typed);
+    if (edit == nullptr)
+        edit = edits_.Find(row, page, IpEditState::Applied);
+    const std::optional<int32_t> read = edits_.LastRead(row, page);
+    const TpCommandEntry* entry = TheStore()->Entry(control);
+    const int32_t value =
+        edit != nullptr ? edit->value : read.value_or(entry != nullptr ? entry->defaultValue : 0);
+    const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
+    busy_.SetQuiet(control, value);
+    if (IsPortRow(row.cmdId))
+        if (const uint16_t mirror = flows_.FlowPortControl(row.cmdId); mirror != 0)
+            busy_.SetQuiet(mirror, value);
+    return edit != nullptr ? PageLook::Edit : read.has_value() ? PageLook::Read : PageLook::Unread;
+}
+
+void IpConfigurePass::ColourPageLook(const SfpParamRow& row, unsigned control, PageLook look)
+{
+    if (look == PageLook::Edit) {
+        MarkEdited(control);
+    } else if (look == PageLook::Unread) {
+        SetColour(control, Colour::kGrey);   // until the page is read
+    } else {
+        ClearEditColour(control, true);
+        ClearMirrorColour(row.cmdId);
     }
-    InvalidateParameter(row);
+}
+
+void IpConfigurePass::ShowSelectedPages()
+{
+    TpStore* store = TheStore();
+    if (store == nullptr)
+        return;
+    const auto rows = SfpParamTable::Instance().Rows();
+    std::vector<std::pair<size_t, unsigned>> moved;   // row, control
+    for (const IpEdit& e : edits_.Edits()) {
+        const SfpParamRow& row = rows[e.row];
+        const unsigned control = e.second != 0 ? row.secondCmdId : row.cmdId;
+        if (edits_.ShownPage(control) == e.page && ColourOf(control) == Colour::kOrange && row.byteCount <= 4 &&
+            pages_.EditPage(row, e.second != 0) != e.page &&
+            std::ranges::find(moved, std::pair {size_t {e.row}, control}) == moved.end())
+            moved.emplace_back(e.row, control);
+    }
+    const BusyGuard guard = busy_.Hold();
+    for (const auto& [index, control] : moved) {
+        SfpParamRow& row = rows[index];
+        const uint8_t page = pages_.EditPage(row, control == row.secondCmdId && control != row.cmdId);
+        ColourPageLook(row, control, SetPageValue(row, control, page));
+        edits_.NoteShown(control, page);
+        const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
+        controls_.UpdateFollowers();
+        if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
+            pageView_->ShowSsrc();
+    }
 }
 
 // --- the flow's MAC and the mode layout ------------------------------------------------------------
@@ -505,50 +681,68 @@ void IpConfigurePass::ApplyModeLayout()
 
 SfpParamCounts IpConfigurePass::CountKnownParameters() const
 {
+    const auto rows = SfpParamTable::Instance().Rows();
     SfpParamCounts counts;
-    for (const SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.pending == 0)
-            continue;
+    for (const IpEdit& edit : edits_.Edits()) {
+        const SfpParamRow& row = rows[edit.row];
+        const bool applied = edit.state == IpEditState::Applied;
         ++counts.all;
-        if (row.inControllerSet != 0)
+        if (row.inControllerSet != 0 && applied)
             ++counts.controller;
-        if (row.inFlowSet != 0)
+        if (row.inFlowSet != 0 && applied)
             ++counts.flow;
         if (row.inControllerSet == 0 && row.inFlowSet == 0)
             ++counts.other;
     }
-    if (controllerConfiguring == 0)
-        counts.controller = 0;
-    if (flowConfiguring == 0)
-        counts.flow = 0;
     return counts;
 }
 
 void IpConfigurePass::StartControllerConfigure()
 {
+    edits_.Apply(IpEditSet::Controller);
     controllerConfiguring = 1;
     unlockAgain = 1;
 }
 
-void IpConfigurePass::StartFlowConfigure(bool restoreTransmit)
+void IpConfigurePass::StartFlowConfigure(bool transmitOff)
 {
-    if (restoreTransmit)
+    const std::vector<uint8_t> pages = edits_.Apply(IpEditSet::Flow);
+    if (transmitOff) {
         txRestorePending = 1;
+        transmitSet = -1;
+        if (const SfpParamRow* transmit = SfpParamTable::Instance().Find(COM_SFP_IP_TX_FLOW_ENABLE))
+            for (uint8_t page : pages)
+                edits_.HoldTransmit(*transmit, page);
+    }
     flowConfiguring = 1;
 }
 
-bool IpConfigurePass::EndConfigures()
+void IpConfigurePass::KeepTransmit(uint8_t page, int32_t value)
+{
+    if (flowConfiguring == 0)
+        return;
+    edits_.TakeTransmitOff(page);
+    transmitSet = value;
+}
+
+std::optional<int32_t> IpConfigurePass::EndConfigures()
 {
     const SfpParamCounts after = CountKnownParameters();
-    if (controllerConfiguring != 0 && after.controller == 0) {
-        pages_.CommitControllerPage(SfpPageNumber(SfpLogicalPage::ContrPg));
+    // Committed once, on the controller page: while another page is on the
+    // module the configure waits for it.
+    const uint8_t controller = SfpPageNumber(SfpLogicalPage::ContrPg);
+    if (controllerConfiguring != 0 && after.controller == 0 && pages_.IsSettledOn(controller)) {
+        pages_.CommitControllerPage(controller);
         controllerConfiguring = 0;
-        pageUnlocked = pageWritten = 0;   // that commit closed the page: one commit a configure
+        if (writePage == controller)
+            EndPageWrite();   // that commit closed the page: one commit a configure
     }
     if (flowConfiguring == 0 || after.flow != 0)
-        return false;
+        return std::nullopt;
     flowConfiguring = 0;
-    const bool transmitOn = txRestorePending != 0 && flows_.IsEncapsulating();
+    const bool switchedOff = txRestorePending != 0 && flows_.IsEncapsulating();
     txRestorePending = 0;
-    return transmitOn;
+    if (!switchedOff)
+        return std::nullopt;
+    return transmitSet != -1 ? transmitSet : 1;
 }

@@ -1,5 +1,6 @@
 #include "IpFlowView.h"
 #include "IpControlOps.h"
+#include "IpEditBook.h"
 #include "IpStoreAccess.h"
 
 #include "ipsfp/params/SfpParamTable.h"
@@ -115,7 +116,8 @@ bool IpFlowView::LockTxFlow()
 {
     bool secondKnown = false;
     for (uint16_t id : kLockSecondRows)
-        if (const SfpParamRow* row = SfpParamTable::Instance().Find(id); row != nullptr && row->value != -1)
+        if (const SfpParamRow* row = SfpParamTable::Instance().Find(id);
+            row != nullptr && (row->value != -1 || edits_.HasEdit(*row)))
             secondKnown = true;
     if (secondKnown && lockedToSecond == 0) {
         DebugPrintf("\nLocking Tx second flow\n");

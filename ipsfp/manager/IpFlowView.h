@@ -19,12 +19,14 @@
 #include <string>
 #include <utility>
 
+class IpEditBook;
 class TpCommand;
 struct SfpParamRow;
 
 class IpFlowView {
 public:
-    explicit IpFlowView(IpBusy& busy) : busy_(busy) {}
+    // edits: an edit of a row the transmit-flow lock consults makes it known.
+    IpFlowView(IpBusy& busy, const IpEditBook& edits) : busy_(busy), edits_(edits) {}
 
     // --- the module ----------------------------------------------------------------
     // What the sequencer finds on every run: the firmware and the direction;
@@ -146,12 +148,6 @@ public:
     // The set-up tab took the focus: the decoder map steps start again; the
     // sequencer takes the request on its next run.
     bool TakeDecapMapRestart() { return std::exchange(decapMapRestart, uint8_t {0}) != 0; }
-    // The menu's selection (tab, flow selector, audio flow) is held by a flow
-    // copy: set on every tick the copy runs, released when it ends. While it
-    // is held the flow alternation leaves the flow selector to the copy.
-    void HoldMenuSelection() { menuSelection = kSelectionHeld; }
-    void ReleaseMenuSelection() { menuSelection = 0; }
-    bool MenuSelectionHeld() const { return menuSelection == kSelectionHeld; }
     void RefreshOnWindowClosed();
 
     // --- audio and ANC flow texts ------------------------------------------------------
@@ -179,6 +175,7 @@ private:
     uint16_t Lookup(IpIds::Lookup lookup) const;
 
     IpBusy& busy_;
+    const IpEditBook& edits_;
     // The module.
     int32_t ipModuleMode = -1;         // 1 decapsulation, 0 encapsulation, -1 unknown
     uint8_t active2110 = 0;
@@ -203,8 +200,6 @@ private:
     uint8_t flowListFocusA = 0, flowListFocusB = 0;
     uint8_t decapMapReopen = 0, encapMapReopen = 0;
     uint8_t decapMapRestart = 0;
-    static constexpr uint8_t kSelectionHeld = 0xFF;
-    uint8_t menuSelection = 0;         // kSelectionHeld while a flow copy holds the selection
     // The audio flow choice loaded for the selected audio flow, and the stored ones.
     std::array<uint8_t, 2> audioFlowChoice {};
     std::array<std::array<uint8_t, 2>, 8> storedAudioFlowChoice {};

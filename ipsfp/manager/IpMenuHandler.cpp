@@ -4,6 +4,7 @@
 #include "IpConfigurePass.h"
 #include "IpControlOps.h"
 #include "IpControlTree.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpModulePages.h"
 #include "IpPageView.h"
@@ -22,6 +23,8 @@
 #include "core/commands/TpSysDialog.h"
 #include "platform/DebugOut.h"
 #include "ui/dialogs/TpDialogList.h"
+
+#include <optional>
 
 namespace {
 
@@ -140,8 +143,8 @@ void IpMenuHandler::OnChildChanged(TpCommand* child, int reason)
 {
     if (parts_.busy.Byte() != 0 || child == nullptr)
         return;
-    if (reason == kReasonText)
-        parts_.flows.IpAddressEntered(child);
+    if (reason == kReasonText && parts_.flows.IpAddressEntered(child))
+        BookEntry(*child);
     else if (reason == kReasonValue && !RunRows(ChangeRows(), child))
         OnValueChanged(child);
 }
@@ -187,8 +190,19 @@ bool IpMenuHandler::OnPowerCycle(TpCommand* c)
     return true;
 }
 
+bool IpMenuHandler::PutBackHeld(const TpCommand& c)
+{
+    const std::optional<int32_t> held = parts_.tick.HeldSelection(c.CmdId());
+    if (!held.has_value() || *held == c.GetValue())
+        return false;
+    parts_.busy.SetQuiet(c.CmdId(), *held);
+    return true;
+}
+
 bool IpMenuHandler::OnTabSelect(TpCommand* c)
 {
+    if (PutBackHeld(*c))
+        return true;
     const int32_t tab = c->GetValue();
     parts_.sequencer.OnTabSelected();
     parts_.flows.RememberTab(tab);
@@ -198,6 +212,7 @@ bool IpMenuHandler::OnTabSelect(TpCommand* c)
     } else if (tab == kTabAudio) {
         StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, rememberedAudioFlow);
     }
+    parts_.configure.ShowSelectedPages();
     return true;
 }
 
@@ -215,6 +230,8 @@ bool IpMenuHandler::OnAudioPacketCopy(TpCommand* c)
 
 bool IpMenuHandler::OnPageSelector(TpCommand* c)
 {
+    if (PutBackHeld(*c))
+        return true;
     const int32_t v = c->GetValue();
     const bool decap = parts_.flows.IsDecapsulating();
     if (parts_.pages.FollowSelector(c->CmdId(), v) && c->CmdId() == COM_SFP_IP_AUDIO_FLOW_SEL &&
@@ -223,6 +240,7 @@ bool IpMenuHandler::OnPageSelector(TpCommand* c)
         if (!decap)
             parts_.sequencer.RestartAudioSubSteps();
     }
+    parts_.configure.ShowSelectedPages();
     return true;
 }
 
@@ -342,11 +360,14 @@ bool IpMenuHandler::OnFlowApplyCancel(TpCommand* c)
         return true;
     parts_.configure.SwitchAddressCheck(false);
     if (c->CmdId() == COM_SFP_IP_FLOWS_IP_APPLY_BTN) {
+        // The transmit is switched off, flow by flow, where it is on, around
+        // the writes the Apply makes; the switch shows it.
         const bool transmitOn = parts_.flows.IsEncapsulating() && ValueOf(COM_SFP_IP_TX_OFF_ON) != 0;
         if (transmitOn)
-            StoreValue(COM_SFP_IP_TX_OFF_ON, 0);
+            parts_.busy.SetQuiet(COM_SFP_IP_TX_OFF_ON, 0);
         parts_.configure.StartFlowConfigure(transmitOn);
-    } else if (!parts_.configure.FlowConfiguring()) {
+    } else {
+        // The edits not yet applied; those applied still go to their pages.
         parts_.configure.RestoreEditedValues(false);
     }
     ResetButton(c->CmdId());
@@ -354,6 +375,9 @@ bool IpMenuHandler::OnFlowApplyCancel(TpCommand* c)
         store->SetEnabled(COM_SFP_IP_FLOWS_IP_APPLY_BTN, false);
     parts_.dialogs.Close(IpSubDialog::EditFlows);
     parts_.dialogs.Close(IpSubDialog::EditSecondFlows);
+    // What the flow copy typed for its side is the copy's, not the user's.
+    if (c->CmdId() == COM_SFP_IP_FLOWS_IP_CANCEL_BTN)
+        parts_.tick.RetypeCopySource();
     return true;
 }
 
@@ -382,8 +406,8 @@ bool IpMenuHandler::OnManagement(TpCommand* c)
     }
     if (id == COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN)
         parts_.configure.StartControllerConfigure();
-    else if (!parts_.configure.ControllerConfiguring())
-        parts_.configure.RestoreEditedValues(true);
+    else
+        parts_.configure.RestoreEditedValues(true);   // the edits not yet applied
     ResetButton(id);
     if (store != nullptr)
         store->SetEnabled(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, false);
@@ -564,6 +588,10 @@ bool IpMenuHandler::OnParameterControl(TpCommand* c)
         parts_.flows.ClearModulePresent();
     if (IpControlTree::IsFlowEditControl(id))
         return true;
+    // A transmit a user or a client sets is theirs, whatever the flows' Apply
+    // does: noted before the box may end that Apply.
+    if (id == COM_SFP_IP_TX_FLOW_ENABLE)
+        parts_.configure.KeepTransmit(parts_.pages.EditPage(*row, false), c->GetValue());
     // The destination restriction is checked once the edit is whole; it then
     // decides whether the flows' Apply may be used.
     parts_.configure.SwitchAddressCheck(false);
@@ -612,8 +640,8 @@ void IpMenuHandler::OnParameterEdited(TpCommand* control)
                              : cmdId == COM_SFP_IP_DHCP   ? COM_SFP_IP_DHCP_OFF
                                                           : 0;
     if (SfpParamRow* other = partner != 0 ? SfpParamTable::Instance().Find(partner) : nullptr;
-        other != nullptr && other->value != -1)
-        parts_.configure.InvalidateParameter(*other);
+        other != nullptr && (other->value != -1 || parts_.edits.HasEdit(*other)))
+        parts_.configure.DropEdits(*other);
     parts_.controls.UpdateFollowers();
 }
 
@@ -640,9 +668,10 @@ void IpMenuHandler::NoteEditedRow(const SfpParamRow& row)
     TpStore& store = *TheStore();
     if (row.inControllerSet != 0 && !parts_.progress.MonitorPending() && pageView_ != nullptr)
         pageView_->ShowSubnetNote();
-    if (row.inControllerSet != 0 && !parts_.configure.ControllerConfiguring())
+    // An edit of a set waits for an Apply of its own, whatever applied edit still waits.
+    if (row.inControllerSet != 0)
         store.SetEnabled(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, true);
-    if (row.inFlowSet != 0 && !parts_.configure.FlowConfiguring())
+    if (row.inFlowSet != 0)
         store.SetEnabled(COM_SFP_IP_FLOWS_IP_APPLY_BTN, true);
     if (parts_.configure.CountKnownParameters().all == 0 && !parts_.progress.ShowRequested())
         lastPendingPage = row.page;
@@ -650,15 +679,23 @@ void IpMenuHandler::NoteEditedRow(const SfpParamRow& row)
         secondPendingPage = row.page;
 }
 
-// The row holds the control's value as pending, in the form the module takes,
-// for the page it belongs to; the control (and a port's mirror) turns orange.
-void IpMenuHandler::HoldEdit(SfpParamRow& row, const TpCommand& control)
+// The control's value, in the form the module takes, booked for the page the
+// row's edit belongs to; the control (and a port's mirror) turns orange.
+void IpMenuHandler::HoldEdit(const SfpParamRow& row, const TpCommand& control)
 {
     const unsigned cmdId = control.CmdId();
-    row.value = control.GetValue();
-    row.pending = cmdId == row.secondCmdId && cmdId != row.cmdId ? kPendingSecond : 1;
-    // An edit of a flow's row is written only into the page of the flow it was made for.
-    row.pendingPage = parts_.pages.EditPage(row, row.pending == kPendingSecond);
+    int32_t value = control.GetValue();
+    if (cmdId == COM_SFP_IP_DHCP_OFF)
+        value = 0;
+    else if (cmdId >= kMapSlotFirst && cmdId <= kMapSlotLast && value > 3)
+        value = 255;
+    for (size_t i = 0; i < std::size(kOneBitIds); ++i)
+        if (cmdId == kOneBitIds[i])
+            value = 1 << i;
+    if (row.byteCount != 0) {
+        const bool second = cmdId == row.secondCmdId && cmdId != row.cmdId;
+        parts_.edits.Book(row, parts_.pages.EditPage(row, second), second, value);
+    }
     MarkEdited(cmdId);
     if (row.cmdId == COM_SFP_IP_DEST_UDP_PORT || row.cmdId == COM_SFP_IP_SRC_UDP_PORT) {
         if (const uint16_t mirror = parts_.flows.FlowPortControl(row.cmdId); mirror != 0) {
@@ -668,11 +705,31 @@ void IpMenuHandler::HoldEdit(SfpParamRow& row, const TpCommand& control)
     } else if (cmdId == COM_SFP_IP_TX_FLOW_ENABLE) {
         MarkEdited(COM_SFP_IP_TX_OFF_ON);
     }
-    if (cmdId == COM_SFP_IP_DHCP_OFF)
-        row.value = 0;
-    else if (cmdId >= kMapSlotFirst && cmdId <= kMapSlotLast && row.value > 3)
-        row.value = 255;
-    for (size_t i = 0; i < std::size(kOneBitIds); ++i)
-        if (cmdId == kOneBitIds[i])
-            row.value = 1 << i;
+}
+
+// The entry's bytes that did not change as controls still belong to the value
+// typed: each is booked for its page too, unless that page was read holding it.
+void IpMenuHandler::BookEntry(const TpCommand& entry)
+{
+    for (const IpIds::EntryRow& e : IpIds::kAddressEntries) {
+        if (e.entry != entry.CmdId())
+            continue;
+        for (uint16_t id : e.bytes) {
+            const SfpParamRow* row = SfpParamTable::Instance().Find(id);
+            if (row == nullptr || row->byteCount == 0)
+                continue;
+            const bool second = id == row->secondCmdId && id != row->cmdId;
+            const uint8_t page = parts_.pages.EditPage(*row, second);
+            const int32_t value = ValueOf(id);
+            // Booked already from its control, or held by the page with no other value on its way there.
+            const std::optional<int32_t> held = parts_.edits.LastRead(*row, page);
+            const IpEdit* applied = parts_.edits.Find(*row, page, IpEditState::Applied);
+            if (parts_.edits.Find(*row, page, IpEditState::Typed) != nullptr ||
+                (held.has_value() && *held == value && (applied == nullptr || applied->value == value)))
+                continue;
+            parts_.edits.Book(*row, page, second, value);
+            MarkEdited(id);
+            NoteEditedRow(*row);
+        }
+    }
 }

@@ -15,6 +15,7 @@ class IpAudioMaps;
 class IpBusy;
 class IpConfigurePass;
 class IpControlTree;
+class IpEditBook;
 class IpFlowView;
 class IpModulePages;
 class IpPageView;
@@ -38,6 +39,7 @@ struct IpHandlerParts {
     IpUpdateSequencer& sequencer;
     IpProgressBox& progress;
     IpAudioMaps& maps;
+    IpEditBook& edits;
 };
 
 class IpMenuHandler {
@@ -91,12 +93,17 @@ private:
     bool OnDefaultFlow(TpCommand* c);
     bool OnDefaultFlowAnswer(TpCommand* c);
     bool OnParameterControl(TpCommand* c);
-    // A user edit of a parameter control: the row holds it as pending.
+    // A user edit of a parameter control: booked for the page it belongs to.
     void OnParameterEdited(TpCommand* control);
     void RefreshFlowTexts();
     void MirrorTypedSsrc();
     void NoteEditedRow(const SfpParamRow& row);
-    void HoldEdit(SfpParamRow& row, const TpCommand& control);
+    void HoldEdit(const SfpParamRow& row, const TpCommand& control);
+    // A value typed whole into an entry: every byte of it booked for its page.
+    void BookEntry(const TpCommand& entry);
+    // While the flow copy holds the control, a change to another value is
+    // put back; true when it was.
+    bool PutBackHeld(const TpCommand& c);
     // Shows the check dialog with the two text-table entries, answered to the
     // confirmation (made when there is none).
     void Ask(std::unique_ptr<TpSysDialog>& confirm, const unsigned (&texts)[2]);

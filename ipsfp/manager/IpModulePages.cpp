@@ -1,4 +1,7 @@
 #include "IpModulePages.h"
+#include "IpBusy.h"
+#include "IpControlOps.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpStoreAccess.h"
 
@@ -15,8 +18,8 @@ namespace {
 constexpr int kUnlockFailedLine = 12802;
 constexpr int kCommitFailedLine = 12819;
 constexpr int kParameterFailedLine = 12640;
-constexpr int32_t kPageSettleTicks = 5;
 constexpr int32_t kFirmwareDefaultEnd = 21;
+constexpr int kSettlePolls = 2;
 
 using IpStoreAccess::ValueOf;
 
@@ -28,33 +31,6 @@ uint8_t PageOf(uint32_t page) { return static_cast<uint8_t>(page & 0xFF); }
 // A page of the ANC or audio flow blocks, which the flow and flow-index selectors choose.
 bool IsFlowPage(uint8_t logical) { return logical >= SfpPageNumber(SfpLogicalPage::DecAncPg); }
 
-// Sets a byte control when it differs; its row then holds the byte as an
-// edit to be written into the page the whole value was for.
-void SetPairByte(TpStore& store, uint16_t cmdId, int32_t byte, uint8_t page)
-{
-    if (store.GetValue(cmdId) == byte)
-        return;
-    store.SetValue(cmdId, byte);
-    if (SfpParamRow* row = SfpParamTable::Instance().Find(cmdId)) {
-        row->value = byte;
-        row->pending = 1;
-        row->pendingPage = row->followsFlowPage != 0 || IsFlowPage(row->page) ? page : 0;
-    }
-}
-
-bool SplitOverPair(const SfpCompositePair& pair, int32_t value, uint8_t page)
-{
-    TpStore* store = TpStore::Instance();
-    if (store == nullptr || store->GetCmd(pair.high) == nullptr || store->GetCmd(pair.low) == nullptr)
-        return false;
-    int32_t high = (value >> 8) & 0xFF;
-    if (pair.bits == 12)
-        high = (store->GetValue(pair.high) & 0xF0) | ((value >> 8) & 0x0F);
-    SetPairByte(*store, pair.high, high, page);
-    SetPairByte(*store, pair.low, value & 0xFF, page);
-    return true;
-}
-
 } // namespace
 
 uint8_t IpModulePages::MapLogicalPage(uint8_t logical) const
@@ -62,11 +38,13 @@ uint8_t IpModulePages::MapLogicalPage(uint8_t logical) const
     return MapLogicalPage(logical, ValueOf(COM_SFP_IP_FLOW_SEL));
 }
 
-uint8_t IpModulePages::EditPage(const SfpParamRow& row, bool secondFlow) const
+uint8_t IpModulePages::EditPage(const SfpParamRow& row, bool second) const
 {
-    const int32_t flow = secondFlow ? 1 : 0;
+    const int32_t flow = second ? 1 : 0;
+    if (row.page == SfpPageNumber(SfpLogicalPage::PtpPg))
+        return static_cast<uint8_t>(kSfpPtpPageBase + flow);   // the first or the second view
     if (row.followsFlowPage == 0)
-        return IsFlowPage(row.page) ? MapLogicalPage(row.page, flow) : 0;
+        return IsFlowPage(row.page) ? MapLogicalPage(row.page, flow) : MapLogicalPage(row.page, flow, false);
     const bool decap = flows_.IsDecapsulating();
     SfpLogicalPage page = SfpLogicalPage::FlowPg;
     switch (ValueOf(COM_SFP_TAB_SELECT)) {
@@ -78,7 +56,7 @@ uint8_t IpModulePages::EditPage(const SfpParamRow& row, bool secondFlow) const
     return MapLogicalPage(SfpPageNumber(page), flow);
 }
 
-uint8_t IpModulePages::MapLogicalPage(uint8_t logical, int32_t flow) const
+uint8_t IpModulePages::MapLogicalPage(uint8_t logical, int32_t flow, bool mapOverride) const
 {
     const bool secondFlow = flow == 1;
     uint32_t page = logical;
@@ -100,7 +78,8 @@ uint8_t IpModulePages::MapLogicalPage(uint8_t logical, int32_t flow) const
     // While the sequencer reads a decapsulated audio map, every page of the
     // "Audio Map" tab is the audio flow's (a list without a selection counts
     // as flow 0, as above); the pages of the other tabs keep their own.
-    if (audioFlowPagesOnly != 0 && flows_.IsDecapsulating() && ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap)
+    if (mapOverride && audioFlowPagesOnly != 0 && flows_.IsDecapsulating() &&
+        ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap)
         page = kSfpAudioPageBase + Clamped(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL));
     return PageOf(page);
 }
@@ -163,7 +142,7 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
         // The page depends on the flow type too: a new tab selects afresh.
         const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
         const int32_t key = value * 16 + type;
-        if (key == recordedFlowSelector || !flows_.IpFeatures())
+        if (key == recordedFlowSelector || !flows_.IpFeatures() || tablePageHeld != 0)
             return false;
         recordedFlowSelector = key;
         if (type == IpIds::kTabAudio && mapPageHeld != 0)
@@ -201,22 +180,16 @@ void IpModulePages::SettleRequested()
 
 bool IpModulePages::SettleOn(uint8_t logical)
 {
-    if (requestedPage == logical && writeMark == -1 && pageSettleCounter == -1 && !IsSettledOn(logical))
+    for (int polls = 0; polls < kSettlePolls && requestedPage == logical && writeMark == -1 && !IsSettledOn(logical);
+         ++polls)
         SettleRequested();
     return IsSettledOn(logical);
 }
 
-bool IpModulePages::Settle()
+void IpModulePages::Settle()
 {
     if (pageBlocked != 0 || currentPage != requestedPage)
         SettleRequested();
-    if (pageSettleCounter == -1)
-        return false;
-    if (++pageSettleCounter < kPageSettleTicks)
-        pageBlocked = 1;
-    else
-        pageSettleCounter = -1;
-    return true;
 }
 
 bool IpModulePages::UnlockControllerPage(uint8_t page)
@@ -248,8 +221,8 @@ bool IpModulePages::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t valu
         return false;
     }
     if (byteCount == 2) {
-        if (const SfpCompositePair* pair = FindSfpCompositePair(cmdId))
-            return SplitOverPair(*pair, value, page);
+        if (FindSfpCompositePair(cmdId) != nullptr)
+            return SplitOverPair(cmdId, value, page);
         if (reg == 0xFF) {
             DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: no register after 0x%02X\n", page, reg);
             return false;
@@ -289,4 +262,39 @@ bool IpModulePages::StepFirmwareDefault()
     }
     firmwareDefaultCountdown = 0;
     return true;
+}
+
+// The whole value goes to the page it was written for: each byte control is
+// set when it differs, and each byte is booked for that page unless the page
+// was read holding it and no other value waits for it there (another page's
+// value may be what the control shows).
+bool IpModulePages::SplitOverPair(uint16_t cmdId, int32_t value, uint8_t page)
+{
+    const SfpCompositePair* pair = FindSfpCompositePair(cmdId);
+    TpStore* store = TpStore::Instance();
+    if (pair == nullptr || store == nullptr || store->GetCmd(pair->high) == nullptr ||
+        store->GetCmd(pair->low) == nullptr)
+        return false;
+    int32_t high = (value >> 8) & 0xFF;
+    if (pair->bits == 12)
+        high = (store->GetValue(pair->high) & 0xF0) | ((value >> 8) & 0x0F);
+    SetPairByte(pair->high, high, page);
+    SetPairByte(pair->low, value & 0xFF, page);
+    return true;
+}
+
+void IpModulePages::SetPairByte(uint16_t cmdId, int32_t byte, uint8_t page)
+{
+    const bool changed = IpStoreAccess::ValueOf(cmdId) != byte;
+    if (changed) {
+        busy_.SetQuiet(cmdId, byte);
+        IpControlOps::MarkEdited(cmdId);
+    }
+    const SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
+    if (row == nullptr || row->byteCount == 0)
+        return;
+    const std::optional<int32_t> held = edits_.LastRead(*row, page);
+    const IpEdit* waiting = edits_.Find(*row, page, IpEditState::Applied);
+    if (changed || !held.has_value() || *held != byte || (waiting != nullptr && waiting->value != byte))
+        edits_.BookApplied(*row, page, false, byte);
 }

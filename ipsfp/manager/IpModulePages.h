@@ -7,22 +7,27 @@
 
 #include <cstdint>
 
+class IpBusy;
+class IpEditBook;
 class IpFlowView;
 struct SfpParamRow;
 
 class IpModulePages {
 public:
-    explicit IpModulePages(const IpFlowView& flows) : flows_(flows) {}
+    // edits: where the bytes of a value split over a pair of byte controls wait for their page.
+    IpModulePages(const IpFlowView& flows, IpBusy& busy, IpEditBook& edits) : flows_(flows), busy_(busy), edits_(edits)
+    {
+    }
 
     // --- pages ------------------------------------------------------------------------
     // The physical page of a logical page, from the page selectors.
     uint8_t MapLogicalPage(uint8_t logical) const;
-    // The physical page an edit of the row made now is written into, for the
-    // first or the second flow, whichever control was edited: for a per-flow
-    // row the flow page of the tab shown (the video flow's on a tab without
-    // one), for a row of an audio or ANC flow page that page as the selectors
-    // now map it; 0 for a row of any other page.
-    uint8_t EditPage(const SfpParamRow& row, bool secondFlow) const;
+    // The physical page an edit of the row made now is written into, through
+    // its first or its second control: for a per-flow row the flow page of
+    // the tab shown (the video flow's on a tab without one), for a row of an
+    // audio or ANC flow page that page as the selectors now map it, for a PTP
+    // row its view's page, for any other row its own page.
+    uint8_t EditPage(const SfpParamRow& row, bool second) const;
     // Makes the logical page the one on the module: true when it already was
     // (only the status is polled), false after a request, accepted or not.
     bool ChangePage(uint8_t logical);
@@ -56,12 +61,17 @@ public:
     // (from its selection to the commit), a flow selector change there
     // selects no audio page; the sub-steps select it again after the commit.
     void HoldMapPage(bool on) { mapPageHeld = on ? 1 : 0; }
+    // While the sequencer has a page of the page table (or the controller
+    // page) asked for and not yet read, the flow selector's page is not
+    // selected over it; it is selected on the first value after.
+    void HoldForPageTable(bool on) { tablePageHeld = on ? 1 : 0; }
     // A tick's page settling: the requested page becomes current once the
-    // link is idle. True while the settle counter runs.
-    bool Settle();
-    // IsSettledOn, after settling once more the page asked for in an earlier
-    // tick: a module that needs more status polls after a page select than
-    // the tick's settling makes has its page read on the tick it is ready.
+    // link is idle.
+    void Settle();
+    // IsSettledOn, after settling again (at most twice) the page asked for
+    // in an earlier tick: a module that needs more status polls after a page
+    // select than the tick's settling makes has its page read on the tick it
+    // is ready, before the flow alternation asks for the other flow's.
     bool SettleOn(uint8_t logical);
     // The tick's end: a page change is no longer marked as this tick's.
     void EndTick() { writeMark = -1; }
@@ -79,8 +89,9 @@ public:
     // Command 3 then a status poll.
     bool CommitControllerPage(uint8_t page);
     // Hands a parameter value to the module: one byte to its register; a
-    // composite value split over its two byte controls (set through the store
-    // and marked pending, nothing written); any other two-byte value to its
+    // composite value split over its two byte controls (each set through the
+    // store when it differs, and both booked for the page unless the page
+    // holds them already; nothing written); any other two-byte value to its
     // register and the next, most significant first. Wider values cannot be
     // written this way and are refused with a message.
     bool SetNewParameterValue(uint8_t page, uint8_t reg, int32_t value, uint32_t byteCount, uint16_t cmdId);
@@ -102,17 +113,23 @@ public:
     static constexpr int32_t kWriteSettleTicks = 60;
 
 private:
-    uint8_t MapLogicalPage(uint8_t logical, int32_t flow) const;
+    // With the decapsulated audio map's override (every page of the "Audio
+    // Map" tab the audio flow's) or without.
+    uint8_t MapLogicalPage(uint8_t logical, int32_t flow, bool mapOverride = true) const;
     void SettleRequested();
+    bool SplitOverPair(uint16_t cmdId, int32_t value, uint8_t page);
+    void SetPairByte(uint16_t cmdId, int32_t byte, uint8_t page);
 
     const IpFlowView& flows_;
+    IpBusy& busy_;
+    IpEditBook& edits_;
     uint8_t currentPage = 0;
     uint8_t requestedPage = 0;          // logical page asked for last (0 = none)
     uint8_t pageBlocked = 0;            // a requested page is not yet current and settled
     int32_t writeMark = -1;             // 0 from a page change to the tick's end
-    int32_t pageSettleCounter = -1;     // ticks waited after a page change
     uint8_t audioFlowPagesOnly = 0;
     uint8_t mapPageHeld = 0;
+    uint8_t tablePageHeld = 0;
     int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
     // The selector values the pages were last selected for.
     int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;

@@ -29,8 +29,9 @@ class IpPageView {
 public:
     virtual ~IpPageView() = default;
     // bytes: count bytes as read (for a masked row the field); nonzero: the
-    // masked field was not 0.
-    virtual void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) = 0;
+    // masked field was not 0. The row's control the value was shown in (its
+    // first or its second), 0 when none.
+    virtual unsigned DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) = 0;
     // The IGMP toggle follows a written DHCP row.
     virtual void HandleToggleCommand(unsigned cmdId) = 0;
     // True when a subnet note is shown.

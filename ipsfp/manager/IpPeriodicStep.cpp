@@ -1,5 +1,6 @@
 #include "IpPeriodicStep.h"
 #include "IpBusy.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpModulePages.h"
 #include "IpStoreAccess.h"
@@ -41,12 +42,18 @@ constexpr int32_t kLastAudioFlow = 7;
 // written, before it goes on without.
 constexpr int32_t kCopyWaitTicks = 60;
 
+// The controls the copy holds: the tab and every page selector, in the order
+// of its held selection; and the ANC flow it copies.
+constexpr uint16_t kHeldControls[] = {COM_SFP_TAB_SELECT,      COM_SFP_IP_FLOW_SEL, COM_SFP_IP_AUDIO_FLOW_SEL,
+                                      COM_SFP_IP_ANC_FLOW_SEL, COM_SFP_IP_PTP_SEL,  COM_SFP_IP_BLOCK_E_SEL};
+constexpr int32_t kCopiedAncFlow = 0;
+
 } // namespace
 
 void IpPeriodicStep::OnStatusTick()
 {
-    if (!pages_.Settle())
-        StepTimers();
+    pages_.Settle();
+    StepTimers();
     flows_.StepMenuSetup();
     pages_.EndTick();
     CheckAddressReset();
@@ -116,6 +123,29 @@ void IpPeriodicStep::StartFlowCopy()
     pendingAction.step = pendingAction.flowCounter = pendingAction.side = 0;
     pendingAction.phase = kPhaseVideo;
     copyWait = 0;
+    copyHoldsMenu = false;
+    sidePage = 0;
+}
+
+std::optional<int32_t> IpPeriodicStep::HeldSelection(unsigned cmdId) const
+{
+    for (size_t i = 0; copyHoldsMenu && i < std::size(kHeldControls); ++i)
+        if (kHeldControls[i] == cmdId)
+            return heldSelection[i];
+    return std::nullopt;
+}
+
+void IpPeriodicStep::Hold(unsigned cmdId, int32_t value)
+{
+    for (size_t i = 0; i < std::size(kHeldControls); ++i)
+        if (kHeldControls[i] == cmdId)
+            heldSelection[i] = value;
+}
+
+void IpPeriodicStep::HoldAndSelect(unsigned cmdId, int32_t value)
+{
+    Hold(cmdId, value);
+    StoreValue(cmdId, value);
 }
 
 void IpPeriodicStep::SetCopySides(uint8_t a, uint8_t b)
@@ -128,6 +158,22 @@ void IpPeriodicStep::ResetCopySides()
 {
     secondCopyTimer = -1;
     SetCopySides(0, 0);
+}
+
+void IpPeriodicStep::RestartCopySide()
+{
+    copyHoldsMenu = false;
+    copyWait = 0;
+    if (pendingAction.step > kCopySelectMenu)
+        pendingAction.step = kCopySelectMenu;
+}
+
+void IpPeriodicStep::RetypeCopySource()
+{
+    if (pendingAction.step <= kCopyAddress || pendingAction.step > kCopyApply || sidePage == 0)
+        return;
+    ForgetUnreadSourceBytes();
+    CopyManagementToSource();
 }
 
 bool IpPeriodicStep::SourceMatchesManagement(bool second)
@@ -147,14 +193,14 @@ void IpPeriodicStep::CopyManagementToSource()
 }
 
 // One step of a side: announce the phase, select its menu, skip a side that
-// already has the address, copy it, press Apply. While it runs the copy holds
-// the menu's selection, so the page read and written is the side's own.
+// already has the address, copy it, press Apply. From its first selection the
+// copy holds the menu's selection, so the page read and written is the side's
+// own whatever a user or a client chooses meanwhile.
 void IpPeriodicStep::StepFlowCopy()
 {
     IpPendingAction& copy = pendingAction;
     if (copy.step == -1)
         return;
-    flows_.HoldMenuSelection();
     if (copy.step >= kCopySideDone) {
         if (!AwaitSideWritten())
             EndCopySide();
@@ -191,6 +237,8 @@ void IpPeriodicStep::StepFlowCopy()
     case kCopyAddress:
         ForgetUnreadSourceBytes();
         CopyManagementToSource();
+        if (const SfpParamRow* source = SfpParamTable::Instance().Find(IpIds::kFlowSrcBytes[0]))
+            sidePage = pages_.EditPage(*source, copy.side != 0);
         break;
     case kCopyApply: StoreValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1); break;
     default: break;
@@ -199,15 +247,34 @@ void IpPeriodicStep::StepFlowCopy()
 }
 
 // The side's menu: the phase's tab, the side's flow and, in the audio phase,
-// its audio flow. Its source address bytes count as read from the next read on.
+// its audio flow, in the ANC phase the first ANC flow; held from here on with
+// the other page selectors as they are. Its source address bytes count as
+// read from the next read on.
 void IpPeriodicStep::SelectCopySide()
 {
     const IpPendingAction& copy = pendingAction;
-    StoreValue(COM_SFP_TAB_SELECT, copy.menuValue);
-    StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
-    if (copy.phase == kPhaseAudio)
-        StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
+    // The whole selection is held before any of it is set: setting the tab
+    // may set the audio flow too.
+    for (size_t i = 0; i < std::size(kHeldControls); ++i)
+        heldSelection[i] = ValueOf(kHeldControls[i]);
+    copyHoldsMenu = true;
+    struct Choice {
+        uint16_t control;
+        int32_t value;
+        bool made;
+    };
+    const Choice choices[] = {{COM_SFP_TAB_SELECT, copy.menuValue, true},
+                              {COM_SFP_IP_FLOW_SEL, copy.side, true},
+                              {COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter, copy.phase == kPhaseAudio},
+                              {COM_SFP_IP_ANC_FLOW_SEL, kCopiedAncFlow, copy.phase == kPhaseAnc}};
+    for (const Choice& c : choices)
+        if (c.made)
+            Hold(c.control, c.value);
+    for (const Choice& c : choices)
+        if (c.made)
+            StoreValue(c.control, c.value);
     sourceBytesRead = 0;
+    sidePage = 0;
 }
 
 // True while the side waits for the done condition; a page request the link
@@ -242,14 +309,11 @@ void IpPeriodicStep::ForgetUnreadSourceBytes()
             busy_.SetQuiet(source[i], -1);
 }
 
-// The next side edits the same rows: it waits until this side's copy is written.
+// The side is done once nothing applied waits for its page any more: its
+// copy and the transmit put back around it are written.
 bool IpPeriodicStep::AwaitSideWritten()
 {
-    bool pending = false;
-    for (uint16_t id : IpIds::kFlowSrcBytes)
-        if (const SfpParamRow* row = SfpParamTable::Instance().Find(id); row != nullptr && row->pending != 0)
-            pending = true;
-    return KeepWaiting(!pending);
+    return KeepWaiting(sidePage == 0 || !edits_.AppliedOn(sidePage));
 }
 
 // The side is done: the other side, the next audio flow or the next phase;
@@ -259,26 +323,26 @@ void IpPeriodicStep::EndCopySide()
     IpPendingAction& copy = pendingAction;
     if (copy.side == 1 && copy.phase == kPhaseAudio && copy.flowCounter < kLastAudioFlow) {
         ++copy.flowCounter;
-        StoreValue(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
+        HoldAndSelect(COM_SFP_IP_AUDIO_FLOW_SEL, copy.flowCounter);
         SetCopySides(0, 0);
         copy.side = 0;
     } else if (copy.side == 1) {
         copy.side = 0;
         ++copy.phase;
-        StoreValue(COM_SFP_IP_FLOW_SEL, copy.side);
+        HoldAndSelect(COM_SFP_IP_FLOW_SEL, copy.side);
         SetCopySides(1, 0);
     } else {
         copy.side = 1;
-        StoreValue(COM_SFP_IP_FLOW_SEL, 1);
+        HoldAndSelect(COM_SFP_IP_FLOW_SEL, 1);
         SetCopySides(0, 1);
     }
     copy.step = 0;
     if (copy.phase >= kPhaseDone) {
         SetCopySides(0, 0);
+        copyHoldsMenu = false;
         StoreValue(COM_SFP_IP_FLOW_SEL, 0);
         copy.side = 0;
         copy.step = -1;
-        flows_.ReleaseMenuSelection();
     }
 }
 

@@ -8,8 +8,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 class IpBusy;
+class IpEditBook;
 class IpFlowView;
 class IpModulePages;
 
@@ -24,7 +26,8 @@ struct IpPendingAction {
 
 class IpPeriodicStep {
 public:
-    IpPeriodicStep(IpBusy& busy, IpFlowView& flows, IpModulePages& pages) : busy_(busy), flows_(flows), pages_(pages)
+    IpPeriodicStep(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, const IpEditBook& edits)
+        : busy_(busy), flows_(flows), pages_(pages), edits_(edits)
     {
     }
 
@@ -57,8 +60,21 @@ public:
     // The management address into the source address of the side being copied.
     void CopyManagementToSource();
     const IpPendingAction& PendingAction() const { return pendingAction; }
+    // While a copy runs it holds the menu's selection (the tab and every page
+    // selector) from its first side's selection to its end: the value it
+    // holds for the control, none for a control it does not hold.
+    bool CopyHoldsMenu() const { return copyHoldsMenu; }
+    std::optional<int32_t> HeldSelection(unsigned cmdId) const;
     // The module was reset: no copy side and no second copy waiting.
     void ResetCopySides();
+    // A module was inserted, reset or taken out: the side under way, whose
+    // edits went with the module or whose selection was reset, starts again
+    // from its selection; until then (and while no module is fitted) the
+    // menu is not held.
+    void RestartCopySide();
+    // A flow Cancel dropped the typed edits: the source the side's copy typed
+    // and has not yet applied is typed again, so its Apply still takes it.
+    void RetypeCopySource();
 
     // The SFP was switched off: it is switched on again on the tenth tick.
     void StartPowerCycle() { powerCycleCounter = 0; }
@@ -69,6 +85,9 @@ private:
     void StepTimers();
     void StepFlowCopy();
     void SelectCopySide();
+    // The copy's own selection: held first, then set through the store.
+    void Hold(unsigned cmdId, int32_t value);
+    void HoldAndSelect(unsigned cmdId, int32_t value);
     bool KeepWaiting(bool done);
     bool AwaitSourceRead(bool& read);
     void ForgetUnreadSourceBytes();
@@ -79,6 +98,7 @@ private:
     IpBusy& busy_;
     IpFlowView& flows_;
     IpModulePages& pages_;
+    const IpEditBook& edits_;
     // The three timers and the refresh request are the module's as defined;
     // no menu of this instrument starts the timers or raises the request.
     int32_t copyFlagTimer = -1, secondCopyTimer = -1, statusRefreshTimer = -1;
@@ -87,6 +107,12 @@ private:
     uint8_t addressResetState = 0;
     std::array<uint16_t, 3> addressCheck {};
     IpPendingAction pendingAction;
+    // The copy's hold on the menu and what it holds: the tab, the flow
+    // selector, the audio flow, the ANC flow, the PTP view and the block-E
+    // selector.
+    bool copyHoldsMenu = false;
+    std::array<int32_t, 6> heldSelection {};
+    uint8_t sidePage = 0;          // the physical page the side's copy waits for, 0 none
     uint8_t sourceBytesRead = 0;   // one bit a source byte read since the copy side was selected
     int32_t copyWait = 0;                               // ticks a copy step has waited
     uint8_t flowCopySideA = 0, flowCopySideB = 0;   // which side of a flow copy is processed

@@ -14,6 +14,7 @@
 #include "core/store/TpStore.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -78,11 +79,14 @@ bool IpProgressBox::UpdateProgressBox()
         focusResetPending = 0;
     }
     const bool reading = ModuleBeingRead();
-    bool transmitOn = false;
     {
         const BusyGuard guard = busy_.Hold();
         const uint32_t remain = ShowProgressText(reading);
-        transmitOn = configure_.EndConfigures();
+        // The switch shows the transmit on again (or as a user set it
+        // meanwhile); each flow page whose transmit the Apply switched off
+        // has it back once written.
+        if (const std::optional<int32_t> transmit = configure_.EndConfigures())
+            store->SetValue(COM_SFP_IP_TX_OFF_ON, *transmit);
         sequencer_.ReopenFlowList();
         monitorPending = 0;
         flows_.EnableOutsideSets(true);
@@ -95,9 +99,6 @@ bool IpProgressBox::UpdateProgressBox()
             focusResetPending = 1;
         lastProgressBusy = reading ? 1 : 0;
     }
-    // Outside busy: the change handler passes the switch on to the module.
-    if (transmitOn)
-        store->SetValue(COM_SFP_IP_TX_OFF_ON, 1);
     return reading;
 }
 

@@ -105,6 +105,7 @@ void IpSfpManager::ResetModuleState()
     sequencer_.ResetModuleSteps();
     flows_.ForgetIdentity();
     tick_.ResetCopySides();
+    tick_.RestartCopySide();   // the selectors go back to their first flows below
     windowSelection = -1;
     ShowModuleUnread(*store);
     if (firmwareReader)
@@ -121,6 +122,7 @@ void IpSfpManager::SetModuleMode(uint8_t decapsulation)
         return;
     const BusyGuard guard = busy_.Hold();
     const bool decap = decapsulation != 0;
+    configure_.EndPageWrite();
     progress_.Show();
 
     IpFlowView::ApplyLayout(IpIds::kModeLayout, decap, false);
@@ -146,7 +148,8 @@ void IpSfpManager::ResetOnModuleChange()
 {
     flows_.ForgetModule();
     progress_.ForgetFirmwareWarning();
-    configure_.InvalidateAllParameters();
+    configure_.ForgetModule();
+    tick_.RestartCopySide();
 }
 
 void IpSfpManager::CloseAnyWindow()

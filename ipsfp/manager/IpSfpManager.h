@@ -1,11 +1,12 @@
 // The manager of an IP encapsulation/decapsulation module in the SFP cage:
 // the one object that holds what the instrument knows of the module. It is
 // the parent of the IP menu's controls and owns its parts, each with the
-// state it works on, from the bottom up: the flow view (which module, which
-// flow), the module pages (page map and change, unlock, commit, parameter
-// writes, write-settle), the control tree, the sub-dialogs, the configure
-// pass, the periodic step, the update sequencer, the progress box and the
-// menu's change handler. It also owns the firmware revision reader and the
+// state it works on, from the bottom up: the edit book (the edits waiting
+// for their pages), the flow view (which module, which flow), the module
+// pages (page map and change, unlock, commit, parameter writes,
+// write-settle), the control tree, the sub-dialogs, the configure pass, the
+// periodic step, the update sequencer, the progress box and the menu's
+// change handler. It also owns the firmware revision reader and the
 // video-standard converter, and runs the few operations that span parts:
 // the module reset and mode switch, the window-closed hook, the tick.
 //
@@ -17,6 +18,7 @@
 #include "IpBusy.h"
 #include "IpConfigurePass.h"
 #include "IpControlTree.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpMenuHandler.h"
 #include "IpModulePages.h"
@@ -55,6 +57,7 @@ public:
     IpUpdateSequencer& Sequencer() { return sequencer_; }
     IpProgressBox& Progress() { return progress_; }
     IpMenuHandler& Handler() { return handler_; }
+    const IpEditBook& Edits() const { return edits_; }
     // The pages that show values; none: nothing is shown and only rows of
     // neither set are written.
     void SetPageView(IpPageView* view) { pageView_ = view; }
@@ -66,7 +69,8 @@ public:
     void SetModuleMode(uint8_t decapsulation);
     // Every cached module value back to unread, "0" or empty.
     void ResetModuleState();
-    // A module was inserted: back to the set-up tab, every row unread.
+    // A module was inserted: back to the set-up tab, every row unread; a flow
+    // copy's side under way starts again.
     void ResetOnModuleChange();
     // Run by the window stack whenever a window closes.
     void CloseAnyWindow();
@@ -85,18 +89,21 @@ private:
 
     IpBusy busy_;
     IpPageView* pageView_ = nullptr;
-    IpFlowView flows_ {busy_};
-    IpModulePages pages_ {flows_};
+    IpEditBook edits_;
+    IpFlowView flows_ {busy_, edits_};
+    IpModulePages pages_ {flows_, busy_, edits_};
     IpControlTree controls_ {busy_, flows_};
     IpSubDialogs dialogs_;
     IpAudioMaps maps_;
-    IpConfigurePass configure_ {busy_, flows_, pages_, controls_, pageView_};
-    IpPeriodicStep tick_ {busy_, flows_, pages_};
-    IpUpdateSequencer sequencer_ {busy_, flows_, pages_, controls_, dialogs_, configure_, maps_, pageView_};
+    IpConfigurePass configure_ {busy_, flows_, pages_, controls_, edits_, pageView_};
+    IpPeriodicStep tick_ {busy_, flows_, pages_, edits_};
+    IpUpdateSequencer sequencer_ {busy_,    flows_, pages_, controls_, dialogs_, configure_,
+                                  maps_,    edits_, tick_,  pageView_};
     IpProgressBox progress_ {busy_, flows_, pages_, controls_, dialogs_, configure_, sequencer_};
-    IpMenuHandler handler_ {*this,
-                            {busy_, flows_, pages_, controls_, dialogs_, configure_, tick_, sequencer_, progress_, maps_},
-                            pageView_};
+    IpMenuHandler handler_ {
+        *this,
+        {busy_, flows_, pages_, controls_, dialogs_, configure_, tick_, sequencer_, progress_, maps_, edits_},
+        pageView_};
     std::unique_ptr<EmbrionixFirmwareRevisonReader> firmwareReader;
     std::unique_ptr<CorvaneToEmbrionixVidStd> vidStdConverter;
     int32_t windowSelection = -1;

@@ -3,9 +3,11 @@
 #include "IpBusy.h"
 #include "IpConfigurePass.h"
 #include "IpControlTree.h"
+#include "IpEditBook.h"
 #include "IpFlowView.h"
 #include "IpModulePages.h"
 #include "IpPageView.h"
+#include "IpPeriodicStep.h"
 #include "IpSubDialogs.h"
 
 #include "ipsfp/link/SfpLink.h"
@@ -18,6 +20,7 @@
 #include "sim/EmSfpSimFlags.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -36,7 +39,7 @@ constexpr int8_t kSubStepLastRead = 5, kSubStepMapSelect = 7, kSubStepMapCommitL
 constexpr int8_t kDecapMapSteps = 16, kDecapAudioFirst = 6, kDecapAudioLast = 11, kDecapOutputSelect = 13;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
 // Ticks the tab's own step has before page-table pages that failed to read are tried again.
-constexpr uint8_t kPageRetryTicks = 20;
+constexpr uint8_t kPageRetryTicks = 40;
 constexpr int kMapChannels = 16;
 // Each map channel's rows follow the count row: input device, SDI channel to embed, active.
 constexpr int kMapRowsPerChannel = 3, kMapSdiRow = 2, kMapActiveRow = 3;
@@ -60,7 +63,7 @@ void SetSequenceRegister(uint8_t reg)
 
 IpUpdateSequencer::IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, IpControlTree& controls,
                                      IpSubDialogs& dialogs, IpConfigurePass& configure, IpAudioMaps& maps,
-                                     IpPageView* const& pageView)
+                                     IpEditBook& edits, const IpPeriodicStep& tick, IpPageView* const& pageView)
     : busy_(busy),
       flows_(flows),
       pages_(pages),
@@ -68,6 +71,8 @@ IpUpdateSequencer::IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePa
       dialogs_(dialogs),
       configure_(configure),
       maps_(maps),
+      edits_(edits),
+      tick_(tick),
       pageView_(pageView)
 {
 }
@@ -82,7 +87,8 @@ void IpUpdateSequencer::RunUpdateStep()
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
-    if (tab != IpIds::kTabSetup && ReadUnloadedPages())
+    pages_.HoldForPageTable(false);
+    if (FinishPageWrite() || (tab != IpIds::kTabSetup && ReadUnloadedPages()))
         return;
     switch (tab) {
     case IpIds::kTabVideo: StepVideoTab(); break;
@@ -107,7 +113,7 @@ void IpUpdateSequencer::RunUpdateStep()
 // copy's side and the cycle waits.
 void IpUpdateSequencer::StepFlowAlternation()
 {
-    if (!flows_.MenuSelectionHeld())
+    if (!tick_.CopyHoldsMenu())
         AlternateFlowSelector();
     // A flow refresh reads the flow shown afresh: its page is selected again.
     if (flows_.TakeFlowRefresh())
@@ -190,7 +196,7 @@ void IpUpdateSequencer::StepAncTab()
 
 bool IpUpdateSequencer::UpdateFlowPage(uint8_t logical)
 {
-    if (!configure_.ReadPageParameters(logical))
+    if (!configure_.ReadPageParameters(logical, IpConfigurePass::PageRows::FlowRows))
         return false;
     ShowUpdating("Flow Configuration-Updating ", controls_.SpinnerText());
     configure_.CheckMulticastMac();
@@ -203,7 +209,7 @@ bool IpUpdateSequencer::UpdatePtpPage()
 {
     const uint8_t ptp = Page(SfpLogicalPage::PtpPg);
     if (!configure_.UpdateParametersByUnlockingPage(ptp) && !pages_.WriteSettling()) {
-        if (!configure_.ReadPageParameters(ptp))
+        if (!configure_.ReadPageParameters(ptp, IpConfigurePass::PageRows::OwnRows))
             return false;
         // The view just read holds the fresh counter: the first source's in
         // the first view, the second's in the second.
@@ -269,15 +275,17 @@ void IpUpdateSequencer::UpdateDecoderOutputPage()
 {
     const uint8_t dec = Page(SfpLogicalPage::DecOutpg);
     if (ValueOf(COM_SFP_TAB_SELECT) == IpIds::kTabAudioMap) {
-        if (pages_.CurrentPage() == dec) {
-            if (configure_.ReadPageParameters(dec))
+        // A selection still loading is read once it is current, not made
+        // again: that would start the load afresh.
+        if (pages_.CurrentPage() == dec || pages_.RequestedPage() == dec) {
+            if (configure_.ReadPageParameters(dec, IpConfigurePass::PageRows::FlowRows))
                 ShowUpdating("Updating ", controls_.SpinnerText());
             return;   // read once: the second read of the page would repeat this one
         }
         pages_.SelectPageAfresh(dec);
         return;
     }
-    configure_.ReadPageParameters(dec);
+    configure_.ReadPageParameters(dec, IpConfigurePass::PageRows::FlowRows);
 }
 
 void IpUpdateSequencer::SetAudioSubStep(int8_t step)
@@ -398,6 +406,7 @@ void IpUpdateSequencer::StepEncapMap()
         busy_.SetQuiet(COM_SFP_IP_FLOW_SEL, 0);
         busy_.SetQuiet(COM_SFP_IP_AUDIO_FLOW_SEL, 0);
         busy_.SetQuiet(COM_SFP_IP_AUDIO_FLOW_SEL, encapMapFlow);
+        configure_.ShowSelectedPages();
         encapMapFlow = (encapMapFlow + 1) % 8;
         pages_.SelectPageAfresh(Page(SfpLogicalPage::EncAudioPg));
         encMapStep = kEncMapCommit + 1;
@@ -552,6 +561,7 @@ void IpUpdateSequencer::UnlockMapPage()
 // false when the call ends here.
 bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
 {
+    const uint8_t map = Page(SfpLogicalPage::EncAudMapPg);
     SfpParamTable& table = SfpParamTable::Instance();
     const int first = table.IndexOf(COM_SFP_IP_ENC_AUD_MAP_NUMBER_OF_CHANNELS_TO_EMBED);
     SfpParamRow* countRow = first >= 0 ? table.Row(static_cast<size_t>(first)) : nullptr;
@@ -562,7 +572,7 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
         SfpParamRow* row = table.Row(static_cast<size_t>(first + i));
         if (row == nullptr)
             return false;
-        if (row->pending != 0 && mapWriteState != 2) {
+        if (edits_.Find(*row, map) != nullptr && mapWriteState != 2) {
             UnlockMapPage();
             return false;
         }
@@ -577,8 +587,8 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
     if (!ShowChannelCount(*countRow, kept, n))
         return true;   // the count unread: on to the commit
     if (static_cast<int32_t>(kept) == n) {
-        if (countRow->pending != 0)
-            configure_.InvalidateParameter(*countRow);
+        if (edits_.Find(*countRow, map) != nullptr)
+            configure_.DropEdits(*countRow);
         countRow->value = -1;
         return true;
     }
@@ -587,8 +597,7 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
         return false;
     }
     maps_.SetChannelCount(flow, static_cast<uint32_t>(n));
-    countRow->value = n;
-    countRow->pending = 1;
+    edits_.BookApplied(*countRow, map, false, n);
     bool wrote = false;
     return configure_.ProcessParameterRow(*countRow, wrote) && !wrote;
 }
@@ -597,7 +606,7 @@ bool IpUpdateSequencer::WriteMapChannels(int32_t wanted)
 // over it; false when the count could not be read.
 bool IpUpdateSequencer::ShowChannelCount(SfpParamRow& countRow, uint32_t kept, int32_t n)
 {
-    if (countRow.pending == 0) {
+    if (edits_.Find(countRow, Page(SfpLogicalPage::EncAudMapPg)) == nullptr) {
         uint8_t byte = 0;
         if (sfp_read_byte(countRow.readRegister, &byte) == 0)
             return false;
@@ -642,11 +651,8 @@ void IpUpdateSequencer::UpdateManagementPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     constexpr size_t kPages = 4;
-    const auto pendingOn = [](uint8_t page) {
-        for (const SfpParamRow& row : SfpParamTable::Instance().Rows())
-            if (row.page == page && row.pending != 0)
-                return true;
-        return false;
+    const auto pendingOn = [this](uint8_t page) {
+        return std::ranges::any_of(edits_.Edits(), [page](const IpEdit& e) { return e.page == page; });
     };
     for (size_t tries = 0; tries < kPages; ++tries) {
         const SfpPageEntry& e = pages[mgmtPageIndex % kPages];
@@ -678,33 +684,81 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
     return PageTableStep::Read;
 }
 
+// A page write left open when its tab was left is finished first, on
+// whatever tab is shown, so that no other page is unlocked between its unlock
+// and its commit: a page with a byte written and its commit due, then the
+// edits still waiting for that page, or a management Apply (which the
+// progress box commits). Its page is selected once the module is idle and
+// written there; the tab's own steps wait meanwhile, and once the module is
+// idle again their pages are selected again. A write of a page the tab's own
+// steps write is left to them.
+bool IpUpdateSequencer::FinishPageWrite()
+{
+    const uint8_t controller = Page(SfpLogicalPage::ContrPg);
+    IpPageWrite write = configure_.CommitDue();
+    if (write.page == 0)
+        write = finishing;
+    if (write.page == 0 && configure_.ControllerConfiguring())
+        write = {controller, controller};
+    if (write.page == 0 || TabWritesPage(ValueOf(COM_SFP_TAB_SELECT), write.rows)) {
+        finishing = {};
+        ReselectTabPages();
+        return false;
+    }
+    reselectTabPages = 1;
+    pages_.HoldForPageTable(true);
+    pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
+    if (pages_.SelectWhenIdle(write.page))
+        finishing = configure_.FinishPageWrite(write) ? write : IpPageWrite {};
+    return true;
+}
+
+// Whether the tab's own steps write the rows of the logical page: the set-up
+// tab's page cycle the page table's pages, the PTP tab's step the PTP page.
+bool IpUpdateSequencer::TabWritesPage(int32_t tab, uint8_t logical) const
+{
+    if (tab == IpIds::kTabPtp)
+        return logical == Page(SfpLogicalPage::PtpPg);
+    const auto onTable = [logical](const SfpPageEntry& e) { return e.page != 0 && e.page == logical; };
+    return tab == IpIds::kTabSetup && std::ranges::any_of(SfpLink::State().pageTable, onTable);
+}
+
+// After a finished write, once the module is idle, the selectors select their pages afresh.
+void IpUpdateSequencer::ReselectTabPages()
+{
+    if (reselectTabPages == 0)
+        return;
+    SfpLink::PollSfpStatus();
+    if (SfpLink::Idle()) {
+        reselectTabPages = 0;
+        pages_.ForgetSelectorPages();
+    }
+}
+
 // The first page of the page table not yet read whose read did not fail this
 // round; the table's size when there is none.
 size_t IpUpdateSequencer::NextUnreadPage() const
 {
     const SfpPageList& pages = SfpLink::State().pageTable;
     for (size_t i = 0; i < pages.size(); ++i)
-        if (pages[i].page != 0 && pages[i].loaded == 0 && (failedPages & (1u << i)) == 0)
+        if (pages[i].page != 0 && pages[i].loaded == 0 && (retry.failed & (1u << i)) == 0)
             return i;
     return pages.size();
 }
 
-// Whether the tab's own steps have an edit to write (of a page outside the
-// page table) or a page write that is not yet committed.
+// Whether the tab's own steps have an applied edit to write (of a page
+// outside the page table) or a page write that is not yet committed.
 bool IpUpdateSequencer::TabWriteUnderWay() const
 {
     if (configure_.PageWriteUnderWay() || mapWriteState != 0)
         return true;
     const SfpPageList& pages = SfpLink::State().pageTable;
-    for (const SfpParamRow& row : SfpParamTable::Instance().Rows()) {
-        if (row.pending == 0)
-            continue;
-        const bool onTablePage =
-            std::ranges::any_of(pages, [&row](const SfpPageEntry& e) { return e.page != 0 && e.page == row.page; });
-        if (row.followsFlowPage != 0 || !onTablePage)
-            return true;
-    }
-    return false;
+    const auto onTablePage = [&pages](const IpEdit& edit) {
+        return std::ranges::any_of(pages, [&edit](const SfpPageEntry& e) { return e.page != 0 && e.page == edit.page; });
+    };
+    return std::ranges::any_of(edits_.Edits(), [&onTablePage](const IpEdit& edit) {
+        return edit.state == IpEditState::Applied && !onTablePage(edit);
+    });
 }
 
 // The progress box shows reading until every page of the page table is read,
@@ -713,36 +767,39 @@ bool IpUpdateSequencer::TabWriteUnderWay() const
 // for the others; once every page left has failed, the tab's own step has
 // the next ticks before they are tried again, and they are tried again only
 // while the tab's own steps write nothing: their page would be taken from
-// under the write.
+// under the write. After a try, the page the tab's step was on is selected
+// again.
 bool IpUpdateSequencer::ReadUnloadedPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     if (std::ranges::all_of(pages, [](const SfpPageEntry& e) { return e.page == 0 || e.loaded != 0; })) {
-        failedPages = 0;
-        pageRetryWait = 0;
-        retryingPages = 0;
+        retry = {};
         return false;
     }
-    if (pageRetryWait > 0) {
-        --pageRetryWait;
+    if (retry.wait > 0) {
+        --retry.wait;
         return false;
     }
     const size_t i = NextUnreadPage();
     if (i == pages.size()) {
-        failedPages = 0;
-        pageRetryWait = kPageRetryTicks;
-        retryingPages = 1;
-        pages_.ForgetSelectorPages();
+        EndPageRetries();
         return false;
     }
+    const bool tablePage = std::ranges::any_of(pages, [this](const SfpPageEntry& e) {
+        return e.page != 0 && e.page == pages_.RequestedPage();
+    });
     // A failed page is asked for again only while the tab's own steps write
     // nothing; once asked for, it goes on to its read.
-    if (retryingPages != 0 && pages_.RequestedPage() != pages[i].page && TabWriteUnderWay())
-        return false;
+    if (retry.retrying != 0 && !tablePage) {
+        if (TabWriteUnderWay())
+            return false;
+        retry.tabPage = pages_.RequestedPage();
+    }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     const PageTableStep step = StepPageTableEntry(pages[i]);
+    pages_.HoldForPageTable(step == PageTableStep::Waiting);
     if (step == PageTableStep::ReadFailed)
-        failedPages = static_cast<uint8_t>(failedPages | (1u << i));
+        retry.failed = static_cast<uint8_t>(retry.failed | (1u << i));
     if (step != PageTableStep::Read)
         return true;
     // The next page is asked for at once, if the module is idle.
@@ -751,6 +808,20 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     else
         pages_.ForgetSelectorPages();
     return true;
+}
+
+// Every page left failed: the tab's step has the next ticks, on the page it
+// was on before the try took the module (or, when none is known, on the pages
+// its selectors choose).
+void IpUpdateSequencer::EndPageRetries()
+{
+    retry.failed = 0;
+    retry.wait = kPageRetryTicks;
+    retry.retrying = 1;
+    if (const uint8_t tabPage = std::exchange(retry.tabPage, uint8_t {0}); tabPage != 0)
+        pages_.SelectWhenIdle(tabPage);
+    else
+        pages_.ForgetSelectorPages();
 }
 
 void IpUpdateSequencer::ReopenFlowList()
@@ -797,9 +868,8 @@ void IpUpdateSequencer::OnWindowClosed()
 
 void IpUpdateSequencer::ResetModuleSteps()
 {
-    failedPages = 0;
-    pageRetryWait = 0;
-    retryingPages = 0;
+    retry = {};
+    finishing = {};
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

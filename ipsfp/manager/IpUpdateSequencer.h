@@ -13,15 +13,20 @@
 //    6  | audio map steps, every second tick
 //    7  | the page table's pages in turn: write what is pending, else read
 //
-// On every other tab the page table's pages not yet read come before the
-// tab's step; while only pages that failed to read are left, the tab's step
-// runs and they are tried again now and then, never while the tab's step has
-// an edit to write or a page write to commit. A page-table page is asked for
-// only while the module is idle, and only its own rows are read, not the
-// per-flow rows the page change moved onto it.
+// On any tab, a page write that the tab's own steps do not carry on is
+// finished first (a management Apply off the set-up tab, a PTP write off the
+// PTP tab). On every other tab than the set-up tab the page table's pages not
+// yet read then come before the tab's step; while only pages that failed to
+// read are left, the tab's step runs and they are tried again now and then,
+// never while the tab's step has an edit to write or a page write to commit;
+// after each try the page the tab's step was on is selected again. A
+// page-table page is asked for only while the module is idle, and only its
+// own rows are read, not the per-flow rows the page change moved onto it.
 //
 // Application thread only.
 #pragma once
+
+#include "IpConfigurePass.h"
 
 #include <array>
 #include <cstddef>
@@ -29,11 +34,12 @@
 
 class IpAudioMaps;
 class IpBusy;
-class IpConfigurePass;
 class IpControlTree;
+class IpEditBook;
 class IpFlowView;
 class IpModulePages;
 class IpPageView;
+class IpPeriodicStep;
 class IpSubDialogs;
 struct SfpPageEntry;
 struct SfpParamRow;
@@ -41,8 +47,8 @@ struct SfpParamRow;
 class IpUpdateSequencer {
 public:
     IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, IpControlTree& controls,
-                      IpSubDialogs& dialogs, IpConfigurePass& configure, IpAudioMaps& maps,
-                      IpPageView* const& pageView);
+                      IpSubDialogs& dialogs, IpConfigurePass& configure, IpAudioMaps& maps, IpEditBook& edits,
+                      const IpPeriodicStep& tick, IpPageView* const& pageView);
 
     // One step a tick: mode flags, layout, flow alternation, the tab's step.
     void RunUpdateStep();
@@ -60,6 +66,11 @@ public:
     // tried again now and then, while the tab's own step writes nothing; the
     // tab's own step runs in between.
     bool ReadUnloadedPages();
+    // A page write the shown tab's own steps do not carry on is written and
+    // committed on its own page before the tab's own step runs: a page with
+    // a byte written and its commit due, then the edits still waiting for
+    // that page, or a management Apply still running; true while it runs.
+    bool FinishPageWrite();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
     void ReopenFlowList();
@@ -119,7 +130,10 @@ private:
     enum class PageTableStep : uint8_t { Waiting, Read, ReadFailed };
     PageTableStep StepPageTableEntry(SfpPageEntry& entry);
     size_t NextUnreadPage() const;
+    void EndPageRetries();
     bool TabWriteUnderWay() const;
+    bool TabWritesPage(int32_t tab, uint8_t logical) const;
+    void ReselectTabPages();
 
     IpBusy& busy_;
     IpFlowView& flows_;
@@ -128,6 +142,8 @@ private:
     IpSubDialogs& dialogs_;
     IpConfigurePass& configure_;
     IpAudioMaps& maps_;
+    IpEditBook& edits_;
+    const IpPeriodicStep& tick_;
     IpPageView* const& pageView_;
 
     // Step counters.
@@ -145,9 +161,17 @@ private:
     uint8_t flowListReopen = 0;
     uint8_t skipNextReset = 0;
     uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
-    uint8_t failedPages = 0;           // page-table entries whose read failed this round, one bit each
-    uint8_t pageRetryWait = 0;         // ticks left to the tab's own step before they are tried again
-    uint8_t retryingPages = 0;         // the pages left unread are being tried again
+    // The page write being finished off its own tab, and whether the tab's
+    // own pages are to be selected again once it is done.
+    IpPageWrite finishing {};
+    uint8_t reselectTabPages = 0;
+    // The page-table pages that would not read, tried again now and then.
+    struct PageRetry {
+        uint8_t failed = 0;            // entries whose read failed this round, one bit each
+        uint8_t wait = 0;              // ticks left to the tab's own step before they are tried again
+        uint8_t retrying = 0;          // the pages left unread are being tried again
+        uint8_t tabPage = 0;           // the logical page the tab's step was on when a try took it; 0 none
+    } retry;
     // The PTP views: the view asked for by an edit and the wait before both are enabled again.
     int8_t ptpView = 0;
     int8_t ptpWait = -1;

@@ -123,10 +123,10 @@ IpValueDisplay::View IpValueDisplay::ViewOf(const SfpParamRow& row) const
     return view;
 }
 
-void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero)
+unsigned IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero)
 {
     if (TheStore() == nullptr)
-        return;
+        return 0;
     const View view = ViewOf(row);
     const BusyGuard guard = parts_.busy.Hold();
     if (row.cmdId == COM_SFP_IP_CONTR_IP_ADD1)
@@ -142,10 +142,13 @@ void IpValueDisplay::DisplayParameterValue(SfpParamRow& row, const uint8_t* byte
     }
     const std::span<const KindRow> kinds = Kinds();
     if (!view.shown || row.displayKind >= kinds.size() || bytes == nullptr || count < kinds[row.displayKind].bytes)
-        return;
+        return 0;
     const unsigned target = view.secondFlow || view.secondPtp ? row.secondCmdId : row.cmdId;
-    if (const KindRow& kind = kinds[row.displayKind]; kind.show != nullptr)
-        (this->*kind.show)(Shown {row, target, bytes, count, nonzero, view});
+    const KindRow& kind = kinds[row.displayKind];
+    if (kind.show == nullptr)
+        return 0;
+    (this->*kind.show)(Shown {row, target, bytes, count, nonzero, view});
+    return target;
 }
 
 // kind, bytes it reads, how it is shown (none: read, nothing shown); in kind order

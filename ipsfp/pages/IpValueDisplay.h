@@ -25,7 +25,7 @@ public:
     // bytes: count bytes as read, lowest register first (for a masked row the
     // field); nonzero: a masked field was not 0. A kind that needs more bytes
     // than count shows nothing.
-    void DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) override;
+    unsigned DisplayParameterValue(SfpParamRow& row, const uint8_t* bytes, size_t count, bool nonzero) override;
     void HandleToggleCommand(unsigned cmdId) override { texts_.HandleToggleCommand(cmdId); }
     bool ShowSubnetNote() override { return texts_.ShowSubnetNote(); }
     void ShowIanaWarning(bool on) override { texts_.ShowIanaWarning(on); }

@@ -24,9 +24,6 @@ SfpParamRow RowFrom(const SfpParamDef& d)
     r.addressGroup = d.addressGroup;
     r.inControllerSet = (d.flags & kSfpControllerSet) != 0 ? 1 : 0;
     r.inFlowSet = (d.flags & kSfpFlowSet) != 0 ? 1 : 0;
-    r.pending = 0;
-    r.pendingPage = 0;
-    r.shown = {-1, -1};
     return r;
 }
 

@@ -2,9 +2,9 @@
 // is one row that ties the control showing it (by command id) to a logical
 // page, the register or registers and bit field holding it on the module, the
 // rule that displays it and how the logger names it. The definitions are
-// fixed data; the rows hold the live state (value, pending flag, the page of
-// the per-flow rows and the read register), which a reset puts back to the
-// definitions.
+// fixed data; the rows hold the live state (the value last shown, the page
+// the per-flow rows are read on and the read register), which a reset puts
+// back to the definitions. Edits waiting to be written are the manager's.
 //
 // Multi-byte values are big-endian on the module: the read register holds the
 // most significant byte. Bit fields are (register AND mask) shifted right by
@@ -58,29 +58,21 @@ struct SfpParamRow {
     uint16_t cmdId;
     uint16_t secondCmdId;
     uint8_t followsFlowPage;
-    uint8_t page;            // SfpLogicalPage; the page change moves the follow rows
+    uint8_t page;            // SfpLogicalPage the row is read on; the page change moves the follow rows
     uint8_t alwaysAccess;
     uint8_t readRegister;
     uint8_t writeRegister;
     uint8_t mask;
     uint16_t byteCount;
     uint32_t displayKind;    // SfpDisplayKind
-    int32_t value;           // -1 = unread; else the value last shown or edited
+    int32_t value;           // -1 = unread; else the value last shown
     uint32_t shift;
     const char* logName;
     uint32_t isAction;
     uint32_t addressGroup;
     uint8_t inControllerSet;
     uint8_t inFlowSet;
-    uint8_t pending;         // value is an edit that waits to be written (kPendingSecond: of the second control)
-    uint8_t pendingPage;     // of a per-flow row's edit: the physical page it is written to (0 = any)
-    // The number last read from the module for each control (first, second), -1 = none; a cancelled edit goes
-    // back to it.
-    std::array<int32_t, 2> shown;
 };
-
-// An edit made through a row's second control (the second flow or PTP view).
-constexpr uint8_t kPendingSecond = 2;
 
 class SfpParamTable {
 public:
@@ -103,8 +95,8 @@ public:
     // Its index, or -1.
     int IndexOf(unsigned cmdId) const;
 
-    // Every row back to its definition: value -1, nothing pending, start page
-    // and start registers.
+    // Every row back to its definition: value -1, start page and start
+    // registers.
     void Reset();
 
 private:

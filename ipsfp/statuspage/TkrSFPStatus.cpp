@@ -211,6 +211,7 @@ void TkrSFPStatus::OnModuleChange()
 {
     if (present_ == 0) {
         manager_->Controls().ReleaseStatusColours();
+        manager_->Tick().RestartCopySide();
         if (StatusLogging())
             Logger()->LogSfpRemoved();
         CheckLoopOnSfpLoss();

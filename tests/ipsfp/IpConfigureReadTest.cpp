@@ -267,3 +267,25 @@ TEST_F(IpConfigureRead, EachSubDialogOpensOnce)
 }
 
 } // namespace
+
+// A module taken out and put back while a management Apply is being written: the new module gets no commit of
+// a page it never had unlocked, and a new Apply on it is unlocked, written and committed once.
+TEST_F(IpConfigureRead, AModuleChangeEndsAManagementApplyWithoutItsCommit)
+{
+    Fit();
+    ReadManagement();
+    for (size_t i = 0; i < 4; ++i)
+        store.SetValue(kIpBytes[i], 20 + static_cast<int32_t>(i));
+    store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    module.ClearTrace();
+    TickUntil([&] { return !WrittenTo(0x84, 0x9A).empty(); }, 40);
+    ASSERT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 20)}));
+    Reinsert();
+    module.ClearTrace();
+    Tick(40);
+    EXPECT_TRUE(module.Commands().empty()) << ::testing::PrintToString(Trace());
+    store.SetValue(kIpBytes[0], 30);
+    store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    Tick(40);
+    EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 30), Wr(0x84, 129, 3)}));
+}

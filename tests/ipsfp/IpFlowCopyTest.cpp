@@ -6,8 +6,10 @@
 // select, one that loads a page late and one that stops loading pages.
 #include "IpPageTest.h"
 
+#include <map>
 #include <ostream>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -30,6 +32,8 @@ constexpr ModuleKind kKinds[] = {
 constexpr uint8_t kManagement[4] = {192, 168, 1, 10};
 // The source address on a flow page, its first dotted octet at the lowest register.
 constexpr uint8_t kSourceFirst = 0x8B, kSourceLast = 0x8E;
+// The flow's transmit switch (bit 0).
+constexpr uint8_t kTransmit = 0xAD;
 
 int Count(const std::string& text, const std::string& line)
 {
@@ -52,6 +56,30 @@ std::vector<uint8_t> FlowSides2110()
     pages.push_back(0xD1);
     return pages;
 }
+
+// A change a user or a client makes while the copy runs, at one step of one side: a control set to a value, or
+// (control 0) the module taken out for value ticks and put back.
+struct Meddling {
+    int32_t phase, flowCounter, side, step;
+    uint16_t control;
+    int32_t value;
+};
+constexpr Meddling kMeddlings[] = {
+    {0, 0, 1, 3, COM_SFP_IP_FLOW_SEL, 0},
+    {0, 0, 1, 7, COM_SFP_IP_AUDIO_FLOW_SEL, 3},
+    {0, 0, 1, 8, COM_SFP_IP_PTP_SEL, 1},
+    {1, 1, 0, 9, COM_SFP_IP_FLOWS_IP_CANCEL_BTN, 1},
+    {1, 2, 0, 5, COM_SFP_IP_AUDIO_FLOW_SEL, 5},
+    {1, 2, 1, 2, COM_SFP_TAB_SELECT, 7},
+    {1, 2, 1, 7, COM_SFP_IP_BLOCK_E_SEL, 2},
+    {1, 3, 1, 9, 0, 5},
+    {1, 5, 1, 9, COM_SFP_TAB_SELECT, 1},
+    {1, 6, 0, 4, COM_SFP_IP_ANC_FLOW_SEL, 1},
+    {1, 6, 0, 12, COM_SFP_IP_FLOW_SEL, 1},
+    {2, 0, 0, 3, COM_SFP_IP_ANC_FLOW_SEL, 1},
+    {2, 0, 0, 7, COM_SFP_IP_AUDIO_FLOW_SEL, 4},
+    {2, 0, 1, 12, COM_SFP_TAB_SELECT, 2},
+};
 
 class IpFlowCopyBase : public IpPageTest {
 protected:
@@ -83,16 +111,19 @@ protected:
         }
         return out;
     }
-    // Ticks until the copy reaches the step of a side of a phase (at most limit).
-    void TickUntilCopyStep(int32_t phase, int32_t side, int32_t step, int limit = 400)
+    // Ticks until the copy reaches a step of a side (of an audio flow in the audio phase); false when it never does.
+    bool TickUntilCopyAt(const Meddling& at, int limit = 2000)
     {
         for (int i = 0; i < limit; ++i) {
             const IpPendingAction& a = Mgr().Tick().PendingAction();
-            if (a.phase == phase && a.side == side && a.step == step)
-                return;
+            if (a.step == -1)
+                return false;
+            if (a.phase == at.phase && a.side == at.side && a.step == at.step &&
+                (at.phase != 1 || a.flowCounter == at.flowCounter))
+                return true;
             Tick();
         }
-        FAIL() << "the copy never reached step " << step;
+        return false;
     }
     // Pages on which a source address register was written.
     std::set<uint8_t> PagesWithSourceWrites() const
@@ -117,24 +148,42 @@ protected:
 };
 
 using IpFlowCopyFaultyModule = IpFlowCopyBase;
+// The transmit is switched around an Apply in encapsulation only.
+class IpFlowCopyEncap : public IpFlowCopy {};
 
 } // namespace
 
-// With 2110 firmware every side of the video, the eight audio and the ANC flows ends with the management address
-// as its source, whatever audio flow the user looked at last; a side that already has it is left alone, and a
-// second copy writes nothing.
+// With 2110 firmware every side of the video, the eight audio and the first ANC flows ends with the management
+// address as its source, whatever audio and ANC flows were shown when it started and whatever tab or page
+// selector a user or a client chooses while it runs, and whatever flow Cancel drops (a side under way when the
+// module is taken out, which holds no tab meanwhile, and put back is done again); a side that already has it is
+// left alone, no other flow is written, and a second copy writes nothing.
 TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
 {
     const std::vector<uint8_t> sides = FlowSides2110();
-    module.Seed(0xA2, kSourceFirst, {192, 168, 1, 10});   // audio flow 3, first side: already the address
-    module.Seed(0xB5, kSourceFirst, {192, 168, 1, 10});   // audio flow 6, second side
+    module.Seed(0xA3, kSourceFirst, {192, 168, 1, 10});   // audio flow 4, first side: already the address
+    module.Seed(0xB6, kSourceFirst, {192, 168, 1, 10});   // audio flow 7, second side
     Fit(2);
     store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 2);
+    store.SetValue(COM_SFP_IP_ANC_FLOW_SEL, 1);
     Tick(5);
     ReadManagement();
     module.ClearTrace();
     debug->Clear();
     StartCopy();
+    for (const Meddling& m : kMeddlings) {
+        ASSERT_TRUE(TickUntilCopyAt(m)) << m.phase << " " << m.flowCounter << " " << m.side << " " << m.step;
+        if (m.control != 0) {
+            store.SetValue(m.control, m.value);
+            continue;
+        }
+        cage.detect = 0;
+        Tick();
+        Tab(1);   // nothing is held while no module is fitted
+        Tick(m.value);
+        EXPECT_EQ(store.GetValue(COM_SFP_TAB_SELECT), 1);
+        cage.detect = 1;
+    }
     EXPECT_LT(TickWhileCopying(2000), 2000);
 
     EXPECT_EQ(Count(debug->Text(), "\nFlows video copy\n"), 2);
@@ -142,8 +191,8 @@ TEST_P(IpFlowCopy, EverySideOfEveryFlowTakesTheManagementAddress)
     EXPECT_EQ(Count(debug->Text(), "\nFlows anc copy\n"), 2);
     EXPECT_EQ(PagesWithManagementSource(sides), std::set<uint8_t>(sides.begin(), sides.end()));
     std::set<uint8_t> written(sides.begin(), sides.end());
-    written.erase(0xA2);
-    written.erase(0xB5);
+    written.erase(0xA3);
+    written.erase(0xB6);
     EXPECT_EQ(PagesWithSourceWrites(), written) << "each side that differed, on its own page";
     EXPECT_FALSE(Mgr().Configure().FlowConfiguring());
 
@@ -184,7 +233,40 @@ TEST_P(IpFlowCopy, ResetQuestionCopiesTheManagementAddressIntoBothFlows)
     EXPECT_TRUE(Writes(0x90).empty() && Writes(0x91).empty());
 }
 
+// With the transmit switched on, each side's Apply leaves its flow's transmit as the flow had it: a flow that
+// transmits has it switched off around the source's writes and on again after them, one that does not is left
+// alone; the switch shows the transmit on at the end.
+TEST_P(IpFlowCopyEncap, EveryFlowKeepsItsTransmit)
+{
+    const std::vector<uint8_t> sides = FlowSides2110();
+    Fit(1);
+    store.SetValue(COM_SFP_IP_TX_OFF_ON, 1);
+    Tick(12);
+    std::map<uint8_t, std::string> expected;   // per page: o transmit off, s the source written, n transmit on
+    for (size_t i = 0; i < sides.size(); ++i) {
+        module.Poke(sides[i], kTransmit, i % 3 == 0 ? 1 : 0);
+        expected[sides[i]] = i % 3 == 0 ? "osn" : "s";
+    }
+    ReadManagement();
+    module.ClearTrace();
+    StartCopy();
+    EXPECT_LT(TickWhileCopying(2000), 2000);
+    std::map<uint8_t, std::string> order;
+    for (const Trans& t : Trace()) {
+        const bool source = t.reg >= kSourceFirst && t.reg <= kSourceLast;
+        if (!t.write || (t.reg != kTransmit && !source))
+            continue;
+        const char step = source ? 's' : (t.value & 1) != 0 ? 'n' : 'o';
+        if (order[t.page].empty() || order[t.page].back() != step)
+            order[t.page] += step;
+    }
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_TX_OFF_ON), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modules, IpFlowCopy, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<ModuleKind>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Modules, IpFlowCopyEncap, ::testing::Values(kKinds[0], kKinds[1]),
                          [](const ::testing::TestParamInfo<ModuleKind>& info) { return info.param.name; });
 
 // A page select the bus drops when a side selects its flow is asked for again once the link is idle: the side is
@@ -195,7 +277,7 @@ TEST_F(IpFlowCopyFaultyModule, ADroppedPageSelectIsAskedForAgain)
     Fit();
     ReadManagement();
     StartCopy();
-    TickUntilCopyStep(1, 0, 1);   // the audio phase's first side selects the "Audio Flows" tab next
+    ASSERT_TRUE(TickUntilCopyAt({1, 0, 0, 1, 0, 0}));   // the audio phase's first side selects "Audio Flows" next
     module.FailWritesOf(FakeEmSfp::kPageSelect);
     Tick();
     module.FailWritesOf(FakeEmSfp::kPageSelect, false);
@@ -211,7 +293,7 @@ TEST_F(IpFlowCopyFaultyModule, ASideWrittenLateIsNotReplacedByTheNext)
     Fit();
     ReadManagement();
     StartCopy();
-    TickUntilCopyStep(1, 0, 12);   // the first audio side's Apply was pressed
+    ASSERT_TRUE(TickUntilCopyAt({1, 0, 0, 12, 0, 0}));   // the first audio side's Apply was pressed
     ASSERT_NE(module.SelectedPage(), 0xA0) << "the side's page is away";
     ASSERT_TRUE(WrittenTo(0xA0, kSourceLast).empty());
     module.SetStatusOverride(FakeEmSfp::kBooted | FakeEmSfp::kWriteDone);   // no page load completes

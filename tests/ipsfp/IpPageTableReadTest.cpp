@@ -7,7 +7,12 @@
 
 #include "ipsfp/manager/IpControlIds.h"
 
+#include <map>
+#include <ostream>
+#include <set>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -42,6 +47,64 @@ protected:
     // The first flow's destination, first dotted octet (register 0x8F of its page).
     int32_t FirstOctet() const { return store.GetValue(COM_SFP_IP_DST_IP_ADD4); }
 };
+
+// A tab in a direction, and the flow pages its own step reads there.
+struct TabMode {
+    int tab;
+    uint8_t decap;
+    std::set<uint8_t> pages;
+};
+// With a module that needs that many status polls before it reports a page load or a write done.
+using TabModePolls = std::tuple<TabMode, int>;
+
+class IpTabWithFailingPage : public IpPageTableRead, public ::testing::WithParamInterface<TabModePolls> {
+protected:
+    // Ticks, after the page table has had its turn, in which the tab's step read a page (any page but the
+    // program page, which is the one that fails); the pages read.
+    int TicksReadingTheTabsPages(int ticks, std::set<uint8_t>& read)
+    {
+        const auto& [mode, polls] = GetParam();
+        module.SetPageLoadPolls(polls);
+        module.SetWritePolls(polls);
+        SimEmSfpFlags().SetDecapsulation(mode.decap);
+        Fit(mode.tab);
+        Tick(40);
+        int reading = 0;
+        for (int i = 0; i < ticks; ++i) {
+            module.ClearTrace();
+            Tick();
+            bool any = false;
+            for (const Trans& t : Trace())
+                if (!t.write && t.reg > 129 && t.page != 0xFA) {
+                    read.insert(t.page);
+                    any = true;
+                }
+            reading += any ? 1 : 0;
+        }
+        return reading;
+    }
+};
+
+// PTP edits: how many arrive in one tick, in which view.
+struct PtpEdits {
+    const char* name;
+    std::vector<std::pair<uint16_t, int32_t>> edits;   // control, value; all in one tick
+};
+void PrintTo(const PtpEdits& e, std::ostream* os) { *os << e.name; }
+
+class IpPtpEdits : public IpPageTableRead, public ::testing::WithParamInterface<PtpEdits> {};
+
+// How a management Apply meets a PTP edit.
+enum class Meeting : uint8_t {
+    PtpUnlockDropped, PtpUnlockLeft, PtpWriteLeft, PtpEditDuringApply, ApplyLeftOpen, PageSelectedBeforeCommit
+};
+struct WritesMeet {
+    const char* name;
+    Meeting how;
+};
+void PrintTo(const WritesMeet& m, std::ostream* os) { *os << m.name; }
+
+class IpWritesMeet : public IpPageTableRead, public ::testing::WithParamInterface<WritesMeet> {};
 
 // Where a flow page keeps its destination and SSRC, the decoder output page has registers of its own: reading
 // that page for the page table, at insertion or on the set-up tab, changes no flow control and logs no SSRC.
@@ -90,38 +153,6 @@ TEST_F(IpPageTableRead, APageThatWillNotReadLeavesTheTabToItsOwnStep)
         EXPECT_LE(passes, 20) << "but not every tick; page " << int {page};
         EXPECT_FALSE(PageTableRead());
     }
-}
-
-// A PTP field edited in the first view while a page-table page fails for good: wherever in the retries' round the
-// edit falls, even on the tick a retry asks for the failing page, it is unlocked, written and committed on the
-// first PTP page only.
-TEST_F(IpPageTableRead, APtpEditIsWrittenOnItsOwnPageWhileAFailingPageIsRetried)
-{
-    module.FailReadsOf(0xFA, 159);
-    Fit(4);
-    Tick(30);
-    const auto editAndCheck = [this](int32_t field, const std::string& when) {   // bits 1-2 of register 0x86
-        module.ClearTrace();
-        store.SetValue(0x0C23, field);
-        Tick(40);
-        std::vector<Trans> writes;
-        for (const Trans& t : Trace())
-            if (t.write && t.reg != 127)
-                writes.push_back(t);
-        EXPECT_EQ(writes, (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x86, static_cast<uint8_t>(field << 1)),
-                                               Wr(0xF0, 129, 3)}))
-            << when;
-    };
-    for (int offset = 0; offset < 24; ++offset) {
-        Tick();
-        editAndCheck(offset % 2 == 0 ? 2 : 1, "edited " + std::to_string(offset) + " ticks into the round");
-    }
-    // The retry asks for the failing page while the first view is shown.
-    for (int ticks = 0; ticks < 200 && !(module.SelectedPage() == 0xFA && store.GetValue(COM_SFP_IP_PTP_SEL) == 0);
-         ++ticks)
-        Tick();
-    ASSERT_EQ(module.SelectedPage(), 0xFA);
-    editAndCheck(store.GetValue(0x0C23) == 2 ? 1 : 2, "edited as the failing page is asked for");
 }
 
 // The set-up tab shows the module's firmware versions and slot after a read of the page table on the PTP tab
@@ -174,3 +205,202 @@ TEST_F(IpPageTableRead, AModuleThatNeverLoadsAPageIsAskedOnceAndNothingIsPrinted
 }
 
 } // namespace
+
+// A page-table page that fails for good takes no more than a fifth of the reads from any tab's own step, with
+// margin, in either direction and whatever status polls the module needs: after each retry the tab's page is
+// selected again. With a working module the tab's step reads every flow page it shows.
+TEST_P(IpTabWithFailingPage, TheTabsStepStillReadsItsPages)
+{
+    std::set<uint8_t> read;
+    const int working = TicksReadingTheTabsPages(400, read);
+    for (uint8_t page : std::get<0>(GetParam()).pages)
+        EXPECT_TRUE(read.contains(page)) << "page " << int {page} << " never read";
+    module.FailReadsOf(0xFA, 159);
+    Reinsert();   // the page table is read again
+    const int failing = TicksReadingTheTabsPages(400, read);
+    EXPECT_GE(failing * 100, working * 85) << failing << " ticks reading, " << working << " with a working module";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabs, IpTabWithFailingPage,
+    ::testing::Combine(::testing::Values(TabMode {1, 0, {0x90, 0x91}}, TabMode {2, 0, {0xA0, 0xB0, 0xCF}},
+                                         TabMode {3, 0, {0xD0, 0xD1}}, TabMode {4, 0, {0xF0, 0xF1}},
+                                         TabMode {6, 0, {0xCF}}, TabMode {1, 1, {0x90, 0x91}},
+                                         TabMode {2, 1, {0xA0, 0xB0}}, TabMode {3, 1, {0xD0, 0xD1}},
+                                         TabMode {4, 1, {0xF0, 0xF1}}, TabMode {6, 1, {0xC0, 0xA0, 0xA1, 0xA2, 0xA3}}),
+                       ::testing::Values(0, 1, 2)),
+    [](const ::testing::TestParamInfo<TabModePolls>& info) {
+        const TabMode& mode = std::get<0>(info.param);
+        return "Tab" + std::to_string(mode.tab) + (mode.decap != 0 ? "Decap" : "Encap") +
+               std::to_string(std::get<1>(info.param)) + "Polls";
+    });
+
+// However many PTP edits a tick brings, each is unlocked, written and committed on its own view's page, with the
+// tab's page-table retries going on (a program page register fails for good): wherever in their round the edits
+// fall, even on the tick a retry has taken the module from the PTP page.
+TEST_P(IpPtpEdits, AreWrittenEachOnItsOwnViewsPage)
+{
+    module.FailReadsOf(0xFA, 159);
+    Fit(4);
+    Tick(30);
+    const auto editAndCheck = [&] {
+        module.ClearTrace();
+        std::map<std::pair<uint8_t, uint8_t>, uint8_t> expected;   // page, register: value
+        for (const auto& [control, value] : GetParam().edits) {
+            const bool second = control == 0x0D8A || control == 0x0DA3;
+            const bool field = control == 0x0C23 || control == 0x0D8A;   // bits 1-2 of 0x86, else 0x88
+            const int32_t now = store.GetValue(control) == value ? value ^ 1 : value;   // a change each round
+            store.SetValue(control, now);
+            expected[{static_cast<uint8_t>(second ? 0xF1 : 0xF0), field ? 0x86 : 0x88}] =
+                static_cast<uint8_t>(field ? now << 1 : now);
+        }
+        Tick(60);
+        std::vector<Trans> writes;
+        for (const Trans& t : Trace())
+            if (t.write && t.reg != 127)
+                writes.push_back(t);
+        // Each write between the unlock and the commit of its own page.
+        ASSERT_EQ(writes.size() % 3, 0u) << ::testing::PrintToString(writes);
+        std::map<std::pair<uint8_t, uint8_t>, uint8_t> written;
+        for (size_t i = 0; i < writes.size(); i += 3) {
+            const uint8_t page = writes[i].page;
+            EXPECT_EQ(writes[i], Wr(page, 129, 2));
+            EXPECT_EQ(writes[i + 1].page, page);
+            EXPECT_EQ(writes[i + 2], Wr(page, 129, 3));
+            written[{page, writes[i + 1].reg}] = writes[i + 1].value;
+        }
+        EXPECT_EQ(written, expected);
+    };
+    for (int offset = 0; offset < 24; ++offset) {
+        SCOPED_TRACE(offset);
+        Tick(1 + offset % 2);   // either view shown as the edits arrive
+        editAndCheck();
+    }
+    // A retry has taken the module from the PTP page as the edits arrive: the PTP page is selected again.
+    ASSERT_TRUE(TickUntil([&] { return module.SelectedPage() == 0xFA; }, 200));
+    SCOPED_TRACE("edited as the failing page is asked for");
+    editAndCheck();
+}
+
+INSTANTIATE_TEST_SUITE_P(InOneTick, IpPtpEdits,
+                         ::testing::Values(PtpEdits {"OneField", {{0x0C23, 2}}},
+                                           PtpEdits {"OneFieldTwice", {{0x0C23, 1}, {0x0C23, 2}}},
+                                           PtpEdits {"TwoFields", {{0x0C23, 2}, {0x0B56, 7}}},
+                                           PtpEdits {"SecondView", {{0x0D8A, 1}, {0x0DA3, 9}}},
+                                           PtpEdits {"BothViews", {{0x0B56, 5}, {0x0DA3, 6}}}),
+                         [](const ::testing::TestParamInfo<PtpEdits>& info) { return info.param.name; });
+
+// A mode change or a module taken out and put back while a PTP field is written ends that write: nothing is
+// committed on another page, and the next PTP edit is unlocked, written and committed on its own page.
+TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
+{
+    for (const bool moduleChange : {false, true}) {
+        SCOPED_TRACE(moduleChange ? "module change" : "mode change");
+        Fit(4);
+        Tick(30);
+        module.ClearTrace();
+        store.SetValue(0x0B56, moduleChange ? 11 : 12);
+        TickUntil([&] { return !WrittenTo(0xF0, 0x88).empty(); }, 30);
+        ASSERT_EQ(Writes(0xF0), (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, moduleChange ? 11 : 12)}));
+        if (moduleChange)
+            Reinsert();
+        else
+            SimEmSfpFlags().SetDecapsulation(1);
+        Tick(40);
+        for (const Trans& t : Trace())
+            EXPECT_FALSE(t.write && t.reg == 129 && t.page != 0xF0) << ::testing::PrintToString(t);
+        Tab(4);
+        Tick(30);
+        module.ClearTrace();
+        store.SetValue(0x0B56, 13);
+        Tick(30);
+        EXPECT_EQ(Writes(0xF0), (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, 13), Wr(0xF0, 129, 3)}));
+        SimEmSfpFlags().SetDecapsulation(0);
+        Tick();
+    }
+}
+
+// A management Apply and a PTP edit whose writes meet: a PTP unlock with nothing written under it gives way
+// (its edit dropped meanwhile, or its tab left), a PTP write whose tab a client left before its commit is
+// committed on its own page before the Apply unlocks the management page, an Apply the set-up tab left open
+// (before or after its unlock) is finished on the PTP tab before a PTP edit made meanwhile is unlocked and
+// committed on its own page, and the Apply is committed on the management page whatever page a client selects
+// just before; each page has its own unlock, write and commit, and no other page a command.
+TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
+{
+    const Meeting how = GetParam().how;
+    SimEmSfpFlags().SetDecapsulation(how == Meeting::PtpUnlockDropped ? 1 : 0);
+    Fit(7);
+    ReadManagement();
+    Tab(4);
+    Tick(30);
+    module.ClearTrace();
+    const auto applyManagement = [this] {
+        store.SetValue(2562, 30);   // the management address's first dotted octet: register 0x9A
+        store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    };
+    const auto tickUntilWritten = [this](uint8_t page, uint8_t reg) {
+        TickUntil([&] { return !WrittenTo(page, reg).empty(); }, 40);
+    };
+    if (how == Meeting::PtpUnlockDropped || how == Meeting::PtpUnlockLeft) {
+        store.SetValue(0x0B56, 7);
+        tickUntilWritten(0xF0, 129);   // unlocked, nothing written yet
+        if (how == Meeting::PtpUnlockDropped) {
+            Tab(6);   // the decoder map's steps reset every edit
+            Tick(60);
+        }
+        Tab(7);
+        applyManagement();
+        Tick(60);
+        Tab(4);
+    } else if (how == Meeting::PtpWriteLeft) {
+        store.SetValue(0x0B56, 7);
+        tickUntilWritten(0xF0, 0x88);   // written, not yet committed
+        Tab(7);                         // a client
+        applyManagement();
+    } else if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {
+        Tab(7);
+        applyManagement();
+        if (how == Meeting::ApplyLeftOpen)
+            tickUntilWritten(0x84, 129);   // unlocked, nothing written yet
+        Tab(4);   // the set-up tab is not shown again
+        store.SetValue(0x0B56, 7);
+    } else {
+        Tab(7);
+        applyManagement();
+        tickUntilWritten(0x84, 0x9A);
+        store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, 3);   // a client, between two ticks
+    }
+    Tick(60);
+    EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 0x9A, 30), Wr(0x84, 129, 3)}));
+    const std::vector<Trans> ptp = Writes(0xF0);
+    const std::vector<Trans> ptpWrite {Wr(0xF0, 129, 2), Wr(0xF0, 0x88, 7), Wr(0xF0, 129, 3)};
+    if (how == Meeting::PtpUnlockDropped) {
+        EXPECT_EQ(ptp, std::vector<Trans> {Wr(0xF0, 129, 2)});
+    } else if (how != Meeting::PageSelectedBeforeCommit) {
+        EXPECT_TRUE(ptp.size() >= 3 && std::equal(ptpWrite.begin(), ptpWrite.end(), ptp.end() - 3))
+            << ::testing::PrintToString(ptp);
+    }
+    std::vector<Trans> commands;
+    for (const Trans& t : Trace())
+        if (t.write && t.reg == 129)
+            commands.push_back(t);
+    for (const Trans& t : commands)
+        EXPECT_TRUE(t.page == 0x84 || t.page == 0xF0) << ::testing::PrintToString(t);
+    if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {   // one round each, in turn
+        EXPECT_EQ(commands,
+                  (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3), Wr(0xF0, 129, 2), Wr(0xF0, 129, 3)}));
+    } else if (how == Meeting::PtpWriteLeft) {
+        EXPECT_EQ(commands,
+                  (std::vector<Trans> {Wr(0xF0, 129, 2), Wr(0xF0, 129, 3), Wr(0x84, 129, 2), Wr(0x84, 129, 3)}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Apply, IpWritesMeet,
+                         ::testing::Values(WritesMeet {"PtpUnlockDropped", Meeting::PtpUnlockDropped},
+                                           WritesMeet {"PtpUnlockLeft", Meeting::PtpUnlockLeft},
+                                           WritesMeet {"PtpWriteLeft", Meeting::PtpWriteLeft},
+                                           WritesMeet {"PtpEditDuringApply", Meeting::PtpEditDuringApply},
+                                           WritesMeet {"ApplyLeftOpen", Meeting::ApplyLeftOpen},
+                                           WritesMeet {"PageSelectedBeforeCommit", Meeting::PageSelectedBeforeCommit}),
+                         [](const ::testing::TestParamInfo<WritesMeet>& info) { return info.param.name; });

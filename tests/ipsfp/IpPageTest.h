@@ -69,6 +69,21 @@ protected:
         Tick();
         Tab(tab);
     }
+    // Ticks until done() holds, at most limit ticks; whether it holds.
+    template <class Done>
+    bool TickUntil(Done done, int limit = 100)
+    {
+        for (int i = 0; i < limit && !done(); ++i)
+            Tick();
+        return done();
+    }
+    // The module taken out for a tick and put back: it is read afresh.
+    void Reinsert()
+    {
+        cage.detect = 0;
+        Tick();
+        cage.detect = 1;
+    }
     IpSfpManager& Mgr() const { return page->Manager(); }
     void Tab(int tab) { store.SetValue(COM_SFP_TAB_SELECT, tab); }
     void LogStatus()

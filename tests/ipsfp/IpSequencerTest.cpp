@@ -5,11 +5,24 @@
 
 #include "ipsfp/manager/IpControlIds.h"
 
+#include <ostream>
+#include <vector>
+
 namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kOrange = 0xFF7F00;
 
 using IpSequencer = IpPageTest;
+
+// The transmit switch's values a user or a client sets while a flow Apply runs, and the transmit bits written.
+struct TransmitMeanwhile {
+    const char* name;
+    std::vector<int32_t> switched;
+    std::vector<uint8_t> written;
+};
+void PrintTo(const TransmitMeanwhile& t, std::ostream* os) { *os << t.name; }
+
+class IpTransmitAroundApply : public IpPageTest, public ::testing::WithParamInterface<TransmitMeanwhile> {};
 
 } // namespace
 
@@ -106,9 +119,11 @@ TEST_F(IpSequencer, DecoderMapStepsKeepToTheirTabAndRestartAfterTheMapDialog)
     EXPECT_TRUE(Selected(0xA0)) << "step 6 selects the audio flow's page again";
 }
 
-// A flow Apply switches the transmit off while the flow is written and on again once it is.
-TEST_F(IpSequencer, FlowApplyTurnsTheTransmitBackOn)
+// A flow Apply switches the transmit off while the flow is written and on again once it is; a transmit a user or
+// a client switches meanwhile (the switch's values in turn) stays as they set it, and the switch shows it.
+TEST_P(IpTransmitAroundApply, TheFlowKeepsTheTransmitSetMeanwhile)
 {
+    const TransmitMeanwhile& c = GetParam();
     SimEmSfpFlags().SetMode2022(1);   // 2022-6 firmware: the transmit flag is bit 0 of register 172
     Fit(1);
     Tick(4);
@@ -117,11 +132,19 @@ TEST_F(IpSequencer, FlowApplyTurnsTheTransmitBackOn)
     ASSERT_EQ(WrittenTo(0x90, 0xAC), (std::vector<uint8_t> {1}));
     store.SetValue(COM_SFP_IP_DST_IP_ADD4, 226);
     store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    TickUntil([&] { return WrittenTo(0x90, 0xAC).size() == 2; }, 24);   // the Apply switched it off
+    for (int32_t value : c.switched)
+        store.SetValue(COM_SFP_IP_TX_OFF_ON, value);
     Tick(24);
     EXPECT_EQ(module.Peek(0x90, 0x8F), 226);
-    EXPECT_EQ(store.GetValue(COM_SFP_IP_TX_OFF_ON), 1);
-    EXPECT_EQ(WrittenTo(0x90, 0xAC), (std::vector<uint8_t> {1, 0, 1}));
+    EXPECT_EQ(WrittenTo(0x90, 0xAC), c.written);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_TX_OFF_ON), c.written.back());
 }
+
+INSTANTIATE_TEST_SUITE_P(Meanwhile, IpTransmitAroundApply,
+                         ::testing::Values(TransmitMeanwhile {"NotSwitched", {}, {1, 0, 1}},
+                                           TransmitMeanwhile {"SwitchedOff", {1, 0}, {1, 0, 0}}),
+                         [](const ::testing::TestParamInfo<TransmitMeanwhile>& info) { return info.param.name; });
 
 // The progress countdown a mode switch starts is worked off one status poll a tick.
 TEST_F(IpSequencer, TheBusyIndicatorPollsOnceATick)

@@ -88,8 +88,9 @@ TEST_F(SfpParamTableContents, OnlyPendingEditsCountAndResetRestoresTheDefinition
     EXPECT_EQ(counts(), (std::vector<uint32_t> {3, 1, 1}));
     manager.Pages().ChangePage(0xFE);     // moves the flow rows
     manager.SetModuleMode(0);     // reads the transmit flag at 172
-    table.Reset();
+    manager.ResetOnModuleChange();   // a module inserted: no edit waits
     EXPECT_EQ(counts(), (std::vector<uint32_t> {0, 0, 0}));
+    table.Reset();
     EXPECT_EQ(table.Find(COM_SFP_IP_DST_IP_ADD1)->value, -1);
     EXPECT_EQ(table.Find(COM_SFP_IP_DEST_UDP_PORT)->page, 0x90);
     EXPECT_EQ(table.Find(COM_SFP_IP_TX_FLOW_ENABLE)->readRegister, 0xAD);

@@ -23,6 +23,12 @@ protected:
         return *controls.back();
     }
     static SfpParamRow& Row(uint16_t cmdId) { return *SfpParamTable::Instance().Find(cmdId); }
+    // The value booked for the row's byte on the page, waiting to be written; -1 for none.
+    int32_t Booked(uint16_t cmdId, uint8_t page) const
+    {
+        const IpEdit* edit = manager.Edits().Find(Row(cmdId), page);
+        return edit != nullptr && edit->state == IpEditState::Applied ? edit->value : -1;
+    }
 
     std::vector<std::unique_ptr<TpCommand>> controls;
 };
@@ -79,19 +85,23 @@ TEST_F(SfpParameterWrite, CompositeValuesSplitOverTheirByteControls)
     EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x90, 0x95, 0x1234, 2, COM_SFP_IP_DEST_UDP_PORT));
     EXPECT_EQ(msb.GetValue(), 0x12);
     EXPECT_EQ(lsb.GetValue(), 0x34);
-    EXPECT_EQ(Row(COM_SFP_IP_DEST_UDP_PORT_MSB).pending, 1);
-    EXPECT_EQ(Row(COM_SFP_IP_DEST_UDP_PORT_MSB).value, 0x12);
-    EXPECT_EQ(Row(COM_SFP_IP_DEST_UDP_PORT_LSB).pending, 1);
-    EXPECT_EQ(Row(COM_SFP_IP_DEST_UDP_PORT_LSB).value, 0x34);
+    EXPECT_EQ(Booked(COM_SFP_IP_DEST_UDP_PORT_MSB, 0x90), 0x12);
+    EXPECT_EQ(Booked(COM_SFP_IP_DEST_UDP_PORT_LSB, 0x90), 0x34);
 
-    // Through the row's second control; an unchanged byte is not sent again.
-    SfpParamTable::Instance().Reset();
-    EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x90, 0x95, 0x1299, 2, 0x0CD9));
+    // A byte the page was read holding is not sent again; each byte goes to the page the value was for.
+    module.Seed(0x91, 0x95, {0x12, 0x34});
+    SelectLoaded(0x91);
+    store.SetValue(COM_SFP_IP_FLOW_SEL, 1);
+    bool wrote = false;
+    ASSERT_TRUE(manager.Configure().ProcessParameterRow(Row(COM_SFP_IP_DEST_UDP_PORT_MSB), wrote));
+    EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x91, 0x95, 0x1299, 2, 0x0CD9));
     EXPECT_EQ(lsb.GetValue(), 0x99);
-    EXPECT_EQ(Row(COM_SFP_IP_DEST_UDP_PORT_MSB).pending, 0);
-    EXPECT_EQ(Row(COM_SFP_IP_DEST_UDP_PORT_LSB).pending, 1);
+    EXPECT_EQ(Booked(COM_SFP_IP_DEST_UDP_PORT_MSB, 0x91), -1);
+    EXPECT_EQ(Booked(COM_SFP_IP_DEST_UDP_PORT_LSB, 0x91), 0x99);
+    EXPECT_EQ(Booked(COM_SFP_IP_DEST_UDP_PORT_LSB, 0x90), 0x34) << "the first flow's edit kept apart";
 
     // Twelve-bit pairs keep the upper nibble of their high byte.
+    module.ClearTrace();
     TpCommand& vlanMsb = Control(COM_SFP_IP_FLOW_VLAN_MSB, 0x30);
     TpCommand& vlanLsb = Control(COM_SFP_IP_FLOW_VLAN_LSB);
     EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x90, 0x89, 0xF123, 2, COM_SFP_IP_FLOW_VLAN_ID));
@@ -102,7 +112,7 @@ TEST_F(SfpParameterWrite, CompositeValuesSplitOverTheirByteControls)
     // The manager's own byte controls carry a pair no page shows.
     EXPECT_TRUE(manager.Pages().SetNewParameterValue(0x90, 0x93, 0x1234, 2, COM_SFP_IP_SRC_UDP_PORT));
     EXPECT_EQ(store.GetValue(COM_SFP_IP_SRC_UDP_PORT_MSB), 0x12);
-    EXPECT_EQ(Row(COM_SFP_IP_SRC_UDP_PORT_MSB).pending, 1);
+    EXPECT_EQ(Booked(COM_SFP_IP_SRC_UDP_PORT_MSB, 0x90), 0x12);
     EXPECT_TRUE(Trace().empty());
 }
 
