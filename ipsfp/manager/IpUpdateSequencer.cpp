@@ -686,22 +686,19 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
 
 // A page write left open when its tab was left is finished first, on
 // whatever tab is shown, so that no other page is unlocked between its unlock
-// and its commit: a page with a byte written and its commit due, then the
-// edits still waiting for that page, or a management Apply (which the
-// progress box commits). Its page is selected once the module is idle and
-// written there; the tab's own steps wait meanwhile, and once the module is
-// idle again their pages are selected again. A write of a page the tab's own
-// steps write is left to them.
+// and its commit: a page with a byte written and its commit due, or a
+// management Apply (which the progress box commits). Its page is selected
+// once the module is idle and written there; the tab's own steps wait
+// meanwhile, and once the module is idle again their pages are selected
+// again. A write of a page the tab's own steps write is left to them, and so
+// are the edits still waiting for the page once its write is committed.
 bool IpUpdateSequencer::FinishPageWrite()
 {
     const uint8_t controller = Page(SfpLogicalPage::ContrPg);
     IpPageWrite write = configure_.CommitDue();
-    if (write.page == 0)
-        write = finishing;
     if (write.page == 0 && configure_.ControllerConfiguring())
         write = {controller, controller};
     if (write.page == 0 || TabWritesPage(ValueOf(COM_SFP_TAB_SELECT), write.rows)) {
-        finishing = {};
         ReselectTabPages();
         return false;
     }
@@ -709,7 +706,7 @@ bool IpUpdateSequencer::FinishPageWrite()
     pages_.HoldForPageTable(true);
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     if (pages_.SelectWhenIdle(write.page))
-        finishing = configure_.FinishPageWrite(write) ? write : IpPageWrite {};
+        configure_.FinishPageWrite(write);
     return true;
 }
 
@@ -869,7 +866,6 @@ void IpUpdateSequencer::OnWindowClosed()
 void IpUpdateSequencer::ResetModuleSteps()
 {
     retry = {};
-    finishing = {};
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

@@ -26,14 +26,13 @@
 // Application thread only.
 #pragma once
 
-#include "IpConfigurePass.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 class IpAudioMaps;
 class IpBusy;
+class IpConfigurePass;
 class IpControlTree;
 class IpEditBook;
 class IpFlowView;
@@ -68,8 +67,8 @@ public:
     bool ReadUnloadedPages();
     // A page write the shown tab's own steps do not carry on is written and
     // committed on its own page before the tab's own step runs: a page with
-    // a byte written and its commit due, then the edits still waiting for
-    // that page, or a management Apply still running; true while it runs.
+    // a byte written and its commit due, or a management Apply still
+    // running; true while it runs.
     bool FinishPageWrite();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
@@ -161,9 +160,7 @@ private:
     uint8_t flowListReopen = 0;
     uint8_t skipNextReset = 0;
     uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
-    // The page write being finished off its own tab, and whether the tab's
-    // own pages are to be selected again once it is done.
-    IpPageWrite finishing {};
+    // After a page write finished off its own tab, the tab's own pages are selected again.
     uint8_t reselectTabPages = 0;
     // The page-table pages that would not read, tried again now and then.
     struct PageRetry {
