@@ -61,9 +61,9 @@ public:
     // (from its selection to the commit), a flow selector change there
     // selects no audio page; the sub-steps select it again after the commit.
     void HoldMapPage(bool on) { mapPageHeld = on ? 1 : 0; }
-    // While the sequencer has a page of the page table (or the controller
-    // page) asked for and not yet read, the flow selector's page is not
-    // selected over it; it is selected on the first value after.
+    // While the sequencer has a page of the page table asked for and not yet
+    // read, or finishes a page write off its tab, the flow selector's page is
+    // not selected over that page; it is selected on the first value after.
     void HoldForPageTable(bool on) { tablePageHeld = on ? 1 : 0; }
     // A tick's page settling: the requested page becomes current once the
     // link is idle.
