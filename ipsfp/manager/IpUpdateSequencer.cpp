@@ -91,7 +91,7 @@ void IpUpdateSequencer::RunUpdateStep()
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
-    pages_.HoldForPageTable(false);
+    pages_.HoldForPageWrite(false);
     if (FinishPageWrite() || (tab != IpIds::kTabSetup && ReadUnloadedPages()))
         return;
     switch (tab) {
@@ -715,7 +715,7 @@ bool IpUpdateSequencer::FinishPageWrite()
         return false;
     }
     finish.reselect = 1;
-    pages_.HoldForPageTable(true);
+    pages_.HoldForPageWrite(true);
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     if (pages_.SelectWhenIdle(write.page))
         configure_.FinishPageWrite(write);
@@ -825,7 +825,6 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     const PageTableStep step = StepPageTableEntry(pages[i]);
-    pages_.HoldForPageTable(step == PageTableStep::Waiting);
     if (step == PageTableStep::ReadFailed)
         retry.failed = static_cast<uint8_t>(retry.failed | (1u << i));
     if (step != PageTableStep::Read)
