@@ -142,7 +142,7 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
         // The page depends on the flow type too: a new tab selects afresh.
         const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
         const int32_t key = value * 16 + type;
-        if (key == recordedFlowSelector || !flows_.IpFeatures() || tablePageHeld != 0)
+        if (key == recordedFlowSelector || !flows_.IpFeatures() || pageWriteHeld != 0)
             return false;
         recordedFlowSelector = key;
         if (type == IpIds::kTabAudio && mapPageHeld != 0)

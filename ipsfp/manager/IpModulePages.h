@@ -61,10 +61,10 @@ public:
     // (from its selection to the commit), a flow selector change there
     // selects no audio page; the sub-steps select it again after the commit.
     void HoldMapPage(bool on) { mapPageHeld = on ? 1 : 0; }
-    // While the sequencer has a page of the page table (or the controller
-    // page) asked for and not yet read, the flow selector's page is not
-    // selected over it; it is selected on the first value after.
-    void HoldForPageTable(bool on) { tablePageHeld = on ? 1 : 0; }
+    // While the sequencer finishes a page write off its tab, the flow
+    // selector's page is not selected over that page; it is selected on the
+    // first value after.
+    void HoldForPageWrite(bool on) { pageWriteHeld = on ? 1 : 0; }
     // A tick's page settling: the requested page becomes current once the
     // link is idle.
     void Settle();
@@ -129,7 +129,7 @@ private:
     int32_t writeMark = -1;             // 0 from a page change to the tick's end
     uint8_t audioFlowPagesOnly = 0;
     uint8_t mapPageHeld = 0;
-    uint8_t tablePageHeld = 0;
+    uint8_t pageWriteHeld = 0;
     int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
     // The selector values the pages were last selected for.
     int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;

@@ -38,8 +38,12 @@ constexpr int8_t kEncMapCommit = 40, kEncMapSkipTo = 38;
 constexpr int8_t kSubStepLastRead = 5, kSubStepMapSelect = 7, kSubStepMapCommitLast = 11;
 constexpr int8_t kDecapMapSteps = 16, kDecapAudioFirst = 6, kDecapAudioLast = 11, kDecapOutputSelect = 13;
 constexpr uint8_t kMapBusyRegister = 130, kMapFlowRegister = 131;
-// Ticks the tab's own step has before page-table pages that failed to read are tried again.
+// Ticks the tab's own step has before page-table pages that failed to read,
+// or a page write off its tab that stopped moving on, are tried again.
 constexpr uint8_t kPageRetryTicks = 40;
+// Ticks in a row a page write finished off its tab may hold the tab's own
+// step without moving on: far more than a page select takes to settle.
+constexpr uint8_t kPageFinishStallTicks = 20;
 constexpr int kMapChannels = 16;
 // Each map channel's rows follow the count row: input device, SDI channel to embed, active.
 constexpr int kMapRowsPerChannel = 3, kMapSdiRow = 2, kMapActiveRow = 3;
@@ -87,7 +91,7 @@ void IpUpdateSequencer::RunUpdateStep()
     const int32_t tab = ValueOf(COM_SFP_TAB_SELECT);
     flows_.TakeMenuTab(tab);
     StepFlowAlternation();
-    pages_.HoldForPageTable(false);
+    pages_.HoldForPageWrite(false);
     if (FinishPageWrite() || (tab != IpIds::kTabSetup && ReadUnloadedPages()))
         return;
     switch (tab) {
@@ -686,31 +690,55 @@ IpUpdateSequencer::PageTableStep IpUpdateSequencer::StepPageTableEntry(SfpPageEn
 
 // A page write left open when its tab was left is finished first, on
 // whatever tab is shown, so that no other page is unlocked between its unlock
-// and its commit: a page with a byte written and its commit due, then the
-// edits still waiting for that page, or a management Apply (which the
-// progress box commits). Its page is selected once the module is idle and
-// written there; the tab's own steps wait meanwhile, and once the module is
-// idle again their pages are selected again. A write of a page the tab's own
-// steps write is left to them.
+// and its commit: a page with a byte written and its commit due, or a
+// management Apply (which the progress box commits). Its page is selected
+// once the module is idle and written there; the tab's own steps wait
+// meanwhile, and once the module is idle again their pages are selected
+// again. A write of a page the tab's own steps write is left to them, and so
+// are the edits still waiting for the page once its write is committed. A
+// write that stops moving on (its page will not select or unlock) gives way
+// to the tab's own steps for kPageRetryTicks ticks before it is tried again.
 bool IpUpdateSequencer::FinishPageWrite()
 {
     const uint8_t controller = Page(SfpLogicalPage::ContrPg);
     IpPageWrite write = configure_.CommitDue();
-    if (write.page == 0)
-        write = finishing;
     if (write.page == 0 && configure_.ControllerConfiguring())
         write = {controller, controller};
     if (write.page == 0 || TabWritesPage(ValueOf(COM_SFP_TAB_SELECT), write.rows)) {
-        finishing = {};
+        finish.stalled = finish.wait = 0;
         ReselectTabPages();
         return false;
     }
-    reselectTabPages = 1;
-    pages_.HoldForPageTable(true);
+    if (finish.wait > 0) {
+        --finish.wait;
+        ReselectTabPages();
+        return false;
+    }
+    finish.reselect = 1;
+    pages_.HoldForPageWrite(true);
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     if (pages_.SelectWhenIdle(write.page))
-        finishing = configure_.FinishPageWrite(write) ? write : IpPageWrite {};
+        configure_.FinishPageWrite(write);
+    NoteFinishStep(write.page);
     return true;
+}
+
+// A write finished on the physical page is under way while its page loads or
+// it moves on (the edits left for the page fewer, a page unlocked, written or
+// committed); one that has not for kPageFinishStallTicks ticks in a row gives
+// way to the tab's own steps.
+void IpUpdateSequencer::NoteFinishStep(uint8_t page)
+{
+    const auto left = std::ranges::count_if(edits_.Edits(), [page](const IpEdit& e) { return e.page == page; });
+    const FinishStand standing {static_cast<size_t>(left), configure_.PageWriteUnderWay(),
+                                configure_.CommitDue().page != 0};
+    const bool loading = pages_.RequestedPage() == page && !pages_.IsSettledOn(page);
+    if (standing != std::exchange(finish.standing, standing) || loading) {
+        finish.stalled = 0;
+    } else if (++finish.stalled >= kPageFinishStallTicks) {
+        finish.stalled = 0;
+        finish.wait = kPageRetryTicks;
+    }
 }
 
 // Whether the tab's own steps write the rows of the logical page: the set-up
@@ -726,11 +754,11 @@ bool IpUpdateSequencer::TabWritesPage(int32_t tab, uint8_t logical) const
 // After a finished write, once the module is idle, the selectors select their pages afresh.
 void IpUpdateSequencer::ReselectTabPages()
 {
-    if (reselectTabPages == 0)
+    if (finish.reselect == 0)
         return;
     SfpLink::PollSfpStatus();
     if (SfpLink::Idle()) {
-        reselectTabPages = 0;
+        finish.reselect = 0;
         pages_.ForgetSelectorPages();
     }
 }
@@ -797,7 +825,6 @@ bool IpUpdateSequencer::ReadUnloadedPages()
     }
     pages_.MapPagesToAudioFlow(false);   // the audio map's steps put it back
     const PageTableStep step = StepPageTableEntry(pages[i]);
-    pages_.HoldForPageTable(step == PageTableStep::Waiting);
     if (step == PageTableStep::ReadFailed)
         retry.failed = static_cast<uint8_t>(retry.failed | (1u << i));
     if (step != PageTableStep::Read)
@@ -869,7 +896,7 @@ void IpUpdateSequencer::OnWindowClosed()
 void IpUpdateSequencer::ResetModuleSteps()
 {
     retry = {};
-    finishing = {};
+    finish = {};
     ptpSourceChanged = 1;
     encSkipAhead = 0;
     audioRereadCounter = -1;

@@ -26,14 +26,13 @@
 // Application thread only.
 #pragma once
 
-#include "IpConfigurePass.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 class IpAudioMaps;
 class IpBusy;
+class IpConfigurePass;
 class IpControlTree;
 class IpEditBook;
 class IpFlowView;
@@ -68,8 +67,9 @@ public:
     bool ReadUnloadedPages();
     // A page write the shown tab's own steps do not carry on is written and
     // committed on its own page before the tab's own step runs: a page with
-    // a byte written and its commit due, then the edits still waiting for
-    // that page, or a management Apply still running; true while it runs.
+    // a byte written and its commit due, or a management Apply still
+    // running; true while it runs. One that stops moving on (its page will
+    // not select or unlock) gives way to the tab's own step now and then.
     bool FinishPageWrite();
     // Once nothing is pending: the flow list re-read, asked for by a re-read
     // counter, starts the map steps again.
@@ -134,6 +134,7 @@ private:
     bool TabWriteUnderWay() const;
     bool TabWritesPage(int32_t tab, uint8_t logical) const;
     void ReselectTabPages();
+    void NoteFinishStep(uint8_t page);
 
     IpBusy& busy_;
     IpFlowView& flows_;
@@ -161,10 +162,20 @@ private:
     uint8_t flowListReopen = 0;
     uint8_t skipNextReset = 0;
     uint8_t mgmtPageIndex = 0;         // the management tab's page cycle
-    // The page write being finished off its own tab, and whether the tab's
-    // own pages are to be selected again once it is done.
-    IpPageWrite finishing {};
-    uint8_t reselectTabPages = 0;
+    // Where a page write finished off its tab stands.
+    struct FinishStand {
+        size_t edits = 0;              // edits left for its page
+        bool unlocked = false;
+        bool written = false;
+        bool operator==(const FinishStand&) const = default;
+    };
+    // A page write finished off its own tab.
+    struct PageFinish {
+        uint8_t reselect = 0;          // the tab's own pages are to be selected again once it is done
+        uint8_t stalled = 0;           // ticks in a row it has not moved on
+        uint8_t wait = 0;              // ticks left to the tab's own step after it gave way
+        FinishStand standing {};       // where it stood after its last tick
+    } finish;
     // The page-table pages that would not read, tried again now and then.
     struct PageRetry {
         uint8_t failed = 0;            // entries whose read failed this round, one bit each

@@ -75,6 +75,9 @@ TEST_F(IpConfigureRead, ManagementApplyUnlocksWritesAndCommitsOnce)
     EXPECT_EQ(Events(" 292 Web IP Add byte4=192"), 1) << "each byte written is logged once";
 }
 
+// A management Apply whose unlock the module refuses, left open on the video flows tab: it is tried again, and
+// meanwhile the tab still reads its flow page; once the unlock is taken, a byte whose write fails is read back
+// with the page.
 TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogged)
 {
     LogStatus();
@@ -83,12 +86,15 @@ TEST_F(IpConfigureRead, AFailedUnlockIsTriedAgainAndAFailedWriteIsReadBackUnlogg
     module.FailWritesOf(0x9A);
     store.SetValue(kIpBytes[0], 11);
     store.SetValue(COM_SFP_IP_MANAGEMENT_IP_APPLY_BTN, 1);
+    Tab(1);
     module.ClearTrace();
     module.FailWritesOf(129);   // the unlock, until the module takes it
-    Tick(12);
+    Tick(100);
+    EXPECT_EQ(store.GetValue(kDestByte4), 239);
     module.FailWritesOf(129, false);
-    Tick(12);
+    Tick(60);
     EXPECT_EQ(Writes(0x84), (std::vector<Trans> {Wr(0x84, 129, 2), Wr(0x84, 129, 3)}));
+    ReadManagement();
     EXPECT_EQ(store.GetValue(kIpBytes[0]), 10);
     EXPECT_EQ(Events(" 292 Web IP Add"), 0);
 }

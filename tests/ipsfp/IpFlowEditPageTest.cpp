@@ -140,7 +140,8 @@ using TypedSsrcs = std::vector<TypedSsrc>;
 void PrintTo(const TypedSsrcs& typed, std::ostream* os)
 {
     for (const TypedSsrc& t : typed)
-        *os << "Tab" << t.tab << "Ssrc" << t.ssrc << (t.ticks == 0 ? "AtOnce" : "");
+        *os << "Page" << std::hex << std::uppercase << int {t.page} << std::dec << "Ssrc" << t.ssrc
+            << (t.ticks == 0 ? "AtOnce" : "");
 }
 
 class IpTypedSsrcs : public IpFlowEditPage, public ::testing::WithParamInterface<TypedSsrcs> {};
@@ -257,22 +258,27 @@ TEST_F(IpFlowEditPage, AnSsrcShownAgainGoesToNoOtherFlowsPage)
 }
 
 // Each flow's page gets the SSRC typed for it, every byte of it, and no page gets one nobody typed for it; the
-// same SSRC typed at once for the next tab's flow too (the box shows that flow's own at once).
+// same SSRC typed at once for the next tab's or audio flow's flow too (the box shows that flow's own at once).
 TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
 {
     const TypedSsrcs& typed = GetParam();
     for (uint8_t page : {0x90, 0xA0, 0xD0})
         module.Seed(page, kSsrcLow, {page, 0, 0, 0});   // what each flow holds before
     Fit(typed.front().tab);
-    for (const TypedSsrc& t : typed) {
+    const auto show = [this](const TypedSsrc& t) {   // its tab and, on the audio tab, its audio flow
         Tab(t.tab);
+        if (t.tab == 2)
+            store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, t.page & 0x0F);
+    };
+    for (const TypedSsrc& t : typed) {
+        show(t);
         Tick(t.ticks);
         store.SetText(COM_SFP_IP_SSRC_EDITBOX, std::to_string(t.ssrc));
     }
     module.ClearTrace();
     store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
     for (const TypedSsrc& t : typed) {
-        Tab(t.tab);
+        show(t);
         Tick(60);
     }
     std::set<uint8_t> typedPages, written;
@@ -287,7 +293,7 @@ TEST_P(IpTypedSsrcs, EachReachesItsOwnFlowsPageWhole)
     EXPECT_EQ(written, typedPages);
     EXPECT_EQ(Progress(), "");
     for (const TypedSsrc& t : typed) {   // each tab shows its flow's SSRC once its page is read
-        Tab(t.tab);
+        show(t);
         module.ClearTrace();
         TickUntil([&] { return ReadOn(t.page); });
         EXPECT_EQ(store.GetCmdText(COM_SFP_IP_SSRC_EDITBOX), std::to_string(t.ssrc)) << int {t.page};
@@ -298,6 +304,7 @@ INSTANTIATE_TEST_SUITE_P(Flows, IpTypedSsrcs,
                          ::testing::Values(TypedSsrcs {{2, 0xA0, 16777315}, {3, 0xD0, 16777316}},
                                            TypedSsrcs {{2, 0xA0, 99}, {1, 0x90, 99}},
                                            TypedSsrcs {{2, 0xA0, 99}, {1, 0x90, 99, 0}},
+                                           TypedSsrcs {{2, 0xA0, 99}, {2, 0xA1, 99, 0}},
                                            TypedSsrcs {{1, 0x90, 0x01020304}, {2, 0xA0, 0x01020305},
                                                        {3, 0xD0, 0x01020304}}),
                          [](const ::testing::TestParamInfo<TypedSsrcs>& info) {

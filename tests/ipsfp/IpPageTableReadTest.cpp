@@ -322,10 +322,11 @@ TEST_F(IpPageTableRead, AModeOrModuleChangeEndsAPtpWriteUnderWay)
 
 // A management Apply and a PTP edit whose writes meet: a PTP unlock with nothing written under it gives way
 // (its edit dropped meanwhile, or its tab left), a PTP write whose tab a client left before its commit is
-// committed on its own page before the Apply unlocks the management page, an Apply the set-up tab left open
-// (before or after its unlock) is finished on the PTP tab before a PTP edit made meanwhile is unlocked and
-// committed on its own page, and the Apply is committed on the management page whatever page a client selects
-// just before; each page has its own unlock, write and commit, and no other page a command.
+// committed on its own page before the Apply unlocks the management page (a PTP edit still waiting is left to
+// the PTP tab), an Apply the set-up tab left open (before or after its unlock) is finished on the PTP tab before
+// a PTP edit made meanwhile is unlocked and committed on its own page, and the Apply is committed on the
+// management page whatever page a client selects just before; each page has its own unlock, write and commit,
+// and no other page a command.
 TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
 {
     const Meeting how = GetParam().how;
@@ -356,6 +357,7 @@ TEST_P(IpWritesMeet, EachPageIsUnlockedWrittenAndCommittedOnItsOwn)
     } else if (how == Meeting::PtpWriteLeft) {
         store.SetValue(0x0B56, 7);
         tickUntilWritten(0xF0, 0x88);   // written, not yet committed
+        store.SetValue(0x0C23, 2);      // another field, for the PTP tab's step
         Tab(7);                         // a client
         applyManagement();
     } else if (how == Meeting::PtpEditDuringApply || how == Meeting::ApplyLeftOpen) {
