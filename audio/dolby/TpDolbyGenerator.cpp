@@ -411,12 +411,11 @@ void TpDolbyGenerator::TakeResult()
     }
     UnbindAll();
     stream_ = std::move(result.info);
-    streamType_ = result.request.type;
     streamConfig_ = result.request.config;
     // A new stream ends what a restore left: every programme takes its
     // configuration's AC-3 mode.
     restored_ = false;
-    if (streamType_ == static_cast<int>(DolbyType::DolbyE) && stream_.programCount > 0)
+    if (stream_.type == static_cast<int>(DolbyType::DolbyE) && stream_.programCount > 0)
         ApplyAll();
     Reparse();
 }
@@ -442,7 +441,7 @@ void TpDolbyGenerator::BindProgram(int program)
 {
     UnbindAll();
     const int count = stream_.programCount;
-    if (streamType_ != static_cast<int>(DolbyType::DolbyE) || count < 1 || !stream_.data)
+    if (stream_.type != static_cast<int>(DolbyType::DolbyE) || count < 1 || !stream_.data)
         return;
     if (program >= count) {
         DebugPrintf("ERROR: Invalid Program selected: %d (Max=%d)\n", program, count);

@@ -122,7 +122,6 @@ private:
 
     // The stream in use (application thread only).
     DolbyStreamInfo stream_;
-    int streamType_ = 0;
     int streamConfig_ = 0;
     int program_ = 0;   // the programme the fields are bound to
     std::string loadedName_;
