@@ -3,6 +3,7 @@
 #include "remote/ScriptsTest.h"
 
 #include "../audio/DlbBuilder.h"
+#include "../audio/DolbyLoadWait.h"
 #include "FakeAudioHardware.h"
 #include "analysis/TpAnalyser.h"
 #include "audio/dolby/TpDolbyGenerator.h"
@@ -10,8 +11,6 @@
 #include "board/VideoFormat.h"
 #include "sim/BoardDevices.h"
 
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -40,12 +39,7 @@ protected:
         Set(COM_GEN_DOLBY_TYPE, 2);
         Set(COM_GEN_DOLBY_D_MODE, 7);
         Set(COM_GEN_DOLBY_D_RATE, 11);
-        for (int i = 0; i < 200000 && (generator->LoadedName() != path ||
-                                       generator->GetLoaderState() != TpDolbyGenerator::kIdle); ++i) {
-            store->Tick();
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
-        }
-        ASSERT_EQ(generator->LoadedName(), path);
+        ASSERT_TRUE(TickUntilPlaying(*store, *generator, path));
     }
     // Three AES errors in one update, and two updates with the Dolby-D error
     // flag set; CRC counts as the pages show them.

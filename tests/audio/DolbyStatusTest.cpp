@@ -2,6 +2,7 @@
 // the generator, parsed by the reader and shown row by row; change and loss
 // events; the received start line; and a client reading the rows.
 #include "DlbBuilder.h"
+#include "DolbyLoadWait.h"
 #include "FakeAudioHardware.h"
 #include "analysis/TpAnalyser.h"
 #include "app/AppTest.h"
@@ -16,9 +17,7 @@
 #include "sim/LcdFrame.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 namespace {
 
@@ -70,13 +69,7 @@ protected:
     void Play(const std::string& path, const std::string& file)
     {
         ASSERT_TRUE(WriteDlb(path, file)) << path;
-        TpDolbyGenerator* gen = TpDolbyGenerator::Instance();
-        auto loaded = [&] { return gen->LoadedName() == path && gen->GetLoaderState() == TpDolbyGenerator::kIdle; };
-        for (int i = 0; i < 200000 && !loaded(); ++i) {
-            app->Store().Tick();
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
-        }
-        ASSERT_TRUE(loaded()) << path;
+        ASSERT_TRUE(TickUntilPlaying(app->Store(), *TpDolbyGenerator::Instance(), path)) << path;
         TpAnalyser::Instance()->Update();
     }
     std::string Item(unsigned id, int item) const { return app->Store().GetCmd(id)->GetItemText(item); }
