@@ -126,6 +126,12 @@ bool IpEditBook::AppliedOn(uint8_t page, bool flowSetOnly) const
     });
 }
 
+bool IpEditBook::PageHolds(const SfpParamRow& row, uint8_t page, int32_t value) const
+{
+    const IpEdit* applied = Find(row, page, IpEditState::Applied);
+    return LastRead(row, page) == value && (applied == nullptr || applied->value == value);
+}
+
 void IpEditBook::NoteTransmitOff(uint8_t page)
 {
     if (std::ranges::find(transmitOff_, page) == transmitOff_.end())

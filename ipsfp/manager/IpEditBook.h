@@ -71,6 +71,9 @@ public:
     const std::vector<IpEdit>& Edits() const { return edits_; }
     // Applied edits that wait for the page; of the flow set only with flowSet.
     bool AppliedOn(uint8_t page, bool flowSetOnly = false) const;
+    // The page was read holding the value and no other value waits to be
+    // written there: a byte of a value booked whole needs no edit of its own.
+    bool PageHolds(const SfpParamRow& row, uint8_t page, int32_t value) const;
 
     // --- the transmit switched off around an Apply --------------------------------------
     void NoteTransmitOff(uint8_t page);

@@ -722,10 +722,8 @@ void IpMenuHandler::BookEntry(const TpCommand& entry)
             const uint8_t page = parts_.pages.EditPage(*row, second);
             const int32_t value = ValueOf(id);
             // Booked already from its control, or held by the page with no other value on its way there.
-            const std::optional<int32_t> held = parts_.edits.LastRead(*row, page);
-            const IpEdit* applied = parts_.edits.Find(*row, page, IpEditState::Applied);
             if (parts_.edits.Find(*row, page, IpEditState::Typed) != nullptr ||
-                (held.has_value() && *held == value && (applied == nullptr || applied->value == value)))
+                parts_.edits.PageHolds(*row, page, value))
                 continue;
             parts_.edits.Book(*row, page, second, value);
             MarkEdited(id);

@@ -293,8 +293,6 @@ void IpModulePages::SetPairByte(uint16_t cmdId, int32_t byte, uint8_t page)
     const SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
     if (row == nullptr || row->byteCount == 0)
         return;
-    const std::optional<int32_t> held = edits_.LastRead(*row, page);
-    const IpEdit* waiting = edits_.Find(*row, page, IpEditState::Applied);
-    if (changed || !held.has_value() || *held != byte || (waiting != nullptr && waiting->value != byte))
+    if (changed || !edits_.PageHolds(*row, page, byte))
         edits_.BookApplied(*row, page, false, byte);
 }
