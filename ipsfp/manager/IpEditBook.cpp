@@ -36,7 +36,7 @@ const IpEdit& IpEditBook::Book(const SfpParamRow& row, uint8_t page, bool second
 {
     const bool typed = row.inControllerSet != 0 || row.inFlowSet != 0;
     IpEdit& edit = Put(row, page, second, value, typed ? IpEditState::Typed : IpEditState::Applied);
-    NoteShown(second ? row.secondCmdId : row.cmdId, page);
+    NoteShown(edit.Control(row), page);
     return edit;
 }
 

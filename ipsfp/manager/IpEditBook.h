@@ -38,6 +38,9 @@ struct IpEdit {
     IpEditState state;
     uint8_t onlyIfSet;   // a bit field cleared only where it is set (the transmit around an Apply)
     int32_t value;       // as the module takes it
+
+    // The control of the row it was made in.
+    unsigned Control(const SfpParamRow& row) const { return second != 0 ? row.secondCmdId : row.cmdId; }
 };
 
 class IpEditBook {
@@ -91,6 +94,11 @@ public:
     void Clear();
 
     static size_t IndexOf(const SfpParamRow& row);
+    // Whether the control is the row's second one (the second flow's or PTP view's), not its first.
+    static bool IsSecondControl(const SfpParamRow& row, unsigned cmdId)
+    {
+        return cmdId == row.secondCmdId && cmdId != row.cmdId;
+    }
 
 private:
     IpEdit& Put(const SfpParamRow& row, uint8_t page, bool second, int32_t value, IpEditState state);
