@@ -527,9 +527,13 @@ void IpConfigurePass::ShowSelectedPages()
     for (const IpEdit& e : edits_.Edits()) {
         const SfpParamRow& row = rows[e.row];
         const unsigned control = e.Control(row);
-        if (edits_.ShownPage(control) == e.page && ColourOf(control) == Colour::kOrange && row.byteCount <= 4 &&
-            pages_.EditPage(row, e.second != 0) != e.page &&
-            std::ranges::find(moved, std::pair {size_t {e.row}, control}) == moved.end())
+        const bool itsPage = pages_.EditPage(row, e.second != 0) == e.page;
+        // The control shows the edit and no longer its page, or shows another
+        // page while the edit waits for its own (as a read would show it).
+        const bool moves = edits_.ShownPage(control) == e.page
+                               ? !itsPage && ColourOf(control) == Colour::kOrange
+                               : itsPage && row.mask == 0;
+        if (moves && row.byteCount <= 4 && std::ranges::find(moved, std::pair {size_t {e.row}, control}) == moved.end())
             moved.emplace_back(e.row, control);
     }
     const BusyGuard guard = busy_.Hold();
