@@ -195,6 +195,13 @@ void IpConfigurePass::ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit
     const BusyGuard guard = busy_.Hold();
     busy_.SetQuiet(control, edit.value);
     MarkEdited(control);
+    RebuildTexts(row, control);
+}
+
+// The texts built from a control set quietly (the dotted address, the SSRC
+// box), for the flow the control belongs to.
+void IpConfigurePass::RebuildTexts(const SfpParamRow& row, unsigned control)
+{
     const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
     controls_.UpdateFollowers();
     if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
@@ -542,10 +549,7 @@ void IpConfigurePass::ShowSelectedPages()
         const uint8_t page = pages_.EditPage(row, IpEditBook::IsSecondControl(row, control));
         ColourPageLook(row, control, SetPageValue(row, control, page));
         edits_.NoteShown(control, page);
-        const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
-        controls_.UpdateFollowers();
-        if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
-            pageView_->ShowSsrc();
+        RebuildTexts(row, control);
     }
 }
 
