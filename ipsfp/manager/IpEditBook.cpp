@@ -126,6 +126,11 @@ bool IpEditBook::AppliedOn(uint8_t page, bool flowSetOnly) const
     });
 }
 
+size_t IpEditBook::CountOn(uint8_t page) const
+{
+    return static_cast<size_t>(std::ranges::count_if(edits_, [page](const IpEdit& e) { return e.page == page; }));
+}
+
 bool IpEditBook::PageHolds(const SfpParamRow& row, uint8_t page, int32_t value) const
 {
     const IpEdit* applied = Find(row, page, IpEditState::Applied);

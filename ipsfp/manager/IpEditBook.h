@@ -74,6 +74,8 @@ public:
     const std::vector<IpEdit>& Edits() const { return edits_; }
     // Applied edits that wait for the page; of the flow set only with flowSet.
     bool AppliedOn(uint8_t page, bool flowSetOnly = false) const;
+    // How many edits, typed or applied, are for the page.
+    size_t CountOn(uint8_t page) const;
     // The page was read holding the value and no other value waits to be
     // written there: a byte of a value booked whole needs no edit of its own.
     bool PageHolds(const SfpParamRow& row, uint8_t page, int32_t value) const;
