@@ -187,7 +187,7 @@ void IpConfigurePass::ShowRead(SfpParamRow& row, uint8_t page, const uint8_t* by
 // in, when that control shows another page's value.
 void IpConfigurePass::ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit)
 {
-    const unsigned control = edit.second != 0 ? row.secondCmdId : row.cmdId;
+    const unsigned control = edit.Control(row);
     if (edits_.ShownPage(control) == edit.page || row.mask != 0 || row.byteCount > 4)
         return;
     edits_.NoteShown(control, edit.page);
@@ -195,6 +195,13 @@ void IpConfigurePass::ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit
     const BusyGuard guard = busy_.Hold();
     busy_.SetQuiet(control, edit.value);
     MarkEdited(control);
+    RebuildTexts(row, control);
+}
+
+// The texts built from a control set quietly (the dotted address, the SSRC
+// box), for the flow the control belongs to.
+void IpConfigurePass::RebuildTexts(const SfpParamRow& row, unsigned control)
+{
     const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
     controls_.UpdateFollowers();
     if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
@@ -352,12 +359,11 @@ void IpConfigurePass::ForgetModule()
 void IpConfigurePass::EditDone(SfpParamRow& row, const IpEdit& edit, bool log)
 {
     edits_.Drop(row, edit.page, edit.state);
-    ClearRow(row, edit.second != 0 ? row.secondCmdId : row.cmdId, log, true);
+    ClearRow(row, edit.Control(row), log, true);
     if (const IpEdit* typed = edits_.Find(row, edit.page, IpEditState::Typed)) {
         if (log)
             edits_.NoteRead(row, edit.page, edit.value);
-        if (const unsigned control = typed->second != 0 ? row.secondCmdId : row.cmdId;
-            edits_.ShownPage(control) == edit.page)
+        if (const unsigned control = typed->Control(row); edits_.ShownPage(control) == edit.page)
             MarkEdited(control);
     }
     if (row.inFlowSet != 0 && !edits_.AppliedOn(edit.page, true) && edits_.TakeTransmitOff(edit.page))
@@ -461,7 +467,7 @@ void IpConfigurePass::RestoreEditedValues(bool controllerSet)
     // The edits their controls show last: what they put back stays.
     const auto rows = SfpParamTable::Instance().Rows();
     std::stable_partition(taken.begin(), taken.end(), [&](const IpEdit& e) {
-        return edits_.ShownPage(e.second != 0 ? rows[e.row].secondCmdId : rows[e.row].cmdId) != e.page;
+        return edits_.ShownPage(e.Control(rows[e.row])) != e.page;
     });
     for (const IpEdit& edit : taken)
         RestoreShownValue(edit);
@@ -478,7 +484,7 @@ void IpConfigurePass::RestoreShownValue(const IpEdit& edit)
     SfpParamRow* row = SfpParamTable::Instance().Row(edit.row);
     if (row == nullptr || TheStore() == nullptr)
         return;
-    const unsigned edited = edit.second != 0 ? row->secondCmdId : row->cmdId;
+    const unsigned edited = edit.Control(*row);
     const bool shows = edits_.ShownPage(edited) == edit.page;
     const PageLook look = shows ? SetPageValue(*row, edited, edit.page) : PageLook::Read;
     ClearRow(*row, edited, false, true);
@@ -527,22 +533,23 @@ void IpConfigurePass::ShowSelectedPages()
     std::vector<std::pair<size_t, unsigned>> moved;   // row, control
     for (const IpEdit& e : edits_.Edits()) {
         const SfpParamRow& row = rows[e.row];
-        const unsigned control = e.second != 0 ? row.secondCmdId : row.cmdId;
-        if (edits_.ShownPage(control) == e.page && ColourOf(control) == Colour::kOrange && row.byteCount <= 4 &&
-            pages_.EditPage(row, e.second != 0) != e.page &&
-            std::ranges::find(moved, std::pair {size_t {e.row}, control}) == moved.end())
+        const unsigned control = e.Control(row);
+        const bool itsPage = pages_.EditPage(row, e.second != 0) == e.page;
+        // The control shows the edit and no longer its page, or shows another
+        // page while the edit waits for its own (as a read would show it).
+        const bool moves = edits_.ShownPage(control) == e.page
+                               ? !itsPage && ColourOf(control) == Colour::kOrange
+                               : itsPage && row.mask == 0;
+        if (moves && row.byteCount <= 4 && std::ranges::find(moved, std::pair {size_t {e.row}, control}) == moved.end())
             moved.emplace_back(e.row, control);
     }
     const BusyGuard guard = busy_.Hold();
     for (const auto& [index, control] : moved) {
         SfpParamRow& row = rows[index];
-        const uint8_t page = pages_.EditPage(row, control == row.secondCmdId && control != row.cmdId);
+        const uint8_t page = pages_.EditPage(row, IpEditBook::IsSecondControl(row, control));
         ColourPageLook(row, control, SetPageValue(row, control, page));
         edits_.NoteShown(control, page);
-        const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
-        controls_.UpdateFollowers();
-        if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
-            pageView_->ShowSsrc();
+        RebuildTexts(row, control);
     }
 }
 

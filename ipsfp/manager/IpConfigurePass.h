@@ -85,10 +85,11 @@ public:
     // holding, or the unread look when it was never read.
     void RestoreEditedValues(bool controllerSet);
     // The menu shows other pages (a tab or a page selector changed): each
-    // control that shows an edit of a page it no longer shows goes at once to
-    // what belongs to its page now (that page's own waiting edit, else what
-    // it was read holding, else the unread look), with the texts built from
-    // it; all quietly.
+    // control that shows an edit of a page it no longer shows, or another
+    // page than its own while an edit waits for its own, goes at once to what
+    // belongs to its page now (that page's own waiting edit, else what it was
+    // read holding, else the unread look), with the texts built from it; all
+    // quietly.
     void ShowSelectedPages();
     // Colours the flow's MAC bytes red where they break its multicast mapping,
     // lets them be typed only for a unicast destination, shows them as one
@@ -146,6 +147,7 @@ private:
     bool ProcessBitRow(SfpParamRow& row, uint8_t page, const IpEdit* edit, bool& wrote);
     void ShowRead(SfpParamRow& row, uint8_t page, const uint8_t* bytes, size_t count, bool nonzero);
     void ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit);
+    void RebuildTexts(const SfpParamRow& row, unsigned control);
     // A write step once the selected page is current and settled; write.page
     // 0: the page the selectors map write.rows to.
     bool StepPageWrite(uint8_t selected, IpPageWrite write);

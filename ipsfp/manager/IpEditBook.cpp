@@ -36,7 +36,7 @@ const IpEdit& IpEditBook::Book(const SfpParamRow& row, uint8_t page, bool second
 {
     const bool typed = row.inControllerSet != 0 || row.inFlowSet != 0;
     IpEdit& edit = Put(row, page, second, value, typed ? IpEditState::Typed : IpEditState::Applied);
-    NoteShown(second ? row.secondCmdId : row.cmdId, page);
+    NoteShown(edit.Control(row), page);
     return edit;
 }
 
@@ -124,6 +124,17 @@ bool IpEditBook::AppliedOn(uint8_t page, bool flowSetOnly) const
     return std::ranges::any_of(edits_, [&](const IpEdit& e) {
         return e.page == page && e.state == IpEditState::Applied && (!flowSetOnly || rows[e.row].inFlowSet != 0);
     });
+}
+
+size_t IpEditBook::CountOn(uint8_t page) const
+{
+    return static_cast<size_t>(std::ranges::count_if(edits_, [page](const IpEdit& e) { return e.page == page; }));
+}
+
+bool IpEditBook::PageHolds(const SfpParamRow& row, uint8_t page, int32_t value) const
+{
+    const IpEdit* applied = Find(row, page, IpEditState::Applied);
+    return LastRead(row, page) == value && (applied == nullptr || applied->value == value);
 }
 
 void IpEditBook::NoteTransmitOff(uint8_t page)

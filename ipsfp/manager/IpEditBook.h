@@ -38,6 +38,9 @@ struct IpEdit {
     IpEditState state;
     uint8_t onlyIfSet;   // a bit field cleared only where it is set (the transmit around an Apply)
     int32_t value;       // as the module takes it
+
+    // The control of the row it was made in.
+    unsigned Control(const SfpParamRow& row) const { return second != 0 ? row.secondCmdId : row.cmdId; }
 };
 
 class IpEditBook {
@@ -71,6 +74,11 @@ public:
     const std::vector<IpEdit>& Edits() const { return edits_; }
     // Applied edits that wait for the page; of the flow set only with flowSet.
     bool AppliedOn(uint8_t page, bool flowSetOnly = false) const;
+    // How many edits, typed or applied, are for the page.
+    size_t CountOn(uint8_t page) const;
+    // The page was read holding the value and no other value waits to be
+    // written there: a byte of a value booked whole needs no edit of its own.
+    bool PageHolds(const SfpParamRow& row, uint8_t page, int32_t value) const;
 
     // --- the transmit switched off around an Apply --------------------------------------
     void NoteTransmitOff(uint8_t page);
@@ -88,6 +96,11 @@ public:
     void Clear();
 
     static size_t IndexOf(const SfpParamRow& row);
+    // Whether the control is the row's second one (the second flow's or PTP view's), not its first.
+    static bool IsSecondControl(const SfpParamRow& row, unsigned cmdId)
+    {
+        return cmdId == row.secondCmdId && cmdId != row.cmdId;
+    }
 
 private:
     IpEdit& Put(const SfpParamRow& row, uint8_t page, bool second, int32_t value, IpEditState state);

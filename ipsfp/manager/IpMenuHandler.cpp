@@ -693,7 +693,7 @@ void IpMenuHandler::HoldEdit(const SfpParamRow& row, const TpCommand& control)
         if (cmdId == kOneBitIds[i])
             value = 1 << i;
     if (row.byteCount != 0) {
-        const bool second = cmdId == row.secondCmdId && cmdId != row.cmdId;
+        const bool second = IpEditBook::IsSecondControl(row, cmdId);
         parts_.edits.Book(row, parts_.pages.EditPage(row, second), second, value);
     }
     MarkEdited(cmdId);
@@ -718,14 +718,12 @@ void IpMenuHandler::BookEntry(const TpCommand& entry)
             const SfpParamRow* row = SfpParamTable::Instance().Find(id);
             if (row == nullptr || row->byteCount == 0)
                 continue;
-            const bool second = id == row->secondCmdId && id != row->cmdId;
+            const bool second = IpEditBook::IsSecondControl(*row, id);
             const uint8_t page = parts_.pages.EditPage(*row, second);
             const int32_t value = ValueOf(id);
             // Booked already from its control, or held by the page with no other value on its way there.
-            const std::optional<int32_t> held = parts_.edits.LastRead(*row, page);
-            const IpEdit* applied = parts_.edits.Find(*row, page, IpEditState::Applied);
             if (parts_.edits.Find(*row, page, IpEditState::Typed) != nullptr ||
-                (held.has_value() && *held == value && (applied == nullptr || applied->value == value)))
+                parts_.edits.PageHolds(*row, page, value))
                 continue;
             parts_.edits.Book(*row, page, second, value);
             MarkEdited(id);

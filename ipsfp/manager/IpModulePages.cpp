@@ -221,8 +221,8 @@ bool IpModulePages::SetNewParameterValue(uint8_t page, uint8_t reg, int32_t valu
         return false;
     }
     if (byteCount == 2) {
-        if (FindSfpCompositePair(cmdId) != nullptr)
-            return SplitOverPair(cmdId, value, page);
+        if (const SfpCompositePair* pair = FindSfpCompositePair(cmdId))
+            return SplitOverPair(*pair, value, page);
         if (reg == 0xFF) {
             DebugPrintf("SFP ERROR SetNewParameterValue Page 0x%02X: no register after 0x%02X\n", page, reg);
             return false;
@@ -268,18 +268,16 @@ bool IpModulePages::StepFirmwareDefault()
 // set when it differs, and each byte is booked for that page unless the page
 // was read holding it and no other value waits for it there (another page's
 // value may be what the control shows).
-bool IpModulePages::SplitOverPair(uint16_t cmdId, int32_t value, uint8_t page)
+bool IpModulePages::SplitOverPair(const SfpCompositePair& pair, int32_t value, uint8_t page)
 {
-    const SfpCompositePair* pair = FindSfpCompositePair(cmdId);
     TpStore* store = TpStore::Instance();
-    if (pair == nullptr || store == nullptr || store->GetCmd(pair->high) == nullptr ||
-        store->GetCmd(pair->low) == nullptr)
+    if (store == nullptr || store->GetCmd(pair.high) == nullptr || store->GetCmd(pair.low) == nullptr)
         return false;
     int32_t high = (value >> 8) & 0xFF;
-    if (pair->bits == 12)
-        high = (store->GetValue(pair->high) & 0xF0) | ((value >> 8) & 0x0F);
-    SetPairByte(pair->high, high, page);
-    SetPairByte(pair->low, value & 0xFF, page);
+    if (pair.bits == 12)
+        high = (store->GetValue(pair.high) & 0xF0) | ((value >> 8) & 0x0F);
+    SetPairByte(pair.high, high, page);
+    SetPairByte(pair.low, value & 0xFF, page);
     return true;
 }
 
@@ -293,8 +291,6 @@ void IpModulePages::SetPairByte(uint16_t cmdId, int32_t byte, uint8_t page)
     const SfpParamRow* row = SfpParamTable::Instance().Find(cmdId);
     if (row == nullptr || row->byteCount == 0)
         return;
-    const std::optional<int32_t> held = edits_.LastRead(*row, page);
-    const IpEdit* waiting = edits_.Find(*row, page, IpEditState::Applied);
-    if (changed || !held.has_value() || *held != byte || (waiting != nullptr && waiting->value != byte))
+    if (changed || !edits_.PageHolds(*row, page, byte))
         edits_.BookApplied(*row, page, false, byte);
 }

@@ -10,6 +10,7 @@
 class IpBusy;
 class IpEditBook;
 class IpFlowView;
+struct SfpCompositePair;
 struct SfpParamRow;
 
 class IpModulePages {
@@ -117,7 +118,7 @@ private:
     // Map" tab the audio flow's) or without.
     uint8_t MapLogicalPage(uint8_t logical, int32_t flow, bool mapOverride = true) const;
     void SettleRequested();
-    bool SplitOverPair(uint16_t cmdId, int32_t value, uint8_t page);
+    bool SplitOverPair(const SfpCompositePair& pair, int32_t value, uint8_t page);
     void SetPairByte(uint16_t cmdId, int32_t byte, uint8_t page);
 
     const IpFlowView& flows_;

@@ -655,12 +655,9 @@ void IpUpdateSequencer::UpdateManagementPages()
 {
     SfpPageList& pages = SfpLink::State().pageTable;
     constexpr size_t kPages = 4;
-    const auto pendingOn = [this](uint8_t page) {
-        return std::ranges::any_of(edits_.Edits(), [page](const IpEdit& e) { return e.page == page; });
-    };
     for (size_t tries = 0; tries < kPages; ++tries) {
         const SfpPageEntry& e = pages[mgmtPageIndex % kPages];
-        if (e.page == Page(SfpLogicalPage::ProgramPg) && e.loaded != 0 && !pendingOn(e.page))
+        if (e.page == Page(SfpLogicalPage::ProgramPg) && e.loaded != 0 && edits_.CountOn(e.page) == 0)
             mgmtPageIndex = static_cast<uint8_t>((mgmtPageIndex + 1) % kPages);
         else
             break;
@@ -729,9 +726,7 @@ bool IpUpdateSequencer::FinishPageWrite()
 // way to the tab's own steps.
 void IpUpdateSequencer::NoteFinishStep(uint8_t page)
 {
-    const auto left = std::ranges::count_if(edits_.Edits(), [page](const IpEdit& e) { return e.page == page; });
-    const FinishStand standing {static_cast<size_t>(left), configure_.PageWriteUnderWay(),
-                                configure_.CommitDue().page != 0};
+    const FinishStand standing {edits_.CountOn(page), configure_.PageWriteUnderWay(), configure_.CommitDue().page != 0};
     const bool loading = pages_.RequestedPage() == page && !pages_.IsSettledOn(page);
     if (standing != std::exchange(finish.standing, standing) || loading) {
         finish.stalled = 0;

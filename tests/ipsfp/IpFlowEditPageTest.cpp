@@ -238,6 +238,26 @@ TEST_F(IpFlowEditPage, AValueTypedOverAnAppliedOneLeavesItToBeWritten)
     EXPECT_EQ(WrittenTo(0x90, kDestFirst), (std::vector<uint8_t> {225, 230}));
 }
 
+// A value applied for an audio flow that the tab leaves before it is written shows again, waiting, once the tab is
+// back, and after its write until the page is read again: a read that fails leaves the value written, not the
+// look of the page shown meanwhile.
+TEST_F(IpFlowEditPage, AnAppliedValueLeftWaitingShowsAgainWhenItsTabIsBack)
+{
+    Fit(2);
+    Tick(40);
+    module.FailReadsOf(0xA0, kDestFirst);
+    store.SetValue(COM_SFP_IP_DST_IP_ADD4, 225);
+    store.SetValue(COM_SFP_IP_FLOWS_IP_APPLY_BTN, 1);
+    Tab(1);
+    Tab(2);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 225);
+    EXPECT_EQ(store.GetCmd(COM_SFP_IP_DST_IP_ADD4)->GetColour(), kOrange);
+    module.ClearTrace();
+    ASSERT_TRUE(TickUntil([&] { return !WrittenTo(0xA0, kDestFirst).empty(); }));
+    Tick(20);
+    EXPECT_EQ(store.GetValue(COM_SFP_IP_DST_IP_ADD4), 225);
+}
+
 // An SSRC typed for the second side of ANC flow 0 is written into that side's page only, however often the ANC
 // flow shown changes: shown again whenever its page is read, it is booked for no other flow.
 TEST_F(IpFlowEditPage, AnSsrcShownAgainGoesToNoOtherFlowsPage)
