@@ -141,10 +141,12 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
     case COM_SFP_IP_FLOW_SEL: {
         // The page depends on the flow type too: a new tab selects afresh.
         const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
-        const int32_t key = value * 16 + type;
-        if (key == recordedFlowSelector || !flows_.IpFeatures() || pageWriteHeld != 0)
+        const bool same = flowSelectorRecorded && value == recordedFlowSelector && type == recordedFlowTab;
+        if (same || !flows_.IpFeatures() || pageWriteHeld != 0)
             return false;
-        recordedFlowSelector = key;
+        recordedFlowSelector = value;
+        recordedFlowTab = type;
+        flowSelectorRecorded = true;
         if (type == IpIds::kTabAudio && mapPageHeld != 0)
             return false;
         if (type == IpIds::kTabVideo)
@@ -164,7 +166,8 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
 
 void IpModulePages::ForgetSelectorPages()
 {
-    recordedFlowSelector = recordedAudioFlow = recordedAncFlow = recordedPtpView = recordedBlockE = -1;
+    flowSelectorRecorded = false;
+    recordedAudioFlow = recordedAncFlow = recordedPtpView = recordedBlockE = -1;
 }
 
 void IpModulePages::SettleRequested()

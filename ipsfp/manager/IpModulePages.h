@@ -44,7 +44,7 @@ public:
     // True when selected.
     bool FollowSelector(unsigned selectorId, int32_t value);
     // The flow selector's next value selects its page afresh, even an unchanged one.
-    void ForgetFlowSelector() { recordedFlowSelector = -1; }
+    void ForgetFlowSelector() { flowSelectorRecorded = false; }
     // Another page was read in between: the next value of each selector
     // selects its page again.
     void ForgetSelectorPages();
@@ -133,7 +133,10 @@ private:
     uint8_t pageWriteHeld = 0;
     int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
     // The selector values the pages were last selected for.
-    int32_t recordedFlowSelector = -1, recordedAudioFlow = -1, recordedAncFlow = -1;
+    // The flow selector's pages depend on the tab too: both are kept.
+    int32_t recordedFlowSelector = -1, recordedFlowTab = -1;
+    bool flowSelectorRecorded = false;
+    int32_t recordedAudioFlow = -1, recordedAncFlow = -1;
     int32_t recordedPtpView = -1, recordedBlockE = -1;
     int32_t firmwareDefaultCountdown = 0;
 };

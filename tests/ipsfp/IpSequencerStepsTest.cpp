@@ -6,6 +6,9 @@
 
 #include "ipsfp/manager/IpControlIds.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 constexpr uint32_t kRed = 0xFF0000;
@@ -152,6 +155,21 @@ TEST_F(IpSequencerSteps, ClosingAWindowSelectsTheShownFlowsPageAgain)
     store.SetValue(COM_SFP_IP_IGMP_BOX, 1);
     CloseDialog(Mgr().Dialogs().OpenDialog(IpSubDialog::Igmp));
     Tick();
+    EXPECT_TRUE(Selected(0x91));
+}
+
+// A client may set the flow selector to any number: each new value selects its page, the largest and the one
+// before the first flow alike.
+TEST_F(IpSequencerSteps, AnyFlowSelectorValueSelectsItsPage)
+{
+    Fit(1);
+    Tick(20);
+    for (const int32_t flow : {INT32_MAX, -1, INT32_MIN, 1}) {
+        module.ClearTrace();
+        store.SetValue(COM_SFP_IP_FLOW_SEL, flow);
+        EXPECT_TRUE(std::any_of(Trace().begin(), Trace().end(), [](const Trans& t) { return t.write && t.reg == 127; }))
+            << flow;
+    }
     EXPECT_TRUE(Selected(0x91));
 }
 
