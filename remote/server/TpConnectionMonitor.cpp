@@ -5,6 +5,7 @@
 #include "core/log/TpLogger.h"
 #include "platform/DebugOut.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
@@ -30,6 +31,10 @@ TpConnectionMonitor::~TpConnectionMonitor()
 {
     Stop();
     SetListener(Socket());
+    {
+        std::lock_guard<std::mutex> lock(assignMutex_);
+        closing_ = true;
+    }
     // Stop every slot at once, then wait for each.
     for (auto& slot : slots_)
         slot->RequestStop();
@@ -160,7 +165,29 @@ void TpConnectionMonitor::ClientTaken(TpConnectionThread& slot)
 void TpConnectionMonitor::FreeConnection(TpConnectionThread& slot)
 {
     (void)slot;
+    MoveKeptNewcomer();
     owner_.MarkConnectionsChanged();
+}
+
+// A newcomer kept for the slot of a client that went need not wait for that
+// connection to end once another slot is free, nor let a later newcomer take
+// that slot first.
+void TpConnectionMonitor::MoveKeptNewcomer()
+{
+    std::lock_guard<std::mutex> lock(assignMutex_);
+    if (closing_)
+        return;
+    // Slots are taken only under assignMutex_: one free here stays free.
+    const auto free = std::find_if(slots_.begin(), slots_.end(), [](const auto& slot) { return !slot->InUse(); });
+    if (free == slots_.end())
+        return;
+    Socket kept;
+    uint32_t address = 0;
+    for (auto& slot : slots_)
+        if (slot->GiveUpKept(kept, address)) {
+            (*free)->Assign(kept, address);
+            return;
+        }
 }
 
 void TpConnectionMonitor::SetRemoteEnabled(bool on)

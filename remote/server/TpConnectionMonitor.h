@@ -37,14 +37,16 @@ public:
 
     // Gives the client to the first free slot and returns the slot; when
     // none is free, to the slot of a client that went, whose thread serves
-    // it once that connection has ended. -1 (the client is closed at once)
+    // it once that connection has ended, unless another slot comes free
+    // first and takes it over. -1 (the client is closed at once)
     // when every slot serves a client that is still there. Never waits for
     // a slot's thread.
     int AssignClient(Socket client, uint32_t address);
     // Ends the connections of clients that went (reset, or closed with every
     // request read).
     void EndGoneClients();
-    // A slot's thread starts serving its client / gave its client back.
+    // A slot's thread starts serving its client / gave its client back (a
+    // newcomer kept for a gone client's slot then takes the free one).
     void ClientTaken(TpConnectionThread& slot);
     void FreeConnection(TpConnectionThread& slot);
     void SetRemoteEnabled(bool on);
@@ -68,7 +70,10 @@ private:
 
     // A slot for a client (see AssignClient); -1 when there is none.
     int TakeSlot(Socket& client, uint32_t address);
+    // Gives a newcomer kept for a gone client's slot the first free slot.
+    void MoveKeptNewcomer();
 
     std::mutex assignMutex_;
-    bool full_ = false;   // guarded by assignMutex_
+    bool full_ = false;      // guarded by assignMutex_
+    bool closing_ = false;   // guarded by assignMutex_: the slots are being stopped
 };

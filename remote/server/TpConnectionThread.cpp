@@ -154,6 +154,16 @@ bool TpConnectionThread::EndIfClientGone()
     return true;
 }
 
+bool TpConnectionThread::GiveUpKept(Socket& client, uint32_t& address)
+{
+    std::lock_guard<std::mutex> lock(socketMutex_);
+    if (!next_.IsValid() || next_.PeerGone())
+        return false;
+    client = std::move(next_);
+    address = nextAddress_;
+    return true;
+}
+
 void TpConnectionThread::Release()
 {
     {

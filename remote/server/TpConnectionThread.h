@@ -54,6 +54,9 @@ public:
     // slot's thread is doing for it (any thread); no further byte of it is
     // read. True when it did so now.
     bool EndIfClientGone();
+    // Monitor: hands over the newcomer kept for this slot, with its address;
+    // false when none is kept or the one kept has gone.
+    bool GiveUpKept(Socket& client, uint32_t& address);
     bool InUse() const { return inUse_.load(); }
     // In use for a client that is still there; an ended connection's slot is
     // on its way to free.

@@ -20,8 +20,6 @@
 
 namespace {
 
-using RemoteConnections = RemoteServerTest;
-
 constexpr int kTicksPerRemoteTask = 50;   // 1,000 ms of 20 ms ticks
 
 // The client list after the next "REMOTE" task.
@@ -75,6 +73,22 @@ FirstReply AskTheConnection(TestClient& c)
     const int limitMs = static_cast<int>(TpConnectionThread::kReplyTimeoutMs) / 2;
     return c.Send(EncodeRequest(0, 0)) ? ReadFirstReply(c, limitMs) : FirstReply::kClosed;
 }
+
+class RemoteConnections : public RemoteServerTest {
+protected:
+    // Four clients wait for the application, which does not run; the fifth
+    // is answered by its connection alone. Then the first goes, and kept is
+    // kept for its slot, whose thread still waits. False when that does not
+    // come about.
+    bool KeepANewcomerBesideAnIdleClient(std::array<TestClient, 5>& clients, TestClient& kept)
+    {
+        for (size_t i = 0; i < 4; ++i)
+            if (!clients[i].Connect(port) || !clients[i].Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)))
+                return false;
+        return clients[4].Connect(port) && AskTheConnection(clients[4]) == FirstReply::kHeader &&
+               WaitFor([] { return MessageQueue::PendingCount() == 4; }) && KeepANewcomerFor(clients[0], kept);
+    }
+};
 
 // Descriptors the test process holds: the server's sockets among them.
 size_t OpenDescriptors()
@@ -286,19 +300,11 @@ TEST_F(RemoteConnections, ANewcomerKeptForAGoneClientsSlotThatGoesTooGivesWayToT
 TEST_F(RemoteConnections, ANewcomerTakesAFreeSlotBeforeTheSlotOfAGoneClient)
 {
     ASSERT_TRUE(MakeApp());
-    // Four clients wait for the application, which does not run; the fifth
-    // is answered by its connection alone.
     std::array<TestClient, 5> clients;
-    for (size_t i = 0; i < 4; ++i)
-        ASSERT_TRUE(clients[i].Connect(port) && clients[i].Send(EncodeRequest(StoreType::kGetValue, COM_REMOTE_PORT)));
-    ASSERT_TRUE(clients[4].Connect(port));
-    ASSERT_EQ(AskTheConnection(clients[4]), FirstReply::kHeader);
-    ASSERT_TRUE(WaitFor([] { return MessageQueue::PendingCount() == 4; }));
-
-    // The first goes, and a newcomer kept for its slot goes too; the fifth
-    // leaves, and its slot is free once it sees its connection end.
     TestClient kept;
-    ASSERT_TRUE(KeepANewcomerFor(clients[0], kept));
+    ASSERT_TRUE(KeepANewcomerBesideAnIdleClient(clients, kept));
+    // The kept newcomer goes too; the fifth leaves, and its slot is free once
+    // it sees its connection end.
     kept.Close();
     ASSERT_EQ(::shutdown(clients[4].socket.Fd(), SHUT_WR), 0);
     ASSERT_TRUE(clients[4].SeesClose());
@@ -306,6 +312,19 @@ TEST_F(RemoteConnections, ANewcomerTakesAFreeSlotBeforeTheSlotOfAGoneClient)
     TestClient next;
     ASSERT_TRUE(next.Connect(port));
     EXPECT_EQ(AskTheConnection(next), FirstReply::kHeader);
+}
+
+TEST_F(RemoteConnections, ANewcomerKeptForAGoneClientsSlotTakesASlotThatComesFreeMeanwhile)
+{
+    ASSERT_TRUE(MakeApp());
+    std::array<TestClient, 5> clients;
+    TestClient kept;
+    ASSERT_TRUE(KeepANewcomerBesideAnIdleClient(clients, kept));
+    // The fifth leaves, and its slot comes free.
+    ASSERT_EQ(::shutdown(clients[4].socket.Fd(), SHUT_WR), 0);
+    ASSERT_TRUE(clients[4].SeesClose());
+    // The kept newcomer is served there, not after the gone client's wait.
+    EXPECT_EQ(AskTheConnection(kept), FirstReply::kHeader);
 }
 
 TEST_F(RemoteConnections, ANewcomerKeptForAClientThatWentWaitingForTheStatusFileIsServedAtOnce)
