@@ -484,7 +484,10 @@ bool IpUpdateSequencer::StepAudioSubSteps(uint8_t map, uint8_t audio)
     if (audioSubStep > kSubStepMapSelect) {
         if (audioSubStep == kSubStepMapSelect + 1)
             mapWriteState = 0;
-        CommitEncAudMapPg(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL) + 1);
+        // Audio flows 0 to 7 are map flows 1 to 8; a client's selector may hold any number.
+        const int32_t audioFlow = ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL);
+        const bool listed = audioFlow >= 0 && audioFlow < static_cast<int32_t>(IpAudioMaps::kFlows);
+        CommitEncAudMapPg(listed ? audioFlow + 1 : 0);
         return false;
     }
     if (audioSubStep > kSubStepLastRead)
