@@ -173,6 +173,24 @@ TEST_F(IpSequencerSteps, AnyFlowSelectorValueSelectsItsPage)
     EXPECT_TRUE(Selected(0x91));
 }
 
+// The same for the other page selectors, from the first value after the page table's pages were read: -1, a
+// list without a selection, selects the first flow's or view's page as -2 does.
+TEST_F(IpSequencerSteps, AnyPageSelectorValueSelectsItsPageAfterThePageTable)
+{
+    Fit(1);
+    Tick(40);
+    for (const unsigned selector :
+         {COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL, COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL}) {
+        for (const int32_t value : {-1, -2, INT32_MAX, INT32_MIN}) {
+            module.ClearTrace();
+            store.SetValue(selector, value);
+            EXPECT_TRUE(std::any_of(Trace().begin(), Trace().end(),
+                                    [](const Trans& t) { return t.write && t.reg == 127; }))
+                << selector << " = " << value;
+        }
+    }
+}
+
 // On "Audio Flows" a client may set the audio flow selector to any number: the encoder map steps go on, each
 // map committed for one of the flows 1 to 8.
 TEST_F(IpSequencerSteps, AnyAudioFlowSelectorValueKeepsTheEncoderMapsOnFlowsOneToEight)
