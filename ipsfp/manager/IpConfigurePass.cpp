@@ -190,18 +190,18 @@ void IpConfigurePass::ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit
     const unsigned control = edit.Control(row);
     if (edits_.ShownPage(control) == edit.page || row.mask != 0 || row.byteCount > 4)
         return;
-    edits_.NoteShown(control, edit.page);
     // The texts built from it are the manager's own: no edit of another page.
     const BusyGuard guard = busy_.Hold();
-    busy_.SetQuiet(control, edit.value);
-    MarkEdited(control);
-    RebuildTexts(row, control);
+    ShowPage(row, control, edit.page);
 }
 
-// The texts built from a control set quietly (the dotted address, the SSRC
-// box), for the flow the control belongs to.
-void IpConfigurePass::RebuildTexts(const SfpParamRow& row, unsigned control)
+// The control shows the page: its value and look for that page set quietly,
+// and the texts built from it (the dotted address, the SSRC box) rebuilt for
+// the flow the control belongs to.
+void IpConfigurePass::ShowPage(const SfpParamRow& row, unsigned control, uint8_t page)
 {
+    ColourPageLook(row, control, SetPageValue(row, control, page));
+    edits_.NoteShown(control, page);
     const IpFlowView::ShownFlowGuard flow(flows_, &row, control);
     controls_.UpdateFollowers();
     if (pageView_ != nullptr && IpIds::Contains(kSsrcRows, row.cmdId))
@@ -546,10 +546,7 @@ void IpConfigurePass::ShowSelectedPages()
     const BusyGuard guard = busy_.Hold();
     for (const auto& [index, control] : moved) {
         SfpParamRow& row = rows[index];
-        const uint8_t page = pages_.EditPage(row, IpEditBook::IsSecondControl(row, control));
-        ColourPageLook(row, control, SetPageValue(row, control, page));
-        edits_.NoteShown(control, page);
-        RebuildTexts(row, control);
+        ShowPage(row, control, pages_.EditPage(row, IpEditBook::IsSecondControl(row, control)));
     }
 }
 

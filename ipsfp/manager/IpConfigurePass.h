@@ -147,7 +147,7 @@ private:
     bool ProcessBitRow(SfpParamRow& row, uint8_t page, const IpEdit* edit, bool& wrote);
     void ShowRead(SfpParamRow& row, uint8_t page, const uint8_t* bytes, size_t count, bool nonzero);
     void ShowWaitingEdit(const SfpParamRow& row, const IpEdit& edit);
-    void RebuildTexts(const SfpParamRow& row, unsigned control);
+    void ShowPage(const SfpParamRow& row, unsigned control, uint8_t page);
     // A write step once the selected page is current and settled; write.page
     // 0: the page the selectors map write.rows to.
     bool StepPageWrite(uint8_t selected, IpPageWrite write);

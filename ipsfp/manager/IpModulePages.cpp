@@ -13,6 +13,8 @@
 #include "core/store/TpStore.h"
 #include "platform/DebugOut.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int kUnlockFailedLine = 12802;
@@ -128,8 +130,8 @@ bool IpModulePages::SelectWhenIdle(uint8_t logical)
 bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
 {
     const bool decap = flows_.IsDecapsulating();
-    const auto follow = [&](int32_t& recorded, int32_t key, SfpLogicalPage page) {
-        if (key == recorded)
+    const auto follow = [&](std::optional<int32_t>& recorded, int32_t key, SfpLogicalPage page) {
+        if (recorded == key)
             return false;
         recorded = key;
         SelectPageAfresh(SfpPageNumber(page));
@@ -141,12 +143,10 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
     case COM_SFP_IP_FLOW_SEL: {
         // The page depends on the flow type too: a new tab selects afresh.
         const int32_t type = ValueOf(COM_SFP_TAB_SELECT);
-        const bool same = flowSelectorRecorded && value == recordedFlowSelector && type == recordedFlowTab;
-        if (same || !flows_.IpFeatures() || pageWriteHeld != 0)
+        const std::pair key {value, type};
+        if (recordedFlowSelector == key || !flows_.IpFeatures() || pageWriteHeld != 0)
             return false;
-        recordedFlowSelector = value;
-        recordedFlowTab = type;
-        flowSelectorRecorded = true;
+        recordedFlowSelector = key;
         if (type == IpIds::kTabAudio && mapPageHeld != 0)
             return false;
         if (type == IpIds::kTabVideo)
@@ -166,8 +166,8 @@ bool IpModulePages::FollowSelector(unsigned selectorId, int32_t value)
 
 void IpModulePages::ForgetSelectorPages()
 {
-    flowSelectorRecorded = false;
-    recordedAudioFlow = recordedAncFlow = recordedPtpView = recordedBlockE = -1;
+    recordedFlowSelector.reset();
+    recordedAudioFlow = recordedAncFlow = recordedPtpView = recordedBlockE = std::nullopt;
 }
 
 void IpModulePages::SettleRequested()

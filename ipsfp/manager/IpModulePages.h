@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 class IpBusy;
 class IpEditBook;
@@ -44,7 +46,7 @@ public:
     // True when selected.
     bool FollowSelector(unsigned selectorId, int32_t value);
     // The flow selector's next value selects its page afresh, even an unchanged one.
-    void ForgetFlowSelector() { flowSelectorRecorded = false; }
+    void ForgetFlowSelector() { recordedFlowSelector.reset(); }
     // Another page was read in between: the next value of each selector
     // selects its page again.
     void ForgetSelectorPages();
@@ -132,11 +134,10 @@ private:
     uint8_t mapPageHeld = 0;
     uint8_t pageWriteHeld = 0;
     int32_t busyCountdown = -1;         // write-settle marker, -1 = disarmed
-    // The selector values the pages were last selected for.
-    // The flow selector's pages depend on the tab too: both are kept.
-    int32_t recordedFlowSelector = -1, recordedFlowTab = -1;
-    bool flowSelectorRecorded = false;
-    int32_t recordedAudioFlow = -1, recordedAncFlow = -1;
-    int32_t recordedPtpView = -1, recordedBlockE = -1;
+    // The selector values the pages were last selected for, none when
+    // forgotten: any value a client sets may be one of them. The flow
+    // selector's pages depend on the tab too: its value and the tab are kept.
+    std::optional<std::pair<int32_t, int32_t>> recordedFlowSelector;
+    std::optional<int32_t> recordedAudioFlow, recordedAncFlow, recordedPtpView, recordedBlockE;
     int32_t firmwareDefaultCountdown = 0;
 };

@@ -63,6 +63,13 @@ void SetSequenceRegister(uint8_t reg)
         row->readRegister = reg;
 }
 
+// Whether the page is one of the page table's.
+bool OnPageTable(uint8_t page)
+{
+    return page != 0 &&
+           std::ranges::any_of(SfpLink::State().pageTable, [page](const SfpPageEntry& e) { return e.page == page; });
+}
+
 } // namespace
 
 IpUpdateSequencer::IpUpdateSequencer(IpBusy& busy, IpFlowView& flows, IpModulePages& pages, IpControlTree& controls,
@@ -484,7 +491,10 @@ bool IpUpdateSequencer::StepAudioSubSteps(uint8_t map, uint8_t audio)
     if (audioSubStep > kSubStepMapSelect) {
         if (audioSubStep == kSubStepMapSelect + 1)
             mapWriteState = 0;
-        CommitEncAudMapPg(ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL) + 1);
+        // Audio flows 0 to 7 are map flows 1 to 8; a client's selector may hold any number.
+        const int32_t audioFlow = ValueOf(COM_SFP_IP_AUDIO_FLOW_SEL);
+        const bool listed = audioFlow >= 0 && audioFlow < static_cast<int32_t>(IpAudioMaps::kFlows);
+        CommitEncAudMapPg(listed ? audioFlow + 1 : 0);
         return false;
     }
     if (audioSubStep > kSubStepLastRead)
@@ -742,8 +752,7 @@ bool IpUpdateSequencer::TabWritesPage(int32_t tab, uint8_t logical) const
 {
     if (tab == IpIds::kTabPtp)
         return logical == Page(SfpLogicalPage::PtpPg);
-    const auto onTable = [logical](const SfpPageEntry& e) { return e.page != 0 && e.page == logical; };
-    return tab == IpIds::kTabSetup && std::ranges::any_of(SfpLink::State().pageTable, onTable);
+    return tab == IpIds::kTabSetup && OnPageTable(logical);
 }
 
 // After a finished write, once the module is idle, the selectors select their pages afresh.
@@ -775,12 +784,8 @@ bool IpUpdateSequencer::TabWriteUnderWay() const
 {
     if (configure_.PageWriteUnderWay() || mapWriteState != 0)
         return true;
-    const SfpPageList& pages = SfpLink::State().pageTable;
-    const auto onTablePage = [&pages](const IpEdit& edit) {
-        return std::ranges::any_of(pages, [&edit](const SfpPageEntry& e) { return e.page != 0 && e.page == edit.page; });
-    };
-    return std::ranges::any_of(edits_.Edits(), [&onTablePage](const IpEdit& edit) {
-        return edit.state == IpEditState::Applied && !onTablePage(edit);
+    return std::ranges::any_of(edits_.Edits(), [](const IpEdit& edit) {
+        return edit.state == IpEditState::Applied && !OnPageTable(edit.page);
     });
 }
 
@@ -808,12 +813,9 @@ bool IpUpdateSequencer::ReadUnloadedPages()
         EndPageRetries();
         return false;
     }
-    const bool tablePage = std::ranges::any_of(pages, [this](const SfpPageEntry& e) {
-        return e.page != 0 && e.page == pages_.RequestedPage();
-    });
     // A failed page is asked for again only while the tab's own steps write
     // nothing; once asked for, it goes on to its read.
-    if (retry.retrying != 0 && !tablePage) {
+    if (retry.retrying != 0 && !OnPageTable(pages_.RequestedPage())) {
         if (TabWriteUnderWay())
             return false;
         retry.tabPage = pages_.RequestedPage();

@@ -173,6 +173,40 @@ TEST_F(IpSequencerSteps, AnyFlowSelectorValueSelectsItsPage)
     EXPECT_TRUE(Selected(0x91));
 }
 
+// The same for the other page selectors, from the first value after the page table's pages were read: -1, a
+// list without a selection, selects the first flow's or view's page as -2 does.
+TEST_F(IpSequencerSteps, AnyPageSelectorValueSelectsItsPageAfterThePageTable)
+{
+    Fit(1);
+    Tick(40);
+    for (const unsigned selector :
+         {COM_SFP_IP_AUDIO_FLOW_SEL, COM_SFP_IP_ANC_FLOW_SEL, COM_SFP_IP_PTP_SEL, COM_SFP_IP_BLOCK_E_SEL}) {
+        for (const int32_t value : {-1, -2, INT32_MAX, INT32_MIN}) {
+            module.ClearTrace();
+            store.SetValue(selector, value);
+            EXPECT_TRUE(std::any_of(Trace().begin(), Trace().end(),
+                                    [](const Trans& t) { return t.write && t.reg == 127; }))
+                << selector << " = " << value;
+        }
+    }
+}
+
+// On "Audio Flows" a client may set the audio flow selector to any number: the encoder map steps go on, each
+// map committed for one of the flows 1 to 8.
+TEST_F(IpSequencerSteps, AnyAudioFlowSelectorValueKeepsTheEncoderMapsOnFlowsOneToEight)
+{
+    Fit(2);
+    Tick(20);
+    for (const int32_t flow : {INT32_MAX, INT32_MIN, 8, -1}) {
+        module.ClearTrace();
+        store.SetValue(COM_SFP_IP_AUDIO_FLOW_SEL, flow);
+        Tick(40);
+        const std::vector<uint8_t> flows = WrittenTo(0xCF, 131);
+        EXPECT_FALSE(flows.empty()) << flow;
+        EXPECT_TRUE(std::all_of(flows.begin(), flows.end(), [](uint8_t f) { return f >= 1 && f <= 8; })) << flow;
+    }
+}
+
 // A window closing on a flow tab puts the audio map position back: the encoder map steps then start with the
 // first flow's map, not with the one after the flow last committed.
 TEST_F(IpSequencerSteps, AWindowClosingOnAFlowTabStartsTheEncoderMapsAtTheFirstFlow)
